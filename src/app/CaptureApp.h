@@ -1,0 +1,77 @@
+#pragma once
+
+#include "common/AppState.h"
+
+#include <QFont>
+#include <QIcon>
+#include <QPointer>
+#include <QString>
+#include <array>
+#include <cstdint>
+
+class QMenu;
+class QMenuBar;
+class QMainWindow;
+class QPlainTextEdit;
+class QTimer;
+class QWidget;
+class MainWindow;
+class UserMessagesWindow;
+class ControlsWindow;
+class CountdownWindow;
+class BrightnessContrastWindow;
+
+inline constexpr std::uint32_t kFirstCommandId = 32776;
+
+enum class MenuIndex { File = 0, Events = 1, Display = 2, Options = 3, Help = 4 };
+
+struct AppFonts {
+    QFont countdown;     // "Tahoma" 72
+    QFont buttons;       // "Tahoma" 20
+    QFont lists;         // "Consolas" 18
+    QFont eventList;     // "Consolas" 16
+    QFont powerCountdown; // "Consolas" 28
+};
+
+struct AppIcons {
+    QIcon logoLarge, logoSmall, folder, folderClear, stop, start;
+};
+
+// The one application object. Windows and menus are owned by Qt's object tree; the
+// pointers here are null until created. It lives until the process ends.
+struct CaptureApp : AppState {
+    QMenuBar* mainMenuBar = nullptr;
+    std::array<QMenu*, 5> menus{}; // File, Events, Display, Options, Help
+    QMenuBar* messagesMenuBar = nullptr;
+    QMenu* messagesFileMenu = nullptr;
+    std::array<std::int32_t, 5> topMenuPositions{-1, -1, -1, -1, -1};
+    std::uint32_t nextCommandId = kFirstCommandId;
+    bool showMinimised = false; // the show command the process was started with
+
+    void* captureGraph = nullptr; // the capture graph; null without a device
+    void* codecCatalogue = nullptr;
+
+    QPointer<UserMessagesWindow> userMessagesWindow;
+    QPointer<QPlainTextEdit> messageView;
+    QPointer<QWidget> videoWindow;
+    QPointer<ControlsWindow> controlsWindow;
+    QPointer<MainWindow> mainWindow;
+    QPointer<CountdownWindow> countdownWindow;
+    QPointer<BrightnessContrastWindow> brightnessContrastWindow;
+
+    QTimer* countdownTimer = nullptr;       // id 32770
+    QTimer* eventRecordingTimer = nullptr;  // id 32771
+
+    AppFonts fonts;
+    AppIcons icons;
+    std::int32_t frameWidth = 0;  // of the selected format, once the video window is sized
+    std::int32_t frameHeight = 0;
+    bool simulatedCamera = false;
+
+    // Hands out the next command id (sequential from 32776).
+    std::uint32_t TakeCommandId() { return nextCommandId++; }
+};
+
+// The process-wide reference, set at the very start of InitialiseApp.
+CaptureApp* TheCaptureApp();
+void SetCaptureApp(CaptureApp* app);

@@ -1,0 +1,54 @@
+#include "app/TimeZoneCheck.h"
+
+#include "common/AppState.h"
+#include "common/Clock.h"
+#include "messages/UserMessageLog.h"
+
+#include <QLocale>
+
+namespace {
+
+QString ZoneName(const QTimeZone& zone, QTimeZone::TimeType type, const QDateTime& at)
+{
+    const QLocale english(QLocale::English, QLocale::UnitedStates);
+    QString name = zone.displayName(type, QTimeZone::LongName, english);
+    if (name.isEmpty())
+        name = zone.abbreviation(at);
+    if (name.isEmpty())
+        name = QString::fromUtf8(zone.id());
+    return name;
+}
+
+} // namespace
+
+TimeZoneCheck EvaluateTimeZone(const QTimeZone& zone, const QDateTime& utcNow)
+{
+    TimeZoneCheck c;
+    if (!zone.isValid()) {
+        c.line = QStringLiteral("Computer time zone is unknown.  You may only use local time and not use UTC time\r\n");
+        return c;
+    }
+    if (!zone.hasDaylightTime()) {
+        c.result = TimeZoneResult::NoTransitions;
+        c.biasMinutes = -zone.standardTimeOffset(utcNow) / 60;
+        c.line = QStringLiteral("Computer local time is ") + ZoneName(zone, QTimeZone::StandardTime, utcNow)
+            + QStringLiteral(" because transition dates to daylight savings are unknown.\r\n");
+        return c;
+    }
+    const bool inDaylight = zone.isDaylightTime(utcNow);
+    c.result = inDaylight ? TimeZoneResult::DaylightTime : TimeZoneResult::StandardTime;
+    c.biasMinutes = -zone.offsetFromUtc(utcNow) / 60;
+    c.line = QStringLiteral("Computer local time is ")
+        + ZoneName(zone, inDaylight ? QTimeZone::DaylightTime : QTimeZone::StandardTime, utcNow) + QStringLiteral("\r\n");
+    return c;
+}
+
+void CheckTimeZone()
+{
+    const CalendarTime t = AppClock().UtcNow();
+    const QDateTime utcNow(QDate(t.year, t.month, t.day), QTime(t.hour, t.minute, t.second), QTimeZone::utc());
+    const TimeZoneCheck c = EvaluateTimeZone(QTimeZone::systemTimeZone(), utcNow);
+    if (c.result != TimeZoneResult::Failure)
+        TheAppState().TimeZoneBiasMinutes = c.biasMinutes;
+    AppendUserMessage(c.line, true);
+}

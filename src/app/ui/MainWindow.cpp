@@ -1,0 +1,139 @@
+#include "app/ui/MainWindow.h"
+
+#include "app/CaptureApp.h"
+#include "app/ui/ChildWindows.h"
+#include "messages/SaveUserMessages.h"
+#include "messages/UserMessageLog.h"
+#include "recording/RecordingControl.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QMenu>
+#include <QMenuBar>
+
+namespace {
+
+struct MenuEntry {
+    int menu; // index into CaptureApp::menus
+    const char* label;
+};
+
+// The order of this table fixes the command ids 32778..32792.
+constexpr MenuEntry kMainEntries[] = {
+    {0, "Exit"},
+    {1, "Schedule..."},
+    {1, "Edit and Delete..."},
+    {2, "Brightness/Contrast"},
+    {2, "Pixel Saturation..."},
+    {2, "Computer Clock Drift..."},
+    {2, "Frame Integration..."},
+    {3, "Devices..."},
+    {3, "File Defaults..."},
+    {3, "Duration Default..."},
+    {3, "Codec Default..."},
+    {3, "Event Pending..."},
+    {3, "Performance..."},
+    {3, "Set Window Positions"},
+    {4, "About Vela Video Application"},
+};
+
+constexpr std::uint32_t kNeedCamera[] = {CommandId::Devices, CommandId::CodecDefault, CommandId::BrightnessContrast,
+                                         CommandId::ClockDrift, CommandId::FrameIntegration,
+                                         CommandId::PixelSaturation};
+
+void ShowAbout()
+{
+    AppendUserMessage(QStringLiteral("VELA Video Application Version 1.1"), true);
+    AppendUserMessage(QStringLiteral("Report errors to \"%1\".  Please describe").arg(QLatin1String(kErrorReportAddress)),
+                      false);
+    AppendUserMessage(QStringLiteral("how to duplicate the error and attach a saved user message log file.\n"), false);
+}
+
+} // namespace
+
+QAction* AppendMenuEntry(QMenu* menu, const QString& label)
+{
+    QAction* a = menu->addAction(label);
+    const std::uint32_t id = TheCaptureApp() ? TheCaptureApp()->TakeCommandId() : 0;
+    a->setData(id);
+    return a;
+}
+
+MainWindow::MainWindow()
+{
+    setObjectName(QStringLiteral("VELA_VideoCapture"));
+    setWindowTitle(QStringLiteral("VELA Video App"));
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
+                   | Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint);
+    auto* client = new QWidget(this);
+    client->setObjectName(QStringLiteral("MainClientArea"));
+    client->setAutoFillBackground(true);
+    QPalette p = client->palette();
+    p.setColor(QPalette::Window, QColor(128, 128, 128));
+    client->setPalette(p);
+    setCentralWidget(client);
+    move(100, 100);
+    resize(660, 540);
+}
+
+void MainWindow::BuildMainMenus(bool usableCamera)
+{
+    CaptureApp* app = TheCaptureApp();
+    for (const MenuEntry& e : kMainEntries) {
+        QAction* a = AppendMenuEntry(app->menus[static_cast<std::size_t>(e.menu)], QString::fromLatin1(e.label));
+        connect(a, &QAction::triggered, this, [this, a] { OnCommand(a->data().toUInt()); });
+    }
+    if (!usableCamera) {
+        for (std::uint32_t id : kNeedCamera)
+            if (QAction* a = ActionFor(id))
+                a->setEnabled(false);
+    }
+}
+
+QAction* MainWindow::ActionFor(std::uint32_t commandId) const
+{
+    const CaptureApp* app = TheCaptureApp();
+    if (!app)
+        return nullptr;
+    for (QMenu* m : app->menus) {
+        if (!m)
+            continue;
+        for (QAction* a : m->actions())
+            if (a->data().toUInt() == commandId)
+                return a;
+    }
+    return nullptr;
+}
+
+void MainWindow::OnCommand(std::uint32_t commandId)
+{
+    switch (commandId) {
+    case CommandId::Exit:
+        close();
+        break;
+    case CommandId::About:
+        ShowAbout();
+        break;
+    default:
+        if (QAction* a = ActionFor(commandId))
+            AppendUserMessage(QStringLiteral("NOTE: \"%1\" is not available in this version yet\r\n").arg(a->text()),
+                              true);
+        break;
+    }
+}
+
+void MainWindow::closeEvent(QCloseEvent* e)
+{
+    // No question is asked, even while recording: stopping writes the recording's log.
+    StopCapture();
+    e->accept();
+    QMetaObject::invokeMethod(QCoreApplication::instance(), [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
+}
+
+void MainWindow::moveEvent(QMoveEvent* e)
+{
+    QMainWindow::moveEvent(e);
+    if (CaptureApp* app = TheCaptureApp(); app && app->controlsWindow && app->controlsWindow->isVisible())
+        app->controlsWindow->raise();
+}

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QString>
+#include <cstdint>
+
+struct WorkAreaRect {
+    std::int32_t left = 0, top = 0, right = 0, bottom = 0;
+    bool Known() const { return right > 0 && bottom > 0; }
+};
+
+// The application-wide state that several subsystems read and write. It is part of
+// the one CaptureApp object; logic code reaches it through TheAppState().
+struct AppState {
+    WorkAreaRect WorkArea;
+    std::int32_t TimeZoneBiasMinutes = 0; // minutes to add to local time to obtain UTC
+    bool UsableCamera = false;
+    bool QuitRequested = false;
+    std::int32_t DeviceCount = 0;
+    bool RecordingActive = false;
+    bool EventArmed = false;
+    bool EventRecordingActive = false;
+    bool PowerActionPending = false;
+    bool BrightnessContrastShown = false;
+    bool ScheduleReloadPending = false;
+    QString RecordingFileName;
+    // Analysis settings that the filter dialogs request; the graph takes them at build time.
+    std::int32_t RequestedDriftMinutes = 0;
+};
+
+// The process-wide state. Before the application object exists it is a default one,
+// so logic can be tested on its own.
+AppState& TheAppState();
+void SetAppState(AppState* state);

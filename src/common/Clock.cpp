@@ -1,0 +1,81 @@
+#include "common/Clock.h"
+
+#include <atomic>
+#include <ctime>
+#include <sys/time.h>
+
+namespace {
+
+CalendarTime FromTm(const std::tm& tm, long microseconds)
+{
+    CalendarTime t;
+    t.year = static_cast<std::uint16_t>(tm.tm_year + 1900);
+    t.month = static_cast<std::uint16_t>(tm.tm_mon + 1);
+    t.dayOfWeek = static_cast<std::uint16_t>(tm.tm_wday);
+    t.day = static_cast<std::uint16_t>(tm.tm_mday);
+    t.hour = static_cast<std::uint16_t>(tm.tm_hour);
+    t.minute = static_cast<std::uint16_t>(tm.tm_min);
+    t.second = static_cast<std::uint16_t>(tm.tm_sec > 59 ? 59 : tm.tm_sec); // no leap seconds in FileTime
+    t.milliseconds = static_cast<std::uint16_t>(microseconds / 1000);
+    return t;
+}
+
+std::atomic<const Clock*> g_clock{nullptr};
+
+} // namespace
+
+CalendarTime SystemClock::UtcNow() const
+{
+    timespec ts{};
+    clock_gettime(CLOCK_REALTIME, &ts);
+    std::tm tm{};
+    gmtime_r(&ts.tv_sec, &tm);
+    return FromTm(tm, ts.tv_nsec / 1000);
+}
+
+CalendarTime SystemClock::LocalNow() const
+{
+    timespec ts{};
+    clock_gettime(CLOCK_REALTIME, &ts);
+    std::tm tm{};
+    localtime_r(&ts.tv_sec, &tm);
+    return FromTm(tm, ts.tv_nsec / 1000);
+}
+
+ManualClock::ManualClock(const CalendarTime& utc, int biasMinutes)
+    : m_biasMinutes(biasMinutes)
+{
+    SetUtc(utc);
+}
+
+CalendarTime ManualClock::UtcNow() const
+{
+    return TicksToCalendar(m_utcTicks);
+}
+
+CalendarTime ManualClock::LocalNow() const
+{
+    return AddMinutes(UtcNow(), -m_biasMinutes);
+}
+
+void ManualClock::SetUtc(const CalendarTime& utc)
+{
+    m_utcTicks = CalendarToTicks(utc).value_or(0);
+}
+
+void ManualClock::Advance(FileTimeTicks ticks)
+{
+    m_utcTicks += ticks;
+}
+
+const Clock& AppClock()
+{
+    static const SystemClock systemClock;
+    const Clock* c = g_clock.load(std::memory_order_acquire);
+    return c ? *c : systemClock;
+}
+
+void SetAppClock(const Clock* clock)
+{
+    g_clock.store(clock, std::memory_order_release);
+}

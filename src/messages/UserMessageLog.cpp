@@ -1,0 +1,175 @@
+#include "messages/UserMessageLog.h"
+
+#include "common/Clock.h"
+
+#include <QCoreApplication>
+#include <QEvent>
+#include <cstdio>
+
+namespace {
+
+constexpr int kStampLength = 16; // "HH:mm:ss (UTC)\r\n"
+
+QString TimeStampLine(const CalendarTime& t)
+{
+    return QStringLiteral("%1:%2:%3 (UTC)\r\n")
+        .arg(t.hour, 2, 10, QLatin1Char('0'))
+        .arg(t.minute, 2, 10, QLatin1Char('0'))
+        .arg(t.second, 2, 10, QLatin1Char('0'));
+}
+
+// Cuts at most `room` units off the front of `text`, never between CR and LF and never
+// inside a surrogate pair, so the pieces read back exactly as the whole.
+qsizetype SplitPoint(const QString& text, qsizetype from, qsizetype room)
+{
+    qsizetype end = from + room;
+    if (end >= text.size())
+        return text.size();
+    if (end > from + 1 && text[end - 1] == QLatin1Char('\r') && text[end] == QLatin1Char('\n'))
+        --end;
+    else if (end > from + 1 && text[end - 1].isHighSurrogate())
+        --end;
+    return end;
+}
+
+void EchoToStderr(const QString& entry)
+{
+    QByteArray out;
+    const QStringList lines = ToParagraphs(entry).split(QLatin1Char('\n'));
+    for (const QString& line : lines) {
+        if (line.isEmpty())
+            continue;
+        out += line.toUtf8();
+        out += '\n';
+    }
+    if (!out.isEmpty()) {
+        std::fwrite(out.constData(), 1, static_cast<std::size_t>(out.size()), stderr);
+        std::fflush(stderr);
+    }
+}
+
+std::mutex g_fatalMutex;
+std::function<void(const QString&)> g_fatalHandler;
+
+} // namespace
+
+QString ToParagraphs(const QString& text)
+{
+    QString out;
+    out.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c == QLatin1Char('\r')) {
+            if (i + 1 < text.size() && text[i + 1] == QLatin1Char('\n'))
+                ++i;
+            out += QLatin1Char('\n');
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+UserMessageLog& UserMessageLog::Instance()
+{
+    static UserMessageLog* log = new UserMessageLog; // lives until the process ends
+    return *log;
+}
+
+UserMessageLog::UserMessageLog()
+{
+    if (QCoreApplication* app = QCoreApplication::instance())
+        moveToThread(app->thread());
+}
+
+void UserMessageLog::Append(const QString& text, bool timeStamp)
+{
+    QString head = QStringLiteral("\r\n");
+    if (timeStamp)
+        head += TimeStampLine(AppClock().UtcNow());
+
+    std::lock_guard lock(m_mutex);
+    const qsizetype first = SplitPoint(text, 0, kEntryCapacity - head.size());
+    m_pending.append(head + text.left(first));
+    for (qsizetype at = first; at < text.size();) {
+        const qsizetype end = SplitPoint(text, at, kEntryCapacity);
+        m_pending.append(text.mid(at, end - at));
+        at = end;
+    }
+    if (m_echo)
+        EchoToStderr(head + text);
+    if (!m_wakePosted) {
+        if (QCoreApplication::instance()) {
+            m_wakePosted = true;
+            QCoreApplication::postEvent(this, new QEvent(QEvent::User));
+        }
+    }
+}
+
+void UserMessageLog::Drain()
+{
+    QStringList taken;
+    {
+        std::lock_guard lock(m_mutex);
+        taken.swap(m_pending);
+        m_wakePosted = false;
+    }
+    if (taken.isEmpty())
+        return;
+    const QString paragraphs = ToParagraphs(taken.join(QString()));
+    m_text += paragraphs;
+    emit EntriesAppended(paragraphs);
+}
+
+QString UserMessageLog::Text()
+{
+    Drain();
+    return m_text;
+}
+
+void UserMessageLog::Clear()
+{
+    Drain();
+    m_text.clear();
+    emit Cleared();
+}
+
+void UserMessageLog::SetEchoToStderr(bool on)
+{
+    std::lock_guard lock(m_mutex);
+    m_echo = on;
+}
+
+bool UserMessageLog::event(QEvent* e)
+{
+    if (e->type() == QEvent::User) {
+        Drain();
+        return true;
+    }
+    return QObject::event(e);
+}
+
+void AppendUserMessage(const QString& text, bool timeStamp)
+{
+    UserMessageLog::Instance().Append(text, timeStamp);
+}
+
+void ShowFatalMessage(const QString& line)
+{
+    std::function<void(const QString&)> handler;
+    {
+        std::lock_guard lock(g_fatalMutex);
+        handler = g_fatalHandler;
+    }
+    const QByteArray utf8 = ToParagraphs(line).toUtf8();
+    std::fwrite(utf8.constData(), 1, static_cast<std::size_t>(utf8.size()), stderr);
+    std::fflush(stderr);
+    if (handler)
+        handler(line);
+}
+
+void SetFatalMessageHandler(std::function<void(const QString&)> handler)
+{
+    std::lock_guard lock(g_fatalMutex);
+    g_fatalHandler = std::move(handler);
+}

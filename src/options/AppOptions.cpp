@@ -1,0 +1,22 @@
+#include "options/AppOptions.h"
+
+AppOptions& Options()
+{
+    static AppOptions options;
+    return options;
+}
+
+CalendarTime DefaultDurationValue(int hours, int minutes, int seconds)
+{
+    return CalendarTime{1943, 5, 1, 3, static_cast<std::uint16_t>(hours), static_cast<std::uint16_t>(minutes),
+                        static_cast<std::uint16_t>(seconds), 0};
+}
+
+void SetOptionDefaults()
+{
+    AppOptions& o = Options();
+    AppOptions defaults;
+    defaults.DeviceCodecPairs = std::move(o.DeviceCodecPairs);
+    defaults.DeviceFormatPairs = std::move(o.DeviceFormatPairs);
+    o = std::move(defaults);
+}

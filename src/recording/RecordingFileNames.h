@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QString>
+
+// Names carry the UTC date and time at which they were made:
+// folder + prefix + "MM_DD_YYYY_hh_mm_ss" + extension. An empty directory option means
+// the default folder under the process directory, created when missing.
+// Both return an empty name, after a stamped message, when the name cannot be made.
+QString MakeRecordingFileName();
+QString MakeMessageLogFileName();
+
+inline constexpr int kMaxFileNameLength = 511;
