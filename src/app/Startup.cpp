@@ -1,6 +1,7 @@
 #include "app/Startup.h"
 
 #include "app/CaptureApp.h"
+#include "app/MainLoop.h"
 #include "app/SignalBridge.h"
 #include "app/SingleInstance.h"
 #include "app/TimeZoneCheck.h"
@@ -106,35 +107,6 @@ void ChooseCamera(CaptureApp& app)
     table.currentDeviceIndex = chosen;
     app.UsableCamera = SizeVideoWindowToFormat(app);
 }
-
-void WakeMainLoop()
-{
-    if (QCoreApplication* a = QCoreApplication::instance())
-        QCoreApplication::postEvent(a, new QEvent(QEvent::User));
-}
-
-// Runs before each event is dispatched: a requested quit leaves the loop, and a finished
-// clock-drift measurement switches the measurement off and rebuilds the graph.
-class MainLoopChecks final : public QObject {
-public:
-    using QObject::QObject;
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* e) override
-    {
-        CaptureApp* app = TheCaptureApp();
-        if (app && app->QuitRequested) {
-            QCoreApplication::exit(0);
-            return true;
-        }
-        if (MeasurementFinished().exchange(false, std::memory_order_acq_rel) && app) {
-            app->RequestedDriftMinutes = 0;
-            if (Succeeded(StopCapture()))
-                StartCapture();
-        }
-        return QObject::eventFilter(watched, e);
-    }
-};
 
 } // namespace
 

@@ -19,6 +19,21 @@ QString ZoneName(const QTimeZone& zone, QTimeZone::TimeType type, const QDateTim
     return name;
 }
 
+// A zone that once kept daylight time but keeps none now (Tokyo, Moscow, Kolkata) has no
+// transitions that matter: only the year around the moment counts.
+bool ObservesDaylightTimeAround(const QTimeZone& zone, const QDateTime& utcNow)
+{
+    if (!zone.hasDaylightTime())
+        return false;
+    if (zone.isDaylightTime(utcNow))
+        return true;
+    const auto transitions = zone.transitions(utcNow.addDays(-366), utcNow.addDays(366));
+    for (const QTimeZone::OffsetData& t : transitions)
+        if (t.daylightTimeOffset != 0)
+            return true;
+    return false;
+}
+
 } // namespace
 
 TimeZoneCheck EvaluateTimeZone(const QTimeZone& zone, const QDateTime& utcNow)
@@ -28,7 +43,7 @@ TimeZoneCheck EvaluateTimeZone(const QTimeZone& zone, const QDateTime& utcNow)
         c.line = QStringLiteral("Computer time zone is unknown.  You may only use local time and not use UTC time\r\n");
         return c;
     }
-    if (!zone.hasDaylightTime()) {
+    if (!ObservesDaylightTimeAround(zone, utcNow)) {
         c.result = TimeZoneResult::NoTransitions;
         c.biasMinutes = -zone.standardTimeOffset(utcNow) / 60;
         c.line = QStringLiteral("Computer local time is ") + ZoneName(zone, QTimeZone::StandardTime, utcNow)

@@ -1,0 +1,29 @@
+#include "app/MainLoop.h"
+
+#include "app/CaptureApp.h"
+#include "filter/AnalysisFlags.h"
+#include "recording/RecordingControl.h"
+
+#include <QCoreApplication>
+#include <QEvent>
+
+bool MainLoopChecks::eventFilter(QObject* watched, QEvent* e)
+{
+    CaptureApp* app = TheCaptureApp();
+    if (app && app->QuitRequested) {
+        QCoreApplication::exit(0);
+        return true;
+    }
+    if (app && MeasurementFinished().exchange(false, std::memory_order_acq_rel)) {
+        app->RequestedDriftMinutes = 0;
+        if (Succeeded(StopCapture()))
+            StartCapture();
+    }
+    return QObject::eventFilter(watched, e);
+}
+
+void WakeMainLoop()
+{
+    if (QCoreApplication* a = QCoreApplication::instance())
+        QCoreApplication::postEvent(a, new QEvent(QEvent::User));
+}

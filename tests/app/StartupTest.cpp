@@ -1,0 +1,135 @@
+#include "app/CaptureApp.h"
+#include "app/MainLoop.h"
+#include "app/Startup.h"
+#include "app/ui/ChildWindows.h"
+#include "app/ui/MainWindow.h"
+#include "filter/AnalysisFlags.h"
+#include "messages/UserMessageLog.h"
+#include "messages/ui/UserMessagesWindow.h"
+#include "support/TempDir.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QMenu>
+#include <QMenuBar>
+#include <gtest/gtest.h>
+#include <thread>
+
+namespace {
+
+// One start-up for the whole suite: the program starts once per process.
+class StartupTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        s_dir = new ScopedProcessDirectory;
+        UserMessageLog::Instance().SetEchoToStderr(false);
+        s_app = new CaptureApp;
+        bool abort = true;
+        InitialiseApp(s_app, false, &s_deviceCount, &abort);
+        s_aborted = abort;
+        QCoreApplication::processEvents();
+    }
+    static void TearDownTestSuite()
+    {
+        delete s_app->mainWindow;
+        delete s_app->userMessagesWindow;
+        delete s_app->controlsWindow;
+        delete s_app->countdownWindow;
+        delete s_app->brightnessContrastWindow;
+        SetCaptureApp(nullptr);
+        delete s_app;
+        delete s_dir;
+    }
+
+    static inline ScopedProcessDirectory* s_dir = nullptr;
+    static inline CaptureApp* s_app = nullptr;
+    static inline std::int32_t s_deviceCount = -1;
+    static inline bool s_aborted = true;
+};
+
+} // namespace
+
+TEST_F(StartupTest, WithoutADeviceTheProgramStartsUsable)
+{
+    ASSERT_FALSE(s_aborted);
+    EXPECT_EQ(s_deviceCount, 0);
+    EXPECT_FALSE(s_app->UsableCamera);
+    EXPECT_EQ(s_app->videoWindow, nullptr); // no preview
+    EXPECT_EQ(s_app->captureGraph, nullptr);
+    ASSERT_TRUE(s_app->mainWindow);
+    EXPECT_TRUE(s_app->mainWindow->isVisible());
+    EXPECT_EQ(s_app->mainWindow->windowTitle(), QStringLiteral("VELA Video App"));
+    EXPECT_TRUE(s_app->userMessagesWindow->isVisible());
+    EXPECT_FALSE(s_app->controlsWindow->isVisible());
+    EXPECT_FALSE(s_app->countdownWindow->isVisible());
+    EXPECT_FALSE(s_app->brightnessContrastWindow->isVisible());
+    EXPECT_TRUE(UserMessageLog::Instance().Text().contains(QStringLiteral("Computer ")));
+}
+
+TEST_F(StartupTest, MenusCarryTheirCommandIdsAndGreyTheDeviceEntries)
+{
+    const QStringList expected = {"Save Messages", "Save Messages and Clear", "Exit", "Schedule...",
+                                  "Edit and Delete...", "Brightness/Contrast", "Pixel Saturation...",
+                                  "Computer Clock Drift...", "Frame Integration...", "Devices...",
+                                  "File Defaults...", "Duration Default...", "Codec Default...", "Event Pending...",
+                                  "Performance...", "Set Window Positions", "About Vela Video Application"};
+    QList<QAction*> actions = s_app->messagesFileMenu->actions();
+    for (QMenu* m : s_app->menus)
+        actions += m->actions();
+    ASSERT_EQ(actions.size(), expected.size());
+    for (int i = 0; i < actions.size(); ++i) {
+        EXPECT_EQ(actions[i]->text(), expected[i]);
+        EXPECT_EQ(actions[i]->data().toUInt(), 32776u + static_cast<unsigned>(i));
+    }
+    const QStringList titles = {"File", "Events", "Display", "Options", "Help"};
+    const QList<QAction*> bar = s_app->mainMenuBar->actions();
+    ASSERT_EQ(bar.size(), 5);
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(bar[i]->text(), titles[i]);
+
+    const QList<std::uint32_t> grey = {32781, 32782, 32783, 32784, 32785, 32788};
+    for (std::uint32_t id = 32778; id <= 32792; ++id)
+        EXPECT_EQ(s_app->mainWindow->ActionFor(id)->isEnabled(), !grey.contains(id)) << id;
+}
+
+TEST_F(StartupTest, AboutAppendsThreeEntries)
+{
+    UserMessageLog::Instance().Clear();
+    s_app->mainWindow->ActionFor(CommandId::About)->trigger();
+    const QString text = UserMessageLog::Instance().Text();
+    EXPECT_TRUE(text.endsWith(QStringLiteral(" (UTC)\nVELA Video Application Version 1.1"
+                                             "\nReport errors to \"vela-video-bugs@example.org\".  Please describe"
+                                             "\nhow to duplicate the error and attach a saved user message log file.\n")))
+        << text.toStdString();
+}
+
+TEST_F(StartupTest, FinishedMeasurementIsTakenOnceByTheMainLoop)
+{
+    MainLoopChecks checks;
+    QCoreApplication::instance()->installEventFilter(&checks);
+    SetMeasurementFinishedWaker(&WakeMainLoop);
+    s_app->RequestedDriftMinutes = 5;
+
+    // Raised on another thread; the posted wake-up alone makes the loop look at it.
+    std::thread([] { RaiseMeasurementFinished(); }).join();
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(MeasurementFinished().load());
+    EXPECT_EQ(s_app->RequestedDriftMinutes, 0);
+
+    // Seen once: a later request stands until the next measurement finishes.
+    s_app->RequestedDriftMinutes = 7;
+    WakeMainLoop();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(s_app->RequestedDriftMinutes, 7);
+
+    SetMeasurementFinishedWaker(nullptr);
+    QCoreApplication::instance()->removeEventFilter(&checks);
+}
+
+TEST_F(StartupTest, WindowsThatMustStayRefuseToClose)
+{
+    EXPECT_FALSE(s_app->controlsWindow->close());
+    EXPECT_FALSE(s_app->userMessagesWindow->close());
+    EXPECT_TRUE(s_app->userMessagesWindow->isVisible());
+}

@@ -1,0 +1,13 @@
+// Runs GoogleTest inside a QApplication (offscreen in ctest), so widgets, timers and
+// posted events work as they do in the program.
+#include <QApplication>
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv)
+{
+    ::testing::InitGoogleTest(&argc, argv);
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen"); // tests never need a display
+    QApplication app(argc, argv);
+    return RUN_ALL_TESTS();
+}

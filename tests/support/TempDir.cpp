@@ -1,0 +1,23 @@
+#include "support/TempDir.h"
+
+#include <QDir>
+#include <QFile>
+
+ScopedProcessDirectory::ScopedProcessDirectory()
+    : m_previous(QDir::currentPath())
+{
+    QDir::setCurrent(m_dir.path());
+}
+
+ScopedProcessDirectory::~ScopedProcessDirectory()
+{
+    QDir::setCurrent(m_previous);
+}
+
+QByteArray ReadFileBytes(const QString& path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    return f.readAll();
+}

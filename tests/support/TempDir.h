@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QTemporaryDir>
+
+// A scratch process directory: the current directory moves into a new temporary
+// folder for the lifetime of the object and back afterwards.
+class ScopedProcessDirectory {
+public:
+    ScopedProcessDirectory();
+    ~ScopedProcessDirectory();
+    ScopedProcessDirectory(const ScopedProcessDirectory&) = delete;
+    ScopedProcessDirectory& operator=(const ScopedProcessDirectory&) = delete;
+
+    QString Path() const { return m_dir.path(); }
+    QString FilePath(const QString& name) const { return m_dir.filePath(name); }
+
+private:
+    QTemporaryDir m_dir;
+    QString m_previous;
+};
+
+QByteArray ReadFileBytes(const QString& path);
