@@ -12,6 +12,7 @@
 #include "capture/DeviceTable.h"
 #include "common/ResourceLocator.h"
 #include "filter/AnalysisFlags.h"
+#include "filter/AnalysisMessages.h"
 #include "messages/MessageTables.h"
 #include "messages/SaveUserMessages.h"
 #include "messages/UserMessageLog.h"
@@ -118,8 +119,12 @@ CaptureApp* InitialiseApp(CaptureApp* app, bool simulatedCamera, std::int32_t* d
     app->nextCommandId = kFirstCommandId;
     app->simulatedCamera = simulatedCamera;
 
-    // 2. The message tables are constant; the log must live on this thread.
+    // 2. The message tables are constant; the log must live on this thread, and the
+    // frame analysis reports through it.
     UserMessageLog::Instance();
+    SetAnalysisMessageSink([](std::string_view text, bool timeStamp) {
+        AppendUserMessage(QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())), timeStamp);
+    });
 
     // 3. The desktop work area, exclusive right and bottom.
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
