@@ -197,6 +197,8 @@ CaptureApp* InitialiseApp(CaptureApp* app, bool simulatedCamera, std::int32_t* d
     if (LoadOptionsFile()) {
         options.OptionsLoadedFromFile = true;
         CheckLoadedOptions();
+        if (options.PixelSaturationValue != -1)
+            options.SaturationDefault = options.PixelSaturationValue;
     } else {
         options.HasDefaultDevice = false;
         options.DefaultRecordingDuration = DefaultDurationValue();

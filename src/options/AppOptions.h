@@ -70,6 +70,9 @@ struct AppOptions {
     CalendarTime DefaultRecordingDuration{1943, 5, 1, 3, 0, 10, 0, 0};
     bool HasDefaultDevice = false;
     bool ShowEventTimeAsUtc = false;
+    // The remembered saturation threshold that menu-level saves write in place of the
+    // one in effect: -1 until a default is set.
+    std::int32_t SaturationDefault = -1;
 };
 
 // The one process-wide options record.

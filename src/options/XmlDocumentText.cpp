@@ -1,7 +1,8 @@
 #include "options/XmlDocumentText.h"
 
+#include "common/AtomicFile.h"
+
 #include <QFile>
-#include <QSaveFile>
 #include <pugixml.hpp>
 
 namespace {
@@ -83,11 +84,9 @@ bool WriteXmlDocumentText(const QString& documentText, const QString& path, QStr
         bytes += static_cast<char>(c.unicode());
     }
 
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return fail(file.errorString());
-    if (file.write(bytes) != bytes.size() || !file.commit())
-        return fail(file.errorString());
+    std::string why;
+    if (!WriteFileAtomically(QFile::encodeName(path).toStdString(), std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())), &why))
+        return fail(QString::fromStdString(why));
     return true;
 }
 
