@@ -345,24 +345,26 @@ int FindFormatIndex(int deviceIndex, const QString& sizeText, FpsStandard fps, V
     return -1;
 }
 
-DeviceCodecPair* FindDeviceCodecPair(int deviceIndex)
+namespace {
+template <typename Pair>
+Pair* FirstPairOf(int deviceIndex, QList<Pair>& pairs)
 {
     const CaptureDevice* d = Device(deviceIndex);
     if (!d)
         return nullptr;
-    for (DeviceCodecPair& p : Options().DeviceCodecPairs)
+    for (Pair& p : pairs)
         if (p.device == d->name)
             return &p;
     return nullptr;
 }
+} // namespace
+
+DeviceCodecPair* FindDeviceCodecPair(int deviceIndex)
+{
+    return FirstPairOf(deviceIndex, Options().DeviceCodecPairs);
+}
 
 DeviceFormatPair* FindDeviceFormatPair(int deviceIndex)
 {
-    const CaptureDevice* d = Device(deviceIndex);
-    if (!d)
-        return nullptr;
-    for (DeviceFormatPair& p : Options().DeviceFormatPairs)
-        if (p.device == d->name)
-            return &p;
-    return nullptr;
+    return FirstPairOf(deviceIndex, Options().DeviceFormatPairs);
 }
