@@ -5,9 +5,9 @@ set -euo pipefail
 
 packages=(
   # toolchain
-  build-essential cmake pkg-config clang
+  build-essential cmake pkg-config
   # Qt 6 (Widgets, D-Bus, Test are all in qt6-base)
-  qt6-base-dev qt6-base-dev-tools libgl-dev
+  qt6-base-dev qt6-base-dev-tools
   # GStreamer 1.22 with the plugin sets the capture graph and the codec catalogue use
   libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad
