@@ -1,7 +1,8 @@
 #include "options/XmlDocumentText.h"
 
+#include "common/AtomicFile.h"
+
 #include <QFile>
-#include <QSaveFile>
 #include <pugixml.hpp>
 
 namespace {
@@ -83,11 +84,9 @@ bool WriteXmlDocumentText(const QString& documentText, const QString& path, QStr
         bytes += static_cast<char>(c.unicode());
     }
 
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return fail(file.errorString());
-    if (file.write(bytes) != bytes.size() || !file.commit())
-        return fail(file.errorString());
+    QString why;
+    if (!WriteFileAtomically(path, bytes, &why))
+        return fail(why);
     return true;
 }
 
