@@ -1,7 +1,6 @@
 #include "events/EventSchedule.h"
 
 #include "capture/DeviceTable.h"
-#include "messages/UserMessageLog.h"
 #include "support/LogCapture.h"
 #include "support/TempDir.h"
 
@@ -277,7 +276,7 @@ TEST_F(EventScheduleTest, ABadEventFileIsNamedInEveryRebuildAndKept)
 
     for (int rebuild = 1; rebuild <= 2; ++rebuild) {
         m_log.Clock().Advance(kTicksPerSecond);
-        UserMessageLog::Instance().Clear();
+        m_log.ClearMessages();
         LoadEventSchedule();
         const QString stamp = QStringLiteral("\n09:00:0%1 (UTC)\n").arg(rebuild);
         EXPECT_EQ(m_log.Messages(),

@@ -20,3 +20,8 @@ QString ScopedLogAndClock::Messages() const
 {
     return UserMessageLog::Instance().Text();
 }
+
+void ScopedLogAndClock::ClearMessages()
+{
+    UserMessageLog::Instance().Clear();
+}

@@ -17,6 +17,7 @@ public:
     ManualClock& Clock() { return m_clock; }
     // The log as paragraphs: every line end is '\n'.
     QString Messages() const;
+    void ClearMessages();
 
 private:
     ManualClock m_clock;
