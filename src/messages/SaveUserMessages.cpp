@@ -1,10 +1,9 @@
 #include "messages/SaveUserMessages.h"
 
+#include "common/AtomicFile.h"
 #include "common/Latin1Text.h"
 #include "messages/UserMessageLog.h"
 #include "recording/RecordingFileNames.h"
-
-#include <QSaveFile>
 
 bool SaveUserMessages(bool clear)
 {
@@ -16,13 +15,10 @@ bool SaveUserMessages(bool clear)
     // A character above 255 is written as '?' and the rest of the log is kept.
     const std::string bytes = EncodeLatin1(NormaliseCrLf(log.Text().toStdU16String()));
 
-    QSaveFile file(name);
-    const bool written = file.open(QIODevice::WriteOnly)
-        && file.write(bytes.data(), static_cast<qint64>(bytes.size())) == static_cast<qint64>(bytes.size())
-        && file.commit();
-    if (!written) {
+    QString why;
+    if (!WriteFileAtomically(name, QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())), &why)) {
         AppendUserMessage(QStringLiteral("ERROR -- User messages could not be saved in log file \"%1\": %2\r\n")
-                              .arg(name, file.errorString()),
+                              .arg(name, why),
                           true);
         return false;
     }

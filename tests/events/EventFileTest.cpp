@@ -1,14 +1,12 @@
 #include "events/EventFile.h"
 
+#include "support/FileSizeLimit.h"
 #include "support/LogCapture.h"
 #include "support/TempDir.h"
 
 #include <QDir>
 #include <QFile>
 #include <gtest/gtest.h>
-
-#include <csignal>
-#include <sys/resource.h>
 
 namespace {
 
@@ -155,19 +153,14 @@ TEST_F(EventFileTest, AFailedSaveKeepsTheOldFile)
     ASSERT_TRUE(WriteEventFile(old, QStringLiteral("e.ief")));
     const QByteArray before = ReadFileBytes(QStringLiteral("e.ief"));
 
-    // A full disk, as far as this process can tell.
-    rlimit saved{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
-    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = saved;
-    small.rlim_cur = 64;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
     EventFileFields changed = old;
     changed.Comment = QStringLiteral("changed");
     QString error;
-    const bool written = WriteEventFile(changed, QStringLiteral("e.ief"), &error);
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, previousHandler);
+    bool written = true;
+    {
+        ScopedFileSizeLimit full(64);
+        written = WriteEventFile(changed, QStringLiteral("e.ief"), &error);
+    }
 
     EXPECT_FALSE(written);
     EXPECT_FALSE(error.isEmpty());
