@@ -79,3 +79,9 @@ void SetAppClock(const Clock* clock)
 {
     g_clock.store(clock, std::memory_order_release);
 }
+
+FileTimeTicks UtcNowTicks()
+{
+    // The clock only hands out valid times.
+    return CalendarToTicks(AppClock().UtcNow()).value_or(0);
+}

@@ -38,3 +38,5 @@ private:
 const Clock& AppClock();
 // Installs a clock (nullptr restores the system clock). The clock must outlive its use.
 void SetAppClock(const Clock* clock);
+// UTC now as FileTime ticks, from AppClock().
+FileTimeTicks UtcNowTicks();

@@ -1,12 +1,11 @@
 #include "common/AtomicFile.h"
+#include "support/FileSizeLimit.h"
 
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-#include <csignal>
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 
 namespace {
 
@@ -15,23 +14,6 @@ QByteArray Read(const QString& path)
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
 }
-
-// Lowers the file-size limit for the scope: writes past it fail as on a full disk.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &m_old);
-        rlimit small = m_old;
-        small.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &small);
-    }
-    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &m_old); }
-
-private:
-    rlimit m_old{};
-};
 
 } // namespace
 
@@ -53,7 +35,7 @@ TEST(AtomicFile, AFullDiskKeepsTheOldFile)
     ASSERT_TRUE(WriteFileAtomically(path.toStdString(), "old contents"));
     std::string why;
     {
-        FileSizeLimit limit(4096);
+        ScopedFileSizeLimit limit(4096);
         // The first write is cut short, the next one fails: both must count as failure.
         EXPECT_FALSE(WriteFileAtomically(path.toStdString(), std::string(10000, 'n'), &why));
     }

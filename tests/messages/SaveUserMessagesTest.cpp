@@ -3,6 +3,7 @@
 #include "messages/SaveUserMessages.h"
 #include "messages/UserMessageLog.h"
 #include "options/AppOptions.h"
+#include "support/FileSizeLimit.h"
 #include "support/TempDir.h"
 
 #include <QDir>
@@ -83,4 +84,20 @@ TEST_F(SaveUserMessagesTest, DefaultLogFolderThatCannotBeMadeIsReported)
     AppendUserMessage(QStringLiteral("keep me\r\n"), false);
     EXPECT_FALSE(SaveUserMessages(true));
     EXPECT_TRUE(Log().Text().startsWith(QStringLiteral("\nkeep me\n")));
+}
+
+TEST_F(SaveUserMessagesTest, AFullDiskKeepsTheMessagesAndSaysWhy)
+{
+    AppendUserMessage(QString(200, QLatin1Char('m')) + QStringLiteral("\r\n"), true);
+    const QString before = Log().Text();
+    bool saved = true;
+    {
+        ScopedFileSizeLimit full(64);
+        saved = SaveUserMessages(true);
+    }
+    EXPECT_FALSE(saved);
+    const QString after = Log().Text();
+    EXPECT_TRUE(after.startsWith(before)); // not cleared
+    EXPECT_TRUE(after.contains(QStringLiteral("could not be saved in log file \"LogFiles/03_15_2026_03_04_05.log\"")));
+    EXPECT_FALSE(QFile::exists(m_dir.FilePath(QStringLiteral("LogFiles/03_15_2026_03_04_05.log"))));
 }

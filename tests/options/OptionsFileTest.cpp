@@ -1,14 +1,13 @@
 #include "capture/DeviceTable.h"
 #include "messages/UserMessageLog.h"
 #include "options/OptionsFile.h"
+#include "support/FileSizeLimit.h"
 #include "support/TempDir.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <csignal>
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 
 namespace {
 
@@ -361,15 +360,11 @@ TEST_F(OptionsFileTest, AFailedSaveKeepsTheOldFileAndIsReported)
     const QByteArray before = ReadFileBytes(OptionsFile());
 
     // A disk that fills while the file is written: the file-size limit makes the write fail.
-    std::signal(SIGXFSZ, SIG_IGN);
-    rlimit old{};
-    getrlimit(RLIMIT_FSIZE, &old);
-    rlimit small = old;
-    small.rlim_cur = 200;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
     Options().VideoNamePrefix = QStringLiteral("new");
-    SaveOptionsAndReport();
-    setrlimit(RLIMIT_FSIZE, &old);
+    {
+        ScopedFileSizeLimit limit(200);
+        SaveOptionsAndReport();
+    }
 
     EXPECT_EQ(ReadFileBytes(OptionsFile()), before);
     EXPECT_TRUE(Log().contains(QStringLiteral(

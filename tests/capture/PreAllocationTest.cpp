@@ -1,0 +1,162 @@
+#include "capture/PreAllocation.h"
+
+#include "support/LogCapture.h"
+#include "support/TempDir.h"
+
+#include <QDir>
+#include <QFile>
+#include <cerrno>
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr std::uint32_t kThirtyMinutesMs = 30 * 60 * 1000;
+
+PreAllocationRequest Manual(std::uint32_t gigabytes)
+{
+    PreAllocationRequest r;
+    r.FileName = QStringLiteral("VideoFiles/x.avi");
+    r.CodecName = QStringLiteral("NONE");
+    r.FilePreAllocation = true;
+    r.RecordingActive = true;
+    r.ManualAllocationGB = gigabytes;
+    return r;
+}
+
+PreAllocationRequest Event(std::uint32_t gigabytesPerTenMinutes, std::uint32_t durationMs,
+                           const char* codec = "NONE")
+{
+    PreAllocationRequest r = Manual(20);
+    r.EventAllocationGB = gigabytesPerTenMinutes;
+    r.EventDurationMs = durationMs;
+    r.CodecName = QString::fromLatin1(codec);
+    return r;
+}
+
+struct stat StatOf(const char* path)
+{
+    struct stat st{};
+    EXPECT_EQ(::stat(path, &st), 0) << path;
+    return st;
+}
+
+int FailFallocate(int, int, off_t, off_t)
+{
+    errno = EOPNOTSUPP;
+    return -1;
+}
+
+int FullFallocate(int, int, off_t, off_t)
+{
+    errno = ENOSPC;
+    return -1;
+}
+
+int RealOpen(const char* path, int flags, mode_t mode)
+{
+    return ::open(path, flags, mode);
+}
+
+class PreAllocationTest : public ::testing::Test {
+protected:
+    void TearDown() override { SetPreAllocationCalls(nullptr); }
+
+    ScopedProcessDirectory m_dir;
+    ScopedLogAndClock m_log{CalendarTime{2026, 3, 0, 15, 3, 4, 5, 0}};
+};
+
+} // namespace
+
+TEST(PreAllocationSizeTest, SizesFollowTheOptionsAndTheEventDuration)
+{
+    PreAllocationRequest off = Manual(20);
+    off.FilePreAllocation = false;
+    PreAllocationRequest notRecording = Manual(20);
+    notRecording.RecordingActive = false;
+    PreAllocationRequest manualWithEventSize = Manual(3);
+    manualWithEventSize.EventAllocationGB = 0;
+
+    struct Case {
+        const char* what;
+        PreAllocationRequest request;
+        std::int64_t size;
+    };
+    const Case cases[] = {
+        {"manual 20 GB", Manual(20), 21'474'836'480},
+        {"manual 3 GB", manualWithEventSize, 3'221'225'472},
+        {"manual 0 GB", Manual(0), 0},
+        {"30 min at 2 GB", Event(2, kThirtyMinutesMs), 6'442'450'944},
+        {"30 min at 2 GB, lossless codec", Event(2, kThirtyMinutesMs, "Lagarith Lossless Codec"), 1'610'612'736},
+        {"codec name only begins alike", Event(2, kThirtyMinutesMs, "Lagarith Lossless Codec 2"), 6'442'450'944},
+        {"codec name in other case", Event(2, kThirtyMinutesMs, "lagarith lossless codec"), 6'442'450'944},
+        {"5 min at 1 GB", Event(1, 5 * 60 * 1000), 536'870'912},
+        {"1 s at 1 GB, truncated", Event(1, 1000), 1'789'569},
+        {"Event at 0 GB whatever the manual size", Event(0, kThirtyMinutesMs), 0},
+        {"longest Event at 20 GB", Event(20, 362'439'000), 12'972'197'098'291},
+        {"hand-edited size beyond 64 bits", Event(4'000'000'000u, 4'000'000'000u), 0},
+        {"off", off, 0},
+        {"not recording", notRecording, 0},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(PreAllocationSize(c.request), c.size) << c.what;
+}
+
+TEST_F(PreAllocationTest, ClaimsRealBlocksWithoutWritingData)
+{
+    ASSERT_TRUE(QDir().mkdir(QStringLiteral("VideoFiles")));
+    const PreAllocationOutcome outcome = PreAllocateRecordingFile(Event(1, 1000));
+    if (outcome == PreAllocationOutcome::SizeOnly)
+        GTEST_SKIP() << "the temporary folder's file system cannot claim space";
+    ASSERT_EQ(outcome, PreAllocationOutcome::Claimed);
+    const struct stat st = StatOf("VideoFiles/x.avi");
+    EXPECT_EQ(st.st_size, 1'789'569);
+    EXPECT_GE(static_cast<std::int64_t>(st.st_blocks) * 512, 1'789'569); // not a sparse file
+    EXPECT_EQ(m_log.Messages(), QString());
+}
+
+TEST_F(PreAllocationTest, LeavesAnExistingFileAlone)
+{
+    ASSERT_TRUE(QDir().mkdir(QStringLiteral("VideoFiles")));
+    QFile existing(QStringLiteral("VideoFiles/x.avi"));
+    ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
+    existing.write("recorded before");
+    existing.close();
+    EXPECT_EQ(PreAllocateRecordingFile(Event(1, 1000)), PreAllocationOutcome::NotCreated);
+    EXPECT_EQ(ReadFileBytes(QStringLiteral("VideoFiles/x.avi")), QByteArray("recorded before"));
+    EXPECT_EQ(m_log.Messages(), QString());
+}
+
+TEST_F(PreAllocationTest, MakesNoFileWhenNotAskedOrWhenTheFolderIsMissing)
+{
+    PreAllocationRequest preview = Manual(20);
+    preview.FileName.clear();
+    PreAllocationRequest off = Manual(20);
+    off.FilePreAllocation = false;
+    EXPECT_EQ(PreAllocateRecordingFile(preview), PreAllocationOutcome::NotAsked);
+    EXPECT_EQ(PreAllocateRecordingFile(off), PreAllocationOutcome::NotAsked);
+    EXPECT_EQ(PreAllocateRecordingFile(Manual(0)), PreAllocationOutcome::NotAsked);
+    EXPECT_EQ(PreAllocateRecordingFile(Event(0, 1000)), PreAllocationOutcome::NotAsked);
+    EXPECT_EQ(PreAllocateRecordingFile(Event(1, 1000)), PreAllocationOutcome::NotCreated); // no VideoFiles folder
+    EXPECT_TRUE(QDir().entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden).isEmpty());
+    EXPECT_EQ(m_log.Messages(), QString());
+}
+
+TEST_F(PreAllocationTest, FallsBackToTheSizeAloneOrToAnEmptyFile)
+{
+    ASSERT_TRUE(QDir().mkdir(QStringLiteral("VideoFiles")));
+    const PreAllocationCalls unsupported{RealOpen, FailFallocate, ::ftruncate, ::close};
+    SetPreAllocationCalls(&unsupported);
+    EXPECT_EQ(PreAllocateRecordingFile(Event(1, 1000)), PreAllocationOutcome::SizeOnly);
+    EXPECT_EQ(StatOf("VideoFiles/x.avi").st_size, 1'789'569);
+
+    const PreAllocationCalls full{RealOpen, FullFallocate, ::ftruncate, ::close};
+    SetPreAllocationCalls(&full);
+    PreAllocationRequest second = Event(1, 1000);
+    second.FileName = QStringLiteral("VideoFiles/y.avi");
+    EXPECT_EQ(PreAllocateRecordingFile(second), PreAllocationOutcome::Failed);
+    EXPECT_EQ(StatOf("VideoFiles/y.avi").st_size, 0); // the recording still has its file
+    EXPECT_EQ(m_log.Messages(), QString());
+}

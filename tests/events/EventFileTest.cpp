@@ -1,0 +1,305 @@
+#include "events/EventFile.h"
+
+#include "support/FileSizeLimit.h"
+#include "support/LogCapture.h"
+#include "support/TempDir.h"
+
+#include <QDir>
+#include <QFile>
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString kGoldenName = QStringLiteral("05_03_2024_21_07_30.ief");
+
+EventFileFields GoldenFields()
+{
+    return {QStringLiteral("2024"), QStringLiteral(" 5"), QStringLiteral(" 3"), QStringLiteral("21"),
+            QStringLiteral(" 7"),   QStringLiteral("30"), QStringLiteral(" 0"), QStringLiteral(" 2"),
+            QStringLiteral(" 0"),   QStringLiteral("FALSE"), QStringLiteral("TRUE"),
+            QStringLiteral("(1234) Vela & TYC 5799-01234-1")};
+}
+
+QString GoldenPath()
+{
+    return QStringLiteral(VELA_EVENTS_TEST_DATA "/") + kGoldenName;
+}
+
+void WriteBytes(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    ASSERT_EQ(f.write(bytes), bytes.size());
+}
+
+class EventFileTest : public ::testing::Test {
+protected:
+    ScopedProcessDirectory m_dir;
+    ScopedLogAndClock m_log{CalendarTime{2024, 5, 0, 1, 12, 0, 0, 0}};
+};
+
+} // namespace
+
+TEST_F(EventFileTest, WritesTheGoldenFileByteForByteAndReadsItBack)
+{
+    const QByteArray golden = ReadFileBytes(GoldenPath());
+    ASSERT_FALSE(golden.isEmpty());
+
+    const EventFileFields fields = GoldenFields();
+    const std::unique_ptr<EventRecord> record = MakeEventRecord(fields);
+    ASSERT_TRUE(record);
+    // Month 5 is " 5" inside the file but 05 in its name.
+    EXPECT_EQ(EventFileName(record->EventTime), kGoldenName);
+
+    ASSERT_TRUE(QDir().mkdir(QStringLiteral("Events")));
+    ASSERT_TRUE(WriteEventFile(fields, QStringLiteral("Events/") + kGoldenName));
+    EXPECT_EQ(ReadFileBytes(QStringLiteral("Events/") + kGoldenName), golden);
+
+    EventFileFields read;
+    EXPECT_TRUE(ReadNamedEvent(kGoldenName, read));
+    EXPECT_EQ(read, fields);
+    EXPECT_TRUE(ReadEventFile(GoldenPath(), read));
+    EXPECT_EQ(read, fields);
+    EXPECT_EQ(m_log.Messages(), QString());
+}
+
+TEST_F(EventFileTest, CommentsSurviveAWriteAndRead)
+{
+    const QString comments[] = {
+        QString(35, QLatin1Char('x')),
+        QStringLiteral("<b> & \"quotes\" 'apostrophes' >"),
+        QStringLiteral("tab\there, line\r\nbreak, \u00e9t\u00e9 \u00b0C"),
+        QStringLiteral("Omega \u03a9 and \U0001F319 outside Latin-1"),
+        QString(),
+    };
+    for (const QString& comment : comments) {
+        EventFileFields fields = GoldenFields();
+        fields.Comment = comment;
+        ASSERT_TRUE(WriteEventFile(fields, QStringLiteral("e.ief"))) << comment.toStdString();
+        EventFileFields read;
+        ASSERT_TRUE(ReadEventFile(QStringLiteral("e.ief"), read));
+        EXPECT_EQ(read.Comment, comment) << comment.toStdString();
+    }
+    // A character outside ISO 8859-1 is written as a reference, never lost.
+    EventFileFields fields = GoldenFields();
+    fields.Comment = QStringLiteral("\u03a9");
+    ASSERT_TRUE(WriteEventFile(fields, QStringLiteral("e.ief")));
+    EXPECT_TRUE(ReadFileBytes(QStringLiteral("e.ief")).contains("<Comment Value=\"&#x3A9;\"/>"));
+}
+
+TEST_F(EventFileTest, CutsValuesToTheCapacityOfTheirFields)
+{
+    // Hand-edited: values beyond 9 characters (35 for the comment) are cut.
+    WriteBytes(QStringLiteral("long.ief"), "<?xml version=\"1.0\"?><Root>"
+                                           "<EventYear Value=\"2024123456789\"/>"
+                                           "<Hibernate Value=\"TRUE      X\"/>"
+                                           "<Comment Value=\"123456789012345678901234567890123456789012345\"/>"
+                                           "</Root>");
+    EventFileFields read;
+    ASSERT_TRUE(ReadEventFile(QStringLiteral("long.ief"), read));
+    EXPECT_EQ(read.EventYear, QStringLiteral("202412345"));
+    EXPECT_EQ(read.Hibernate, QStringLiteral("TRUE     "));
+    EXPECT_EQ(read.Comment, QStringLiteral("12345678901234567890123456789012345"));
+
+    // Written: the file holds what reads back.
+    EventFileFields fields = GoldenFields();
+    fields.Comment = QString(34, QLatin1Char('c')) + QStringLiteral("\U0001F319");
+    ASSERT_TRUE(WriteEventFile(fields, QStringLiteral("e.ief")));
+    ASSERT_TRUE(ReadEventFile(QStringLiteral("e.ief"), read));
+    EXPECT_EQ(read.Comment, QString(34, QLatin1Char('c'))); // never half a character
+}
+
+TEST_F(EventFileTest, ReadsHandEditedFiles)
+{
+    WriteBytes(QStringLiteral("hand.ief"),
+               "<?xml version='1.0' encoding='UTF-8'?>\n"
+               "<!-- edited by hand -->\n"
+               "<Events>\n"
+               "  <EventYear Val='2025'/>\n"           // another attribute name
+               "  <EventMonth Value=\"12\" Extra=\"1\"/>\n"
+               "  <eventday Value=\"9\"/>\n"           // names are case-sensitive
+               "  <EventDay/>\n"                       // no attribute: skipped
+               "  <EventHour Value=\"1\"/><EventHour Value=\"2\"/>\n" // the last one counts
+               "  <Unknown Value=\"x\"/>\n"
+               "  <Comment Value=\"\xC3\xA9t\xC3\xA9\"/>\n"
+               "  text between elements\n"
+               "</Events>\n");
+    EventFileFields read;
+    ASSERT_TRUE(ReadEventFile(QStringLiteral("hand.ief"), read));
+    EventFileFields expected;
+    expected.EventYear = QStringLiteral("2025");
+    expected.EventMonth = QStringLiteral("12");
+    expected.EventHour = QStringLiteral("2");
+    expected.Comment = QStringLiteral("\u00e9t\u00e9");
+    EXPECT_EQ(read, expected);
+}
+
+TEST_F(EventFileTest, UnreadableFilesLeaveEveryFieldEmpty)
+{
+    WriteBytes(QStringLiteral("empty.ief"), QByteArray());
+    WriteBytes(QStringLiteral("text.ief"), "not XML at all");
+    WriteBytes(QStringLiteral("cut.ief"), "<?xml version=\"1.0\"?><Root><EventYear Value=\"2024\"/>");
+    for (const char* name : {"missing.ief", "empty.ief", "text.ief", "cut.ief"}) {
+        EventFileFields fields = GoldenFields();
+        EXPECT_FALSE(ReadEventFile(QString::fromLatin1(name), fields)) << name;
+        EXPECT_EQ(fields, EventFileFields{}) << name;
+    }
+    EXPECT_EQ(m_log.Messages(), QString());
+}
+
+TEST_F(EventFileTest, AFailedSaveKeepsTheOldFile)
+{
+    const EventFileFields old = GoldenFields();
+    ASSERT_TRUE(WriteEventFile(old, QStringLiteral("e.ief")));
+    const QByteArray before = ReadFileBytes(QStringLiteral("e.ief"));
+
+    EventFileFields changed = old;
+    changed.Comment = QStringLiteral("changed");
+    QString error;
+    bool written = true;
+    {
+        ScopedFileSizeLimit full(64);
+        written = WriteEventFile(changed, QStringLiteral("e.ief"), &error);
+    }
+
+    EXPECT_FALSE(written);
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_EQ(ReadFileBytes(QStringLiteral("e.ief")), before);
+    EXPECT_EQ(QDir().entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("e.ief")});
+}
+
+TEST(EventRecordTest, RefusesMissingOrOutOfRangeNumbers)
+{
+    struct Case {
+        QString EventFileFields::*member;
+        const char* value;
+        const char* field; // named in the problem; nullptr when the value is good
+    };
+    const Case cases[] = {
+        {&EventFileFields::EventMonth, "13", "EventMonth"},
+        {&EventFileFields::EventMonth, " 0", "EventMonth"},
+        {&EventFileFields::EventMonth, "12", nullptr},
+        {&EventFileFields::EventMonth, "05", nullptr},
+        {&EventFileFields::EventDay, "32", "EventDay"},
+        {&EventFileFields::EventDay, "31", nullptr},
+        {&EventFileFields::EventHour, "24", "EventHour"},
+        {&EventFileFields::EventHour, "23", nullptr},
+        {&EventFileFields::EventMinute, "60", "EventMinute"},
+        {&EventFileFields::EventMinute, "59", nullptr},
+        {&EventFileFields::EventSecond, "60", "EventSecond"},
+        {&EventFileFields::EventSecond, "59", nullptr},
+        {&EventFileFields::EventYear, "", "EventYear"},
+        {&EventFileFields::EventYear, "1600", "EventYear"},
+        {&EventFileFields::EventYear, "20245", "EventYear"},
+        {&EventFileFields::EventHour, "1a", "EventHour"},
+        {&EventFileFields::EventHour, "123", "EventHour"}, // not read as 12
+        {&EventFileFields::EventHour, "-1", "EventHour"},
+        {&EventFileFields::DurationHour, "", "DurationHour"},
+        {&EventFileFields::DurationMinute, "x", "DurationMinute"},
+        {&EventFileFields::DurationSecond, "99", nullptr},
+    };
+    for (const Case& c : cases) {
+        EventFileFields fields = GoldenFields();
+        fields.EventMonth = QStringLiteral("12"); // December has 31 days
+        fields.*c.member = QString::fromLatin1(c.value);
+        QString problem;
+        const std::unique_ptr<EventRecord> record = MakeEventRecord(fields, &problem);
+        SCOPED_TRACE(c.value);
+        if (c.field) {
+            EXPECT_FALSE(record);
+            EXPECT_TRUE(problem.startsWith(QLatin1String(c.field))) << problem.toStdString();
+            EXPECT_TRUE(problem.contains(QStringLiteral("\"%1\"").arg(QLatin1String(c.value))));
+        } else {
+            EXPECT_TRUE(record) << problem.toStdString();
+        }
+    }
+}
+
+TEST(EventRecordTest, RefusesADayTheMonthDoesNotHave)
+{
+    struct Case {
+        const char* year;
+        const char* month;
+        const char* day;
+        bool valid;
+    };
+    for (const Case& c : {Case{"2026", " 2", "29", false}, Case{"2028", " 2", "29", true}, Case{"2100", " 2", "29", false},
+                          Case{"2026", " 4", "31", false}, Case{"2026", " 4", "30", true}}) {
+        EventFileFields fields = GoldenFields();
+        fields.EventYear = QString::fromLatin1(c.year);
+        fields.EventMonth = QString::fromLatin1(c.month);
+        fields.EventDay = QString::fromLatin1(c.day);
+        QString problem;
+        EXPECT_EQ(MakeEventRecord(fields, &problem) != nullptr, c.valid) << c.year << c.month << c.day;
+        if (!c.valid) {
+            EXPECT_TRUE(problem.startsWith(QLatin1String("EventDay")));
+        }
+    }
+}
+
+TEST(EventRecordTest, OnlyTheExactWordTRUESetsAFlag)
+{
+    for (const auto& [text, set] : {std::pair{"TRUE", true}, {"true", false}, {"TRUE ", false}, {"", false},
+                                    {"FALSE", false}}) {
+        EventFileFields fields = GoldenFields();
+        fields.Hibernate = QString::fromLatin1(text);
+        fields.Shutdown = QString::fromLatin1(text);
+        const std::unique_ptr<EventRecord> record = MakeEventRecord(fields);
+        ASSERT_TRUE(record);
+        EXPECT_EQ(record->Hibernate, set) << text;
+        EXPECT_EQ(record->ShutDown, set) << text;
+    }
+}
+
+TEST(EventWindowTest, WindowIsCentredOnTheEventTime)
+{
+    struct Case {
+        CalendarTime eventTime;
+        CalendarTime duration;
+        CalendarTime start;
+        CalendarTime end;
+        FileTimeTicks durationTicks;
+    };
+    const Case cases[] = {
+        // Crosses midnight and the year.
+        {{2026, 12, 0, 31, 23, 59, 30, 0}, {0, 0, 0, 0, 0, 2, 0, 0}, {2026, 12, 0, 31, 23, 58, 30, 0},
+         {2027, 1, 0, 1, 0, 0, 30, 0}, 1'200'000'000},
+        // One second: half a second on each side.
+        {{2026, 3, 0, 15, 3, 4, 5, 0}, {0, 0, 0, 0, 0, 0, 1, 0}, {2026, 3, 0, 15, 3, 4, 4, 500},
+         {2026, 3, 0, 15, 3, 4, 5, 500}, 10'000'000},
+        {{2026, 3, 0, 15, 3, 4, 5, 0}, {0, 0, 0, 0, 99, 99, 99, 0}, {2026, 3, 0, 13, 0, 43, 45, 500},
+         {2026, 3, 0, 17, 5, 24, 24, 500}, 3'624'390'000'000},
+    };
+    for (const Case& c : cases) {
+        EventRecord r;
+        r.EventTime = c.eventTime;
+        r.Duration = c.duration;
+        ASSERT_TRUE(ComputeEventWindow(r, 0));
+        EXPECT_EQ(r.DurationTicks, c.durationTicks);
+        EXPECT_EQ(r.RecordingStart, CalendarToTicks(c.start));
+        EXPECT_EQ(r.RecordingEnd, CalendarToTicks(c.end));
+    }
+}
+
+TEST(EventWindowTest, ExpiresExactlyAtTheRecordingEnd)
+{
+    EventRecord r;
+    r.EventTime = {2026, 3, 0, 15, 3, 4, 5, 0};
+    r.Duration = {0, 0, 0, 0, 0, 0, 1, 0};
+    ASSERT_TRUE(ComputeEventWindow(r, 0));
+    const FileTimeTicks end = r.RecordingEnd;
+
+    ASSERT_TRUE(ComputeEventWindow(r, end - 1));
+    EXPECT_FALSE(r.Expired);
+    EXPECT_EQ(r.CreatedAt, end - 1);
+    ASSERT_TRUE(ComputeEventWindow(r, end));
+    EXPECT_TRUE(r.Expired);
+
+    // The same through the application clock.
+    ScopedLogAndClock clock(TicksToCalendar(end));
+    EXPECT_TRUE(ComputeEventWindow(r));
+    EXPECT_TRUE(r.Expired);
+    clock.Clock().SetUtc(TicksToCalendar(end - kTicksPerMillisecond));
+    EXPECT_TRUE(ComputeEventWindow(r));
+    EXPECT_FALSE(r.Expired);
+}

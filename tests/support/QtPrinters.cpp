@@ -1,0 +1,8 @@
+#include "support/QtPrinters.h"
+
+void PrintTo(const QString& text, std::ostream* os)
+{
+    QString shown = text;
+    shown.replace(QLatin1Char('\r'), QStringLiteral("\\r")).replace(QLatin1Char('\n'), QStringLiteral("\\n"));
+    *os << '"' << shown.toStdString() << '"';
+}
