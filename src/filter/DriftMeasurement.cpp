@@ -59,8 +59,12 @@ void DriftMeasurement::Reset(std::uint32_t framesPerSecond, std::uint32_t driftM
 
 Status DriftMeasurement::Step(const std::uint8_t* frame, const FrameGeometry& geometry, std::uint32_t& driftMinutes)
 {
-    if (driftMinutes == 0 || !m_ocr.Enabled())
+    if (driftMinutes == 0)
         return S_OK;
+    if (!m_ocr.Enabled()) {
+        driftMinutes = 0; // no reading this build: the frames pass as a plain copy
+        return S_OK;
+    }
     m_ocr.CountFrame();
     DriftRecord& d = m_record;
     if (m_ocr.FrameCount() <= kProbeFrames) {
