@@ -1,0 +1,119 @@
+#include "filter/DriftMeasurement.h"
+
+#include "common/Clock.h"
+#include "filter/AnalysisFlags.h"
+#include "filter/AnalysisMessages.h"
+#include "filter/DriftReport.h"
+
+#include <cinttypes>
+#include <cstdio>
+#include <limits>
+
+namespace {
+
+FileTimeTicks Ticks(const CalendarTime& t)
+{
+    return CalendarToTicks(t).value_or(0);
+}
+
+} // namespace
+
+FileTimeTicks VtiTicksNear(const CalendarTime& vtiTimeOfDay, FileTimeTicks computerTime)
+{
+    const FileTimeTicks timeOfDay =
+        (((vtiTimeOfDay.hour * 60ull + vtiTimeOfDay.minute) * 60 + vtiTimeOfDay.second) * 1000 + vtiTimeOfDay.milliseconds)
+        * kTicksPerMillisecond;
+    FileTimeTicks vti = computerTime - computerTime % kTicksPerDay + timeOfDay;
+    constexpr FileTimeTicks kHalfDay = kTicksPerDay / 2;
+    if (computerTime > vti && computerTime - vti > kHalfDay)
+        vti += kTicksPerDay;
+    else if (vti > computerTime && vti - computerTime > kHalfDay && vti >= kTicksPerDay)
+        vti -= kTicksPerDay;
+    return vti;
+}
+
+void DriftMeasurement::Reset(std::uint32_t framesPerSecond, std::uint32_t driftMinutes)
+{
+    DriftRecord& d = m_record;
+    d.sampleCount = 0;
+    d.failedOcrCount = 0;
+    d.positiveHistogram.fill(0);
+    d.negativeHistogram.fill(0);
+    d.startTime = AppClock().UtcNow();
+    m_ocr.Reset(d.startTime);
+
+    d.framesPerSecond = framesPerSecond ? framesPerSecond : 30;
+    d.progressInterval = d.framesPerSecond * 20;
+    d.driftMinutes = driftMinutes;
+    const std::uint64_t total = std::uint64_t{driftMinutes} * d.framesPerSecond * 60;
+    d.totalSamples = static_cast<std::uint32_t>(std::min<std::uint64_t>(total, std::numeric_limits<std::uint32_t>::max()));
+    // Sized here, once per build, so a format faster than 30 frames per second still fits
+    // and the frames themselves never allocate.
+    d.samples.assign(d.totalSamples, DriftSample{});
+    if (driftMinutes == 0)
+        return;
+    char text[80];
+    std::snprintf(text, sizeof text, "Clock drift measurement will occur for %u minutes\r\n", driftMinutes);
+    ReportAnalysisMessage(text, true);
+}
+
+Status DriftMeasurement::Step(const std::uint8_t* frame, const FrameGeometry& geometry, std::uint32_t& driftMinutes)
+{
+    if (driftMinutes == 0)
+        return S_OK;
+    if (!m_ocr.Enabled()) {
+        driftMinutes = 0; // no reading this build: the frames pass as a plain copy
+        return S_OK;
+    }
+    m_ocr.CountFrame();
+    DriftRecord& d = m_record;
+    if (m_ocr.FrameCount() <= kProbeFrames) {
+        m_ocr.CheckTimeDisplay(frame, geometry);
+    } else if (d.sampleCount < d.totalSamples) {
+        DriftSample& sample = d.samples[d.sampleCount];
+        if (m_ocr.ReadVtiTime(frame, geometry)) {
+            // The computer time is taken after the reading, when the frame is processed.
+            sample.computerTime = Ticks(AppClock().UtcNow());
+            sample.vtiTime = VtiTicksNear(m_ocr.VtiTime(), sample.computerTime);
+            sample.valid = 1;
+        } else {
+            ++d.failedOcrCount;
+            sample.valid = 0;
+        }
+        if (++d.sampleCount % d.progressInterval == 0) {
+            char text[96];
+            std::snprintf(text, sizeof text, "Processed %" PRIu32 " frames of %" PRIu32 " total frames", d.sampleCount,
+                          d.totalSamples);
+            ReportAnalysisMessage(text, false);
+        }
+    } else {
+        WriteDriftReport(d);
+        driftMinutes = 0;
+        RaiseMeasurementFinished();
+        return S_OK;
+    }
+    if (!m_ocr.Enabled())
+        driftMinutes = 0;
+    return S_OK;
+}
+
+DriftMeasurement& TheDriftMeasurement()
+{
+    static DriftMeasurement measurement;
+    return measurement;
+}
+
+void SetOcrLayout(bool tvSafeMode, bool cameraAttached)
+{
+    TheDriftMeasurement().SetLayout(OcrLayout{tvSafeMode ? kRowBaseTvSafe : kRowBasePlain, cameraAttached});
+}
+
+void ResetOcrAndDrift(std::uint32_t framesPerSecond, std::uint32_t driftMinutes)
+{
+    TheDriftMeasurement().Reset(framesPerSecond, driftMinutes);
+}
+
+Status DriftStep(const std::uint8_t* frame, const FrameGeometry& geometry, std::uint32_t& driftMinutes)
+{
+    return TheDriftMeasurement().Step(frame, geometry, driftMinutes);
+}

@@ -1,0 +1,376 @@
+#include "OcrTestSupport.h"
+
+#include "common/Clock.h"
+#include "filter/AnalysisFlags.h"
+#include "filter/DriftMeasurement.h"
+#include "filter/DriftReport.h"
+#include "filter/VtiOverlay.h"
+#include "support/TempDir.h"
+
+#include <QDir>
+#include <cmath>
+#include <functional>
+#include <gtest/gtest.h>
+#include <optional>
+#include <random>
+
+namespace {
+
+constexpr CalendarTime kStart{2026, 12, 0, 6, 14, 3, 7, 250};
+
+FileTimeTicks Ticks(const CalendarTime& t)
+{
+    return *CalendarToTicks(t);
+}
+
+// Samples one period apart; each difference in ms, or none for a frame that failed OCR.
+DriftRecord MakeRecord(std::uint32_t fps, std::uint32_t minutes, const std::vector<std::optional<double>>& differences)
+{
+    DriftRecord d;
+    d.framesPerSecond = fps;
+    d.driftMinutes = minutes;
+    d.startTime = kStart;
+    d.sampleCount = d.totalSamples = static_cast<std::uint32_t>(differences.size());
+    d.samples.resize(differences.size());
+    for (std::size_t i = 0; i < differences.size(); ++i) {
+        DriftSample& s = d.samples[i];
+        s.computerTime = Ticks(kStart) + i * kTicksPerSecond / fps;
+        if (differences[i]) {
+            s.vtiTime = s.computerTime + static_cast<FileTimeTicks>(std::llround(*differences[i] * 10'000));
+            s.valid = 1;
+        } else {
+            ++d.failedOcrCount;
+        }
+    }
+    return d;
+}
+
+double DriftIn(const std::string& report)
+{
+    const std::string key = "based on least squares fit: ";
+    const auto at = report.find(key);
+    return at == std::string::npos ? std::nan("") : std::strtod(report.c_str() + at + key.size(), nullptr);
+}
+
+// A VTI camera beside a computer clock that loses driftMsPerMinute against it, run
+// through the per-frame step until the measurement ends.
+struct Measurement {
+    std::uint32_t fps = 25;
+    std::uint32_t minutes = 3;
+    CalendarTime computerStart = kStart;
+    double vtiAheadMs = 300.0;
+    double driftMsPerMinute = 1.0;
+    // Lets a test change what a frame shows (frame number from 0, the display).
+    std::function<void(std::uint32_t, VtiDisplayTime&)> shown = [](std::uint32_t, VtiDisplayTime&) {};
+
+    struct Result {
+        std::string report;
+        bool finished = false;
+        std::uint32_t frames = 0;
+        DriftRecord record;
+    };
+
+    Result Run(const CharacterSetList& sets) const
+    {
+        ScopedProcessDirectory dir;
+        ManualClock clock(computerStart);
+        SetAppClock(&clock);
+        MeasurementFinished().store(false);
+        DriftMeasurement m(sets);
+        m.SetLayout({kRowBaseTvSafe, true});
+        m.Reset(fps, minutes);
+
+        TestFrame frame(720, 576);
+        const FileTimeTicks period = kTicksPerSecond / fps;
+        const FileTimeTicks computer0 = Ticks(computerStart);
+        const auto vti0 = static_cast<FileTimeTicks>(static_cast<double>(computer0) + vtiAheadMs * 10'000);
+        FileTimeTicks clockTicks = computer0;
+        std::uint32_t driftMinutes = minutes;
+        // Frames reach the analysis up to a millisecond late, as they do on a real computer;
+        // without that dither the millisecond steps of both clocks would bias the fit.
+        std::mt19937 latency(7);
+        Result r;
+        while (driftMinutes > 0 && r.frames < 200'000) {
+            const std::uint32_t k = r.frames++;
+            VtiDisplayTime display = VtiDisplayTimeAt(vti0 + k * period, period / 2);
+            shown(k, display);
+            DrawVtiTime(frame.Data(), frame.geometry, {kRowBaseTvSafe, true}, display,
+                        k % 2 ? FieldPhase::Odd : FieldPhase::Even);
+            const auto computer = computer0 + latency() % kTicksPerMillisecond
+                + static_cast<FileTimeTicks>(std::llround(static_cast<double>(k * period) * (1.0 - driftMsPerMinute / 60'000.0)));
+            clock.Advance(computer - clockTicks);
+            clockTicks = computer;
+            EXPECT_EQ(m.Step(frame.Data(), frame.geometry, driftMinutes), S_OK);
+        }
+        SetAppClock(nullptr);
+        r.finished = MeasurementFinished().exchange(false);
+        r.report = ReadFileBytes(dir.FilePath(kDriftReportFile)).toStdString();
+        r.record = m.Record();
+        return r;
+    }
+};
+
+class DriftMeasurementTest : public ::testing::Test {
+protected:
+    CharacterSetList sets = FontSets();
+    CapturedMessages messages;
+};
+
+} // namespace
+
+TEST_F(DriftMeasurementTest, InjectedDriftIsMeasuredWithProgressAndReport)
+{
+    const struct {
+        std::uint32_t fps, minutes;
+        double drift;
+    } cases[] = {{25, 3, 1.0}, {25, 15, 1.0}, {25, 12, -2.5}, {60, 10, 0.25}};
+    for (const auto& c : cases) {
+        CapturedMessages log;
+        Measurement run;
+        run.fps = c.fps;
+        run.minutes = c.minutes;
+        run.driftMsPerMinute = c.drift;
+        const auto r = run.Run(sets);
+        const std::uint32_t total = c.minutes * 60 * c.fps;
+        EXPECT_EQ(r.record.totalSamples, total);
+        EXPECT_EQ(r.frames, 30 + total + 1) << "probe frames, samples, then the report frame";
+        EXPECT_TRUE(r.finished);
+        // Three minutes hold too few millisecond steps for that precision.
+        EXPECT_NEAR(DriftIn(r.report), c.drift, c.minutes > 3 ? 0.005 : 0.05) << c.fps << " fps " << c.minutes << " min";
+        EXPECT_NE(r.report.find("There were 0 frames that failed OCR\r\n"), std::string::npos);
+        EXPECT_EQ(r.report.find("outlier"), std::string::npos);
+
+        EXPECT_EQ(log.Count("Clock drift measurement will occur for " + std::to_string(c.minutes) + " minutes\r\n"), 1);
+        std::vector<std::string> progress;
+        for (const auto& [text, stamped] : log.Entries())
+            if (text.rfind("Processed ", 0) == 0) {
+                progress.push_back(text);
+                EXPECT_FALSE(stamped);
+            }
+        ASSERT_EQ(progress.size(), 3 * c.minutes);
+        for (std::uint32_t i = 0; i < progress.size(); ++i)
+            EXPECT_EQ(progress[i], "Processed " + std::to_string((i + 1) * 20 * c.fps) + " frames of "
+                                       + std::to_string(total) + " total frames");
+        EXPECT_EQ(log.Count("\r\nComputer clock time drift information written to file TimeDeltas.txt in process "
+                            "directory\r\n"),
+                  1);
+    }
+}
+
+TEST_F(DriftMeasurementTest, RepeatedVtiSecondsAreRemovedAsOutliers)
+{
+    // The VTI shows one second twice while it corrects itself: 25 frames 1 s behind.
+    Measurement run;
+    run.minutes = 15;
+    run.shown = [](std::uint32_t k, VtiDisplayTime& t) {
+        if (k >= 2010 && k < 2035)
+            t.second = static_cast<std::uint16_t>((t.second + 59) % 60);
+    };
+    const auto r = run.Run(sets);
+    EXPECT_NEAR(DriftIn(r.report), 1.0, 0.005);
+    EXPECT_NE(r.report.find("There were 25 outlier frames removed after first least squares attempt\r\n"), std::string::npos);
+}
+
+TEST_F(DriftMeasurementTest, MeasurementAcrossMidnight)
+{
+    // The VTI passes midnight before the computer does, and after it.
+    for (double ahead : {+500.0, -500.0}) {
+        Measurement run;
+        run.minutes = 15;
+        run.computerStart = {2026, 12, 0, 31, 23, 52, 45, 0};
+        run.vtiAheadMs = ahead;
+        const auto r = run.Run(sets);
+        EXPECT_NEAR(DriftIn(r.report), 1.0, 0.005) << ahead;
+        EXPECT_EQ(r.report.find("outlier"), std::string::npos) << ahead;
+        EXPECT_NE(r.report.find("There were 0 frames that failed OCR"), std::string::npos);
+        EXPECT_NE(r.report.find("start time 23:52:45 Thursday, December 31, 2026 (UTC)"), std::string::npos);
+    }
+    const FileTimeTicks newYear = Ticks({2027, 1, 0, 1, 0, 0, 0, 0});
+    EXPECT_EQ(VtiTicksNear({0, 0, 0, 0, 23, 59, 59, 900}, newYear + 3000 * kTicksPerMillisecond),
+              newYear - 100 * kTicksPerMillisecond);
+    EXPECT_EQ(VtiTicksNear({0, 0, 0, 0, 0, 0, 0, 200}, newYear - 300 * kTicksPerMillisecond),
+              newYear + 200 * kTicksPerMillisecond);
+    EXPECT_EQ(VtiTicksNear({0, 0, 0, 0, 12, 0, 0, 0}, newYear), newYear + 12 * 3600 * kTicksPerSecond)
+        << "exactly 12 hours apart stays on the computer's date";
+}
+
+TEST_F(DriftMeasurementTest, OcrGivingUpEndsTheMeasurementWithoutReport)
+{
+    // Frames after the probe lose their first digit: the twelfth stops OCR.
+    Measurement lost;
+    lost.shown = [](std::uint32_t k, VtiDisplayTime& t) {
+        if (k >= 30)
+            t.hour = 34; // a tens digit above 2 is never tried: the first digit is lost
+    };
+    auto r = lost.Run(sets);
+    EXPECT_EQ(r.frames, 30 + 12u);
+    EXPECT_FALSE(r.finished);
+    EXPECT_TRUE(r.report.empty());
+    EXPECT_EQ(r.record.failedOcrCount, 12u);
+    EXPECT_EQ(messages.Count("Too many consecutive lost frames.  Stopping OCR.\r\n"), 1);
+
+    CharacterSetList evenOnly;
+    evenOnly.sets.push_back(sets.sets[0]);
+    r = Measurement{}.Run(evenOnly);
+    EXPECT_EQ(r.frames, 1u) << "no OCR: the step gives up at once";
+    EXPECT_TRUE(r.report.empty());
+}
+
+TEST_F(DriftMeasurementTest, SampleArrayIsSizedFromTheFormat)
+{
+    DriftMeasurement m(sets);
+    const struct {
+        std::uint32_t fps, minutes, total, progress;
+    } cases[] = {{25, 3, 4500, 500}, {60, 60, 216000, 1200}, {0, 10, 18000, 600}, {30, 0, 0, 600}};
+    for (const auto& c : cases) {
+        m.Reset(c.fps, c.minutes);
+        EXPECT_EQ(m.Record().totalSamples, c.total);
+        EXPECT_EQ(m.Record().samples.size(), c.total);
+        EXPECT_EQ(m.Record().progressInterval, c.progress);
+    }
+}
+
+TEST(DriftReport, GoldenFile)
+{
+    // fps 1, 3 minutes: difference 0.52 + 0.1 i ms; sample 12 failed; sample 100 an outlier;
+    // +2, -4, +2 ms at 20, 40, 60 (they leave the fit unchanged).
+    std::vector<std::optional<double>> diffs;
+    for (int i = 0; i < 180; ++i)
+        diffs.emplace_back(0.52 + 0.1 * i);
+    diffs[12].reset();
+    *diffs[100] += 200.0;
+    *diffs[20] += 2.0;
+    *diffs[40] -= 4.0;
+    *diffs[60] += 2.0;
+    DriftRecord d = MakeRecord(1, 3, diffs);
+
+    ScopedProcessDirectory dir;
+    CapturedMessages messages;
+    WriteDriftReport(d);
+    EXPECT_EQ(ReadFileBytes(dir.FilePath(kDriftReportFile)), ReadFileBytes(VELA_FILTER_TESTS_DIR "/TimeDeltasGolden.txt"));
+    EXPECT_EQ(d.samples[100].valid, 0);
+    ASSERT_EQ(messages.Entries().size(), 1u);
+    EXPECT_TRUE(messages.Entries()[0].second);
+}
+
+TEST(DriftReport, FewerThanFortyValidSamplesHaveNoMinuteTable)
+{
+    std::vector<std::optional<double>> diffs(180);
+    for (int i = 0; i < 39; ++i)
+        diffs[static_cast<std::size_t>(i * 4)] = 5.0 + 0.01 * i;
+    DriftRecord d = MakeRecord(1, 3, diffs);
+    const std::string report = ComposeDriftReport(d);
+    EXPECT_EQ(report.find("VELA VTI time minus processor time"), std::string::npos);
+    EXPECT_NE(report.find("+0.150000\r\n\r\n\r\nFrame difference time histogram.\r\n"), std::string::npos) << report;
+    EXPECT_NE(report.find("   0   39\r\n"), std::string::npos);
+    EXPECT_NE(report.find("There were 141 frames that failed OCR"), std::string::npos);
+}
+
+TEST(DriftReport, UndefinedFitIsReportedWithoutCountingResiduals)
+{
+    for (int valid : {0, 1}) {
+        std::vector<std::optional<double>> diffs(100);
+        if (valid)
+            diffs[50] = 3.0;
+        DriftRecord d = MakeRecord(25, 3, diffs);
+        const std::string report = ComposeDriftReport(d);
+        EXPECT_NE(report.find("based on least squares fit: +nan\r\n"), std::string::npos) << report;
+        EXPECT_NE(report.find("   0   0\r\n"), std::string::npos);
+    }
+}
+
+TEST(DriftReport, OutliersAreRemovedOnce)
+{
+    // 100 samples at 0 ms, one at +400 at the end and one at +28: only the first goes in
+    // the first pass; against the second fit the +28 is 27 ms off but stays.
+    std::vector<std::optional<double>> diffs(100, 0.0);
+    diffs[99] = 400.0;
+    diffs[90] = 28.0;
+    DriftRecord d = MakeRecord(1, 2, diffs);
+    const std::string report = ComposeDriftReport(d);
+    EXPECT_NE(report.find("There were 1 outlier frames removed"), std::string::npos);
+    EXPECT_EQ(d.samples[90].valid, 1);
+    EXPECT_NE(report.find(" -27   1\r\n"), std::string::npos) << report;
+}
+
+TEST(DriftReport, ResidualsRoundHalfUp)
+{
+    const struct {
+        double residual;
+        bool positive;
+        std::size_t index;
+    } cases[] = {
+        {0.5, true, 1},   {-0.5, false, 0}, {-1.5, false, 1}, {0.49, true, 0},   {-0.49, false, 0},
+        {0.0, false, 0},  {1.5, true, 2},   {48.6, true, 49}, {-1e9, false, 49}, {1e300, true, 49},
+    };
+    for (const auto& c : cases) {
+        const ResidualBucket b = BucketOfResidual(c.residual);
+        EXPECT_EQ(b.positive, c.positive) << c.residual;
+        EXPECT_EQ(b.index, c.index) << c.residual;
+    }
+}
+
+TEST(DriftReport, HourLongFitAgreesWithLongDoubleReference)
+{
+    // 60 minutes at 30 fps: 108,000 samples; the index squares must be exact.
+    std::vector<std::optional<double>> diffs(108'000);
+    for (std::size_t i = 0; i < diffs.size(); ++i)
+        if (i % 97 != 0)
+            diffs[i] = 350.0 + static_cast<double>(i) / 1800.0 + 0.1 * static_cast<double>(static_cast<int>((i * 7919) % 13) - 6);
+    DriftRecord d = MakeRecord(30, 60, diffs);
+    for (std::uint32_t i = 0; i < d.sampleCount; ++i)
+        if (d.samples[i].valid)
+            d.samples[i].differenceMs = static_cast<double>(d.samples[i].vtiTime - d.samples[i].computerTime) / 10000.0;
+
+    long double n = 0, mx = 0, my = 0;
+    for (std::uint32_t i = 0; i < d.sampleCount; ++i)
+        if (d.samples[i].valid) {
+            n += 1;
+            mx += i;
+            my += d.samples[i].differenceMs;
+        }
+    mx /= n;
+    my /= n;
+    long double sxy = 0, sxx = 0;
+    for (std::uint32_t i = 0; i < d.sampleCount; ++i)
+        if (d.samples[i].valid) {
+            sxy += (i - mx) * (d.samples[i].differenceMs - my);
+            sxx += (i - mx) * (i - mx);
+        }
+    const long double slope = sxy / sxx;
+    const DriftFit fit = FitDrift(d);
+    ASSERT_TRUE(fit.defined);
+    EXPECT_NEAR(fit.slope, static_cast<double>(slope), 1e-12);
+    EXPECT_NEAR(fit.intercept, static_cast<double>(my - slope * mx), 1e-6);
+    EXPECT_NEAR(fit.driftPerMinute, static_cast<double>(slope * 1800), 1e-8);
+    EXPECT_NEAR(fit.driftPerMinute, 1.0, 1e-4);
+}
+
+TEST(DriftReport, UnwritableReportIsToldAndTheMeasurementStillEnds)
+{
+    ScopedProcessDirectory dir;
+    ASSERT_TRUE(QDir(dir.Path()).mkdir(kDriftReportFile)); // a folder where the file should go
+    CapturedMessages messages;
+    const CharacterSetList sets = FontSets();
+    DriftMeasurement m(sets);
+    m.Reset(25, 3);
+    m.Record().sampleCount = m.Record().totalSamples; // all samples in
+    for (std::uint32_t i = 0; i < kProbeFrames; ++i)
+        m.Ocr().CountFrame();
+    MeasurementFinished().store(false);
+    TestFrame frame(720, 576);
+    std::uint32_t minutes = 3;
+    EXPECT_EQ(m.Step(frame.Data(), frame.geometry, minutes), S_OK);
+    EXPECT_EQ(minutes, 0u);
+    EXPECT_TRUE(MeasurementFinished().exchange(false));
+    EXPECT_EQ(messages.Count("\r\nTimeDeltas.txt file in process directory cannot be opened for writing.  Check "
+                             "protections.\r\n"),
+              1);
+}
+
+TEST(DriftReport, LongDateInEnglish)
+{
+    EXPECT_EQ(LongDateText({2026, 12, 0, 6, 0, 0, 0, 0}), "Sunday, December 6, 2026");
+    EXPECT_EQ(LongDateText({2024, 2, 0, 29, 0, 0, 0, 0}), "Thursday, February 29, 2024");
+    EXPECT_EQ(LongDateText({2027, 1, 3, 1, 0, 0, 0, 0}), "Friday, January 1, 2027") << "weekday from the date";
+}
