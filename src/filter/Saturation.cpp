@@ -2,45 +2,68 @@
 
 #include "filter/ByteRuns.h"
 
+#include <algorithm>
 #include <array>
+#include <bit>
 #include <cstddef>
+#include <cstring>
 
 namespace {
 
-struct Yuy2Pair {
+static_assert(std::endian::native == std::endian::little, "the marker words below are little-endian");
+
+// The word-sized units are tested and painted without a branch: a run that holds a star
+// holds it at an unpredictable place.
+std::uint32_t Load32(const std::uint8_t* p)
+{
+    std::uint32_t w;
+    std::memcpy(&w, p, 4);
+    return w;
+}
+
+void Store32(std::uint8_t* p, std::uint32_t w)
+{
+    std::memcpy(p, &w, 4);
+}
+
+std::uint32_t Select(bool hit, std::uint32_t painted, std::uint32_t w)
+{
+    const std::uint32_t m = 0u - static_cast<std::uint32_t>(hit);
+    return (painted & m) | (w & ~m);
+}
+
+struct Yuy2Pair { // Y0 U Y1 V, little-endian in one word
     static constexpr std::size_t kBytes = 4;
     static constexpr std::array<std::uint8_t, kBytes> kTested{0xFF, 0, 0xFF, 0};
-    static bool Hit(const std::uint8_t* p, std::uint8_t t) { return p[0] >= t || p[2] >= t; }
-    static void Paint(std::uint8_t* p)
+    static void Mark(std::uint8_t* p, std::uint8_t t)
     {
-        p[0] = 0x6A;
-        p[1] = 0xCA;
-        p[2] = 0x6A;
-        p[3] = 0xDE;
+        const std::uint32_t w = Load32(p);
+        const bool hit = (w & 0xFF) >= t || ((w >> 16) & 0xFF) >= t;
+        Store32(p, Select(hit, 0xDE6ACA6Au, w));
     }
 };
 
-struct Rgb24Pixel {
+struct Rgb24Pixel { // B G R; three bytes do not fit a word, so a branch per pixel
     static constexpr std::size_t kBytes = 3;
     static constexpr std::array<std::uint8_t, kBytes> kTested{0xFF, 0xFF, 0xFF};
-    static bool Hit(const std::uint8_t* p, std::uint8_t t) { return p[0] >= t || p[1] >= t || p[2] >= t; }
-    static void Paint(std::uint8_t* p)
+    static void Mark(std::uint8_t* p, std::uint8_t t)
     {
+        if (std::max(std::max(p[0], p[1]), p[2]) < t)
+            return;
         p[0] = 0xE1;
         p[1] = 0;
         p[2] = 0xE1;
     }
 };
 
-struct Argb32Pixel {
+struct Argb32Pixel { // B G R A; the sum of B, G and R is tested, alpha stays
     static constexpr std::size_t kBytes = 4;
     static constexpr std::array<std::uint8_t, kBytes> kTested{0xFF, 0xFF, 0xFF, 0};
-    static bool Hit(const std::uint8_t* p, std::uint8_t t) { return p[0] + p[1] + p[2] >= 3 * t; }
-    static void Paint(std::uint8_t* p)
+    static void Mark(std::uint8_t* p, std::uint8_t t)
     {
-        p[0] = 0xE1;
-        p[1] = 0;
-        p[2] = 0xE1; // alpha stays
+        const std::uint32_t w = Load32(p);
+        const bool hit = (w & 0xFF) + ((w >> 8) & 0xFF) + ((w >> 16) & 0xFF) >= 3u * t;
+        Store32(p, Select(hit, (w & 0xFF000000u) | 0x00E100E1u, w));
     }
 };
 
@@ -48,23 +71,35 @@ template <class Unit>
 void MarkUnits(std::uint8_t* p, std::size_t bytes, std::uint8_t t)
 {
     for (std::size_t i = 0; i < bytes; i += Unit::kBytes)
-        if (Unit::Hit(p + i, t))
-            Unit::Paint(p + i);
+        Unit::Mark(p + i, t);
 }
 
-// Stars are few: a run whose tested bytes all stay under the threshold (no unit can
-// reach it, not even an ARGB32 sum) is skipped after one vectorised maximum.
+// The bits a byte at or over t must have one of: those from t's highest bit up.
+constexpr std::uint8_t BitsAtOrOver(std::uint8_t t)
+{
+    std::uint8_t high = 0x80;
+    while (high > t && high > 1)
+        high = static_cast<std::uint8_t>(high >> 1);
+    return static_cast<std::uint8_t>(0xFF & ~(high - 1));
+}
+
+// Stars are few: a run in which no tested byte has any of those bits cannot hold a unit
+// at the threshold (nor an ARGB32 sum of three times it) and is skipped after a few
+// vector operations; only the other runs are tested unit by unit.
 template <class Unit>
 void MarkFrame(std::uint8_t* frame, const FrameGeometry& g, std::uint8_t t)
 {
     static constexpr ByteRun kTested = RepeatPattern(Unit::kTested);
+    ByteRun filter = kTested;
+    for (auto& b : filter)
+        b = static_cast<std::uint8_t>(b & BitsAtOrOver(t));
     const std::size_t rowBytes = static_cast<std::size_t>(RowBytes(g));
-    const std::size_t runs = rowBytes / kRunBytes;
+    const std::size_t runs = t == 0 ? 0 : rowBytes / kRunBytes; // every unit reaches 0
     for (std::int32_t r = 0; r < g.height; ++r) {
         std::uint8_t* row = frame + static_cast<std::ptrdiff_t>(r) * g.stride;
         std::size_t i = 0;
         for (std::size_t k = 0; k < runs; ++k, i += kRunBytes)
-            if (MaskedMax(row + i, kTested) >= t)
+            if (AnyMaskedBit(row + i, filter))
                 MarkUnits<Unit>(row + i, kRunBytes, t);
         MarkUnits<Unit>(row + i, rowBytes - i, t);
     }

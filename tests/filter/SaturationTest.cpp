@@ -71,12 +71,20 @@ TEST(MarkSaturatedPixels, UnitsAtTheThresholdArePaintedInTheMarkerColour)
 TEST(MarkSaturatedPixels, WholeOddSizedFramesWithPaddedStrides)
 {
     for (FrameSubtype subtype : kAllSubtypes) {
-        for (std::int32_t extra : {0, 4, 36}) {
-            SCOPED_TRACE(testing::Message() << SubtypeName(subtype) << " extra stride " << extra);
+        // 256 has the low byte 0, which every unit reaches, even in a black frame; 129 and 1
+        // sit just above a power of two, where a quick test on high bits must not skip a unit.
+        struct Case {
+            std::int32_t extra, threshold;
+            std::uint8_t maxValue;
+        };
+        for (auto [extra, threshold, maxValue] :
+             {Case{0, 230, 255}, {4, 230, 255}, {36, 230, 255}, {4, 256, 0}, {36, 129, 255}, {0, 1, 255}}) {
+            SCOPED_TRACE(testing::Message() << SubtypeName(subtype) << " extra stride " << extra << " threshold "
+                                            << threshold);
             TestFrame frame(subtype, 385, 289, extra);
-            frame.FillPicture(7u);
+            frame.FillPicture(7u, maxValue);
             TestFrame expected = frame;
-            const std::uint8_t t = 230;
+            const auto t = static_cast<std::uint8_t>(threshold & 0xFF);
             const std::size_t unit = UnitBytes(subtype);
             std::size_t painted = 0;
             for (std::int32_t r = 0; r < frame.geometry.height; ++r) {
@@ -104,7 +112,7 @@ TEST(MarkSaturatedPixels, WholeOddSizedFramesWithPaddedStrides)
             }
             ASSERT_GT(painted, 100u);
 
-            MarkSaturatedPixels(frame.bytes.data(), frame.geometry, t);
+            MarkSaturatedPixels(frame.bytes.data(), frame.geometry, threshold);
             EXPECT_EQ(frame.bytes, expected.bytes);
             EXPECT_TRUE(frame.PaddingIntact());
         }
