@@ -15,7 +15,9 @@ struct RequestedAnalysis {
 // The settings one graph build runs with. At most one mode is on: a drift measurement
 // wins over integration, integration over marking.
 struct AnalysisSettings {
-    std::int32_t saturationThreshold = -1; // only its low byte is the threshold
+    // The threshold the build starts with; only its low byte counts. While frames flow the
+    // filter marks with LiveSaturationThreshold(), which the Pixel Saturation dialog moves.
+    std::int32_t saturationThreshold = -1;
     std::uint32_t integrationFrames = 1;
     bool showHistogram = false;
     std::uint32_t driftMinutes = 0; // the filter's own copy; OCR giving up sets it to 0

@@ -22,15 +22,17 @@ constexpr ByteRun RepeatPattern(const std::array<std::uint8_t, N>& unit)
     return run;
 }
 
-// Whether any byte has a bit that the mask keeps. Done in 64-bit words, which the
-// compiler folds into a few vector ANDs and ORs with one reduction per run.
-inline bool AnyMaskedBit(const std::uint8_t* p, const ByteRun& mask)
+// Copies a run from src to dst (which may be src) and tells whether any of its bytes
+// has a bit that the mask keeps. In 64-bit words, which the compiler folds into a few
+// vector loads, stores, ANDs and ORs with one reduction per run.
+inline bool CopyAnyMaskedBit(std::uint8_t* dst, const std::uint8_t* src, const ByteRun& mask)
 {
     std::uint64_t any = 0;
 #pragma GCC unroll 6
     for (std::size_t i = 0; i < kRunBytes; i += 8) {
         std::uint64_t word, keep;
-        std::memcpy(&word, p + i, 8);
+        std::memcpy(&word, src + i, 8);
+        std::memcpy(dst + i, &word, 8);
         std::memcpy(&keep, mask.data() + i, 8);
         any |= word & keep;
     }

@@ -39,6 +39,13 @@ std::size_t FrameBytes(const FrameGeometry& g)
     return static_cast<std::size_t>(g.stride) * static_cast<std::size_t>(g.height);
 }
 
+TopFirstRows TopFirstRowsOf(const FrameGeometry& g)
+{
+    if (g.rowsTopDown)
+        return {0, g.stride};
+    return {static_cast<std::ptrdiff_t>(g.height - 1) * g.stride, -static_cast<std::ptrdiff_t>(g.stride)};
+}
+
 bool IsUsable(const FrameGeometry& g)
 {
     return g.subtype != FrameSubtype::None && g.width > 0 && g.height > 0 && g.stride >= RowBytes(g);

@@ -41,5 +41,13 @@ std::int32_t RowBytes(const FrameGeometry& g);
 // stride x height: the buffer size one frame needs.
 std::size_t FrameBytes(const FrameGeometry& g);
 
+// Where source row r lands in a buffer that holds the top row first: at first + r x step
+// (bytes). Bottom-up frames are mirrored.
+struct TopFirstRows {
+    std::ptrdiff_t first;
+    std::ptrdiff_t step;
+};
+TopFirstRows TopFirstRowsOf(const FrameGeometry& g);
+
 // An accepted subtype, positive sizes and rows no shorter than their picture bytes.
 bool IsUsable(const FrameGeometry& g);

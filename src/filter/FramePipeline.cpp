@@ -81,13 +81,17 @@ Status FramePipeline::Transform(const std::uint8_t* src, std::uint8_t* dst, std:
         return Integrate(src, dst, len, input, output);
 
     CopySampleProperties(input, output);
-    CopyOrIntegrate(dst, src, len, CopyForm::Copy, m_geometry, m_addLevels);
-    if (m_settings.driftMinutes > 0)
-        return DriftStep(dst, m_geometry, m_settings.driftMinutes);
     // The Pixel Saturation dialog moves the threshold while frames flow: one read per frame.
     const std::int32_t threshold = LiveSaturationThreshold().load(std::memory_order_relaxed);
-    if (threshold >= 0)
-        m_mark(dst, m_geometry, static_cast<std::uint8_t>(threshold & 0xFF));
+    if (m_settings.driftMinutes > 0 || threshold < 0) {
+        CopyOrIntegrate(dst, src, len, CopyForm::Copy, m_geometry, m_addLevels);
+        if (m_settings.driftMinutes > 0)
+            return DriftStep(dst, m_geometry, m_settings.driftMinutes);
+        return S_OK;
+    }
+    m_mark(dst, src, m_geometry, static_cast<std::uint8_t>(threshold & 0xFF));
+    if (m_geometry.rowsTopDown && len > m_frameBytes) // what follows the picture, as the copy form
+        std::memcpy(dst + m_frameBytes, src + m_frameBytes, len - m_frameBytes);
     return S_OK;
 }
 

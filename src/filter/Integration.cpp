@@ -31,19 +31,6 @@ void AddRow(std::uint8_t* dst, const std::uint8_t* src, std::size_t rowBytes, co
     AddBytes(dst + i, src + i, level.data(), rowBytes - i);
 }
 
-// The destination row for source row r: the same row, or mirrored for a bottom-up frame.
-struct RowMap {
-    std::uint8_t* first;
-    std::ptrdiff_t step;
-};
-
-RowMap MapRows(std::uint8_t* dst, const FrameGeometry& g)
-{
-    if (g.rowsTopDown)
-        return {dst, g.stride};
-    return {dst + static_cast<std::ptrdiff_t>(g.height - 1) * g.stride, -static_cast<std::ptrdiff_t>(g.stride)};
-}
-
 } // namespace
 
 AddLevels MakeAddLevels(FrameSubtype subtype, const DarkLevels& levels)
@@ -73,10 +60,10 @@ void CopyOrIntegrate(std::uint8_t* dst, const std::uint8_t* src, std::size_t len
         std::memcpy(dst, src, len);
         return;
     }
-    const RowMap rows = MapRows(dst, g);
+    const TopFirstRows rows = TopFirstRowsOf(g);
     const auto stride = static_cast<std::size_t>(g.stride);
     const auto rowBytes = static_cast<std::size_t>(RowBytes(g));
-    std::uint8_t* out = rows.first;
+    std::uint8_t* out = dst + rows.first;
     for (std::int32_t r = 0; r < g.height; ++r, src += stride, out += rows.step) {
         if (form == CopyForm::Add)
             AddRow(out, src, rowBytes, levels.level);

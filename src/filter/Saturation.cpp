@@ -83,25 +83,33 @@ constexpr std::uint8_t BitsAtOrOver(std::uint8_t t)
     return static_cast<std::uint8_t>(0xFF & ~(high - 1));
 }
 
-// Stars are few: a run in which no tested byte has any of those bits cannot hold a unit
-// at the threshold (nor an ARGB32 sum of three times it) and is skipped after a few
-// vector operations; only the other runs are tested unit by unit.
-template <class Unit>
-void MarkFrame(std::uint8_t* frame, const FrameGeometry& g, std::uint8_t t)
+ByteRun FilterFor(const ByteRun& tested, std::uint8_t t)
 {
-    static constexpr ByteRun kTested = RepeatPattern(Unit::kTested);
-    ByteRun filter = kTested;
+    ByteRun filter = tested;
     for (auto& b : filter)
         b = static_cast<std::uint8_t>(b & BitsAtOrOver(t));
-    const std::size_t rowBytes = static_cast<std::size_t>(RowBytes(g));
-    const std::size_t runs = t == 0 ? 0 : rowBytes / kRunBytes; // every unit reaches 0
-    for (std::int32_t r = 0; r < g.height; ++r) {
-        std::uint8_t* row = frame + static_cast<std::ptrdiff_t>(r) * g.stride;
+    return filter;
+}
+
+// Stars are few: a run in which no tested byte has any of those bits cannot hold a unit
+// at the threshold (nor an ARGB32 sum of three times it) and is skipped after a few
+// vector operations; only the other runs are tested unit by unit. Every unit reaches 0.
+template <class Unit>
+void CopyMarkFrame(std::uint8_t* dst, const std::uint8_t* src, const FrameGeometry& g, std::uint8_t t)
+{
+    const ByteRun filter = FilterFor(RepeatPattern(Unit::kTested), t);
+    const auto rowBytes = static_cast<std::size_t>(RowBytes(g));
+    const auto stride = static_cast<std::size_t>(g.stride);
+    const std::size_t runs = t == 0 ? 0 : rowBytes / kRunBytes;
+    const TopFirstRows rows = TopFirstRowsOf(g);
+    std::uint8_t* out = dst + rows.first;
+    for (std::int32_t r = 0; r < g.height; ++r, src += stride, out += rows.step) {
         std::size_t i = 0;
         for (std::size_t k = 0; k < runs; ++k, i += kRunBytes)
-            if (AnyMaskedBit(row + i, filter))
-                MarkUnits<Unit>(row + i, kRunBytes, t);
-        MarkUnits<Unit>(row + i, rowBytes - i, t);
+            if (CopyAnyMaskedBit(out + i, src + i, filter))
+                MarkUnits<Unit>(out + i, kRunBytes, t);
+        std::memmove(out + i, src + i, stride - i); // in place, src is out
+        MarkUnits<Unit>(out + i, rowBytes - i, t);
     }
 }
 
@@ -113,11 +121,11 @@ MarkKernel MarkKernelFor(FrameSubtype subtype)
 {
     switch (subtype) {
     case FrameSubtype::YUY2:
-        return &MarkFrame<Yuy2Pair>;
+        return &CopyMarkFrame<Yuy2Pair>;
     case FrameSubtype::RGB24:
-        return &MarkFrame<Rgb24Pixel>;
+        return &CopyMarkFrame<Rgb24Pixel>;
     case FrameSubtype::ARGB32:
-        return &MarkFrame<Argb32Pixel>;
+        return &CopyMarkFrame<Argb32Pixel>;
     case FrameSubtype::None:
         break;
     }
@@ -128,8 +136,10 @@ void MarkSaturatedPixels(std::uint8_t* frame, const FrameGeometry& g, std::int32
 {
     if (threshold < 0)
         return;
+    FrameGeometry topFirst = g;
+    topFirst.rowsTopDown = true;
     if (MarkKernel mark = MarkKernelFor(g.subtype))
-        mark(frame, g, static_cast<std::uint8_t>(threshold & 0xFF));
+        mark(frame, frame, topFirst, static_cast<std::uint8_t>(threshold & 0xFF));
 }
 
 std::int32_t& SaturationDefault()

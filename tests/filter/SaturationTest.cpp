@@ -42,8 +42,9 @@ TEST(MarkSaturatedPixels, UnitsAtTheThresholdTakeTheMarkerColour)
     }
 }
 
-// Noisy odd-sized frames with padded rows against the rule read unit by unit: catches
-// stride slips, wrongly skipped runs and paint past the row.
+// Noisy odd-sized frames with padded rows against the rule read unit by unit, in place and
+// copied from a bottom-up source: catches stride slips, wrongly skipped runs, paint past
+// the row and rows in the wrong order.
 TEST(MarkSaturatedPixels, WholeOddSizedFramesWithPaddedStrides)
 {
     // 256 has the low byte 0, which every unit reaches, even in a black frame; 129 and 1
@@ -73,9 +74,19 @@ TEST(MarkSaturatedPixels, WholeOddSizedFramesWithPaddedStrides)
                         std::copy_n("\xE1\x00\xE1", 3, p);
                 }
             }
+            EXPECT_NE(expected.bytes, unmarked); // the case does paint
+
+            FrameGeometry bottomUp = frame.geometry;
+            bottomUp.rowsTopDown = false;
+            std::vector<std::uint8_t> copied(unmarked.size());
+            MarkKernelFor(subtype)(copied.data(), unmarked.data(), bottomUp, t);
+            for (std::int32_t r = 0; r < frame.geometry.height; ++r)
+                ASSERT_TRUE(std::equal(expected.Row(r), expected.Row(r) + frame.geometry.stride,
+                                       copied.data() + (frame.geometry.height - 1 - r) * frame.geometry.stride))
+                    << "row " << r;
+
             MarkSaturatedPixels(frame.bytes.data(), frame.geometry, c.threshold);
             EXPECT_EQ(frame.bytes, expected.bytes);
-            EXPECT_NE(expected.bytes, unmarked); // the case does paint
         }
     }
 }
