@@ -1,5 +1,6 @@
 #include "filter/Integration.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 
@@ -11,15 +12,16 @@ std::uint8_t Level(std::uint32_t level)
 }
 
 // buffer = min(255, buffer + (sample - level)) where the sample is above the level, in
-// byte arithmetic only: the headroom 255 - buffer shrinks by the excess, never below 0.
-// Both steps are saturating subtractions, which vectorise to one instruction each.
+// byte arithmetic only: the excess is sample - min(sample, level), and the headroom
+// 255 - buffer shrinks by it, never below 0. Minima and differences of bytes vectorise
+// to one instruction each.
 inline void AddBytes(std::uint8_t* __restrict dst, const std::uint8_t* __restrict src,
                      const std::uint8_t* __restrict level, std::size_t n)
 {
     for (std::size_t i = 0; i < n; ++i) {
-        const auto excess = static_cast<std::uint8_t>(src[i] > level[i] ? src[i] - level[i] : 0);
+        const auto excess = static_cast<std::uint8_t>(src[i] - std::min(src[i], level[i]));
         const auto room = static_cast<std::uint8_t>(~dst[i]);
-        dst[i] = static_cast<std::uint8_t>(~(room > excess ? room - excess : 0));
+        dst[i] = static_cast<std::uint8_t>(~(room - std::min(room, excess)));
     }
 }
 
