@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 // The three layouts the frame analysis accepts.
@@ -27,3 +28,26 @@ inline constexpr std::int32_t StrideFor(int bitCount, std::int32_t width)
 // From a bitmap header's width and signed height: YUY2 is always top-down, the RGB
 // layouts are top-down only for a negative height.
 FrameGeometry MakeFrameGeometry(FrameSubtype subtype, std::int32_t width, std::int32_t biHeight);
+
+// The same with the stride a video frame really has; a capture back end may pad rows
+// beyond the formula's multiple of 4.
+FrameGeometry MakeFrameGeometry(FrameSubtype subtype, std::int32_t width, std::int32_t biHeight,
+                                std::int32_t stride);
+
+// Bytes of picture in one row: whole YUY2 pairs (an odd width ends in a full pair),
+// 3 bytes per RGB24 pixel, 4 per ARGB32 pixel. Padding after them is never visited.
+std::int32_t RowBytes(const FrameGeometry& g);
+
+// stride x height: the buffer size one frame needs.
+std::size_t FrameBytes(const FrameGeometry& g);
+
+// Where source row r lands in a buffer that holds the top row first: at first + r x step
+// (bytes). Bottom-up frames are mirrored.
+struct TopFirstRows {
+    std::ptrdiff_t first;
+    std::ptrdiff_t step;
+};
+TopFirstRows TopFirstRowsOf(const FrameGeometry& g);
+
+// An accepted subtype, positive sizes and rows no shorter than their picture bytes.
+bool IsUsable(const FrameGeometry& g);

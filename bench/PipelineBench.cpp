@@ -1,0 +1,111 @@
+// Per-frame cost of the frame pipeline beside memcpy of the same frame.
+#include "filter/AnalysisFlags.h"
+#include "filter/FramePipeline.h"
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <cstring>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct Format {
+    FrameSubtype subtype;
+    std::int32_t width, biHeight; // RGB24 arrives bottom-up, as from a camera
+};
+const Format kFormats[] = {{FrameSubtype::YUY2, 720, 576}, {FrameSubtype::RGB24, 640, 480}};
+
+// A night sky: dark noise with a few saturated stars.
+std::vector<std::uint8_t> SkyFrame(const FrameGeometry& g)
+{
+    std::vector<std::uint8_t> frame(FrameBytes(g));
+    std::mt19937 random(42);
+    std::normal_distribution<double> noise(22.0, 5.0);
+    std::uniform_int_distribution<int> star(0, 999);
+    for (auto& b : frame)
+        b = static_cast<std::uint8_t>(std::clamp(noise(random), 0.0, 255.0));
+    for (std::size_t i = 0; i < frame.size(); i += 2)
+        if (star(random) < 3)
+            frame[i] = 255;
+    return frame;
+}
+
+struct Setup {
+    FrameGeometry geometry;
+    std::vector<std::uint8_t> src, dst;
+    explicit Setup(const benchmark::State& state)
+    {
+        const Format& f = kFormats[state.range(0)];
+        geometry = MakeFrameGeometry(f.subtype, f.width, f.biHeight);
+        src = SkyFrame(geometry);
+        dst.assign(src.size(), 0);
+    }
+};
+
+void Label(benchmark::State& state, const Setup& s)
+{
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(s.src.size()));
+    const Format& f = kFormats[state.range(0)];
+    state.SetLabel(std::string(f.subtype == FrameSubtype::YUY2 ? "YUY2 " : "RGB24 ") + std::to_string(f.width) +
+                   "x" + std::to_string(f.biHeight));
+}
+
+void BM_Memcpy(benchmark::State& state)
+{
+    Setup s(state);
+    for (auto _ : state) {
+        std::memcpy(s.dst.data(), s.src.data(), s.src.size());
+        benchmark::DoNotOptimize(s.dst.data());
+        benchmark::ClobberMemory();
+    }
+    Label(state, s);
+}
+
+void RunTransform(benchmark::State& state, std::int32_t threshold)
+{
+    Setup s(state);
+    FramePipeline pipeline;
+    RequestedAnalysis requested;
+    requested.saturationThreshold = threshold;
+    pipeline.ApplySettings(requested, 0);
+    pipeline.ResetAnalysis(25);
+    pipeline.SetFrameGeometry(s.geometry);
+    SampleProperties in, out;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(pipeline.Transform(s.src.data(), s.dst.data(), s.src.size(), in, out));
+        benchmark::ClobberMemory();
+    }
+    LiveSaturationThreshold().store(-1);
+    Label(state, s);
+}
+
+void BM_Copy(benchmark::State& state)
+{
+    RunTransform(state, -1);
+}
+
+void BM_CopyAndMark(benchmark::State& state)
+{
+    RunTransform(state, 200);
+}
+
+void BM_IntegrationAdd(benchmark::State& state)
+{
+    Setup s(state);
+    const AddLevels levels = MakeAddLevels(s.geometry.subtype, DarkLevels{22, 22, 22, 22});
+    for (auto _ : state) {
+        CopyOrIntegrate(s.dst.data(), s.src.data(), s.src.size(), CopyForm::Add, s.geometry, levels);
+        benchmark::ClobberMemory();
+    }
+    Label(state, s);
+}
+
+} // namespace
+
+BENCHMARK(BM_Memcpy)->DenseRange(0, 1);
+BENCHMARK(BM_Copy)->DenseRange(0, 1);
+BENCHMARK(BM_CopyAndMark)->DenseRange(0, 1);
+BENCHMARK(BM_IntegrationAdd)->DenseRange(0, 1);

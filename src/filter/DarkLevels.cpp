@@ -1,0 +1,110 @@
+#include "filter/DarkLevels.h"
+
+#include "filter/AnalysisMessages.h"
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdio>
+#include <string_view>
+
+namespace {
+
+constexpr std::uint32_t kDarkValues = 75;
+
+// Formats into a stack buffer: the first frame of an integration must not allocate.
+template <class... Args>
+void Report(bool timeStamp, const char* format, Args... args)
+{
+    char text[128];
+    const int n = std::snprintf(text, sizeof text, format, args...);
+    if (n > 0)
+        ReportAnalysisMessage(std::string_view(text, std::min<std::size_t>(static_cast<std::size_t>(n), sizeof text - 1)),
+                              timeStamp);
+}
+
+void CountYuy2(const std::uint8_t* frame, const FrameGeometry& g, DarkHistograms& h)
+{
+    h.luma.fill(0);
+    const std::size_t rowBytes = static_cast<std::size_t>(RowBytes(g));
+    for (std::int32_t r = 0; r < g.height; ++r) {
+        const std::uint8_t* row = frame + static_cast<std::ptrdiff_t>(r) * g.stride;
+        for (std::size_t i = 0; i < rowBytes; i += 4) {
+            ++h.luma[row[i]];
+            ++h.luma[row[i + 2]];
+        }
+    }
+}
+
+void CountRgb(const std::uint8_t* frame, const FrameGeometry& g, std::size_t pixelBytes, DarkHistograms& h)
+{
+    h.blue.fill(0);
+    h.green.fill(0);
+    h.red.fill(0);
+    const std::size_t rowBytes = static_cast<std::size_t>(RowBytes(g));
+    for (std::int32_t r = 0; r < g.height; ++r) {
+        const std::uint8_t* row = frame + static_cast<std::ptrdiff_t>(r) * g.stride;
+        for (std::size_t i = 0; i < rowBytes; i += pixelBytes) {
+            ++h.blue[row[i]];
+            ++h.green[row[i + 1]];
+            ++h.red[row[i + 2]];
+        }
+    }
+}
+
+void ReportYuy2(const DarkLevels& levels, const DarkHistograms& h, bool showHistogram)
+{
+    Report(true, "Dark pixel value for YUY2 frame: %u\r\n", levels.yuy2);
+    if (!showHistogram)
+        return;
+    ReportAnalysisMessage("Dark pixel value histogram, YUY2 format", false);
+    for (int v = 0; v < 256; ++v)
+        Report(false, "%d\t%u", v, h.luma[static_cast<std::size_t>(v)]);
+    ReportAnalysisMessage(" ", false);
+}
+
+void ReportRgb(const DarkLevels& levels, const DarkHistograms& h, bool showHistogram)
+{
+    Report(true, "Dark pixel values for RGB frame --  R: %-3u   G: %-3u   B: %-3u\r\n", levels.red, levels.green,
+           levels.blue);
+    if (!showHistogram)
+        return;
+    ReportAnalysisMessage("Dark pixel value histogram, RGB format", false);
+    for (int v = 0; v < 256; ++v) {
+        const auto i = static_cast<std::size_t>(v);
+        Report(false, "%d\tR: %-7u\tG: %-7u\tB: %-7u", v, h.red[i], h.green[i], h.blue[i]);
+    }
+}
+
+} // namespace
+
+std::uint32_t DarkLevelOf(const Histogram& histogram)
+{
+    std::uint32_t level = 0;
+    for (std::uint32_t v = 1; v < kDarkValues; ++v)
+        if (histogram[v] > histogram[level])
+            level = v;
+    return level;
+}
+
+void MeasureDarkLevels(const std::uint8_t* frame, const FrameGeometry& g, bool showHistogram,
+                       DarkLevels& levels, DarkHistograms& histograms)
+{
+    switch (g.subtype) {
+    case FrameSubtype::YUY2:
+        CountYuy2(frame, g, histograms);
+        levels.yuy2 = DarkLevelOf(histograms.luma);
+        ReportYuy2(levels, histograms, showHistogram);
+        return;
+    case FrameSubtype::RGB24:
+    case FrameSubtype::ARGB32:
+        CountRgb(frame, g, g.subtype == FrameSubtype::RGB24 ? 3 : 4, histograms);
+        levels.blue = DarkLevelOf(histograms.blue);
+        levels.green = DarkLevelOf(histograms.green);
+        levels.red = DarkLevelOf(histograms.red);
+        ReportRgb(levels, histograms, showHistogram);
+        return;
+    case FrameSubtype::None:
+        break;
+    }
+    ReportAnalysisMessage("Frame integration not supported for this device format\r\n", true);
+}

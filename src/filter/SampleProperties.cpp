@@ -1,0 +1,6 @@
+#include "filter/SampleProperties.h"
+
+void CopySampleProperties(const SampleProperties& input, SampleProperties& output)
+{
+    output = input;
+}

@@ -1,0 +1,148 @@
+#include "filter/Saturation.h"
+
+#include "filter/ByteRuns.h"
+
+#include <algorithm>
+#include <array>
+#include <bit>
+#include <cstddef>
+#include <cstring>
+
+namespace {
+
+static_assert(std::endian::native == std::endian::little, "the marker words below are little-endian");
+
+// The word-sized units are tested and painted without a branch: a run that holds a star
+// holds it at an unpredictable place.
+std::uint32_t Load32(const std::uint8_t* p)
+{
+    std::uint32_t w;
+    std::memcpy(&w, p, 4);
+    return w;
+}
+
+void Store32(std::uint8_t* p, std::uint32_t w)
+{
+    std::memcpy(p, &w, 4);
+}
+
+std::uint32_t Select(bool hit, std::uint32_t painted, std::uint32_t w)
+{
+    const std::uint32_t m = 0u - static_cast<std::uint32_t>(hit);
+    return (painted & m) | (w & ~m);
+}
+
+struct Yuy2Pair { // Y0 U Y1 V, little-endian in one word
+    static constexpr std::size_t kBytes = 4;
+    static constexpr std::array<std::uint8_t, kBytes> kTested{0xFF, 0, 0xFF, 0};
+    static void Mark(std::uint8_t* p, std::uint8_t t)
+    {
+        const std::uint32_t w = Load32(p);
+        const bool hit = (w & 0xFF) >= t || ((w >> 16) & 0xFF) >= t;
+        Store32(p, Select(hit, 0xDE6ACA6Au, w));
+    }
+};
+
+struct Rgb24Pixel { // B G R; three bytes do not fit a word, so a branch per pixel
+    static constexpr std::size_t kBytes = 3;
+    static constexpr std::array<std::uint8_t, kBytes> kTested{0xFF, 0xFF, 0xFF};
+    static void Mark(std::uint8_t* p, std::uint8_t t)
+    {
+        if (std::max(std::max(p[0], p[1]), p[2]) < t)
+            return;
+        p[0] = 0xE1;
+        p[1] = 0;
+        p[2] = 0xE1;
+    }
+};
+
+struct Argb32Pixel { // B G R A; the sum of B, G and R is tested, alpha stays
+    static constexpr std::size_t kBytes = 4;
+    static constexpr std::array<std::uint8_t, kBytes> kTested{0xFF, 0xFF, 0xFF, 0};
+    static void Mark(std::uint8_t* p, std::uint8_t t)
+    {
+        const std::uint32_t w = Load32(p);
+        const bool hit = (w & 0xFF) + ((w >> 8) & 0xFF) + ((w >> 16) & 0xFF) >= 3u * t;
+        Store32(p, Select(hit, (w & 0xFF000000u) | 0x00E100E1u, w));
+    }
+};
+
+template <class Unit>
+void MarkUnits(std::uint8_t* p, std::size_t bytes, std::uint8_t t)
+{
+    for (std::size_t i = 0; i < bytes; i += Unit::kBytes)
+        Unit::Mark(p + i, t);
+}
+
+// The bits a byte at or over t must have one of: those from t's highest bit up.
+constexpr std::uint8_t BitsAtOrOver(std::uint8_t t)
+{
+    std::uint8_t high = 0x80;
+    while (high > t && high > 1)
+        high = static_cast<std::uint8_t>(high >> 1);
+    return static_cast<std::uint8_t>(0xFF & ~(high - 1));
+}
+
+ByteRun FilterFor(const ByteRun& tested, std::uint8_t t)
+{
+    ByteRun filter = tested;
+    for (auto& b : filter)
+        b = static_cast<std::uint8_t>(b & BitsAtOrOver(t));
+    return filter;
+}
+
+// Stars are few: a run in which no tested byte has any of those bits cannot hold a unit
+// at the threshold (nor an ARGB32 sum of three times it) and is skipped after a few
+// vector operations; only the other runs are tested unit by unit. Every unit reaches 0.
+template <class Unit>
+void CopyMarkFrame(std::uint8_t* dst, const std::uint8_t* src, const FrameGeometry& g, std::uint8_t t)
+{
+    const ByteRun filter = FilterFor(RepeatPattern(Unit::kTested), t);
+    const auto rowBytes = static_cast<std::size_t>(RowBytes(g));
+    const auto stride = static_cast<std::size_t>(g.stride);
+    const std::size_t runs = t == 0 ? 0 : rowBytes / kRunBytes;
+    const TopFirstRows rows = TopFirstRowsOf(g);
+    std::uint8_t* out = dst + rows.first;
+    for (std::int32_t r = 0; r < g.height; ++r, src += stride, out += rows.step) {
+        std::size_t i = 0;
+        for (std::size_t k = 0; k < runs; ++k, i += kRunBytes)
+            if (CopyAnyMaskedBit(out + i, src + i, filter))
+                MarkUnits<Unit>(out + i, kRunBytes, t);
+        std::memmove(out + i, src + i, stride - i); // in place, src is out
+        MarkUnits<Unit>(out + i, rowBytes - i, t);
+    }
+}
+
+std::int32_t g_saturationDefault = -1;
+
+} // namespace
+
+MarkKernel MarkKernelFor(FrameSubtype subtype)
+{
+    switch (subtype) {
+    case FrameSubtype::YUY2:
+        return &CopyMarkFrame<Yuy2Pair>;
+    case FrameSubtype::RGB24:
+        return &CopyMarkFrame<Rgb24Pixel>;
+    case FrameSubtype::ARGB32:
+        return &CopyMarkFrame<Argb32Pixel>;
+    case FrameSubtype::None:
+        break;
+    }
+    return nullptr;
+}
+
+void MarkSaturatedPixels(std::uint8_t* frame, const FrameGeometry& g, std::int32_t threshold)
+{
+    if (threshold < 0)
+        return;
+    FrameGeometry topFirst = g;
+    topFirst.rowsTopDown = true;
+    if (MarkKernel mark = MarkKernelFor(g.subtype))
+        mark(frame, frame, topFirst, static_cast<std::uint8_t>(threshold & 0xFF));
+}
+
+std::int32_t& SaturationDefault()
+{
+    return g_saturationDefault;
+}

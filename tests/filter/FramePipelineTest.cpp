@@ -1,0 +1,184 @@
+#include "filter/FramePipeline.h"
+
+#include "FrameTestSupport.h"
+#include "filter/AnalysisFlags.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace {
+
+// YUY2 frames whose luma is one value and chroma another.
+TestFrame Yuy2(std::uint8_t luma, std::uint8_t chroma)
+{
+    TestFrame f(FrameSubtype::YUY2, 64, 6);
+    f.FillUnits({luma, chroma, luma, chroma});
+    return f;
+}
+
+RequestedAnalysis Integration(std::uint32_t frames)
+{
+    RequestedAnalysis r;
+    r.integrationFrames = frames;
+    r.saturationThreshold = 100; // ignored while integrating
+    return r;
+}
+
+class FramePipelineTest : public testing::Test {
+protected:
+    void SetUp() override { CaptureMessages(); }
+    void TearDown() override
+    {
+        MeasurementFinished().store(false);
+        LiveSaturationThreshold().store(-1);
+    }
+
+    // A graph build in the graph builder's order.
+    void Build(const RequestedAnalysis& requested, const FrameGeometry& g)
+    {
+        const auto pixels = static_cast<std::size_t>(g.width) * static_cast<std::size_t>(g.height);
+        ASSERT_EQ(pipeline.ApplySettings(requested, requested.integrationFrames > 1 ? pixels * 4 : 0), S_OK);
+        pipeline.ResetAnalysis(0);
+        ASSERT_EQ(pipeline.SetFrameGeometry(g), S_OK);
+    }
+
+    Status Run(const TestFrame& in, TestFrame& out, std::int64_t time = 0)
+    {
+        input.hasTime = true;
+        input.timeStart = time;
+        return pipeline.Transform(in.bytes.data(), out.bytes.data(), in.bytes.size(), input, output);
+    }
+
+    // Runs (luma, expected status) frames; a delivered frame must hold `delivered`.
+    void Sequence(std::initializer_list<std::pair<std::uint8_t, Status>> frames,
+                  std::initializer_list<TestFrame> delivered)
+    {
+        auto next = delivered.begin();
+        std::int64_t time = 0;
+        for (auto [luma, status] : frames) {
+            SCOPED_TRACE(testing::Message() << "frame " << time);
+            TestFrame out = Yuy2(1, 2);
+            ASSERT_EQ(Run(Yuy2(luma, static_cast<std::uint8_t>(luma + 1)), out, time), status);
+            if (status == S_OK) {
+                EXPECT_EQ(out.bytes, next++->bytes);
+                EXPECT_EQ(output.timeStart, time); // the delivering frame's properties
+            }
+            ++time;
+        }
+    }
+
+    FramePipeline pipeline;
+    SampleProperties input, output;
+};
+
+} // namespace
+
+TEST_F(FramePipelineTest, IntegrationOfThreeDropsTwoAndDeliversTheSum)
+{
+    Build(Integration(3), Yuy2(0, 0).geometry);
+    EXPECT_EQ(LiveSaturationThreshold().load(), -1);
+    // Dark level 10; each group: the first frame as it is plus the second's luma above 10;
+    // the third only delivers. 50 + 15 = 65; 30 + 240 saturates.
+    Sequence({{10, S_FALSE}, {50, S_FALSE}, {25, S_FALSE}, {90, S_OK}, {30, S_FALSE}, {250, S_FALSE}, {9, S_OK},
+              {40, S_FALSE}},
+             {Yuy2(65, 51), Yuy2(255, 31)});
+    EXPECT_EQ(pipeline.Levels().yuy2, 10u);
+}
+
+TEST_F(FramePipelineTest, IntegrationOfTwoDeliversEachFirstFrameRaw)
+{
+    Build(Integration(2), Yuy2(0, 0).geometry);
+    Sequence({{3, S_FALSE}, {40, S_FALSE}, {77, S_OK}, {41, S_FALSE}, {78, S_OK}}, {Yuy2(40, 41), Yuy2(41, 42)});
+}
+
+TEST_F(FramePipelineTest, EveryBuildStartsAfreshAndStopReleasesTheBuffer)
+{
+    Build(Integration(3), Yuy2(0, 0).geometry);
+    Sequence({{10, S_FALSE}, {200, S_FALSE}}, {});
+    Build(Integration(3), Yuy2(0, 0).geometry);
+    EXPECT_EQ(pipeline.Levels().yuy2, 0u);
+    EXPECT_TRUE(pipeline.DarkLevelPending());
+    Sequence({{20, S_FALSE}, {30, S_FALSE}, {30, S_FALSE}, {30, S_OK}}, {Yuy2(40, 31)});
+    pipeline.ReleaseIntegrationBuffer();
+    EXPECT_EQ(pipeline.IntegrationBufferBytes(), 0u);
+}
+
+// Bottom-up RGB24 with rows longer than width x 4: the buffer sized from the format must
+// grow to a whole frame, and the delivered sum comes out top row first.
+TEST_F(FramePipelineTest, BottomUpPaddedFramesIntegrateTopRowFirst)
+{
+    TestFrame dark(FrameSubtype::RGB24, 385, 289, 400);
+    dark.Fill(3, 0);
+    Build(Integration(3), dark.geometry);
+    ASSERT_GE(pipeline.IntegrationBufferBytes(), dark.bytes.size());
+    TestFrame first = dark, second = dark, out = dark;
+    first.Fill(21, 200);
+    second.Fill(22, 200);
+    for (const TestFrame* f : {&dark, &first, &second})
+        EXPECT_EQ(Run(*f, out), S_FALSE);
+    ASSERT_EQ(Run(dark, out), S_OK);
+    const std::int32_t h = dark.geometry.height;
+    for (std::int32_t r = 0; r < h; ++r)
+        for (std::int32_t i = 0; i < RowBytes(dark.geometry); ++i)
+            ASSERT_EQ(out.Row(h - 1 - r)[i], std::min(255, first.Row(r)[i] + second.Row(r)[i])) << r << " " << i;
+}
+
+TEST_F(FramePipelineTest, PlainCopyMarksWithTheThresholdOfEachFrame)
+{
+    RequestedAnalysis requested;
+    requested.saturationThreshold = 200;
+    TestFrame in(FrameSubtype::RGB24, 385, 289, 12), out = in;
+    Build(requested, in.geometry);
+    in.Fill(5, 100);
+    in.Row(0)[0] = 210; // bottom row: the output's last
+    ASSERT_EQ(Run(in, out), S_OK);
+    EXPECT_EQ(out.Row(288)[0], 0xE1);
+    EXPECT_EQ(out.Row(288)[1], 0);
+
+    LiveSaturationThreshold().store(211); // the dialog's slider, between frames
+    ASSERT_EQ(Run(in, out), S_OK);
+    EXPECT_EQ(out.Row(288)[0], 210);
+}
+
+TEST_F(FramePipelineTest, DriftMeasurementIgnoresIntegrationAndThreshold)
+{
+    RequestedAnalysis requested = Integration(5);
+    requested.driftMinutes = 3;
+    TestFrame in(FrameSubtype::YUY2, 720, 576), out = in;
+    in.Fill(4, 255);
+    Build(requested, in.geometry);
+    EXPECT_EQ(pipeline.Settings().integrationFrames, 1u);
+    EXPECT_EQ(pipeline.IntegrationBufferBytes(), 0u);
+    EXPECT_EQ(LiveSaturationThreshold().load(), -1);
+    EXPECT_EQ(pipeline.Settings().framesPerSecond, 30u); // the format reported none
+
+    LiveSaturationThreshold().store(100); // the slider moved while the clock is measured
+    EXPECT_EQ(Run(in, out), S_OK);        // delivered, not dropped for integration
+    EXPECT_EQ(out.bytes, in.bytes);       // and not marked
+}
+
+TEST_F(FramePipelineTest, FailuresAndDrops)
+{
+    Build(Integration(3), Yuy2(0, 0).geometry);
+    TestFrame in = Yuy2(10, 10), out = Yuy2(1, 2);
+    const std::size_t len = in.bytes.size();
+    EXPECT_EQ(pipeline.Transform(nullptr, out.bytes.data(), len, input, output), E_POINTER);
+    EXPECT_EQ(pipeline.Transform(in.bytes.data(), nullptr, len, input, output), E_POINTER);
+    // Shorter than stride x height: dropped, never read past its end.
+    EXPECT_EQ(pipeline.Transform(in.bytes.data(), out.bytes.data(), len - 1, input, output), S_FALSE);
+    EXPECT_TRUE(pipeline.DarkLevelPending());
+
+    // After the drift report every frame fails and none is analysed.
+    MeasurementFinished().store(true);
+    EXPECT_EQ(Run(in, out), E_ABORT);
+    EXPECT_EQ(Run(in, out), E_ABORT);
+    EXPECT_TRUE(pipeline.DarkLevelPending());
+    EXPECT_EQ(out.bytes, Yuy2(1, 2).bytes);
+    EXPECT_TRUE(Messages().empty());
+    MeasurementFinished().store(false);
+
+    FramePipeline unconnected;
+    EXPECT_EQ(unconnected.Transform(in.bytes.data(), out.bytes.data(), len, input, output), E_UNEXPECTED);
+    EXPECT_EQ(unconnected.SetFrameGeometry(MakeFrameGeometry(FrameSubtype::RGB24, 385, 289, 1000)), E_FAIL);
+}

@@ -1,0 +1,71 @@
+#include "filter/Integration.h"
+
+#include "FrameTestSupport.h"
+
+#include <gtest/gtest.h>
+
+// Whole odd-sized frames with padded rows in both row orders: the run path and the row
+// tail must agree, chroma and alpha stay, padding stays untouched.
+TEST(CopyOrIntegrate, AddFormAddsSamplesAboveTheDarkLevelSaturatingAt255)
+{
+    struct Case {
+        const char* what;
+        FrameSubtype subtype;
+        DarkLevels levels;
+        std::vector<std::uint8_t> buffer, sample, result;
+    };
+    const Case cases[] = {
+        {"YUY2 250 + 10 saturates", FrameSubtype::YUY2, {10, 0, 0, 0}, {250, 128, 100, 128}, {20, 255, 10, 255},
+         {255, 128, 100, 128}},
+        {"YUY2 at and below the level add nothing", FrameSubtype::YUY2, {10, 0, 0, 0}, {100, 50, 100, 60},
+         {15, 200, 9, 200}, {105, 50, 100, 60}},
+        {"RGB24 each channel its own level", FrameSubtype::RGB24, {0, 5, 6, 7}, {250, 10, 20}, {15, 6, 100},
+         {255, 10, 113}},
+        {"ARGB32 alpha stays", FrameSubtype::ARGB32, {0, 5, 6, 7}, {1, 2, 3, 40}, {5, 7, 9, 200}, {1, 3, 5, 40}},
+        {"ARGB32 255 + 255", FrameSubtype::ARGB32, {}, {255, 255, 255, 0}, {255, 255, 255, 255}, {255, 255, 255, 0}},
+    };
+    for (const Case& c : cases) {
+        for (std::int32_t biHeight : {289, -289}) {
+            SCOPED_TRACE(testing::Message() << c.what << ", biHeight " << biHeight);
+            TestFrame buffer(c.subtype, 385, biHeight, 20), sample = buffer, expected = buffer;
+            buffer.FillUnits(c.buffer);
+            sample.FillUnits(c.sample);
+            expected.FillUnits(c.result);
+            CopyOrIntegrate(buffer.bytes.data(), sample.bytes.data(), sample.bytes.size(), CopyForm::Add,
+                            buffer.geometry, MakeAddLevels(c.subtype, c.levels));
+            EXPECT_EQ(buffer.bytes, expected.bytes);
+        }
+    }
+}
+
+// Bottom-up frames land top row first in every form; top-down ones as they are.
+TEST(CopyOrIntegrate, RowOrderInEveryFormAndLayout)
+{
+    for (FrameSubtype subtype : kAllSubtypes) {
+        for (std::int32_t biHeight : {289, -289}) {
+            for (CopyForm form : {CopyForm::Copy, CopyForm::StartAnew, CopyForm::Add}) {
+                SCOPED_TRACE(testing::Message() << SubtypeName(subtype) << " " << biHeight << " form "
+                                                << static_cast<int>(form));
+                TestFrame src(subtype, 385, biHeight, 8), dst = src;
+                src.Fill(11, 200);
+                dst.Fill(12, form == CopyForm::Add ? 0 : 255); // adding onto zeros gives the sample
+                CopyOrIntegrate(dst.bytes.data(), src.bytes.data(), src.bytes.size(), form, src.geometry,
+                                MakeAddLevels(subtype, DarkLevels{}));
+
+                const std::int32_t h = src.geometry.height;
+                const bool reversed = biHeight > 0 && subtype != FrameSubtype::YUY2;
+                for (std::int32_t r = 0; r < h; ++r) {
+                    const std::uint8_t* out = dst.Row(reversed ? h - 1 - r : r);
+                    for (std::int32_t i = 0; i < RowBytes(src.geometry); ++i) {
+                        const bool chromaOrAlpha = subtype == FrameSubtype::YUY2     ? i % 2 == 1
+                                                   : subtype == FrameSubtype::ARGB32 ? i % 4 == 3
+                                                                                     : false;
+                        const int expected = form == CopyForm::Add && chromaOrAlpha ? 0 : src.Row(r)[i];
+                        ASSERT_EQ(out[i], expected) << "row " << r << " byte " << i;
+                    }
+                }
+                EXPECT_TRUE(dst.PaddingIntact());
+            }
+        }
+    }
+}
