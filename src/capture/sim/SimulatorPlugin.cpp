@@ -1,0 +1,9 @@
+#include "capture/sim/SimulatorPlugin.h"
+
+#include "capture/sim/SimulatorSource.h"
+
+gboolean VelaPluginInit(GstPlugin* plugin)
+{
+    // One line per element.
+    return gst_element_register(plugin, kSimulatorElementName, GST_RANK_NONE, VelaVtiSimGetType());
+}
