@@ -222,9 +222,10 @@ Status CaptureGraph::AddRenderer(bool recording)
             GstVideoInfo info;
             GstBuffer* buffer = gst_sample_get_buffer(sample);
             GstVideoFrame frame;
-            if (gst_video_info_from_caps(&info, gst_sample_get_caps(sample))
+            auto* preview = static_cast<PreviewSink*>(user);
+            if (preview && gst_video_info_from_caps(&info, gst_sample_get_caps(sample))
                 && gst_video_frame_map(&frame, &info, buffer, GST_MAP_READ)) {
-                static_cast<PreviewSink*>(user)->PresentFrame(
+                preview->PresentFrame(
                     static_cast<const std::uint8_t*>(GST_VIDEO_FRAME_PLANE_DATA(&frame, 0)), GST_VIDEO_FRAME_WIDTH(&frame),
                     GST_VIDEO_FRAME_HEIGHT(&frame), GST_VIDEO_FRAME_PLANE_STRIDE(&frame, 0));
                 gst_video_frame_unmap(&frame);
@@ -232,8 +233,9 @@ Status CaptureGraph::AddRenderer(bool recording)
             gst_sample_unref(sample);
             return GST_FLOW_OK;
         };
-        if (m_preview)
-            gst_app_sink_set_callbacks(GST_APP_SINK(sink), &callbacks, m_preview, nullptr);
+        // Always pulled, also without a window: an appsink nobody empties holds back the
+        // end of stream, and a recording would never be finished.
+        gst_app_sink_set_callbacks(GST_APP_SINK(sink), &callbacks, m_preview, nullptr);
         m_e->renderer = sink;
         break;
     }
@@ -505,6 +507,8 @@ Status CaptureGraph::BuildGraph(const QString* fileName, bool defaultFolder)
         return s;
 
     m_e->source = d->sourceDevice ? gst_device_create_element(d->sourceDevice.get(), nullptr) : nullptr;
+    if (m_e->source && m_sourceSetup)
+        m_sourceSetup(m_e->source);
     if (!m_e->source || !gst_bin_add(GST_BIN(m_e->pipeline), m_e->source)) {
         ReportGraphMessage(1);
         return E_ABORT;
@@ -570,10 +574,10 @@ void CaptureGraph::FinishRecording(bool orderly)
 
 Status CaptureGraph::StopGraph()
 {
-    if (!m_e->pipeline) {
-        ReportGraphMessage(9);
-        return E_ABORT;
-    }
+    // Nothing built yet (the first build was refused before it began): nothing to stop.
+    // Failing here would leave the program without a preview for good.
+    if (!m_e->pipeline)
+        return S_OK;
     bool orderly = true;
     if (!m_outputFileName.isEmpty()) {
         // End of stream through the file writer, so the AVI gets its header and index.

@@ -50,6 +50,10 @@ public:
     // The running pipeline, for tests; nullptr when none.
     GstElement* Pipeline() const;
 
+    // Called with every new source element before it is added: lets a test set the
+    // simulator's properties (non-live, dropped frames).
+    void SetSourceSetup(std::function<void(GstElement*)> setup) { m_sourceSetup = std::move(setup); }
+
     // Called on the UI thread when the running graph fails (device gone, disk full),
     // after the failure has been reported and a recording has been closed.
     void SetFailureHandler(std::function<void()> handler) { m_failureHandler = std::move(handler); }
@@ -81,6 +85,7 @@ private:
     int m_preAllocatedFd = -1;
     unsigned m_busWatch = 0;
     std::function<void()> m_failureHandler;
+    std::function<void(GstElement*)> m_sourceSetup;
 
     struct Elements;
     std::unique_ptr<Elements> m_e;
