@@ -12,8 +12,10 @@
 #include "recording/RecordingLog.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <algorithm>
 #include <fcntl.h>
+#include <sys/statvfs.h>
 #include <gst/app/gstappsink.h>
 #include <gst/video/videooverlay.h>
 #include <unistd.h>
@@ -23,6 +25,8 @@ namespace {
 constexpr GstClockTime kEndOfStreamWait = 10 * GST_SECOND;
 constexpr GstClockTime kStartWait = 5 * GST_SECOND;
 constexpr guint64 kCaptureQueueTime = 4 * GST_SECOND; // at least 2 s of video
+constexpr guint kSpaceCheckMs = 250;
+constexpr std::uint64_t kSpaceReserve = 8ull << 20; // the log, the headers, some slack
 
 void Log(const QString& text)
 {
@@ -68,6 +72,7 @@ struct CaptureGraph::Counters {
 };
 
 struct CaptureGraph::Elements {
+    GstElement* captureQueue = nullptr;
     GstElement* pipeline = nullptr;
     GstElement* source = nullptr;
     GstElement* format = nullptr;
@@ -110,6 +115,11 @@ CaptureGraph::~CaptureGraph()
     TearDownGraph();
 }
 
+std::uint64_t CaptureGraph::FramesDelivered() const
+{
+    return m_counters ? m_counters->delivered.load() : 0;
+}
+
 GstElement* CaptureGraph::Pipeline() const
 {
     return m_e->pipeline;
@@ -145,6 +155,10 @@ Status CaptureGraph::SetBrightnessContrast(int brightness, int contrast)
 
 void CaptureGraph::TearDownGraph()
 {
+    if (m_spaceWatch) {
+        g_source_remove(m_spaceWatch);
+        m_spaceWatch = 0;
+    }
     if (m_busWatch) {
         g_source_remove(m_busWatch);
         m_busWatch = 0;
@@ -281,6 +295,7 @@ Status CaptureGraph::AddRecordingBranch(const QString& fileName)
         PreAllocateRecordingFile(MakePreAllocationRequest(fileName, codecName, TheAppState().EventDurationMs));
 
     GstElement* queue = Make("queue", "Capture");
+    m_e->captureQueue = queue;
     m_e->mux = Make("avimux", "AVI Mux");
     const QByteArray path = QFile::encodeName(fileName);
     if (allocation == PreAllocationOutcome::Claimed || allocation == PreAllocationOutcome::SizeOnly) {
@@ -383,7 +398,67 @@ Status CaptureGraph::AddRecordingBranch(const QString& fileName)
         },
         m_counters.get(), nullptr);
     gst_object_unref(writerIn);
+
+    // A disk that fills ends the recording while there is still room for the file's
+    // header and index, instead of leaving a file no player can read.
+    g_object_set(m_e->tee, "allow-not-linked", TRUE, nullptr);
+    m_lastFileEnd = 0;
+    m_recordingBranchEnded = false;
+    m_spaceWatch = g_timeout_add(kSpaceCheckMs, reinterpret_cast<GSourceFunc>(&CaptureGraph::CheckFreeSpace), this);
     return S_OK;
+}
+
+int CaptureGraph::CheckFreeSpace(void* self)
+{
+    auto* graph = static_cast<CaptureGraph*>(self);
+    if (graph->m_outputFileName.isEmpty() || graph->m_recordingBranchEnded) {
+        graph->m_spaceWatch = 0;
+        return FALSE;
+    }
+    const std::uint64_t written = graph->m_counters->fileEnd.load();
+    const std::uint64_t step = written > graph->m_lastFileEnd ? written - graph->m_lastFileEnd : 0;
+    graph->m_lastFileEnd = written;
+    QString folder = QFileInfo(graph->m_outputFileName).absolutePath();
+    struct statvfs vfs {};
+    if (::statvfs(QFile::encodeName(folder).constData(), &vfs) != 0)
+        return TRUE;
+    const std::uint64_t available = static_cast<std::uint64_t>(vfs.f_bavail) * vfs.f_frsize;
+    // Room for a few more checks' worth of video, the index (16 bytes a frame, and more
+    // for large files) and the log.
+    const std::uint64_t needed = kSpaceReserve + 4 * step + 64 * graph->m_counters->recorded.load();
+    if (available >= needed)
+        return TRUE;
+    AppendUserMessage(QStringLiteral("\r\nERROR -- The disk holding \"%1\" is full.  The recording was ended to keep "
+                                     "the file readable; the preview goes on.\r\n")
+                          .arg(graph->m_outputFileName),
+                      true);
+    graph->EndRecordingBranch();
+    graph->m_spaceWatch = 0;
+    return FALSE;
+}
+
+void CaptureGraph::EndRecordingBranch()
+{
+    if (!m_e->captureQueue || m_recordingBranchEnded)
+        return;
+    m_recordingBranchEnded = true;
+    GstPad* queueIn = gst_element_get_static_pad(m_e->captureQueue, "sink");
+    GstPad* teeOut = gst_pad_get_peer(queueIn);
+    if (!teeOut) {
+        gst_object_unref(queueIn);
+        return;
+    }
+    // Between two buffers: unhook the branch, then let the end of stream run down it.
+    gst_pad_add_probe(
+        teeOut, GST_PAD_PROBE_TYPE_BLOCK_DOWNSTREAM,
+        [](GstPad* pad, GstPadProbeInfo*, gpointer user) -> GstPadProbeReturn {
+            auto* sink = static_cast<GstPad*>(user);
+            gst_pad_unlink(pad, sink);
+            gst_pad_send_event(sink, gst_event_new_eos());
+            return GST_PAD_PROBE_REMOVE;
+        },
+        queueIn, reinterpret_cast<GDestroyNotify>(gst_object_unref));
+    gst_object_unref(teeOut);
 }
 
 Status CaptureGraph::RenderStreams(const QString* fileName)

@@ -47,6 +47,8 @@ public:
     bool PixelAnalysisRequested() const { return m_pixelAnalysisRequested; }
     RendererKind Renderer() const { return m_renderer; }
     bool HasColourControl() const { return m_colourControlAvailable; }
+    // Frames the source has delivered since the graph was built.
+    std::uint64_t FramesDelivered() const;
     // The running pipeline, for tests; nullptr when none.
     GstElement* Pipeline() const;
 
@@ -70,6 +72,10 @@ private:
     Status AddRecordingBranch(const QString& fileName);
     void CreateColourControl();
     void FinishRecording(bool orderly);
+    // Ends the recording branch alone: the file gets its header and index while the
+    // preview goes on.
+    void EndRecordingBranch();
+    static int CheckFreeSpace(void* self);
     static int OnBusMessage(void* bus, void* message, void* self);
 
     PreviewSink* m_preview = nullptr;
@@ -84,6 +90,9 @@ private:
     QString m_outputFileName;
     int m_preAllocatedFd = -1;
     unsigned m_busWatch = 0;
+    unsigned m_spaceWatch = 0;
+    std::uint64_t m_lastFileEnd = 0;
+    bool m_recordingBranchEnded = false;
     std::function<void()> m_failureHandler;
     std::function<void(GstElement*)> m_sourceSetup;
 

@@ -257,6 +257,48 @@ TEST_F(CaptureGraphTest, ElementRunsInThePreviewAndColourReachesTheBalance)
     EXPECT_EQ(StopCapture(), S_OK);
 }
 
+TEST_F(CaptureGraphTest, AFullDiskEndsTheRecordingReadableAndThePreviewGoesOn)
+{
+    QDir(m_dir.Path()).mkdir(QStringLiteral("small"));
+    const QString mountPoint = m_dir.FilePath(QStringLiteral("small"));
+    QProcess mount;
+    mount.start(QStringLiteral("mount"), {QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"),
+                                          QStringLiteral("size=48m"), QStringLiteral("tmpfs"), mountPoint});
+    if (!mount.waitForFinished(10000) || mount.exitCode() != 0)
+        GTEST_SKIP() << "cannot mount a small file system here (needs root): " << mount.readAllStandardError().toStdString();
+    struct Unmount {
+        QString path;
+        ~Unmount() { QProcess::execute(QStringLiteral("umount"), {path}); }
+    } unmount{mountPoint};
+
+    Select("640x480", VideoSubtype::YUY2);
+    AppState& app = TheAppState();
+    app.RecordingActive = true;
+    app.RecordingFileName = mountPoint + QStringLiteral("/full.avi");
+    ASSERT_EQ(StartCapture(), S_OK);
+    QElapsedTimer t;
+    t.start();
+    while (!UserMessageLog::Instance().Text().contains(QStringLiteral("is full")) && t.elapsed() < 20000)
+        RunEventsFor(100);
+    ASSERT_TRUE(UserMessageLog::Instance().Text().contains(QStringLiteral("The recording was ended to keep the file readable")));
+
+    // The preview goes on.
+    const std::uint64_t before = m_graph->FramesDelivered();
+    RunEventsFor(600);
+    EXPECT_GT(m_graph->FramesDelivered(), before);
+    EXPECT_EQ(m_graph->State(), GraphState::Running);
+
+    ASSERT_EQ(StopCapture(), S_OK);
+    const int logged = LogCount(LogOf(app.RecordingFileName), "Number of recorded frames");
+    EXPECT_GT(logged, 10);
+    EXPECT_EQ(ReadWithFfprobe(app.RecordingFileName).frames, logged);
+
+    // The next start works.
+    app.RecordingActive = false;
+    EXPECT_EQ(StartCapture(), S_OK);
+    EXPECT_EQ(StopCapture(), S_OK);
+}
+
 TEST(ColourControl, SliderMapping)
 {
     EXPECT_EQ(SliderToColourValue(0), -127);
