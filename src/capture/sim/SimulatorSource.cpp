@@ -77,7 +77,7 @@ GstClockTime RunningTimeNow(GstElement* element)
     return now > base ? now - base : 0;
 }
 
-void SetProperty(GObject* object, guint id, const GValue* value, GParamSpec* pspec)
+void SetProperty(GObject* object, guint id, const GValue* value, GParamSpec* paramInfo)
 {
     VelaVtiSim* self = Self(object);
     if (id == kPropIsLive) {
@@ -92,12 +92,12 @@ void SetProperty(GObject* object, guint id, const GValue* value, GParamSpec* psp
     case kPropDropEvery: s.dropEvery = g_value_get_uint(value); break;
     case kPropRowBase: s.layout.rowBase = g_value_get_int(value); break;
     case kPropCameraAttached: s.layout.cameraAttached = g_value_get_boolean(value); break;
-    default: G_OBJECT_WARN_INVALID_PROPERTY_ID(object, id, pspec); break;
+    default: G_OBJECT_WARN_INVALID_PROPERTY_ID(object, id, paramInfo); break;
     }
     GST_OBJECT_UNLOCK(object);
 }
 
-void GetProperty(GObject* object, guint id, GValue* value, GParamSpec* pspec)
+void GetProperty(GObject* object, guint id, GValue* value, GParamSpec* paramInfo)
 {
     VelaVtiSim* self = Self(object);
     if (id == kPropIsLive) {
@@ -112,7 +112,7 @@ void GetProperty(GObject* object, guint id, GValue* value, GParamSpec* pspec)
     case kPropDropEvery: g_value_set_uint(value, s.dropEvery); break;
     case kPropRowBase: g_value_set_int(value, s.layout.rowBase); break;
     case kPropCameraAttached: g_value_set_boolean(value, s.layout.cameraAttached); break;
-    default: G_OBJECT_WARN_INVALID_PROPERTY_ID(object, id, pspec); break;
+    default: G_OBJECT_WARN_INVALID_PROPERTY_ID(object, id, paramInfo); break;
     }
     GST_OBJECT_UNLOCK(object);
 }
