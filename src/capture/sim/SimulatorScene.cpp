@@ -9,7 +9,6 @@
 namespace {
 
 constexpr std::uint8_t kSkyLevel = 24;
-constexpr int kNoiseTableSize = 1 << 16; // a power of two, for a cheap wrap-around
 constexpr double kNoiseSigma = 2.5;
 
 // 5 × 7 capitals for the word, bit 4 the leftmost pixel of a row.
@@ -57,27 +56,34 @@ SimulatorScene::SimulatorScene(const FrameGeometry& geometry, unsigned seed)
     DrawStar(geometry.width * 0.55, geometry.height * 0.4, 2.2, 190.0);
     DrawWord(geometry.width / 24, geometry.height / 24, std::max(1, geometry.width / 240), 96);
 
+    // The luma of YUY2 sits at every other byte; RGB gets the same noise in each channel.
     std::normal_distribution<double> normal(0.0, kNoiseSigma);
-    m_noise.resize(kNoiseTableSize);
-    for (std::int8_t& n : m_noise)
-        n = static_cast<std::int8_t>(std::clamp(std::lround(normal(random)), -127L, 127L));
+    const int step = geometry.subtype == FrameSubtype::YUY2 ? 2 : 1;
+    const int rowBytes = geometry.width * BytesPerPixel(geometry);
+    m_noisy.resize(kNoisyCopies * FrameBytes());
+    for (std::size_t copy = 0; copy < kNoisyCopies; ++copy) {
+        std::uint8_t* frame = m_noisy.data() + copy * FrameBytes();
+        std::memcpy(frame, m_background.data(), FrameBytes());
+        for (int y = 0; y < geometry.height; ++y) {
+            std::uint8_t* row = frame + static_cast<std::ptrdiff_t>(y) * geometry.stride;
+            for (int b = 0; b < rowBytes; b += step)
+                row[b] = static_cast<std::uint8_t>(std::clamp(row[b] + std::lround(normal(random)), 0L, 255L));
+        }
+    }
 }
 
 void SimulatorScene::Render(std::uint8_t* frame, std::uint64_t frameNumber, const OcrLayout& layout,
                             const VtiDisplayTime& time, FieldPhase phase) const
 {
-    std::memcpy(frame, m_background.data(), m_background.size());
-    const int bytesPerPixel = BytesPerPixel(m_geometry);
-    // The luma of YUY2 sits at every other byte; RGB gets the same noise in each channel.
-    const int step = m_geometry.subtype == FrameSubtype::YUY2 ? 2 : 1;
-    const int rowBytes = m_geometry.width * bytesPerPixel;
-    std::size_t k = static_cast<std::size_t>(frameNumber * 7919u) & (kNoiseTableSize - 1);
+    // Each row comes from one of the noisy copies, picked anew per frame: fresh noise at
+    // the cost of a copy.
+    const auto rowBytes = static_cast<std::size_t>(m_geometry.stride);
+    std::uint64_t pick = frameNumber * 0x9E3779B97F4A7C15ull;
     for (int y = 0; y < m_geometry.height; ++y) {
-        std::uint8_t* row = frame + static_cast<std::ptrdiff_t>(y) * m_geometry.stride;
-        for (int b = 0; b < rowBytes; b += step) {
-            row[b] = static_cast<std::uint8_t>(std::clamp(row[b] + m_noise[k], 0, 255));
-            k = (k + 1) & (kNoiseTableSize - 1);
-        }
+        pick = pick * 6364136223846793005ull + 1442695040888963407ull;
+        const std::size_t copy = static_cast<std::size_t>(pick >> 61); // 0 .. kNoisyCopies - 1
+        const std::size_t at = static_cast<std::size_t>(y) * rowBytes;
+        std::memcpy(frame + at, m_noisy.data() + copy * FrameBytes() + at, rowBytes);
     }
     DrawVtiTime(frame, m_geometry, layout, time, phase);
 }

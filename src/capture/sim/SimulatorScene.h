@@ -13,6 +13,7 @@
 // The simulator camera's picture: a faint star field, a target star and the word
 // SIMULATION are drawn once per format; each frame only adds fresh noise and the VTI
 // time line, so a frame costs little more than a copy.
+// Noise comes from a few noisy copies of the scene, mixed row by row per frame.
 class SimulatorScene {
 public:
     // geometry: top-down YUY2 or RGB24 (BGR byte order is the same for grey) with its stride.
@@ -32,9 +33,12 @@ private:
     std::uint8_t GreyAt(int x, int y) const;
     void SetGrey(int x, int y, std::uint8_t value);
 
+    static constexpr std::size_t kNoisyCopies = 8;
+
     FrameGeometry m_geometry;
     std::vector<std::uint8_t> m_background;
-    std::vector<std::int8_t> m_noise;
+    std::vector<std::uint8_t> m_noisy; // kNoisyCopies frames: the scene with noise added
+
 };
 
 // The simulated VTI's time for a frame: the UTC time it stands for, plus the offset, plus

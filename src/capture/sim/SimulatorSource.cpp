@@ -29,6 +29,7 @@ struct Stream {
     GstVideoInfo rawInfo{}; // the frames drawn; YUY2 for the MJPG format
     std::unique_ptr<SimulatorScene> scene;
     SimulatorJpegStage jpeg;
+    GstBufferPool* pool = nullptr; // raw frames are recycled: fresh allocations cost page faults each frame
     bool encode = false;
     guint64 nextSequence = 0;
     GstClockTime firstPts = GST_CLOCK_TIME_NONE;
@@ -76,7 +77,7 @@ GstClockTime RunningTimeNow(GstElement* element)
     return now > base ? now - base : 0;
 }
 
-void SetProperty(GObject* object, guint id, const GValue* value, GParamSpec* pspec)
+void SetProperty(GObject* object, guint id, const GValue* value, GParamSpec* paramInfo)
 {
     VelaVtiSim* self = Self(object);
     if (id == kPropIsLive) {
@@ -91,12 +92,12 @@ void SetProperty(GObject* object, guint id, const GValue* value, GParamSpec* psp
     case kPropDropEvery: s.dropEvery = g_value_get_uint(value); break;
     case kPropRowBase: s.layout.rowBase = g_value_get_int(value); break;
     case kPropCameraAttached: s.layout.cameraAttached = g_value_get_boolean(value); break;
-    default: G_OBJECT_WARN_INVALID_PROPERTY_ID(object, id, pspec); break;
+    default: G_OBJECT_WARN_INVALID_PROPERTY_ID(object, id, paramInfo); break;
     }
     GST_OBJECT_UNLOCK(object);
 }
 
-void GetProperty(GObject* object, guint id, GValue* value, GParamSpec* pspec)
+void GetProperty(GObject* object, guint id, GValue* value, GParamSpec* paramInfo)
 {
     VelaVtiSim* self = Self(object);
     if (id == kPropIsLive) {
@@ -111,7 +112,7 @@ void GetProperty(GObject* object, guint id, GValue* value, GParamSpec* pspec)
     case kPropDropEvery: g_value_set_uint(value, s.dropEvery); break;
     case kPropRowBase: g_value_set_int(value, s.layout.rowBase); break;
     case kPropCameraAttached: g_value_set_boolean(value, s.layout.cameraAttached); break;
-    default: G_OBJECT_WARN_INVALID_PROPERTY_ID(object, id, pspec); break;
+    default: G_OBJECT_WARN_INVALID_PROPERTY_ID(object, id, paramInfo); break;
     }
     GST_OBJECT_UNLOCK(object);
 }
@@ -131,10 +132,31 @@ gboolean Start(GstBaseSrc* src)
     return TRUE;
 }
 
+void ReleasePool(Stream& st)
+{
+    if (st.pool != nullptr) {
+        gst_buffer_pool_set_active(st.pool, FALSE);
+        gst_object_unref(st.pool);
+        st.pool = nullptr;
+    }
+}
+
+bool StartPool(Stream& st, const GstVideoInfo& info)
+{
+    ReleasePool(st);
+    st.pool = gst_buffer_pool_new();
+    GstStructure* config = gst_buffer_pool_get_config(st.pool);
+    GstCaps* caps = gst_video_info_to_caps(&info);
+    gst_buffer_pool_config_set_params(config, caps, static_cast<guint>(GST_VIDEO_INFO_SIZE(&info)), 2, 0);
+    gst_caps_unref(caps);
+    return gst_buffer_pool_set_config(st.pool, config) && gst_buffer_pool_set_active(st.pool, TRUE);
+}
+
 gboolean Stop(GstBaseSrc* src)
 {
     Stream& st = Self(src)->priv->stream;
     st.jpeg.Stop();
+    ReleasePool(st);
     st.scene.reset();
     return TRUE;
 }
@@ -171,7 +193,7 @@ gboolean SetCaps(GstBaseSrc* src, GstCaps* caps)
     geometry.rowsTopDown = true; // GStreamer's RGB rows run top-down, unlike a bitmap's
     st.scene = std::make_unique<SimulatorScene>(geometry);
     st.rawInfo = info;
-    if (st.scene->FrameBytes() != GST_VIDEO_INFO_SIZE(&info))
+    if (st.scene->FrameBytes() != GST_VIDEO_INFO_SIZE(&info) || !StartPool(st, info))
         return FALSE;
 
     if (st.encode) {
@@ -243,7 +265,10 @@ GstFlowReturn Create(GstPushSrc* push, GstBuffer** out)
     // Consecutive frames alternate the field that carries the line, as an interlaced VTI's do.
     const FieldPhase phase = sequence % 2 == 0 ? FieldPhase::Odd : FieldPhase::Even;
 
-    GstBuffer* buffer = gst_buffer_new_allocate(nullptr, st.scene->FrameBytes(), nullptr);
+    GstBuffer* buffer = nullptr;
+    const GstFlowReturn acquired = gst_buffer_pool_acquire_buffer(st.pool, &buffer, nullptr);
+    if (acquired != GST_FLOW_OK)
+        return acquired;
     GstMapInfo map;
     if (!gst_buffer_map(buffer, &map, GST_MAP_WRITE)) {
         gst_buffer_unref(buffer);
