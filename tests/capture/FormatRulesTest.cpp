@@ -1,7 +1,7 @@
 #include "capture/DeviceTable.h"
 #include "capture/FormatRules.h"
 
-#include "support/LogCapture.h"
+#include "DeviceTableFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -29,13 +29,6 @@ bool AddDevice(const QString& name, QList<MediaFormat> formats)
     CommitDeviceSlot(Devices());
     return true;
 }
-
-class DeviceTableTest : public ::testing::Test {
-protected:
-    void SetUp() override { ClearDeviceTable(); }
-    void TearDown() override { ClearDeviceTable(); }
-    ScopedLogAndClock m_log{CalendarTime{2024, 3, 0, 10, 12, 0, 0, 0}};
-};
 
 TEST(FrameRate, RoundsTheIntervalToWholeFramesAndStandards)
 {
