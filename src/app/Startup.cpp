@@ -8,6 +8,7 @@
 #include "app/WindowPlacement.h"
 #include "app/ui/ChildWindows.h"
 #include "app/ui/MainWindow.h"
+#include "capture/CodecEnumeration.h"
 #include "capture/DeviceEnumeration.h"
 #include "capture/DeviceTable.h"
 #include "common/ResourceLocator.h"
@@ -181,6 +182,11 @@ CaptureApp* InitialiseApp(CaptureApp* app, bool simulatedCamera, std::int32_t* d
 
     // 11. Devices, codecs, the video window and the capture graph.
     const bool devicesFound = EnumerateCaptureDevices(simulatedCamera) == S_OK && Devices().count > 0;
+    if (devicesFound) {
+        // Its messages are the only report; every device keeps at least "NONE".
+        EnumerateCodecs(Devices());
+        app->codecCatalogue = &Devices();
+    }
     if (devicesFound) {
         app->videoWindow = new (std::nothrow) QWidget(app->mainWindow->centralWidget());
         if (!app->videoWindow) {
