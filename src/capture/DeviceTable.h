@@ -27,6 +27,7 @@ struct MediaFormat {
     std::int64_t avgTimePerFrame = 0;  // 100 ns units
     FpsStandard standard = FpsStandard::OTHER;
     VideoSubtype subtype = VideoSubtype::OTHER;
+    CapsHandle caps{}; // the fixed caps that the capture graph applies
 };
 
 struct CaptureDevice {
@@ -38,6 +39,8 @@ struct CaptureDevice {
     QList<MediaFormat> formats;
     std::int32_t defaultFormatIndex = -1;
     std::int32_t selectedFormatIndex = -1; // -1 reads as 0
+    DeviceHandle sourceDevice{};       // kept for the whole run; every graph makes its source from it
+    QList<FactoryHandle> codecFilters{}; // parallel to codecNames; entry 0 (NONE) is empty
 };
 
 inline constexpr int kMaxDevices = 10;

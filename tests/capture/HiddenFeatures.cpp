@@ -18,6 +18,9 @@ ScopedHiddenFeatures::ScopedHiddenFeatures(const std::function<bool(const char*,
             klass = gst_device_provider_factory_get_metadata(GST_DEVICE_PROVIDER_FACTORY(feature),
                                                              GST_ELEMENT_METADATA_KLASS);
         if (hide(GST_OBJECT_NAME(feature), klass ? klass : "")) {
+            // Loaded first: a plugin loaded later would register the feature again.
+            if (GstPluginFeature* loaded = gst_plugin_feature_load(feature))
+                gst_object_unref(loaded);
             m_hidden.push_back(GST_PLUGIN_FEATURE(gst_object_ref(feature)));
             gst_registry_remove_feature(registry, feature);
         }
@@ -27,6 +30,8 @@ ScopedHiddenFeatures::ScopedHiddenFeatures(const std::function<bool(const char*,
 
 ScopedHiddenFeatures::~ScopedHiddenFeatures()
 {
-    for (GstPluginFeature* feature : m_hidden)
-        gst_registry_add_feature(gst_registry_get(), feature);
+    for (GstPluginFeature* feature : m_hidden) {
+        gst_registry_add_feature(gst_registry_get(), feature); // the registry takes a reference of its own
+        gst_object_unref(feature);
+    }
 }
