@@ -19,7 +19,6 @@ using DeviceHandle = std::shared_ptr<_GstDevice>;
 using FactoryHandle = std::shared_ptr<_GstElementFactory>;
 
 struct MediaFormat {
-    CapsHandle caps;  // the fixed caps that the capture graph applies
     QString name; // "720x480"
     std::int32_t width = 0;
     std::int32_t height = 0;
@@ -31,8 +30,6 @@ struct MediaFormat {
 };
 
 struct CaptureDevice {
-    DeviceHandle sourceDevice;          // kept for the whole run; every graph makes its source from it
-    QList<FactoryHandle> codecFilters;  // parallel to codecNames; entry 0 (NONE) is empty
     QString name;               // at most 255 characters
     QStringList codecNames;     // entry 0 is "NONE" once codecs are enumerated
     std::int32_t chosenCodecIndex = -1;
