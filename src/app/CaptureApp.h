@@ -20,6 +20,8 @@ class UserMessagesWindow;
 class ControlsWindow;
 class CountdownWindow;
 class BrightnessContrastWindow;
+class CaptureGraph;
+struct DeviceTable;
 
 inline constexpr std::uint32_t kFirstCommandId = 32776;
 
@@ -48,8 +50,8 @@ struct CaptureApp : AppState {
     std::uint32_t nextCommandId = kFirstCommandId;
     bool showMinimised = false; // the show command the process was started with
 
-    void* captureGraph = nullptr; // the capture graph; null without a device
-    void* codecCatalogue = nullptr;
+    CaptureGraph* captureGraph = nullptr;     // null without a device
+    DeviceTable* codecCatalogue = nullptr;    // the device table once codecs are listed
 
     QPointer<UserMessagesWindow> userMessagesWindow;
     QPointer<QPlainTextEdit> messageView;

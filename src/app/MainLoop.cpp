@@ -15,7 +15,7 @@ bool MainLoopChecks::eventFilter(QObject* watched, QEvent* e)
         return true;
     }
     if (app && MeasurementFinished().exchange(false, std::memory_order_acq_rel)) {
-        app->RequestedDriftMinutes = 0;
+        app->Analysis.driftMinutes = 0;
         if (Succeeded(StopCapture()))
             StartCapture();
     }

@@ -8,11 +8,16 @@
 #include "app/WindowPlacement.h"
 #include "app/ui/ChildWindows.h"
 #include "app/ui/MainWindow.h"
+#include "app/ui/VideoWindow.h"
+#include "capture/CaptureBackEnd.h"
+#include "capture/CaptureGraph.h"
+#include "capture/CodecEnumeration.h"
 #include "capture/DeviceEnumeration.h"
 #include "capture/DeviceTable.h"
 #include "common/ResourceLocator.h"
 #include "filter/AnalysisFlags.h"
 #include "filter/AnalysisMessages.h"
+#include "filter/CharacterSet.h"
 #include "messages/MessageTables.h"
 #include "messages/SaveUserMessages.h"
 #include "messages/UserMessageLog.h"
@@ -21,6 +26,7 @@
 #include <QPlainTextEdit>
 #include "options/AppOptions.h"
 #include "options/OptionsFile.h"
+#include "recording/GraphControl.h"
 #include "recording/RecordingControl.h"
 
 #include <QAction>
@@ -33,6 +39,7 @@
 #include <QMessageBox>
 #include <QScreen>
 #include <QThread>
+#include <QTimer>
 #include <new>
 
 namespace {
@@ -179,17 +186,32 @@ CaptureApp* InitialiseApp(CaptureApp* app, bool simulatedCamera, std::int32_t* d
     }
     app->messageView = app->userMessagesWindow->View();
 
-    // 11. Devices, codecs, the video window and the capture graph.
+    // 11. Devices, codecs, the video window and the capture graph (with the frame
+    // analysis, its character sets and the colour control).
+    PrepareCaptureBackEnd(simulatedCamera);
     const bool devicesFound = EnumerateCaptureDevices(simulatedCamera) == S_OK && Devices().count > 0;
     if (devicesFound) {
-        app->videoWindow = new (std::nothrow) QWidget(app->mainWindow->centralWidget());
-        if (!app->videoWindow) {
+        EnumerateCodecs(Devices());
+        app->codecCatalogue = &Devices();
+        auto* video = new (std::nothrow) VideoWindow(app->mainWindow->centralWidget());
+        if (!video) {
             ReportAppMessage(7);
             *abort = true;
             return app;
         }
-        app->videoWindow->setObjectName(QStringLiteral("VelaVideoWindow"));
-        app->videoWindow->setGeometry(0, 0, 100, 100);
+        video->setGeometry(0, 0, 100, 100);
+        app->videoWindow = video;
+        app->captureGraph = new CaptureGraph(video, 0);
+        app->captureGraph->SetFailureHandler([] {
+            // Restart once the failing graph's message has been handled.
+            QTimer::singleShot(0, [] {
+                if (Succeeded(StopCapture()))
+                    StartCapture();
+            });
+        });
+        SetTheGraph(app->captureGraph);
+        if (!LoadCharacterSets())
+            ReportGraphMessage(29);
     }
 
     // 12. The options file.
@@ -239,8 +261,12 @@ CaptureApp* InitialiseApp(CaptureApp* app, bool simulatedCamera, std::int32_t* d
 
     // 20. The camera.
     app->UsableCamera = false;
-    if (devicesFound)
+    if (devicesFound) {
         ChooseCamera(*app);
+        // The overlay renderers draw into a native window of their own.
+        if (options.DefaultRenderer != VideoRenderer::EVR && app->videoWindow)
+            app->captureGraph->SetWindowHandle(static_cast<std::uintptr_t>(app->videoWindow->winId()));
+    }
 
     // 21. The main menus.
     app->mainWindow->BuildMainMenus(app->UsableCamera);

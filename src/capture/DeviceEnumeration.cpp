@@ -1,11 +1,144 @@
 #include "capture/DeviceEnumeration.h"
 
+#include "capture/CapsFormats.h"
 #include "capture/DeviceTable.h"
+#include "capture/MediaObjects.h"
+
+#include <QStringList>
+
+#include <vector>
+
+namespace {
+
+constexpr char kVideoSourceClass[] = "Video/Source";
+
+struct DeviceProviderList {
+    std::vector<GstDeviceProvider*> providers;
+    ~DeviceProviderList()
+    {
+        for (GstDeviceProvider* p : providers)
+            gst_object_unref(p);
+    }
+};
+
+// The monitor's providers in its order, with the simulator moved to the end (or left out
+// when not asked for) and providers that another one hides dropped, so that one camera is
+// not listed twice.
+void CollectProviders(GstDeviceMonitor* monitor, bool simulatedCamera, DeviceProviderList& out)
+{
+    gchar** names = gst_device_monitor_get_providers(monitor);
+    if (!names)
+        return;
+    QStringList ordered;
+    bool simulatorSeen = false;
+    for (gchar** n = names; *n; ++n) {
+        if (g_strcmp0(*n, kSimulatorProviderName) == 0)
+            simulatorSeen = true;
+        else
+            ordered.append(QString::fromUtf8(*n));
+    }
+    g_strfreev(names);
+    if (simulatedCamera && simulatorSeen)
+        ordered.append(QString::fromLatin1(kSimulatorProviderName));
+
+    QStringList hidden;
+    std::vector<GstDeviceProvider*> found;
+    for (const QString& name : ordered) {
+        GstDeviceProvider* p = gst_device_provider_factory_get_by_name(name.toUtf8().constData());
+        if (!p)
+            continue;
+        gchar** hides = gst_device_provider_get_hidden_providers(p);
+        for (gchar** h = hides; h && *h; ++h)
+            hidden.append(QString::fromUtf8(*h));
+        g_strfreev(hides);
+        found.push_back(p);
+    }
+    for (GstDeviceProvider* p : found) {
+        GstDeviceProviderFactory* f = gst_device_provider_get_factory(p);
+        if (f && hidden.contains(QString::fromUtf8(GST_OBJECT_NAME(f))))
+            gst_object_unref(p);
+        else
+            out.providers.push_back(p);
+    }
+}
+
+// The table step for one device: the free slot takes its name and source, its formats
+// are read (from the given caps, else from the device), and it counts only with formats.
+// S_FALSE when the table was full.
+Status OfferDevice(const QString& name, DeviceHandle device, const GstCaps* caps)
+{
+    DeviceTable& table = Devices();
+    CaptureDevice* slot = FreeDeviceSlot(table);
+    if (!slot)
+        return S_FALSE;
+    slot->name = name.left(kDeviceNameCapacity - 1);
+    slot->sourceDevice = std::move(device);
+    if (caps) {
+        slot->formats = FormatsFromCaps(caps);
+    } else if (const Status s = EnumerateDeviceFormats(table.count); Failed(s)) {
+        *slot = CaptureDevice{};
+        return s;
+    }
+    CommitDeviceSlot(table);
+    return S_OK;
+}
+
+} // namespace
+
+Status EnumerateDeviceFormats(int deviceIndex)
+{
+    DeviceTable& table = Devices();
+    if (deviceIndex < 0 || deviceIndex >= kMaxDevices)
+        return E_UNEXPECTED;
+    CaptureDevice& device = table.devices[static_cast<std::size_t>(deviceIndex)];
+    if (!device.sourceDevice)
+        return E_POINTER;
+    CapsPtr caps(gst_device_get_caps(device.sourceDevice.get()));
+    device.formats = FormatsFromCaps(caps.get());
+    return S_OK;
+}
+
+Status ListCaptureDevice(const QString& name, const QString& capsText)
+{
+    if (!EnsureMediaFramework())
+        return E_FAIL;
+    CapsPtr caps(gst_caps_from_string(capsText.toUtf8().constData()));
+    if (!caps)
+        caps.reset(gst_caps_new_empty());
+    return OfferDevice(name, nullptr, caps.get());
+}
 
 Status EnumerateCaptureDevices(bool simulatedCamera)
 {
-    // No capture back end is built yet: the program runs as with no device attached.
-    (void)simulatedCamera;
-    Devices().count = 0;
-    return S_FALSE;
+    if (!EnsureMediaFramework())
+        return E_FAIL;
+    std::unique_ptr<GstDeviceMonitor, ObjectUnref> monitor(gst_device_monitor_new());
+    if (!monitor)
+        return E_OUTOFMEMORY;
+    gst_device_monitor_add_filter(monitor.get(), kVideoSourceClass, nullptr);
+
+    DeviceProviderList providers;
+    CollectProviders(monitor.get(), simulatedCamera, providers);
+
+    bool anyDevice = false;
+    Status status = S_OK; // S_FALSE from a device: the table is full
+    for (GstDeviceProvider* provider : providers.providers) {
+        GList* devices = gst_device_provider_get_devices(provider);
+        for (GList* item = devices; item && status == S_OK; item = item->next) {
+            GstDevice* device = GST_DEVICE(item->data);
+            if (!gst_device_has_classes(device, kVideoSourceClass))
+                continue;
+            anyDevice = true;
+            gchar* displayName = gst_device_get_display_name(device);
+            const QString name = QString::fromUtf8(displayName);
+            g_free(displayName);
+            status = OfferDevice(name, AdoptDevice(GST_DEVICE(gst_object_ref(device))), nullptr);
+        }
+        g_list_free_full(devices, gst_object_unref);
+        if (status != S_OK)
+            break;
+    }
+    if (Failed(status))
+        return status;
+    return anyDevice ? S_OK : S_FALSE;
 }

@@ -2,6 +2,21 @@
 
 #include "common/Status.h"
 
+#include <QString>
+
 // Fills the device table. S_OK when the enumeration ran to its end, S_FALSE when the
-// system has no video capture device. simulatedCamera adds the simulator camera.
+// system has no video capture device. simulatedCamera adds the simulator camera, which
+// is listed after the real cameras.
 Status EnumerateCaptureDevices(bool simulatedCamera);
+
+// Fills the formats of the table's device at that index from the caps of its source
+// device. Called by EnumerateCaptureDevices only.
+Status EnumerateDeviceFormats(int deviceIndex);
+
+// Offers one device, given by its name and caps text, to the table as the enumeration
+// does with each device it finds: S_FALSE when the table was already full (the message
+// is logged), else S_OK, whether or not the device had formats to be listed.
+Status ListCaptureDevice(const QString& name, const QString& capsText);
+
+// The device provider of the simulator camera, which registers itself when asked for.
+inline constexpr char kSimulatorProviderName[] = "velavtisimprovider";

@@ -1,5 +1,7 @@
 #include "capture/DeviceTable.h"
 
+#include "messages/UserMessageLog.h"
+
 DeviceTable& Devices()
 {
     static DeviceTable table;
@@ -9,4 +11,29 @@ DeviceTable& Devices()
 void ClearDeviceTable()
 {
     Devices() = DeviceTable{};
+}
+
+CaptureDevice* FreeDeviceSlot(DeviceTable& table)
+{
+    if (table.count >= kMaxDevices) {
+        AppendUserMessage(QStringLiteral("Maximum attached camera count is exceeded.  Some cameras will not be listed.\r\n"),
+                          true);
+        return nullptr;
+    }
+    CaptureDevice& slot = table.devices[static_cast<std::size_t>(table.count)];
+    slot = CaptureDevice{};
+    return &slot;
+}
+
+bool CommitDeviceSlot(DeviceTable& table)
+{
+    if (table.count >= kMaxDevices)
+        return false;
+    CaptureDevice& slot = table.devices[static_cast<std::size_t>(table.count)];
+    if (slot.formats.isEmpty()) {
+        slot = CaptureDevice{};
+        return false;
+    }
+    ++table.count;
+    return true;
 }

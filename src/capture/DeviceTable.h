@@ -7,6 +7,16 @@
 #include <QString>
 #include <array>
 #include <cstdint>
+#include <memory>
+
+// Media objects are held through their C structs only, so the table stays free of
+// media headers; the deleters come from capture/ where the objects are made.
+struct _GstCaps;
+struct _GstDevice;
+struct _GstElementFactory;
+using CapsHandle = std::shared_ptr<_GstCaps>;
+using DeviceHandle = std::shared_ptr<_GstDevice>;
+using FactoryHandle = std::shared_ptr<_GstElementFactory>;
 
 struct MediaFormat {
     QString name; // "720x480"
@@ -16,6 +26,7 @@ struct MediaFormat {
     std::int64_t avgTimePerFrame = 0;  // 100 ns units
     FpsStandard standard = FpsStandard::OTHER;
     VideoSubtype subtype = VideoSubtype::OTHER;
+    CapsHandle caps{}; // the fixed caps that the capture graph applies
 };
 
 struct CaptureDevice {
@@ -25,6 +36,8 @@ struct CaptureDevice {
     QList<MediaFormat> formats;
     std::int32_t defaultFormatIndex = -1;
     std::int32_t selectedFormatIndex = -1; // -1 reads as 0
+    DeviceHandle sourceDevice{};       // kept for the whole run; every graph makes its source from it
+    QList<FactoryHandle> codecFilters{}; // parallel to codecNames; entry 0 (NONE) is empty
 };
 
 inline constexpr int kMaxDevices = 10;
@@ -40,3 +53,11 @@ struct DeviceTable {
 DeviceTable& Devices();
 // Empties every slot; no current or default device.
 void ClearDeviceTable();
+
+// The next slot that a device being enumerated is written into, emptied; nullptr when
+// the table is full, in which case the table-full message is logged and the
+// enumeration must stop.
+CaptureDevice* FreeDeviceSlot(DeviceTable& table);
+// Counts the free slot as a listed device when it holds at least one format; a device
+// without formats leaves its slot to the next one. True when it was counted.
+bool CommitDeviceSlot(DeviceTable& table);

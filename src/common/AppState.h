@@ -1,5 +1,7 @@
 #pragma once
 
+#include "filter/AnalysisSettings.h"
+
 #include <QString>
 #include <cstdint>
 
@@ -23,8 +25,11 @@ struct AppState {
     bool BrightnessContrastShown = false;
     bool ScheduleReloadPending = false;
     QString RecordingFileName;
+    QString StartRecordingText; // "Start recording at hh:mm:ss (UTC)" of the current recording
+    QString StopRecordingText;
+    std::uint32_t EventDurationMs = 0; // of the Event being recorded; 0 for a manual recording
     // Analysis settings that the filter dialogs request; the graph takes them at build time.
-    std::int32_t RequestedDriftMinutes = 0;
+    RequestedAnalysis Analysis;
 };
 
 // The process-wide state. Before the application object exists it is a default one,

@@ -1,13 +1,86 @@
 #include "recording/RecordingControl.h"
 
-Status StartCapture()
+#include "common/AppState.h"
+#include "common/Clock.h"
+#include "messages/MessageTables.h"
+#include "messages/UserMessageLog.h"
+#include "options/AppOptions.h"
+#include "recording/GraphControl.h"
+
+namespace {
+
+GraphControl* g_graph = nullptr;
+
+QString UtcLine(const char* prefix)
 {
-    return S_FALSE; // no graph to build
+    const CalendarTime t = AppClock().UtcNow();
+    return QString::fromLatin1(prefix) + QString::asprintf("%02u:%02u:%02u (UTC)", t.hour, t.minute, t.second);
+}
+
+Status Build(AppState& app)
+{
+    const bool defaultFolder = Options().VideoDirectory.isEmpty();
+    return app.RecordingActive ? g_graph->BuildGraph(&app.RecordingFileName, defaultFolder)
+                               : g_graph->BuildGraph(nullptr, defaultFolder);
+}
+
+} // namespace
+
+GraphControl* TheGraph()
+{
+    return g_graph;
+}
+
+void SetTheGraph(GraphControl* graph)
+{
+    g_graph = graph;
 }
 
 Status StopCapture()
 {
-    return S_OK; // nothing running
+    AppState& app = TheAppState();
+    app.StopRecordingText.clear();
+    if (!g_graph)
+        return S_OK;
+    if (app.RecordingActive) {
+        app.StopRecordingText = UtcLine("Stop recording at ");
+        AppendUserMessage(app.StopRecordingText, false);
+    }
+    const Status s = g_graph->StopGraph();
+    if (Failed(s))
+        return s;
+    app.RecordingActive = false;
+    return S_OK;
+}
+
+Status StartCapture()
+{
+    AppState& app = TheAppState();
+    if (app.BrightnessContrastShown && app.RecordingActive) {
+        ReportAppMessage(15);
+        return E_UNEXPECTED;
+    }
+    app.StartRecordingText.clear();
+    if (!g_graph)
+        return S_OK;
+    Status s = Build(app);
+    if (s == E_NOTIMPL) {
+        // The frame analysis cannot serve this format: preview without it.
+        app.Analysis.saturationThreshold = -1;
+        app.Analysis.driftMinutes = 0;
+        app.Analysis.integrationFrames = 1;
+        s = StopCapture();
+        if (Failed(s))
+            return s;
+        s = Build(app);
+    }
+    if (Failed(s))
+        return s;
+    if (app.RecordingActive) {
+        app.StartRecordingText = UtcLine("Start recording at ");
+        AppendUserMessage(app.StartRecordingText, true);
+    }
+    return s;
 }
 
 void SchedulerTick()

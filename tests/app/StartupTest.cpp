@@ -109,19 +109,19 @@ TEST_F(StartupTest, FinishedMeasurementIsTakenOnceByTheMainLoop)
     MainLoopChecks checks;
     QCoreApplication::instance()->installEventFilter(&checks);
     SetMeasurementFinishedWaker(&WakeMainLoop);
-    s_app->RequestedDriftMinutes = 5;
+    s_app->Analysis.driftMinutes = 5;
 
     // Raised on another thread; the posted wake-up alone makes the loop look at it.
     std::thread([] { RaiseMeasurementFinished(); }).join();
     QCoreApplication::processEvents();
     EXPECT_FALSE(MeasurementFinished().load());
-    EXPECT_EQ(s_app->RequestedDriftMinutes, 0);
+    EXPECT_EQ(s_app->Analysis.driftMinutes, 0);
 
     // Seen once: a later request stands until the next measurement finishes.
-    s_app->RequestedDriftMinutes = 7;
+    s_app->Analysis.driftMinutes = 7;
     WakeMainLoop();
     QCoreApplication::processEvents();
-    EXPECT_EQ(s_app->RequestedDriftMinutes, 7);
+    EXPECT_EQ(s_app->Analysis.driftMinutes, 7);
 
     SetMeasurementFinishedWaker(nullptr);
     QCoreApplication::instance()->removeEventFilter(&checks);

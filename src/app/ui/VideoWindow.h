@@ -1,0 +1,32 @@
+#pragma once
+
+#include "capture/CaptureGraph.h"
+
+#include <QImage>
+#include <QWidget>
+#include <mutex>
+
+// "VelaVideoWindow": the live picture. The window renderer hands it frames on the
+// streaming thread; it keeps the newest one and repaints on the UI thread, never making
+// the streaming thread wait. The picture is painted at (2, 1) with its aspect kept.
+class VideoWindow final : public QWidget, public PreviewSink {
+    Q_OBJECT
+public:
+    explicit VideoWindow(QWidget* parent);
+
+    void PresentFrame(const std::uint8_t* bgrx, int width, int height, int stride) override;
+    // The newest frame, for tests and screenshots; null before the first.
+    QImage LatestFrame() const;
+    // Frames received since the window was made.
+    std::uint64_t FramesPresented() const;
+
+protected:
+    void paintEvent(QPaintEvent* e) override;
+
+private:
+    Q_DISABLE_COPY_MOVE(VideoWindow)
+    mutable std::mutex m_mutex;
+    QImage m_frame;
+    std::uint64_t m_frames = 0;
+    bool m_repaintPosted = false;
+};

@@ -1,0 +1,13 @@
+#include "capture/CaptureBackEnd.h"
+
+#include "capture/MediaObjects.h"
+#include "capture/sim/SimulatorRegistration.h"
+
+void PrepareCaptureBackEnd(bool simulatedCamera)
+{
+    if (!EnsureMediaFramework())
+        return;
+    RegisterVelaElements();
+    if (simulatedCamera)
+        RegisterSimulatorCamera();
+}

@@ -1,0 +1,6 @@
+#pragma once
+
+// Starts the media framework and registers our own elements in-process; with
+// simulatedCamera also the simulator's device provider, so that the enumeration lists
+// "VTI Simulator" after the real cameras. Call once, before the enumeration.
+void PrepareCaptureBackEnd(bool simulatedCamera);

@@ -1,0 +1,10 @@
+#pragma once
+
+#include "capture/DeviceTable.h"
+#include "common/Status.h"
+
+// Fills the codec lists of every device in the table: "NONE" first, then each video
+// encoder that takes the device's output and feeds the AVI multiplexer directly, tried
+// in a scratch pipeline that never runs. When it stops early, every device still
+// without a list gets "NONE" alone; the messages are the only report.
+Status EnumerateCodecs(DeviceTable& table);

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "capture/DeviceTable.h"
+
+#include <QList>
+#include <QString>
+#include <cstdint>
+
+// Frame interval in 100 ns units from a frame rate numerator / denominator; 0 when
+// the numerator is 0.
+std::int64_t AvgTimePerFrameOf(std::int32_t numerator, std::int32_t denominator);
+// Whole frames per second from a frame interval: rounded up only when the remainder is
+// more than half the interval, so that 333,667 reads 30; 0 for no interval.
+std::uint32_t FramesPerSecondOf(std::int64_t avgTimePerFrame);
+FpsStandard FpsStandardOfRate(std::uint32_t framesPerSecond);
+// A format record without its caps: name, rectangle, rate, standard and subtype.
+MediaFormat MakeMediaFormat(VideoSubtype subtype, std::int32_t width, std::int32_t height,
+                            std::int64_t avgTimePerFrame);
+
+// Both take a format index of -1 as the first format.
+QString SubtypeName(int deviceIndex, int formatIndex);
+FpsStandard FormatStandardOf(int deviceIndex, int formatIndex);
+
+// Devices whose default settings we know well enough to restrict their format list.
+bool IsKnownDevice(const QString& name);
+
+struct FormatListEntry {
+    int formatIndex = 0;
+    QString label; // check mark or space, space, format name
+};
+
+struct FormatList {
+    QList<FormatListEntry> entries;
+    int selectPosition = 0;
+};
+
+FormatList ListFormatsForStandard(int deviceIndex, FpsStandard standard, bool restricted);

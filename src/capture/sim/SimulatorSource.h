@@ -1,0 +1,20 @@
+#pragma once
+
+#include <gst/gst.h>
+
+// "velavtisim": the simulator camera as a live push source. It offers the formats of
+// SimulatorFormats.h and draws SimulatorScene pictures with a VTI time line.
+//
+// Properties:
+//   is-live          TRUE: paced by the clock at the format's rate, the VTI shows AppClock()
+//                    UTC. FALSE: as fast as downstream takes frames; the VTI follows the
+//                    buffer timestamps from the UTC time at start.
+//   offset           VTI minus UTC at start, milliseconds.
+//   drift            VTI drift, milliseconds per minute.
+//   drop-every       N > 0: every Nth frame is not pushed; its sequence number is used up.
+//   row-base         first row of the time line (432 or 396).
+//   camera-attached  use the camera-attached column table.
+// Buffer offsets are frame sequence numbers, as V4L2 gives them: a gap is a dropped frame.
+GType VelaVtiSimGetType();
+
+inline constexpr const char* kSimulatorElementName = "velavtisim";

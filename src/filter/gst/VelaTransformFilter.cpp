@@ -1,0 +1,89 @@
+#include "filter/gst/VelaTransformFilter.h"
+
+#include "capture/sim/GTypeDefine.h"
+#include "filter/FramePipeline.h"
+
+#include <gst/video/gstvideofilter.h>
+#include <gst/video/video.h>
+
+struct VelaTransformFilter {
+    GstVideoFilter parent;
+};
+
+struct VelaTransformFilterClass {
+    GstVideoFilterClass parent;
+};
+
+VELA_DEFINE_TYPE(VelaTransformFilter, vela_transform_filter, GST_TYPE_VIDEO_FILTER)
+
+namespace {
+
+constexpr const char* kCaps = "video/x-raw, format=(string){ YUY2, BGR, BGRA }, width=(int)[1, 32767], "
+                              "height=(int)[1, 32767], framerate=(fraction)[0/1, 2147483647/1]";
+
+FrameSubtype SubtypeOf(GstVideoFormat f)
+{
+    switch (f) {
+    case GST_VIDEO_FORMAT_YUY2: return FrameSubtype::YUY2;
+    case GST_VIDEO_FORMAT_BGR: return FrameSubtype::RGB24;
+    case GST_VIDEO_FORMAT_BGRA: return FrameSubtype::ARGB32;
+    default: return FrameSubtype::None;
+    }
+}
+
+gboolean SetInfo(GstVideoFilter* filter, GstCaps*, GstVideoInfo* in, GstCaps*, GstVideoInfo* out)
+{
+    if (GST_VIDEO_INFO_PLANE_STRIDE(in, 0) != GST_VIDEO_INFO_PLANE_STRIDE(out, 0))
+        return FALSE;
+    // Frames here are always stored top row first, whatever the layout.
+    const FrameGeometry g = MakeFrameGeometry(SubtypeOf(GST_VIDEO_INFO_FORMAT(in)), GST_VIDEO_INFO_WIDTH(in),
+                                              -GST_VIDEO_INFO_HEIGHT(in), GST_VIDEO_INFO_PLANE_STRIDE(in, 0));
+    if (Failed(TheFramePipeline().SetFrameGeometry(g))) {
+        GST_ELEMENT_ERROR(filter, STREAM, FORMAT, ("Frame layout not supported by the frame analysis"), (nullptr));
+        return FALSE;
+    }
+    return TRUE;
+}
+
+GstFlowReturn TransformFrame(GstVideoFilter* filter, GstVideoFrame* in, GstVideoFrame* out)
+{
+    const auto* src = static_cast<const std::uint8_t*>(GST_VIDEO_FRAME_PLANE_DATA(in, 0));
+    auto* dst = static_cast<std::uint8_t*>(GST_VIDEO_FRAME_PLANE_DATA(out, 0));
+    const std::size_t len = static_cast<std::size_t>(GST_VIDEO_FRAME_PLANE_STRIDE(in, 0))
+        * static_cast<std::size_t>(GST_VIDEO_FRAME_HEIGHT(in));
+    // Times and flags travel on the buffers themselves; the base class copies them.
+    SampleProperties input, output;
+    const Status s = TheFramePipeline().Transform(src, dst, len, input, output);
+    if (s == S_OK)
+        return GST_FLOW_OK;
+    if (s == S_FALSE || s == E_ABORT) // dropped, or the measurement has finished
+        return GST_BASE_TRANSFORM_FLOW_DROPPED;
+    GST_ELEMENT_ERROR(filter, STREAM, FAILED, ("Frame analysis failed"), ("status 0x%08x", static_cast<unsigned>(s)));
+    return GST_FLOW_ERROR;
+}
+
+} // namespace
+
+static void vela_transform_filter_class_init(VelaTransformFilterClass* klass)
+{
+    auto* element = GST_ELEMENT_CLASS(klass);
+    auto* video = GST_VIDEO_FILTER_CLASS(klass);
+    GstCaps* caps = gst_caps_from_string(kCaps);
+    gst_element_class_add_pad_template(element, gst_pad_template_new("sink", GST_PAD_SINK, GST_PAD_ALWAYS, caps));
+    gst_element_class_add_pad_template(element, gst_pad_template_new("src", GST_PAD_SRC, GST_PAD_ALWAYS, caps));
+    gst_caps_unref(caps);
+    gst_element_class_set_static_metadata(element, kTransformFilterName, "Filter/Analyzer/Video",
+                                          "Reads the VTI time, integrates frames and marks saturated pixels",
+                                          "VELA Video");
+    video->set_info = SetInfo;
+    video->transform_frame = TransformFrame;
+}
+
+static void vela_transform_filter_init(VelaTransformFilter*)
+{
+}
+
+GType VelaTransformFilterGetType()
+{
+    return vela_transform_filter_get_type();
+}

@@ -1,0 +1,311 @@
+// The capture graph on the simulator camera: real pipelines, real AVI files read back
+// with ffprobe, the recording log beside each.
+#include "capture/CaptureBackEnd.h"
+#include "capture/CaptureGraph.h"
+#include "capture/CodecEnumeration.h"
+#include "capture/DeviceEnumeration.h"
+#include "capture/DeviceTable.h"
+#include "common/AppState.h"
+#include "filter/AnalysisFlags.h"
+#include "messages/UserMessageLog.h"
+#include "options/AppOptions.h"
+#include "recording/GraphControl.h"
+#include "recording/RecordingControl.h"
+#include "support/TempDir.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QProcess>
+#include <QRegularExpression>
+#include <gst/gst.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+namespace {
+
+struct Probe {
+    int frames = -1;
+    int width = 0, height = 0;
+    QString pixelFormat, codec, rate;
+};
+
+// What ffprobe reads from the file, frame by frame.
+Probe ReadWithFfprobe(const QString& path)
+{
+    QProcess p;
+    p.start(QStringLiteral("ffprobe"),
+            {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-select_streams"), QStringLiteral("v:0"),
+             QStringLiteral("-count_frames"), QStringLiteral("-show_entries"),
+             QStringLiteral("stream=nb_read_frames,width,height,pix_fmt,codec_name,r_frame_rate"),
+             QStringLiteral("-of"), QStringLiteral("default=nw=1"), path});
+    Probe r;
+    if (!p.waitForFinished(60000) || p.exitCode() != 0)
+        return r;
+    for (const QString& line : QString::fromUtf8(p.readAllStandardOutput()).split(QLatin1Char('\n'))) {
+        const QString key = line.section(QLatin1Char('='), 0, 0), value = line.section(QLatin1Char('='), 1);
+        if (key == QLatin1String("nb_read_frames"))
+            r.frames = value.toInt();
+        else if (key == QLatin1String("width"))
+            r.width = value.toInt();
+        else if (key == QLatin1String("height"))
+            r.height = value.toInt();
+        else if (key == QLatin1String("pix_fmt"))
+            r.pixelFormat = value;
+        else if (key == QLatin1String("codec_name"))
+            r.codec = value;
+        else if (key == QLatin1String("r_frame_rate"))
+            r.rate = value;
+    }
+    return r;
+}
+
+int LogCount(const QString& logText, const char* label)
+{
+    const QRegularExpression re(QString::fromLatin1(label) + QStringLiteral(":  (\\d+)\r\n"));
+    const auto m = re.match(logText);
+    return m.hasMatch() ? m.captured(1).toInt() : -1;
+}
+
+void RunEventsFor(int ms)
+{
+    QElapsedTimer t;
+    t.start();
+    while (t.elapsed() < ms)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+}
+
+class CaptureGraphTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        PrepareCaptureBackEnd(true);
+        ClearDeviceTable();
+        ASSERT_EQ(EnumerateCaptureDevices(true), S_OK);
+        EnumerateCodecs(Devices());
+    }
+
+    void SetUp() override
+    {
+        UserMessageLog::Instance().SetEchoToStderr(false);
+        UserMessageLog::Instance().Clear();
+        Options() = AppOptions{};
+        TheAppState() = AppState{};
+        m_device = -1;
+        for (int i = 0; i < Devices().count; ++i)
+            if (Devices().devices[static_cast<std::size_t>(i)].name == QLatin1String("VTI Simulator"))
+                m_device = i;
+        ASSERT_GE(m_device, 0);
+        Devices().currentDeviceIndex = m_device;
+        m_graph = std::make_unique<CaptureGraph>(nullptr, 0);
+        SetTheGraph(m_graph.get());
+    }
+    void TearDown() override
+    {
+        SetTheGraph(nullptr);
+        m_graph.reset();
+    }
+
+    CaptureDevice& Device() { return Devices().devices[static_cast<std::size_t>(m_device)]; }
+    void Select(const char* size, VideoSubtype subtype, const char* codec = "NONE")
+    {
+        CaptureDevice& d = Device();
+        d.selectedFormatIndex = -1;
+        for (int i = 0; i < d.formats.size(); ++i)
+            if (d.formats[i].name == QLatin1String(size) && d.formats[i].subtype == subtype)
+                d.selectedFormatIndex = i;
+        ASSERT_GE(d.selectedFormatIndex, 0) << size;
+        d.chosenCodecIndex = static_cast<int>(d.codecNames.indexOf(QLatin1String(codec)));
+        ASSERT_GE(d.chosenCodecIndex, 0) << codec;
+    }
+    // A recording through StartCapture and StopCapture, as the buttons make it.
+    QString Record(int ms)
+    {
+        AppState& app = TheAppState();
+        app.RecordingActive = true;
+        app.RecordingFileName = m_dir.FilePath(QStringLiteral("rec.avi"));
+        EXPECT_EQ(StartCapture(), S_OK);
+        RunEventsFor(ms);
+        EXPECT_EQ(StopCapture(), S_OK);
+        return app.RecordingFileName;
+    }
+    static QString LogOf(const QString& avi)
+    {
+        QString log = avi;
+        log.replace(QStringLiteral(".avi"), QStringLiteral(".log"));
+        return QString::fromLatin1(ReadFileBytes(log));
+    }
+
+    ScopedProcessDirectory m_dir;
+    std::unique_ptr<CaptureGraph> m_graph;
+    int m_device = -1;
+};
+
+} // namespace
+
+TEST_F(CaptureGraphTest, RecordingsReadBackFrameForFrame)
+{
+    struct Case {
+        const char* size;
+        VideoSubtype subtype;
+        const char* codec;
+        int width, height;
+        const char* ffprobeCodec;
+    } cases[] = {
+        {"720x480", VideoSubtype::YUY2, "NONE", 720, 480, "rawvideo"},
+        {"640x480", VideoSubtype::RGB24, "NONE", 640, 480, "rawvideo"},
+        {"640x480", VideoSubtype::MJPG, "NONE", 640, 480, "mjpeg"},
+        {"720x576", VideoSubtype::YUY2, "JPEG image encoder", 720, 576, "mjpeg"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.size) + " " + c.codec);
+        Select(c.size, c.subtype, c.codec);
+        const QString avi = Record(5000);
+        const QString log = LogOf(avi);
+        const int logged = LogCount(log, "Number of recorded frames");
+        EXPECT_GT(logged, 100); // five seconds at 25 or 30 frames per second
+        EXPECT_EQ(LogCount(log, "Number of dropped frames"), 0);
+        const Probe p = ReadWithFfprobe(avi);
+        EXPECT_EQ(p.frames, logged);
+        EXPECT_EQ(p.width, c.width);
+        EXPECT_EQ(p.height, c.height);
+        EXPECT_EQ(p.codec, QLatin1String(c.ffprobeCodec));
+        EXPECT_EQ(p.rate, c.width == 720 && c.height == 576 ? QStringLiteral("25/1") : QStringLiteral("30000/1001"));
+        QFile::remove(avi);
+    }
+}
+
+TEST_F(CaptureGraphTest, DroppedFramesAreCountedFromSequenceGaps)
+{
+    Select("640x480", VideoSubtype::YUY2);
+    m_graph->SetSourceSetup([](GstElement* source) { g_object_set(source, "drop-every", 50u, nullptr); });
+    const QString avi = Record(4000);
+    const QString log = LogOf(avi);
+    const int recorded = LogCount(log, "Number of recorded frames");
+    const int dropped = LogCount(log, "Number of dropped frames");
+    EXPECT_GT(recorded, 90);
+    // One frame in fifty is missing from the sequence: the count follows within one.
+    EXPECT_NEAR(dropped, (recorded + dropped) / 50, 1);
+    EXPECT_GE(dropped, 1);
+    EXPECT_EQ(ReadWithFfprobe(avi).frames, recorded);
+}
+
+TEST_F(CaptureGraphTest, PreAllocatedFileIsClaimedThenCutToWhatWasWritten)
+{
+    Select("640x480", VideoSubtype::YUY2);
+    Options().FilePreAllocation = true;
+    Options().ManualAllocationGB = 1;
+    AppState& app = TheAppState();
+    app.RecordingActive = true;
+    app.RecordingFileName = m_dir.FilePath(QStringLiteral("pre.avi"));
+    ASSERT_EQ(StartCapture(), S_OK);
+    struct stat st {};
+    ASSERT_EQ(::stat(QFile::encodeName(app.RecordingFileName).constData(), &st), 0);
+    EXPECT_EQ(st.st_size, 1LL << 30);
+    EXPECT_GE(static_cast<long long>(st.st_blocks) * 512, 1LL << 30); // real blocks, not a sparse file
+    RunEventsFor(2000);
+    ASSERT_EQ(StopCapture(), S_OK);
+
+    ASSERT_EQ(::stat(QFile::encodeName(app.RecordingFileName).constData(), &st), 0);
+    EXPECT_LT(st.st_size, 1LL << 30);
+    EXPECT_GT(st.st_size, 640LL * 480 * 2 * 30);
+    const int logged = LogCount(LogOf(app.RecordingFileName), "Number of recorded frames");
+    EXPECT_EQ(ReadWithFfprobe(app.RecordingFileName).frames, logged);
+}
+
+TEST_F(CaptureGraphTest, AnalysisOnMjpgIsRefusedAndTheRetryPreviewsWithoutIt)
+{
+    Select("640x480", VideoSubtype::MJPG);
+    TheAppState().Analysis.saturationThreshold = 200;
+    EXPECT_EQ(m_graph->BuildGraph(nullptr, true), E_NOTIMPL);
+    EXPECT_TRUE(UserMessageLog::Instance().Text().contains(
+        QStringLiteral("Pixel analysis not supported for selected device and format with name \"VTI Simulator\"\n"
+                       "Expecting an analog video device with a supported format\n")));
+
+    EXPECT_EQ(StartCapture(), S_OK); // switches the analyses off and builds again
+    EXPECT_EQ(TheAppState().Analysis.saturationThreshold, -1);
+    EXPECT_FALSE(m_graph->PixelAnalysisRequested());
+    EXPECT_EQ(gst_bin_get_by_name(GST_BIN(m_graph->Pipeline()), "VELA Transform Filter Video"), nullptr);
+    EXPECT_EQ(m_graph->State(), GraphState::Running);
+    EXPECT_EQ(StopCapture(), S_OK);
+}
+
+TEST_F(CaptureGraphTest, ElementRunsInThePreviewAndColourReachesTheBalance)
+{
+    Select("720x480", VideoSubtype::YUY2);
+    TheAppState().Analysis.saturationThreshold = 100;
+    TheAppState().BrightnessContrastShown = true;
+    ASSERT_EQ(StartCapture(), S_OK);
+    GstElement* filter = gst_bin_get_by_name(GST_BIN(m_graph->Pipeline()), "VELA Transform Filter Video");
+    GstElement* balance = gst_bin_get_by_name(GST_BIN(m_graph->Pipeline()), "Color Control");
+    ASSERT_NE(filter, nullptr);
+    ASSERT_NE(balance, nullptr);
+    RunEventsFor(500);
+
+    EXPECT_EQ(m_graph->SetBrightnessContrast(75, -1), S_OK);
+    double brightness = 0, contrast = 0;
+    g_object_get(balance, "brightness", &brightness, "contrast", &contrast, nullptr);
+    EXPECT_NEAR(brightness, 63 / 127.0, 1e-9);
+    EXPECT_NEAR(contrast, 1.0, 1e-9);
+    EXPECT_EQ(m_graph->SetBrightnessContrast(-1, 0), S_OK);
+    g_object_get(balance, "brightness", &brightness, "contrast", &contrast, nullptr);
+    EXPECT_NEAR(brightness, 63 / 127.0, 1e-9);
+    EXPECT_NEAR(contrast, 0.0, 1e-9);
+    gst_object_unref(filter);
+    gst_object_unref(balance);
+    EXPECT_EQ(StopCapture(), S_OK);
+}
+
+TEST_F(CaptureGraphTest, AFullDiskEndsTheRecordingReadableAndThePreviewGoesOn)
+{
+    QDir(m_dir.Path()).mkdir(QStringLiteral("small"));
+    const QString mountPoint = m_dir.FilePath(QStringLiteral("small"));
+    QProcess mount;
+    mount.start(QStringLiteral("mount"), {QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"),
+                                          QStringLiteral("size=48m"), QStringLiteral("tmpfs"), mountPoint});
+    if (!mount.waitForFinished(10000) || mount.exitCode() != 0)
+        GTEST_SKIP() << "cannot mount a small file system here (needs root): " << mount.readAllStandardError().toStdString();
+    struct Unmount {
+        QString path;
+        ~Unmount() { QProcess::execute(QStringLiteral("umount"), {path}); }
+    } unmount{mountPoint};
+
+    Select("640x480", VideoSubtype::YUY2);
+    AppState& app = TheAppState();
+    app.RecordingActive = true;
+    app.RecordingFileName = mountPoint + QStringLiteral("/full.avi");
+    ASSERT_EQ(StartCapture(), S_OK);
+    QElapsedTimer t;
+    t.start();
+    while (!UserMessageLog::Instance().Text().contains(QStringLiteral("is full")) && t.elapsed() < 20000)
+        RunEventsFor(100);
+    ASSERT_TRUE(UserMessageLog::Instance().Text().contains(QStringLiteral("The recording was ended to keep the file readable")));
+
+    // The preview goes on.
+    const std::uint64_t before = m_graph->FramesDelivered();
+    RunEventsFor(600);
+    EXPECT_GT(m_graph->FramesDelivered(), before);
+    EXPECT_EQ(m_graph->State(), GraphState::Running);
+
+    ASSERT_EQ(StopCapture(), S_OK);
+    const int logged = LogCount(LogOf(app.RecordingFileName), "Number of recorded frames");
+    EXPECT_GT(logged, 10);
+    EXPECT_EQ(ReadWithFfprobe(app.RecordingFileName).frames, logged);
+
+    // The next start works.
+    app.RecordingActive = false;
+    EXPECT_EQ(StartCapture(), S_OK);
+    EXPECT_EQ(StopCapture(), S_OK);
+}
+
+TEST(ColourControl, SliderMapping)
+{
+    EXPECT_EQ(SliderToColourValue(0), -127);
+    EXPECT_EQ(SliderToColourValue(25), -64);
+    EXPECT_EQ(SliderToColourValue(50), 0);
+    EXPECT_EQ(SliderToColourValue(75), 63);
+    EXPECT_EQ(SliderToColourValue(100), 127);
+    EXPECT_DOUBLE_EQ(BrightnessFromValue(-127), -1.0);
+    EXPECT_DOUBLE_EQ(ContrastFromValue(127), 2.0);
+}

@@ -1,0 +1,108 @@
+#include "capture/CodecEnumeration.h"
+#include "capture/DeviceEnumeration.h"
+#include "capture/DeviceTable.h"
+
+#include "HiddenFeatures.h"
+#include "support/LogCapture.h"
+#include "support/TempDir.h"
+
+#include <QFile>
+#include <cstring>
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString kCompressorMessage =
+    QStringLiteral("ERROR -- Unable to create a video compressor enumerator to search for codecs.");
+
+class CodecTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ClearDeviceTable();
+        ListCaptureDevice(QStringLiteral("YUY2 camera"),
+                          QStringLiteral("video/x-raw, format=YUY2, width=720, height=480, framerate=30000/1001; "
+                                         "video/x-raw, format=YUY2, width=720, height=576, framerate=25/1"));
+        ListCaptureDevice(QStringLiteral("MJPG camera"),
+                          QStringLiteral("image/jpeg, width=640, height=480, framerate=30000/1001"));
+        ASSERT_EQ(Devices().count, 2);
+    }
+    void TearDown() override { ClearDeviceTable(); }
+
+    static const CaptureDevice& Device(int i) { return Devices().devices[static_cast<std::size_t>(i)]; }
+
+    // Each device's list is "NONE" alone, with no codec chosen.
+    static void ExpectNoneOnly()
+    {
+        for (int i = 0; i < Devices().count; ++i) {
+            EXPECT_EQ(Device(i).codecNames, QStringList{QStringLiteral("NONE")});
+            ASSERT_EQ(Device(i).codecFilters.size(), 1);
+            EXPECT_FALSE(Device(i).codecFilters[0]);
+            EXPECT_EQ(Device(i).chosenCodecIndex, -1);
+        }
+    }
+
+    ScopedProcessDirectory m_dir;
+    ScopedLogAndClock m_log{CalendarTime{2024, 3, 0, 10, 12, 0, 0, 0}};
+};
+
+TEST_F(CodecTest, CatalogueListsEncodersThatFeedTheAviMux)
+{
+    EXPECT_EQ(EnumerateCodecs(Devices()), S_OK);
+    EXPECT_EQ(m_log.Messages(), QString());
+    EXPECT_FALSE(QFile::exists(m_dir.FilePath(QStringLiteral("bogus.avi")))) << "the trial pipeline never runs";
+
+    QStringList catalogue;
+    for (int i = 0; i < Devices().count; ++i) {
+        const CaptureDevice& d = Device(i);
+        ASSERT_FALSE(d.codecNames.isEmpty());
+        EXPECT_EQ(d.codecNames[0], QStringLiteral("NONE"));
+        EXPECT_FALSE(d.codecFilters[0]);
+        ASSERT_EQ(d.codecFilters.size(), d.codecNames.size());
+        for (qsizetype c = 1; c < d.codecNames.size(); ++c) {
+            EXPECT_TRUE(d.codecFilters[c]) << d.codecNames[c].toStdString();
+            EXPECT_LE(d.codecNames[c].size(), 127);
+        }
+        EXPECT_EQ(d.chosenCodecIndex, -1);
+        catalogue += d.codecNames;
+    }
+    EXPECT_TRUE(Device(0).codecNames.contains(QStringLiteral("JPEG image encoder")));
+    const QStringList lossless = {QStringLiteral("libav Huffyuv / HuffYUV encoder"),
+                                  QStringLiteral("libav Huffyuv FFmpeg variant encoder"),
+                                  QStringLiteral("libav FFmpeg video codec #1 encoder")};
+    EXPECT_TRUE(std::any_of(lossless.begin(), lossless.end(), [&](const QString& n) { return catalogue.contains(n); }))
+        << catalogue.join(u'|').toStdString();
+    // Encoders whose output the AVI multiplexer cannot take are never offered.
+    EXPECT_FALSE(catalogue.contains(QStringLiteral("YUV4MPEG video encoder")));
+    EXPECT_FALSE(catalogue.contains(QStringLiteral("libav Ut Video encoder")));
+}
+
+TEST_F(CodecTest, NoEncodersLeavesNoneAndOneMessage)
+{
+    ScopedHiddenFeatures encoders([](const char*, const char* klass) { return std::strstr(klass, "Encoder") != nullptr; });
+    ASSERT_GT(encoders.Count(), 0u);
+    EXPECT_EQ(EnumerateCodecs(Devices()), E_ABORT);
+    ExpectNoneOnly();
+    EXPECT_EQ(m_log.Messages().count(kCompressorMessage), 1);
+}
+
+TEST_F(CodecTest, MissingAviMuxStopsWithItsMessage)
+{
+    ScopedHiddenFeatures mux([](const char* name, const char*) { return std::strcmp(name, "avimux") == 0; });
+    ASSERT_EQ(mux.Count(), 1u);
+    EXPECT_EQ(EnumerateCodecs(Devices()), E_ABORT);
+    ExpectNoneOnly();
+    EXPECT_TRUE(m_log.Messages().contains(
+        QStringLiteral("SEVERE ERROR -- The SetOutputFileName method has failed.  Report this issue.")));
+}
+
+TEST_F(CodecTest, MissingJpegDecoderStopsAtTheMjpgDevice)
+{
+    ScopedHiddenFeatures decoder([](const char* name, const char*) { return std::strcmp(name, "jpegdec") == 0; });
+    EXPECT_EQ(EnumerateCodecs(Devices()), E_ABORT);
+    EXPECT_GT(Device(0).codecNames.size(), 1) << "the raw device before it keeps its codecs";
+    EXPECT_EQ(Device(1).codecNames, QStringList{QStringLiteral("NONE")});
+    EXPECT_TRUE(m_log.Messages().contains(QStringLiteral("Cannot get output IPin for source filter.")));
+}
+
+} // namespace

@@ -1,0 +1,86 @@
+#include "capture/sim/SimulatorScene.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+constexpr std::uint8_t kGuard = 0xA5;
+
+} // namespace
+
+TEST(SimulatorScene, OddSizesWithPaddedStridesStayInsideTheFrame)
+{
+    const struct {
+        FrameSubtype subtype;
+        OcrLayout layout;
+    } cases[] = {
+        {FrameSubtype::YUY2, {kRowBasePlain, false}}, // every cell below the frame
+        {FrameSubtype::YUY2, {270, true}},            // cells cut by the bottom and the right edge
+        {FrameSubtype::RGB24, {270, false}},
+        {FrameSubtype::RGB24, {kRowBaseTvSafe, true}},
+    };
+    for (const auto& c : cases)
+        for (int padding : {0, 4, 12}) {
+            FrameGeometry g = MakeFrameGeometry(c.subtype, 385, -289);
+            g.stride += padding;
+            const SimulatorScene scene(g);
+            ASSERT_EQ(scene.FrameBytes(), static_cast<std::size_t>(g.stride) * 289u);
+            std::vector<std::uint8_t> buffer(scene.FrameBytes() + 64, kGuard);
+            for (std::uint64_t frame = 0; frame < 3; ++frame)
+                scene.Render(buffer.data(), frame, c.layout, {23, 59, 59, 9999, 9999},
+                             frame % 2 ? FieldPhase::Even : FieldPhase::Odd);
+            EXPECT_TRUE(std::all_of(buffer.end() - 64, buffer.end(), [](std::uint8_t b) { return b == kGuard; }))
+                << "written past the frame, padding " << padding;
+            // Row padding belongs to nobody: the per-frame noise and the time line keep out of it.
+            const int rowBytes = g.width * BitsPerPixel(g.subtype) / 8;
+            for (int y = 0; y < g.height; ++y)
+                for (int b = rowBytes; b < g.stride; ++b)
+                    ASSERT_EQ(buffer[static_cast<std::size_t>(y * g.stride + b)], 0) << "row " << y << " byte " << b;
+        }
+}
+
+TEST(SimulatorScene, FramesChangeByNoiseAroundAFixedScene)
+{
+    const FrameGeometry g = MakeFrameGeometry(FrameSubtype::YUY2, 720, -576);
+    const SimulatorScene scene(g);
+    std::vector<std::uint8_t> first(scene.FrameBytes()), second(scene.FrameBytes());
+    scene.Render(first.data(), 0, {}, {}, FieldPhase::Odd);
+    scene.Render(second.data(), 1, {}, {}, FieldPhase::Odd);
+    long changed = 0;
+    long sum = 0;
+    std::uint8_t brightest = 0;
+    for (int y = 0; y < kRowBasePlain; ++y) // above the time line
+        for (int x = 0; x < g.width; ++x) {
+            const std::size_t i = static_cast<std::size_t>(y * g.stride + 2 * x);
+            changed += first[i] != second[i];
+            sum += std::abs(first[i] - second[i]);
+            brightest = std::max(brightest, first[i]);
+        }
+    const long pixels = static_cast<long>(g.width) * kRowBasePlain;
+    EXPECT_GT(changed, pixels / 2) << "the noise must differ from frame to frame";
+    EXPECT_LT(sum / pixels, 8) << "only noise may differ: the scene stands still";
+    EXPECT_GT(brightest, 150) << "the target star";
+}
+
+TEST(SimulatedVtiClock, OffsetAndDriftShiftTheUtcTime)
+{
+    const FileTimeTicks utc = 1'000 * kTicksPerMinute;
+    const struct {
+        std::int64_t offsetMs;
+        double driftMsPerMinute;
+        FileTimeTicks sinceStart;
+        std::int64_t expectedShiftMs;
+    } cases[] = {
+        {0, 0.0, 10 * kTicksPerMinute, 0},  {1500, 0.0, 0, 1500},           {-250, 0.0, 5 * kTicksPerMinute, -250},
+        {0, 1.0, 10 * kTicksPerMinute, 10}, {0, -2.5, 4 * kTicksPerMinute, -10}, {100, 2.0, 30 * kTicksPerSecond, 101},
+    };
+    for (const auto& c : cases) {
+        const SimulatedVtiClock clock{c.offsetMs, c.driftMsPerMinute};
+        const auto shift = static_cast<std::int64_t>(clock.VtiTicks(utc, c.sinceStart) - utc);
+        EXPECT_EQ(shift, c.expectedShiftMs * static_cast<std::int64_t>(kTicksPerMillisecond))
+            << c.offsetMs << " ms, " << c.driftMsPerMinute << " ms/min";
+    }
+}

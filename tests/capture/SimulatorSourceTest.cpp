@@ -1,0 +1,301 @@
+#include "capture/sim/SimulatorDeviceProvider.h"
+#include "capture/sim/SimulatorFormats.h"
+#include "capture/sim/SimulatorRegistration.h"
+#include "capture/sim/SimulatorSource.h"
+#include "common/Clock.h"
+#include "filter/OcrTestSupport.h"
+#include "filter/VtiOcr.h"
+
+#include <gst/gst.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+class GstEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override
+    {
+        gst_init(nullptr, nullptr);
+        RegisterSimulatorCamera();
+    }
+};
+const auto* const g_environment = ::testing::AddGlobalTestEnvironment(new GstEnvironment);
+
+struct Frame {
+    guint64 offset = 0;
+    GstClockTime pts = GST_CLOCK_TIME_NONE;
+    GstClockTime duration = GST_CLOCK_TIME_NONE;
+    std::vector<std::uint8_t> bytes; // kept for the last frames only
+};
+
+struct SimRun {
+    std::vector<Frame> frames;
+    std::string error; // empty when the run ended with end-of-stream
+};
+
+// Runs "<source> ! <caps> ! appsink" to its end and collects what reached the sink.
+SimRun RunSimulator(const std::string& source, const std::string& caps, std::size_t keepBytesOfLast = 0)
+{
+    SimRun run;
+    GError* parseError = nullptr;
+    const std::string launch = source + " ! " + caps + " ! appsink name=sink sync=false max-buffers=4";
+    GstElement* pipeline = gst_parse_launch(launch.c_str(), &parseError);
+    if (parseError != nullptr) {
+        run.error = parseError->message;
+        g_error_free(parseError);
+        if (pipeline != nullptr)
+            gst_object_unref(pipeline);
+        return run;
+    }
+    GstElement* sink = gst_bin_get_by_name(GST_BIN(pipeline), "sink");
+    gst_element_set_state(pipeline, GST_STATE_PLAYING);
+    for (;;) {
+        GstSample* sample = nullptr;
+        g_signal_emit_by_name(sink, "try-pull-sample", 10 * GST_SECOND, &sample);
+        if (sample == nullptr)
+            break;
+        GstBuffer* buffer = gst_sample_get_buffer(sample);
+        Frame f{GST_BUFFER_OFFSET(buffer), GST_BUFFER_PTS(buffer), GST_BUFFER_DURATION(buffer), {}};
+        if (keepBytesOfLast > 0) {
+            GstMapInfo map;
+            gst_buffer_map(buffer, &map, GST_MAP_READ);
+            // The oldest kept frame gives up its storage: thousands of fresh frame-sized
+            // allocations would cost more than the simulator itself.
+            if (run.frames.size() >= keepBytesOfLast)
+                f.bytes = std::move(run.frames[run.frames.size() - keepBytesOfLast].bytes);
+            f.bytes.assign(map.data, map.data + map.size);
+            gst_buffer_unmap(buffer, &map);
+        }
+        run.frames.push_back(std::move(f));
+        gst_sample_unref(sample);
+    }
+    GstBus* bus = gst_element_get_bus(pipeline);
+    GstMessage* end = gst_bus_timed_pop_filtered(bus, 5 * GST_SECOND, static_cast<GstMessageType>(GST_MESSAGE_EOS | GST_MESSAGE_ERROR));
+    if (end == nullptr) {
+        run.error = "neither end-of-stream nor an error";
+    } else {
+        if (GST_MESSAGE_TYPE(end) == GST_MESSAGE_ERROR) {
+            GError* error = nullptr;
+            gst_message_parse_error(end, &error, nullptr);
+            run.error = error->message;
+            g_error_free(error);
+        }
+        gst_message_unref(end);
+    }
+    gst_object_unref(bus);
+    gst_element_set_state(pipeline, GST_STATE_NULL);
+    gst_object_unref(sink);
+    gst_object_unref(pipeline);
+    return run;
+}
+
+std::string CapsOf(const SimulatorFormat& f)
+{
+    std::string caps = std::string(f.mediaType) + ",width=" + std::to_string(f.width) + ",height=" + std::to_string(f.height);
+    if (f.format != nullptr)
+        caps += std::string(",format=") + f.format;
+    return caps;
+}
+
+// Milliseconds of the day that the OCR reads from a YUY2 frame, or -1.
+long ReadVtiMilliseconds(const Frame& frame, int width, int height, const OcrLayout& layout)
+{
+    static const CharacterSetList sets = FontSets();
+    CapturedMessages messages;
+    VtiOcr ocr(sets);
+    ocr.SetLayout(layout);
+    ocr.Reset({});
+    for (std::uint32_t i = 0; i <= kProbeFrames; ++i)
+        ocr.CountFrame();
+    const FrameGeometry g = MakeFrameGeometry(FrameSubtype::YUY2, width, -height);
+    if (frame.bytes.size() < static_cast<std::size_t>(g.stride) * static_cast<std::size_t>(height)
+        || !ocr.ReadVtiTime(frame.bytes.data(), g))
+        return -1;
+    const CalendarTime& t = ocr.VtiTime();
+    return ((t.hour * 60L + t.minute) * 60L + t.second) * 1000L + t.milliseconds;
+}
+
+long MillisecondsOfDay(FileTimeTicks ticks)
+{
+    return static_cast<long>(ticks % kTicksPerDay / kTicksPerMillisecond);
+}
+
+// Installs a standing clock for one test.
+class WithManualClock : public ::testing::Test {
+protected:
+    WithManualClock() { SetAppClock(&clock); }
+    ~WithManualClock() override { SetAppClock(nullptr); }
+    FileTimeTicks StartTicks() const { return *CalendarToTicks(clock.UtcNow()); }
+
+    ManualClock clock{CalendarTime{2026, 3, 0, 14, 23, 59, 52, 789}};
+};
+
+} // namespace
+
+TEST(SimulatorCaps, OfferExactlyTheFiveFormatsWithTheirRates)
+{
+    GstElementFactory* factory = gst_element_factory_find(kSimulatorElementName);
+    ASSERT_NE(factory, nullptr);
+    const GList* templates = gst_element_factory_get_static_pad_templates(factory);
+    ASSERT_EQ(g_list_length(const_cast<GList*>(templates)), 1u);
+    GstCaps* caps = gst_static_pad_template_get_caps(static_cast<GstStaticPadTemplate*>(templates->data));
+    const struct {
+        const char* name;
+        const char* format;
+        int width, height, fpsN, fpsD;
+    } expected[] = {
+        {"video/x-raw", "YUY2", 720, 480, 30000, 1001}, {"video/x-raw", "YUY2", 720, 576, 25, 1},
+        {"video/x-raw", "YUY2", 640, 480, 30000, 1001}, {"video/x-raw", "BGR", 640, 480, 30000, 1001},
+        {"image/jpeg", nullptr, 640, 480, 30000, 1001},
+    };
+    ASSERT_EQ(gst_caps_get_size(caps), std::size(expected));
+    for (guint i = 0; i < gst_caps_get_size(caps); ++i) {
+        const GstStructure* s = gst_caps_get_structure(caps, i);
+        const auto& e = expected[i];
+        EXPECT_TRUE(gst_structure_has_name(s, e.name)) << i;
+        const char* format = gst_structure_get_string(s, "format");
+        EXPECT_EQ(format == nullptr, e.format == nullptr) << i;
+        if (format != nullptr && e.format != nullptr) {
+            EXPECT_STREQ(format, e.format);
+        }
+        int width = 0, height = 0, fpsN = 0, fpsD = 0;
+        EXPECT_TRUE(gst_structure_get_int(s, "width", &width) && gst_structure_get_int(s, "height", &height));
+        EXPECT_TRUE(gst_structure_get_fraction(s, "framerate", &fpsN, &fpsD));
+        EXPECT_EQ(width, e.width) << i;
+        EXPECT_EQ(height, e.height) << i;
+        EXPECT_EQ(fpsN, e.fpsN) << i;
+        EXPECT_EQ(fpsD, e.fpsD) << i;
+    }
+    gst_caps_unref(caps);
+    gst_object_unref(factory);
+}
+
+TEST(SimulatorDevice, MonitorListsTheSimulatorLastWithItsFormats)
+{
+    GstDeviceMonitor* monitor = gst_device_monitor_new();
+    gst_device_monitor_add_filter(monitor, "Video/Source", nullptr);
+    GList* devices = gst_device_monitor_get_devices(monitor);
+    int found = 0;
+    bool last = false;
+    for (GList* d = devices; d != nullptr; d = d->next) {
+        auto* device = static_cast<GstDevice*>(d->data);
+        gchar* name = gst_device_get_display_name(device);
+        if (std::string(name) == kSimulatorDeviceName) {
+            ++found;
+            last = d->next == nullptr;
+            EXPECT_TRUE(gst_device_has_classes(device, "Video/Source"));
+            GstCaps* caps = gst_device_get_caps(device);
+            GstCaps* expected = SimulatorCaps();
+            EXPECT_TRUE(gst_caps_is_strictly_equal(caps, expected));
+            gst_caps_unref(expected);
+            gst_caps_unref(caps);
+            GstElement* element = gst_device_create_element(device, nullptr);
+            ASSERT_NE(element, nullptr);
+            EXPECT_STREQ(GST_OBJECT_NAME(gst_element_get_factory(element)), kSimulatorElementName);
+            gst_object_unref(gst_object_ref_sink(element));
+        }
+        g_free(name);
+    }
+    EXPECT_EQ(found, 1);
+    EXPECT_TRUE(last) << "real cameras come before the simulator";
+    g_list_free_full(devices, gst_object_unref);
+    gst_object_unref(monitor);
+}
+
+TEST(SimulatorStream, EveryFormatNumbersFramesWithoutGaps)
+{
+    for (const SimulatorFormat& f : kSimulatorFormats) {
+        const std::size_t count = f.format != nullptr && f.width == 720 && f.height == 480 ? 300 : 30;
+        const SimRun run = RunSimulator("velavtisim is-live=false num-buffers=" + std::to_string(count), CapsOf(f));
+        ASSERT_EQ(run.error, "") << CapsOf(f);
+        ASSERT_EQ(run.frames.size(), count) << CapsOf(f);
+        const GstClockTime frame = gst_util_uint64_scale(GST_SECOND, static_cast<guint64>(f.fpsDenominator),
+                                                         static_cast<guint64>(f.fpsNumerator));
+        for (std::size_t i = 0; i < count; ++i) {
+            ASSERT_EQ(run.frames[i].offset, i) << CapsOf(f);
+            EXPECT_NEAR(static_cast<double>(run.frames[i].pts), static_cast<double>(i * frame), 1.0 * static_cast<double>(i + 1))
+                << CapsOf(f) << " frame " << i;
+            EXPECT_NEAR(static_cast<double>(run.frames[i].duration), static_cast<double>(frame), 1.0);
+        }
+    }
+}
+
+TEST(SimulatorStream, DroppedFramesLeaveOneGapEach)
+{
+    const SimRun run = RunSimulator("velavtisim is-live=false num-buffers=300 drop-every=50",
+                                 "video/x-raw,format=YUY2,width=720,height=480");
+    ASSERT_EQ(run.error, "");
+    ASSERT_EQ(run.frames.size(), 300u);
+    EXPECT_EQ(run.frames.front().offset, 0u);
+    guint64 gaps = 0;
+    for (std::size_t i = 1; i < run.frames.size(); ++i) {
+        const guint64 step = run.frames[i].offset - run.frames[i - 1].offset;
+        ASSERT_GE(step, 1u);
+        if (step > 1) {
+            EXPECT_EQ(step, 2u);
+            EXPECT_EQ((run.frames[i - 1].offset + 2) % 50, 0u) << "the 50th, 100th ... frames are the dropped ones";
+            gaps += step - 1;
+        }
+    }
+    EXPECT_EQ(gaps, 6u);
+    EXPECT_EQ(run.frames.back().offset + 1 - run.frames.size(), gaps) << "every sequence number is used";
+}
+
+TEST_F(WithManualClock, NonLiveVtiReadsUtcAtStartPlusOffsetInEveryLayout)
+{
+    const struct {
+        int width, height;
+        OcrLayout layout;
+        long offsetMs;
+    } cases[] = {
+        {720, 480, {kRowBasePlain, false}, 1500},
+        {720, 576, {kRowBaseTvSafe, true}, -2250},
+        {640, 480, {kRowBasePlain, true}, 0},
+    };
+    for (const auto& c : cases) {
+        const std::string source = "velavtisim is-live=false num-buffers=60 offset=" + std::to_string(c.offsetMs)
+                                   + " row-base=" + std::to_string(c.layout.rowBase)
+                                   + " camera-attached=" + (c.layout.cameraAttached ? "true" : "false");
+        const std::string caps = "video/x-raw,format=YUY2,width=" + std::to_string(c.width) + ",height=" + std::to_string(c.height);
+        const SimRun run = RunSimulator(source, caps, 60);
+        ASSERT_EQ(run.error, "");
+        ASSERT_EQ(run.frames.size(), 60u);
+        for (const Frame& f : run.frames) {
+            const long expected = MillisecondsOfDay(StartTicks() + f.pts / 100) + c.offsetMs;
+            EXPECT_LE(std::labs(ReadVtiMilliseconds(f, c.width, c.height, c.layout) - expected), 1L)
+                << caps << " frame " << f.offset;
+        }
+    }
+}
+
+TEST_F(WithManualClock, DriftOfOneMillisecondPerMinuteShowsAfterTenMinutes)
+{
+    constexpr int kFrames = 10 * 60 * 25; // ten simulated minutes at 25 fps
+    const SimRun run = RunSimulator("velavtisim is-live=false drift=1.0 num-buffers=" + std::to_string(kFrames + 1),
+                                 "video/x-raw,format=YUY2,width=720,height=576", 1);
+    ASSERT_EQ(run.error, "");
+    ASSERT_EQ(run.frames.size(), static_cast<std::size_t>(kFrames + 1));
+    const Frame& last = run.frames.back();
+    ASSERT_EQ(last.pts, 10 * 60 * GST_SECOND);
+    const long expected = MillisecondsOfDay(StartTicks() + 10 * kTicksPerMinute) + 10;
+    EXPECT_LE(std::labs(ReadVtiMilliseconds(last, 720, 576, {}) - expected), 1L);
+}
+
+TEST_F(WithManualClock, LiveVtiShowsTheClockNowPlusOffset)
+{
+    const SimRun run = RunSimulator("velavtisim is-live=true num-buffers=4 offset=250",
+                                 "video/x-raw,format=YUY2,width=640,height=480", 4);
+    ASSERT_EQ(run.error, "");
+    ASSERT_EQ(run.frames.size(), 4u);
+    const long now = MillisecondsOfDay(StartTicks()) + 250;
+    for (const Frame& f : run.frames) {
+        // A frame is drawn at most one frame ahead of its time and shows that time.
+        const long read = ReadVtiMilliseconds(f, 640, 480, {});
+        EXPECT_GE(read, now) << f.offset;
+        EXPECT_LE(read, now + 34) << f.offset;
+    }
+}
