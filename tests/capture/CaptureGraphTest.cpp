@@ -7,6 +7,7 @@
 #include "capture/DeviceTable.h"
 #include "common/AppState.h"
 #include "filter/AnalysisFlags.h"
+#include "filter/CharacterSet.h"
 #include "messages/UserMessageLog.h"
 #include "options/AppOptions.h"
 #include "recording/GraphControl.h"
@@ -297,6 +298,55 @@ TEST_F(CaptureGraphTest, AFullDiskEndsTheRecordingReadableAndThePreviewGoesOn)
     app.RecordingActive = false;
     EXPECT_EQ(StartCapture(), S_OK);
     EXPECT_EQ(StopCapture(), S_OK);
+}
+
+namespace {
+class CountingSink final : public PreviewSink {
+public:
+    void PresentFrame(const std::uint8_t*, int, int, int) override { frames.fetch_add(1); }
+    std::atomic<int> frames{0};
+};
+} // namespace
+
+TEST_F(CaptureGraphTest, DriftModeReadsEveryFrameOfTheSimulator)
+{
+    for (const char* set : {"VELA_VTI_Interlaced_Even.iff", "VELA_VTI_Interlaced_Odd.iff"})
+        ASSERT_TRUE(QFile::copy(QStringLiteral(VELA_SOURCE_RESOURCES "/") + QLatin1String(set), m_dir.FilePath(QLatin1String(set))));
+    ASSERT_TRUE(LoadCharacterSets());
+    Select("720x480", VideoSubtype::YUY2);
+    TheAppState().Analysis.driftMinutes = 3;
+    // As fast as the machine goes: three minutes of video in seconds.
+    m_graph->SetSourceSetup([](GstElement* source) { g_object_set(source, "is-live", FALSE, nullptr); });
+    MeasurementFinished().store(false);
+    ASSERT_EQ(StartCapture(), S_OK);
+    EXPECT_EQ(m_graph->Renderer(), RendererKind::NullRenderer); // no picture while the clock is measured
+    QElapsedTimer t;
+    t.start();
+    while (!MeasurementFinished().load() && t.elapsed() < 90000)
+        RunEventsFor(100);
+    ASSERT_TRUE(MeasurementFinished().load());
+    MeasurementFinished().store(false);
+    EXPECT_EQ(StopCapture(), S_OK);
+    const QByteArray report = ReadFileBytes(m_dir.FilePath(QStringLiteral("TimeDeltas.txt")));
+    EXPECT_TRUE(report.contains("Clock drift measured for a period of 3 minutes")) << report.constData();
+    EXPECT_TRUE(report.contains("There were 0 frames that failed OCR")) << report.constData();
+}
+
+TEST_F(CaptureGraphTest, IntegrationDeliversOneFrameInN)
+{
+    CountingSink sink;
+    CaptureGraph graph(&sink, 0);
+    SetTheGraph(&graph);
+    Select("640x480", VideoSubtype::YUY2);
+    TheAppState().Analysis.integrationFrames = 4;
+    ASSERT_EQ(StartCapture(), S_OK);
+    RunEventsFor(3000);
+    EXPECT_EQ(StopCapture(), S_OK);
+    SetTheGraph(m_graph.get());
+    // The dark-level frame first, then every fourth frame; the live preview keeps up.
+    const int frames = static_cast<int>(graph.FramesDelivered());
+    EXPECT_GT(frames, 60);
+    EXPECT_NEAR(sink.frames.load(), (frames - 1) / 4, 2);
 }
 
 TEST(ColourControl, SliderMapping)
