@@ -685,7 +685,11 @@ int CaptureGraph::OnBusMessage(void*, void* message, void* self)
             .arg(QString::fromUtf8(GST_OBJECT_NAME(GST_MESSAGE_SRC(m))), QString::fromUtf8(error ? error->message : "")));
     g_clear_error(&error);
     g_free(debug);
-    if (graph->m_failureHandler)
+    // Only a graph that was running is started again: a build that fails reports its own
+    // failure, and restarting it would only fail again.
+    if (graph->m_state == GraphState::Running && graph->m_failureHandler) {
+        graph->m_state = GraphState::StreamsBuilt;
         graph->m_failureHandler();
+    }
     return TRUE;
 }
