@@ -300,6 +300,44 @@ TEST_F(CaptureGraphTest, AFullDiskEndsTheRecordingReadableAndThePreviewGoesOn)
     EXPECT_EQ(StopCapture(), S_OK);
 }
 
+TEST_F(CaptureGraphTest, ACameraFailureClosesTheRecordingAndRestartsThePreviewOnce)
+{
+    Select("640x480", VideoSubtype::YUY2);
+    m_graph->SetFailureHandler([] {
+        if (Succeeded(StopCapture()))
+            StartCapture();
+    });
+    AppState& app = TheAppState();
+    app.RecordingActive = true;
+    app.RecordingFileName = m_dir.FilePath(QStringLiteral("unplugged.avi"));
+    ASSERT_EQ(StartCapture(), S_OK);
+    RunEventsFor(1000);
+    // What a camera that is pulled out posts.
+    GstElement* source = gst_bin_get_by_name(GST_BIN(m_graph->Pipeline()), "Source");
+    if (!source) {
+        GstIterator* it = gst_bin_iterate_sources(GST_BIN(m_graph->Pipeline()));
+        GValue v = G_VALUE_INIT;
+        if (gst_iterator_next(it, &v) == GST_ITERATOR_OK)
+            source = GST_ELEMENT(g_value_dup_object(&v));
+        g_value_unset(&v);
+        gst_iterator_free(it);
+    }
+    ASSERT_NE(source, nullptr);
+    GError* error = g_error_new_literal(GST_RESOURCE_ERROR, GST_RESOURCE_ERROR_READ, "Device has been unplugged");
+    gst_element_post_message(source, gst_message_new_error(GST_OBJECT(source), error, nullptr));
+    g_error_free(error);
+    gst_object_unref(source);
+    RunEventsFor(1500);
+
+    EXPECT_TRUE(UserMessageLog::Instance().Text().contains(QStringLiteral("Device has been unplugged")));
+    const int logged = LogCount(LogOf(app.RecordingFileName), "Number of recorded frames");
+    EXPECT_GT(logged, 10);
+    EXPECT_EQ(ReadWithFfprobe(app.RecordingFileName).frames, logged);
+    EXPECT_FALSE(app.RecordingActive);
+    EXPECT_EQ(m_graph->State(), GraphState::Running); // previewing again
+    EXPECT_EQ(StopCapture(), S_OK);
+}
+
 namespace {
 class CountingSink final : public PreviewSink {
 public:
