@@ -82,7 +82,3 @@ Status StartCapture()
     }
     return s;
 }
-
-void SchedulerTick()
-{
-}

@@ -2,8 +2,7 @@
 
 #include "common/Status.h"
 
-// Starting and stopping capture, and the once-a-second scheduler. Until the capture
-// graph exists these behave as with no capture device attached.
+// Starting and stopping capture. Without a capture graph (no device) both succeed and
+// do nothing.
 Status StartCapture();
 Status StopCapture();
-void SchedulerTick();

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QString>
+#include <cstdint>
+
+// What the scheduler needs from the windows, the timers and the system. The program
+// installs the real ones; tests install their own and drive SchedulerTick directly.
+
+// The windows of the recording states.
+class RecordingUi {
+public:
+    virtual ~RecordingUi() = default;
+    virtual void SetMainTitle(const QString& title) = 0;
+    virtual void SetCountdownTitle(const QString& title) = 0;
+    virtual void ShowCountdown() = 0;   // shows and repaints the window and its five panes
+    virtual void HideCountdown() = 0;
+    virtual void RepaintCountdownPane() = 0;
+    // Start enabled and Stop disabled when idle; the reverse while recording.
+    virtual void SetRecordingControls(bool recording) = 0;
+    // Greys (or enables) the Events, Display, Options and Help menus, the User Messages
+    // File menu and "Exit".
+    virtual void SetMenusForRecording(bool recording) = 0;
+    // Closes the Brightness and Contrast window as a recording starts (colour reset to
+    // 50/50, sliders gone, menu entry unchecked) when it is shown.
+    virtual void CloseBrightnessContrastForRecording() = 0;
+    // "Attention": "Event recording in progress.  Stop now?"; true for Yes.
+    virtual bool AskStopEventRecording() = 0;
+};
+
+// Timer 32770 (countdown, 1000 ms) and 32771 (the Event recording's duration).
+class SchedulerTimers {
+public:
+    virtual ~SchedulerTimers() = default;
+    virtual void StartCountdownTimer() = 0;
+    virtual void KillCountdownTimer() = 0;
+    virtual void StartEventRecordingTimer(std::uint32_t periodMs) = 0;
+    virtual void KillEventRecordingTimer() = 0;
+};
+
+// The system side: keeping the computer awake while an Event is armed, and the power
+// action after an Event recording.
+class SystemPower {
+public:
+    virtual ~SystemPower() = default;
+    // A sleep inhibitor held while an Event is armed; released when it is disarmed or
+    // its recording ends.
+    virtual void HoldKeepAwake(bool hold) = 0;
+    // A one-off request that keeps the system (not the display) awake a while longer.
+    virtual void KeepAwakeOnce() = 0;
+    virtual void RunPowerAction(bool hibernate, bool shutdown) = 0;
+};
+
+void SetRecordingUi(RecordingUi* ui);
+void SetSchedulerTimers(SchedulerTimers* timers);
+void SetSystemPower(SystemPower* power);
+RecordingUi* TheRecordingUi();
+SchedulerTimers* TheSchedulerTimers();
+SystemPower* TheSystemPower();
