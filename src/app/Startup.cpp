@@ -28,6 +28,8 @@
 #include "options/OptionsFile.h"
 #include "recording/GraphControl.h"
 #include "recording/RecordingControl.h"
+#include "recording/Scheduler.h"
+#include "events/EventSchedule.h"
 
 #include <QAction>
 #include <QApplication>
@@ -297,6 +299,9 @@ CaptureApp* InitialiseApp(CaptureApp* app, bool simulatedCamera, std::int32_t* d
     }
 
     // 26-28: power capabilities and the Event schedule come with the recording control.
+    SetArmNextEventHandler(&ArmNextEvent);
+    if (app->UsableCamera)
+        LoadEventSchedule();
 
     // 29. Show.
     if (app->showMinimised)

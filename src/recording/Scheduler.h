@@ -2,6 +2,8 @@
 
 #include "common/CalendarTime.h"
 
+#include <optional>
+
 #include <QString>
 #include <cstdint>
 

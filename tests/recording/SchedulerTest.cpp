@@ -1,0 +1,309 @@
+// The scheduler driven tick by tick with a standing clock: no real waiting.
+#include "capture/DeviceTable.h"
+#include "common/AppState.h"
+#include "events/EventFile.h"
+#include "events/EventSchedule.h"
+#include "messages/UserMessageLog.h"
+#include "options/AppOptions.h"
+#include "recording/GraphControl.h"
+#include "recording/RecordingControl.h"
+#include "recording/Scheduler.h"
+#include "recording/SchedulerHooks.h"
+#include "support/LogCapture.h"
+#include "support/TempDir.h"
+
+#include <QDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+struct FakeGraph final : GraphControl {
+    Status BuildGraph(const QString* fileName, bool) override
+    {
+        builds.push_back(fileName ? *fileName : QString());
+        return S_OK;
+    }
+    Status StopGraph() override
+    {
+        ++stops;
+        return S_OK;
+    }
+    Status SetBrightnessContrast(int, int) override { return S_OK; }
+    std::vector<QString> builds; // empty name: a preview build
+    int stops = 0;
+};
+
+struct FakeUi final : RecordingUi {
+    void SetMainTitle(const QString& t) override { mainTitle = t; }
+    void SetCountdownTitle(const QString& t) override { countdownTitle = t; }
+    void ShowCountdown() override { countdownShown = true; }
+    void HideCountdown() override { countdownShown = false; }
+    void RepaintCountdownPane() override { ++repaints; }
+    void SetRecordingControls(bool r) override { recordingControls = r; }
+    void SetMenusForRecording(bool r) override { menusGrey = r; }
+    void CloseBrightnessContrastForRecording() override { TheAppState().BrightnessContrastShown = false; }
+    bool AskStopEventRecording() override
+    {
+        ++questions;
+        return answerYes;
+    }
+    QString mainTitle, countdownTitle;
+    bool countdownShown = false, recordingControls = false, menusGrey = false, answerYes = true;
+    int repaints = 0, questions = 0;
+};
+
+struct FakeTimers final : SchedulerTimers {
+    void StartCountdownTimer() override { countdown = true; }
+    void KillCountdownTimer() override { countdown = false; }
+    void StartEventRecordingTimer(std::uint32_t ms) override { recordingPeriod = ms; }
+    void KillEventRecordingTimer() override { recordingPeriod = 0; }
+    bool countdown = false;
+    std::uint32_t recordingPeriod = 0;
+};
+
+struct FakePower final : SystemPower {
+    void HoldKeepAwake(bool hold) override { held = hold; }
+    void KeepAwakeOnce() override { ++requests; }
+    void RunPowerAction(bool h, bool s) override { actions.push_back({h, s}); }
+    bool held = false;
+    int requests = 0;
+    std::vector<std::pair<bool, bool>> actions;
+};
+
+CalendarTime Utc(int y, int mo, int d, int h, int mi, int s, int ms = 0)
+{
+    return CalendarTime{static_cast<std::uint16_t>(y), static_cast<std::uint16_t>(mo), 0, static_cast<std::uint16_t>(d),
+                        static_cast<std::uint16_t>(h), static_cast<std::uint16_t>(mi), static_cast<std::uint16_t>(s),
+                        static_cast<std::uint16_t>(ms)};
+}
+
+class SchedulerTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        TheAppState() = AppState{};
+        TheSchedulerState() = SchedulerState{};
+        Options() = AppOptions{};
+        ClearDeviceTable();
+        Devices().count = 1; // a camera is attached
+        ClearEventSchedule();
+        TheEventSchedule().ManuallyStoppedEvents.clear();
+        SetTheGraph(&graph);
+        SetRecordingUi(&ui);
+        SetSchedulerTimers(&timers);
+        SetSystemPower(&power);
+        SetArmNextEventHandler(&ArmNextEvent);
+        QDir().mkdir(QStringLiteral("Events"));
+    }
+    void TearDown() override
+    {
+        SetTheGraph(nullptr);
+        SetRecordingUi(nullptr);
+        SetSchedulerTimers(nullptr);
+        SetSystemPower(nullptr);
+        SetArmNextEventHandler(nullptr);
+        ClearDeviceTable();
+    }
+
+    // An Event file as the Event dialog writes it.
+    static void AddEvent(const CalendarTime& t, int dh, int dm, int ds, bool hibernate = false)
+    {
+        EventFileFields f;
+        f.EventYear = QString::asprintf("%4hu", t.year);
+        f.EventMonth = QString::asprintf("%2hu", t.month);
+        f.EventDay = QString::asprintf("%2hu", t.day);
+        f.EventHour = QString::asprintf("%2hu", t.hour);
+        f.EventMinute = QString::asprintf("%2hu", t.minute);
+        f.EventSecond = QString::asprintf("%2hu", t.second);
+        f.DurationHour = QString::asprintf("%2d", dh);
+        f.DurationMinute = QString::asprintf("%2d", dm);
+        f.DurationSecond = QString::asprintf("%2d", ds);
+        f.Hibernate = hibernate ? QStringLiteral("TRUE") : QStringLiteral("FALSE");
+        f.Shutdown = QStringLiteral("FALSE");
+        ASSERT_TRUE(WriteEventFile(f, QStringLiteral("Events/") + EventFileName(t)));
+    }
+    // Ticks once a second until the recording starts; returns the ticks it took.
+    int TickUntilRecording(int limit)
+    {
+        for (int i = 1; i <= limit; ++i) {
+            m_log.Clock().Advance(kTicksPerSecond);
+            SchedulerTick();
+            if (TheAppState().EventRecordingActive)
+                return i;
+        }
+        return -1;
+    }
+    QString Log() const { return m_log.Messages(); }
+
+    ScopedProcessDirectory m_dir;
+    ScopedLogAndClock m_log{Utc(2026, 3, 15, 3, 0, 0)};
+    FakeGraph graph;
+    FakeUi ui;
+    FakeTimers timers;
+    FakePower power;
+};
+
+} // namespace
+
+TEST(CountdownText, DaysHoursAndTheTrailingSpace)
+{
+    const std::int64_t s = static_cast<std::int64_t>(kTicksPerSecond), day = 86400 * s;
+    EXPECT_EQ(CountdownTextFor(day + 2 * 3600 * s), QStringLiteral("> 1 day "));
+    EXPECT_EQ(CountdownTextFor(2 * day + 3600 * s), QStringLiteral("> 2 days"));
+    EXPECT_EQ(CountdownTextFor(150 * day), QStringLiteral("> 100 days"));
+    EXPECT_EQ(CountdownTextFor(99 * day + s), QStringLiteral("> 99 days"));
+    EXPECT_EQ(CountdownTextFor((23 * 3600 + 59 * 60 + 59) * s), QStringLiteral("23:59:59"));
+    EXPECT_EQ(CountdownTextFor(day), QStringLiteral("00:00:00")); // exactly a day: hours modulo 24
+    EXPECT_EQ(CountdownTextFor(s / 2), QStringLiteral("00:00:00"));
+}
+
+TEST_F(SchedulerTest, EventInfoForTheExamples)
+{
+    TheAppState().RecordingFileName = QStringLiteral("VideoFiles/x.avi");
+    ComposeEventInfo(Utc(2026, 3, 15, 3, 5, 5), Utc(0, 0, 0, 0, 2, 0));
+    const SchedulerState& s = TheSchedulerState();
+    EXPECT_EQ(s.EventInfoText, QStringLiteral("Start time:  MAR 15, 2026  03:04:05\r\n"
+                                              "Event time:  MAR 15, 2026  03:05:05\r\n"
+                                              "Recording duration:  2 minutes  "));
+    EXPECT_EQ(s.EndTimeText, QStringLiteral("End time:    MAR 15, 2026  03:06:05\r\n"));
+    EXPECT_EQ(TheAppState().EventDurationMs, 120000u);
+
+    TheAppState().RecordingFileName.clear();
+    ComposeEventInfo(Utc(2026, 3, 15, 3, 5, 5), Utc(0, 0, 0, 1, 0, 1));
+    EXPECT_TRUE(s.EventInfoText.endsWith(QStringLiteral("Recording duration:  1 hour  1 second"
+                                                        "\r\nYou have not created or selected a capture file\r\n")));
+    EXPECT_EQ(TheAppState().EventDurationMs, 3601000u);
+}
+
+TEST_F(SchedulerTest, AnArmedEventRecordsOnTimeAndTheNextIsArmed)
+{
+    m_log.Clock().SetBiasMinutes(-60); // UTC+1: the countdown runs in local time
+    TheAppState().TimeZoneBiasMinutes = -60;
+    AddEvent(Utc(2026, 3, 15, 3, 0, 20), 0, 0, 10);  // records 03:00:15 to 03:00:25
+    AddEvent(Utc(2026, 3, 15, 3, 10, 0), 0, 2, 0);
+    LoadEventSchedule();
+    ASSERT_TRUE(TheAppState().EventArmed);
+    EXPECT_TRUE(timers.countdown);
+    EXPECT_TRUE(ui.countdownShown);
+    EXPECT_TRUE(power.held); // no sleep while armed
+    EXPECT_EQ(ui.mainTitle, QStringLiteral("VELA Video App -- Event pending"));
+    EXPECT_TRUE(Log().contains(QStringLiteral("Video file:  ")));
+
+    // The countdown ends half a second before the recording start: 14.5 s ahead.
+    SchedulerTick();
+    EXPECT_EQ(TheSchedulerState().CountdownText, QStringLiteral("00:00:14"));
+    EXPECT_EQ(power.requests, 1);
+    m_log.Clock().Advance(14 * kTicksPerSecond);
+    SchedulerTick();
+    EXPECT_FALSE(TheAppState().EventRecordingActive); // 03:00:14.000 < 03:00:14.500
+    m_log.Clock().Advance(kTicksPerSecond / 2);
+    SchedulerTick();
+    ASSERT_TRUE(TheAppState().EventRecordingActive);
+    EXPECT_FALSE(timers.countdown);
+    EXPECT_EQ(timers.recordingPeriod, 10000u + 450u);
+    ASSERT_FALSE(graph.builds.empty());
+    EXPECT_FALSE(graph.builds.back().isEmpty()); // a recording graph
+    EXPECT_TRUE(ui.menusGrey);
+    EXPECT_EQ(ui.countdownTitle, QStringLiteral("Recording Event"));
+
+    // The duration timer ends it; preview again, then the next Event is armed.
+    SchedulerTick();
+    EXPECT_FALSE(TheAppState().EventRecordingActive);
+    EXPECT_TRUE(graph.builds.back().isEmpty());
+    EXPECT_FALSE(ui.menusGrey);
+    EXPECT_TRUE(power.actions.empty());
+    EXPECT_TRUE(TheAppState().EventArmed);
+    EXPECT_EQ(TheSchedulerState().ArmedEventTime, Utc(2026, 3, 15, 3, 10, 0));
+}
+
+TEST_F(SchedulerTest, UtcDisplayStillStartsAtTheTarget)
+{
+    Options().ShowEventTimeAsUtc = true;
+    AddEvent(Utc(2026, 3, 15, 3, 0, 10), 0, 0, 4);
+    LoadEventSchedule();
+    m_log.Clock().Advance(3 * kTicksPerSecond);
+    SchedulerTick();
+    EXPECT_EQ(TheSchedulerState().CountdownText, QStringLiteral("03:00:03"));
+    EXPECT_EQ(TickUntilRecording(10), 5); // 03:00:08 >= 03:00:07.5
+}
+
+TEST_F(SchedulerTest, ZeroSecondAndAlreadyRunningEvents)
+{
+    AddEvent(Utc(2026, 3, 15, 3, 0, 5), 0, 0, 0);
+    LoadEventSchedule();
+    EXPECT_EQ(TheAppState().EventDurationMs, 0u);
+    EXPECT_EQ(TickUntilRecording(10), 5); // 03:00:05 >= 03:00:04.5
+    EXPECT_EQ(timers.recordingPeriod, 450u);
+    SchedulerTick();
+    EXPECT_FALSE(TheAppState().EventRecordingActive);
+    EXPECT_TRUE(Log().endsWith(QStringLiteral("There are no scheduled Events\n")));
+    EXPECT_FALSE(TheAppState().EventArmed);
+    EXPECT_FALSE(timers.countdown);
+    EXPECT_FALSE(power.held);
+
+    // Armed after its recording began: it starts at the first tick, for its full length.
+    AddEvent(Utc(2026, 3, 15, 3, 1, 0), 0, 2, 0); // 03:00:00 .. 03:02:00, now about 03:00:06
+    LoadEventSchedule();
+    EXPECT_EQ(TickUntilRecording(3), 1);
+    EXPECT_EQ(timers.recordingPeriod, 120000u + 450u);
+}
+
+TEST_F(SchedulerTest, StopButtonAsksDuringAnEventRecording)
+{
+    AddEvent(Utc(2026, 3, 15, 3, 0, 5), 0, 1, 0, true);
+    LoadEventSchedule();
+    ASSERT_EQ(TickUntilRecording(2), 1); // the window began at 02:59:35
+    ui.answerYes = false;
+    StopButtonPressed();
+    EXPECT_EQ(ui.questions, 1);
+    EXPECT_TRUE(TheAppState().EventRecordingActive); // No: it goes on
+    EXPECT_NE(timers.recordingPeriod, 0u);
+
+    ui.answerYes = true;
+    StopButtonPressed();
+    EXPECT_FALSE(TheAppState().EventRecordingActive);
+    EXPECT_EQ(timers.recordingPeriod, 0u);
+    EXPECT_TRUE(Log().contains(QStringLiteral("Event recording is manually stopped")));
+    EXPECT_TRUE(power.actions.empty()); // no hibernation after a hand-stopped Event
+    EXPECT_FALSE(TheAppState().EventArmed);
+    // A reload does not arm it again: it was stopped by hand.
+    LoadEventSchedule();
+    EXPECT_FALSE(TheAppState().EventArmed);
+}
+
+TEST_F(SchedulerTest, StartPreemptsAnArmedEventAndStopArmsItAgain)
+{
+    AddEvent(Utc(2026, 3, 15, 4, 0, 0), 0, 5, 0);
+    LoadEventSchedule();
+    ASSERT_TRUE(TheAppState().EventArmed);
+    StartButtonPressed();
+    EXPECT_FALSE(TheAppState().EventArmed);
+    EXPECT_TRUE(TheAppState().ScheduleReloadPending);
+    EXPECT_TRUE(TheAppState().RecordingActive);
+    EXPECT_FALSE(graph.builds.back().isEmpty());
+    EXPECT_FALSE(ui.countdownShown);
+
+    m_log.Clock().Advance(60 * kTicksPerSecond);
+    StopButtonPressed();
+    EXPECT_EQ(ui.questions, 0); // a manual recording stops without a question
+    EXPECT_FALSE(TheAppState().RecordingActive);
+    EXPECT_TRUE(TheAppState().EventArmed); // the reload armed it again
+    EXPECT_TRUE(graph.builds.back().isEmpty());
+    EXPECT_TRUE(Log().contains(QStringLiteral("Video file:  ")));
+}
+
+TEST_F(SchedulerTest, PowerActionFollowsTheRecordingAndTicksWaitForIt)
+{
+    AddEvent(Utc(2026, 3, 15, 3, 0, 3), 0, 0, 2, true);
+    LoadEventSchedule();
+    EXPECT_TRUE(Log().contains(QStringLiteral("NOTE: computer will be placed in hibernate 30 seconds after recording ends")));
+    ASSERT_GT(TickUntilRecording(5), 0);
+    SchedulerTick();
+    ASSERT_EQ(power.actions.size(), 1u);
+    EXPECT_TRUE(power.actions[0].first);
+
+    TheAppState().PowerActionPending = true;
+    TheAppState().EventRecordingActive = true;
+    SchedulerTick(); // while the power countdown shows, ticks do nothing
+    EXPECT_TRUE(TheAppState().EventRecordingActive);
+}
