@@ -6,6 +6,7 @@
 #include <QIcon>
 #include <QPointer>
 #include <QString>
+#include <QTimer>
 #include <array>
 #include <cstdint>
 
@@ -13,7 +14,6 @@ class QMenu;
 class QMenuBar;
 class QMainWindow;
 class QPlainTextEdit;
-class QTimer;
 class QWidget;
 class MainWindow;
 class UserMessagesWindow;
@@ -61,8 +61,8 @@ struct CaptureApp : AppState {
     QPointer<CountdownWindow> countdownWindow;
     QPointer<BrightnessContrastWindow> brightnessContrastWindow;
 
-    QTimer* countdownTimer = nullptr;       // id 32770
-    QTimer* eventRecordingTimer = nullptr;  // id 32771
+    QPointer<QTimer> countdownTimer;      // id 32770, owned by the main window
+    QPointer<QTimer> eventRecordingTimer; // id 32771
 
     AppFonts fonts;
     AppIcons icons;

@@ -8,6 +8,7 @@
 #include "app/WindowPlacement.h"
 #include "app/ui/ChildWindows.h"
 #include "app/ui/MainWindow.h"
+#include "app/ui/RecordingUiAdapter.h"
 #include "app/ui/VideoWindow.h"
 #include "capture/CaptureBackEnd.h"
 #include "capture/CaptureGraph.h"
@@ -74,28 +75,6 @@ void CreateFonts(CaptureApp& app)
     app.fonts.powerCountdown = MakeFont("Consolas", "DejaVu Sans Mono", 28, 6);
 }
 
-// The current device's selected format (or its first) sizes the video window.
-bool SizeVideoWindowToFormat(CaptureApp& app)
-{
-    DeviceTable& table = Devices();
-    CaptureDevice& device = table.devices[static_cast<std::size_t>(table.currentDeviceIndex)];
-    if (device.formats.isEmpty()) {
-        table.currentDeviceIndex = -1;
-        device.selectedFormatIndex = -1;
-        if (app.videoWindow)
-            app.videoWindow->hide();
-        AppendUserMessage(QStringLiteral("Selected camera (or the only attached camera) has no supported media formats.\r\n"),
-                          true);
-        return false;
-    }
-    const MediaFormat& f = device.formats[device.selectedFormatIndex < 0 ? 0 : device.selectedFormatIndex];
-    app.frameWidth = f.width;
-    app.frameHeight = f.height;
-    if (app.videoWindow)
-        app.videoWindow->resize(f.width + 8, f.height + 8);
-    return true;
-}
-
 void ChooseCamera(CaptureApp& app)
 {
     DeviceTable& table = Devices();
@@ -115,7 +94,7 @@ void ChooseCamera(CaptureApp& app)
     }
     table.defaultDeviceIndex = chosen;
     table.currentDeviceIndex = chosen;
-    app.UsableCamera = SizeVideoWindowToFormat(app);
+    app.UsableCamera = SizeVideoWindowToFormat(app.videoWindow);
 }
 
 } // namespace
@@ -283,6 +262,8 @@ CaptureApp* InitialiseApp(CaptureApp* app, bool simulatedCamera, std::int32_t* d
         *abort = true;
         return app;
     }
+    // The scheduler reaches the windows and the main window's timers from here on.
+    InstallRecordingUi();
 
     // 24. The main window's place.
     const WindowPosition4 place = PlaceMainWindow(app->frameWidth, app->frameHeight, options.MainWindowPosition,
@@ -308,7 +289,12 @@ CaptureApp* InitialiseApp(CaptureApp* app, bool simulatedCamera, std::int32_t* d
         app->mainWindow->showMinimized();
     else
         app->mainWindow->show();
-    app->controlsWindow->setVisible(app->UsableCamera);
+    if (!app->UsableCamera)
+        app->controlsWindow->hide();
+    else if (app->showMinimised)
+        app->controlsWindow->showMinimized();
+    else
+        app->controlsWindow->show();
 
     // 30.
     *deviceCount = Devices().count;

@@ -27,3 +27,31 @@ WindowPosition4 PlaceMainWindow(std::int32_t frameWidth, std::int32_t frameHeigh
     }
     return r;
 }
+
+namespace {
+constexpr std::int32_t kOffScreenLeft = -20;
+
+bool OnScreen(const std::optional<WindowPosition4>& r)
+{
+    return r && r->left > kOffScreenLeft;
+}
+
+void StoreCorner(WindowPosition2& stored, const WindowPosition4& r)
+{
+    stored = {r.left, r.top};
+}
+} // namespace
+
+void StoreWindowPositions(AppOptions& o, const WindowRects& r)
+{
+    if (r.main)
+        o.MainWindowPosition = *r.main;
+    if (OnScreen(r.messages))
+        o.MessageWindowPosition = *r.messages;
+    if (r.controls)
+        StoreCorner(o.ControlsWindowPosition, *r.controls);
+    if (OnScreen(r.countdown))
+        StoreCorner(o.CountdownWindowPosition, *r.countdown);
+    if (OnScreen(r.brightnessContrast))
+        StoreCorner(o.BrightnessContrastWindowPosition, *r.brightnessContrast);
+}

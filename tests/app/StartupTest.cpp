@@ -1,3 +1,4 @@
+#include "AppWindowsFixture.h"
 #include "app/CaptureApp.h"
 #include "app/MainLoop.h"
 #include "app/Startup.h"
@@ -32,13 +33,7 @@ protected:
     }
     static void TearDownTestSuite()
     {
-        delete s_app->mainWindow;
-        delete s_app->userMessagesWindow;
-        delete s_app->controlsWindow;
-        delete s_app->countdownWindow;
-        delete s_app->brightnessContrastWindow;
-        SetCaptureApp(nullptr);
-        delete s_app;
+        EndStartedApp(s_app);
         delete s_dir;
     }
 

@@ -1,21 +1,96 @@
 #include "app/ui/ChildWindows.h"
 
 #include "app/CaptureApp.h"
+#include "app/MenuCommands.h"
+#include "app/ui/MainWindow.h"
+#include "messages/MessageTables.h"
+#include "options/AppOptions.h"
+#include "recording/GraphControl.h"
+#include "recording/Scheduler.h"
 
+#include <QAction>
 #include <QCloseEvent>
+#include <QLabel>
+#include <QPainter>
 #include <QPushButton>
+#include <QSlider>
+#include <new>
 
 namespace {
+
+const QColor kLightGrey(192, 192, 192);
+
 void LightGrey(QWidget* w)
 {
     w->setAutoFillBackground(true);
     QPalette p = w->palette();
-    p.setColor(QPalette::Window, QColor(192, 192, 192));
+    p.setColor(QPalette::Window, kLightGrey);
+    p.setColor(QPalette::WindowText, Qt::black);
     w->setPalette(p);
 }
 
 constexpr Qt::WindowFlags kNoCloseItem =
     Qt::Window | Qt::WindowTitleHint | Qt::CustomizeWindowHint | Qt::WindowSystemMenuHint;
+
+QFont AppFont(QFont AppFonts::*font)
+{
+    const CaptureApp* app = TheCaptureApp();
+    return app ? app->fonts.*font : QFont();
+}
+
+QPushButton* MakeControlButton(const QString& text, int x, const QIcon& icon, QWidget* parent)
+{
+    auto* b = new QPushButton(text, parent);
+    b->setGeometry(x, 3, 100, 100);
+    b->setFont(AppFont(&AppFonts::buttons));
+    if (!icon.isNull()) {
+        b->setIcon(icon);
+        b->setIconSize(QSize(64, 64));
+    }
+    return b;
+}
+
+struct PanePlace {
+    CountdownPaneKind kind;
+    int y, height;
+    bool bordered;
+};
+
+constexpr PanePlace kPanes[] = {
+    {CountdownPaneKind::Countdown, 29, 110, false}, {CountdownPaneKind::Title, 0, 29, false},
+    {CountdownPaneKind::StartLine, 139, 30, true},  {CountdownPaneKind::EventLine, 168, 30, true},
+    {CountdownPaneKind::EndLine, 197, 30, true},
+};
+
+// Sliders report line, page and drag moves at the new position; the thumb's release and
+// the jumps to either end leave the colour as it is.
+bool TakesPosition(int action)
+{
+    switch (action) {
+    case QAbstractSlider::SliderMove:
+    case QAbstractSlider::SliderSingleStepAdd:
+    case QAbstractSlider::SliderSingleStepSub:
+    case QAbstractSlider::SliderPageStepAdd:
+    case QAbstractSlider::SliderPageStepSub:
+        return true;
+    default:
+        return false;
+    }
+}
+
+void UncheckMenuEntry()
+{
+    if (const CaptureApp* app = TheCaptureApp(); app && app->mainWindow)
+        if (QAction* a = app->mainWindow->ActionFor(CommandId::BrightnessContrast))
+            a->setChecked(false);
+}
+
+void ResetColour()
+{
+    if (GraphControl* graph = TheGraph())
+        graph->SetBrightnessContrast(50, 50);
+}
+
 } // namespace
 
 ControlsWindow::ControlsWindow()
@@ -26,24 +101,40 @@ ControlsWindow::ControlsWindow()
     LightGrey(this);
     move(150, 150);
     resize(224, 144);
-    m_start = new QPushButton(QStringLiteral("Start\nRecording"), this);
+    const CaptureApp* app = TheCaptureApp();
+    m_start = MakeControlButton(QStringLiteral("Start\nRecording"), 3, app ? app->icons.start : QIcon(), this);
     m_start->setObjectName(QStringLiteral("StartButton"));
-    m_start->setGeometry(3, 3, 100, 100);
-    m_stop = new QPushButton(QStringLiteral("Stop\nRecording"), this);
+    m_stop = MakeControlButton(QStringLiteral("Stop\nRecording"), 106, app ? app->icons.stop : QIcon(), this);
     m_stop->setObjectName(QStringLiteral("StopButton"));
-    m_stop->setGeometry(106, 3, 100, 100);
     m_stop->setEnabled(false);
-    if (const CaptureApp* app = TheCaptureApp()) {
-        for (QPushButton* b : {m_start, m_stop})
-            b->setIconSize(QSize(64, 64));
-        m_start->setIcon(app->icons.start);
-        m_stop->setIcon(app->icons.stop);
-    }
+    connect(m_start, &QPushButton::clicked, this, [] { StartButtonPressed(); });
+    connect(m_stop, &QPushButton::clicked, this, [] { StopButtonPressed(); });
 }
 
 void ControlsWindow::closeEvent(QCloseEvent* e)
 {
     e->ignore();
+}
+
+CountdownPane::CountdownPane(CountdownPaneKind kind, QWidget* parent)
+    : QFrame(parent)
+    , m_kind(kind)
+{
+}
+
+void CountdownPane::paintEvent(QPaintEvent* e)
+{
+    QFrame::paintEvent(e);
+    QPainter p(this);
+    p.setBackgroundMode(Qt::OpaqueMode);
+    p.setBackground(kLightGrey);
+    p.setPen(Qt::black);
+    const bool countdown = m_kind == CountdownPaneKind::Countdown;
+    p.setFont(AppFont(countdown ? &AppFonts::countdown : &AppFonts::lists));
+    // Drawn from the top-left corner of the text, as the positions are given.
+    const QPoint at = countdown ? QPoint(25, 17) : m_kind == CountdownPaneKind::Title ? QPoint(10, 12) : QPoint(10, 5);
+    const QString text = CountdownPaneText(m_kind, TheSchedulerState(), Options().ShowEventTimeAsUtc);
+    p.drawText(QRect(at, size()), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, text);
 }
 
 CountdownWindow::CountdownWindow()
@@ -54,6 +145,23 @@ CountdownWindow::CountdownWindow()
     LightGrey(this);
     move(100, 600);
     resize(318, 266);
+    for (const PanePlace& place : kPanes) {
+        auto* pane = new CountdownPane(place.kind, this);
+        pane->setGeometry(0, place.y, 306, place.height);
+        if (place.bordered)
+            pane->setFrameStyle(QFrame::Box | QFrame::Plain);
+        m_panes[static_cast<std::size_t>(place.kind)] = pane;
+    }
+}
+
+void CountdownWindow::ShowCountdownPanes()
+{
+    for (CountdownPane* pane : m_panes) {
+        pane->show();
+        pane->update();
+    }
+    show();
+    update();
 }
 
 void CountdownWindow::closeEvent(QCloseEvent* e)
@@ -70,4 +178,96 @@ BrightnessContrastWindow::BrightnessContrastWindow()
     LightGrey(this);
     move(100, 700);
     resize(310, 270);
+}
+
+QSlider* BrightnessContrastWindow::MakeSlider(const char* controlId, int y, int failureMessage)
+{
+    auto* slider = new (std::nothrow) QSlider(Qt::Horizontal, this);
+    if (!slider) {
+        ReportAppMessage(failureMessage);
+        return nullptr;
+    }
+    slider->setObjectName(QString::fromLatin1(controlId));
+    slider->setGeometry(20, y, 250, 40);
+    slider->setRange(0, 100);
+    slider->setTickPosition(QSlider::TicksBelow);
+    slider->setTickInterval(25);
+    slider->setSingleStep(1);
+    slider->setPageStep(1);
+    slider->setValue(50);
+    const bool brightness = slider->objectName() == QLatin1String("32774");
+    connect(slider, &QSlider::actionTriggered, this, [slider, brightness](int action) {
+        GraphControl* graph = TheGraph();
+        if (!graph || !TakesPosition(action))
+            return;
+        // The position the action leads to; the value follows only after this signal.
+        const int position = slider->sliderPosition();
+        if (brightness)
+            graph->SetBrightnessContrast(position, -1);
+        else
+            graph->SetBrightnessContrast(-1, position);
+    });
+    slider->show();
+    return slider;
+}
+
+QLabel* BrightnessContrastWindow::MakeLabel(const QString& text, int y, int failureMessage)
+{
+    auto* label = new (std::nothrow) QLabel(text, this);
+    if (!label) {
+        ReportAppMessage(failureMessage);
+        return nullptr;
+    }
+    label->setGeometry(20, y, 250, 30);
+    label->setAlignment(Qt::AlignCenter);
+    label->setFont(AppFont(&AppFonts::lists));
+    LightGrey(label);
+    label->show();
+    return label;
+}
+
+void BrightnessContrastWindow::ShowBrightnessContrast()
+{
+    // Labels that a recording's close left in the window are replaced, not doubled.
+    delete m_brightnessLabel;
+    delete m_contrastLabel;
+    m_brightness = MakeSlider("32774", 30, 11);
+    m_contrast = MakeSlider("32775", 150, 12);
+    m_brightnessLabel = MakeLabel(QStringLiteral("Brightness"), 70, 13);
+    m_contrastLabel = MakeLabel(QStringLiteral("Contrast"), 190, 14);
+}
+
+void BrightnessContrastWindow::DestroySliders()
+{
+    delete m_brightness;
+    delete m_contrast;
+}
+
+void BrightnessContrastWindow::HideBrightnessContrast()
+{
+    ResetColour();
+    UncheckMenuEntry();
+    DestroySliders();
+    delete m_brightnessLabel;
+    delete m_contrastLabel;
+    hide();
+}
+
+void BrightnessContrastWindow::CloseForRecording()
+{
+    if (!TheAppState().BrightnessContrastShown)
+        return;
+    ResetColour();
+    TheAppState().BrightnessContrastShown = false;
+    DestroySliders();
+    UncheckMenuEntry();
+    hide();
+}
+
+void BrightnessContrastWindow::closeEvent(QCloseEvent* e)
+{
+    HideBrightnessContrast();
+    TheAppState().BrightnessContrastShown = false;
+    RestartGraph();
+    e->accept();
 }

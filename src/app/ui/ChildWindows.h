@@ -1,6 +1,13 @@
 #pragma once
 
+#include "app/CountdownPaneText.h"
+
+#include <QFrame>
+#include <QLabel>
+#include <QPointer>
+#include <QSlider>
 #include <QWidget>
+#include <array>
 
 class QPushButton;
 
@@ -21,25 +28,72 @@ private:
     QPushButton* m_stop = nullptr;
 };
 
-// "Event Pending": the countdown to an armed Event. It has no close item.
+// One pane of the countdown window; it paints its text from the scheduler's state.
+class CountdownPane final : public QFrame {
+    Q_OBJECT
+public:
+    CountdownPane(CountdownPaneKind kind, QWidget* parent);
+    CountdownPaneKind Kind() const { return m_kind; }
+
+protected:
+    void paintEvent(QPaintEvent* e) override;
+
+private:
+    Q_DISABLE_COPY_MOVE(CountdownPane)
+    CountdownPaneKind m_kind;
+};
+
+// "Event Pending": the countdown to an armed Event and its three lines. It has no close
+// item; it can be minimised.
 class CountdownWindow final : public QWidget {
     Q_OBJECT
 public:
     CountdownWindow();
+    // Shows and repaints the window and its five panes.
+    void ShowCountdownPanes();
+    CountdownPane* Pane(CountdownPaneKind kind) const { return m_panes[static_cast<std::size_t>(kind)]; }
 
 protected:
     void closeEvent(QCloseEvent* e) override;
 
 private:
     Q_DISABLE_COPY_MOVE(CountdownWindow)
+    std::array<CountdownPane*, 5> m_panes{};
 };
 
-// "Brightness and Contrast": the two sliders of the colour control.
+// "Brightness and Contrast": two sliders of the colour control. They and their labels
+// exist only while the window is shown.
 class BrightnessContrastWindow final : public QWidget {
     Q_OBJECT
 public:
     BrightnessContrastWindow();
 
+    // Creates the sliders (range 0..100, position 50) and their labels; the caller shows
+    // the window.
+    void ShowBrightnessContrast();
+    // Resets the colour control to 50/50 when a graph exists, unchecks the menu entry,
+    // destroys the sliders and labels and hides the window.
+    void HideBrightnessContrast();
+    // As a recording starts: the colour reset, the shown flag cleared, the sliders (not
+    // the labels) destroyed, the entry unchecked, the window hidden.
+    void CloseForRecording();
+
+    QSlider* BrightnessSlider() const { return m_brightness; }
+    QSlider* ContrastSlider() const { return m_contrast; }
+    QLabel* BrightnessLabel() const { return m_brightnessLabel; }
+    QLabel* ContrastLabel() const { return m_contrastLabel; }
+
+protected:
+    void closeEvent(QCloseEvent* e) override;
+
 private:
     Q_DISABLE_COPY_MOVE(BrightnessContrastWindow)
+    QSlider* MakeSlider(const char* controlId, int y, int failureMessage);
+    QLabel* MakeLabel(const QString& text, int y, int failureMessage);
+    void DestroySliders();
+
+    QPointer<QSlider> m_brightness;
+    QPointer<QSlider> m_contrast;
+    QPointer<QLabel> m_brightnessLabel;
+    QPointer<QLabel> m_contrastLabel;
 };

@@ -1,16 +1,20 @@
 #include "app/ui/MainWindow.h"
 
 #include "app/CaptureApp.h"
+#include "app/WindowPlacement.h"
 #include "app/ui/ChildWindows.h"
-#include "messages/SaveUserMessages.h"
 #include "messages/UserMessageLog.h"
+#include "messages/ui/UserMessagesWindow.h"
+#include "options/OptionsFile.h"
 #include "recording/RecordingControl.h"
+#include "recording/Scheduler.h"
 
 #include <QAction>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QMenu>
 #include <QMenuBar>
+#include <QTimer>
 
 namespace {
 
@@ -50,6 +54,15 @@ void ShowAbout()
     AppendUserMessage(QStringLiteral("how to duplicate the error and attach a saved user message log file.\n"), false);
 }
 
+// A window's place as start-up applies it (move and resize); a minimised one reads as
+// parked off to the left, so it is not stored.
+std::optional<WindowPosition4> RectOf(const QWidget* w)
+{
+    if (!w)
+        return std::nullopt;
+    return WindowPosition4{w->isMinimized() ? kMinimisedLeft : w->x(), w->y(), w->width(), w->height()};
+}
+
 } // namespace
 
 QAction* AppendMenuEntry(QMenu* menu, const QString& label)
@@ -75,6 +88,24 @@ MainWindow::MainWindow()
     setCentralWidget(client);
     move(100, 100);
     resize(660, 540);
+    m_countdownTimer = MakeSchedulerTimer(32770, Qt::CoarseTimer);
+    m_countdownTimer->setInterval(1000);
+    m_eventRecordingTimer = MakeSchedulerTimer(32771, Qt::PreciseTimer);
+    m_steps = ProgramCommandSteps();
+    if (CaptureApp* app = TheCaptureApp()) {
+        app->countdownTimer = m_countdownTimer;
+        app->eventRecordingTimer = m_eventRecordingTimer;
+    }
+}
+
+QTimer* MainWindow::MakeSchedulerTimer(int id, Qt::TimerType type)
+{
+    auto* timer = new QTimer(this);
+    timer->setObjectName(QString::number(id));
+    timer->setTimerType(type);
+    // The scheduler's flags, not the timer, decide what a tick does.
+    connect(timer, &QTimer::timeout, this, [] { SchedulerTick(); });
+    return timer;
 }
 
 void MainWindow::BuildMainMenus(bool usableCamera)
@@ -84,6 +115,8 @@ void MainWindow::BuildMainMenus(bool usableCamera)
         QAction* a = AppendMenuEntry(app->menus[static_cast<std::size_t>(e.menu)], QString::fromLatin1(e.label));
         connect(a, &QAction::triggered, this, [this, a] { OnCommand(a->data().toUInt()); });
     }
+    // Checked exactly while the Brightness and Contrast window is shown.
+    ActionFor(CommandId::BrightnessContrast)->setCheckable(true);
     if (!usableCamera) {
         for (std::uint32_t id : kNeedCamera)
             if (QAction* a = ActionFor(id))
@@ -115,17 +148,56 @@ void MainWindow::OnCommand(std::uint32_t commandId)
     case CommandId::About:
         ShowAbout();
         break;
+    case CommandId::BrightnessContrast:
+        ToggleBrightnessContrast();
+        break;
+    case CommandId::SetWindowPositions:
+        SaveWindowPositions();
+        SaveOptionsAndReport();
+        AppendUserMessage(QStringLiteral("Default window positions are set\r\n"), true);
+        break;
     default:
-        if (QAction* a = ActionFor(commandId))
-            AppendUserMessage(QStringLiteral("NOTE: \"%1\" is not available in this version yet\r\n").arg(a->text()),
-                              true);
+        RunDialogCommand(commandId, m_steps);
         break;
     }
+}
+
+void MainWindow::ToggleBrightnessContrast()
+{
+    CaptureApp* app = TheCaptureApp();
+    BrightnessContrastWindow* window = app->brightnessContrastWindow;
+    app->BrightnessContrastShown = !app->BrightnessContrastShown;
+    if (app->BrightnessContrastShown) {
+        ActionFor(CommandId::BrightnessContrast)->setChecked(true);
+        if (window) {
+            window->ShowBrightnessContrast();
+            window->show();
+        }
+    } else if (window) {
+        window->HideBrightnessContrast();
+    }
+    // The colour control is part of the graph only while the window is shown.
+    RestartGraph();
+}
+
+void SaveWindowPositions()
+{
+    const CaptureApp* app = TheCaptureApp();
+    WindowRects rects;
+    rects.main = RectOf(app->mainWindow);
+    rects.messages = RectOf(app->userMessagesWindow);
+    rects.controls = RectOf(app->controlsWindow);
+    rects.countdown = RectOf(app->countdownWindow);
+    rects.brightnessContrast = RectOf(app->brightnessContrastWindow);
+    StoreWindowPositions(Options(), rects);
 }
 
 void MainWindow::closeEvent(QCloseEvent* e)
 {
     // No question is asked, even while recording: stopping writes the recording's log.
+    // No tick may follow, so an Event recording ended here runs no power action.
+    m_countdownTimer->stop();
+    m_eventRecordingTimer->stop();
     StopCapture();
     e->accept();
     QMetaObject::invokeMethod(QCoreApplication::instance(), [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);

@@ -1,5 +1,9 @@
 #include "app/ui/VideoWindow.h"
 
+#include "app/CaptureApp.h"
+#include "capture/DeviceTable.h"
+#include "messages/UserMessageLog.h"
+
 #include <QPainter>
 #include <cstring>
 
@@ -56,4 +60,27 @@ void VideoWindow::paintEvent(QPaintEvent*)
     QSize size = m_frame.size();
     size.scale(area.size(), Qt::KeepAspectRatio);
     painter.drawImage(QRect(area.topLeft(), size), m_frame);
+}
+
+bool SizeVideoWindowToFormat(QWidget* videoWindow)
+{
+    DeviceTable& table = Devices();
+    CaptureDevice& device = table.devices[static_cast<std::size_t>(table.currentDeviceIndex)];
+    if (device.formats.isEmpty()) {
+        table.currentDeviceIndex = -1;
+        device.selectedFormatIndex = -1;
+        if (videoWindow)
+            videoWindow->hide();
+        AppendUserMessage(QStringLiteral("Selected camera (or the only attached camera) has no supported media formats.\r\n"),
+                          true);
+        return false;
+    }
+    const MediaFormat& f = device.formats[device.selectedFormatIndex < 0 ? 0 : device.selectedFormatIndex];
+    if (CaptureApp* app = TheCaptureApp()) {
+        app->frameWidth = f.width;
+        app->frameHeight = f.height;
+    }
+    if (videoWindow)
+        videoWindow->resize(f.width + 8, f.height + 8);
+    return true;
 }

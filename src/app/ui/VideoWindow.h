@@ -30,3 +30,8 @@ private:
     std::uint64_t m_frames = 0;
     bool m_repaintPosted = false;
 };
+
+// Sizes the video window to the current device's selected format (or its first) plus 8
+// each way, recording the frame size in the application object. A device without
+// formats leaves no current device, hides the window, logs why and gives false.
+bool SizeVideoWindowToFormat(QWidget* videoWindow);

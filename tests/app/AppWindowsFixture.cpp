@@ -1,0 +1,74 @@
+#include "AppWindowsFixture.h"
+
+#include "app/Startup.h"
+#include "app/ui/ChildWindows.h"
+#include "app/ui/MainWindow.h"
+#include "messages/UserMessageLog.h"
+#include "messages/ui/UserMessagesWindow.h"
+
+#include <QCoreApplication>
+
+Status FakeGraph::BuildGraph(const QString*, bool)
+{
+    ++builds;
+    return S_OK;
+}
+
+Status FakeGraph::StopGraph()
+{
+    ++stops;
+    return S_OK;
+}
+
+Status FakeGraph::SetBrightnessContrast(int brightness, int contrast)
+{
+    colour.emplace_back(brightness, contrast);
+    return S_OK;
+}
+
+void FakeGraph::Reset()
+{
+    builds = 0;
+    stops = 0;
+    colour.clear();
+}
+
+void AppWindowsTest::SetUpTestSuite()
+{
+    s_dir = new ScopedProcessDirectory;
+    UserMessageLog::Instance().SetEchoToStderr(false);
+    s_app = new CaptureApp;
+    std::int32_t devices = 0;
+    bool abort = true;
+    InitialiseApp(s_app, false, &devices, &abort);
+    ASSERT_FALSE(abort);
+    QCoreApplication::processEvents();
+}
+
+void EndStartedApp(CaptureApp* app)
+{
+    delete app->mainWindow;
+    delete app->userMessagesWindow;
+    delete app->controlsWindow;
+    delete app->countdownWindow;
+    delete app->brightnessContrastWindow;
+    SetCaptureApp(nullptr);
+    delete app;
+}
+
+void AppWindowsTest::TearDownTestSuite()
+{
+    EndStartedApp(s_app);
+    delete s_dir;
+}
+
+void AppWindowsTest::SetUp()
+{
+    SetTheGraph(&m_graph);
+    UserMessageLog::Instance().Clear();
+}
+
+void AppWindowsTest::TearDown()
+{
+    SetTheGraph(nullptr);
+}

@@ -1,0 +1,193 @@
+// What the menu commands do around their dialogs, by dialog result, and the commands
+// that have no dialog.
+#include "AppWindowsFixture.h"
+
+#include "app/MenuCommands.h"
+#include "app/WindowPlacement.h"
+#include "app/ui/ChildWindows.h"
+#include "app/ui/MainWindow.h"
+#include "messages/UserMessageLog.h"
+#include "messages/ui/UserMessagesWindow.h"
+#include "options/AppOptions.h"
+#include "options/OptionsFile.h"
+
+#include <QAction>
+#include <QFile>
+#include <deque>
+
+namespace {
+
+// Steps that write what they do into a trace; dialogs answer from a queue.
+struct Recorder {
+    QStringList trace;
+    std::deque<int> results;
+    bool armed = false;
+    int devices = 1;
+    bool catalogue = true;
+
+    CommandSteps Steps()
+    {
+        CommandSteps s;
+        s.RunDialog = [this](MenuDialog d) {
+            trace << QStringLiteral("dialog%1").arg(static_cast<int>(d));
+            const int r = results.front();
+            results.pop_front();
+            return r;
+        };
+        s.EventArmed = [this] { return armed; };
+        s.DisarmEvent = [this] { trace << QStringLiteral("disarm"); };
+        s.LoadEventSchedule = [this] { trace << QStringLiteral("load"); };
+        s.SaveOptionsAndReport = [this] { trace << QStringLiteral("save"); };
+        s.SaveOptionsFile = [this] { trace << QStringLiteral("saveFile"); };
+        s.RestartGraph = [this] { trace << QStringLiteral("restart"); };
+        s.DeviceCount = [this] { return devices; };
+        s.CodecCatalogueExists = [this] { return catalogue; };
+        return s;
+    }
+};
+
+QString Trace(std::uint32_t command, std::deque<int> results, bool armed = true)
+{
+    Recorder r;
+    r.results = std::move(results);
+    r.armed = armed;
+    EXPECT_TRUE(RunDialogCommand(command, r.Steps()));
+    EXPECT_TRUE(r.results.empty()) << "dialog shown too few times";
+    return r.trace.join(QLatin1Char(' '));
+}
+
+const QString kView = QStringLiteral("dialog%1").arg(static_cast<int>(MenuDialog::ViewEvents));
+const QString kEdit = QStringLiteral("dialog%1").arg(static_cast<int>(MenuDialog::EditEvent));
+
+} // namespace
+
+TEST(MenuCommands, ScheduleReloadsWhateverTheResultAndDisarmsOnlyAfterASave)
+{
+    const QString dialog = QStringLiteral("dialog%1 ").arg(static_cast<int>(MenuDialog::ScheduleEvent));
+    EXPECT_EQ(Trace(CommandId::Schedule, {0}), dialog + "load");
+    EXPECT_EQ(Trace(CommandId::Schedule, {2}), dialog + "load");
+    EXPECT_EQ(Trace(CommandId::Schedule, {1}), dialog + "disarm load");
+    EXPECT_EQ(Trace(CommandId::Schedule, {1}, false), dialog + "load");
+}
+
+TEST(MenuCommands, EditAndDeleteShowsTheListAgainAfterDeletionsAndToggles)
+{
+    // 2: some deleted (disarm, reload); 4: expired toggled (reload only); then 1: all deleted.
+    EXPECT_EQ(Trace(CommandId::EditAndDelete, {2, 4, 2, 1}),
+              QStringList({kView, "disarm load", kView, "load", kView, "disarm load", kView, "disarm load"})
+                  .join(' '));
+    EXPECT_EQ(Trace(CommandId::EditAndDelete, {2, 3}, false), QStringList({kView, "load", kView}).join(' '));
+    EXPECT_EQ(Trace(CommandId::EditAndDelete, {3}), kView);
+}
+
+TEST(MenuCommands, EditingFromTheListRebuildsOnlyWhenTheEditIsSaved)
+{
+    EXPECT_EQ(Trace(CommandId::EditAndDelete, {0, 1}), QStringList({kView, kEdit, "disarm load"}).join(' '));
+    EXPECT_EQ(Trace(CommandId::EditAndDelete, {0, 0}), QStringList({kView, kEdit}).join(' '));
+    EXPECT_EQ(Trace(CommandId::EditAndDelete, {4, 0, 2}), QStringList({kView, "load", kView, kEdit}).join(' '));
+}
+
+TEST(MenuCommands, OptionDialogsSaveAndRestartByResult)
+{
+    struct Case {
+        std::uint32_t command;
+        int result;
+        const char* after; // what follows the dialog
+    };
+    const Case cases[] = {
+        {CommandId::PixelSaturation, 1, "saveFile restart"}, {CommandId::PixelSaturation, 2, "restart"},
+        {CommandId::ClockDrift, 1, "restart"},               {CommandId::ClockDrift, 2, ""},
+        {CommandId::FrameIntegration, 1, "restart"},         {CommandId::FrameIntegration, 2, ""},
+        {CommandId::Devices, 1, "save"},                     {CommandId::Devices, 2, ""},
+        {CommandId::FileDefaults, 1, "save"},                {CommandId::FileDefaults, 3, ""},
+        {CommandId::DurationDefault, 1, "save"},             {CommandId::DurationDefault, 4, ""},
+        {CommandId::CodecDefault, 1, "save restart"},        {CommandId::CodecDefault, 2, "restart"},
+        {CommandId::CodecDefault, 4, ""},                    {CommandId::EventPending, 1, "save"},
+        {CommandId::EventPending, 2, ""},                    {CommandId::Performance, 1, "save restart"},
+        {CommandId::Performance, 2, "restart"},              {CommandId::Performance, 3, ""},
+    };
+    for (const Case& c : cases) {
+        const QStringList trace = Trace(c.command, {c.result}).split(' ');
+        EXPECT_EQ(trace.mid(1).join(' '), QString::fromLatin1(c.after)) << c.command << " result " << c.result;
+    }
+}
+
+TEST(MenuCommands, DevicesWithoutADeviceAndCodecsWithoutACatalogueOpenNothing)
+{
+    ScopedProcessDirectory dir;
+    UserMessageLog::Instance().SetEchoToStderr(false);
+    UserMessageLog::Instance().Clear();
+    Recorder r;
+    r.devices = 0;
+    r.catalogue = false;
+    EXPECT_TRUE(RunDialogCommand(CommandId::Devices, r.Steps()));
+    EXPECT_TRUE(RunDialogCommand(CommandId::CodecDefault, r.Steps()));
+    EXPECT_TRUE(r.trace.isEmpty()) << r.trace.join(' ').toStdString();
+    EXPECT_TRUE(UserMessageLog::Instance().Text().endsWith(" (UTC)\nInternal Error detected, no devices\n"))
+        << UserMessageLog::Instance().Text().toStdString();
+    EXPECT_FALSE(RunDialogCommand(CommandId::About, r.Steps()));
+}
+
+// Through the program's menus, with the dialogs not yet written answering "cancelled".
+class MainWindowCommandsTest : public AppWindowsTest {};
+
+TEST_F(MainWindowCommandsTest, CancelledDialogsStillRunTheirCommandsProtocol)
+{
+    Recorder r;
+    CommandSteps steps = r.Steps();
+    steps.RunDialog = ProgramCommandSteps().RunDialog;
+    s_app->mainWindow->SetCommandSteps(steps);
+    r.armed = true;
+    s_app->mainWindow->ActionFor(CommandId::Schedule)->trigger();   // cancelled: reload, no disarm
+    s_app->mainWindow->ActionFor(CommandId::EditAndDelete)->trigger(); // cancelled: nothing
+    s_app->mainWindow->OnCommand(CommandId::PixelSaturation);          // cancelled: restart
+    s_app->mainWindow->ActionFor(CommandId::Performance)->trigger();   // cancelled: nothing
+    QStringList actions;
+    for (const QString& step : r.trace)
+        if (!step.startsWith(QStringLiteral("dialog")))
+            actions << step;
+    EXPECT_EQ(actions, QStringList({"load", "restart"}));
+    s_app->mainWindow->SetCommandSteps(ProgramCommandSteps());
+}
+
+TEST_F(MainWindowCommandsTest, SetWindowPositionsLeavesAMinimisedMessagesWindowOut)
+{
+    AppOptions& o = Options();
+    o.MessageWindowPosition = {11, 12, 13, 14};
+    o.CountdownWindowPosition = {1, 2};
+    s_app->mainWindow->move(30, 40);
+    s_app->controlsWindow->move(300, 310);
+    s_app->countdownWindow->move(320, 330); // hidden: stored at its last place
+    s_app->brightnessContrastWindow->move(-19, 350);
+    s_app->userMessagesWindow->showMinimized();
+
+    s_app->mainWindow->ActionFor(CommandId::SetWindowPositions)->trigger();
+
+    EXPECT_EQ(o.MainWindowPosition,
+              (WindowPosition4{30, 40, s_app->mainWindow->width(), s_app->mainWindow->height()}));
+    EXPECT_EQ(o.MessageWindowPosition, (WindowPosition4{11, 12, 13, 14}));
+    EXPECT_EQ(o.ControlsWindowPosition, (WindowPosition2{300, 310}));
+    EXPECT_EQ(o.CountdownWindowPosition, (WindowPosition2{320, 330}));
+    EXPECT_EQ(o.BrightnessContrastWindowPosition, (WindowPosition2{-19, 350}));
+    EXPECT_TRUE(QFile::exists(QString::fromLatin1(kOptionsFileName)));
+    EXPECT_TRUE(UserMessageLog::Instance().Text().endsWith(" (UTC)\nDefault window positions are set\n"))
+        << UserMessageLog::Instance().Text().toStdString();
+    s_app->userMessagesWindow->showNormal();
+}
+
+TEST(WindowPositions, OnlyWindowsRightOfMinusTwentyAreStoredAndUnreadableOnesKeepTheirValues)
+{
+    AppOptions o;
+    const AppOptions before = o;
+    WindowRects r;
+    r.messages = WindowPosition4{-20, 5, 6, 7};
+    r.countdown = WindowPosition4{-20, 8, 0, 0};
+    r.brightnessContrast = WindowPosition4{kMinimisedLeft, 9, 0, 0};
+    r.controls = WindowPosition4{-500, -600, 0, 0}; // always stored
+    StoreWindowPositions(o, r);
+    EXPECT_EQ(o.MainWindowPosition, before.MainWindowPosition);
+    EXPECT_EQ(o.MessageWindowPosition, before.MessageWindowPosition);
+    EXPECT_EQ(o.CountdownWindowPosition, before.CountdownWindowPosition);
+    EXPECT_EQ(o.BrightnessContrastWindowPosition, before.BrightnessContrastWindowPosition);
+    EXPECT_EQ(o.ControlsWindowPosition, (WindowPosition2{-500, -600}));
+}
