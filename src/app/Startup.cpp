@@ -28,8 +28,11 @@
 #include "options/AppOptions.h"
 #include "options/OptionsFile.h"
 #include "recording/GraphControl.h"
+#include "recording/LogindPower.h"
+#include "recording/PowerActions.h"
 #include "recording/RecordingControl.h"
 #include "recording/Scheduler.h"
+#include "recording/ui/PowerCountdownDialog.h"
 #include "events/EventSchedule.h"
 
 #include <QAction>
@@ -279,7 +282,12 @@ CaptureApp* InitialiseApp(CaptureApp* app, bool simulatedCamera, std::int32_t* d
                                             options.BrightnessContrastWindowPosition.top);
     }
 
-    // 26-28: power capabilities and the Event schedule come with the recording control.
+    // 26, 27. What the login manager allows; the power actions live as long as the process.
+    auto* logind = new LogindPower;
+    CheckPowerAtStartup(*logind);
+    SetSystemPower(new PowerActions(*logind, &ShowPowerCountdown, &WakeMainLoop));
+
+    // 28. The Event schedule; its rebuild arms the soonest Event.
     SetArmNextEventHandler(&ArmNextEvent);
     if (app->UsableCamera)
         LoadEventSchedule();

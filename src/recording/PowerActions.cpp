@@ -1,0 +1,136 @@
+#include "recording/PowerActions.h"
+
+#include "common/AppState.h"
+#include "messages/UserMessageLog.h"
+
+namespace {
+
+// The reason added to every power message when logind is out of reach, so that an
+// observer reading the log next morning knows the cause is the system, not a setting.
+QString Unreachable(const PowerCall& call, const char* lineEnd)
+{
+    return QStringLiteral("Power actions are not available because the system's login manager cannot be reached (") +
+           call.error + QStringLiteral(")") + QLatin1String(lineEnd);
+}
+
+void Report(QString text, const PowerCall& call, const char* lineEnd)
+{
+    if (call.reply == PowerReply::Unreachable) {
+        if (!text.isEmpty() && !text.endsWith(QLatin1Char('\n')))
+            text += QLatin1String(lineEnd);
+        text += Unreachable(call, lineEnd);
+    }
+    AppendUserMessage(text, true);
+}
+
+} // namespace
+
+void CheckPowerAtStartup(LogindPower& logind)
+{
+    const PowerCall hibernate = logind.CanHibernate();
+    if (!LogindPower::Allows(hibernate))
+        Report(QStringLiteral("Computer cannot be placed into hibernation\n"), hibernate, "\n");
+    // One unreachable answer is enough: a second call would only wait out another timeout.
+    const PowerCall powerOff = hibernate.reply == PowerReply::Unreachable ? hibernate : logind.CanPowerOff();
+    if (!LogindPower::Allows(powerOff))
+        AppendUserMessage(QStringLiteral("No privilege to automatically shut down or hibernate after event recording\n"),
+                          true);
+}
+
+PowerActions::PowerActions(LogindPower& logind, PowerCountdown countdown, std::function<void()> wakeMainLoop,
+                           QObject* parent)
+    : QObject(parent)
+    , m_logind(logind)
+    , m_countdown(std::move(countdown))
+    , m_wakeMainLoop(std::move(wakeMainLoop))
+{
+    // A one-off keep-awake lasts a little over the minute between two requests.
+    m_once.setInterval(65'000);
+    m_once.setSingleShot(true);
+    connect(&m_once, &QTimer::timeout, this, [this] {
+        if (!m_hold)
+            m_logind.ReleaseSleepInhibitor();
+    });
+}
+
+void PowerActions::HoldKeepAwake(bool hold)
+{
+    m_hold = hold;
+    if (!hold) {
+        m_once.stop();
+        m_logind.ReleaseSleepInhibitor();
+        return;
+    }
+    const PowerCall call = m_logind.TakeSleepInhibitor();
+    if (call.reply != PowerReply::Accepted)
+        Report(QStringLiteral("WARNING: cannot keep the computer awake while the Event is armed") +
+                   (call.reply == PowerReply::Unreachable ? QString() : QStringLiteral(" (") + call.error + u')') +
+                   QStringLiteral("\r\n"),
+               call, "\r\n");
+}
+
+void PowerActions::KeepAwakeOnce()
+{
+    if (m_hold && m_logind.HoldsSleepInhibitor())
+        return;
+    // No hold in force, or it could not be taken: try again, for the next minute at least.
+    if (m_logind.TakeSleepInhibitor().reply == PowerReply::Accepted && !m_hold)
+        m_once.start();
+}
+
+void PowerActions::RunPowerAction(bool hibernate, bool shutdown)
+{
+    if (!hibernate && !shutdown)
+        return;
+    AppState& state = TheAppState();
+    // Ticks that arrive while the countdown's own loop runs must do nothing.
+    state.PowerActionPending = true;
+    const int end = m_countdown(shutdown && !hibernate);
+    if (end == static_cast<int>(CountdownEnd::Cancelled)) {
+        state.PowerActionPending = false;
+        return;
+    }
+    if (hibernate) {
+        // Returns once the request is queued; the process freezes shortly after and
+        // carries on here when the computer wakes.
+        const PowerCall call = m_logind.Hibernate();
+        if (call.reply != PowerReply::Accepted)
+            Report(QStringLiteral("\r\nUnable to create hibernate the computer.  Check user privileges.\r\n"), call,
+                   "\r\n");
+        state.PowerActionPending = false;
+        return;
+    }
+    PowerOffNow();
+}
+
+void PowerActions::PowerOffNow()
+{
+    AppState& state = TheAppState();
+    const PowerCall allowed = m_logind.CanPowerOff();
+    if (!LogindPower::Allows(allowed)) {
+        Report(QStringLiteral("Cannot adjust privilege to shut down computer"), allowed, "\r\n");
+        state.PowerActionPending = false;
+        return;
+    }
+    const PowerCall call = m_logind.PowerOff();
+    switch (call.reply) {
+    case PowerReply::Accepted:
+        // Pending stays set: the loop ends before it dispatches anything else.
+        state.QuitRequested = true;
+        if (m_wakeMainLoop)
+            m_wakeMainLoop();
+        return;
+    case PowerReply::Refused:
+        AppendUserMessage(m_logind.OtherUsersLoggedOn()
+                              ? QStringLiteral("Cannot shut down computer - other users logged on")
+                              : QStringLiteral("Insufficient user privilege to programmatically shut down computer"),
+                          true);
+        break;
+    case PowerReply::Unreachable:
+        Report({}, call, "\r\n");
+        break;
+    case PowerReply::Failed:
+        break; // as on any other shut-down error: nothing to tell the user
+    }
+    state.PowerActionPending = false;
+}
