@@ -41,6 +41,7 @@ cpu_seconds vela_cpu "$record" --seconds "$seconds" --format 720x576 --subtype Y
     --out "$work/vela" >"$work/vela.out"
 recorded=$(awk -F': ' '$1 == "recorded" { print $2 }' "$work/vela.out")
 dropped=$(awk -F': ' '$1 == "dropped" { print $2 }' "$work/vela.out")
+marking=$(awk -F': ' '$1 == "marking element" { print $2 }' "$work/vela.out")
 
 cpu_seconds gst_cpu gst-launch-1.0 -q \
     velavtisim is-live=true num-buffers=$frames \
@@ -54,3 +55,4 @@ echo "vela-record CPU (user+sys, s):   $vela_cpu  ($recorded frames recorded)"
 echo "gst-launch-1.0 CPU (user+sys, s): $gst_cpu  ($frames frames)"
 echo "ratio: $ratio (target <= 1.3)"
 echo "dropped frames: $dropped (target 0)"
+echo "marking element in the recording graph: $marking"

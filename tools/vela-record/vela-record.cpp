@@ -191,6 +191,9 @@ int main(int argc, char* argv[])
         return kExitFailure;
     }
     const QString fileName = app.RecordingFileName;
+    // The graph runs the marking element in preview-only graphs; say whether this one did,
+    // so a figure is never read as including it when it did not.
+    const bool marking = graph.PixelAnalysisRequested();
     QElapsedTimer clock;
     clock.start();
     const auto done = [&] {
@@ -218,9 +221,10 @@ int main(int argc, char* argv[])
     const QString logText = QString::fromLatin1(log.readAll());
     const qint64 recorded = LogCount(logText, "Number of recorded frames");
     const qint64 dropped = LogCount(logText, "Number of dropped frames");
-    std::printf("file: %s\nrecorded: %lld\ndropped: %lld\npreview frames: %llu\n",
+    std::printf("file: %s\nrecorded: %lld\ndropped: %lld\npreview frames: %llu\nmarking element: %s\n",
                 QFile::encodeName(fileName).constData(), static_cast<long long>(recorded),
-                static_cast<long long>(dropped), static_cast<unsigned long long>(window.FramesPresented()));
+                static_cast<long long>(dropped), static_cast<unsigned long long>(window.FramesPresented()),
+                marking ? "yes" : "no");
     if (failed || Failed(stopped) || recorded <= 0 || dropped < 0) {
         Fail(QStringLiteral("the recording failed"));
         return kExitFailure;
