@@ -174,7 +174,10 @@ int main(int argc, char* argv[])
     app.Analysis.saturationThreshold = r.threshold;
 
     VideoWindow window(nullptr);
-    window.resize(740, 600);
+    // Sized as the program sizes it, the frame plus 8 each way, so the picture is painted 1:1.
+    const CaptureDevice& device = Devices().devices[static_cast<std::size_t>(Devices().currentDeviceIndex)];
+    const MediaFormat& format = device.formats[device.selectedFormatIndex];
+    window.resize(format.width + 8, format.height + 8);
     window.show();
     CaptureGraph graph(&window, 0);
     bool failed = false;
