@@ -10,6 +10,7 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <algorithm>
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
@@ -43,9 +44,14 @@ QPushButton* MakeControlButton(const QString& text, int x, const QIcon& icon, QW
     auto* b = new QPushButton(text, parent);
     b->setGeometry(x, 3, 100, 100);
     b->setFont(AppFont(&AppFonts::buttons));
+    // An icon button shows its icon alone (the text would not fit beside a 64-pixel
+    // icon); the text stays as its tool tip and accessible name.
     if (!icon.isNull()) {
         b->setIcon(icon);
         b->setIconSize(QSize(64, 64));
+        b->setText(QString());
+        b->setToolTip(QString(text).replace(QLatin1Char('\n'), QLatin1Char(' ')));
+        b->setAccessibleName(b->toolTip());
     }
     return b;
 }
@@ -134,6 +140,16 @@ void CountdownPane::paintEvent(QPaintEvent* e)
     // Drawn from the top-left corner of the text, as the positions are given.
     const QPoint at = countdown ? QPoint(25, 17) : m_kind == CountdownPaneKind::Title ? QPoint(10, 12) : QPoint(10, 5);
     const QString text = CountdownPaneText(m_kind, TheSchedulerState(), Options().ShowEventTimeAsUtc);
+    // The fallback fonts run wider than the ones the panes were laid out for: shrink the
+    // text to the pane rather than cut off the seconds or the time of day.
+    const int room = width() - at.x() - 4;
+    const int wide = p.fontMetrics().horizontalAdvance(text);
+    if (wide > room && room > 0) {
+        QFont smaller = p.font();
+        const int pixels = smaller.pixelSize() > 0 ? smaller.pixelSize() : p.fontMetrics().height();
+        smaller.setPixelSize(std::max(8, pixels * room / wide));
+        p.setFont(smaller);
+    }
     p.drawText(QRect(at, size()), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, text);
 }
 
