@@ -126,6 +126,27 @@ bool WriteEventFile(const EventFileFields& fields, const QString& path, QString*
     return WriteXmlDocumentText(SerialiseFlatDocument(QLatin1String(kEventFileComment), lines), path, error);
 }
 
+EventFileFields MakeEventFileFields(const CalendarTime& eventTime, const CalendarTime& duration, bool hibernate,
+                                    bool shutdown, const QString& comment)
+{
+    const auto two = [](std::uint16_t v) { return QString::asprintf("%2hu", v); };
+    const auto word = [](bool b) { return b ? QStringLiteral("TRUE") : QStringLiteral("FALSE"); };
+    EventFileFields f;
+    f.EventYear = QString::asprintf("%4hu", eventTime.year);
+    f.EventMonth = two(eventTime.month);
+    f.EventDay = two(eventTime.day);
+    f.EventHour = two(eventTime.hour);
+    f.EventMinute = two(eventTime.minute);
+    f.EventSecond = two(eventTime.second);
+    f.DurationHour = two(duration.hour);
+    f.DurationMinute = two(duration.minute);
+    f.DurationSecond = two(duration.second);
+    f.Hibernate = word(hibernate);
+    f.Shutdown = word(shutdown);
+    f.Comment = comment;
+    return f;
+}
+
 std::unique_ptr<EventRecord> MakeEventRecord(const EventFileFields& fields, QString* problem)
 {
     auto record = std::make_unique<EventRecord>();

@@ -66,6 +66,11 @@ bool ReadNamedEvent(const QString& fileName, EventFileFields& fields);
 // *error says why.
 bool WriteEventFile(const EventFileFields& fields, const QString& path, QString* error = nullptr);
 
+// The text form of an Event as the Event dialog writes it: "%4hu" for the year and
+// "%2hu" for every other number, "TRUE"/"FALSE", the comment as it stands.
+EventFileFields MakeEventFileFields(const CalendarTime& eventTime, const CalendarTime& duration, bool hibernate,
+                                    bool shutdown, const QString& comment = QString());
+
 // Parses the fields and computes the window. nullptr when a numeric field is missing,
 // not a number or out of range (month 13, 30 February, hour 24, minute or second 60);
 // *problem then names the field and its value.

@@ -11,7 +11,9 @@
 #include "recording/RecordingControl.h"
 #include "recording/Scheduler.h"
 #include "recording/SchedulerHooks.h"
-#include "events/EventFile.h"
+#include "AppWindowsFixture.h"
+#include "recording/RecordingLog.h"
+#include "support/TestEvents.h"
 #include "events/EventSchedule.h"
 #include "common/AppState.h"
 #include "common/Clock.h"
@@ -19,20 +21,28 @@
 
 #include <QAction>
 #include <QCoreApplication>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <gtest/gtest.h>
 
+namespace {
+// The program started offscreen with the simulator camera; nullptr when start-up aborted.
+CaptureApp* StartWithSimulator(std::int32_t& devices)
+{
+    UserMessageLog::Instance().SetEchoToStderr(false);
+    auto* app = new CaptureApp;
+    bool abort = true;
+    InitialiseApp(app, true, &devices, &abort);
+    return abort ? nullptr : app;
+}
+} // namespace
+
 TEST(SimulatedCameraStartup, FirstPreviewReachesTheVideoWindow)
 {
     ScopedProcessDirectory dir;
-    UserMessageLog::Instance().SetEchoToStderr(false);
-    auto* app = new CaptureApp;
     std::int32_t devices = 0;
-    bool abort = true;
-    InitialiseApp(app, true, &devices, &abort);
-    ASSERT_FALSE(abort);
+    CaptureApp* app = StartWithSimulator(devices);
+    ASSERT_NE(app, nullptr);
     EXPECT_EQ(devices, 1);
     ASSERT_TRUE(app->UsableCamera);
     ASSERT_NE(app->captureGraph, nullptr);
@@ -52,12 +62,7 @@ TEST(SimulatedCameraStartup, FirstPreviewReachesTheVideoWindow)
     const QImage frame = video->LatestFrame();
     EXPECT_EQ(frame.size(), QSize(720, 480));
     EXPECT_EQ(StopCapture(), S_OK);
-
-    delete app->mainWindow;
-    delete app->userMessagesWindow;
-    delete app->controlsWindow;
-    delete app->countdownWindow;
-    delete app->brightnessContrastWindow;
+    EndStartedApp(app);
 }
 
 namespace {
@@ -72,12 +77,9 @@ struct CountingPower final : SystemPower {
 TEST(SimulatedCameraStartup, ClosingDuringAnEventRecordingWritesTheLogAndRunsNoPowerAction)
 {
     ScopedProcessDirectory dir;
-    UserMessageLog::Instance().SetEchoToStderr(false);
-    auto* app = new CaptureApp;
     std::int32_t devices = 0;
-    bool abort = true;
-    InitialiseApp(app, true, &devices, &abort);
-    ASSERT_FALSE(abort);
+    CaptureApp* app = StartWithSimulator(devices);
+    ASSERT_NE(app, nullptr);
     CountingPower power;
     SetSystemPower(&power);
     ASSERT_EQ(StartCapture(), S_OK);
@@ -85,20 +87,7 @@ TEST(SimulatedCameraStartup, ClosingDuringAnEventRecordingWritesTheLogAndRunsNoP
     // An Event asking for hibernation, its recording starting about two seconds from now.
     const CalendarTime now = AppClock().UtcNow();
     const CalendarTime at = TicksToCalendar((*CalendarToTicks(now) / kTicksPerSecond + 4) * kTicksPerSecond);
-    EventFileFields f;
-    f.EventYear = QString::asprintf("%4hu", at.year);
-    f.EventMonth = QString::asprintf("%2hu", at.month);
-    f.EventDay = QString::asprintf("%2hu", at.day);
-    f.EventHour = QString::asprintf("%2hu", at.hour);
-    f.EventMinute = QString::asprintf("%2hu", at.minute);
-    f.EventSecond = QString::asprintf("%2hu", at.second);
-    f.DurationHour = QStringLiteral(" 0");
-    f.DurationMinute = QStringLiteral(" 0");
-    f.DurationSecond = QStringLiteral(" 4");
-    f.Hibernate = QStringLiteral("TRUE");
-    f.Shutdown = QStringLiteral("FALSE");
-    QDir().mkdir(QStringLiteral("Events"));
-    ASSERT_TRUE(WriteEventFile(f, QStringLiteral("Events/") + EventFileName(at)));
+    ASSERT_FALSE(WriteTestEvent(QStringLiteral("Events"), at, 0, 0, 4, true).isEmpty());
     LoadEventSchedule();
     ASSERT_TRUE(TheAppState().EventArmed);
 
@@ -115,13 +104,9 @@ TEST(SimulatedCameraStartup, ClosingDuringAnEventRecordingWritesTheLogAndRunsNoP
     while (t.elapsed() < 1500) // the duration timer would have ended the Event by now
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
     EXPECT_EQ(power.actions, 0);
-    QString log = avi;
-    log.replace(QStringLiteral(".avi"), QStringLiteral(".log"));
+    const QString log = RecordingLogFileName(avi);
     EXPECT_TRUE(QFile::exists(avi));
     EXPECT_TRUE(QFile::exists(log)) << log.toStdString();
     SetSystemPower(nullptr);
-    delete app->userMessagesWindow;
-    delete app->controlsWindow;
-    delete app->countdownWindow;
-    delete app->brightnessContrastWindow;
+    EndStartedApp(app); // the main window is gone already
 }

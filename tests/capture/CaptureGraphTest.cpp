@@ -12,6 +12,8 @@
 #include "options/AppOptions.h"
 #include "recording/GraphControl.h"
 #include "recording/RecordingControl.h"
+#include "recording/RecordingLog.h"
+#include "support/Recordings.h"
 #include "support/TempDir.h"
 
 #include <QCoreApplication>
@@ -25,49 +27,6 @@
 #include <sys/stat.h>
 
 namespace {
-
-struct Probe {
-    int frames = -1;
-    int width = 0, height = 0;
-    QString pixelFormat, codec, rate;
-};
-
-// What ffprobe reads from the file, frame by frame.
-Probe ReadWithFfprobe(const QString& path)
-{
-    QProcess p;
-    p.start(QStringLiteral("ffprobe"),
-            {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-select_streams"), QStringLiteral("v:0"),
-             QStringLiteral("-count_frames"), QStringLiteral("-show_entries"),
-             QStringLiteral("stream=nb_read_frames,width,height,pix_fmt,codec_name,r_frame_rate"),
-             QStringLiteral("-of"), QStringLiteral("default=nw=1"), path});
-    Probe r;
-    if (!p.waitForFinished(60000) || p.exitCode() != 0)
-        return r;
-    for (const QString& line : QString::fromUtf8(p.readAllStandardOutput()).split(QLatin1Char('\n'))) {
-        const QString key = line.section(QLatin1Char('='), 0, 0), value = line.section(QLatin1Char('='), 1);
-        if (key == QLatin1String("nb_read_frames"))
-            r.frames = value.toInt();
-        else if (key == QLatin1String("width"))
-            r.width = value.toInt();
-        else if (key == QLatin1String("height"))
-            r.height = value.toInt();
-        else if (key == QLatin1String("pix_fmt"))
-            r.pixelFormat = value;
-        else if (key == QLatin1String("codec_name"))
-            r.codec = value;
-        else if (key == QLatin1String("r_frame_rate"))
-            r.rate = value;
-    }
-    return r;
-}
-
-int LogCount(const QString& logText, const char* label)
-{
-    const QRegularExpression re(QString::fromLatin1(label) + QStringLiteral(":  (\\d+)\r\n"));
-    const auto m = re.match(logText);
-    return m.hasMatch() ? m.captured(1).toInt() : -1;
-}
 
 void RunEventsFor(int ms)
 {
@@ -131,12 +90,7 @@ protected:
         EXPECT_EQ(StopCapture(), S_OK);
         return app.RecordingFileName;
     }
-    static QString LogOf(const QString& avi)
-    {
-        QString log = avi;
-        log.replace(QStringLiteral(".avi"), QStringLiteral(".log"));
-        return QString::fromLatin1(ReadFileBytes(log));
-    }
+    static QString LogOf(const QString& avi) { return QString::fromLatin1(ReadFileBytes(RecordingLogFileName(avi))); }
 
     ScopedProcessDirectory m_dir;
     std::unique_ptr<CaptureGraph> m_graph;
@@ -164,10 +118,10 @@ TEST_F(CaptureGraphTest, RecordingsReadBackFrameForFrame)
         Select(c.size, c.subtype, c.codec);
         const QString avi = Record(5000);
         const QString log = LogOf(avi);
-        const int logged = LogCount(log, "Number of recorded frames");
+        const int logged = RecordingLogCount(log, "Number of recorded frames");
         EXPECT_GT(logged, 100); // five seconds at 25 or 30 frames per second
-        EXPECT_EQ(LogCount(log, "Number of dropped frames"), 0);
-        const Probe p = ReadWithFfprobe(avi);
+        EXPECT_EQ(RecordingLogCount(log, "Number of dropped frames"), 0);
+        const VideoProbe p = ProbeVideo(avi);
         EXPECT_EQ(p.frames, logged);
         EXPECT_EQ(p.width, c.width);
         EXPECT_EQ(p.height, c.height);
@@ -183,13 +137,13 @@ TEST_F(CaptureGraphTest, DroppedFramesAreCountedFromSequenceGaps)
     m_graph->SetSourceSetup([](GstElement* source) { g_object_set(source, "drop-every", 50u, nullptr); });
     const QString avi = Record(4000);
     const QString log = LogOf(avi);
-    const int recorded = LogCount(log, "Number of recorded frames");
-    const int dropped = LogCount(log, "Number of dropped frames");
+    const int recorded = RecordingLogCount(log, "Number of recorded frames");
+    const int dropped = RecordingLogCount(log, "Number of dropped frames");
     EXPECT_GT(recorded, 90);
     // One frame in fifty is missing from the sequence: the count follows within one.
     EXPECT_NEAR(dropped, (recorded + dropped) / 50, 1);
     EXPECT_GE(dropped, 1);
-    EXPECT_EQ(ReadWithFfprobe(avi).frames, recorded);
+    EXPECT_EQ(ProbeVideo(avi).frames, recorded);
 }
 
 TEST_F(CaptureGraphTest, PreAllocatedFileIsClaimedThenCutToWhatWasWritten)
@@ -211,8 +165,8 @@ TEST_F(CaptureGraphTest, PreAllocatedFileIsClaimedThenCutToWhatWasWritten)
     ASSERT_EQ(::stat(QFile::encodeName(app.RecordingFileName).constData(), &st), 0);
     EXPECT_LT(st.st_size, 1LL << 30);
     EXPECT_GT(st.st_size, 640LL * 480 * 2 * 30);
-    const int logged = LogCount(LogOf(app.RecordingFileName), "Number of recorded frames");
-    EXPECT_EQ(ReadWithFfprobe(app.RecordingFileName).frames, logged);
+    const int logged = RecordingLogCount(LogOf(app.RecordingFileName), "Number of recorded frames");
+    EXPECT_EQ(ProbeVideo(app.RecordingFileName).frames, logged);
 }
 
 TEST_F(CaptureGraphTest, AnalysisOnMjpgIsRefusedAndTheRetryPreviewsWithoutIt)
@@ -290,9 +244,9 @@ TEST_F(CaptureGraphTest, AFullDiskEndsTheRecordingReadableAndThePreviewGoesOn)
     EXPECT_EQ(m_graph->State(), GraphState::Running);
 
     ASSERT_EQ(StopCapture(), S_OK);
-    const int logged = LogCount(LogOf(app.RecordingFileName), "Number of recorded frames");
+    const int logged = RecordingLogCount(LogOf(app.RecordingFileName), "Number of recorded frames");
     EXPECT_GT(logged, 10);
-    EXPECT_EQ(ReadWithFfprobe(app.RecordingFileName).frames, logged);
+    EXPECT_EQ(ProbeVideo(app.RecordingFileName).frames, logged);
 
     // The next start works.
     app.RecordingActive = false;
@@ -330,9 +284,9 @@ TEST_F(CaptureGraphTest, ACameraFailureClosesTheRecordingAndRestartsThePreviewOn
     RunEventsFor(1500);
 
     EXPECT_TRUE(UserMessageLog::Instance().Text().contains(QStringLiteral("Device has been unplugged")));
-    const int logged = LogCount(LogOf(app.RecordingFileName), "Number of recorded frames");
+    const int logged = RecordingLogCount(LogOf(app.RecordingFileName), "Number of recorded frames");
     EXPECT_GT(logged, 10);
-    EXPECT_EQ(ReadWithFfprobe(app.RecordingFileName).frames, logged);
+    EXPECT_EQ(ProbeVideo(app.RecordingFileName).frames, logged);
     EXPECT_FALSE(app.RecordingActive);
     EXPECT_EQ(m_graph->State(), GraphState::Running); // previewing again
     EXPECT_EQ(StopCapture(), S_OK);

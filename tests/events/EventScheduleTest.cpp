@@ -3,6 +3,7 @@
 #include "capture/DeviceTable.h"
 #include "support/LogCapture.h"
 #include "support/TempDir.h"
+#include "support/TestEvents.h"
 
 #include <QDir>
 #include <QFile>
@@ -44,29 +45,11 @@ std::vector<Span> Listed()
     return spans;
 }
 
-QString Two(int v)
-{
-    return QStringLiteral("%1").arg(v, 2);
-}
-
 // Writes the Event file the Event dialog would write; returns its name.
 QString WriteEvent(const CalendarTime& t, int durationMinutes, int durationSeconds = 0)
 {
-    EventFileFields f;
-    f.EventYear = QStringLiteral("%1").arg(t.year, 4);
-    f.EventMonth = Two(t.month);
-    f.EventDay = Two(t.day);
-    f.EventHour = Two(t.hour);
-    f.EventMinute = Two(t.minute);
-    f.EventSecond = Two(t.second);
-    f.DurationHour = Two(0);
-    f.DurationMinute = Two(durationMinutes);
-    f.DurationSecond = Two(durationSeconds);
-    f.Hibernate = QStringLiteral("FALSE");
-    f.Shutdown = QStringLiteral("FALSE");
-    const QString name = EventFileName(t);
-    QDir().mkpath(QStringLiteral("Events"));
-    EXPECT_TRUE(WriteEventFile(f, QStringLiteral("Events/") + name));
+    const QString name = WriteTestEvent(QStringLiteral("Events"), t, 0, durationMinutes, durationSeconds);
+    EXPECT_FALSE(name.isEmpty());
     return name;
 }
 

@@ -11,6 +11,7 @@
 #include "recording/SchedulerHooks.h"
 #include "support/LogCapture.h"
 #include "support/TempDir.h"
+#include "support/TestEvents.h"
 
 #include <QDir>
 #include <gtest/gtest.h>
@@ -105,22 +106,9 @@ protected:
         ClearDeviceTable();
     }
 
-    // An Event file as the Event dialog writes it.
     static void AddEvent(const CalendarTime& t, int dh, int dm, int ds, bool hibernate = false)
     {
-        EventFileFields f;
-        f.EventYear = QString::asprintf("%4hu", t.year);
-        f.EventMonth = QString::asprintf("%2hu", t.month);
-        f.EventDay = QString::asprintf("%2hu", t.day);
-        f.EventHour = QString::asprintf("%2hu", t.hour);
-        f.EventMinute = QString::asprintf("%2hu", t.minute);
-        f.EventSecond = QString::asprintf("%2hu", t.second);
-        f.DurationHour = QString::asprintf("%2d", dh);
-        f.DurationMinute = QString::asprintf("%2d", dm);
-        f.DurationSecond = QString::asprintf("%2d", ds);
-        f.Hibernate = hibernate ? QStringLiteral("TRUE") : QStringLiteral("FALSE");
-        f.Shutdown = QStringLiteral("FALSE");
-        ASSERT_TRUE(WriteEventFile(f, QStringLiteral("Events/") + EventFileName(t)));
+        ASSERT_FALSE(WriteTestEvent(QStringLiteral("Events"), t, dh, dm, ds, hibernate).isEmpty());
     }
     // Ticks once a second until the recording starts; returns the ticks it took.
     int TickUntilRecording(int limit)
