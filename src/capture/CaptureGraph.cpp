@@ -22,6 +22,37 @@
 
 namespace {
 
+// A preview sample mapped for reading for as long as the frame lives.
+class MappedPreviewFrame final : public PreviewFrame {
+public:
+    explicit MappedPreviewFrame(GstSample* sample)
+        : m_sample(gst_sample_ref(sample))
+    {
+        GstVideoInfo info;
+        if (!gst_video_info_from_caps(&info, gst_sample_get_caps(sample))
+            || !gst_video_frame_map(&m_frame, &info, gst_sample_get_buffer(sample), GST_MAP_READ))
+            return;
+        m_mapped = true;
+        bgrx = static_cast<const std::uint8_t*>(GST_VIDEO_FRAME_PLANE_DATA(&m_frame, 0));
+        width = GST_VIDEO_FRAME_WIDTH(&m_frame);
+        height = GST_VIDEO_FRAME_HEIGHT(&m_frame);
+        stride = GST_VIDEO_FRAME_PLANE_STRIDE(&m_frame, 0);
+    }
+    ~MappedPreviewFrame() override
+    {
+        if (m_mapped)
+            gst_video_frame_unmap(&m_frame);
+        gst_sample_unref(m_sample);
+    }
+    MappedPreviewFrame(const MappedPreviewFrame&) = delete;
+    MappedPreviewFrame& operator=(const MappedPreviewFrame&) = delete;
+
+private:
+    GstSample* m_sample;
+    GstVideoFrame m_frame{};
+    bool m_mapped = false;
+};
+
 constexpr GstClockTime kEndOfStreamWait = 10 * GST_SECOND;
 constexpr GstClockTime kStartWait = 5 * GST_SECOND;
 constexpr guint64 kCaptureQueueTime = 4 * GST_SECOND; // at least 2 s of video
@@ -233,16 +264,10 @@ Status CaptureGraph::AddRenderer(bool recording)
             GstSample* sample = gst_app_sink_pull_sample(appsink);
             if (!sample)
                 return GST_FLOW_OK;
-            GstVideoInfo info;
-            GstBuffer* buffer = gst_sample_get_buffer(sample);
-            GstVideoFrame frame;
-            auto* preview = static_cast<PreviewSink*>(user);
-            if (preview && gst_video_info_from_caps(&info, gst_sample_get_caps(sample))
-                && gst_video_frame_map(&frame, &info, buffer, GST_MAP_READ)) {
-                preview->PresentFrame(
-                    static_cast<const std::uint8_t*>(GST_VIDEO_FRAME_PLANE_DATA(&frame, 0)), GST_VIDEO_FRAME_WIDTH(&frame),
-                    GST_VIDEO_FRAME_HEIGHT(&frame), GST_VIDEO_FRAME_PLANE_STRIDE(&frame, 0));
-                gst_video_frame_unmap(&frame);
+            if (auto* preview = static_cast<PreviewSink*>(user)) {
+                auto frame = std::make_shared<MappedPreviewFrame>(sample);
+                if (frame->bgrx)
+                    preview->PresentFrame(std::move(frame));
             }
             gst_sample_unref(sample);
             return GST_FLOW_OK;

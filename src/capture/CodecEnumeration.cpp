@@ -170,9 +170,27 @@ bool Links(GstPad* source, GstPad* sink)
     return GST_PAD_LINK_SUCCESSFUL(gst_pad_link_full(source, sink, GST_PAD_LINK_CHECK_DEFAULT));
 }
 
+// What the registry already knows, without loading the encoder's plugin: a pad's caps
+// always lie within its template, so an encoder whose templates meet neither a device
+// output nor the multiplexer cannot link, and trying it would only load its libraries.
+bool TemplatesMayFit(GstElementFactory* factory, const DeviceOutputs& outputs, GstPad* muxPad)
+{
+    CapsPtr muxCaps(gst_pad_get_pad_template_caps(muxPad));
+    if (!gst_element_factory_can_src_any_caps(factory, muxCaps.get()))
+        return false;
+    for (GstPad* source : outputs.Pads()) {
+        CapsPtr caps(gst_pad_query_caps(source, nullptr));
+        if (gst_element_factory_can_sink_any_caps(factory, caps.get()))
+            return true;
+    }
+    return false;
+}
+
 // Direct connections only: device output to encoder, encoder to multiplexer.
 bool EncoderFits(GstBin* bin, GstElementFactory* factory, const DeviceOutputs& outputs, GstPad* muxPad)
 {
+    if (!TemplatesMayFit(factory, outputs, muxPad))
+        return false;
     GstElement* encoder = AddToBin(bin, gst_element_factory_create(factory, nullptr));
     if (!encoder)
         return false;

@@ -295,7 +295,7 @@ TEST_F(CaptureGraphTest, ACameraFailureClosesTheRecordingAndRestartsThePreviewOn
 namespace {
 class CountingSink final : public PreviewSink {
 public:
-    void PresentFrame(const std::uint8_t*, int, int, int) override { frames.fetch_add(1); }
+    void PresentFrame(std::shared_ptr<const PreviewFrame>) override { frames.fetch_add(1); }
     std::atomic<int> frames{0};
 };
 } // namespace

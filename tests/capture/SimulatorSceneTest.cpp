@@ -65,6 +65,20 @@ TEST(SimulatorScene, FramesChangeByNoiseAroundAFixedScene)
     EXPECT_GT(brightest, 150) << "the target star";
 }
 
+TEST(SimulatorScene, ASharedSceneIsReusedOnlyForTheSameGeometry)
+{
+    const FrameGeometry yuy2 = MakeFrameGeometry(FrameSubtype::YUY2, 720, -576);
+    const FrameGeometry rgb = MakeFrameGeometry(FrameSubtype::RGB24, 720, -576);
+    const auto first = SharedSimulatorScene(yuy2);
+    EXPECT_EQ(SharedSimulatorScene(yuy2), first); // a rebuild for the same format draws nothing again
+    const auto other = SharedSimulatorScene(rgb);
+    EXPECT_NE(other, first);
+    EXPECT_EQ(other->Geometry().subtype, FrameSubtype::RGB24);
+    EXPECT_EQ(other->FrameBytes(), static_cast<std::size_t>(rgb.stride) * 576);
+    // The first scene stays whole for a stream still holding it.
+    EXPECT_EQ(first->FrameBytes(), static_cast<std::size_t>(yuy2.stride) * 576);
+}
+
 TEST(SimulatedVtiClock, OffsetAndDriftShiftTheUtcTime)
 {
     const FileTimeTicks utc = 1'000 * kTicksPerMinute;

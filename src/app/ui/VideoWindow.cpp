@@ -5,29 +5,36 @@
 #include "messages/UserMessageLog.h"
 
 #include <QPainter>
-#include <cstring>
+#include <utility>
+
+namespace {
+
+// The frame as an image over the renderer's buffer, without a copy.
+QImage ImageOf(const PreviewFrame& frame)
+{
+    return QImage(frame.bgrx, frame.width, frame.height, frame.stride, QImage::Format_RGB32);
+}
+
+} // namespace
 
 VideoWindow::VideoWindow(QWidget* parent)
     : QWidget(parent)
 {
     setObjectName(QStringLiteral("VelaVideoWindow"));
-    setAutoFillBackground(true);
     QPalette p = palette();
     p.setColor(QPalette::Window, QColor(128, 128, 128));
     setPalette(p);
-    setAttribute(Qt::WA_OpaquePaintEvent, false);
+    // paintEvent covers every pixel: the grey margin around the picture, and the picture.
+    setAttribute(Qt::WA_OpaquePaintEvent, true);
 }
 
-void VideoWindow::PresentFrame(const std::uint8_t* bgrx, int width, int height, int stride)
+void VideoWindow::PresentFrame(std::shared_ptr<const PreviewFrame> frame)
 {
+    std::shared_ptr<const PreviewFrame> previous; // released outside the lock
     bool post = false;
     {
         std::lock_guard lock(m_mutex);
-        if (m_frame.width() != width || m_frame.height() != height)
-            m_frame = QImage(width, height, QImage::Format_RGB32);
-        for (int y = 0; y < height; ++y)
-            std::memcpy(m_frame.scanLine(y), bgrx + static_cast<std::ptrdiff_t>(y) * stride,
-                        static_cast<std::size_t>(width) * 4);
+        previous = std::exchange(m_frame, std::move(frame));
         ++m_frames;
         post = !m_repaintPosted;
         m_repaintPosted = true;
@@ -39,7 +46,7 @@ void VideoWindow::PresentFrame(const std::uint8_t* bgrx, int width, int height, 
 QImage VideoWindow::LatestFrame() const
 {
     std::lock_guard lock(m_mutex);
-    return m_frame.copy();
+    return m_frame ? ImageOf(*m_frame).copy() : QImage();
 }
 
 std::uint64_t VideoWindow::FramesPresented() const
@@ -50,16 +57,30 @@ std::uint64_t VideoWindow::FramesPresented() const
 
 void VideoWindow::paintEvent(QPaintEvent*)
 {
+    std::shared_ptr<const PreviewFrame> frame;
+    {
+        std::lock_guard lock(m_mutex);
+        m_repaintPosted = false;
+        frame = m_frame;
+    }
     QPainter painter(this);
-    painter.fillRect(rect(), palette().color(QPalette::Window));
-    std::lock_guard lock(m_mutex);
-    m_repaintPosted = false;
-    if (m_frame.isNull())
+    const QColor margin = palette().color(QPalette::Window);
+    if (!frame) {
+        painter.fillRect(rect(), margin);
         return;
+    }
+    const QImage image = ImageOf(*frame);
     const QRect area(2, 1, width() - 8, height() - 8);
-    QSize size = m_frame.size();
+    QSize size = image.size();
     size.scale(area.size(), Qt::KeepAspectRatio);
-    painter.drawImage(QRect(area.topLeft(), size), m_frame);
+    const QRect target(area.topLeft(), size);
+    painter.setClipRegion(QRegion(rect()).subtracted(target));
+    painter.fillRect(rect(), margin);
+    painter.setClipping(false);
+    if (size == image.size())
+        painter.drawImage(target.topLeft(), image); // the usual case: one row copy per row
+    else
+        painter.drawImage(target, image);
 }
 
 bool SizeVideoWindowToFormat(QWidget* videoWindow)

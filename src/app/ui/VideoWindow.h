@@ -8,13 +8,14 @@
 
 // "VelaVideoWindow": the live picture. The window renderer hands it frames on the
 // streaming thread; it keeps the newest one and repaints on the UI thread, never making
-// the streaming thread wait. The picture is painted at (2, 1) with its aspect kept.
+// the streaming thread wait, and paints it straight from the renderer's buffer. The
+// picture is painted at (2, 1) with its aspect kept.
 class VideoWindow final : public QWidget, public PreviewSink {
     Q_OBJECT
 public:
     explicit VideoWindow(QWidget* parent);
 
-    void PresentFrame(const std::uint8_t* bgrx, int width, int height, int stride) override;
+    void PresentFrame(std::shared_ptr<const PreviewFrame> frame) override;
     // The newest frame, for tests and screenshots; null before the first.
     QImage LatestFrame() const;
     // Frames received since the window was made.
@@ -26,7 +27,7 @@ protected:
 private:
     Q_DISABLE_COPY_MOVE(VideoWindow)
     mutable std::mutex m_mutex;
-    QImage m_frame;
+    std::shared_ptr<const PreviewFrame> m_frame;
     std::uint64_t m_frames = 0;
     bool m_repaintPosted = false;
 };

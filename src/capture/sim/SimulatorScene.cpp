@@ -4,6 +4,7 @@
 #include <array>
 #include <cmath>
 #include <cstring>
+#include <mutex>
 #include <random>
 
 namespace {
@@ -142,4 +143,18 @@ FileTimeTicks SimulatedVtiClock::VtiTicks(FileTimeTicks utc, FileTimeTicks since
         std::llround(driftMillisecondsPerMinute * minutes * static_cast<double>(kTicksPerMillisecond)));
     const std::int64_t shift = offsetMilliseconds * static_cast<std::int64_t>(kTicksPerMillisecond) + drift;
     return utc + static_cast<FileTimeTicks>(shift); // unsigned wrap-around adds a negative shift
+}
+
+std::shared_ptr<const SimulatorScene> SharedSimulatorScene(const FrameGeometry& geometry)
+{
+    static std::mutex mutex;
+    static std::shared_ptr<const SimulatorScene> last; // one scene kept: the simulator shows one format at a time
+    std::lock_guard lock(mutex);
+    const auto same = [&](const FrameGeometry& g) {
+        return g.stride == geometry.stride && g.subtype == geometry.subtype && g.width == geometry.width
+            && g.height == geometry.height && g.rowsTopDown == geometry.rowsTopDown;
+    };
+    if (!last || !same(last->Geometry()))
+        last = std::make_shared<const SimulatorScene>(geometry);
+    return last;
 }

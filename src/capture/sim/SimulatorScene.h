@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 // The simulator camera's picture: a faint star field, a target star and the word
@@ -40,6 +41,10 @@ private:
     std::vector<std::uint8_t> m_noisy; // kNoisyCopies frames: the scene with noise added
 
 };
+
+// The scene for a geometry, shared: a graph rebuilt for the same format (preview to
+// recording and back) reuses the last scene instead of drawing and noising it again.
+std::shared_ptr<const SimulatorScene> SharedSimulatorScene(const FrameGeometry& geometry);
 
 // The simulated VTI's time for a frame: the UTC time it stands for, plus the offset, plus
 // the drift accumulated over the time since the stream started.

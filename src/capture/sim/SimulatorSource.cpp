@@ -27,7 +27,7 @@ struct Settings {
 // What the negotiated format needs while streaming.
 struct Stream {
     GstVideoInfo rawInfo{}; // the frames drawn; YUY2 for the MJPG format
-    std::unique_ptr<SimulatorScene> scene;
+    std::shared_ptr<const SimulatorScene> scene;
     SimulatorJpegStage jpeg;
     GstBufferPool* pool = nullptr; // raw frames are recycled: fresh allocations cost page faults each frame
     bool encode = false;
@@ -191,7 +191,7 @@ gboolean SetCaps(GstBaseSrc* src, GstCaps* caps)
     geometry.height = GST_VIDEO_INFO_HEIGHT(&info);
     geometry.stride = GST_VIDEO_INFO_PLANE_STRIDE(&info, 0);
     geometry.rowsTopDown = true; // GStreamer's RGB rows run top-down, unlike a bitmap's
-    st.scene = std::make_unique<SimulatorScene>(geometry);
+    st.scene = SharedSimulatorScene(geometry);
     st.rawInfo = info;
     if (st.scene->FrameBytes() != GST_VIDEO_INFO_SIZE(&info) || !StartPool(st, info))
         return FALSE;
