@@ -1,0 +1,27 @@
+#pragma once
+
+#include "options/ui/SettingsDialogFrame.h"
+
+#include <QDialog>
+
+class QTimeEdit;
+
+// "Default Recording Duration": hours, minutes and seconds in a time picker, so 00:00:00
+// to 23:59:59. Save ends with 1, Cancel and the close box with 3.
+class DefaultDurationDialog final : public QDialog {
+    Q_OBJECT
+public:
+    explicit DefaultDurationDialog(QWidget* parent = nullptr);
+
+    void reject() override { done(kSettingsCancelled); }
+
+private:
+    Q_DISABLE_COPY_MOVE(DefaultDurationDialog)
+    void Save();
+
+    QTimeEdit* m_picker = nullptr;
+};
+
+// Opens the dialog modally over the parent (the main window when null); 1 when saved,
+// 3 when cancelled.
+int RunDefaultDurationDialog(QWidget* parent);

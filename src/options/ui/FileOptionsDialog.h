@@ -1,0 +1,52 @@
+#pragma once
+
+#include "options/ui/SettingsDialogFrame.h"
+
+#include <QDialog>
+#include <QString>
+#include <functional>
+
+class QLabel;
+class QLineEdit;
+class QVBoxLayout;
+
+// "File options": the name prefixes and folders of video files and of saved User
+// Messages logs. Works on copies; Save (1) puts them into the options, anything else
+// ends with 3 and changes nothing.
+class FileOptionsDialog final : public QDialog {
+    Q_OBJECT
+public:
+    // Asks the user for a folder, starting in the given one; empty when none was chosen.
+    using FolderPicker = std::function<QString(QWidget* parent, const QString& start)>;
+
+    explicit FileOptionsDialog(QWidget* parent = nullptr, FolderPicker picker = {});
+
+    void reject() override { done(kSettingsCancelled); }
+
+private:
+    Q_DISABLE_COPY_MOVE(FileOptionsDialog)
+    // One group box: a prefix with its example file name, and a folder.
+    struct FileGroup {
+        QString prefix;
+        QString folder;
+        QLineEdit* prefixEdit = nullptr;
+        QLabel* example = nullptr;
+        QLineEdit* folderEdit = nullptr;
+        std::function<QString(const QString&)> exampleName;
+    };
+    struct GroupIds {
+        int group, prefix, example, select, clear, folder;
+    };
+
+    void AddGroup(QVBoxLayout* layout, FileGroup& g, const QString& title, const GroupIds& ids);
+    void SelectFolder(FileGroup& g);
+    void Save();
+
+    FolderPicker m_picker;
+    FileGroup m_video;
+    FileGroup m_log;
+};
+
+// Opens the dialog modally over the parent (the main window when null); 1 when saved,
+// 3 when cancelled.
+int RunFileOptionsDialog(QWidget* parent);
