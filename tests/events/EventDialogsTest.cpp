@@ -128,17 +128,8 @@ TEST_F(EventDialogsTest, CommentIsCutTo35AndHibernateAndShutdownExcludeEachOther
     EXPECT_EQ(f.Shutdown, "FALSE");
 }
 
-TEST_F(EventDialogsTest, CancelCloseBoxAndAnUncreatableFolderWriteNothing)
+TEST_F(EventDialogsTest, AnUncreatableFolderKeepsTheDialogOpenAndSaysWhy)
 {
-    ScheduleEventDialog cancelled{QString()};
-    cancelled.open();
-    Click(cancelled, 1038);
-    EXPECT_EQ(cancelled.result(), ScheduleEventDialog::Cancelled);
-    ScheduleEventDialog closed{QString()};
-    closed.open();
-    closed.close();
-    EXPECT_EQ(closed.result(), ScheduleEventDialog::Closed);
-
     QDir(QStringLiteral("Events")).removeRecursively();
     QFile blocker(QStringLiteral("Events"));
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
@@ -203,10 +194,10 @@ TEST_F(EventDialogsTest, ListShowsTheColumnsAsStoredWithZerosForTheTimeFields)
     ASSERT_EQ(d.List()->topLevelItemCount(), 2);
     EXPECT_EQ(Row(d, 0), (QStringList{" MAY  3, 2024", "09:05:07", "00:02:00", "", "\u2713", "", "", m_eventName}));
     EXPECT_EQ(Row(d, 1).mid(0, 6), (QStringList{" ???  3, 2024", "10:00:00", "00:00:00", "hand made", "", "\u2713"}));
-    const int widths[] = {115, 93, 85, 293, 88, 88, 80};
-    for (int c = 0; c < 7; ++c)
-        EXPECT_EQ(d.List()->header()->sectionSize(c), widths[c]) << c;
     EXPECT_TRUE(d.List()->isColumnHidden(ViewEventsDialog::kFileNameColumn));
+    const QFontMetrics metrics(d.List()->font());
+    for (int c : {0, 1, 2}) // whatever font stands in for Consolas, dates and times are never cut
+        EXPECT_GT(d.List()->header()->sectionSize(c), metrics.horizontalAdvance(Row(d, 0)[c])) << c;
 }
 
 TEST_F(EventDialogsTest, SelectionEnablesEditForOneRowAndDeleteForAny)

@@ -8,6 +8,7 @@
 #include <QHeaderView>
 #include <QPushButton>
 #include <QTreeWidget>
+#include <algorithm>
 #include <array>
 
 namespace {
@@ -82,6 +83,7 @@ ViewEventsDialog::ViewEventsDialog(QWidget* parent)
     }
     m_list->setColumnHidden(kFileNameColumn, true);
     FillList();
+    WidenToFit();
     EnableButtons();
 
     connect(m_list, &QTreeWidget::itemSelectionChanged, this, &ViewEventsDialog::EnableButtons);
@@ -101,6 +103,20 @@ void ViewEventsDialog::FillList()
         auto* item = new QTreeWidgetItem(m_list, EventListColumns(entry));
         for (int i = 0; i < kEventListColumnCount; ++i)
             item->setTextAlignment(i, kColumns[static_cast<std::size_t>(i)].alignment | Qt::AlignVCenter);
+    }
+}
+
+// The widths suit Consolas; the wider fallback font would cut the dates and times, so
+// those columns grow to their text. The comment column keeps its width.
+void ViewEventsDialog::WidenToFit()
+{
+    QHeaderView* header = m_list->header();
+    for (int i = 0; i < kFileNameColumn; ++i) {
+        if (i == kCommentColumn)
+            continue;
+        const int width = header->sectionSize(i);
+        m_list->resizeColumnToContents(i);
+        header->resizeSection(i, std::max(width, header->sectionSize(i)));
     }
 }
 

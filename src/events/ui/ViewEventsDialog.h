@@ -14,6 +14,7 @@ class ViewEventsDialog final : public QDialog {
     Q_OBJECT
 public:
     enum Result { EditChosen = 0, AllDeleted = 1, SomeDeleted = 2, Closed = 3, ExpiredToggled = 4 };
+    static constexpr int kCommentColumn = 3;
     static constexpr int kFileNameColumn = 7;
 
     explicit ViewEventsDialog(QWidget* parent = nullptr);
@@ -31,6 +32,7 @@ public slots:
 
 private:
     void FillList();
+    void WidenToFit();
     void EnableButtons();
 
     QTreeWidget* m_list = nullptr;
