@@ -33,15 +33,6 @@ bool StoppedByHand(const EventRecord& record)
     });
 }
 
-// Sorted by plain character order, so which of two overlapping Events survives never
-// depends on the order in which the file system lists the folder.
-QStringList EventFileNames()
-{
-    QStringList names = QDir(QLatin1String(kEventsFolder)).entryList({QStringLiteral("*.ief")}, QDir::Files, QDir::Unsorted);
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 void DefaultArmNextEvent()
 {
     if (TheEventSchedule().Records.empty())
@@ -51,6 +42,15 @@ void DefaultArmNextEvent()
 }
 
 } // namespace
+
+// Sorted by plain character order, so which of two overlapping Events survives never
+// depends on the order in which the file system lists the folder.
+QStringList EventFileNames()
+{
+    QStringList names = QDir(QLatin1String(kEventsFolder)).entryList({QStringLiteral("*.ief")}, QDir::Files, QDir::Unsorted);
+    std::sort(names.begin(), names.end());
+    return names;
+}
 
 EventSchedule& TheEventSchedule()
 {

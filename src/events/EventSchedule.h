@@ -3,6 +3,7 @@
 #include "events/EventFile.h"
 
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -49,6 +50,10 @@ struct ScheduleListing {
 // logs the outcome (the heading before the first accepted Event, each accepted name,
 // the NOTE for an overlap).
 void OfferToSchedule(const QString& fileName, std::unique_ptr<EventRecord> record, ScheduleListing& listing);
+
+// The names of "Events/*.ief" in file-name order, as the schedule and the Event list
+// visit them.
+QStringList EventFileNames();
 
 // Rebuilds the schedule from "Events/*.ief" in file-name order, lists it in User
 // Messages and hands over to the scheduler. Does nothing without a capture device.

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "events/EventFile.h"
+
+#include <QString>
+#include <QStringList>
+#include <vector>
+
+// What the Event dialogs hand each other and keep until the program ends.
+struct EventDialogState {
+    // The file name (no folder) of the Event picked for editing in the Event list; empty
+    // when a new Event is scheduled. The Schedule Event command empties it.
+    QString EditedEventFileName;
+    // Toggled by the list's Show Expired Events box; never saved.
+    bool ShowExpiredEvents = false;
+};
+
+EventDialogState& TheEventDialogState();
+
+inline constexpr int kEventCommentLength = 35;
+
+enum class EventSaveResult {
+    Saved,
+    FolderNotCreated, // reported; nothing written
+    WriteFailed,      // reported; nothing written and the edited Event's file kept
+};
+
+// Writes the Event under the name of its time. When editedFileName names another file,
+// the new file is written first and the edited one deleted only then, so a failed write
+// never loses the Event being edited. A file of the same name (the same Event second)
+// is replaced. Logs what was saved, or why not. *savedName receives the new file name.
+EventSaveResult SaveEventFile(const EventFileFields& fields, const CalendarTime& eventTime,
+                              const QString& editedFileName, QString* savedName = nullptr);
+
+// Deletes "Events/" + fileName; true when the file is gone, also when it was gone already.
+bool DeleteEventFile(const QString& fileName);
+
+// One Event file as the Event list shows it.
+struct EventListEntry {
+    QString FileName;
+    EventFileFields Fields;
+    bool Expired = false;
+};
+
+// The Event files in listing order; expired Events only when showExpired is set. A file
+// that holds no valid Event is listed (never as expired) so that it can be deleted.
+std::vector<EventListEntry> ListEventFiles(bool showExpired);
+
+inline constexpr int kEventListColumnCount = 8;
+
+// The eight column texts of a row: date, time, duration, comment, the three check
+// marks, and the hidden file name.
+QStringList EventListColumns(const EventListEntry& entry);

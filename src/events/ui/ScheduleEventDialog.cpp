@@ -1,0 +1,187 @@
+#include "events/ui/ScheduleEventDialog.h"
+
+#include "common/AppState.h"
+#include "common/Clock.h"
+#include "events/EventEditing.h"
+#include "events/ui/EventDialogLook.h"
+#include "messages/UserMessageLog.h"
+#include "options/AppOptions.h"
+
+#include <QCheckBox>
+#include <QDateTimeEdit>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimeEdit>
+#include <QVBoxLayout>
+
+namespace {
+
+template <typename W>
+W* Named(W* widget, int id)
+{
+    widget->setObjectName(QString::number(id));
+    return widget;
+}
+
+QLabel* Label(QWidget* parent, int id, const char* text)
+{
+    return Named(new QLabel(QString::fromLatin1(text), parent), id);
+}
+
+QPushButton* Button(QWidget* parent, int id, const char* text)
+{
+    auto* button = Named(new QPushButton(QString::fromLatin1(text), parent), id);
+    // Enter in the comment must not save: only a deliberate click does.
+    button->setAutoDefault(false);
+    return button;
+}
+
+QDateTime ToDateTime(const CalendarTime& t)
+{
+    return {QDate(t.year, t.month, t.day), QTime(t.hour, t.minute, t.second), Qt::UTC};
+}
+
+QTime ToTime(const CalendarTime& t)
+{
+    return {t.hour, t.minute, t.second};
+}
+
+// New Events start at the computer's time, as UTC.
+CalendarTime UtcNow()
+{
+    return AddMinutes(AppClock().LocalNow(), TheAppState().TimeZoneBiasMinutes);
+}
+
+} // namespace
+
+ScheduleEventDialog::ScheduleEventDialog(const QString& editedFileName, QWidget* parent)
+    : QDialog(parent)
+    , m_editedFileName(editedFileName)
+{
+    ApplyEventDialogLook(*this);
+    setWindowTitle(editedFileName.isEmpty() ? QStringLiteral("Schedule Event") : QStringLiteral("Edit Event"));
+
+    m_eventTime = Named(new QDateTimeEdit(this), 1001);
+    // Month names in English whatever the user's locale, as the files and the list show them.
+    m_eventTime->setLocale(QLocale::c());
+    m_eventTime->setTimeSpec(Qt::UTC);
+    m_eventTime->setDisplayFormat(QStringLiteral("MMM d',' yyyy   HH':'mm':'ss"));
+    m_duration = Named(new QTimeEdit(this), 1002);
+    m_duration->setDisplayFormat(QStringLiteral("HH':'mm':'ss"));
+    m_comment = Named(new QLineEdit(this), 1131);
+    m_comment->setFont(EventListFont());
+    m_comment->setMinimumWidth(QFontMetrics(m_comment->font()).horizontalAdvance(QString(kEventCommentLength + 2, QLatin1Char('M'))));
+    m_hibernate = Named(new QCheckBox(QStringLiteral("Hibernate after recording completed"), this), 1134);
+    m_shutdown = Named(new QCheckBox(QStringLiteral("Shutdown after recording completed"), this), 1160);
+    QPushButton* save = Button(this, 1074, "Save");
+    QPushButton* cancel = Button(this, 1038, "Cancel");
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(Label(this, 1004, "Event Date and Time (UTC):"));
+    layout->addWidget(m_eventTime, 0, Qt::AlignLeft);
+    layout->addWidget(Label(this, 1006, "Recording Duration (hh:mm:ss):"));
+    layout->addWidget(m_duration, 0, Qt::AlignLeft);
+    layout->addWidget(Label(this, 1130, "Optional Comment (35 chars max):"));
+    layout->addWidget(m_comment);
+    layout->addWidget(m_hibernate);
+    layout->addWidget(m_shutdown);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(save);
+    buttons->addWidget(cancel);
+    buttons->addStretch();
+    layout->addLayout(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+
+    if (m_editedFileName.isEmpty()) {
+        m_eventTime->setDateTime(ToDateTime(UtcNow()));
+        m_duration->setTime(ToTime(Options().DefaultRecordingDuration));
+    } else {
+        ShowEditedEvent();
+    }
+
+    // Connected after the stored values are shown: a hand-made file with both set shows both.
+    connect(m_comment, &QLineEdit::textChanged, this, &ScheduleEventDialog::CutComment);
+    connect(m_hibernate, &QCheckBox::toggled, this, [this](bool on) {
+        if (on)
+            m_shutdown->setChecked(false);
+    });
+    connect(m_shutdown, &QCheckBox::toggled, this, [this](bool on) {
+        if (on)
+            m_hibernate->setChecked(false);
+    });
+    connect(save, &QPushButton::clicked, this, &ScheduleEventDialog::Save);
+    connect(cancel, &QPushButton::clicked, this, [this] { done(Cancelled); });
+}
+
+void ScheduleEventDialog::ShowEditedEvent()
+{
+    EventFileFields fields;
+    ReadNamedEvent(m_editedFileName, fields);
+    QString problem;
+    if (const std::unique_ptr<EventRecord> record = MakeEventRecord(fields, &problem)) {
+        m_eventTime->setDateTime(ToDateTime(record->EventTime));
+        m_duration->setTime(ToTime(record->Duration));
+    } else {
+        // Saving still replaces the broken file, so the user can mend it here.
+        AppendUserMessage(QStringLiteral("NOTE: the Event file \"%1\" holds no valid %2; the Edit Event dialog shows the "
+                                         "current time and the default duration instead\r\n")
+                              .arg(m_editedFileName, problem.isEmpty() ? QStringLiteral("Event") : problem),
+                          true);
+        m_eventTime->setDateTime(ToDateTime(UtcNow()));
+        m_duration->setTime(ToTime(Options().DefaultRecordingDuration));
+    }
+    m_comment->setText(fields.Comment.left(kEventCommentLength));
+    m_hibernate->setChecked(fields.Hibernate == QLatin1String("TRUE"));
+    m_shutdown->setChecked(fields.Shutdown == QLatin1String("TRUE"));
+}
+
+void ScheduleEventDialog::CutComment()
+{
+    if (m_comment->text().size() <= kEventCommentLength)
+        return;
+    m_comment->setText(m_comment->text().left(kEventCommentLength));
+    m_comment->setCursorPosition(kEventCommentLength);
+}
+
+void ScheduleEventDialog::Save()
+{
+    const QDateTime at = m_eventTime->dateTime().toUTC();
+    CalendarTime eventTime{};
+    eventTime.year = static_cast<std::uint16_t>(at.date().year());
+    eventTime.month = static_cast<std::uint16_t>(at.date().month());
+    eventTime.day = static_cast<std::uint16_t>(at.date().day());
+    eventTime.hour = static_cast<std::uint16_t>(at.time().hour());
+    eventTime.minute = static_cast<std::uint16_t>(at.time().minute());
+    eventTime.second = static_cast<std::uint16_t>(at.time().second());
+    const QTime length = m_duration->time();
+    CalendarTime duration{};
+    duration.hour = static_cast<std::uint16_t>(length.hour());
+    duration.minute = static_cast<std::uint16_t>(length.minute());
+    duration.second = static_cast<std::uint16_t>(length.second());
+    const EventFileFields fields = MakeEventFileFields(eventTime, duration, m_hibernate->isChecked(),
+                                                       m_shutdown->isChecked(),
+                                                       m_comment->text().left(kEventCommentLength));
+    if (SaveEventFile(fields, eventTime, m_editedFileName) == EventSaveResult::Saved)
+        done(Saved);
+}
+
+void ScheduleEventDialog::reject()
+{
+    done(Closed);
+}
+
+int RunScheduleEventDialog(QWidget* parent)
+{
+    TheEventDialogState().EditedEventFileName.clear();
+    ScheduleEventDialog dialog(QString(), EventDialogOwner(parent));
+    return dialog.exec();
+}
+
+int RunEditEventDialog(QWidget* parent)
+{
+    ScheduleEventDialog dialog(TheEventDialogState().EditedEventFileName, EventDialogOwner(parent));
+    return dialog.exec();
+}

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QDialog>
+#include <QString>
+
+class QCheckBox;
+class QDateTimeEdit;
+class QLineEdit;
+class QTimeEdit;
+
+// Creates an Event file ("Schedule Event") or replaces the one named by editedFileName
+// ("Edit Event"). Ends with 1 (saved), 0 (Cancel) or 2 (closed by its frame or Escape).
+// Save keeps the dialog open when nothing could be written.
+class ScheduleEventDialog final : public QDialog {
+    Q_OBJECT
+public:
+    enum Result { Cancelled = 0, Saved = 1, Closed = 2 };
+
+    explicit ScheduleEventDialog(const QString& editedFileName, QWidget* parent = nullptr);
+    ScheduleEventDialog(const ScheduleEventDialog&) = delete;
+    ScheduleEventDialog& operator=(const ScheduleEventDialog&) = delete;
+
+    // The Save button's slot.
+    void Save();
+
+public slots:
+    void reject() override;
+
+private:
+    void ShowEditedEvent();
+    void CutComment();
+
+    QString m_editedFileName;
+    QDateTimeEdit* m_eventTime = nullptr;
+    QTimeEdit* m_duration = nullptr;
+    QLineEdit* m_comment = nullptr;
+    QCheckBox* m_hibernate = nullptr;
+    QCheckBox* m_shutdown = nullptr;
+};
+
+// Schedules a new Event over parent (else the main window). Any Event picked for editing
+// before is forgotten first, so a new Event never replaces it. Returns 1 when saved,
+// 0 on Cancel, 2 when closed by the frame.
+int RunScheduleEventDialog(QWidget* parent);
+
+// Edits the Event picked in the Event list (TheEventDialogState().EditedEventFileName);
+// the same results as RunScheduleEventDialog.
+int RunEditEventDialog(QWidget* parent);
