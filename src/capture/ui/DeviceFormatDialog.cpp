@@ -97,6 +97,10 @@ DeviceFormatDialog::DeviceFormatDialog(DeviceAcceptSteps steps, std::optional<bo
 
     connect(m_devices, &QListWidget::currentRowChanged, this, &DeviceFormatDialog::DeviceHighlighted);
     connect(m_formats, &QListWidget::currentRowChanged, this, &DeviceFormatDialog::FormatHighlighted);
+    // A refilled list already highlights a format that is not yet selected: clicking it
+    // must select it although the highlight does not move.
+    connect(m_formats, &QListWidget::itemClicked, this,
+            [this](QListWidgetItem* item) { FormatHighlighted(m_formats->row(item)); });
     connect(m_ntsc, &QRadioButton::clicked, this, [this] { FillFormats(FpsStandard::NTSC); });
     connect(m_pal, &QRadioButton::clicked, this, [this] { FillFormats(FpsStandard::PAL); });
     connect(m_makeDefault, &QCheckBox::clicked, this, &DeviceFormatDialog::UpdateAcceptText);
