@@ -8,6 +8,12 @@ DeviceTable& Devices()
     return table;
 }
 
+CaptureDevice* AttachedDevice(int index)
+{
+    DeviceTable& t = Devices();
+    return index >= 0 && index < t.count ? &t.devices[static_cast<std::size_t>(index)] : nullptr;
+}
+
 void ClearDeviceTable()
 {
     Devices() = DeviceTable{};

@@ -51,6 +51,9 @@ struct DeviceTable {
 
 // The one device table; fixed after start-up.
 DeviceTable& Devices();
+// The listed device at index; nullptr for an index outside the listed devices.
+CaptureDevice* AttachedDevice(int index);
+
 // Empties every slot; no current or default device.
 void ClearDeviceTable();
 

@@ -5,12 +5,6 @@ namespace {
 // Frame intervals count 100 ns units.
 constexpr std::int64_t kUnitsPerSecond = 10'000'000;
 
-const CaptureDevice* AttachedDevice(int index)
-{
-    const DeviceTable& t = Devices();
-    return index >= 0 && index < t.count ? &t.devices[static_cast<std::size_t>(index)] : nullptr;
-}
-
 const MediaFormat* FormatAt(int deviceIndex, int formatIndex)
 {
     const CaptureDevice* d = AttachedDevice(deviceIndex);
@@ -94,6 +88,11 @@ bool IsKnownDevice(const QString& name)
     return name.startsWith(QStringLiteral("USB 28")) || name == QStringLiteral("DFG/USB2pro");
 }
 
+QString CheckMarkLabel(bool storedDefault, const QString& name)
+{
+    return QString(storedDefault ? QChar(0x2713) : QChar(u' ')) + u' ' + name;
+}
+
 FormatList ListFormatsForStandard(int deviceIndex, FpsStandard standard, bool restricted)
 {
     FormatList list;
@@ -108,8 +107,7 @@ FormatList ListFormatsForStandard(int deviceIndex, FpsStandard standard, bool re
             continue;
         if (i == selected)
             list.selectPosition = static_cast<int>(list.entries.size());
-        const QChar mark = i == d->defaultFormatIndex ? QChar(0x2713) : QChar(u' ');
-        list.entries.append({i, QString(mark) + u' ' + f.name});
+        list.entries.append({i, CheckMarkLabel(i == d->defaultFormatIndex, f.name)});
     }
     return list;
 }

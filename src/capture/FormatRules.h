@@ -24,6 +24,10 @@ FpsStandard FormatStandardOf(int deviceIndex, int formatIndex);
 // Devices whose default settings we know well enough to restrict their format list.
 bool IsKnownDevice(const QString& name);
 
+// The label of a device, format or codec list item: a check mark for the stored default
+// (a space otherwise), a space, then the name.
+QString CheckMarkLabel(bool storedDefault, const QString& name);
+
 struct FormatListEntry {
     int formatIndex = 0;
     QString label; // check mark or space, space, format name

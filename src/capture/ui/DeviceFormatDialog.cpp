@@ -1,0 +1,238 @@
+#include "capture/ui/DeviceFormatDialog.h"
+
+#include "app/CaptureApp.h"
+#include "app/MenuCommands.h"
+#include "app/ui/VideoWindow.h"
+#include "capture/DeviceTable.h"
+#include "capture/FormatRules.h"
+#include "capture/ui/DialogSupport.h"
+#include "options/OptionsFile.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalBlocker>
+
+namespace {
+
+CaptureDevice* CurrentDevice()
+{
+    return AttachedDevice(Devices().currentDeviceIndex);
+}
+
+} // namespace
+
+DeviceAcceptSteps ProgramDeviceAcceptSteps()
+{
+    const CommandSteps program = ProgramCommandSteps();
+    DeviceAcceptSteps s;
+    s.SizeVideoWindow = [] {
+        if (CurrentDevice())
+            SizeVideoWindowToFormat(TheCaptureApp() ? TheCaptureApp()->videoWindow.data() : nullptr);
+    };
+    s.EventArmed = program.EventArmed;
+    s.DisarmEvent = program.DisarmEvent;
+    s.RestartGraph = program.RestartGraph;
+    s.LoadEventSchedule = program.LoadEventSchedule;
+    return s;
+}
+
+DeviceFormatDialog::DeviceFormatDialog(DeviceAcceptSteps steps, std::optional<bool>& restrictedForRun, QWidget* parent)
+    : QDialog(parent)
+    , m_steps(std::move(steps))
+{
+    PrepareModalDialog(*this, QStringLiteral("Device and Format options"));
+    DeviceTable& table = Devices();
+    m_deviceAtOpening = table.currentDeviceIndex;
+    for (int i = 0; i < table.count; ++i)
+        m_selectedFormatsAtOpening.append(table.devices[static_cast<std::size_t>(i)].selectedFormatIndex);
+    if (!restrictedForRun)
+        restrictedForRun = Options().UseDefaultDeviceSettings;
+    m_restricted = *restrictedForRun;
+
+    m_devices = MakeChoiceList(this, QStringLiteral("1199"));
+    m_formats = MakeChoiceList(this, QStringLiteral("1200"));
+    m_ntsc = WithId(new QRadioButton(QStringLiteral("30 fps / NTSC"), this), "1204");
+    m_pal = WithId(new QRadioButton(QStringLiteral("25 fps / PAL"), this), "1205");
+    m_other = WithId(new QRadioButton(QStringLiteral("H"), this), "1206");
+    m_other->hide();
+    m_subtype = WithId(new QLabel(QStringLiteral("Subtype"), this), "1208");
+    m_makeDefault =
+        WithId(new QCheckBox(QStringLiteral("Use highlighted selections as application startup defaults"), this), "1201");
+    m_useDefaults = WithId(new QCheckBox(QStringLiteral("Use defaults for known devices at application startup"), this), "1217");
+    m_accept = MakeDialogButton(this, QStringLiteral("OK"), QStringLiteral("1074"));
+    QPushButton* cancel = MakeDialogButton(this, QStringLiteral("Cancel"), QStringLiteral("1038"));
+
+    auto* grid = new QGridLayout(this);
+    grid->addWidget(new QLabel(QStringLiteral("Devices:"), this), 0, 0);
+    grid->addWidget(new QLabel(QStringLiteral("Formats:"), this), 0, 1);
+    grid->addWidget(m_devices, 1, 0);
+    grid->addWidget(m_formats, 1, 1);
+    auto* standards = new QHBoxLayout;
+    standards->addWidget(m_ntsc);
+    standards->addWidget(m_pal);
+    standards->addWidget(m_other);
+    grid->addLayout(standards, 2, 0);
+    grid->addWidget(m_subtype, 2, 1);
+    grid->addWidget(m_makeDefault, 3, 0, 1, 2);
+    grid->addWidget(m_useDefaults, 4, 0, 1, 2);
+    grid->addLayout(ButtonRow(m_accept, cancel), 5, 0, 1, 2);
+
+    const AppOptions& o = Options();
+    for (int i = 0; i < table.count; ++i) {
+        const QString& name = table.devices[static_cast<std::size_t>(i)].name;
+        AddChoice(m_devices, CheckMarkLabel(table.defaultDeviceIndex >= 0 && name == o.DefaultDevice, name), i);
+    }
+    if (m_deviceAtOpening >= 0)
+        m_devices->setCurrentRow(m_deviceAtOpening);
+    ShowStandardOfSelectedFormat();
+    m_useDefaults->setChecked(m_restricted);
+    m_useDefaultsAtOpening = m_restricted;
+    ShowSubtype();
+
+    connect(m_devices, &QListWidget::currentRowChanged, this, &DeviceFormatDialog::DeviceHighlighted);
+    connect(m_formats, &QListWidget::currentRowChanged, this, &DeviceFormatDialog::FormatHighlighted);
+    // A refilled list already highlights a format that is not yet selected: clicking it
+    // must select it although the highlight does not move.
+    connect(m_formats, &QListWidget::itemClicked, this,
+            [this](QListWidgetItem* item) { FormatHighlighted(m_formats->row(item)); });
+    connect(m_ntsc, &QRadioButton::clicked, this, [this] { FillFormats(FpsStandard::NTSC); });
+    connect(m_pal, &QRadioButton::clicked, this, [this] { FillFormats(FpsStandard::PAL); });
+    connect(m_makeDefault, &QCheckBox::clicked, this, &DeviceFormatDialog::UpdateAcceptText);
+    connect(m_useDefaults, &QCheckBox::clicked, this, &DeviceFormatDialog::UpdateAcceptText);
+    connect(m_accept, &QPushButton::clicked, this, &DeviceFormatDialog::Accept);
+    connect(cancel, &QPushButton::clicked, this, &DeviceFormatDialog::reject);
+}
+
+void DeviceFormatDialog::DeviceHighlighted(int row)
+{
+    if (row < 0)
+        return;
+    Devices().currentDeviceIndex = ChoiceAt(m_devices, row);
+    ShowStandardOfSelectedFormat();
+    ShowSubtype();
+}
+
+void DeviceFormatDialog::FormatHighlighted(int row)
+{
+    CaptureDevice* device = CurrentDevice();
+    if (row < 0 || !device)
+        return;
+    device->selectedFormatIndex = ChoiceAt(m_formats, row);
+    ShowSubtype();
+}
+
+// A device without formats leaves the buttons as they are and lists as NTSC.
+void DeviceFormatDialog::ShowStandardOfSelectedFormat()
+{
+    const CaptureDevice* device = CurrentDevice();
+    FpsStandard standard = FpsStandard::NTSC;
+    if (device && !device->formats.isEmpty()) {
+        standard = FormatStandardOf(Devices().currentDeviceIndex, device->selectedFormatIndex);
+        QRadioButton* button = standard == FpsStandard::NTSC ? m_ntsc : standard == FpsStandard::PAL ? m_pal : m_other;
+        button->setChecked(true);
+    }
+    FillFormats(standard);
+}
+
+// Highlights without selecting: the selected format changes only when a format is
+// clicked.
+void DeviceFormatDialog::FillFormats(FpsStandard standard)
+{
+    const QSignalBlocker quiet(m_formats);
+    m_formats->clear();
+    const FormatList list = ListFormatsForStandard(Devices().currentDeviceIndex, standard, m_restricted);
+    for (const FormatListEntry& entry : list.entries)
+        AddChoice(m_formats, entry.label, entry.formatIndex);
+    if (!list.entries.isEmpty())
+        m_formats->setCurrentRow(list.selectPosition);
+}
+
+void DeviceFormatDialog::ShowSubtype()
+{
+    const CaptureDevice* device = CurrentDevice();
+    m_subtype->setText(SubtypeName(Devices().currentDeviceIndex, device ? device->selectedFormatIndex : -1));
+}
+
+void DeviceFormatDialog::UpdateAcceptText()
+{
+    const bool save = m_makeDefault->isChecked() || m_useDefaults->isChecked() != m_useDefaultsAtOpening;
+    m_accept->setText(save ? QStringLiteral("Save") : QStringLiteral("OK"));
+}
+
+// The format pair of the current device names its selected format (the first when none
+// is selected). A device without formats has nothing to name.
+void DeviceFormatDialog::StoreDefaultFormatPair()
+{
+    CaptureDevice* device = CurrentDevice();
+    if (!device || device->formats.isEmpty())
+        return;
+    const int index = device->selectedFormatIndex < 0 ? 0 : device->selectedFormatIndex;
+    const MediaFormat& format = device->formats[index];
+    if (DeviceFormatPair* pair = FindDeviceFormatPair(Devices().currentDeviceIndex)) {
+        pair->size = format.name;
+        pair->fps = format.standard;
+        pair->subtype = format.subtype;
+        device->selectedFormatIndex = index;
+    } else {
+        Options().DeviceFormatPairs.append({device->name, format.name, format.standard, format.subtype});
+    }
+}
+
+void DeviceFormatDialog::Accept()
+{
+    const bool makeDefault = m_makeDefault->isChecked();
+    if (makeDefault)
+        StoreDefaultFormatPair();
+    m_steps.SizeVideoWindow();
+    if (m_steps.EventArmed())
+        m_steps.DisarmEvent();
+    m_steps.RestartGraph();
+    m_steps.LoadEventSchedule();
+    if (m_accept->text() != QLatin1String("Save")) {
+        done(2);
+        return;
+    }
+    AppOptions& o = Options();
+    DeviceTable& table = Devices();
+    if (CaptureDevice* device = CurrentDevice(); makeDefault && device) {
+        o.DefaultDevice = device->name;
+        o.HasDefaultDevice = true;
+        table.defaultDeviceIndex = table.currentDeviceIndex;
+        // -1 reads as the first format, which is also what the stored pair names.
+        device->defaultFormatIndex = device->selectedFormatIndex < 0 ? 0 : device->selectedFormatIndex;
+    }
+    o.UseDefaultDeviceSettings = m_useDefaults->isChecked();
+    done(1);
+}
+
+void DeviceFormatDialog::reject()
+{
+    DeviceTable& table = Devices();
+    table.currentDeviceIndex = m_deviceAtOpening;
+    for (int i = 0; i < m_selectedFormatsAtOpening.size() && i < table.count; ++i)
+        table.devices[static_cast<std::size_t>(i)].selectedFormatIndex = m_selectedFormatsAtOpening[i];
+    done(3);
+}
+
+void DeviceFormatDialog::keyPressEvent(QKeyEvent* e)
+{
+    // Only the two buttons and the frame end this dialog.
+    if (IsEnterOrEscape(e)) {
+        e->accept();
+        return;
+    }
+    QDialog::keyPressEvent(e);
+}
+
+int RunDeviceFormatDialog(QWidget* parent)
+{
+    static std::optional<bool> restrictedForRun;
+    DeviceFormatDialog dialog(ProgramDeviceAcceptSteps(), restrictedForRun, parent);
+    return dialog.exec();
+}

@@ -1,0 +1,75 @@
+#pragma once
+
+#include "options/AppOptions.h"
+
+#include <QDialog>
+#include <QList>
+#include <functional>
+#include <optional>
+
+class QCheckBox;
+class QLabel;
+class QListWidget;
+class QPushButton;
+class QRadioButton;
+
+// What accepting a new device or format sets going. The program runs the real
+// operations; tests put recorders in their place.
+struct DeviceAcceptSteps {
+    std::function<void()> SizeVideoWindow;
+    std::function<bool()> EventArmed;
+    std::function<void()> DisarmEvent;
+    std::function<void()> RestartGraph; // StopCapture, and on success StartCapture
+    std::function<void()> LoadEventSchedule;
+};
+DeviceAcceptSteps ProgramDeviceAcceptSteps();
+
+// "Device and Format options": picks the current device and its format, and can make
+// them the start-up defaults. It changes the device table while it is open and puts
+// the remembered selection back on cancel. Ends with 1 (options changed: save them),
+// 2 (new selection for this run only) or 3 (cancelled).
+//
+// restrictedForRun holds whether format lists are restricted to the sizes of known
+// devices; it is taken from the options the first time the dialog opens and kept for
+// the rest of the run, whatever the dialog later stores.
+class DeviceFormatDialog final : public QDialog {
+    Q_OBJECT
+public:
+    DeviceFormatDialog(DeviceAcceptSteps steps, std::optional<bool>& restrictedForRun, QWidget* parent = nullptr);
+    DeviceFormatDialog(const DeviceFormatDialog&) = delete;
+    DeviceFormatDialog& operator=(const DeviceFormatDialog&) = delete;
+
+    void reject() override; // the Cancel button and closing the window
+
+protected:
+    void keyPressEvent(QKeyEvent* e) override;
+
+private:
+    void DeviceHighlighted(int row);
+    void FormatHighlighted(int row);
+    void ShowStandardOfSelectedFormat();
+    void FillFormats(FpsStandard standard);
+    void ShowSubtype();
+    void UpdateAcceptText();
+    void Accept();
+    void StoreDefaultFormatPair();
+
+    DeviceAcceptSteps m_steps;
+    bool m_restricted = false;
+    bool m_useDefaultsAtOpening = false;
+    int m_deviceAtOpening = -1;
+    QList<int> m_selectedFormatsAtOpening; // of every device, so a cancel undoes all
+
+    QListWidget* m_devices = nullptr;
+    QListWidget* m_formats = nullptr;
+    QRadioButton* m_ntsc = nullptr;
+    QRadioButton* m_pal = nullptr;
+    QRadioButton* m_other = nullptr;
+    QLabel* m_subtype = nullptr;
+    QCheckBox* m_makeDefault = nullptr;
+    QCheckBox* m_useDefaults = nullptr;
+    QPushButton* m_accept = nullptr;
+};
+
+// Opens the dialog modally over parent with the program's operations.
+int RunDeviceFormatDialog(QWidget* parent);

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QFont>
+#include <QString>
+#include <initializer_list>
+
+class QBoxLayout;
+class QDialog;
+class QKeyEvent;
+class QListWidget;
+class QPushButton;
+class QWidget;
+
+// The dialog layouts were drawn for an 11-point Tahoma; DejaVu Sans stands in where
+// Tahoma is not installed.
+QFont DialogFont();
+// The "codec or camera lists" font made at start-up, or the same request when no
+// application object exists.
+QFont ListFont();
+
+// What the capture and analysis dialogs set up alike: modal, the dialog font, a caption
+// with the close box alone.
+void PrepareModalDialog(QDialog& dialog, const QString& title);
+
+// Gives a control its id as its object name.
+template <class Control>
+Control* WithId(Control* control, const char* id)
+{
+    control->setObjectName(QString::fromLatin1(id));
+    return control;
+}
+
+// Appends a label for each line.
+void AddTextLines(QBoxLayout* column, std::initializer_list<const char*> lines);
+
+// A single-choice list box in the list font; each item carries the index it stands for.
+QListWidget* MakeChoiceList(QWidget* parent, const QString& controlId);
+void AddChoice(QListWidget* list, const QString& label, int index);
+// The index the item at row stands for; -1 for no row.
+int ChoiceAt(const QListWidget* list, int row);
+
+// A push button that Enter does not press unless it has the focus.
+QPushButton* MakeDialogButton(QWidget* parent, const QString& text, const QString& controlId = {});
+// The buttons side by side at the right.
+QBoxLayout* ButtonRow(QPushButton* first, QPushButton* second);
+
+bool IsEnterOrEscape(const QKeyEvent* e);

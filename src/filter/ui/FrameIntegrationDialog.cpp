@@ -1,0 +1,74 @@
+#include "filter/ui/FrameIntegrationDialog.h"
+
+#include "app/MenuCommands.h"
+#include "capture/ui/DialogSupport.h"
+#include "common/AppState.h"
+#include "filter/ui/TwoDigitEntry.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr std::uint32_t kFewestFrames = 2;
+constexpr std::uint32_t kMostFrames = 30;
+
+} // namespace
+
+FrameIntegrationDialog::FrameIntegrationDialog(std::function<void()> restartGraph, QWidget* parent)
+    : QDialog(parent)
+    , m_restartGraph(std::move(restartGraph))
+{
+    PrepareModalDialog(*this, QStringLiteral("Frame Integration"));
+    auto* column = new QVBoxLayout(this);
+    AddTextLines(column, {"The integration frame count is the number of frames",
+                          "overlaid on top of one another and presented as a",
+                          "single frame.  Frame count can vary from 2 to 30."});
+    m_frameCount = AddTwoDigitBox(column, QStringLiteral("2"), QStringLiteral("Frame count"));
+    m_showHistogram = new QCheckBox(QStringLiteral("Show histogram in User Messages"), this);
+    column->addWidget(m_showHistogram);
+    AddTextLines(column, {"Display only impact.  Recorded video has no integration."});
+    auto* start = new QPushButton(QStringLiteral("Start"), this);
+    start->setDefault(true);
+    auto* exit = MakeDialogButton(this, QStringLiteral("Exit"));
+    column->addLayout(ButtonRow(start, exit));
+
+    RequestedAnalysis& request = TheAppState().Analysis;
+    request.integrationFrames = 1;
+    request.showHistogram = false;
+
+    connect(start, &QPushButton::clicked, this, &FrameIntegrationDialog::Start);
+    connect(exit, &QPushButton::clicked, this, &FrameIntegrationDialog::reject);
+}
+
+void FrameIntegrationDialog::Start()
+{
+    // Enter while typing the count does not rebuild the graph.
+    const RangeTexts texts{
+        QStringLiteral("Entered frame count must be from 2 to 30."),
+        QStringLiteral("Frame count set to %1.  Select Baseline Frame button again if you wish to continue.\r\n")};
+    const std::optional<std::uint32_t> frames = EnteredValueInRange(this, m_frameCount, kFewestFrames, kMostFrames, texts);
+    if (!frames)
+        return;
+    RequestedAnalysis& request = TheAppState().Analysis;
+    request.integrationFrames = *frames;
+    if (m_showHistogram->isChecked())
+        request.showHistogram = true;
+    // The new graph measures the dark level on its first frame, then integrates.
+    m_restartGraph();
+    m_started = true;
+}
+
+void FrameIntegrationDialog::reject()
+{
+    TheAppState().Analysis.integrationFrames = 1;
+    done(m_started ? 1 : 2);
+}
+
+int RunFrameIntegrationDialog(QWidget* parent)
+{
+    FrameIntegrationDialog dialog(&RestartGraph, parent);
+    return dialog.exec();
+}

@@ -1,0 +1,67 @@
+#include "filter/ui/MeasureClockDriftDialog.h"
+
+#include "capture/ui/DialogSupport.h"
+#include "common/AppState.h"
+#include "filter/ui/TwoDigitEntry.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr std::uint32_t kFewestMinutes = 3;
+constexpr std::uint32_t kMostMinutes = 60;
+
+} // namespace
+
+MeasureClockDriftDialog::MeasureClockDriftDialog(QWidget* parent)
+    : QDialog(parent)
+{
+    PrepareModalDialog(*this, QStringLiteral("Measure Clock Drift"));
+    auto* column = new QVBoxLayout(this);
+    AddTextLines(column, {"VELA VTI must be inserted in video stream with",
+                          "mode switch set to \"Time\" and and 1pps blinking.",
+                          "Video format must be 640x480, 720x480, or 720x576.",
+                          "Camera must have power on if attached is checked."});
+    m_minutes = AddTwoDigitBox(column, QStringLiteral("10"), QStringLiteral("Minutes"));
+    AddTextLines(column, {"Minutes range is 3 to 60."});
+    m_tvSafe = new QCheckBox(QStringLiteral(" TV Safe mode"), this);
+    m_cameraAttached = new QCheckBox(QStringLiteral(" Camera attached to VELA VTI"), this);
+    column->addWidget(m_tvSafe);
+    column->addWidget(m_cameraAttached);
+    auto* ok = new QPushButton(QStringLiteral("OK"), this);
+    ok->setDefault(true);
+    auto* cancel = MakeDialogButton(this, QStringLiteral("Cancel"));
+    column->addLayout(ButtonRow(ok, cancel));
+
+    connect(ok, &QPushButton::clicked, this, &MeasureClockDriftDialog::Accept);
+    connect(cancel, &QPushButton::clicked, this, &MeasureClockDriftDialog::reject);
+}
+
+void MeasureClockDriftDialog::Accept()
+{
+    // Enter while typing the minutes does not start a measurement.
+    const RangeTexts texts{QStringLiteral("Entered minutes must be from 3 to 60."),
+                           QStringLiteral("Minutes set to %1.  Select OK if you wish to continue.\r\n")};
+    const std::optional<std::uint32_t> minutes = EnteredValueInRange(this, m_minutes, kFewestMinutes, kMostMinutes, texts);
+    if (!minutes)
+        return;
+    RequestedAnalysis& request = TheAppState().Analysis;
+    request.driftMinutes = *minutes;
+    request.tvSafeMode = m_tvSafe->isChecked();
+    request.cameraAttached = m_cameraAttached->isChecked();
+    done(1);
+}
+
+void MeasureClockDriftDialog::reject()
+{
+    done(2);
+}
+
+int RunMeasureClockDriftDialog(QWidget* parent)
+{
+    MeasureClockDriftDialog dialog(parent);
+    return dialog.exec();
+}

@@ -1,0 +1,113 @@
+#include "filter/ui/PixelSaturationDialog.h"
+
+#include "app/MenuCommands.h"
+#include "capture/ui/DialogSupport.h"
+#include "common/AppState.h"
+#include "filter/AnalysisFlags.h"
+#include "options/AppOptions.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QSlider>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int kLowestThreshold = 50;
+constexpr int kHighestThreshold = 255;
+
+} // namespace
+
+void SetSaturationThresholdInEffect(int threshold)
+{
+    TheAppState().Analysis.saturationThreshold = threshold;
+    // The in-memory option is what a direct save of the options file writes.
+    Options().PixelSaturationValue = threshold;
+    LiveSaturationThreshold().store(threshold, std::memory_order_relaxed);
+}
+
+PixelSaturationDialog::PixelSaturationDialog(std::function<void()> restartGraph, QWidget* parent)
+    : QDialog(parent)
+{
+    PrepareModalDialog(*this, QStringLiteral("Pixel Saturation"));
+    m_slider = new QSlider(Qt::Horizontal, this);
+    m_slider->setRange(kLowestThreshold, kHighestThreshold);
+    m_slider->setTickInterval(10);
+    m_slider->setTickPosition(QSlider::TicksBelow);
+    m_useAsDefault = new QCheckBox(QStringLiteral("Use pixel saturation value as default"), this);
+    m_remove = new QCheckBox(QStringLiteral("Remove pixel saturation checking"), this);
+    m_first = new QPushButton(QStringLiteral("Save"), this);
+    m_first->setDefault(true);
+    auto* cancel = MakeDialogButton(this, QStringLiteral("Cancel"));
+
+    auto* column = new QVBoxLayout(this);
+    column->addWidget(new QLabel(QStringLiteral("Set pixel saturation value, range 50 to 255"), this));
+    column->addWidget(m_slider);
+    column->addWidget(m_useAsDefault);
+    column->addWidget(m_remove);
+    column->addLayout(ButtonRow(m_first, cancel));
+
+    m_thresholdAtOpening = TheAppState().Analysis.saturationThreshold;
+    if (m_thresholdAtOpening == -1) {
+        SetSaturationThresholdInEffect(kHighestThreshold);
+        m_first->setText(QStringLiteral("OK"));
+    } else {
+        m_useAsDefault->setChecked(true);
+    }
+    m_slider->setValue(TheAppState().Analysis.saturationThreshold);
+    // Marking shows at once with this threshold.
+    restartGraph();
+
+    // Every move of the thumb, by mouse or keys, is the threshold in effect: what the
+    // slider shows is what gets saved.
+    connect(m_slider, &QSlider::valueChanged, this, &SetSaturationThresholdInEffect);
+    connect(m_useAsDefault, &QCheckBox::clicked, this, [this](bool on) { BoxClicked(m_useAsDefault, on); });
+    connect(m_remove, &QCheckBox::clicked, this, [this](bool on) { BoxClicked(m_remove, on); });
+    connect(m_first, &QPushButton::clicked, this, &PixelSaturationDialog::Accept);
+    connect(cancel, &QPushButton::clicked, this, &PixelSaturationDialog::reject);
+}
+
+void PixelSaturationDialog::showEvent(QShowEvent* e)
+{
+    QDialog::showEvent(e);
+    // Below and beside its usual place, so the marked preview stays in view.
+    if (!m_placed) {
+        m_placed = true;
+        move(pos() + QPoint(20, 300));
+    }
+}
+
+void PixelSaturationDialog::BoxClicked(QCheckBox* box, bool checked)
+{
+    if (checked)
+        (box == m_useAsDefault ? m_remove : m_useAsDefault)->setChecked(false);
+    m_first->setText(checked ? QStringLiteral("Save") : QStringLiteral("OK"));
+}
+
+void PixelSaturationDialog::Accept()
+{
+    AppOptions& o = Options();
+    if (m_useAsDefault->isChecked()) {
+        o.SaturationDefault = TheAppState().Analysis.saturationThreshold;
+        done(1);
+    } else if (m_remove->isChecked()) {
+        SetSaturationThresholdInEffect(-1);
+        o.SaturationDefault = -1;
+        done(1);
+    } else {
+        done(2); // the dragged threshold stays in effect for this run
+    }
+}
+
+void PixelSaturationDialog::reject()
+{
+    SetSaturationThresholdInEffect(m_thresholdAtOpening);
+    done(2);
+}
+
+int RunPixelSaturationDialog(QWidget* parent)
+{
+    PixelSaturationDialog dialog(&RestartGraph, parent);
+    return dialog.exec();
+}

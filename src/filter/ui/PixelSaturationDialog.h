@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QDialog>
+#include <functional>
+
+class QCheckBox;
+class QPushButton;
+class QSlider;
+
+// "Pixel Saturation": the threshold (50 to 255) at which the preview marks saturated
+// pixels. Opening it switches marking on (255 when it was off) and rebuilds the graph;
+// the slider then moves the running filter's threshold live. Ends with 1 when the
+// threshold became the saved default or marking was removed (save the options), else
+// 2; the graph is rebuilt afterwards in every case.
+class PixelSaturationDialog final : public QDialog {
+    Q_OBJECT
+public:
+    // restartGraph: StopCapture and, on success, StartCapture.
+    explicit PixelSaturationDialog(std::function<void()> restartGraph, QWidget* parent = nullptr);
+    PixelSaturationDialog(const PixelSaturationDialog&) = delete;
+    PixelSaturationDialog& operator=(const PixelSaturationDialog&) = delete;
+
+    void reject() override; // Cancel, Escape and closing: the threshold at opening returns
+
+protected:
+    void showEvent(QShowEvent* e) override;
+
+private:
+    void BoxClicked(QCheckBox* box, bool checked);
+    void Accept();
+
+    int m_thresholdAtOpening = -1;
+    bool m_placed = false;
+    QSlider* m_slider = nullptr;
+    QCheckBox* m_useAsDefault = nullptr;
+    QCheckBox* m_remove = nullptr;
+    QPushButton* m_first = nullptr;
+};
+
+// The threshold in effect: the application's request, the in-memory option and the
+// running filter, all at once. -1 switches marking off.
+void SetSaturationThresholdInEffect(int threshold);
+
+// Opens the dialog modally over parent; it restarts the program's graph on opening.
+int RunPixelSaturationDialog(QWidget* parent);

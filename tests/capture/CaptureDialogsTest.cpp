@@ -1,0 +1,248 @@
+// The device and codec dialogs driven through their widgets, on a hand-made device table.
+#include "app/MenuCommands.h"
+#include "capture/FormatRules.h"
+#include "capture/ui/CodecSelectorDialog.h"
+#include "capture/ui/DeviceFormatDialog.h"
+#include "options/OptionsFile.h"
+
+#include "DeviceTableFixture.h"
+#include "support/TempDir.h"
+#include "support/WidgetDriving.h"
+
+#include <QCheckBox>
+#include <QFile>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <QTimer>
+
+namespace {
+
+const QString kMark = QString(QChar(0x2713)) + u' ';
+
+CaptureDevice& Device(int i)
+{
+    return Devices().devices[static_cast<std::size_t>(i)];
+}
+
+// Device 0 offers NTSC only; device 1 has both standards. Format lists are unrestricted
+// unless a test says otherwise; the accept steps are recorded.
+class CaptureDialogTest : public DeviceTableTest {
+protected:
+    void SetUp() override
+    {
+        DeviceTableTest::SetUp();
+        Options() = AppOptions{};
+        Options().UseDefaultDeviceSettings = false;
+        Add(QStringLiteral("Bench Camera"), {{VideoSubtype::RGB24, 640, 480, kNtsc}, {VideoSubtype::YUY2, 720, 480, kNtsc}});
+        Add(QStringLiteral("USB 2861 Device"), {{VideoSubtype::YUY2, 720, 480, kNtsc}, {VideoSubtype::YUY2, 720, 576, kPal},
+                                                {VideoSubtype::MJPG, 640, 480, kPal}, {VideoSubtype::YUY2, 320, 240, kPal}});
+        Devices().currentDeviceIndex = 0;
+        Devices().defaultDeviceIndex = 0;
+        Device(0).codecNames = {QStringLiteral("NONE"), QStringLiteral("Codec A"), QStringLiteral("Codec B")};
+    }
+
+    struct Shape {
+        VideoSubtype subtype;
+        int width, height;
+        std::int64_t interval;
+    };
+    static void Add(const QString& name, std::initializer_list<Shape> shapes)
+    {
+        CaptureDevice* slot = FreeDeviceSlot(Devices());
+        slot->name = name;
+        for (const Shape& s : shapes)
+            slot->formats.append(MakeMediaFormat(s.subtype, s.width, s.height, s.interval));
+        CommitDeviceSlot(Devices());
+    }
+
+    std::unique_ptr<DeviceFormatDialog> OpenDeviceDialog()
+    {
+        DeviceAcceptSteps s;
+        s.SizeVideoWindow = [this] { m_steps << QStringLiteral("size"); };
+        s.EventArmed = [this] { return m_armed; };
+        s.DisarmEvent = [this] { m_steps << QStringLiteral("disarm"); };
+        s.RestartGraph = [this] {
+            const int current = Devices().currentDeviceIndex;
+            m_steps << QStringLiteral("restart %1/%2").arg(current).arg(Device(current).selectedFormatIndex);
+        };
+        s.LoadEventSchedule = [this] { m_steps << QStringLiteral("schedule"); };
+        auto d = std::make_unique<DeviceFormatDialog>(s, m_restricted);
+        d->open();
+        return d;
+    }
+
+    static constexpr std::int64_t kNtsc = 333'667;
+    static constexpr std::int64_t kPal = 400'000;
+    QStringList m_steps;
+    bool m_armed = false;
+    std::optional<bool> m_restricted;
+};
+
+using DeviceFormatDialogTest = CaptureDialogTest;
+using CodecSelectorDialogTest = CaptureDialogTest;
+
+TEST_F(DeviceFormatDialogTest, OpensWithMarksAndHighlightsTheFirstFormatForNoSelection)
+{
+    Options().DefaultDevice = QStringLiteral("USB 2861 Device");
+    Device(0).defaultFormatIndex = 1;
+    auto d = OpenDeviceDialog();
+    auto* devices = ById<QListWidget>(*d, "1199");
+    auto* formats = ById<QListWidget>(*d, "1200");
+    EXPECT_EQ(Labels(devices), (QStringList{"  Bench Camera", kMark + "USB 2861 Device"}));
+    EXPECT_EQ(Labels(formats), (QStringList{"  640x480", kMark + "720x480"}));
+    EXPECT_EQ(formats->currentRow(), 0);
+    EXPECT_EQ(ById<QLabel>(*d, "1208")->text(), QStringLiteral("RGB24"));
+    EXPECT_EQ(Device(0).selectedFormatIndex, -1) << "highlighting selects nothing";
+
+}
+
+TEST_F(DeviceFormatDialogTest, PalOnAnNtscOnlyDeviceEmptiesTheListAndAcceptKeepsTheFormat)
+{
+    Device(0).selectedFormatIndex = 1;
+    m_armed = true;
+    auto d = OpenDeviceDialog();
+    Click(ById<QRadioButton>(*d, "1205"));
+    EXPECT_EQ(ById<QListWidget>(*d, "1200")->count(), 0);
+    Click(ById<QPushButton>(*d, "1074"));
+    EXPECT_EQ(d->result(), 2);
+    EXPECT_EQ(m_steps, (QStringList{"size", "disarm", "restart 0/1", "schedule"}));
+}
+
+TEST_F(DeviceFormatDialogTest, DefaultsBoxCheckedThenClearedSavesNothingButRestartsWithTheHighlight)
+{
+    auto d = OpenDeviceDialog();
+    auto* makeDefault = ById<QCheckBox>(*d, "1201");
+    auto* accept = ById<QPushButton>(*d, "1074");
+    ClickRow(ById<QListWidget>(*d, "1199"), 1);
+    Click(ById<QRadioButton>(*d, "1205"));
+    ClickRow(ById<QListWidget>(*d, "1200"), 1);
+    Click(makeDefault);
+    EXPECT_EQ(accept->text(), QStringLiteral("Save"));
+    Click(makeDefault);
+    EXPECT_EQ(accept->text(), QStringLiteral("OK"));
+    Click(accept);
+    EXPECT_EQ(d->result(), 2);
+    EXPECT_EQ(m_steps, (QStringList{"size", "restart 1/2", "schedule"}));
+    EXPECT_TRUE(Options().DeviceFormatPairs.isEmpty() && Options().DefaultDevice.isEmpty());
+}
+
+TEST_F(DeviceFormatDialogTest, ChangingOnlyTheStartupBoxSavesItButKeepsThisRunsRestriction)
+{
+    Options().UseDefaultDeviceSettings = true;
+    Devices().currentDeviceIndex = 1;
+    auto d = OpenDeviceDialog();
+    Click(ById<QCheckBox>(*d, "1217"));
+    Click(ById<QPushButton>(*d, "1074"));
+    EXPECT_EQ(d->result(), 1);
+    EXPECT_FALSE(Options().UseDefaultDeviceSettings);
+    EXPECT_TRUE(Options().DeviceFormatPairs.isEmpty());
+    EXPECT_EQ(Labels(ById<QListWidget>(*OpenDeviceDialog(), "1200")), QStringList{"  720x480"}) << "still restricted";
+}
+
+TEST_F(DeviceFormatDialogTest, SavedDefaultsCreateOrUpdateTheFormatPair)
+{
+    auto d = OpenDeviceDialog();
+    Click(ById<QCheckBox>(*d, "1201"));
+    Click(ById<QPushButton>(*d, "1074"));
+    EXPECT_EQ(d->result(), 1);
+    ASSERT_EQ(Options().DeviceFormatPairs.size(), 1);
+    const DeviceFormatPair& created = Options().DeviceFormatPairs[0];
+    EXPECT_EQ(created.device + created.size, QStringLiteral("Bench Camera640x480"));
+    EXPECT_EQ(Options().DefaultDevice, QStringLiteral("Bench Camera"));
+    EXPECT_EQ(Device(0).defaultFormatIndex, 0) << "the format the pair names is marked";
+
+    Options().DeviceFormatPairs.append({"USB 2861 Device", "720x480", FpsStandard::NTSC, VideoSubtype::YUY2});
+    d = OpenDeviceDialog();
+    ClickRow(ById<QListWidget>(*d, "1199"), 1);
+    Click(ById<QRadioButton>(*d, "1205"));
+    ClickRow(ById<QListWidget>(*d, "1200"), 0); // already highlighted by the refill
+    Click(ById<QCheckBox>(*d, "1201"));
+    Click(ById<QPushButton>(*d, "1074"));
+    ASSERT_EQ(Options().DeviceFormatPairs.size(), 2);
+    EXPECT_EQ(Options().DeviceFormatPairs[1].size, QStringLiteral("720x576"));
+    EXPECT_EQ(Options().DeviceFormatPairs[1].fps, FpsStandard::PAL);
+}
+
+TEST_F(DeviceFormatDialogTest, CancelPutsBackEveryDeviceAndKeysDoNothing)
+{
+    Device(0).selectedFormatIndex = 1;
+    auto d = OpenDeviceDialog();
+    ClickRow(ById<QListWidget>(*d, "1200"), 0);
+    ClickRow(ById<QListWidget>(*d, "1199"), 1);
+    Click(ById<QRadioButton>(*d, "1205"));
+    ClickRow(ById<QListWidget>(*d, "1200"), 1);
+    for (const Qt::Key key : {Qt::Key_Escape, Qt::Key_Return})
+        QTest::keyClick(ById<QListWidget>(*d, "1199"), key);
+    EXPECT_TRUE(d->isVisible());
+    d->close();
+    EXPECT_EQ(d->result(), 3);
+    EXPECT_EQ(Devices().currentDeviceIndex, 0);
+    EXPECT_EQ(Device(0).selectedFormatIndex, 1);
+    EXPECT_EQ(Device(1).selectedFormatIndex, -1) << "a format clicked on another device is undone too";
+    EXPECT_TRUE(m_steps.isEmpty());
+}
+
+TEST_F(CodecSelectorDialogTest, PairedCodecKeepsItsMarkWhileAnotherIsChosenAndTheBoxRewritesThePair)
+{
+    Device(0).chosenCodecIndex = 1;
+    Options().DeviceCodecPairs.append({QStringLiteral("Bench Camera"), QStringLiteral("Codec B")});
+    CodecSelectorDialog d;
+    d.open();
+    auto* codecs = ById<QListWidget>(d, "1031");
+    EXPECT_EQ(Labels(codecs), (QStringList{"  NONE", "  Codec A", kMark + "Codec B"}));
+    EXPECT_EQ(codecs->currentRow(), 1);
+    ClickRow(codecs, 0);
+    Click(ById<QCheckBox>(d, "1144"));
+    Click(ById<QPushButton>(d, "1074"));
+    EXPECT_EQ(d.result(), 1);
+    EXPECT_EQ(Device(0).chosenCodecIndex, 0);
+    EXPECT_EQ(Options().DeviceCodecPairs.size(), 1);
+    EXPECT_EQ(Options().DeviceCodecPairs.value(0).codec, QStringLiteral("NONE"));
+}
+
+TEST_F(CodecSelectorDialogTest, TheBoxOnTheChosenCodecStoresAMissingPairAndKeysChangeNothing)
+{
+    Device(0).chosenCodecIndex = 1;
+    CodecSelectorDialog d;
+    d.open();
+    Click(ById<QCheckBox>(d, "1144"));
+    Click(ById<QPushButton>(d, "1074"));
+    EXPECT_EQ(d.result(), 1);
+    EXPECT_EQ(Options().DeviceCodecPairs.value(0).codec, QStringLiteral("Codec A"));
+
+    CodecSelectorDialog keyed;
+    keyed.open();
+    ClickRow(ById<QListWidget>(keyed, "1031"), 2);
+    QTest::keyClick(ById<QListWidget>(keyed, "1031"), Qt::Key_Enter);
+    EXPECT_EQ(keyed.result(), 4);
+    EXPECT_EQ(Device(0).chosenCodecIndex, 1);
+}
+
+// Through the menu command: another codec without the box restarts capture with it and
+// writes no options file.
+TEST_F(CodecSelectorDialogTest, ChosenWithoutTheBoxRestartsCaptureAndLeavesTheOptionsFile)
+{
+    ScopedProcessDirectory dir;
+    Device(0).chosenCodecIndex = 0;
+    QStringList calls;
+    CommandSteps steps;
+    steps.CodecCatalogueExists = [] { return true; };
+    steps.SaveOptionsAndReport = [&] { SaveOptionsAndReport(); };
+    steps.RestartGraph = [&] { calls << QStringLiteral("restart with %1").arg(Device(0).chosenCodecIndex); };
+    steps.RunDialog = [](MenuDialog) {
+        CodecSelectorDialog d;
+        QTimer::singleShot(0, &d, [&d] {
+            ClickRow(ById<QListWidget>(d, "1031"), 1);
+            Click(ById<QPushButton>(d, "1074"));
+        });
+        return d.exec();
+    };
+    ASSERT_TRUE(RunDialogCommand(CommandId::CodecDefault, steps));
+    EXPECT_EQ(calls, QStringList{"restart with 1"});
+    EXPECT_FALSE(QFile::exists(dir.FilePath(QLatin1String(kOptionsFileName))));
+}
+
+} // namespace

@@ -1,0 +1,102 @@
+// The Pixel Saturation dialog over the simulator's running preview: dragging the slider
+// moves the marking of the transform element while frames flow.
+#include "app/MenuCommands.h"
+#include "capture/CaptureBackEnd.h"
+#include "capture/CaptureGraph.h"
+#include "capture/DeviceEnumeration.h"
+#include "capture/DeviceTable.h"
+#include "common/AppState.h"
+#include "filter/AnalysisFlags.h"
+#include "filter/gst/VelaTransformFilter.h"
+#include "filter/ui/PixelSaturationDialog.h"
+#include "messages/UserMessageLog.h"
+#include "options/OptionsFile.h"
+#include "recording/GraphControl.h"
+#include "recording/RecordingControl.h"
+
+#include "support/WidgetDriving.h"
+
+#include <QAbstractButton>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QSlider>
+#include <gst/gst.h>
+#include <gtest/gtest.h>
+
+namespace {
+
+// Counts the preview pixels in the marker colour (magenta once converted) of the
+// newest frame.
+class MarkCountingSink final : public PreviewSink {
+public:
+    void PresentFrame(const std::uint8_t* bgrx, int width, int height, int stride) override
+    {
+        int marked = 0;
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x) {
+                const std::uint8_t* p = bgrx + static_cast<std::ptrdiff_t>(y) * stride + x * 4;
+                marked += p[0] > 200 && p[1] < 60 && p[2] > 200;
+            }
+        lastMarked.store(marked);
+        frames.fetch_add(1);
+    }
+    // The marked count of a frame begun after this call.
+    int MarkedAfterAFewFrames()
+    {
+        const int target = frames.load() + 6;
+        QElapsedTimer t;
+        t.start();
+        while (frames.load() < target && t.elapsed() < 10000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        return frames.load() >= target ? lastMarked.load() : -1;
+    }
+    std::atomic<int> lastMarked{-1};
+    std::atomic<int> frames{0};
+};
+
+TEST(PixelSaturationDialogOnTheSimulator, DraggingMovesTheRunningMarkingAndCancelPutsItBack)
+{
+    PrepareCaptureBackEnd(true);
+    ClearDeviceTable();
+    ASSERT_EQ(EnumerateCaptureDevices(true), S_OK);
+    UserMessageLog::Instance().SetEchoToStderr(false);
+    TheAppState() = AppState{};
+    Options() = AppOptions{};
+    DeviceTable& table = Devices();
+    table.currentDeviceIndex = FindDeviceIndex(QStringLiteral("VTI Simulator"));
+    ASSERT_GE(table.currentDeviceIndex, 0);
+    table.devices[static_cast<std::size_t>(table.currentDeviceIndex)].selectedFormatIndex =
+        FindFormatIndex(table.currentDeviceIndex, QStringLiteral("720x480"), FpsStandard::NTSC, VideoSubtype::YUY2);
+
+    MarkCountingSink sink;
+    CaptureGraph graph(&sink, 0);
+    SetTheGraph(&graph);
+    TheAppState().Analysis.saturationThreshold = 200;
+    ASSERT_EQ(StartCapture(), S_OK);
+    PixelSaturationDialog d(&RestartGraph);
+    d.open();
+    GstElement* filter = gst_bin_get_by_name(GST_BIN(graph.Pipeline()), kTransformFilterName);
+    ASSERT_NE(filter, nullptr) << "the preview runs through the transform element";
+    gst_object_unref(filter);
+
+    auto* slider = d.findChild<QSlider*>();
+    slider->setSliderDown(true);
+    slider->setSliderPosition(255);
+    const int atTop = sink.MarkedAfterAFewFrames();
+    slider->setSliderPosition(50);
+    EXPECT_EQ(LiveSaturationThreshold().load(), 50);
+    const int atLowest = sink.MarkedAfterAFewFrames();
+    slider->setSliderDown(false);
+    EXPECT_GE(atTop, 0);
+    EXPECT_GT(atLowest, atTop + 1000) << "the bright word and digits are marked from 50 on";
+
+    Click(ByText(d, QStringLiteral("Cancel")));
+    EXPECT_EQ(d.result(), 2);
+    EXPECT_EQ(LiveSaturationThreshold().load(), 200);
+    EXPECT_EQ(TheAppState().Analysis.saturationThreshold, 200);
+    EXPECT_LT(sink.MarkedAfterAFewFrames(), atLowest);
+    EXPECT_EQ(StopCapture(), S_OK);
+    SetTheGraph(nullptr);
+}
+
+} // namespace
