@@ -1,10 +1,22 @@
 #include "app/MenuCommands.h"
 
 #include "app/CaptureApp.h"
+#include "app/ui/MainWindow.h"
 #include "capture/DeviceTable.h"
+#include "capture/ui/CodecSelectorDialog.h"
+#include "capture/ui/DeviceFormatDialog.h"
 #include "events/EventSchedule.h"
+#include "events/ui/ScheduleEventDialog.h"
+#include "events/ui/ViewEventsDialog.h"
+#include "filter/ui/FrameIntegrationDialog.h"
+#include "filter/ui/MeasureClockDriftDialog.h"
+#include "filter/ui/PixelSaturationDialog.h"
 #include "messages/UserMessageLog.h"
 #include "options/OptionsFile.h"
+#include "options/ui/DefaultDurationDialog.h"
+#include "options/ui/EventPendingOptionsDialog.h"
+#include "options/ui/FileOptionsDialog.h"
+#include "options/ui/PerformanceOptionsDialog.h"
 #include "recording/RecordingControl.h"
 #include "recording/Scheduler.h"
 
@@ -68,25 +80,31 @@ void RestartGraph()
         StartCapture();
 }
 
-int CancelledDialogResult(MenuDialog dialog)
+int RunMenuDialog(MenuDialog dialog)
 {
+    CaptureApp* app = TheCaptureApp();
+    QWidget* parent = app ? app->mainWindow.data() : nullptr;
     switch (dialog) {
-    case MenuDialog::ScheduleEvent:
-    case MenuDialog::EditEvent:
-        return 0;
-    case MenuDialog::PixelSaturation:
-    case MenuDialog::ClockDrift:
-    case MenuDialog::FrameIntegration:
-        return 2;
-    default:
-        return 3;
+    case MenuDialog::ScheduleEvent: return RunScheduleEventDialog(parent);
+    case MenuDialog::EditEvent: return RunEditEventDialog(parent);
+    case MenuDialog::ViewEvents: return RunViewEventsDialog(parent);
+    case MenuDialog::FileOptions: return RunFileOptionsDialog(parent);
+    case MenuDialog::DefaultDuration: return RunDefaultDurationDialog(parent);
+    case MenuDialog::EventPendingOptions: return RunEventPendingOptionsDialog(parent);
+    case MenuDialog::PerformanceOptions: return RunPerformanceOptionsDialog(parent);
+    case MenuDialog::PixelSaturation: return RunPixelSaturationDialog(parent);
+    case MenuDialog::ClockDrift: return RunMeasureClockDriftDialog(parent);
+    case MenuDialog::FrameIntegration: return RunFrameIntegrationDialog(parent);
+    case MenuDialog::DeviceFormat: return RunDeviceFormatDialog(parent);
+    case MenuDialog::CodecSelector: return RunCodecSelectorDialog(parent);
     }
+    return 3; // not reached: every dialog is listed
 }
 
 CommandSteps ProgramCommandSteps()
 {
     CommandSteps s;
-    s.RunDialog = &CancelledDialogResult;
+    s.RunDialog = &RunMenuDialog;
     s.EventArmed = [] { return TheAppState().EventArmed; };
     s.DisarmEvent = &DisarmEvent;
     s.LoadEventSchedule = &LoadEventSchedule;

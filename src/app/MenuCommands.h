@@ -57,11 +57,10 @@ struct CommandSteps {
 // Restarting the graph: StopCapture, and when that succeeded, StartCapture.
 void RestartGraph();
 
-// The result each dialog gives when it is cancelled. The dialogs not written yet return
-// it, so the commands around them already behave as after a Cancel.
-int CancelledDialogResult(MenuDialog dialog);
+// Opens a command's dialog modally over the main window and gives its result.
+int RunMenuDialog(MenuDialog dialog);
 
-// The real operations, with every dialog answering "cancelled".
+// The real operations and the real dialogs.
 CommandSteps ProgramCommandSteps();
 
 // Runs a dialog command and acts on the dialog's result; false when the id names no

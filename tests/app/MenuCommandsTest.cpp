@@ -12,6 +12,9 @@
 #include "options/OptionsFile.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QDialog>
+#include <QTimer>
 #include <QFile>
 #include <deque>
 
@@ -131,22 +134,46 @@ TEST(MenuCommands, DevicesWithoutADeviceAndCodecsWithoutACatalogueOpenNothing)
 // Through the program's menus, with the dialogs not yet written answering "cancelled".
 class MainWindowCommandsTest : public AppWindowsTest {};
 
-TEST_F(MainWindowCommandsTest, CancelledDialogsStillRunTheirCommandsProtocol)
+TEST_F(MainWindowCommandsTest, EachMenuCommandOpensItsRealDialogModallyOverTheMainWindow)
 {
     Recorder r;
     CommandSteps steps = r.Steps();
     steps.RunDialog = ProgramCommandSteps().RunDialog;
     s_app->mainWindow->SetCommandSteps(steps);
     r.armed = true;
-    s_app->mainWindow->ActionFor(CommandId::Schedule)->trigger();   // cancelled: reload, no disarm
-    s_app->mainWindow->ActionFor(CommandId::EditAndDelete)->trigger(); // cancelled: nothing
-    s_app->mainWindow->OnCommand(CommandId::PixelSaturation);          // cancelled: restart
-    s_app->mainWindow->ActionFor(CommandId::Performance)->trigger();   // cancelled: nothing
-    QStringList actions;
-    for (const QString& step : r.trace)
-        if (!step.startsWith(QStringLiteral("dialog")))
-            actions << step;
-    EXPECT_EQ(actions, QStringList({"load", "restart"}));
+    struct Seen {
+        QString type;
+        bool overMain;
+    };
+    std::vector<Seen> seen;
+    // Closes whatever modal dialog is open, as the Escape key would.
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+            seen.push_back({QString::fromLatin1(dialog->metaObject()->className()),
+                            dialog->parentWidget() == s_app->mainWindow.data()});
+            dialog->reject();
+        }
+    });
+    closer.start(20);
+    const std::uint32_t commands[] = {CommandId::Schedule,     CommandId::EditAndDelete,    CommandId::PixelSaturation,
+                                      CommandId::ClockDrift,   CommandId::FrameIntegration, CommandId::FileDefaults,
+                                      CommandId::DurationDefault, CommandId::EventPending,  CommandId::Performance};
+    for (std::uint32_t id : commands)
+        s_app->mainWindow->OnCommand(id);
+    closer.stop();
+
+    QStringList types;
+    for (const Seen& d : seen) {
+        types << d.type;
+        EXPECT_TRUE(d.overMain) << d.type.toStdString();
+    }
+    EXPECT_EQ(types, QStringList({"ScheduleEventDialog", "ViewEventsDialog", "PixelSaturationDialog",
+                                  "MeasureClockDriftDialog", "FrameIntegrationDialog", "FileOptionsDialog",
+                                  "DefaultDurationDialog", "EventPendingOptionsDialog", "PerformanceOptionsDialog"}));
+    // Closed without saving: the schedule is read again after Schedule, and the pixel
+    // saturation command restarts the graph for the threshold in effect; nothing else.
+    EXPECT_EQ(r.trace, QStringList({"load", "restart"}));
     s_app->mainWindow->SetCommandSteps(ProgramCommandSteps());
 }
 

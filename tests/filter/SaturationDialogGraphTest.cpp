@@ -29,12 +29,12 @@ namespace {
 // newest frame.
 class MarkCountingSink final : public PreviewSink {
 public:
-    void PresentFrame(const std::uint8_t* bgrx, int width, int height, int stride) override
+    void PresentFrame(std::shared_ptr<const PreviewFrame> frame) override
     {
         int marked = 0;
-        for (int y = 0; y < height; ++y)
-            for (int x = 0; x < width; ++x) {
-                const std::uint8_t* p = bgrx + static_cast<std::ptrdiff_t>(y) * stride + x * 4;
+        for (int y = 0; y < frame->height; ++y)
+            for (int x = 0; x < frame->width; ++x) {
+                const std::uint8_t* p = frame->bgrx + static_cast<std::ptrdiff_t>(y) * frame->stride + x * 4;
                 marked += p[0] > 200 && p[1] < 60 && p[2] > 200;
             }
         lastMarked.store(marked);
