@@ -267,6 +267,12 @@ Status TryCodecs(DeviceTable& table)
 
 } // namespace
 
+void OfferOnlyNone(DeviceTable& table)
+{
+    for (int i = 0; i < table.count; ++i)
+        GiveNone(table.devices[static_cast<std::size_t>(i)]);
+}
+
 Status EnumerateCodecs(DeviceTable& table)
 {
     const Status status = EnsureMediaFramework() ? TryCodecs(table) : E_FAIL;

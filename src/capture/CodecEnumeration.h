@@ -8,3 +8,7 @@
 // in a scratch pipeline that never runs. When it stops early, every device still
 // without a list gets "NONE" alone; the messages are the only report.
 Status EnumerateCodecs(DeviceTable& table);
+
+// Gives every device the catalogue "NONE" alone, without trying any encoder: for tools
+// that only ever record the camera's own video.
+void OfferOnlyNone(DeviceTable& table);
