@@ -218,3 +218,35 @@ TEST(WindowPositions, OnlyWindowsRightOfMinusTwentyAreStoredAndUnreadableOnesKee
     EXPECT_EQ(o.BrightnessContrastWindowPosition, before.BrightnessContrastWindowPosition);
     EXPECT_EQ(o.ControlsWindowPosition, (WindowPosition2{-500, -600}));
 }
+
+TEST_F(MainWindowCommandsTest, TheSchedulerKeepsTickingWhileADialogIsOpen)
+{
+    QTimer* tick = s_app->countdownTimer;
+    ASSERT_NE(tick, nullptr);
+    const bool wasActive = tick->isActive();
+    tick->start();
+    int ticks = 0;
+    const QMetaObject::Connection counting = QObject::connect(tick, &QTimer::timeout, [&] { ++ticks; });
+    int ticksWhileOpen = -1;
+    QTimer closer;
+    closer.setInterval(50);
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (dialog && ticks >= 2) {
+            ticksWhileOpen = ticks;
+            dialog->reject();
+        }
+    });
+    closer.start();
+    QTimer::singleShot(10000, [] { // a dialog that never lets the ticks through still ends
+        if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
+            dialog->reject();
+    });
+    s_app->mainWindow->SetCommandSteps(ProgramCommandSteps());
+    s_app->mainWindow->OnCommand(CommandId::DurationDefault);
+    closer.stop();
+    QObject::disconnect(counting);
+    if (!wasActive)
+        tick->stop();
+    EXPECT_GE(ticksWhileOpen, 2);
+}
