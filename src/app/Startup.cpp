@@ -205,6 +205,8 @@ CaptureApp* InitialiseApp(CaptureApp* app, bool simulatedCamera, std::int32_t* d
         CheckLoadedOptions();
         if (options.PixelSaturationValue != -1)
             options.SaturationDefault = options.PixelSaturationValue;
+        // The stored threshold is the one in effect from the first picture on.
+        app->Analysis.saturationThreshold = options.PixelSaturationValue;
     } else {
         options.HasDefaultDevice = false;
         options.DefaultRecordingDuration = DefaultDurationValue();

@@ -18,6 +18,8 @@
 #include "common/AppState.h"
 #include "common/Clock.h"
 #include "support/TempDir.h"
+#include "options/AppOptions.h"
+#include "options/OptionsFile.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -63,6 +65,27 @@ TEST(SimulatedCameraStartup, FirstPreviewReachesTheVideoWindow)
     EXPECT_EQ(frame.size(), QSize(720, 480));
     EXPECT_EQ(StopCapture(), S_OK);
     EndStartedApp(app);
+}
+
+TEST(SimulatedCameraStartup, AStoredSaturationThresholdMarksFromTheFirstPicture)
+{
+    ScopedProcessDirectory dir;
+    SetOptionDefaults();
+    // What Save in the Pixel Saturation dialog leaves before the file is written.
+    Options().SaturationDefault = 180;
+    Options().PixelSaturationValue = 180;
+    ASSERT_TRUE(SaveOptionsFile());
+    SetOptionDefaults();
+    std::int32_t devices = 0;
+    CaptureApp* app = StartWithSimulator(devices);
+    ASSERT_NE(app, nullptr);
+    EXPECT_EQ(Options().SaturationDefault, 180);
+    EXPECT_EQ(TheAppState().Analysis.saturationThreshold, 180);
+    ASSERT_EQ(StartCapture(), S_OK);
+    EXPECT_TRUE(app->captureGraph->PixelAnalysisRequested());
+    EXPECT_EQ(StopCapture(), S_OK);
+    EndStartedApp(app);
+    SetOptionDefaults();
 }
 
 namespace {
