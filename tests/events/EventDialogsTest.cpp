@@ -7,6 +7,8 @@
 #include "support/TempDir.h"
 #include "support/TestEvents.h"
 
+#include "support/WidgetDriving.h"
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
@@ -27,18 +29,6 @@ constexpr CalendarTime kEvent{2024, 5, 0, 3, 9, 5, 7, 0};        // 09:05:07
 constexpr CalendarTime kLaterEvent{2024, 5, 0, 3, 10, 0, 0, 0};
 constexpr CalendarTime kPastEvent{2024, 5, 0, 3, 7, 0, 0, 0};
 
-template <typename W>
-W* Control(const QWidget& dialog, int id)
-{
-    W* w = dialog.findChild<W*>(QString::number(id));
-    EXPECT_NE(w, nullptr) << "control " << id;
-    return w;
-}
-
-void Click(const QWidget& dialog, int id)
-{
-    Control<QAbstractButton>(dialog, id)->click();
-}
 
 QStringList EventFiles()
 {
@@ -92,9 +82,9 @@ TEST_F(EventDialogsTest, NewEventStartsNowWithTheDefaultDurationAndTwoInTheSameS
         ScheduleEventDialog d{QString()};
         d.open();
         EXPECT_EQ(d.windowTitle(), QStringLiteral("Schedule Event"));
-        EXPECT_EQ(Control<QDateTimeEdit>(d, 1001)->text(), QStringLiteral("May 3, 2024   09:05:07"));
-        EXPECT_EQ(Control<QDateTimeEdit>(d, 1002)->time(), QTime(0, 10, 0)) << "DefaultRecordingDuration";
-        Control<QLineEdit>(d, 1131)->setText(QString::fromLatin1(comment));
+        EXPECT_EQ(ById<QDateTimeEdit>(d, 1001)->text(), QStringLiteral("May 3, 2024   09:05:07"));
+        EXPECT_EQ(ById<QDateTimeEdit>(d, 1002)->time(), QTime(0, 10, 0)) << "DefaultRecordingDuration";
+        ById<QLineEdit>(d, 1131)->setText(QString::fromLatin1(comment));
         Click(d, 1074);
         EXPECT_EQ(d.result(), ScheduleEventDialog::Saved);
     }
@@ -107,7 +97,7 @@ TEST_F(EventDialogsTest, CommentIsCutTo35AndHibernateAndShutdownExcludeEachOther
 {
     ScheduleEventDialog d{QString()};
     d.open();
-    auto* comment = Control<QLineEdit>(d, 1131);
+    auto* comment = ById<QLineEdit>(d, 1131);
     const QString fifty = QStringLiteral("0123456789").repeated(5);
     QApplication::clipboard()->setText(fifty);
     comment->paste();
@@ -117,10 +107,10 @@ TEST_F(EventDialogsTest, CommentIsCutTo35AndHibernateAndShutdownExcludeEachOther
 
     Click(d, 1134);
     Click(d, 1160);
-    EXPECT_FALSE(Control<QCheckBox>(d, 1134)->isChecked());
+    EXPECT_FALSE(ById<QCheckBox>(d, 1134)->isChecked());
     Click(d, 1134);
-    EXPECT_FALSE(Control<QCheckBox>(d, 1160)->isChecked());
-    Control<QDateTimeEdit>(d, 1001)->setDateTime(QDateTime(QDate(2024, 5, 3), QTime(10, 0, 0), Qt::UTC));
+    EXPECT_FALSE(ById<QCheckBox>(d, 1160)->isChecked());
+    ById<QDateTimeEdit>(d, 1001)->setDateTime(QDateTime(QDate(2024, 5, 3), QTime(10, 0, 0), Qt::UTC));
     Click(d, 1074);
     const EventFileFields f = Stored(EventFileName(kLaterEvent));
     EXPECT_EQ(f.Comment, fifty.left(35));
@@ -143,9 +133,9 @@ TEST_F(EventDialogsTest, AnUncreatableFolderKeepsTheDialogOpenAndSaysWhy)
 TEST_F(EditEventTest, ChangingOnlyTheCommentRewritesTheSameFile)
 {
     EXPECT_EQ(m_dialog.windowTitle(), QStringLiteral("Edit Event"));
-    EXPECT_EQ(Control<QTimeEdit>(m_dialog, 1002)->time(), QTime(0, 2, 0));
-    EXPECT_TRUE(Control<QCheckBox>(m_dialog, 1134)->isChecked());
-    Control<QLineEdit>(m_dialog, 1131)->setText(QStringLiteral("occultation"));
+    EXPECT_EQ(ById<QTimeEdit>(m_dialog, 1002)->time(), QTime(0, 2, 0));
+    EXPECT_TRUE(ById<QCheckBox>(m_dialog, 1134)->isChecked());
+    ById<QLineEdit>(m_dialog, 1131)->setText(QStringLiteral("occultation"));
     Click(m_dialog, 1074);
     EXPECT_EQ(m_dialog.result(), ScheduleEventDialog::Saved);
     EXPECT_EQ(EventFiles(), QStringList{m_eventName});
@@ -155,7 +145,7 @@ TEST_F(EditEventTest, ChangingOnlyTheCommentRewritesTheSameFile)
 
 TEST_F(EditEventTest, ChangingTheTimeRenamesAndAFailedWriteKeepsTheEditedEvent)
 {
-    Control<QDateTimeEdit>(m_dialog, 1001)->setDateTime(QDateTime(QDate(2024, 5, 3), QTime(10, 0, 0), Qt::UTC));
+    ById<QDateTimeEdit>(m_dialog, 1001)->setDateTime(QDateTime(QDate(2024, 5, 3), QTime(10, 0, 0), Qt::UTC));
     const QString blocked = QStringLiteral("Events/") + EventFileName(kLaterEvent);
     QDir().mkpath(blocked + QStringLiteral("/inside")); // the new name cannot be written
     Click(m_dialog, 1074);
@@ -176,7 +166,7 @@ TEST_F(EditEventTest, ScheduleAfterAnEditNeverTouchesTheEditedEvent)
         auto* d = qobject_cast<ScheduleEventDialog*>(QApplication::activeModalWidget());
         ASSERT_NE(d, nullptr);
         EXPECT_EQ(d->windowTitle(), QStringLiteral("Schedule Event"));
-        Control<QDateTimeEdit>(*d, 1001)->setDateTime(QDateTime(QDate(2024, 5, 3), QTime(10, 0, 0), Qt::UTC));
+        ById<QDateTimeEdit>(*d, 1001)->setDateTime(QDateTime(QDate(2024, 5, 3), QTime(10, 0, 0), Qt::UTC));
         Click(*d, 1074);
     });
     EXPECT_EQ(RunScheduleEventDialog(nullptr), 1);
@@ -205,7 +195,7 @@ TEST_F(EventDialogsTest, SelectionEnablesEditForOneRowAndDeleteForAny)
     WriteTestEvent(QStringLiteral("Events"), kLaterEvent, 0, 1, 0);
     ViewEventsDialog d;
     d.open();
-    auto enabled = [&] { return std::pair(Control<QPushButton>(d, 1091)->isEnabled(), Control<QPushButton>(d, 1143)->isEnabled()); };
+    auto enabled = [&] { return std::pair(ById<QPushButton>(d, 1091)->isEnabled(), ById<QPushButton>(d, 1143)->isEnabled()); };
     EXPECT_EQ(enabled(), std::pair(false, false));
     d.List()->topLevelItem(1)->setSelected(true);
     EXPECT_EQ(enabled(), std::pair(true, true));
@@ -254,13 +244,13 @@ TEST_F(EventDialogsTest, ExpiredEventIsHiddenUntilShowExpiredEventsIsToggled)
     WriteTestEvent(QStringLiteral("Events"), kPastEvent, 0, 1, 0);
     ViewEventsDialog hidden;
     EXPECT_EQ(hidden.List()->topLevelItemCount(), 1);
-    EXPECT_FALSE(Control<QCheckBox>(hidden, 1137)->isChecked());
+    EXPECT_FALSE(ById<QCheckBox>(hidden, 1137)->isChecked());
     hidden.open();
     Click(hidden, 1137);
     EXPECT_EQ(hidden.result(), ViewEventsDialog::ExpiredToggled);
 
     ViewEventsDialog shown;
-    EXPECT_TRUE(Control<QCheckBox>(shown, 1137)->isChecked());
+    EXPECT_TRUE(ById<QCheckBox>(shown, 1137)->isChecked());
     ASSERT_EQ(shown.List()->topLevelItemCount(), 2);
     EXPECT_EQ(Row(shown, 0).value(6), QStringLiteral("\u2713")) << "07:00 sorts first";
     EXPECT_EQ(Row(shown, 1).value(6), QString());

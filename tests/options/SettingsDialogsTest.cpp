@@ -6,6 +6,8 @@
 #include "support/LogCapture.h"
 #include "support/TempDir.h"
 
+#include "support/WidgetDriving.h"
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
@@ -19,21 +21,6 @@
 
 namespace {
 
-template <class W>
-W* Control(const QWidget& dialog, int id)
-{
-    auto* w = dialog.findChild<W*>(QString::number(id));
-    EXPECT_NE(w, nullptr) << "control " << id;
-    return w;
-}
-
-// Clicks near the left edge: a check box or radio button stretched by its layout reacts
-// to its indicator and text only.
-void Click(const QWidget& dialog, int id)
-{
-    QAbstractButton* button = Control<QAbstractButton>(dialog, id);
-    QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(8, button->height() / 2));
-}
 
 void TypeOver(QLineEdit* edit, const QString& keys)
 {
@@ -77,17 +64,17 @@ TEST_F(SettingsDialogs, FileOptionsExampleFollowsEveryKeystrokeAndPrefixesStopAt
 {
     FileOptionsDialog d;
     d.open();
-    EXPECT_EQ(Control<QLabel>(d, 1048)->text(), QStringLiteral("File name:  mm_dd_yyyy_hh_mm_ss.avi"));
+    EXPECT_EQ(ById<QLabel>(d, 1048)->text(), QStringLiteral("File name:  mm_dd_yyyy_hh_mm_ss.avi"));
     QStringList shown;
     for (const QChar c : QStringLiteral("obs_")) {
-        QTest::keyClick(Control<QLineEdit>(d, 1047), c.toLatin1());
-        shown << Control<QLabel>(d, 1048)->text();
+        QTest::keyClick(ById<QLineEdit>(d, 1047), c.toLatin1());
+        shown << ById<QLabel>(d, 1048)->text();
     }
     EXPECT_EQ(shown, (QStringList{"File name:  omm_dd_yyyy_hh_mm_ss.avi", "File name:  obmm_dd_yyyy_hh_mm_ss.avi",
                                   "File name:  obsmm_dd_yyyy_hh_mm_ss.avi", "File name:  obs_mm_dd_yyyy_hh_mm_ss.avi"}));
 
-    QTest::keyClicks(Control<QLineEdit>(d, 1064), QStringLiteral("abcdefghijklmnopqrstuvwxyz"));
-    EXPECT_EQ(Control<QLabel>(d, 1065)->text(), QStringLiteral("File name:  abcdefghijklmnopqrstmm_dd_yyyy_hh_mm_ss.log"));
+    QTest::keyClicks(ById<QLineEdit>(d, 1064), QStringLiteral("abcdefghijklmnopqrstuvwxyz"));
+    EXPECT_EQ(ById<QLabel>(d, 1065)->text(), QStringLiteral("File name:  abcdefghijklmnopqrstmm_dd_yyyy_hh_mm_ss.log"));
     EXPECT_TRUE(Options().VideoNamePrefix.isEmpty()) << "nothing is stored before Save";
 
     Click(d, 1074);
@@ -102,24 +89,24 @@ TEST_F(SettingsDialogs, FileOptionsPickedFolderGetsATrailingSlashAndACancelledPi
     PickerStub picker{m_dir.Path()};
     FileOptionsDialog d(nullptr, picker.Picker());
     d.open();
-    EXPECT_EQ(Control<QLineEdit>(d, 1076)->text(), QStringLiteral("/logs/"));
+    EXPECT_EQ(ById<QLineEdit>(d, 1076)->text(), QStringLiteral("/logs/"));
 
     Click(d, 1049);
     EXPECT_EQ(picker.calls, 1);
-    EXPECT_EQ(Control<QLineEdit>(d, 1051)->text(), m_dir.Path() + QLatin1Char('/'));
+    EXPECT_EQ(ById<QLineEdit>(d, 1051)->text(), m_dir.Path() + QLatin1Char('/'));
 
     picker.answer.clear(); // cancelled
     Click(d, 1068);
-    EXPECT_EQ(Control<QLineEdit>(d, 1076)->text(), QStringLiteral("/logs/"));
+    EXPECT_EQ(ById<QLineEdit>(d, 1076)->text(), QStringLiteral("/logs/"));
 
     picker.answer = QStringLiteral("/"); // already ends in one
     Click(d, 1049);
-    EXPECT_EQ(Control<QLineEdit>(d, 1051)->text(), QStringLiteral("/"));
+    EXPECT_EQ(ById<QLineEdit>(d, 1051)->text(), QStringLiteral("/"));
 
     // Cut to the option's 511 characters it would name another folder.
     picker.answer = QStringLiteral("/") + QString(511, QLatin1Char('d'));
     Click(d, 1049);
-    EXPECT_EQ(Control<QLineEdit>(d, 1051)->text(), QStringLiteral("/"));
+    EXPECT_EQ(ById<QLineEdit>(d, 1051)->text(), QStringLiteral("/"));
     EXPECT_TRUE(m_log.Messages().contains(QStringLiteral("longer than 511 characters")));
 
     picker.answer = m_dir.Path();
@@ -136,7 +123,7 @@ TEST_F(SettingsDialogs, FileOptionsClearedFolderIsSavedAsAnEmptyValue)
     FileOptionsDialog d;
     d.open();
     Click(d, 1050);
-    EXPECT_TRUE(Control<QLineEdit>(d, 1051)->text().isEmpty());
+    EXPECT_TRUE(ById<QLineEdit>(d, 1051)->text().isEmpty());
     Click(d, 1074);
     EXPECT_EQ(d.result(), 1);
 
@@ -155,7 +142,7 @@ TEST_F(SettingsDialogs, FileOptionsCancelEscapeAndCloseBoxLeaveTheOptionsAsTheyW
     for (const auto& end : std::initializer_list<std::function<void(QDialog&)>>{cancelBy, escapeBy, closeBy}) {
         FileOptionsDialog d;
         d.open();
-        QTest::keyClicks(Control<QLineEdit>(d, 1047), QStringLiteral("new"));
+        QTest::keyClicks(ById<QLineEdit>(d, 1047), QStringLiteral("new"));
         Click(d, 1050);
         end(d);
         EXPECT_FALSE(d.isVisible());
@@ -171,15 +158,15 @@ TEST_F(SettingsDialogs, DefaultDurationIsStoredAsHoursMinutesSecondsAndCancelKee
     {
         DefaultDurationDialog d;
         d.open();
-        EXPECT_EQ(Control<QTimeEdit>(d, 1029)->time(), QTime(0, 10, 0));
-        Control<QTimeEdit>(d, 1029)->setTime(QTime(2, 0, 0));
+        EXPECT_EQ(ById<QTimeEdit>(d, 1029)->time(), QTime(0, 10, 0));
+        ById<QTimeEdit>(d, 1029)->setTime(QTime(2, 0, 0));
         Click(d, 1038);
         EXPECT_EQ(d.result(), 3);
         EXPECT_EQ(Options().DefaultDuration, QStringLiteral("00:10:00"));
     }
     DefaultDurationDialog d;
     d.open();
-    Control<QTimeEdit>(d, 1029)->setTime(QTime(1, 30, 0));
+    ById<QTimeEdit>(d, 1029)->setTime(QTime(1, 30, 0));
     Click(d, 1074);
     EXPECT_EQ(d.result(), 1);
     EXPECT_EQ(Options().DefaultDuration, QStringLiteral("01:30:00"));
@@ -191,14 +178,14 @@ TEST_F(SettingsDialogs, PerformanceValueAboveTwentyBecomesTwentyWithBothLinesLog
     Options().FilePreAllocation = true;
     PerformanceOptionsDialog d;
     d.open();
-    EXPECT_EQ(Control<QLineEdit>(d, 1186)->text(), QStringLiteral("0"));
-    TypeOver(Control<QLineEdit>(d, 1186), QStringLiteral("25"));
-    EXPECT_EQ(Control<QLineEdit>(d, 1186)->text(), QStringLiteral("20"));
+    EXPECT_EQ(ById<QLineEdit>(d, 1186)->text(), QStringLiteral("0"));
+    TypeOver(ById<QLineEdit>(d, 1186), QStringLiteral("25"));
+    EXPECT_EQ(ById<QLineEdit>(d, 1186)->text(), QStringLiteral("20"));
     EXPECT_EQ(m_log.Messages(), QStringLiteral("\n03:04:05 (UTC)\nEntered manual pre-allocation GB must be less than "
                                                "or equal to 20\nManual pre-allocation set to 20 GB.\n"));
 
     m_log.ClearMessages();
-    QLineEdit* event = Control<QLineEdit>(d, 1187);
+    QLineEdit* event = ById<QLineEdit>(d, 1187);
     TypeOver(event, QStringLiteral("99"));
     EXPECT_EQ(event->text(), QStringLiteral("20"));
     EXPECT_TRUE(m_log.Messages().contains(
@@ -226,11 +213,11 @@ TEST_F(SettingsDialogs, PerformanceUncheckedPreAllocationKeepsTheSizesInTheFile)
     o.EventAllocationGB = 3;
     PerformanceOptionsDialog d;
     d.open();
-    QLineEdit* manual = Control<QLineEdit>(d, 1186);
+    QLineEdit* manual = ById<QLineEdit>(d, 1186);
     TypeOver(manual, QStringLiteral("15"));
     Click(d, 1185);
     EXPECT_FALSE(manual->isEnabled());
-    EXPECT_FALSE(Control<QLabel>(d, 1191)->isEnabled());
+    EXPECT_FALSE(ById<QLabel>(d, 1191)->isEnabled());
     Click(d, 1184);
     Click(d, 1194);
     Click(d, 1074);
@@ -250,10 +237,10 @@ TEST_F(SettingsDialogs, PerformanceEnterInASizeEditDoesNothingAndOkAppliesWithou
     PerformanceOptionsDialog d;
     d.show();
     QApplication::setActiveWindow(&d);
-    EXPECT_TRUE(Control<QRadioButton>(d, 1192)->isChecked());
+    EXPECT_TRUE(ById<QRadioButton>(d, 1192)->isChecked());
     Click(d, 1193);
     for (const int id : {1186, 1187}) {
-        QLineEdit* edit = Control<QLineEdit>(d, id);
+        QLineEdit* edit = ById<QLineEdit>(d, id);
         edit->setFocus();
         TypeOver(edit, QStringLiteral("5"));
         QTest::keyClick(edit, Qt::Key_Return);
@@ -309,11 +296,11 @@ TEST_F(SettingsDialogs, EventPendingResultSaysWhetherTheStoredDefaultChanged)
         Options().ShowEventTimeAsUtc = c.utcInForce;
         EventPendingOptionsDialog d;
         d.open();
-        EXPECT_TRUE(Control<QRadioButton>(d, c.utcInForce ? 1150 : 1149)->isChecked());
+        EXPECT_TRUE(ById<QRadioButton>(d, c.utcInForce ? 1150 : 1149)->isChecked());
         Click(d, c.radio);
         if (c.asDefault)
             Click(d, 1151);
-        EXPECT_EQ(Control<QPushButton>(d, 1074)->text(), c.asDefault ? QStringLiteral("Save") : QStringLiteral("OK"));
+        EXPECT_EQ(ById<QPushButton>(d, 1074)->text(), c.asDefault ? QStringLiteral("Save") : QStringLiteral("OK"));
         Click(d, 1074);
         EXPECT_EQ(d.result(), c.result) << c.stored << " " << c.radio;
         EXPECT_EQ(Options().EventPendingDisplay, QString::fromLatin1(c.storedAfter));

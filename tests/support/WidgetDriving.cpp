@@ -15,9 +15,20 @@ QAbstractButton* ByText(const QWidget& parent, const QString& text)
     return nullptr;
 }
 
+void AddMissingControlFailure(int id)
+{
+    ADD_FAILURE() << "no control " << id;
+}
+
 void Click(QWidget* w)
 {
     QTest::mouseClick(w, Qt::LeftButton, {}, QPoint(5, w->height() / 2));
+}
+
+void Click(const QWidget& parent, int id)
+{
+    if (QAbstractButton* button = ById<QAbstractButton>(parent, id))
+        Click(button);
 }
 
 void ClickRow(QListWidget* list, int row)
