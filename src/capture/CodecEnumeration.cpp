@@ -170,27 +170,37 @@ bool Links(GstPad* source, GstPad* sink)
     return GST_PAD_LINK_SUCCESSFUL(gst_pad_link_full(source, sink, GST_PAD_LINK_CHECK_DEFAULT));
 }
 
-// What the registry already knows, without loading the encoder's plugin: a pad's caps
+// What the registry already knows, without loading an encoder's plugin: a pad's caps
 // always lie within its template, so an encoder whose templates meet neither a device
 // output nor the multiplexer cannot link, and trying it would only load its libraries.
-bool TemplatesMayFit(GstElementFactory* factory, const DeviceOutputs& outputs, GstPad* muxPad)
-{
-    CapsPtr muxCaps(gst_pad_get_pad_template_caps(muxPad));
-    if (!gst_element_factory_can_src_any_caps(factory, muxCaps.get()))
-        return false;
-    for (GstPad* source : outputs.Pads()) {
-        CapsPtr caps(gst_pad_query_caps(source, nullptr));
-        if (gst_element_factory_can_sink_any_caps(factory, caps.get()))
-            return true;
+// The caps are taken once per device and checked against every encoder.
+class TemplateFilter {
+public:
+    TemplateFilter(const DeviceOutputs& outputs, GstPad* muxPad)
+        : m_mux(gst_pad_get_pad_template_caps(muxPad))
+    {
+        for (GstPad* source : outputs.Pads())
+            m_outputs.emplace_back(gst_pad_query_caps(source, nullptr));
     }
-    return false;
-}
+
+    bool MayFit(GstElementFactory* factory) const
+    {
+        if (!gst_element_factory_can_src_any_caps(factory, m_mux.get()))
+            return false;
+        for (const CapsPtr& caps : m_outputs)
+            if (gst_element_factory_can_sink_any_caps(factory, caps.get()))
+                return true;
+        return false;
+    }
+
+private:
+    CapsPtr m_mux;
+    std::vector<CapsPtr> m_outputs;
+};
 
 // Direct connections only: device output to encoder, encoder to multiplexer.
 bool EncoderFits(GstBin* bin, GstElementFactory* factory, const DeviceOutputs& outputs, GstPad* muxPad)
 {
-    if (!TemplatesMayFit(factory, outputs, muxPad))
-        return false;
     GstElement* encoder = AddToBin(bin, gst_element_factory_create(factory, nullptr));
     if (!encoder)
         return false;
@@ -254,8 +264,9 @@ Status TryCodecs(DeviceTable& table)
                    "Report this issue.\r\n");
             return E_ABORT;
         }
+        const TemplateFilter filter(outputs, graph.MuxPad());
         for (GstElementFactory* factory : encoders) {
-            if (!EncoderFits(graph.Bin(), factory, outputs, graph.MuxPad()))
+            if (!filter.MayFit(factory) || !EncoderFits(graph.Bin(), factory, outputs, graph.MuxPad()))
                 continue;
             const char* longName = gst_element_factory_get_metadata(factory, GST_ELEMENT_METADATA_LONGNAME);
             device.codecNames.append(QString::fromUtf8(longName).left(kCodecNameCapacity - 1));

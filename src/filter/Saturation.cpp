@@ -113,8 +113,6 @@ void CopyMarkFrame(std::uint8_t* dst, const std::uint8_t* src, const FrameGeomet
     }
 }
 
-std::int32_t g_saturationDefault = -1;
-
 } // namespace
 
 MarkKernel MarkKernelFor(FrameSubtype subtype)
@@ -140,9 +138,4 @@ void MarkSaturatedPixels(std::uint8_t* frame, const FrameGeometry& g, std::int32
     topFirst.rowsTopDown = true;
     if (MarkKernel mark = MarkKernelFor(g.subtype))
         mark(frame, frame, topFirst, static_cast<std::uint8_t>(threshold & 0xFF));
-}
-
-std::int32_t& SaturationDefault()
-{
-    return g_saturationDefault;
 }

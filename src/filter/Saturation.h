@@ -18,7 +18,3 @@ MarkKernel MarkKernelFor(FrameSubtype subtype);
 // In place on a frame whose rows run top first.
 // Negative thresholds mark nothing; otherwise only the low byte counts.
 void MarkSaturatedPixels(std::uint8_t* frame, const FrameGeometry& g, std::int32_t threshold);
-
-// The threshold option saves write as PixelSaturationValue: -1 or 50..255. Read and
-// written on the UI thread only.
-std::int32_t& SaturationDefault();
