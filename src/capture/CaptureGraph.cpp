@@ -33,7 +33,25 @@ public:
             || !gst_video_frame_map(&m_frame, &info, gst_sample_get_buffer(sample), GST_MAP_READ))
             return;
         m_mapped = true;
-        bgrx = static_cast<const std::uint8_t*>(GST_VIDEO_FRAME_PLANE_DATA(&m_frame, 0));
+        switch (GST_VIDEO_INFO_FORMAT(&info)) {
+        case GST_VIDEO_FORMAT_BGRx:
+            layout = Layout::Rgb32;
+            break;
+        case GST_VIDEO_FORMAT_YUY2: {
+            layout = Layout::Yuy2;
+            gdouble kr = 0.299;
+            gdouble kb = 0.114;
+            if (!gst_video_color_matrix_get_Kr_Kb(info.colorimetry.matrix, &kr, &kb)) {
+                kr = 0.299; // an unknown matrix: the one of standard-definition video
+                kb = 0.114;
+            }
+            yuv = MakeYuvToRgb(kr, kb, info.colorimetry.range == GST_VIDEO_COLOR_RANGE_0_255);
+            break;
+        }
+        default:
+            return; // not a layout the window paints: no pixels
+        }
+        pixels = static_cast<const std::uint8_t*>(GST_VIDEO_FRAME_PLANE_DATA(&m_frame, 0));
         width = GST_VIDEO_FRAME_WIDTH(&m_frame);
         height = GST_VIDEO_FRAME_HEIGHT(&m_frame);
         stride = GST_VIDEO_FRAME_PLANE_STRIDE(&m_frame, 0);
@@ -256,7 +274,9 @@ Status CaptureGraph::AddRenderer(bool recording)
             ReportGraphMessage(19);
             return E_ABORT;
         }
-        GstCaps* caps = gst_caps_from_string("video/x-raw, format=(string)BGRx");
+        // YUY2 first, so a YUY2 camera's pictures pass the converter untouched and are
+        // converted once, while painted; RGB pictures become BGRx.
+        GstCaps* caps = gst_caps_from_string("video/x-raw, format=(string)YUY2; video/x-raw, format=(string)BGRx");
         g_object_set(sink, "caps", caps, "max-buffers", 1u, "drop", TRUE, "sync", FALSE, "qos", FALSE, nullptr);
         gst_caps_unref(caps);
         GstAppSinkCallbacks callbacks{};
@@ -266,7 +286,7 @@ Status CaptureGraph::AddRenderer(bool recording)
                 return GST_FLOW_OK;
             if (auto* preview = static_cast<PreviewSink*>(user)) {
                 auto frame = std::make_shared<MappedPreviewFrame>(sample);
-                if (frame->bgrx)
+                if (frame->pixels)
                     preview->PresentFrame(std::move(frame));
             }
             gst_sample_unref(sample);

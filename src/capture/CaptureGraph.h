@@ -1,5 +1,6 @@
 #pragma once
 
+#include "capture/PreviewPixels.h"
 #include "recording/GraphControl.h"
 
 #include <QString>
@@ -12,17 +13,6 @@ typedef struct _GstElement GstElement;
 
 enum class GraphState : std::int32_t { Idle = 0, BuildersCreated = 1, SourceAdded = 2, Running = 3, StreamsBuilt = 5 };
 enum class RendererKind : std::int32_t { EVR = 0, VMR9 = 1, VMR7 = 2, NullRenderer = 3 };
-
-// One preview frame: BGRx, top row first. It holds the renderer's buffer and stays valid
-// while the object lives, so a sink keeps the newest frame without copying it.
-class PreviewFrame {
-public:
-    virtual ~PreviewFrame() = default;
-    const std::uint8_t* bgrx = nullptr;
-    int width = 0;
-    int height = 0;
-    int stride = 0;
-};
 
 // Receives the preview frames of the window renderer. Called on the streaming thread; it
 // must return at once and never wait for the UI thread.

@@ -22,6 +22,7 @@
 #include <QSlider>
 #include <gst/gst.h>
 #include <gtest/gtest.h>
+#include <vector>
 
 namespace {
 
@@ -31,12 +32,11 @@ class MarkCountingSink final : public PreviewSink {
 public:
     void PresentFrame(std::shared_ptr<const PreviewFrame> frame) override
     {
+        std::vector<std::uint8_t> rgb(static_cast<std::size_t>(frame->width) * frame->height * 4);
+        frame->ToRgb32(rgb.data(), frame->width * 4, 0, 0, frame->width, frame->height);
         int marked = 0;
-        for (int y = 0; y < frame->height; ++y)
-            for (int x = 0; x < frame->width; ++x) {
-                const std::uint8_t* p = frame->bgrx + static_cast<std::ptrdiff_t>(y) * frame->stride + x * 4;
-                marked += p[0] > 200 && p[1] < 60 && p[2] > 200;
-            }
+        for (std::size_t i = 0; i < rgb.size(); i += 4)
+            marked += rgb[i] > 200 && rgb[i + 1] < 60 && rgb[i + 2] > 200;
         lastMarked.store(marked);
         frames.fetch_add(1);
     }

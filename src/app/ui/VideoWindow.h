@@ -8,7 +8,8 @@
 
 // "VelaVideoWindow": the live picture. The window renderer hands it frames on the
 // streaming thread; it keeps the newest one and repaints on the UI thread, never making
-// the streaming thread wait, and paints it straight from the renderer's buffer. The
+// the streaming thread wait, and paints it straight from the renderer's buffer (YUY2
+// pictures converted on the way, into the window's own surface when it can). The
 // picture is painted at (2, 1) with its aspect kept.
 class VideoWindow final : public QWidget, public PreviewSink {
     Q_OBJECT
@@ -30,6 +31,7 @@ private:
     std::shared_ptr<const PreviewFrame> m_frame;
     std::uint64_t m_frames = 0;
     bool m_repaintPosted = false;
+    QImage m_scratch; // converted pictures, when they cannot be written straight in
 };
 
 // Sizes the video window to the current device's selected format (or its first) plus 8
