@@ -23,7 +23,6 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
 #include <QRegularExpression>
@@ -184,7 +183,13 @@ int main(int argc, char* argv[])
     window.show();
     CaptureGraph graph(&window, 0);
     bool failed = false;
-    graph.SetFailureHandler([&failed] { failed = true; });
+    // A waiting event loop, not a processEvents spin: the spin alone would cost a core
+    // and swamp what the benchmark measures.
+    QEventLoop loop;
+    graph.SetFailureHandler([&failed, &loop] {
+        failed = true;
+        loop.quit();
+    });
     if (r.nonLive)
         graph.SetSourceSetup([](GstElement* source) { g_object_set(source, "is-live", FALSE, nullptr); });
     SetTheGraph(&graph);
@@ -200,22 +205,23 @@ int main(int argc, char* argv[])
     // The graph runs the marking element in preview-only graphs; say whether this one did,
     // so a figure is never read as including it when it did not.
     const bool marking = graph.PixelAnalysisRequested();
-    QElapsedTimer clock;
-    clock.start();
-    const auto done = [&] {
-        return failed || (r.nonLive ? static_cast<qint64>(graph.FramesDelivered()) >= r.frames
-                                    : clock.elapsed() >= r.seconds * qint64{1000});
-    };
-    // A waiting event loop, not a processEvents spin: the spin alone would cost a core
-    // and swamp what the benchmark measures.
-    QEventLoop loop;
+    // Live: one timer for the length, so the loop wakes for nothing but the preview.
+    // Non-live: the delivered frames are counted every 2 ms.
     QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-        if (done())
-            loop.quit();
-    });
-    poll.start(r.nonLive ? 2 : 20);
-    loop.exec();
+    if (r.nonLive) {
+        QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+            if (static_cast<qint64>(graph.FramesDelivered()) >= r.frames)
+                loop.quit();
+        });
+        poll.start(2);
+    } else {
+        poll.setSingleShot(true);
+        poll.setTimerType(Qt::PreciseTimer);
+        QObject::connect(&poll, &QTimer::timeout, &loop, &QEventLoop::quit);
+        poll.start(r.seconds * 1000);
+    }
+    if (!failed)
+        loop.exec();
     const Status stopped = StopCapture();
     SetTheGraph(nullptr);
 
