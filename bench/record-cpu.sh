@@ -7,7 +7,9 @@
 # Two comparisons: without a display, where our preview paints every frame into the video
 # window offscreen while the reference's preview ends in a fakesink; and, when Xvfb is
 # installed, with a virtual display, where both show every frame (the Qt window, and
-# ximagesink).
+# ximagesink). The reference converts its preview to BGRx with videoconvert; our window
+# takes YUY2 and converts it while painting, so the figures compare the two ways of
+# showing the same frames, not two copies of one.
 # A benchmark, not a test: it reports, it asserts nothing.
 #
 #   bench/record-cpu.sh [BUILD_DIR]      (default ./build)
@@ -75,20 +77,32 @@ compare() {
 }
 
 rounds=${ROUNDS:-3}
+only=${ONLY:-}   # ONLY=offscreen or ONLY=displayed runs that comparison alone
 
 # Without a display: our window paints offscreen; the reference's preview is thrown away.
-QT_QPA_PLATFORM=offscreen compare offscreen video/x-raw,format=BGRx ! fakesink sync=false
+if [[ -z $only || $only == offscreen ]]; then
+    QT_QPA_PLATFORM=offscreen compare offscreen video/x-raw,format=BGRx ! fakesink sync=false
+fi
 
-# With a display (a virtual X server): both show every preview frame.
+# With a display (a virtual X server): both show every preview frame. A desktop session
+# has a session bus; without one, Qt on X would start a bus launcher of its own in every
+# run, so one is started for the comparison.
+[[ -z $only || $only == displayed ]] || exit 0
 if command -v Xvfb >/dev/null; then
     Xvfb -displayfd 3 -screen 0 1280x1024x24 3>"$work/display" >/dev/null 2>&1 &
     xvfb=$!
     for _ in $(seq 50); do [[ -s $work/display ]] && break; sleep 0.1; done
+    bus_pid=
+    if [[ -z ${DBUS_SESSION_BUS_ADDRESS:-} ]] && command -v dbus-daemon >/dev/null; then
+        { read -r DBUS_SESSION_BUS_ADDRESS && read -r bus_pid; } < <(dbus-daemon --session --fork --print-address=1 --print-pid=1)
+        export DBUS_SESSION_BUS_ADDRESS
+    fi
     if [[ -s $work/display ]]; then
         DISPLAY=:$(cat "$work/display") QT_QPA_PLATFORM=xcb compare displayed ximagesink sync=false
     else
         echo "displayed: Xvfb did not start; skipped"
     fi
+    [[ -n $bus_pid ]] && kill "$bus_pid" 2>/dev/null
     kill "$xvfb" 2>/dev/null || true
 else
     echo "displayed: Xvfb not installed; skipped"
