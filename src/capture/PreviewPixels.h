@@ -7,14 +7,15 @@
 // One pass, no line buffers, chroma shared by each pixel pair; fixed point with four
 // fractional bits, within one level of the exact result.
 
-// The conversion's constants for one colour matrix and range.
+// The conversion's constants for one colour matrix and range; the defaults are those of
+// BT.601 with Y in 16..235, as MakeYuvToRgb(0.299, 0.114, false) gives them.
 struct YuvToRgb {
     std::int16_t lumaOffset = 16;   // black's Y
     std::int16_t luma = 9539;       // the factors times 8192: Y
     std::int16_t blueFromU = 16525; // B from U - 128
     std::int16_t greenFromU = -3209;
     std::int16_t greenFromV = -6660;
-    std::int16_t redFromV = 13074;
+    std::int16_t redFromV = 13075;
 };
 
 // kr, kb: the matrix's red and blue weights (0.299, 0.114 for BT.601; 0.2126, 0.0722
