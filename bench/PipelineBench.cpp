@@ -1,4 +1,6 @@
-// Per-frame cost of the frame pipeline beside memcpy of the same frame.
+// Per-frame cost of the frame pipeline, and of the preview's colour conversion, beside
+// memcpy of the same frame.
+#include "capture/PreviewPixels.h"
 #include "filter/AnalysisFlags.h"
 #include "filter/FramePipeline.h"
 
@@ -103,9 +105,24 @@ void BM_IntegrationAdd(benchmark::State& state)
     Label(state, s);
 }
 
+// The video window's YUY2 to 32-bit conversion (twice the bytes written of the memcpy).
+void BM_PreviewConversion(benchmark::State& state)
+{
+    Setup s(state);
+    const FrameGeometry& g = s.geometry;
+    std::vector<std::uint8_t> rgb(static_cast<std::size_t>(g.width) * 4 * static_cast<std::size_t>(g.height));
+    const YuvToRgb k = MakeYuvToRgb(0.299, 0.114, false);
+    for (auto _ : state) {
+        ConvertYuy2ToRgb32(s.src.data(), g.width * 2, rgb.data(), g.width * 4, g.width, g.height, k);
+        benchmark::ClobberMemory();
+    }
+    Label(state, s);
+}
+
 } // namespace
 
 BENCHMARK(BM_Memcpy)->DenseRange(0, 1);
 BENCHMARK(BM_Copy)->DenseRange(0, 1);
 BENCHMARK(BM_CopyAndMark)->DenseRange(0, 1);
 BENCHMARK(BM_IntegrationAdd)->DenseRange(0, 1);
+BENCHMARK(BM_PreviewConversion)->Arg(0); // YUY2 only
