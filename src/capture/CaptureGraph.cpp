@@ -582,7 +582,7 @@ Status CaptureGraph::RenderStreams(const QString* fileName)
 Status CaptureGraph::RunGraph()
 {
     if (m_state == GraphState::Idle)
-        return static_cast<Status>(0x00040257);
+        return Status::NotRunning;
     if (m_state == GraphState::Running)
         return S_OK;
     if (gst_element_set_state(m_e->pipeline, GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE)
@@ -600,10 +600,10 @@ Status CaptureGraph::BuildGraph(const QString* fileName, bool defaultFolder)
         return E_ABORT;
     const CaptureDevice* d = CurrentDevice();
     if (!d)
-        return static_cast<Status>(0x80070057); // E_INVALIDARG
+        return Status::InvalidArgument;
     const MediaFormat* f = SelectedFormat(*d);
     if (!f)
-        return static_cast<Status>(0x80070057);
+        return Status::InvalidArgument;
     m_defaultFolder = defaultFolder;
 
     const RequestedAnalysis& a = app.Analysis;
@@ -618,7 +618,11 @@ Status CaptureGraph::BuildGraph(const QString* fileName, bool defaultFolder)
         }
         const std::size_t accumulator =
             a.integrationFrames > 1 ? static_cast<std::size_t>(f->width) * static_cast<std::size_t>(f->height) * 4 : 0;
-        TheFramePipeline().ApplySettings(a, accumulator);
+        if (Failed(TheFramePipeline().ApplySettings(a, accumulator))) {
+            // No memory for the integration buffer: the preview goes on without the analyses.
+            Log(QStringLiteral("\r\nWARNING: not enough memory to integrate frames; the frame analysis is off.\r\n"));
+            return E_NOTIMPL;
+        }
         TheFramePipeline().ResetAnalysis(f->framesPerSecond);
     }
 

@@ -43,7 +43,7 @@ protected:
         PrepareCaptureBackEnd(true);
         ClearDeviceTable();
         ASSERT_EQ(EnumerateCaptureDevices(true), S_OK);
-        EnumerateCodecs(Devices());
+        ASSERT_EQ(EnumerateCodecs(Devices()), S_OK);
     }
 
     void SetUp() override
@@ -257,10 +257,7 @@ TEST_F(CaptureGraphTest, AFullDiskEndsTheRecordingReadableAndThePreviewGoesOn)
 TEST_F(CaptureGraphTest, ACameraFailureClosesTheRecordingAndRestartsThePreviewOnce)
 {
     Select("640x480", VideoSubtype::YUY2);
-    m_graph->SetFailureHandler([] {
-        if (Succeeded(StopCapture()))
-            StartCapture();
-    });
+    m_graph->SetFailureHandler([] { EXPECT_TRUE(Succeeded(RestartCapture())); });
     AppState& app = TheAppState();
     app.RecordingActive = true;
     app.RecordingFileName = m_dir.FilePath(QStringLiteral("unplugged.avi"));
