@@ -233,7 +233,7 @@ Status CaptureGraph::CreateGraphBuilders()
     }
     gst_object_ref_sink(m_e->pipeline);
     GstBus* bus = gst_pipeline_get_bus(GST_PIPELINE(m_e->pipeline));
-    m_busWatch = gst_bus_add_watch(bus, reinterpret_cast<GstBusFunc>(&CaptureGraph::OnBusMessage), this);
+    m_busWatch = gst_bus_add_watch(bus, &CaptureGraph::OnBusMessage, this);
     gst_object_unref(bus);
     m_counters = std::make_shared<Counters>();
     m_state = GraphState::BuildersCreated;
@@ -449,7 +449,7 @@ Status CaptureGraph::AddRecordingBranch(const QString& fileName)
     g_object_set(m_e->tee, "allow-not-linked", TRUE, nullptr);
     m_lastFileEnd = 0;
     m_recordingBranchEnded = false;
-    m_spaceWatch = g_timeout_add(kSpaceCheckMs, reinterpret_cast<GSourceFunc>(&CaptureGraph::CheckFreeSpace), this);
+    m_spaceWatch = g_timeout_add(kSpaceCheckMs, &CaptureGraph::CheckFreeSpace, this);
     return S_OK;
 }
 
@@ -502,7 +502,7 @@ void CaptureGraph::EndRecordingBranch()
             gst_pad_send_event(sink, gst_event_new_eos());
             return GST_PAD_PROBE_REMOVE;
         },
-        queueIn, reinterpret_cast<GDestroyNotify>(gst_object_unref));
+        queueIn, gst_object_unref);
     gst_object_unref(teeOut);
 }
 
@@ -717,10 +717,9 @@ Status CaptureGraph::StopGraph()
     return S_OK;
 }
 
-int CaptureGraph::OnBusMessage(void*, void* message, void* self)
+int CaptureGraph::OnBusMessage(GstBus*, GstMessage* m, void* self)
 {
     auto* graph = static_cast<CaptureGraph*>(self);
-    auto* m = static_cast<GstMessage*>(message);
     if (GST_MESSAGE_TYPE(m) != GST_MESSAGE_ERROR)
         return TRUE;
     GError* error = nullptr;
