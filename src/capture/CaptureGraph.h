@@ -75,6 +75,8 @@ private:
     Status AddRecordingBranch(const QString& fileName);
     void CreateColourControl();
     void FinishRecording(bool orderly);
+    // After a failed build: removes the recording file the build made, unless it holds frames.
+    void DiscardUnusedFile(const QString& fileName);
     // Ends the recording branch alone: the file gets its header and index while the
     // preview goes on.
     void EndRecordingBranch();
