@@ -189,7 +189,8 @@ Status CheckRecordingTarget(const QString& fileName, const MediaFormat& f)
         ::close(fd);
         ::unlink(path.constData());
     } else if (error == EEXIST) {
-        fd = ::open(path.constData(), O_WRONLY | O_CLOEXEC); // replaced by the recording
+        // Replaced by the recording. Not blocking: a pipe of that name must not hang the window.
+        fd = ::open(path.constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
         error = errno;
         if (fd >= 0)
             ::close(fd);
