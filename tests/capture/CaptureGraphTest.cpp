@@ -315,7 +315,7 @@ TEST_F(CaptureGraphTest, ARecordingThatCannotStartFailsWithItsReasonAndLeavesNoF
         const Status s = m_graph->BuildGraph(&c.file, true);
         Device().sourceDevice = camera;
         limit.reset();
-        EXPECT_TRUE(Failed(s)) << s;
+        EXPECT_TRUE(Failed(s)) << StatusCode(s);
         const QString messages = UserMessageLog::Instance().Text();
         EXPECT_TRUE(messages.contains(QLatin1String(c.reason))) << messages.toStdString();
         EXPECT_EQ(m_graph->StopGraph(), S_OK);
@@ -370,7 +370,7 @@ TEST_F(CaptureGraphTest, AFailedBuildTakesBackTheFileItMadeAndNeverWritesToStand
         ::close(savedStdout);
         EXPECT_EQ(::lseek(captured, 0, SEEK_END), 0) << "bytes written to standard output";
         ::close(captured);
-        EXPECT_TRUE(Failed(built)) << built;
+        EXPECT_TRUE(Failed(built)) << StatusCode(built);
         EXPECT_EQ(stopped, S_OK);
         Device().sourceDevice = camera;
         SetPreAllocationCalls(nullptr);
