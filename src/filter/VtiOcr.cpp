@@ -145,25 +145,24 @@ void VtiOcr::CheckTimeDisplay(const std::uint8_t* frame, const FrameGeometry& ge
     }
 }
 
-bool VtiOcr::ReadVtiTime(const std::uint8_t* frame, const FrameGeometry& geometry)
+VtiLineReading ReadVtiLine(const std::uint8_t* frame, const FrameGeometry& geometry, const OcrLayout& layout,
+                           const CharacterSetList& sets)
 {
-    m_vtiTime.hour = kVtiHourNotRead;
-    if (!m_enabled)
-        return false;
-    if (!OcrLayoutFits(m_layout, geometry)) {
-        CountLostFrame();
-        return false;
+    VtiLineReading r;
+    if (!sets.Complete() || !OcrLayoutFits(layout, geometry)) {
+        r.firstDigitLost = true;
+        return r;
     }
     int digits[kReadPositions];
     for (int pos = 0; pos < kReadPositions; ++pos) {
-        const GlyphMatch m = FindGlyph(frame, MakeDigitCell(pos, m_layout), geometry.stride,
-                                       kHighestDigit[static_cast<std::size_t>(pos)], *m_sets);
-        if (pos == 0 && (!m.glyph || m.ambiguous))
-            CountLostFrame();
+        const GlyphMatch m = FindGlyph(frame, MakeDigitCell(pos, layout), geometry.stride,
+                                       kHighestDigit[static_cast<std::size_t>(pos)], sets);
+        if (pos == 0)
+            r.firstDigitLost = !m.glyph || m.ambiguous;
         // Any digit that matches nothing leaves the frame unread, fraction digits included:
         // their milliseconds would be meaningless.
         if (!m.glyph)
-            return false;
+            return r;
         digits[pos] = m.glyph->digitValue;
     }
     const int hour = digits[0] * 10 + digits[1];
@@ -171,11 +170,48 @@ bool VtiOcr::ReadVtiTime(const std::uint8_t* frame, const FrameGeometry& geometr
     const int second = digits[4] * 10 + digits[5];
     // The digit limits still let hours 24 to 29 through; no time of day has them.
     if (hour >= 24 || minute >= 60 || second >= 60)
+        return r;
+    r.read = true;
+    r.hour = static_cast<std::uint16_t>(hour);
+    r.minute = static_cast<std::uint16_t>(minute);
+    r.second = static_cast<std::uint16_t>(second);
+    r.milliseconds = static_cast<std::uint16_t>(digits[6] * 100 + digits[7] * 10 + digits[8]);
+    return r;
+}
+
+int ReadSecondFieldMilliseconds(const std::uint8_t* frame, const FrameGeometry& geometry, const OcrLayout& layout,
+                                const CharacterSetList& sets)
+{
+    constexpr int kFirst = 10; // after the first field's four fraction digits
+    constexpr int kAnyDigit = 9;
+    const DigitCell last = MakeDigitCell(kFirst + 2, layout);
+    if (!sets.Complete() || !OcrLayoutFits(layout, geometry) || geometry.width < last.right
+        || geometry.stride < 2 * last.right)
+        return -1;
+    int value = 0;
+    for (int pos = kFirst; pos < kFirst + 3; ++pos) {
+        const GlyphMatch m = FindGlyph(frame, MakeDigitCell(pos, layout), geometry.stride, kAnyDigit, sets);
+        if (!m.glyph)
+            return -1;
+        value = value * 10 + m.glyph->digitValue;
+    }
+    return value;
+}
+
+bool VtiOcr::ReadVtiTime(const std::uint8_t* frame, const FrameGeometry& geometry)
+{
+    m_vtiTime.hour = kVtiHourNotRead;
+    if (!m_enabled)
         return false;
-    m_vtiTime.hour = static_cast<std::uint16_t>(hour);
-    m_vtiTime.minute = static_cast<std::uint16_t>(minute);
-    m_vtiTime.second = static_cast<std::uint16_t>(second);
-    m_vtiTime.milliseconds = static_cast<std::uint16_t>(digits[6] * 100 + digits[7] * 10 + digits[8]);
+    const VtiLineReading r = ReadVtiLine(frame, geometry, m_layout, *m_sets);
+    if (r.firstDigitLost)
+        CountLostFrame();
+    if (!r.read)
+        return false;
+    m_vtiTime.hour = r.hour;
+    m_vtiTime.minute = r.minute;
+    m_vtiTime.second = r.second;
+    m_vtiTime.milliseconds = r.milliseconds;
     return true;
 }
 

@@ -16,6 +16,7 @@ inline constexpr int kDigitPositions = 21;
 inline constexpr int kReadPositions = 9;     // hours to the third fraction digit
 inline constexpr int kDisplayPositions = 14; // through the second field's fraction
 inline constexpr std::uint8_t kLitThreshold = 136;
+inline constexpr std::uint16_t kVtiHourNotRead = 100;
 
 // Byte offsets of the digit cells in a YUY2 row; the camera-attached table sits 6 pixels
 // further right.
@@ -51,6 +52,23 @@ struct GlyphMatch {
 // Needs a complete set list: the cell's probe row chooses the Even or the Odd set.
 GlyphMatch FindGlyph(const std::uint8_t* frame, const DigitCell& cell, std::int32_t stride, int highestDigit,
                      const CharacterSetList& sets);
+
+// One frame's time line read on its own, without the reader's counters: what a recorded
+// file's frames are read with.
+struct VtiLineReading {
+    bool firstDigitLost = false; // the first hour digit matched no glyph, or more than one
+    bool read = false;           // every digit matched and they make a time of day
+    std::uint16_t hour = kVtiHourNotRead;
+    std::uint16_t minute = 0;
+    std::uint16_t second = 0;
+    std::uint16_t milliseconds = 0; // the first field's
+};
+VtiLineReading ReadVtiLine(const std::uint8_t* frame, const FrameGeometry& geometry, const OcrLayout& layout,
+                           const CharacterSetList& sets);
+// The second field's milliseconds (the first three digits of its fraction group), or -1
+// when a digit matches no glyph or the cells lie outside the frame.
+int ReadSecondFieldMilliseconds(const std::uint8_t* frame, const FrameGeometry& geometry, const OcrLayout& layout,
+                                const CharacterSetList& sets);
 
 // The reader's state between frames of one graph build.
 class VtiOcr {
@@ -92,7 +110,6 @@ private:
     CalendarTime m_vtiTime;
 };
 
-inline constexpr std::uint16_t kVtiHourNotRead = 100;
 inline constexpr std::uint32_t kProbeFrames = 30;
 inline constexpr std::uint32_t kGoodProbesNeeded = 5;
 inline constexpr std::uint32_t kLostFramesTolerated = 10;

@@ -6,8 +6,10 @@
 #include "capture/DeviceEnumeration.h"
 #include "capture/DeviceTable.h"
 #include "capture/PreAllocation.h"
+#include "capture/RecordedVtiTimes.h"
 #include "capture/sim/GTypeDefine.h"
 #include "common/AppState.h"
+#include "common/Clock.h"
 #include "filter/AnalysisFlags.h"
 #include "filter/CharacterSet.h"
 #include "messages/UserMessageLog.h"
@@ -59,6 +61,8 @@ static void test_unplugged_camera_class_init(TestUnpluggedCameraClass* klass)
 }
 
 static void test_unplugged_camera_init(TestUnpluggedCamera*) {}
+
+#include <cmath>
 
 namespace {
 
@@ -192,6 +196,14 @@ protected:
         return app.RecordingFileName;
     }
     static QString LogOf(const QString& avi) { return QString::fromLatin1(ReadFileBytes(RecordingLogFileName(avi))); }
+    // The committed character sets, loaded as the program loads them.
+    void LoadTheCharacterSets()
+    {
+        for (const char* set : {kEvenCharacterSetFile, kOddCharacterSetFile})
+            ASSERT_TRUE(QFile::copy(QStringLiteral(VELA_SOURCE_RESOURCES "/") + QLatin1String(set),
+                                    m_dir.FilePath(QLatin1String(set))));
+        ASSERT_TRUE(LoadCharacterSets());
+    }
 
     ScopedProcessDirectory m_dir;
     std::unique_ptr<CaptureGraph> m_graph;
@@ -511,9 +523,7 @@ public:
 
 TEST_F(CaptureGraphTest, DriftModeReadsEveryFrameOfTheSimulator)
 {
-    for (const char* set : {"VELA_VTI_Interlaced_Even.iff", "VELA_VTI_Interlaced_Odd.iff"})
-        ASSERT_TRUE(QFile::copy(QStringLiteral(VELA_SOURCE_RESOURCES "/") + QLatin1String(set), m_dir.FilePath(QLatin1String(set))));
-    ASSERT_TRUE(LoadCharacterSets());
+    LoadTheCharacterSets();
     Select("720x480", VideoSubtype::YUY2);
     TheAppState().Analysis.driftMinutes = 3;
     // As fast as the machine goes: three minutes of video in seconds.
@@ -548,6 +558,70 @@ TEST_F(CaptureGraphTest, IntegrationDeliversOneFrameInN)
     const int frames = static_cast<int>(graph.FramesDelivered());
     EXPECT_GT(frames, 60);
     EXPECT_NEAR(sink.frames.load(), (frames - 1) / 4, 2);
+}
+
+namespace {
+long MillisecondsOfDay(const RecordedVtiTime& t)
+{
+    return ((t.hour * 60L + t.minute) * 60L + t.second) * 1000L + t.milliseconds;
+}
+long MillisecondsOfDay(FileTimeTicks ticks)
+{
+    return static_cast<long>(ticks % kTicksPerDay / kTicksPerMillisecond);
+}
+// b - a in milliseconds, across midnight.
+long DayDifference(long a, long b)
+{
+    constexpr long kDay = 86'400'000;
+    return ((b - a) % kDay + kDay + kDay / 2) % kDay - kDay / 2;
+}
+} // namespace
+
+TEST_F(CaptureGraphTest, RecordedFramesReadBackTheSimulatorsVtiTime)
+{
+    LoadTheCharacterSets();
+    Select("720x480", VideoSubtype::YUY2);
+    constexpr gint64 kOffsetMs = 2500;
+    // Not live: each frame shows the start time plus its own timestamp, however busy the
+    // machine, so the steps between frames are exact.
+    m_graph->SetSourceSetup([](GstElement* source) { g_object_set(source, "is-live", FALSE, "offset", kOffsetMs, nullptr); });
+    AppState& app = TheAppState();
+    app.RecordingActive = true;
+    app.RecordingFileName = m_dir.FilePath(QStringLiteral("times.avi"));
+    const long started = MillisecondsOfDay(UtcNowTicks());
+    ASSERT_EQ(StartCapture(), S_OK);
+    QElapsedTimer guard;
+    guard.start();
+    while (m_graph->FramesDelivered() < 60 && guard.elapsed() < 30000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
+    ASSERT_EQ(StopCapture(), S_OK);
+    const long stopped = MillisecondsOfDay(UtcNowTicks());
+
+    const RecordedVtiTimes times = ReadRecordedVtiTimes(app.RecordingFileName);
+    EXPECT_EQ(times.error, QString());
+    ASSERT_EQ(static_cast<int>(times.frames.size()), RecordingLogCount(LogOf(app.RecordingFileName), "Number of recorded frames"));
+    ASSERT_GE(times.frames.size(), 60u);
+    const RecordedVtiTime& first = times.frames.front();
+    ASSERT_TRUE(first.readable);
+    const long firstUtc = MillisecondsOfDay(first) - kOffsetMs;
+    EXPECT_GE(DayDifference(started, firstUtc), 0);
+    EXPECT_GE(DayDifference(firstUtc, stopped), 0);
+    for (const RecordedVtiTime& t : times.frames) {
+        SCOPED_TRACE(t.frame);
+        ASSERT_TRUE(t.readable);
+        // Frame n shows n frame periods (1001/30 ms) after the first, to the millisecond read.
+        const double expected = static_cast<double>(t.frame) * 1001.0 / 30.0;
+        EXPECT_LT(std::abs(static_cast<double>(DayDifference(MillisecondsOfDay(first), MillisecondsOfDay(t))) - expected), 1.0);
+        // The second field half a frame period later.
+        EXPECT_NEAR((t.secondFieldMilliseconds - t.milliseconds + 1000) % 1000, 16.7, 0.7);
+    }
+
+    RecordedVtiTimesRequest firstOnly;
+    firstOnly.maxFrames = 1;
+    const RecordedVtiTimes one = ReadRecordedVtiTimes(app.RecordingFileName, firstOnly);
+    ASSERT_EQ(one.frames.size(), 1u);
+    EXPECT_EQ(MillisecondsOfDay(one.frames.front()), MillisecondsOfDay(first));
+    EXPECT_FALSE(ReadRecordedVtiTimes(m_dir.FilePath(QStringLiteral("missing.avi"))).error.isEmpty());
 }
 
 TEST(ColourControl, SliderMapping)
