@@ -13,6 +13,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <csignal>
+#include <cstdio>
 
 namespace {
 
@@ -81,4 +82,19 @@ TEST(EventRecording, AnEventFileIsArmedRecordedLoggedAndTheNextArmed)
     EXPECT_GT(frames, 100); // about 4.45 s at 29.97 frames per second
     EXPECT_LT(frames, 160);
     EXPECT_EQ(ProbeVideo(avi).frames, frames);
+
+    // The first frame, as its VTI time shows it (the simulator's VTI is UTC), lies just
+    // after the countdown target, so the planned start half a second later is inside the
+    // recording with a margin.
+    QProcess reader;
+    reader.start(QStringLiteral(VTI_FIRST_FRAME_BINARY), {avi});
+    ASSERT_TRUE(reader.waitForFinished(30000));
+    const QTime firstFrame = QTime::fromString(QString::fromLatin1(reader.readAllStandardOutput().trimmed()),
+                                               QStringLiteral("HH:mm:ss.zzz"));
+    ASSERT_TRUE(firstFrame.isValid()) << reader.readAllStandardError().constData();
+    const QTime plannedStart = first.time().addSecs(-2);
+    const int afterTarget = plannedStart.addMSecs(-500).msecsTo(firstFrame);
+    std::printf("first frame %d ms after the countdown target\n", afterTarget);
+    EXPECT_GE(afterTarget, 0);
+    EXPECT_LT(afterTarget, 200);
 }
