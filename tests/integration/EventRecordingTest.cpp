@@ -14,24 +14,6 @@
 #include <gtest/gtest.h>
 #include <csignal>
 
-namespace {
-
-CalendarTime Calendar(const QDateTime& utc)
-{
-    const QDate d = utc.date();
-    const QTime t = utc.time();
-    CalendarTime c{};
-    c.year = static_cast<std::uint16_t>(d.year());
-    c.month = static_cast<std::uint16_t>(d.month());
-    c.day = static_cast<std::uint16_t>(d.day());
-    c.hour = static_cast<std::uint16_t>(t.hour());
-    c.minute = static_cast<std::uint16_t>(t.minute());
-    c.second = static_cast<std::uint16_t>(t.second());
-    return c;
-}
-
-} // namespace
-
 TEST(EventRecording, AnEventFileIsArmedRecordedLoggedAndTheNextArmed)
 {
     QTemporaryDir tmp, cwd;
@@ -41,8 +23,8 @@ TEST(EventRecording, AnEventFileIsArmedRecordedLoggedAndTheNextArmed)
     const QDateTime now = QDateTime::currentDateTimeUtc();
     const QDateTime first = now.addSecs(7).addMSecs(-now.time().msec());
     const QString events = dir.filePath(QStringLiteral("Events"));
-    ASSERT_FALSE(WriteTestEvent(events, Calendar(first), 0, 0, 4).isEmpty());
-    ASSERT_FALSE(WriteTestEvent(events, Calendar(first.addSecs(60)), 0, 0, 4).isEmpty());
+    ASSERT_FALSE(WriteTestEvent(events, CalendarFromUtc(first), 0, 0, 4).isEmpty());
+    ASSERT_FALSE(WriteTestEvent(events, CalendarFromUtc(first.addSecs(60)), 0, 0, 4).isEmpty());
 
     QProcess program;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
