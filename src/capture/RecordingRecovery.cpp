@@ -61,9 +61,10 @@ private:
     int m_fd;
 };
 
-// The original's bytes up to the end of its last whole chunk, fed to the splitter in
-// blocks on its streaming thread. Zeros after that end (claimed space of a
-// pre-allocated file) are never read: the splitter would take each as a chunk header.
+// The original as the splitter sees it: a random-access stream that ends with its last
+// whole chunk, read where the splitter asks (on its streaming thread). The zeros after
+// that end (claimed space of a pre-allocated file) are never offered: the splitter
+// would search them for chunks, more than a minute for 600 MB of zeros.
 struct Rebuild {
     int sourceFd = -1;
     std::int64_t end = 0;
@@ -139,6 +140,23 @@ void LinkStream(GstElement*, GstPad* pad, gpointer user)
     gst_object_unref(muxPad);
 }
 
+// "File Writer: Could not write to resource (... No space left on device)": the
+// element, its message and the last line of the details, which holds the system's reason.
+QString ErrorText(GstMessage* m)
+{
+    GError* error = nullptr;
+    gchar* debug = nullptr;
+    gst_message_parse_error(m, &error, &debug);
+    QString text = QString::fromUtf8(error ? error->message : "unknown error");
+    while (text.endsWith(QLatin1Char('.')))
+        text.chop(1);
+    if (const QString detail = QString::fromUtf8(debug).section(QLatin1Char('\n'), -1); !detail.isEmpty())
+        text += QStringLiteral(" (%1)").arg(detail);
+    g_clear_error(&error);
+    g_free(debug);
+    return QString::fromUtf8(GST_OBJECT_NAME(GST_MESSAGE_SRC(m))) + QStringLiteral(": ") + text;
+}
+
 // Splits the original's chunks and multiplexes them again into targetFd: the same
 // frames, now with header, frame count and index. Empty result on success, else why not.
 QString RebuildAvi(int sourceFd, std::int64_t dataEnd, int targetFd, std::int64_t* frames)
@@ -182,14 +200,9 @@ QString RebuildAvi(int sourceFd, std::int64_t dataEnd, int targetFd, std::int64_
         GstMessage* m = gst_bus_timed_pop_filtered(bus, kBusPoll,
                                                    static_cast<GstMessageType>(GST_MESSAGE_EOS | GST_MESSAGE_ERROR));
         if (m) {
-            if (GST_MESSAGE_TYPE(m) == GST_MESSAGE_ERROR) {
-                GError* error = nullptr;
-                gst_message_parse_error(m, &error, nullptr);
-                why = QStringLiteral("%1: %2").arg(QString::fromUtf8(GST_OBJECT_NAME(GST_MESSAGE_SRC(m))),
-                                                   QString::fromUtf8(error ? error->message : "unknown error"));
-                g_clear_error(&error);
-            }
             const bool done = GST_MESSAGE_TYPE(m) == GST_MESSAGE_EOS;
+            if (!done)
+                why = ErrorText(m);
             gst_message_unref(m);
             if (done)
                 break;
