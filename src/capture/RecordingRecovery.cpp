@@ -161,6 +161,8 @@ QString ErrorText(GstMessage* m)
 // frames, now with header, frame count and index. Empty result on success, else why not.
 QString RebuildAvi(int sourceFd, std::int64_t dataEnd, int targetFd, std::int64_t* frames)
 {
+    if (!EnsureMediaFramework())
+        return QStringLiteral("GStreamer cannot start");
     ElementPtr pipeline(gst_pipeline_new("Recording Recovery"));
     GstElement* source = gst_element_factory_make("appsrc", "Interrupted Recording");
     GstElement* demux = gst_element_factory_make("avidemux", "AVI Splitter");
@@ -275,7 +277,7 @@ QString RecoverInto(int sourceFd, const AviFileCheck& check, const QString& targ
     ::unlink(scratchPath.constData()); // left by a recovery that was itself cut short
     FileDescriptor out(::open(scratchPath.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
     if (out.Get() < 0)
-        return QStringLiteral("\"%1\" cannot be created (%2)").arg(scratch, SystemError(errno));
+        return QStringLiteral("\"%1\" cannot be written (%2)").arg(target, SystemError(errno));
 
     QString why = RebuildAvi(sourceFd, check.dataEnd, out.Get(), frames);
     if (why.isEmpty() && (::fsync(out.Get()) != 0 || !out.Close()))
@@ -291,6 +293,15 @@ QString RecoverInto(int sourceFd, const AviFileCheck& check, const QString& targ
     if (!why.isEmpty())
         ::unlink(scratchPath.constData());
     return why;
+}
+
+// "VideoFiles/x.avi" -> "VideoFiles/x_recovered.avi": sorts right after its original.
+QString RecoveredRecordingFileName(const QString& recordingFileName)
+{
+    const qsizetype dot = recordingFileName.lastIndexOf(QLatin1Char('.'));
+    const QString base = dot > recordingFileName.lastIndexOf(QLatin1Char('/')) ? recordingFileName.left(dot)
+                                                                                : recordingFileName;
+    return base + QStringLiteral("_recovered.avi");
 }
 
 // Why a file without a log cannot be recovered; empty when it can, or needs not be.
@@ -363,14 +374,6 @@ void RecoverRecording(const QString& path, bool defaultFolder)
 
 } // namespace
 
-QString RecoveredRecordingFileName(const QString& recordingFileName)
-{
-    const qsizetype dot = recordingFileName.lastIndexOf(QLatin1Char('.'));
-    const QString base = dot > recordingFileName.lastIndexOf(QLatin1Char('/')) ? recordingFileName.left(dot)
-                                                                                : recordingFileName;
-    return base + QStringLiteral("_recovered.avi");
-}
-
 void RecoverInterruptedRecordings()
 {
     const QString option = Options().VideoDirectory;
@@ -387,14 +390,10 @@ void RecoverInterruptedRecordings()
     }
     const QStringList names = QDir(folder).entryList({QStringLiteral("*.avi")},
                                                      QDir::Files | QDir::CaseSensitive, QDir::Name);
-    bool started = false;
     for (const QString& name : names) {
         const QString path = folder + name;
-        if (name.endsWith(QStringLiteral("_recovered.avi")) || QFileInfo::exists(RecordingLogFileName(path))
-            || QFileInfo::exists(RecoveredRecordingFileName(path)))
-            continue;
-        if (!started)
-            started = EnsureMediaFramework();
-        RecoverRecording(path, defaultFolder);
+        if (!name.endsWith(QStringLiteral("_recovered.avi")) && !QFileInfo::exists(RecordingLogFileName(path))
+            && !QFileInfo::exists(RecoveredRecordingFileName(path)))
+            RecoverRecording(path, defaultFolder);
     }
 }

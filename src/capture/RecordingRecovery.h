@@ -1,7 +1,5 @@
 #pragma once
 
-#include <QString>
-
 // A recording that was never closed (the program killed, a power cut, batteries dead
 // in the cold) has its frames on disk but no header frame count, no index and no log.
 // At start-up each such file in the video folder is rebuilt into a complete AVI beside
@@ -13,6 +11,3 @@
 // Every recovery and every file that cannot be recovered is told in User Messages;
 // nothing here stops the program from starting.
 void RecoverInterruptedRecordings();
-
-// "VideoFiles/x.avi" -> "VideoFiles/x_recovered.avi": sorts right after its original.
-QString RecoveredRecordingFileName(const QString& recordingFileName);
