@@ -2,6 +2,7 @@
 // signal, and the recovery of a recording it was killed in.
 #include "capture/AviFileCheck.h"
 #include "recording/RecordingLog.h"
+#include "support/QtPrinters.h"
 #include "support/Recordings.h"
 #include "support/TempDir.h"
 #include "support/TestEvents.h"
@@ -17,6 +18,7 @@
 #include <gtest/gtest.h>
 #include <csignal>
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 namespace {
@@ -163,10 +165,17 @@ protected:
     }
 
     // Starts the program without a camera, stops it once it has started and returns
-    // what it logged.
-    QByteArray StartAndStop()
+    // what it logged. fileSizeLimit > 0: a disk that is full once a file has that size.
+    QByteArray StartAndStop(rlim_t fileSizeLimit = 0)
     {
         QProcess p;
+        if (fileSizeLimit > 0) {
+            p.setChildProcessModifier([fileSizeLimit] {
+                const rlimit limit{fileSizeLimit, fileSizeLimit};
+                ::setrlimit(RLIMIT_FSIZE, &limit);
+                ::signal(SIGXFSZ, SIG_IGN); // the write fails instead of ending the program
+            });
+        }
         Start(p);
         QByteArray log;
         EXPECT_TRUE(WaitForLog(p, log, "Computer ")) << log.toStdString();
@@ -186,6 +195,20 @@ protected:
         EXPECT_EQ(scanned.headerFrames, -1); // readers that trust the header see nothing
         ASSERT_GE(scanned.frames, 30);
         const QByteArray originalHash = FileHash(original);
+        const QDir videos = QFileInfo(original).dir();
+
+        // A disk that fills while the copy is written: nothing is left behind and nothing
+        // is taken for done. Files that are no recording are named and left alone.
+        ASSERT_TRUE(QFile(videos.filePath(QStringLiteral("empty.avi"))).open(QIODevice::WriteOnly));
+        QFile notes(videos.filePath(QStringLiteral("notes.avi")));
+        ASSERT_TRUE(notes.open(QIODevice::WriteOnly) && notes.write("not a video\n") > 0);
+        notes.close();
+        const QStringList written = videos.entryList(QDir::Files);
+        const QByteArray full = StartAndStop(static_cast<rlim_t>(killed.dataEnd / 2));
+        EXPECT_TRUE(full.contains("could not be recovered")) << full.toStdString();
+        EXPECT_TRUE(full.contains("\"VideoFiles/empty.avi\" has no recording log and is empty"));
+        EXPECT_TRUE(full.contains("\"VideoFiles/notes.avi\" has no recording log and is not an AVI file"));
+        EXPECT_EQ(videos.entryList(QDir::Files), written);
 
         const QByteArray log = StartAndStop();
         const QString recovered = original.chopped(4) + QStringLiteral("_recovered.avi");
@@ -206,7 +229,6 @@ protected:
         EXPECT_EQ(RecordingLogCount(recoveredLog, "Number of recorded frames"), probe.frames);
 
         // The next start finds the recording done and touches nothing.
-        const QDir videos = QFileInfo(original).dir();
         const QStringList files = videos.entryList(QDir::Files);
         const QByteArray recoveredHash = FileHash(recovered);
         const QByteArray again = StartAndStop();
