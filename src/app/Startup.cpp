@@ -15,6 +15,7 @@
 #include "capture/CodecEnumeration.h"
 #include "capture/DeviceEnumeration.h"
 #include "capture/DeviceTable.h"
+#include "capture/RecordingRecovery.h"
 #include "common/ResourceLocator.h"
 #include "filter/AnalysisFlags.h"
 #include "filter/AnalysisMessages.h"
@@ -209,6 +210,10 @@ CaptureApp* InitialiseApp(CaptureApp* app, bool simulatedCamera, std::int32_t* d
         options.HasDefaultDevice = false;
         options.DefaultRecordingDuration = DefaultDurationValue();
     }
+
+    // 12a. The video folder is known now: recordings that a killed program or a power
+    // cut left without header and index are rebuilt beside them, camera or not.
+    RecoverInterruptedRecordings();
 
     // 13. The messages menu takes the first two command ids.
     QAction* save = AppendMenuEntry(app->messagesFileMenu, QStringLiteral("Save Messages"));

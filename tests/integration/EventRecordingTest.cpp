@@ -15,24 +15,6 @@
 #include <csignal>
 #include <cstdio>
 
-namespace {
-
-CalendarTime Calendar(const QDateTime& utc)
-{
-    const QDate d = utc.date();
-    const QTime t = utc.time();
-    CalendarTime c{};
-    c.year = static_cast<std::uint16_t>(d.year());
-    c.month = static_cast<std::uint16_t>(d.month());
-    c.day = static_cast<std::uint16_t>(d.day());
-    c.hour = static_cast<std::uint16_t>(t.hour());
-    c.minute = static_cast<std::uint16_t>(t.minute());
-    c.second = static_cast<std::uint16_t>(t.second());
-    return c;
-}
-
-} // namespace
-
 TEST(EventRecording, AnEventFileIsArmedRecordedLoggedAndTheNextArmed)
 {
     QTemporaryDir tmp, cwd;
@@ -42,8 +24,8 @@ TEST(EventRecording, AnEventFileIsArmedRecordedLoggedAndTheNextArmed)
     const QDateTime now = QDateTime::currentDateTimeUtc();
     const QDateTime first = now.addSecs(7).addMSecs(-now.time().msec());
     const QString events = dir.filePath(QStringLiteral("Events"));
-    ASSERT_FALSE(WriteTestEvent(events, Calendar(first), 0, 0, 4).isEmpty());
-    ASSERT_FALSE(WriteTestEvent(events, Calendar(first.addSecs(60)), 0, 0, 4).isEmpty());
+    ASSERT_FALSE(WriteTestEvent(events, CalendarFromUtc(first), 0, 0, 4).isEmpty());
+    ASSERT_FALSE(WriteTestEvent(events, CalendarFromUtc(first.addSecs(60)), 0, 0, 4).isEmpty());
 
     QProcess program;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();

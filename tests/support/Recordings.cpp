@@ -10,7 +10,7 @@ VideoProbe ProbeVideo(const QString& path)
     p.start(QStringLiteral("ffprobe"),
             {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-select_streams"), QStringLiteral("v:0"),
              QStringLiteral("-count_frames"), QStringLiteral("-show_entries"),
-             QStringLiteral("stream=nb_read_frames,width,height,pix_fmt,codec_name,r_frame_rate"),
+             QStringLiteral("stream=nb_read_frames,nb_frames,width,height,pix_fmt,codec_name,r_frame_rate"),
              QStringLiteral("-of"), QStringLiteral("default=nw=1"), path});
     VideoProbe r;
     if (!p.waitForFinished(60000) || p.exitCode() != 0)
@@ -19,6 +19,8 @@ VideoProbe ProbeVideo(const QString& path)
         const QString key = line.section(QLatin1Char('='), 0, 0), value = line.section(QLatin1Char('='), 1);
         if (key == QLatin1String("nb_read_frames"))
             r.frames = value.toInt();
+        else if (key == QLatin1String("nb_frames"))
+            r.headerFrames = value == QLatin1String("N/A") ? -1 : value.toInt();
         else if (key == QLatin1String("width"))
             r.width = value.toInt();
         else if (key == QLatin1String("height"))

@@ -17,3 +17,17 @@ QString WriteTestEvent(const QString& eventsFolder, const CalendarTime& at, int 
         return {};
     return name;
 }
+
+CalendarTime CalendarFromUtc(const QDateTime& utc)
+{
+    const QDate d = utc.date();
+    const QTime t = utc.time();
+    CalendarTime c{};
+    c.year = static_cast<std::uint16_t>(d.year());
+    c.month = static_cast<std::uint16_t>(d.month());
+    c.day = static_cast<std::uint16_t>(d.day());
+    c.hour = static_cast<std::uint16_t>(t.hour());
+    c.minute = static_cast<std::uint16_t>(t.minute());
+    c.second = static_cast<std::uint16_t>(t.second());
+    return c;
+}

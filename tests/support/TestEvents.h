@@ -2,6 +2,7 @@
 
 #include "common/CalendarTime.h"
 
+#include <QDateTime>
 #include <QString>
 
 // Writes into eventsFolder (made when missing) the Event file the Event dialog would
@@ -9,3 +10,6 @@
 // when it could not be written.
 QString WriteTestEvent(const QString& eventsFolder, const CalendarTime& at, int hours, int minutes, int seconds,
                        bool hibernate = false);
+
+// The calendar time of a UTC date and time, milliseconds dropped.
+CalendarTime CalendarFromUtc(const QDateTime& utc);

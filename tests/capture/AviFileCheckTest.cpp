@@ -1,0 +1,103 @@
+// Which files the start-up recovery rebuilds, from small RIFF files made here: what the
+// multiplexer leaves when it is closed, when it is killed, when it was writing into
+// claimed space, and files that are no recording at all.
+#include "capture/AviFileCheck.h"
+
+#include <gtest/gtest.h>
+#include <algorithm>
+#include <cstring>
+#include <string>
+
+namespace {
+
+std::string U32(std::uint32_t v)
+{
+    return {static_cast<char>(v & 0xff), static_cast<char>(v >> 8 & 0xff), static_cast<char>(v >> 16 & 0xff),
+            static_cast<char>(v >> 24 & 0xff)};
+}
+
+std::string Chunk(const char* id, const std::string& data)
+{
+    return id + U32(static_cast<std::uint32_t>(data.size())) + data + std::string(data.size() % 2, '\0');
+}
+
+// sizeOverride: the size field as a killed writer leaves it (written before the data).
+std::string List(const char* kind, const char* type, const std::string& body, std::int64_t sizeOverride = -1)
+{
+    const auto size = sizeOverride < 0 ? body.size() + 4 : static_cast<std::size_t>(sizeOverride);
+    return kind + U32(static_cast<std::uint32_t>(size)) + type + body;
+}
+
+std::string Header(std::uint32_t totalFrames)
+{
+    const std::string avih = std::string(16, '\0') + U32(totalFrames) + std::string(36, '\0');
+    return List("LIST", "hdrl", Chunk("avih", avih) + List("LIST", "strl", Chunk("strh", std::string(56, '\0'))));
+}
+
+const std::string kFrame = Chunk("00db", "frame1"); // odd-sized frames test the padding
+const std::string kOddFrame = Chunk("00dc", "frame");
+const std::string kFrames = kFrame + kOddFrame;
+const std::string kIndex = Chunk("idx1", std::string(32, '\0'));
+
+const std::string kComplete = List("RIFF", "AVI ", Header(2) + List("LIST", "movi", kFrames) + kIndex);
+// As the writer leaves a killed recording: the sizes and the frame count written at the
+// start, the frames after them, no index.
+const std::string kKilled = List("RIFF", "AVI ", Header(0) + List("LIST", "movi", kFrames, 4), 200);
+
+AviFileCheck Check(const std::string& bytes)
+{
+    return CheckAviFile(static_cast<std::int64_t>(bytes.size()),
+                        [&bytes](std::int64_t offset, void* to, std::size_t n) -> std::size_t {
+                            const auto at = static_cast<std::size_t>(offset);
+                            if (at >= bytes.size())
+                                return 0;
+                            const std::size_t count = std::min(n, bytes.size() - at);
+                            std::memcpy(to, bytes.data() + at, count);
+                            return count;
+                        });
+}
+
+} // namespace
+
+TEST(AviFileCheck, VerdictDataEndAndFrames)
+{
+    const std::string cut = kKilled + Chunk("00db", std::string(100, 'x')).substr(0, 30);
+    const std::string openDml = kComplete + List("RIFF", "AVIX", List("LIST", "movi", kFrames, 4), 4);
+    const auto whole = [](const std::string& s) { return static_cast<std::int64_t>(s.size()); };
+    struct Case {
+        const char* name;
+        std::string bytes;
+        AviFileVerdict verdict;
+        std::int64_t dataEnd;
+        std::int64_t frames;
+    };
+    const Case cases[] = {
+        {"closed by the writer", kComplete, AviFileVerdict::Complete, whole(kComplete), 2},
+        {"killed", kKilled, AviFileVerdict::Interrupted, whole(kKilled), 2},
+        {"claimed space after the frames", kKilled + std::string(4096, '\0'), AviFileVerdict::Interrupted,
+         whole(kKilled), 2},
+        {"last frame cut short", cut, AviFileVerdict::Interrupted, whole(kKilled), 2},
+        {"header says 0 frames",
+         List("RIFF", "AVI ", Header(0) + List("LIST", "movi", kFrames) + kIndex), AviFileVerdict::Interrupted,
+         whole(kComplete), 2},
+        {"no index", List("RIFF", "AVI ", Header(2) + List("LIST", "movi", kFrames)), AviFileVerdict::Interrupted,
+         whole(kComplete) - whole(kIndex), 2},
+        {"second RIFF never closed", openDml, AviFileVerdict::Interrupted, whole(openDml), 4},
+        {"killed before the first frame", List("RIFF", "AVI ", Header(0) + List("LIST", "movi", "", 4), 200),
+         AviFileVerdict::Interrupted, whole(kKilled) - whole(kFrames), 0},
+        {"ends inside the header", kComplete.substr(0, 40), AviFileVerdict::TruncatedHeader, -1, 0},
+        {"ends inside the RIFF header", kComplete.substr(0, 7), AviFileVerdict::TruncatedHeader, -1, 0},
+        {"empty", "", AviFileVerdict::Empty, -1, 0},
+        {"RIFF but not AVI", List("RIFF", "WAVE", Chunk("fmt ", std::string(16, '\0'))), AviFileVerdict::NotAvi, -1,
+         0},
+        {"text", "not a video at all\n", AviFileVerdict::NotAvi, -1, 0},
+    };
+    for (const Case& c : cases) {
+        const AviFileCheck r = Check(c.bytes);
+        EXPECT_EQ(r.verdict, c.verdict) << c.name;
+        if (c.dataEnd >= 0) {
+            EXPECT_EQ(r.dataEnd, c.dataEnd) << c.name;
+        }
+        EXPECT_EQ(r.videoChunks, c.frames) << c.name;
+    }
+}
