@@ -185,6 +185,41 @@ TEST_F(DeviceFormatDialogTest, CancelPutsBackEveryDeviceAndKeysDoNothing)
     EXPECT_TRUE(m_steps.isEmpty());
 }
 
+// A graph built while the dialog is open (an Event starting) must find the choice in
+// force; only OK hands over the new one, and the accept button's wording (which a
+// platform may decorate with an accelerator) decides nothing.
+TEST_F(DeviceFormatDialogTest, TheLiveTableChangesOnlyOnOk)
+{
+    const auto choose = [](DeviceFormatDialog& d) {
+        ClickRow(ById<QListWidget>(d, "1199"), 1);
+        Click(ById<QRadioButton>(d, "1205"));
+        ClickRow(ById<QListWidget>(d, "1200"), 1);
+    };
+    const auto live = [] {
+        return QStringLiteral("%1/%2/%3")
+            .arg(Devices().currentDeviceIndex)
+            .arg(Device(0).selectedFormatIndex)
+            .arg(Device(1).selectedFormatIndex);
+    };
+
+    auto cancelled = OpenDeviceDialog();
+    choose(*cancelled);
+    EXPECT_EQ(live(), QStringLiteral("0/-1/-1")) << "while open";
+    Click(ById<QPushButton>(*cancelled, "1038"));
+    EXPECT_EQ(live(), QStringLiteral("0/-1/-1")) << "after Cancel";
+
+    auto accepted = OpenDeviceDialog();
+    choose(*accepted);
+    Click(ById<QCheckBox>(*accepted, "1201"));
+    EXPECT_EQ(live(), QStringLiteral("0/-1/-1")) << "while open";
+    ById<QPushButton>(*accepted, "1074")->setText(QStringLiteral("&Save"));
+    Click(ById<QPushButton>(*accepted, "1074"));
+    EXPECT_EQ(accepted->result(), 1);
+    EXPECT_EQ(live(), QStringLiteral("1/-1/2"));
+    EXPECT_EQ(m_steps, (QStringList{"size", "restart 1/2", "schedule"}));
+    EXPECT_EQ(Options().DefaultDevice, QStringLiteral("USB 2861 Device"));
+}
+
 TEST_F(CodecSelectorDialogTest, PairedCodecKeepsItsMarkWhileAnotherIsChosenAndTheBoxRewritesThePair)
 {
     Device(0).chosenCodecIndex = 1;
