@@ -75,6 +75,12 @@ ScheduleEventDialog::ScheduleEventDialog(const QString& editedFileName, QWidget*
     m_comment->setMinimumWidth(QFontMetrics(m_comment->font()).horizontalAdvance(QString(kEventCommentLength + 2, QLatin1Char('M'))));
     m_hibernate = Named(new QCheckBox(QStringLiteral("Hibernate after recording completed"), this), 1134);
     m_shutdown = Named(new QCheckBox(QStringLiteral("Shutdown after recording completed"), this), 1160);
+    // Why Save refused the time; shown only then.
+    m_tooLate = new QLabel(this);
+    m_tooLate->setObjectName(QStringLiteral("TooLate"));
+    m_tooLate->setWordWrap(true);
+    m_tooLate->setStyleSheet(QStringLiteral("color: #b00000"));
+    m_tooLate->hide();
     QPushButton* save = Button(this, 1074, "Save");
     QPushButton* cancel = Button(this, 1038, "Cancel");
 
@@ -87,6 +93,7 @@ ScheduleEventDialog::ScheduleEventDialog(const QString& editedFileName, QWidget*
     layout->addWidget(m_comment);
     layout->addWidget(m_hibernate);
     layout->addWidget(m_shutdown);
+    layout->addWidget(m_tooLate);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(save);
@@ -112,6 +119,8 @@ ScheduleEventDialog::ScheduleEventDialog(const QString& editedFileName, QWidget*
         if (on)
             m_hibernate->setChecked(false);
     });
+    connect(m_eventTime, &QDateTimeEdit::dateTimeChanged, m_tooLate, &QWidget::hide);
+    connect(m_duration, &QTimeEdit::timeChanged, m_tooLate, &QWidget::hide);
     connect(save, &QPushButton::clicked, this, &ScheduleEventDialog::Save);
     connect(cancel, &QPushButton::clicked, this, [this] { done(Cancelled); });
 }
@@ -161,6 +170,13 @@ void ScheduleEventDialog::Save()
     duration.hour = static_cast<std::uint16_t>(length.hour());
     duration.minute = static_cast<std::uint16_t>(length.minute());
     duration.second = static_cast<std::uint16_t>(length.second());
+    // A file the schedule would skip at once must not be reported as scheduled.
+    if (const QString reason = TooLateToRecordReason(eventTime, duration, UtcNowTicks()); !reason.isEmpty()) {
+        m_tooLate->setText(reason);
+        m_tooLate->show();
+        AppendUserMessage(QStringLiteral("NOTE: the Event was not saved.  ") + reason + QStringLiteral("\r\n"), true);
+        return;
+    }
     const EventFileFields fields = MakeEventFileFields(eventTime, duration, m_hibernate->isChecked(),
                                                        m_shutdown->isChecked(),
                                                        m_comment->text().left(kEventCommentLength));

@@ -5,12 +5,14 @@
 
 class QCheckBox;
 class QDateTimeEdit;
+class QLabel;
 class QLineEdit;
 class QTimeEdit;
 
 // Creates an Event file ("Schedule Event") or replaces the one named by editedFileName
 // ("Edit Event"). Ends with 1 (saved), 0 (Cancel) or 2 (closed by its frame or Escape).
-// Save keeps the dialog open when nothing could be written.
+// Save keeps the dialog open when nothing could be written, and when the Event could
+// no longer be recorded (saying why).
 class ScheduleEventDialog final : public QDialog {
     Q_OBJECT
 public:
@@ -36,6 +38,7 @@ private:
     QLineEdit* m_comment = nullptr;
     QCheckBox* m_hibernate = nullptr;
     QCheckBox* m_shutdown = nullptr;
+    QLabel* m_tooLate = nullptr;
 };
 
 // Schedules a new Event over parent (else the main window). Any Event picked for editing
