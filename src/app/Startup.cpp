@@ -354,11 +354,12 @@ Status Run(const CommandLine& commandLine)
     // 7.
     delete splash;
 
-    // 8. The main loop. SIGTERM and SIGINT close the main window as its frame does.
+    // 8. The main loop. SIGTERM and SIGINT end the program at once, as the main window
+    // does after its question: a service manager or a terminal cannot answer one.
     SetMeasurementFinishedWaker(&WakeMainLoop);
     SignalBridge signalBridge([] {
         if (CaptureApp* a = TheCaptureApp(); a && a->mainWindow)
-            a->mainWindow->close();
+            a->mainWindow->EndProgram();
         else
             QCoreApplication::exit(0);
     });

@@ -86,7 +86,9 @@ void PowerActions::RunPowerAction(bool hibernate, bool shutdown)
     // Ticks that arrive while the countdown's own loop runs must do nothing.
     state.PowerActionPending = true;
     const int end = m_countdown(shutdown && !hibernate);
-    if (end == static_cast<int>(CountdownEnd::Cancelled)) {
+    // Any other end is the program quitting (a signal) while the countdown showed: no
+    // action without the count or the user's close.
+    if (end != static_cast<int>(CountdownEnd::CountedDown) && end != static_cast<int>(CountdownEnd::ClosedByFrame)) {
         state.PowerActionPending = false;
         return;
     }

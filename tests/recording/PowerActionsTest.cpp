@@ -186,6 +186,25 @@ TEST_F(PowerActionsTest, AnAcceptedPowerOffEndsTheMainLoop)
     EXPECT_TRUE(Log().isEmpty()) << Log().toStdString();
 }
 
+// A signal ends the main loop and with it the countdown's: the program ends, and the
+// computer is left alone.
+TEST_F(PowerActionsTest, QuittingDuringTheCountdownRunsNoAction)
+{
+    PowerActions power(
+        m_logind,
+        [](bool shutdown) {
+            PowerCountdownDialog d(shutdown, QFont());
+            QTimer::singleShot(0, [] { QCoreApplication::exit(0); });
+            return d.exec();
+        },
+        [] {});
+    QTimer::singleShot(0, [&power] { power.RunPowerAction(true, false); });
+    QTimer::singleShot(20'000, [] { QCoreApplication::exit(99); }); // a safety net only
+    EXPECT_EQ(QApplication::exec(), 0);
+    EXPECT_EQ(m_mock->Calls(), QStringList{});
+    EXPECT_FALSE(TheAppState().PowerActionPending);
+}
+
 TEST_F(PowerActionsTest, TheSleepInhibitorIsHeldWhileArmedAndReleasedAfter)
 {
     const QStringList armed{QStringLiteral("sleep|VELA Video|An Event is armed|block")};
