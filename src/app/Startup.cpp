@@ -286,8 +286,7 @@ CaptureApp* InitialiseApp(CaptureApp* app, bool simulatedCamera, std::int32_t* d
 
     // 26, 27. What the login manager allows; the power actions live as long as the process.
     auto* logind = new LogindPower;
-    CheckPowerAtStartup(*logind);
-    SetSystemPower(new PowerActions(*logind, &ShowPowerCountdown, &WakeMainLoop));
+    SetSystemPower(new PowerActions(*logind, &ShowPowerCountdown, &WakeMainLoop, CheckPowerAtStartup(*logind)));
 
     // 28. The Event schedule; its rebuild arms the soonest Event.
     SetArmNextEventHandler(&ArmNextEvent);

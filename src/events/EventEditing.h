@@ -19,6 +19,13 @@ EventDialogState& TheEventDialogState();
 
 inline constexpr int kEventCommentLength = 35;
 
+// Why the system refuses each power action an Event may ask for, in a few words; empty
+// when the action is allowed. The Event dialog offers only the allowed ones.
+struct EventPowerChoices {
+    QString hibernateRefused;
+    QString shutdownRefused;
+};
+
 enum class EventSaveResult {
     Saved,
     FolderNotCreated, // reported; nothing written

@@ -3,10 +3,18 @@
 #include "MockLogind.h"
 #include "app/CaptureApp.h"
 #include "app/MainLoop.h"
+#include "app/MenuCommands.h"
+#include "events/EventSchedule.h"
+#include "events/ui/ScheduleEventDialog.h"
+#include "recording/Scheduler.h"
 #include "recording/ui/PowerCountdownDialog.h"
 #include "support/LogCapture.h"
+#include "support/TempDir.h"
+#include "support/WidgetDriving.h"
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -203,6 +211,78 @@ TEST_F(PowerActionsTest, QuittingDuringTheCountdownRunsNoAction)
     EXPECT_EQ(QApplication::exec(), 0);
     EXPECT_EQ(m_mock->Calls(), QStringList{});
     EXPECT_FALSE(TheAppState().PowerActionPending);
+}
+
+// What start-up finds refused is not offered by the Event dialog, is noted when an Event
+// file asks for it anyway, and holds nothing up after that Event's recording.
+TEST_F(PowerActionsTest, ARefusedActionIsNotOfferedIsNotedWhenArmedAndIsNotCountedDown)
+{
+    struct Case {
+        const char* canHibernate;
+        const char* canPowerOff;
+        const char* hibernateRefused; // as shown beside the box; nullptr when offered
+        const char* shutdownRefused;
+    };
+    const Case cases[] = {
+        {"na", "no", "this computer cannot hibernate", "not allowed for this user"},
+        {"yes", "na", nullptr, "this computer cannot power off"},
+        {"challenge", "yes", nullptr, nullptr},
+    };
+    ScopedProcessDirectory dir;
+    const SchedulerState savedScheduler = TheSchedulerState();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.canHibernate) + "/" + c.canPowerOff);
+        m_mock->Answer(QStringLiteral("CanHibernate"), QLatin1String(c.canHibernate));
+        m_mock->Answer(QStringLiteral("CanPowerOff"), QLatin1String(c.canPowerOff));
+        int countdowns = 0;
+        PowerActions power(
+            m_logind,
+            [&countdowns](bool) {
+                ++countdowns;
+                return static_cast<int>(CountdownEnd::Cancelled);
+            },
+            [] {}, CheckPowerAtStartup(m_logind));
+        SetSystemPower(&power);
+
+        QTimer::singleShot(0, [&c] {
+            auto* d = qobject_cast<ScheduleEventDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(d, nullptr);
+            const struct {
+                const char* box;
+                const char* reasonLabel;
+                const char* refused;
+            } choices[] = {{"1134", "HibernateRefused", c.hibernateRefused}, {"1160", "ShutdownRefused", c.shutdownRefused}};
+            for (const auto& choice : choices) {
+                SCOPED_TRACE(choice.box);
+                auto* box = ById<QCheckBox>(*d, choice.box);
+                Click(box);
+                EXPECT_EQ(box->isChecked(), choice.refused == nullptr);
+                const auto* reason = ById<QLabel>(*d, choice.reasonLabel);
+                EXPECT_EQ(reason ? reason->text() : QString(),
+                          choice.refused ? QStringLiteral("(%1)").arg(QLatin1String(choice.refused)) : QString());
+            }
+            d->reject();
+        });
+        RunMenuDialog(MenuDialog::ScheduleEvent);
+
+        // An Event file that asks to shut down, armed.
+        m_log.ClearMessages();
+        const CalendarTime at{2026, 3, 0, 15, 4, 0, 0, 0};
+        ASSERT_EQ(InsertIntoSchedule(MakeEventRecord(MakeEventFileFields(at, {0, 0, 0, 0, 0, 1, 0, 0}, false, true))),
+                  InsertResult::Accepted);
+        ArmNextEvent();
+        const bool noted = Log().contains(QStringLiteral("NOTE: this Event asks to shut down the computer after "
+                                                         "recording, which the system does not allow"));
+        EXPECT_EQ(noted, c.shutdownRefused != nullptr) << Log().toStdString();
+        EXPECT_EQ(Log().contains(QLatin1String("computer will shut down 30 seconds")), c.shutdownRefused == nullptr);
+        DisarmEvent();
+
+        power.RunPowerAction(false, true);
+        EXPECT_EQ(countdowns, c.shutdownRefused ? 0 : 1);
+        EXPECT_FALSE(TheAppState().PowerActionPending);
+        SetSystemPower(nullptr);
+    }
+    TheSchedulerState() = savedScheduler;
 }
 
 TEST_F(PowerActionsTest, TheSleepInhibitorIsHeldWhileArmedAndReleasedAfter)

@@ -56,7 +56,8 @@ CalendarTime UtcNow()
 
 } // namespace
 
-ScheduleEventDialog::ScheduleEventDialog(const QString& editedFileName, QWidget* parent)
+ScheduleEventDialog::ScheduleEventDialog(const QString& editedFileName, QWidget* parent,
+                                         const EventPowerChoices& power)
     : QDialog(parent)
     , m_editedFileName(editedFileName)
 {
@@ -91,8 +92,8 @@ ScheduleEventDialog::ScheduleEventDialog(const QString& editedFileName, QWidget*
     layout->addWidget(m_duration, 0, Qt::AlignLeft);
     layout->addWidget(Label(this, 1130, "Optional Comment (35 chars max):"));
     layout->addWidget(m_comment);
-    layout->addWidget(m_hibernate);
-    layout->addWidget(m_shutdown);
+    layout->addLayout(PowerChoice(m_hibernate, "HibernateRefused", power.hibernateRefused));
+    layout->addLayout(PowerChoice(m_shutdown, "ShutdownRefused", power.shutdownRefused));
     layout->addWidget(m_tooLate);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
@@ -109,6 +110,11 @@ ScheduleEventDialog::ScheduleEventDialog(const QString& editedFileName, QWidget*
         ShowEditedEvent();
     }
 
+    // An Event edited here never keeps asking for what the system refuses.
+    for (QCheckBox* box : {m_hibernate, m_shutdown})
+        if (!box->isEnabled())
+            box->setChecked(false);
+
     // Connected after the stored values are shown: a hand-made file with both set shows both.
     connect(m_comment, &QLineEdit::textChanged, this, &ScheduleEventDialog::CutComment);
     connect(m_hibernate, &QCheckBox::toggled, this, [this](bool on) {
@@ -123,6 +129,21 @@ ScheduleEventDialog::ScheduleEventDialog(const QString& editedFileName, QWidget*
     connect(m_duration, &QTimeEdit::timeChanged, m_tooLate, &QWidget::hide);
     connect(save, &QPushButton::clicked, this, &ScheduleEventDialog::Save);
     connect(cancel, &QPushButton::clicked, this, [this] { done(Cancelled); });
+}
+
+QHBoxLayout* ScheduleEventDialog::PowerChoice(QCheckBox* box, const char* reasonId, const QString& refused)
+{
+    auto* row = new QHBoxLayout;
+    row->addWidget(box);
+    if (!refused.isEmpty()) {
+        box->setEnabled(false);
+        auto* reason = new QLabel(QLatin1Char('(') + refused + QLatin1Char(')'), this);
+        reason->setObjectName(QLatin1String(reasonId));
+        reason->setEnabled(false);
+        row->addWidget(reason);
+    }
+    row->addStretch();
+    return row;
 }
 
 void ScheduleEventDialog::ShowEditedEvent()
@@ -189,15 +210,15 @@ void ScheduleEventDialog::reject()
     done(Closed);
 }
 
-int RunScheduleEventDialog(QWidget* parent)
+int RunScheduleEventDialog(QWidget* parent, const EventPowerChoices& power)
 {
     TheEventDialogState().EditedEventFileName.clear();
-    ScheduleEventDialog dialog(QString(), EventDialogOwner(parent));
+    ScheduleEventDialog dialog(QString(), EventDialogOwner(parent), power);
     return dialog.exec();
 }
 
-int RunEditEventDialog(QWidget* parent)
+int RunEditEventDialog(QWidget* parent, const EventPowerChoices& power)
 {
-    ScheduleEventDialog dialog(TheEventDialogState().EditedEventFileName, EventDialogOwner(parent));
+    ScheduleEventDialog dialog(TheEventDialogState().EditedEventFileName, EventDialogOwner(parent), power);
     return dialog.exec();
 }
