@@ -19,6 +19,7 @@
 #include <QTest>
 #include <QTimer>
 #include <functional>
+#include <tuple>
 #include <gtest/gtest.h>
 #include <iostream>
 #include <memory>
@@ -247,19 +248,12 @@ TEST_F(PowerActionsTest, ARefusedActionIsNotOfferedIsNotedWhenArmedAndIsNotCount
         QTimer::singleShot(0, [&c] {
             auto* d = qobject_cast<ScheduleEventDialog*>(QApplication::activeModalWidget());
             ASSERT_NE(d, nullptr);
-            const struct {
-                const char* box;
-                const char* reasonLabel;
-                const char* refused;
-            } choices[] = {{"1134", "HibernateRefused", c.hibernateRefused}, {"1160", "ShutdownRefused", c.shutdownRefused}};
-            for (const auto& choice : choices) {
-                SCOPED_TRACE(choice.box);
-                auto* box = ById<QCheckBox>(*d, choice.box);
-                Click(box);
-                EXPECT_EQ(box->isChecked(), choice.refused == nullptr);
-                const auto* reason = ById<QLabel>(*d, choice.reasonLabel);
+            for (const auto& [box, reasonId, refused] : {std::tuple{"1134", "HibernateRefused", c.hibernateRefused},
+                                                          std::tuple{"1160", "ShutdownRefused", c.shutdownRefused}}) {
+                const auto* reason = ById<QLabel>(*d, reasonId);
+                EXPECT_EQ(ById<QCheckBox>(*d, box)->isEnabled(), refused == nullptr) << box;
                 EXPECT_EQ(reason ? reason->text() : QString(),
-                          choice.refused ? QStringLiteral("(%1)").arg(QLatin1String(choice.refused)) : QString());
+                          refused ? QStringLiteral("(%1)").arg(QLatin1String(refused)) : QString());
             }
             d->reject();
         });
