@@ -19,6 +19,7 @@
 #include "options/ui/PerformanceOptionsDialog.h"
 #include "recording/RecordingControl.h"
 #include "recording/Scheduler.h"
+#include "recording/SchedulerHooks.h"
 
 namespace {
 
@@ -72,6 +73,15 @@ void SaveAndRestartOnOne(const CommandSteps& s, MenuDialog dialog)
         s.RestartGraph();
 }
 
+// What the system lets an Event ask for after its recording, as start-up found it.
+EventPowerChoices PowerChoicesOfTheSystem()
+{
+    const SystemPower* power = TheSystemPower();
+    if (!power)
+        return {};
+    return {power->WhyNot(PowerAction::Hibernate), power->WhyNot(PowerAction::Shutdown)};
+}
+
 } // namespace
 
 void RestartGraph()
@@ -90,8 +100,8 @@ int RunMenuDialog(MenuDialog dialog)
     CaptureApp* app = TheCaptureApp();
     QWidget* parent = app ? app->mainWindow.data() : nullptr;
     switch (dialog) {
-    case MenuDialog::ScheduleEvent: return RunScheduleEventDialog(parent);
-    case MenuDialog::EditEvent: return RunEditEventDialog(parent);
+    case MenuDialog::ScheduleEvent: return RunScheduleEventDialog(parent, PowerChoicesOfTheSystem());
+    case MenuDialog::EditEvent: return RunEditEventDialog(parent, PowerChoicesOfTheSystem());
     case MenuDialog::ViewEvents: return RunViewEventsDialog(parent);
     case MenuDialog::FileOptions: return RunFileOptionsDialog(parent);
     case MenuDialog::DefaultDuration: return RunDefaultDurationDialog(parent);

@@ -6,7 +6,7 @@
 class QSocketNotifier;
 
 // Turns SIGTERM and SIGINT into a call on the UI thread, so that a stop from the
-// terminal or the service manager closes the program the way its main window does.
+// terminal or the service manager ends the program in order, without a question.
 class SignalBridge final : public QObject {
     Q_OBJECT
 public:

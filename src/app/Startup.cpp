@@ -289,8 +289,7 @@ CaptureApp* InitialiseApp(CaptureApp* app, bool simulatedCamera, std::int32_t* d
 
     // 26, 27. What the login manager allows; the power actions live as long as the process.
     auto* logind = new LogindPower;
-    CheckPowerAtStartup(*logind);
-    SetSystemPower(new PowerActions(*logind, &ShowPowerCountdown, &WakeMainLoop));
+    SetSystemPower(new PowerActions(*logind, &ShowPowerCountdown, &WakeMainLoop, CheckPowerAtStartup(*logind)));
 
     // 28. The Event schedule; its rebuild arms the soonest Event.
     SetArmNextEventHandler(&ArmNextEvent);
@@ -358,11 +357,12 @@ Status Run(const CommandLine& commandLine)
     // 7.
     delete splash;
 
-    // 8. The main loop. SIGTERM and SIGINT close the main window as its frame does.
+    // 8. The main loop. SIGTERM and SIGINT end the program at once, as the main window
+    // does after its question: a service manager or a terminal cannot answer one.
     SetMeasurementFinishedWaker(&WakeMainLoop);
     SignalBridge signalBridge([] {
         if (CaptureApp* a = TheCaptureApp(); a && a->mainWindow)
-            a->mainWindow->close();
+            a->mainWindow->EndProgram();
         else
             QCoreApplication::exit(0);
     });

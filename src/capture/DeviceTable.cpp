@@ -19,6 +19,13 @@ void ClearDeviceTable()
     Devices() = DeviceTable{};
 }
 
+void CommitDeviceSelection(DeviceTable& table, const DeviceTable& edited)
+{
+    table.currentDeviceIndex = edited.currentDeviceIndex;
+    for (std::size_t i = 0; i < table.devices.size(); ++i)
+        table.devices[i].selectedFormatIndex = edited.devices[i].selectedFormatIndex;
+}
+
 CaptureDevice* FreeDeviceSlot(DeviceTable& table)
 {
     if (table.count >= kMaxDevices) {

@@ -57,6 +57,10 @@ CaptureDevice* AttachedDevice(int index);
 // Empties every slot; no current or default device.
 void ClearDeviceTable();
 
+// Takes over from an edited copy of the table what the Devices dialog lets the user
+// choose: the current device and each device's selected format.
+void CommitDeviceSelection(DeviceTable& table, const DeviceTable& edited);
+
 // The next slot that a device being enumerated is written into, emptied; nullptr when
 // the table is full, in which case the table-full message is logged and the
 // enumeration must stop.

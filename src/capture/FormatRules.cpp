@@ -5,9 +5,8 @@ namespace {
 // Frame intervals count 100 ns units.
 constexpr std::int64_t kUnitsPerSecond = 10'000'000;
 
-const MediaFormat* FormatAt(int deviceIndex, int formatIndex)
+const MediaFormat* FormatAt(const CaptureDevice* d, int formatIndex)
 {
-    const CaptureDevice* d = AttachedDevice(deviceIndex);
     const int i = formatIndex < 0 ? 0 : formatIndex;
     return d && i < d->formats.size() ? &d->formats[i] : nullptr;
 }
@@ -66,7 +65,12 @@ MediaFormat MakeMediaFormat(VideoSubtype subtype, std::int32_t width, std::int32
 
 QString SubtypeName(int deviceIndex, int formatIndex)
 {
-    const MediaFormat* f = FormatAt(deviceIndex, formatIndex);
+    return SubtypeName(AttachedDevice(deviceIndex), formatIndex);
+}
+
+QString SubtypeName(const CaptureDevice* device, int formatIndex)
+{
+    const MediaFormat* f = FormatAt(device, formatIndex);
     switch (f ? f->subtype : VideoSubtype::OTHER) {
     case VideoSubtype::MJPG: return QStringLiteral("MJPG");
     case VideoSubtype::RGB24: return QStringLiteral("RGB24");
@@ -79,7 +83,12 @@ QString SubtypeName(int deviceIndex, int formatIndex)
 
 FpsStandard FormatStandardOf(int deviceIndex, int formatIndex)
 {
-    const MediaFormat* f = FormatAt(deviceIndex, formatIndex);
+    return FormatStandardOf(AttachedDevice(deviceIndex), formatIndex);
+}
+
+FpsStandard FormatStandardOf(const CaptureDevice* device, int formatIndex)
+{
+    const MediaFormat* f = FormatAt(device, formatIndex);
     return f ? f->standard : FpsStandard::NTSC;
 }
 
@@ -95,8 +104,12 @@ QString CheckMarkLabel(bool storedDefault, const QString& name)
 
 FormatList ListFormatsForStandard(int deviceIndex, FpsStandard standard, bool restricted)
 {
+    return ListFormatsForStandard(AttachedDevice(deviceIndex), standard, restricted);
+}
+
+FormatList ListFormatsForStandard(const CaptureDevice* d, FpsStandard standard, bool restricted)
+{
     FormatList list;
-    const CaptureDevice* d = AttachedDevice(deviceIndex);
     if (!d)
         return list;
     const bool known = IsKnownDevice(d->name);

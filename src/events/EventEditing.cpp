@@ -3,9 +3,12 @@
 #include "events/EventSchedule.h"
 #include "messages/UserMessageLog.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLocale>
+#include <QTimeZone>
 #include <array>
 
 namespace {
@@ -73,6 +76,7 @@ EventSaveResult SaveEventFile(const EventFileFields& fields, const CalendarTime&
                           true);
         return EventSaveResult::WriteFailed;
     }
+    AddWrittenEventFile(name);
     const bool editing = !editedFileName.isEmpty();
     // Same name: the atomic write has already replaced the edited file.
     if (editing && editedFileName != name && !DeleteEventFile(editedFileName))
@@ -85,6 +89,29 @@ EventSaveResult SaveEventFile(const EventFileFields& fields, const CalendarTime&
                           + name + QStringLiteral("\r\n"),
                       true);
     return EventSaveResult::Saved;
+}
+
+QString EventTimeText(const CalendarTime& t)
+{
+    const QDateTime at(QDate(t.year, t.month, t.day), QTime(t.hour, t.minute, t.second), QTimeZone::utc());
+    return QLocale::c().toString(at, QStringLiteral("MMM d, yyyy  HH:mm:ss")) + QStringLiteral(" UTC");
+}
+
+QString TooLateToRecordReason(const CalendarTime& eventTime, const CalendarTime& duration, FileTimeTicks now)
+{
+    EventRecord record;
+    record.EventTime = eventTime;
+    record.Duration = duration;
+    if (!ComputeEventWindow(record, now) || !TooLateToRecord(record, now))
+        return {};
+    if (record.Expired)
+        return QStringLiteral("This Event's recording ended on %1, so it can no longer be recorded.  "
+                              "Check the date and time.")
+            .arg(EventTimeText(TicksToCalendar(record.RecordingEnd)));
+    return QStringLiteral("This Event's recording ends on %1, too soon to be recorded: it must end more than %2 "
+                          "seconds from now.  Choose a later time.")
+        .arg(EventTimeText(TicksToCalendar(record.RecordingEnd)))
+        .arg(kTooLateMargin / kTicksPerSecond);
 }
 
 bool DeleteEventFile(const QString& fileName)

@@ -19,6 +19,13 @@ EventDialogState& TheEventDialogState();
 
 inline constexpr int kEventCommentLength = 35;
 
+// Why the system refuses each power action an Event may ask for, in a few words; empty
+// when the action is allowed. The Event dialog offers only the allowed ones.
+struct EventPowerChoices {
+    QString hibernateRefused;
+    QString shutdownRefused;
+};
+
 enum class EventSaveResult {
     Saved,
     FolderNotCreated, // reported; nothing written
@@ -29,8 +36,18 @@ enum class EventSaveResult {
 // the new file is written first and the edited one deleted only then, so a failed write
 // never loses the Event being edited. A file of the same name (the same Event second)
 // is replaced. Logs what was saved, or why not. *savedName receives the new file name.
+// A saved file is remembered for this run, so a rebuild that skips it says why.
 EventSaveResult SaveEventFile(const EventFileFields& fields, const CalendarTime& eventTime,
                               const QString& editedFileName, QString* savedName = nullptr);
+
+// A UTC time as messages about an Event name it, in English whatever the user's locale:
+// "Mar 15, 2026  03:05:05 UTC".
+QString EventTimeText(const CalendarTime& utc);
+
+// Why an Event at eventTime lasting duration can no longer be recorded as of now (its
+// recording is over, or ends too soon by the schedule's too-late rule), for the Event
+// dialog to show; empty when it can be recorded.
+QString TooLateToRecordReason(const CalendarTime& eventTime, const CalendarTime& duration, FileTimeTicks now);
 
 // Deletes "Events/" + fileName; true when the file is gone, also when it was gone already.
 bool DeleteEventFile(const QString& fileName);

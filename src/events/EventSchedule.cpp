@@ -68,14 +68,18 @@ void ClearEventSchedule()
     TheEventSchedule().Records.clear();
 }
 
+bool TooLateToRecord(const EventRecord& record, FileTimeTicks now)
+{
+    return record.RecordingStart <= now && now + kTooLateMargin >= record.RecordingEnd;
+}
+
 InsertResult InsertIntoSchedule(std::unique_ptr<EventRecord> record)
 {
     const FileTimeTicks now = UtcNowTicks();
-    if (record->RecordingStart <= now) {
-        if (now + kTooLateMargin >= record->RecordingEnd)
-            return InsertResult::TooLate;
+    if (TooLateToRecord(*record, now))
+        return InsertResult::TooLate;
+    if (record->RecordingStart <= now)
         record->DurationTicks = record->RecordingEnd - now;
-    }
     auto& records = TheEventSchedule().Records;
     auto at = std::find_if(records.begin(), records.end(),
                            [&](const auto& listed) { return record->RecordingEnd > listed->RecordingStart; });
@@ -90,6 +94,13 @@ void AddStoppedEvent(const CalendarTime& eventTime, const CalendarTime& duration
     TheEventSchedule().ManuallyStoppedEvents.push_back({eventTime, duration});
 }
 
+void AddWrittenEventFile(const QString& fileName)
+{
+    QStringList& written = TheEventSchedule().FilesWrittenThisRun;
+    if (!written.contains(fileName))
+        written.append(fileName);
+}
+
 void OfferToSchedule(const QString& fileName, std::unique_ptr<EventRecord> record, ScheduleListing& listing)
 {
     if (StoppedByHand(*record))
@@ -101,6 +112,11 @@ void OfferToSchedule(const QString& fileName, std::unique_ptr<EventRecord> recor
         AppendUserMessage(fileName.chopped(4), false);
         break;
     case InsertResult::TooLate:
+        // Files from earlier runs stay quiet: the Events folder keeps expired Events.
+        if (TheEventSchedule().FilesWrittenThisRun.contains(fileName))
+            AppendUserMessage(QStringLiteral("NOTE: the Event ") + fileName
+                                  + QStringLiteral(" is not scheduled because its recording time is over\r\n"),
+                              listing.Accepted == 0);
         break;
     case InsertResult::Overlaps:
         AppendUserMessage(QStringLiteral("NOTE: the Event ") + fileName

@@ -20,6 +20,8 @@ struct EventSchedule {
     std::vector<std::unique_ptr<EventRecord>> Records;
     // Appended while the program runs, never removed.
     std::vector<StoppedEvent> ManuallyStoppedEvents;
+    // The Event files saved during this run: a rebuild says why it skips one of them.
+    QStringList FilesWrittenThisRun;
 };
 
 // The process-wide schedule. Tests install their own with SetEventSchedule (nullptr
@@ -34,6 +36,10 @@ inline constexpr FileTimeTicks kOverlapMargin = 30 * kTicksPerSecond;
 
 void ClearEventSchedule();
 
+// The schedule's too-late rule: an Event whose recording has begun by now and ends
+// within kTooLateMargin can no longer be recorded. One that has not begun always can.
+bool TooLateToRecord(const EventRecord& record, FileTimeTicks now);
+
 // Places a record by its recording window. An Event already running keeps its start and
 // end but its duration ticks become the time left. An Event that begins less than 30 s
 // after a listed earlier one ends overlaps; one that ends exactly when a listed later
@@ -41,6 +47,8 @@ void ClearEventSchedule();
 InsertResult InsertIntoSchedule(std::unique_ptr<EventRecord> record);
 
 void AddStoppedEvent(const CalendarTime& eventTime, const CalendarTime& duration);
+// Remembers that an Event file was saved during this run.
+void AddWrittenEventFile(const QString& fileName);
 
 // What one rebuild has listed so far.
 struct ScheduleListing {
@@ -48,7 +56,7 @@ struct ScheduleListing {
 };
 // One Event file's step of a rebuild: skips a hand-stopped Event, inserts the rest and
 // logs the outcome (the heading before the first accepted Event, each accepted name,
-// the NOTE for an overlap).
+// the NOTE for an overlap, and for a file saved in this run that is too late).
 void OfferToSchedule(const QString& fileName, std::unique_ptr<EventRecord> record, ScheduleListing& listing);
 
 // The names of "Events/*.ief" in file-name order, as the schedule and the Event list

@@ -23,9 +23,23 @@ void Report(QString text, const PowerCall& call, const char* lineEnd)
     AppendUserMessage(text, true);
 }
 
+// Why a Can* answer refuses the action, as the Event dialog shows it beside its box.
+QString Refusal(const PowerCall& call, const char* unsupported)
+{
+    if (LogindPower::Allows(call))
+        return {};
+    if (call.reply == PowerReply::Unreachable)
+        return QStringLiteral("the login manager cannot be reached");
+    if (call.reply != PowerReply::Accepted)
+        return QStringLiteral("the login manager gave no answer");
+    if (call.answer == QLatin1String("na"))
+        return QLatin1String(unsupported);
+    return QStringLiteral("not allowed for this user");
+}
+
 } // namespace
 
-void CheckPowerAtStartup(LogindPower& logind)
+PowerAbilities CheckPowerAtStartup(LogindPower& logind)
 {
     const PowerCall hibernate = logind.CanHibernate();
     if (!LogindPower::Allows(hibernate))
@@ -35,14 +49,16 @@ void CheckPowerAtStartup(LogindPower& logind)
     if (!LogindPower::Allows(powerOff))
         AppendUserMessage(QStringLiteral("No privilege to automatically shut down or hibernate after event recording\n"),
                           true);
+    return {Refusal(hibernate, "this computer cannot hibernate"), Refusal(powerOff, "this computer cannot power off")};
 }
 
 PowerActions::PowerActions(LogindPower& logind, PowerCountdown countdown, std::function<void()> wakeMainLoop,
-                           QObject* parent)
+                           PowerAbilities abilities, QObject* parent)
     : QObject(parent)
     , m_logind(logind)
     , m_countdown(std::move(countdown))
     , m_wakeMainLoop(std::move(wakeMainLoop))
+    , m_abilities(std::move(abilities))
 {
     // A one-off keep-awake lasts a little over the minute between two requests.
     m_once.setInterval(65'000);
@@ -51,6 +67,11 @@ PowerActions::PowerActions(LogindPower& logind, PowerCountdown countdown, std::f
         if (!m_hold)
             m_logind.ReleaseSleepInhibitor();
     });
+}
+
+QString PowerActions::WhyNot(PowerAction action) const
+{
+    return action == PowerAction::Hibernate ? m_abilities.hibernateRefused : m_abilities.powerOffRefused;
 }
 
 void PowerActions::HoldKeepAwake(bool hold)
@@ -80,13 +101,17 @@ void PowerActions::KeepAwakeOnce()
 
 void PowerActions::RunPowerAction(bool hibernate, bool shutdown)
 {
-    if (!hibernate && !shutdown)
+    // Arming the Event has said so already; waiting out a countdown would only hold up
+    // the next Event.
+    if ((!hibernate && !shutdown) || !CanRun(hibernate ? PowerAction::Hibernate : PowerAction::Shutdown))
         return;
     AppState& state = TheAppState();
     // Ticks that arrive while the countdown's own loop runs must do nothing.
     state.PowerActionPending = true;
     const int end = m_countdown(shutdown && !hibernate);
-    if (end == static_cast<int>(CountdownEnd::Cancelled)) {
+    // Any other end is the program quitting (a signal) while the countdown showed: no
+    // action without the count or the user's close.
+    if (end != static_cast<int>(CountdownEnd::CountedDown) && end != static_cast<int>(CountdownEnd::ClosedByFrame)) {
         state.PowerActionPending = false;
         return;
     }

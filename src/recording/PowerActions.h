@@ -13,20 +13,30 @@ enum class CountdownEnd { Cancelled = 1, CountedDown = 2, ClosedByFrame = 3 };
 // shutdownTexts: the "Shut down" wording instead of "Hibernate".
 using PowerCountdown = std::function<int(bool shutdownTexts)>;
 
+// What the login manager allows, as found at start-up: why each action is refused, in
+// a few words; empty when it is allowed.
+struct PowerAbilities {
+    QString hibernateRefused;
+    QString powerOffRefused;
+};
+
 // The start-up lines: whether the computer can hibernate and whether this user may
 // shut it down; when the login manager cannot be reached they say so.
-void CheckPowerAtStartup(LogindPower& logind);
+PowerAbilities CheckPowerAtStartup(LogindPower& logind);
 
 // The system power of the scheduler on top of logind: the keep-awake while an Event is
 // armed and the countdown, hibernation or power-off after an Event recording.
 class PowerActions final : public QObject, public SystemPower {
     Q_OBJECT
 public:
+    // abilities: what start-up found; by default every action is allowed.
     PowerActions(LogindPower& logind, PowerCountdown countdown, std::function<void()> wakeMainLoop,
-                 QObject* parent = nullptr);
+                 PowerAbilities abilities = {}, QObject* parent = nullptr);
 
+    QString WhyNot(PowerAction action) const override;
     void HoldKeepAwake(bool hold) override;
     void KeepAwakeOnce() override;
+    // An action the system refuses is skipped at once, without a countdown.
     void RunPowerAction(bool hibernate, bool shutdown) override;
 
     // How long one KeepAwakeOnce keeps the system awake when no hold is in force.
@@ -38,6 +48,7 @@ private:
     LogindPower& m_logind;
     PowerCountdown m_countdown;
     std::function<void()> m_wakeMainLoop;
+    PowerAbilities m_abilities;
     bool m_hold = false;
     QTimer m_once;
 };

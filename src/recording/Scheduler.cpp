@@ -316,7 +316,10 @@ void ArmCountdown()
     AppState& app = TheAppState();
     SchedulerState& s = TheSchedulerState();
     QString line = VideoFileLine();
-    if (s.HibernateAfterRecording)
+    if (const QString refused = RefusedPowerActionNote(s.HibernateAfterRecording, s.ShutdownAfterRecording);
+        !refused.isEmpty())
+        line += refused;
+    else if (s.HibernateAfterRecording)
         line += QStringLiteral("\r\nNOTE: computer will be placed in hibernate 30 seconds after recording ends\r\n");
     else if (s.ShutdownAfterRecording)
         line += QStringLiteral("\r\nNOTE: computer will shut down 30 seconds after recording ends\r\n");

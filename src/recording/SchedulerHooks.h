@@ -43,11 +43,18 @@ public:
     virtual void KillEventRecordingTimer() = 0;
 };
 
+enum class PowerAction { Hibernate, Shutdown };
+
 // The system side: keeping the computer awake while an Event is armed, and the power
 // action after an Event recording.
 class SystemPower {
 public:
     virtual ~SystemPower() = default;
+    // Why the system refuses the action (as found at start-up), in a few words; empty
+    // when it can run. A refused action is not offered by the Event dialog and is not
+    // counted down after a recording.
+    virtual QString WhyNot(PowerAction) const { return {}; }
+    bool CanRun(PowerAction action) const { return WhyNot(action).isEmpty(); }
     // A sleep inhibitor held while an Event is armed; released when it is disarmed or
     // its recording ends.
     virtual void HoldKeepAwake(bool hold) = 0;
@@ -55,6 +62,10 @@ public:
     virtual void KeepAwakeOnce() = 0;
     virtual void RunPowerAction(bool hibernate, bool shutdown) = 0;
 };
+
+// The NOTE for an armed Event that asks for a power action the system refuses (the
+// action hibernation when both are asked for); empty when nothing is refused.
+QString RefusedPowerActionNote(bool hibernate, bool shutdown);
 
 void SetRecordingUi(RecordingUi* ui);
 void SetSchedulerTimers(SchedulerTimers* timers);

@@ -10,10 +10,13 @@
 #include "messages/ui/UserMessagesWindow.h"
 #include "options/AppOptions.h"
 #include "options/OptionsFile.h"
+#include "recording/Scheduler.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QDialog>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QTimer>
 #include <QFile>
 #include <deque>
@@ -175,6 +178,40 @@ TEST_F(MainWindowCommandsTest, EachMenuCommandOpensItsRealDialogModallyOverTheMa
     // saturation command restarts the graph for the threshold in effect; nothing else.
     EXPECT_EQ(r.trace, QStringList({"load", "restart"}));
     s_app->mainWindow->SetCommandSteps(ProgramCommandSteps());
+}
+
+// An armed or recording Event is never lost to a slip of the mouse: Exit and the close
+// box name it and ask first, and No keeps everything running.
+TEST_F(MainWindowCommandsTest, ExitAsksFirstWhileAnEventIsArmedOrRecordingAndNoKeepsTheProgram)
+{
+    SchedulerState& scheduler = TheSchedulerState();
+    const SchedulerState saved = scheduler;
+    scheduler.ArmedEventTime = {2026, 3, 0, 15, 3, 5, 5, 0};
+    scheduler.ArmedEventDuration = {0, 0, 0, 0, 0, 2, 0, 0};
+    s_app->mainWindow->show();
+    for (const bool recording : {false, true}) {
+        SCOPED_TRACE(recording ? "recording, close box" : "armed, Exit");
+        s_app->EventArmed = !recording;
+        s_app->EventRecordingActive = recording;
+        QString asked;
+        QTimer::singleShot(0, [&asked] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            ASSERT_NE(box, nullptr);
+            asked = box->text();
+            box->button(QMessageBox::No)->click();
+        });
+        if (recording)
+            s_app->mainWindow->close();
+        else
+            s_app->mainWindow->ActionFor(CommandId::Exit)->trigger();
+        EXPECT_TRUE(asked.contains(QLatin1String("Mar 15, 2026  03:05:05 UTC (recording 00:02:00)")))
+            << asked.toStdString();
+        EXPECT_TRUE(s_app->mainWindow->isVisible());
+        EXPECT_EQ(m_graph.stops, 0);
+    }
+    s_app->EventArmed = false;
+    s_app->EventRecordingActive = false;
+    scheduler = saved;
 }
 
 TEST_F(MainWindowCommandsTest, SetWindowPositionsLeavesAMinimisedMessagesWindowOut)

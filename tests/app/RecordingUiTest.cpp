@@ -121,11 +121,12 @@ TEST_F(RecordingUiTest, TimersAreTheMainWindowsAndClosingItStopsThemBeforeTheGra
     Timers().KillCountdownTimer();
     EXPECT_FALSE(countdown->isActive());
 
-    // Closing during an Event recording: no tick may follow (no power action), the
-    // recording is stopped, and nothing is asked.
+    // Closing during an Event recording, once confirmed: no tick may follow (no power
+    // action) and the recording is stopped.
     s_app->EventRecordingActive = true;
     s_app->RecordingActive = true;
     Timers().StartCountdownTimer();
+    AnswerNextQuestion(QMessageBox::Yes);
     EXPECT_TRUE(s_app->mainWindow->close());
     EXPECT_FALSE(countdown->isActive());
     EXPECT_FALSE(duration->isActive());

@@ -22,9 +22,13 @@
 #include "options/OptionsFile.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 namespace {
@@ -122,7 +126,11 @@ TEST(SimulatedCameraStartup, ClosingDuringAnEventRecordingWritesTheLogAndRunsNoP
     QCoreApplication::processEvents(QEventLoop::AllEvents, 500);
     const QString avi = TheAppState().RecordingFileName;
 
-    app->mainWindow->close(); // no question, even while recording
+    QTimer::singleShot(0, [] { // "Exit anyway?" Yes
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
+            box->button(QMessageBox::Yes)->click();
+    });
+    app->mainWindow->close();
     t.restart();
     while (t.elapsed() < 1500) // the duration timer would have ended the Event by now
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);

@@ -166,23 +166,44 @@ TEST_F(DeviceFormatDialogTest, SavedDefaultsCreateOrUpdateTheFormatPair)
     EXPECT_EQ(Options().DeviceFormatPairs[1].fps, FpsStandard::PAL);
 }
 
-TEST_F(DeviceFormatDialogTest, CancelPutsBackEveryDeviceAndKeysDoNothing)
+// A graph built while the dialog is open (an Event starting) must find the choice in
+// force: only OK hands the new one over, whatever the accept button's wording (which a
+// platform may decorate with an accelerator); Cancel leaves it, and keys do nothing.
+TEST_F(DeviceFormatDialogTest, TheLiveTableChangesOnlyOnOk)
 {
     Device(0).selectedFormatIndex = 1;
-    auto d = OpenDeviceDialog();
-    ClickRow(ById<QListWidget>(*d, "1200"), 0);
-    ClickRow(ById<QListWidget>(*d, "1199"), 1);
-    Click(ById<QRadioButton>(*d, "1205"));
-    ClickRow(ById<QListWidget>(*d, "1200"), 1);
-    for (const Qt::Key key : {Qt::Key_Escape, Qt::Key_Return})
-        QTest::keyClick(ById<QListWidget>(*d, "1199"), key);
-    EXPECT_TRUE(d->isVisible());
-    d->close();
-    EXPECT_EQ(d->result(), 3);
-    EXPECT_EQ(Devices().currentDeviceIndex, 0);
-    EXPECT_EQ(Device(0).selectedFormatIndex, 1);
-    EXPECT_EQ(Device(1).selectedFormatIndex, -1) << "a format clicked on another device is undone too";
-    EXPECT_TRUE(m_steps.isEmpty());
+    const auto live = [] {
+        return QStringLiteral("%1/%2/%3")
+            .arg(Devices().currentDeviceIndex)
+            .arg(Device(0).selectedFormatIndex)
+            .arg(Device(1).selectedFormatIndex);
+    };
+    for (const bool ok : {false, true}) {
+        SCOPED_TRACE(ok ? "OK" : "Cancel");
+        auto d = OpenDeviceDialog();
+        ClickRow(ById<QListWidget>(*d, "1200"), 0);
+        ClickRow(ById<QListWidget>(*d, "1199"), 1);
+        Click(ById<QRadioButton>(*d, "1205"));
+        ClickRow(ById<QListWidget>(*d, "1200"), 1);
+        for (const Qt::Key key : {Qt::Key_Escape, Qt::Key_Return})
+            QTest::keyClick(ById<QListWidget>(*d, "1199"), key);
+        EXPECT_TRUE(d->isVisible());
+        EXPECT_EQ(live(), QStringLiteral("0/1/-1")) << "while open";
+        if (!ok) {
+            Click(ById<QPushButton>(*d, "1038"));
+            EXPECT_EQ(d->result(), 3);
+            EXPECT_EQ(live(), QStringLiteral("0/1/-1"));
+            EXPECT_TRUE(m_steps.isEmpty());
+            continue;
+        }
+        Click(ById<QCheckBox>(*d, "1201"));
+        ById<QPushButton>(*d, "1074")->setText(QStringLiteral("&Save"));
+        Click(ById<QPushButton>(*d, "1074"));
+        EXPECT_EQ(d->result(), 1);
+        EXPECT_EQ(live(), QStringLiteral("1/0/2"));
+        EXPECT_EQ(m_steps, (QStringList{"size", "restart 1/2", "schedule"}));
+        EXPECT_EQ(Options().DefaultDevice, QStringLiteral("USB 2861 Device"));
+    }
 }
 
 TEST_F(CodecSelectorDialogTest, PairedCodecKeepsItsMarkWhileAnotherIsChosenAndTheBoxRewritesThePair)

@@ -15,6 +15,7 @@
 #include <QDateTimeEdit>
 #include <QDir>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -128,6 +129,26 @@ TEST_F(EventDialogsTest, AnUncreatableFolderKeepsTheDialogOpenAndSaysWhy)
     Click(d, 1074);
     EXPECT_TRUE(d.isVisible());
     EXPECT_TRUE(m_log.Messages().contains("Unable to create \"Events\" directory in process directory."));
+}
+
+TEST_F(EventDialogsTest, APastTimeIsRefusedWithTheReasonAndTheDialogStaysOpen)
+{
+    ScheduleEventDialog d{QString()};
+    d.open();
+    auto* time = ById<QDateTimeEdit>(d, 1001);
+    auto* reason = ById<QLabel>(d, "TooLate");
+    time->setDateTime(QDateTime(QDate(2024, 5, 3), QTime(7, 0, 0), Qt::UTC)); // an hour ago
+    Click(d, 1074);
+    EXPECT_TRUE(d.isVisible());
+    EXPECT_TRUE(reason->isVisible());
+    EXPECT_TRUE(reason->text().contains("can no longer be recorded")) << reason->text().toStdString();
+    EXPECT_EQ(EventFiles(), QStringList{m_eventName});
+    EXPECT_FALSE(m_log.Messages().contains("Scheduled an event recording")) << m_log.Messages().toStdString();
+
+    time->setDateTime(QDateTime(QDate(2024, 5, 3), QTime(10, 0, 0), Qt::UTC));
+    EXPECT_FALSE(reason->isVisible()) << "a new time clears the reason";
+    Click(d, 1074);
+    EXPECT_EQ(d.result(), ScheduleEventDialog::Saved);
 }
 
 TEST_F(EditEventTest, ChangingOnlyTheCommentRewritesTheSameFile)

@@ -1,5 +1,7 @@
 #include "events/EventSchedule.h"
 
+#include "events/EventEditing.h"
+
 #include "capture/DeviceTable.h"
 #include "support/LogCapture.h"
 #include "support/TempDir.h"
@@ -153,6 +155,46 @@ TEST_F(EventScheduleTest, TooLateOnlyWhenTheWindowHasBegunAndEndsWithinTenSecond
             EXPECT_TRUE(TheEventSchedule().Records.empty());
         }
     }
+}
+
+// The Event dialog refuses by the schedule's own rule what a rebuild would skip, and a
+// rebuild names a file of this run that it skips; older expired files stay quiet.
+TEST_F(EventScheduleTest, TooLateForTheDialogAsForTheScheduleAndNamedWhenWrittenThisRun)
+{
+    struct Case {
+        const char* what;
+        CalendarTime event;
+        int durationSeconds;
+        const char* reason; // part of it; nullptr when the Event can be recorded
+    };
+    const Case cases[] = {
+        {"over", Time(8, 50, 0), 120, "ended on Mar 15, 2026  08:51:00 UTC"},
+        {"a year out", {2025, 3, 0, 15, 10, 0, 0, 0}, 120, "can no longer be recorded"},
+        {"ends in 10 s", Time(9, 0, 0), 20, "ends on Mar 15, 2026  09:00:10 UTC, too soon"},
+        {"ends in 11 s", Time(9, 0, 0), 22, nullptr},
+        {"begins in a second, no length", Time(9, 0, 1), 0, nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const QString reason =
+            TooLateToRecordReason(c.event, {0, 0, 0, 0, 0, 0, static_cast<std::uint16_t>(c.durationSeconds), 0},
+                                  UtcNowTicks());
+        if (c.reason)
+            EXPECT_TRUE(reason.contains(QLatin1String(c.reason))) << reason.toStdString();
+        else
+            EXPECT_TRUE(reason.isEmpty()) << reason.toStdString();
+    }
+
+    const CalendarTime soon = Time(9, 0, 30);
+    ASSERT_EQ(SaveEventFile(MakeEventFileFields(soon, {0, 0, 0, 0, 0, 0, 20, 0}, false, false), soon, QString()),
+              EventSaveResult::Saved);
+    WriteEvent(Time(8, 0, 0), 10); // from an earlier run
+    m_log.Clock().Advance(kTicksPerMinute);
+    m_log.ClearMessages();
+    LoadEventSchedule();
+    EXPECT_EQ(m_log.Messages(), QStringLiteral("\n09:01:00 (UTC)\nNOTE: the Event 03_15_2026_09_00_30.ief is not "
+                                               "scheduled because its recording time is over\n"
+                                               "\n09:01:00 (UTC)\nThere are no scheduled Events\n"));
 }
 
 TEST_F(EventScheduleTest, KeepsTheLatestFirstWhateverTheOrderOfInsertion)

@@ -15,6 +15,59 @@
 #include <csignal>
 #include <cstdio>
 
+namespace {
+
+// The program on the simulator, offscreen, in cwd with a private temporary folder.
+void StartProgram(QProcess& program, const QTemporaryDir& tmp, const QTemporaryDir& cwd)
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("TMPDIR"), tmp.path());
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    program.setProcessEnvironment(env);
+    program.setWorkingDirectory(cwd.path());
+    program.start(QStringLiteral(VELA_VIDEO_BINARY), {QStringLiteral("--simulated-camera")});
+    ASSERT_TRUE(program.waitForStarted(10000));
+}
+
+// Reads the program's standard error into log until text has appeared times times, the
+// program has ended or 40 s have passed.
+void ReadLogUntil(QProcess& program, QByteArray& log, const char* text, int times = 1)
+{
+    QElapsedTimer t;
+    t.start();
+    while (log.count(text) < times && t.elapsed() < 40000 && program.state() == QProcess::Running) {
+        program.waitForReadyRead(200);
+        log += program.readAllStandardError();
+    }
+}
+
+} // namespace
+
+// A terminal or a service manager cannot answer the exit question: a signal during an
+// Event recording ends the program at once, and the recording is finished and logged.
+// (The test below ends the program with SIGTERM while the next Event is armed.)
+TEST(EventRecording, ASignalDuringAnEventRecordingEndsTheProgramAtOnce)
+{
+    QTemporaryDir tmp, cwd;
+    const QString events = QDir(cwd.path()).filePath(QStringLiteral("Events"));
+    // A minute long and centred 6 s ahead: recording from the first tick.
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    ASSERT_FALSE(WriteTestEvent(events, CalendarFromUtc(now.addSecs(6)), 0, 1, 0).isEmpty());
+    QProcess program;
+    StartProgram(program, tmp, cwd);
+    QByteArray log;
+    ReadLogUntil(program, log, "Start recording at");
+    ASSERT_TRUE(log.contains("Start recording at")) << log.constData();
+    ::kill(static_cast<pid_t>(program.processId()), SIGINT);
+    ASSERT_TRUE(program.waitForFinished(20000));
+    log += program.readAllStandardError();
+    EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(program.exitCode(), 0);
+    EXPECT_TRUE(log.contains("Stop recording at")) << log.constData();
+    const QDir videos(QDir(cwd.path()).filePath(QStringLiteral("VideoFiles")));
+    EXPECT_EQ(videos.entryList({QStringLiteral("*.log")}).size(), 1);
+}
+
 TEST(EventRecording, AnEventFileIsArmedRecordedLoggedAndTheNextArmed)
 {
     QTemporaryDir tmp, cwd;
@@ -28,22 +81,11 @@ TEST(EventRecording, AnEventFileIsArmedRecordedLoggedAndTheNextArmed)
     ASSERT_FALSE(WriteTestEvent(events, CalendarFromUtc(first.addSecs(60)), 0, 0, 4).isEmpty());
 
     QProcess program;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("TMPDIR"), tmp.path());
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    program.setProcessEnvironment(env);
-    program.setWorkingDirectory(cwd.path());
-    program.start(QStringLiteral(VELA_VIDEO_BINARY), {QStringLiteral("--simulated-camera")});
-    ASSERT_TRUE(program.waitForStarted(10000));
+    StartProgram(program, tmp, cwd);
 
     QByteArray log;
-    QElapsedTimer t;
-    t.start();
     // The second Event is armed once the first has been recorded.
-    while (log.count("Start time:") < 2 && t.elapsed() < 40000 && program.state() == QProcess::Running) {
-        program.waitForReadyRead(200);
-        log += program.readAllStandardError();
-    }
+    ReadLogUntil(program, log, "Start time:", 2);
     ::kill(static_cast<pid_t>(program.processId()), SIGTERM);
     ASSERT_TRUE(program.waitForFinished(20000));
     log += program.readAllStandardError();

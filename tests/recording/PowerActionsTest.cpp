@@ -3,14 +3,23 @@
 #include "MockLogind.h"
 #include "app/CaptureApp.h"
 #include "app/MainLoop.h"
+#include "app/MenuCommands.h"
+#include "events/EventSchedule.h"
+#include "events/ui/ScheduleEventDialog.h"
+#include "recording/Scheduler.h"
 #include "recording/ui/PowerCountdownDialog.h"
 #include "support/LogCapture.h"
+#include "support/TempDir.h"
+#include "support/WidgetDriving.h"
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
 #include <functional>
+#include <tuple>
 #include <gtest/gtest.h>
 #include <iostream>
 #include <memory>
@@ -184,6 +193,90 @@ TEST_F(PowerActionsTest, AnAcceptedPowerOffEndsTheMainLoop)
     EXPECT_TRUE(app.PowerActionPending) << "nothing else runs before the loop ends";
     EXPECT_TRUE(m_mock->Calls().contains(QStringLiteral("PowerOff(false)")));
     EXPECT_TRUE(Log().isEmpty()) << Log().toStdString();
+}
+
+// A signal ends the main loop and with it the countdown's: the program ends, and the
+// computer is left alone.
+TEST_F(PowerActionsTest, QuittingDuringTheCountdownRunsNoAction)
+{
+    PowerActions power(
+        m_logind,
+        [](bool shutdown) {
+            PowerCountdownDialog d(shutdown, QFont());
+            QTimer::singleShot(0, [] { QCoreApplication::exit(0); });
+            return d.exec();
+        },
+        [] {});
+    QTimer::singleShot(0, [&power] { power.RunPowerAction(true, false); });
+    QTimer::singleShot(20'000, [] { QCoreApplication::exit(99); }); // a safety net only
+    EXPECT_EQ(QApplication::exec(), 0);
+    EXPECT_EQ(m_mock->Calls(), QStringList{});
+    EXPECT_FALSE(TheAppState().PowerActionPending);
+}
+
+// What start-up finds refused is not offered by the Event dialog, is noted when an Event
+// file asks for it anyway, and holds nothing up after that Event's recording.
+TEST_F(PowerActionsTest, ARefusedActionIsNotOfferedIsNotedWhenArmedAndIsNotCountedDown)
+{
+    struct Case {
+        const char* canHibernate;
+        const char* canPowerOff;
+        const char* hibernateRefused; // as shown beside the box; nullptr when offered
+        const char* shutdownRefused;
+    };
+    const Case cases[] = {
+        {"na", "no", "this computer cannot hibernate", "not allowed for this user"},
+        {"yes", "na", nullptr, "this computer cannot power off"},
+        {"challenge", "yes", nullptr, nullptr},
+    };
+    ScopedProcessDirectory dir;
+    const SchedulerState savedScheduler = TheSchedulerState();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.canHibernate) + "/" + c.canPowerOff);
+        m_mock->Answer(QStringLiteral("CanHibernate"), QLatin1String(c.canHibernate));
+        m_mock->Answer(QStringLiteral("CanPowerOff"), QLatin1String(c.canPowerOff));
+        int countdowns = 0;
+        PowerActions power(
+            m_logind,
+            [&countdowns](bool) {
+                ++countdowns;
+                return static_cast<int>(CountdownEnd::Cancelled);
+            },
+            [] {}, CheckPowerAtStartup(m_logind));
+        SetSystemPower(&power);
+
+        QTimer::singleShot(0, [&c] {
+            auto* d = qobject_cast<ScheduleEventDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(d, nullptr);
+            for (const auto& [box, reasonId, refused] : {std::tuple{"1134", "HibernateRefused", c.hibernateRefused},
+                                                          std::tuple{"1160", "ShutdownRefused", c.shutdownRefused}}) {
+                const auto* reason = ById<QLabel>(*d, reasonId);
+                EXPECT_EQ(ById<QCheckBox>(*d, box)->isEnabled(), refused == nullptr) << box;
+                EXPECT_EQ(reason ? reason->text() : QString(),
+                          refused ? QStringLiteral("(%1)").arg(QLatin1String(refused)) : QString());
+            }
+            d->reject();
+        });
+        RunMenuDialog(MenuDialog::ScheduleEvent);
+
+        // An Event file that asks to shut down, armed.
+        m_log.ClearMessages();
+        const CalendarTime at{2026, 3, 0, 15, 4, 0, 0, 0};
+        ASSERT_EQ(InsertIntoSchedule(MakeEventRecord(MakeEventFileFields(at, {0, 0, 0, 0, 0, 1, 0, 0}, false, true))),
+                  InsertResult::Accepted);
+        ArmNextEvent();
+        const bool noted = Log().contains(QStringLiteral("NOTE: this Event asks to shut down the computer after "
+                                                         "recording, which the system does not allow"));
+        EXPECT_EQ(noted, c.shutdownRefused != nullptr) << Log().toStdString();
+        EXPECT_EQ(Log().contains(QLatin1String("computer will shut down 30 seconds")), c.shutdownRefused == nullptr);
+        DisarmEvent();
+
+        power.RunPowerAction(false, true);
+        EXPECT_EQ(countdowns, c.shutdownRefused ? 0 : 1);
+        EXPECT_FALSE(TheAppState().PowerActionPending);
+        SetSystemPower(nullptr);
+    }
+    TheSchedulerState() = savedScheduler;
 }
 
 TEST_F(PowerActionsTest, TheSleepInhibitorIsHeldWhileArmedAndReleasedAfter)

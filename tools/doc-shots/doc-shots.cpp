@@ -194,7 +194,7 @@ int main(int argc, char* argv[])
 
     if (Failed(StopCapture()))
         ++g_failures;
-    app->mainWindow->close();
+    app->mainWindow->EndProgram(); // without the exit question: an Event is armed
     RunEventsFor(200);
     return g_failures == 0 ? 0 : 1;
 }

@@ -3,6 +3,7 @@
 #include "app/CaptureApp.h"
 #include "app/WindowPlacement.h"
 #include "app/ui/ChildWindows.h"
+#include "events/EventEditing.h"
 #include "messages/UserMessageLog.h"
 #include "messages/ui/UserMessagesWindow.h"
 #include "options/OptionsFile.h"
@@ -14,6 +15,7 @@
 #include <QCoreApplication>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QTimer>
 
 namespace {
@@ -61,6 +63,23 @@ std::optional<WindowPosition4> RectOf(const QWidget* w)
     if (!w)
         return std::nullopt;
     return WindowPosition4{w->isMinimized() ? kMinimisedLeft : w->x(), w->y(), w->width(), w->height()};
+}
+
+// The question before an exit that would lose an Event, naming it; empty when no Event
+// is armed or recording.
+QString ExitQuestion()
+{
+    const AppState& app = TheAppState();
+    if (!app.EventArmed && !app.EventRecordingActive)
+        return {};
+    const SchedulerState& s = TheSchedulerState();
+    const CalendarTime& d = s.ArmedEventDuration;
+    const QString event = QStringLiteral("The Event of %1 (recording %2)")
+                              .arg(EventTimeText(s.ArmedEventTime),
+                                   QString::asprintf("%02u:%02u:%02u", d.hour, d.minute, d.second));
+    return app.EventRecordingActive
+               ? event + QStringLiteral(" is being recorded.  Exiting ends its recording now.\n\nExit anyway?")
+               : event + QStringLiteral(" is armed and will not be recorded if the program ends.\n\nExit anyway?");
 }
 
 } // namespace
@@ -197,14 +216,28 @@ void SaveWindowPositions()
 
 void MainWindow::closeEvent(QCloseEvent* e)
 {
-    // No question is asked, even while recording: stopping writes the recording's log.
-    // No tick may follow, so an Event recording ended here runs no power action.
+    if (const QString question = ExitQuestion(); !question.isEmpty()) {
+        QMessageBox box(QMessageBox::Warning, QStringLiteral("Attention"), question, QMessageBox::Yes | QMessageBox::No,
+                        this);
+        box.setDefaultButton(QMessageBox::No);
+        if (box.exec() != QMessageBox::Yes) {
+            e->ignore();
+            return;
+        }
+    }
+    e->accept();
+    EndProgram();
+}
+
+void MainWindow::EndProgram()
+{
+    // Stopping writes the recording's log. No tick may follow, so an Event recording
+    // ended here runs no power action.
     m_countdownTimer->stop();
     m_eventRecordingTimer->stop();
     m_startAlarm->stop();
     // A failure has been reported by the graph; the program ends all the same.
     static_cast<void>(StopCapture());
-    e->accept();
     QMetaObject::invokeMethod(QCoreApplication::instance(), [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
 }
 

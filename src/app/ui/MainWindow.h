@@ -23,6 +23,12 @@ public:
     QAction* ActionFor(std::uint32_t commandId) const;
     void OnCommand(std::uint32_t commandId);
 
+    // Ends the program without a question: stops the timers and the capture (a
+    // recording is finished and logged), then leaves the main loop. "Exit" and the close
+    // box come here after asking when an Event is armed or recording; a termination
+    // signal comes here at once.
+    void EndProgram();
+
     // Timer 32770 (the Event countdown) and 32771 (the Event recording's duration).
     QTimer* CountdownTimer() const { return m_countdownTimer; }
     QTimer* EventRecordingTimer() const { return m_eventRecordingTimer; }

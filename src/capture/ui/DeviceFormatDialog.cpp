@@ -18,21 +18,12 @@
 #include <QRadioButton>
 #include <QSignalBlocker>
 
-namespace {
-
-CaptureDevice* CurrentDevice()
-{
-    return AttachedDevice(Devices().currentDeviceIndex);
-}
-
-} // namespace
-
 DeviceAcceptSteps ProgramDeviceAcceptSteps()
 {
     const CommandSteps program = ProgramCommandSteps();
     DeviceAcceptSteps s;
     s.SizeVideoWindow = [] {
-        if (CurrentDevice())
+        if (AttachedDevice(Devices().currentDeviceIndex))
             SizeVideoWindowToFormat(TheCaptureApp() ? TheCaptureApp()->videoWindow.data() : nullptr);
     };
     s.EventArmed = program.EventArmed;
@@ -45,12 +36,10 @@ DeviceAcceptSteps ProgramDeviceAcceptSteps()
 DeviceFormatDialog::DeviceFormatDialog(DeviceAcceptSteps steps, std::optional<bool>& restrictedForRun, QWidget* parent)
     : QDialog(parent)
     , m_steps(std::move(steps))
+    , m_table(Devices())
 {
     PrepareModalDialog(*this, QStringLiteral("Device and Format options"));
-    DeviceTable& table = Devices();
-    m_deviceAtOpening = table.currentDeviceIndex;
-    for (int i = 0; i < table.count; ++i)
-        m_selectedFormatsAtOpening.append(table.devices[static_cast<std::size_t>(i)].selectedFormatIndex);
+    const DeviceTable& table = m_table;
     if (!restrictedForRun)
         restrictedForRun = Options().UseDefaultDeviceSettings;
     m_restricted = *restrictedForRun;
@@ -88,8 +77,8 @@ DeviceFormatDialog::DeviceFormatDialog(DeviceAcceptSteps steps, std::optional<bo
         const QString& name = table.devices[static_cast<std::size_t>(i)].name;
         AddChoice(m_devices, CheckMarkLabel(table.defaultDeviceIndex >= 0 && name == o.DefaultDevice, name), i);
     }
-    if (m_deviceAtOpening >= 0)
-        m_devices->setCurrentRow(m_deviceAtOpening);
+    if (table.currentDeviceIndex >= 0)
+        m_devices->setCurrentRow(table.currentDeviceIndex);
     ShowStandardOfSelectedFormat();
     m_useDefaults->setChecked(m_restricted);
     m_useDefaultsAtOpening = m_restricted;
@@ -113,7 +102,7 @@ void DeviceFormatDialog::DeviceHighlighted(int row)
 {
     if (row < 0)
         return;
-    Devices().currentDeviceIndex = ChoiceAt(m_devices, row);
+    m_table.currentDeviceIndex = ChoiceAt(m_devices, row);
     ShowStandardOfSelectedFormat();
     ShowSubtype();
 }
@@ -133,7 +122,7 @@ void DeviceFormatDialog::ShowStandardOfSelectedFormat()
     const CaptureDevice* device = CurrentDevice();
     FpsStandard standard = FpsStandard::NTSC;
     if (device && !device->formats.isEmpty()) {
-        standard = FormatStandardOf(Devices().currentDeviceIndex, device->selectedFormatIndex);
+        standard = FormatStandardOf(device, device->selectedFormatIndex);
         QRadioButton* button = standard == FpsStandard::NTSC ? m_ntsc : standard == FpsStandard::PAL ? m_pal : m_other;
         button->setChecked(true);
     }
@@ -146,7 +135,7 @@ void DeviceFormatDialog::FillFormats(FpsStandard standard)
 {
     const QSignalBlocker quiet(m_formats);
     m_formats->clear();
-    const FormatList list = ListFormatsForStandard(Devices().currentDeviceIndex, standard, m_restricted);
+    const FormatList list = ListFormatsForStandard(CurrentDevice(), standard, m_restricted);
     for (const FormatListEntry& entry : list.entries)
         AddChoice(m_formats, entry.label, entry.formatIndex);
     if (!list.entries.isEmpty())
@@ -156,13 +145,23 @@ void DeviceFormatDialog::FillFormats(FpsStandard standard)
 void DeviceFormatDialog::ShowSubtype()
 {
     const CaptureDevice* device = CurrentDevice();
-    m_subtype->setText(SubtypeName(Devices().currentDeviceIndex, device ? device->selectedFormatIndex : -1));
+    m_subtype->setText(SubtypeName(device, device ? device->selectedFormatIndex : -1));
+}
+
+CaptureDevice* DeviceFormatDialog::CurrentDevice()
+{
+    const int i = m_table.currentDeviceIndex;
+    return i >= 0 && i < m_table.count ? &m_table.devices[static_cast<std::size_t>(i)] : nullptr;
+}
+
+bool DeviceFormatDialog::SavesOptions() const
+{
+    return m_makeDefault->isChecked() || m_useDefaults->isChecked() != m_useDefaultsAtOpening;
 }
 
 void DeviceFormatDialog::UpdateAcceptText()
 {
-    const bool save = m_makeDefault->isChecked() || m_useDefaults->isChecked() != m_useDefaultsAtOpening;
-    m_accept->setText(save ? QStringLiteral("Save") : QStringLiteral("OK"));
+    m_accept->setText(SavesOptions() ? QStringLiteral("Save") : QStringLiteral("OK"));
 }
 
 // The format pair of the current device names its selected format (the first when none
@@ -174,7 +173,7 @@ void DeviceFormatDialog::StoreDefaultFormatPair()
         return;
     const int index = device->selectedFormatIndex < 0 ? 0 : device->selectedFormatIndex;
     const MediaFormat& format = device->formats[index];
-    if (DeviceFormatPair* pair = FindDeviceFormatPair(Devices().currentDeviceIndex)) {
+    if (DeviceFormatPair* pair = FindDeviceFormatPair(m_table.currentDeviceIndex)) {
         pair->size = format.name;
         pair->fps = format.standard;
         pair->subtype = format.subtype;
@@ -189,18 +188,21 @@ void DeviceFormatDialog::Accept()
     const bool makeDefault = m_makeDefault->isChecked();
     if (makeDefault)
         StoreDefaultFormatPair();
+    // Only now does the program use the new choice: a graph built while the dialog was
+    // open (an Event starting, say) took the one in force.
+    DeviceTable& table = Devices();
+    CommitDeviceSelection(table, m_table);
     m_steps.SizeVideoWindow();
     if (m_steps.EventArmed())
         m_steps.DisarmEvent();
     m_steps.RestartGraph();
     m_steps.LoadEventSchedule();
-    if (m_accept->text() != QLatin1String("Save")) {
+    if (!SavesOptions()) {
         done(2);
         return;
     }
     AppOptions& o = Options();
-    DeviceTable& table = Devices();
-    if (CaptureDevice* device = CurrentDevice(); makeDefault && device) {
+    if (CaptureDevice* device = AttachedDevice(table.currentDeviceIndex); makeDefault && device) {
         o.DefaultDevice = device->name;
         o.HasDefaultDevice = true;
         table.defaultDeviceIndex = table.currentDeviceIndex;
@@ -213,10 +215,6 @@ void DeviceFormatDialog::Accept()
 
 void DeviceFormatDialog::reject()
 {
-    DeviceTable& table = Devices();
-    table.currentDeviceIndex = m_deviceAtOpening;
-    for (int i = 0; i < m_selectedFormatsAtOpening.size() && i < table.count; ++i)
-        table.devices[static_cast<std::size_t>(i)].selectedFormatIndex = m_selectedFormatsAtOpening[i];
     done(3);
 }
 

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "capture/DeviceTable.h"
 #include "options/AppOptions.h"
 
 #include <QDialog>
-#include <QList>
 #include <functional>
 #include <optional>
 
@@ -25,9 +25,10 @@ struct DeviceAcceptSteps {
 DeviceAcceptSteps ProgramDeviceAcceptSteps();
 
 // "Device and Format options": picks the current device and its format, and can make
-// them the start-up defaults. It changes the device table while it is open and puts
-// the remembered selection back on cancel. Ends with 1 (options changed: save them),
-// 2 (new selection for this run only) or 3 (cancelled).
+// them the start-up defaults. It edits a copy of the device table and gives the program
+// the new choice only on accept, so nothing that runs while it is open (an Event that
+// starts recording) uses a choice nobody confirmed. Ends with 1 (options changed: save
+// them), 2 (new selection for this run only) or 3 (cancelled).
 //
 // restrictedForRun holds whether format lists are restricted to the sizes of known
 // devices; it is taken from the options the first time the dialog opens and kept for
@@ -50,15 +51,16 @@ private:
     void ShowStandardOfSelectedFormat();
     void FillFormats(FpsStandard standard);
     void ShowSubtype();
+    CaptureDevice* CurrentDevice(); // of the copy
+    bool SavesOptions() const;
     void UpdateAcceptText();
     void Accept();
     void StoreDefaultFormatPair();
 
     DeviceAcceptSteps m_steps;
+    DeviceTable m_table; // the copy the dialog edits
     bool m_restricted = false;
     bool m_useDefaultsAtOpening = false;
-    int m_deviceAtOpening = -1;
-    QList<int> m_selectedFormatsAtOpening; // of every device, so a cancel undoes all
 
     QListWidget* m_devices = nullptr;
     QListWidget* m_formats = nullptr;

@@ -56,7 +56,8 @@ CalendarTime UtcNow()
 
 } // namespace
 
-ScheduleEventDialog::ScheduleEventDialog(const QString& editedFileName, QWidget* parent)
+ScheduleEventDialog::ScheduleEventDialog(const QString& editedFileName, QWidget* parent,
+                                         const EventPowerChoices& power)
     : QDialog(parent)
     , m_editedFileName(editedFileName)
 {
@@ -75,6 +76,12 @@ ScheduleEventDialog::ScheduleEventDialog(const QString& editedFileName, QWidget*
     m_comment->setMinimumWidth(QFontMetrics(m_comment->font()).horizontalAdvance(QString(kEventCommentLength + 2, QLatin1Char('M'))));
     m_hibernate = Named(new QCheckBox(QStringLiteral("Hibernate after recording completed"), this), 1134);
     m_shutdown = Named(new QCheckBox(QStringLiteral("Shutdown after recording completed"), this), 1160);
+    // Why Save refused the time; shown only then.
+    m_tooLate = new QLabel(this);
+    m_tooLate->setObjectName(QStringLiteral("TooLate"));
+    m_tooLate->setWordWrap(true);
+    m_tooLate->setStyleSheet(QStringLiteral("color: #b00000"));
+    m_tooLate->hide();
     QPushButton* save = Button(this, 1074, "Save");
     QPushButton* cancel = Button(this, 1038, "Cancel");
 
@@ -85,8 +92,9 @@ ScheduleEventDialog::ScheduleEventDialog(const QString& editedFileName, QWidget*
     layout->addWidget(m_duration, 0, Qt::AlignLeft);
     layout->addWidget(Label(this, 1130, "Optional Comment (35 chars max):"));
     layout->addWidget(m_comment);
-    layout->addWidget(m_hibernate);
-    layout->addWidget(m_shutdown);
+    layout->addLayout(PowerChoice(m_hibernate, "HibernateRefused", power.hibernateRefused));
+    layout->addLayout(PowerChoice(m_shutdown, "ShutdownRefused", power.shutdownRefused));
+    layout->addWidget(m_tooLate);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(save);
@@ -102,6 +110,11 @@ ScheduleEventDialog::ScheduleEventDialog(const QString& editedFileName, QWidget*
         ShowEditedEvent();
     }
 
+    // An Event edited here never keeps asking for what the system refuses.
+    for (QCheckBox* box : {m_hibernate, m_shutdown})
+        if (!box->isEnabled())
+            box->setChecked(false);
+
     // Connected after the stored values are shown: a hand-made file with both set shows both.
     connect(m_comment, &QLineEdit::textChanged, this, &ScheduleEventDialog::CutComment);
     connect(m_hibernate, &QCheckBox::toggled, this, [this](bool on) {
@@ -112,8 +125,25 @@ ScheduleEventDialog::ScheduleEventDialog(const QString& editedFileName, QWidget*
         if (on)
             m_hibernate->setChecked(false);
     });
+    connect(m_eventTime, &QDateTimeEdit::dateTimeChanged, m_tooLate, &QWidget::hide);
+    connect(m_duration, &QTimeEdit::timeChanged, m_tooLate, &QWidget::hide);
     connect(save, &QPushButton::clicked, this, &ScheduleEventDialog::Save);
     connect(cancel, &QPushButton::clicked, this, [this] { done(Cancelled); });
+}
+
+QHBoxLayout* ScheduleEventDialog::PowerChoice(QCheckBox* box, const char* reasonId, const QString& refused)
+{
+    auto* row = new QHBoxLayout;
+    row->addWidget(box);
+    if (!refused.isEmpty()) {
+        box->setEnabled(false);
+        auto* reason = new QLabel(QLatin1Char('(') + refused + QLatin1Char(')'), this);
+        reason->setObjectName(QLatin1String(reasonId));
+        reason->setEnabled(false);
+        row->addWidget(reason);
+    }
+    row->addStretch();
+    return row;
 }
 
 void ScheduleEventDialog::ShowEditedEvent()
@@ -161,6 +191,13 @@ void ScheduleEventDialog::Save()
     duration.hour = static_cast<std::uint16_t>(length.hour());
     duration.minute = static_cast<std::uint16_t>(length.minute());
     duration.second = static_cast<std::uint16_t>(length.second());
+    // A file the schedule would skip at once must not be reported as scheduled.
+    if (const QString reason = TooLateToRecordReason(eventTime, duration, UtcNowTicks()); !reason.isEmpty()) {
+        m_tooLate->setText(reason);
+        m_tooLate->show();
+        AppendUserMessage(QStringLiteral("NOTE: the Event was not saved.  ") + reason + QStringLiteral("\r\n"), true);
+        return;
+    }
     const EventFileFields fields = MakeEventFileFields(eventTime, duration, m_hibernate->isChecked(),
                                                        m_shutdown->isChecked(),
                                                        m_comment->text().left(kEventCommentLength));
@@ -173,15 +210,15 @@ void ScheduleEventDialog::reject()
     done(Closed);
 }
 
-int RunScheduleEventDialog(QWidget* parent)
+int RunScheduleEventDialog(QWidget* parent, const EventPowerChoices& power)
 {
     TheEventDialogState().EditedEventFileName.clear();
-    ScheduleEventDialog dialog(QString(), EventDialogOwner(parent));
+    ScheduleEventDialog dialog(QString(), EventDialogOwner(parent), power);
     return dialog.exec();
 }
 
-int RunEditEventDialog(QWidget* parent)
+int RunEditEventDialog(QWidget* parent, const EventPowerChoices& power)
 {
-    ScheduleEventDialog dialog(TheEventDialogState().EditedEventFileName, EventDialogOwner(parent));
+    ScheduleEventDialog dialog(TheEventDialogState().EditedEventFileName, EventDialogOwner(parent), power);
     return dialog.exec();
 }
