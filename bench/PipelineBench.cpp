@@ -72,9 +72,10 @@ void RunTransform(benchmark::State& state, std::int32_t threshold)
     FramePipeline pipeline;
     RequestedAnalysis requested;
     requested.saturationThreshold = threshold;
-    pipeline.ApplySettings(requested, 0);
+    const Status applied = pipeline.ApplySettings(requested, 0);
     pipeline.ResetAnalysis(25);
-    pipeline.SetFrameGeometry(s.geometry);
+    if (Failed(applied) || Failed(pipeline.SetFrameGeometry(s.geometry)))
+        state.SkipWithError("the pipeline refused its settings");
     SampleProperties in, out;
     for (auto _ : state) {
         benchmark::DoNotOptimize(pipeline.Transform(s.src.data(), s.dst.data(), s.src.size(), in, out));

@@ -63,6 +63,7 @@ struct CaptureApp : AppState {
 
     QPointer<QTimer> countdownTimer;      // id 32770, owned by the main window
     QPointer<QTimer> eventRecordingTimer; // id 32771
+    QPointer<QTimer> startAlarm;          // single shot: the recording start between two ticks
 
     AppFonts fonts;
     AppIcons icons;

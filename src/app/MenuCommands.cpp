@@ -76,8 +76,13 @@ void SaveAndRestartOnOne(const CommandSteps& s, MenuDialog dialog)
 
 void RestartGraph()
 {
-    if (Succeeded(StopCapture()))
-        StartCapture();
+    // A recording may have begun while the dialog was open; the recording ends with a
+    // preview built from the new settings.
+    if (TheAppState().RecordingActive) {
+        AppendUserMessage(QStringLiteral("NOTE: the new settings take effect when the recording ends\r\n"), true);
+        return;
+    }
+    static_cast<void>(RestartCapture()); // the graph reports its own failures
 }
 
 int RunMenuDialog(MenuDialog dialog)
@@ -107,7 +112,7 @@ CommandSteps ProgramCommandSteps()
     s.RunDialog = &RunMenuDialog;
     s.EventArmed = [] { return TheAppState().EventArmed; };
     s.DisarmEvent = &DisarmEvent;
-    s.LoadEventSchedule = &LoadEventSchedule;
+    s.LoadEventSchedule = &ReloadScheduleWhenIdle;
     s.SaveOptionsAndReport = &SaveOptionsAndReport;
     s.SaveOptionsFile = [] { SaveOptionsFile(); };
     s.RestartGraph = &RestartGraph;

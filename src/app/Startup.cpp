@@ -176,7 +176,8 @@ CaptureApp* InitialiseApp(CaptureApp* app, bool simulatedCamera, std::int32_t* d
     PrepareCaptureBackEnd(simulatedCamera, simulator);
     const bool devicesFound = EnumerateCaptureDevices(simulatedCamera) == S_OK && Devices().count > 0;
     if (devicesFound) {
-        EnumerateCodecs(Devices());
+        // A failure leaves "NONE" for every device and has been reported: recording goes on.
+        static_cast<void>(EnumerateCodecs(Devices()));
         app->codecCatalogue = &Devices();
         auto* video = new (std::nothrow) VideoWindow(app->mainWindow->centralWidget());
         if (!video) {
@@ -189,10 +190,7 @@ CaptureApp* InitialiseApp(CaptureApp* app, bool simulatedCamera, std::int32_t* d
         app->captureGraph = new CaptureGraph(video, 0);
         app->captureGraph->SetFailureHandler([] {
             // Restart once the failing graph's message has been handled.
-            QTimer::singleShot(0, [] {
-                if (Succeeded(StopCapture()))
-                    StartCapture();
-            });
+            QTimer::singleShot(0, [] { static_cast<void>(RestartCapture()); });
         });
         SetTheGraph(app->captureGraph);
         if (!LoadCharacterSets())
@@ -349,8 +347,9 @@ Status Run(const CommandLine& commandLine)
     }
 
     // 6. The first preview.
+    // Without it the program runs on: the graph has said why, and Events are still armed.
     if (deviceCount > 0)
-        StartCapture();
+        static_cast<void>(StartCapture());
 
     // 7.
     delete splash;
@@ -376,5 +375,5 @@ Status Run(const CommandLine& commandLine)
     t.start();
     while (t.nsecsElapsed() < 1'000'000)
         QThread::yieldCurrentThread();
-    return exitCode;
+    return exitCode == 0 ? S_OK : E_FAIL;
 }

@@ -1,9 +1,11 @@
 #include "app/CommandLine.h"
 #include "app/ExitStatus.h"
 #include "app/Startup.h"
+#include "common/ProcessDirectory.h"
 
 #include <QApplication>
 #include <cstdio>
+#include <string>
 
 int main(int argc, char* argv[])
 {
@@ -24,6 +26,14 @@ int main(int argc, char* argv[])
         return kExitUsage;
     case CommandLine::Action::Run:
         break;
+    }
+
+    // Every file lies in the process directory; one the program cannot hold whole would
+    // send the options and the recordings elsewhere. Refused before anything is written,
+    // even by the toolkit.
+    if (const std::string problem = ProcessDirectoryProblem(); !problem.empty()) {
+        std::fprintf(stderr, "vela-video: %s\n", problem.c_str());
+        return kExitAborted;
     }
 
     int qtArgc = 1;

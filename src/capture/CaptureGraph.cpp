@@ -13,8 +13,14 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QScopeGuard>
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <fcntl.h>
+#include <optional>
+#include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <gst/app/gstappsink.h>
 #include <gst/video/videooverlay.h>
@@ -106,6 +112,106 @@ const MediaFormat* SelectedFormat(const CaptureDevice& d)
 bool AnalysableSubtype(VideoSubtype s)
 {
     return s == VideoSubtype::YUY2 || s == VideoSubtype::RGB24 || s == VideoSubtype::ARGB32;
+}
+
+QString ErrorText(int error)
+{
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+void LogBusError(GstMessage* m)
+{
+    GError* error = nullptr;
+    gchar* debug = nullptr;
+    gst_message_parse_error(m, &error, &debug);
+    Log(QStringLiteral("\r\nERROR -- %1: %2\r\n")
+            .arg(QString::fromUtf8(GST_OBJECT_NAME(GST_MESSAGE_SRC(m))), QString::fromUtf8(error ? error->message : "")));
+    g_clear_error(&error);
+    g_free(debug);
+}
+
+// What the elements said while the graph failed to start (a camera that cannot be opened,
+// a file that cannot be written), before the bus is flushed with the graph's teardown.
+void ReportPendingErrors(GstElement* pipeline)
+{
+    GstBus* bus = gst_pipeline_get_bus(GST_PIPELINE(pipeline));
+    while (GstMessage* m = gst_bus_pop_filtered(bus, GST_MESSAGE_ERROR)) {
+        LogBusError(m);
+        gst_message_unref(m);
+    }
+    gst_object_unref(bus);
+}
+
+// Bytes a file in the folder may still grow by, holding fileSize now: the free space, or
+// less when this process may not write files that large. Empty when the folder cannot be
+// asked.
+std::optional<std::uint64_t> RoomForFile(const QString& folder, std::uint64_t fileSize)
+{
+    struct statvfs vfs {};
+    if (::statvfs(QFile::encodeName(folder).constData(), &vfs) != 0)
+        return std::nullopt;
+    std::uint64_t room = static_cast<std::uint64_t>(vfs.f_bavail) * vfs.f_frsize;
+    rlimit limit{};
+    if (::getrlimit(RLIMIT_FSIZE, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY)
+        room = std::min<std::uint64_t>(room, limit.rlim_cur > fileSize ? limit.rlim_cur - fileSize : 0);
+    return room;
+}
+
+// One second of the camera's video as it comes, the most any codec writes for it.
+std::uint64_t OneSecondOfVideo(const MediaFormat& f)
+{
+    const std::uint64_t bytesPerPixel =
+        f.subtype == VideoSubtype::ARGB32 ? 4 : f.subtype == VideoSubtype::RGB24 ? 3 : 2;
+    const std::uint64_t fps = f.framesPerSecond > 0 ? f.framesPerSecond : 30;
+    return static_cast<std::uint64_t>(std::max(f.width, 0)) * static_cast<std::uint64_t>(std::max(f.height, 0))
+           * bytesPerPixel * fps;
+}
+
+void ReportNotStarted(const QString& reason)
+{
+    Log(QStringLiteral("\r\nERROR -- The recording was not started: %1\r\n").arg(reason));
+}
+
+// A recording must have a file it can write and the room to begin; otherwise the build
+// fails with the reason, before anything is made.
+Status CheckRecordingTarget(const QString& fileName, const MediaFormat& f)
+{
+    if (fileName.isEmpty()) {
+        ReportNotStarted(QStringLiteral("it has no file name."));
+        return E_ABORT;
+    }
+    // Tried, not judged from permission bits: a read-only file system, or a folder that
+    // only looks writable, shows here. A file made for the trial is taken away again.
+    const QByteArray path = QFile::encodeName(fileName);
+    int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    int error = errno;
+    if (fd >= 0) {
+        ::close(fd);
+        ::unlink(path.constData());
+    } else if (error == EEXIST) {
+        // Replaced by the recording. Not blocking: a pipe of that name must not hang the window.
+        fd = ::open(path.constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+        error = errno;
+        if (fd >= 0)
+            ::close(fd);
+    }
+    if (fd < 0) {
+        ReportNotStarted(QStringLiteral("\"%1\" cannot be written (%2).  Check that its folder exists and may be "
+                                        "written to.")
+                             .arg(fileName, ErrorText(error)));
+        return E_ABORT;
+    }
+    // Less than this and the first space check would end the recording at once.
+    const std::uint64_t needed = kSpaceReserve + OneSecondOfVideo(f);
+    const QString folder = QFileInfo(fileName).absolutePath();
+    if (const std::optional<std::uint64_t> room = RoomForFile(folder, 0); room && *room < needed) {
+        ReportNotStarted(QStringLiteral("there is room for only %1 MB in \"%2\", and it needs at least %3 MB.")
+                             .arg(*room >> 20)
+                             .arg(folder)
+                             .arg((needed + (1u << 20) - 1) >> 20));
+        return E_ABORT;
+    }
+    return S_OK;
 }
 
 } // namespace
@@ -233,7 +339,7 @@ Status CaptureGraph::CreateGraphBuilders()
     }
     gst_object_ref_sink(m_e->pipeline);
     GstBus* bus = gst_pipeline_get_bus(GST_PIPELINE(m_e->pipeline));
-    m_busWatch = gst_bus_add_watch(bus, reinterpret_cast<GstBusFunc>(&CaptureGraph::OnBusMessage), this);
+    m_busWatch = gst_bus_add_watch(bus, &CaptureGraph::OnBusMessage, this);
     gst_object_unref(bus);
     m_counters = std::make_shared<Counters>();
     m_state = GraphState::BuildersCreated;
@@ -346,16 +452,22 @@ Status CaptureGraph::AddRecordingBranch(const QString& fileName)
     if (allocation == PreAllocationOutcome::Claimed || allocation == PreAllocationOutcome::SizeOnly) {
         // Written in place: the claimed blocks are kept, nothing truncates them on open.
         m_preAllocatedFd = ::open(path.constData(), O_WRONLY | O_CLOEXEC);
+        if (m_preAllocatedFd < 0) {
+            // Never left to the writer's own descriptor, which is standard output.
+            ReportNotStarted(QStringLiteral("the pre-allocated file \"%1\" cannot be opened (%2).")
+                                 .arg(fileName, ErrorText(errno)));
+            ReportGraphMessage(24);
+            return E_ABORT;
+        }
         m_e->fileWriter = Make("fdsink", "File Writer");
-        if (m_e->fileWriter && m_preAllocatedFd >= 0)
+        if (m_e->fileWriter)
             g_object_set(m_e->fileWriter, "fd", m_preAllocatedFd, nullptr);
     } else {
         m_e->fileWriter = Make("filesink", "File Writer");
         if (m_e->fileWriter)
             g_object_set(m_e->fileWriter, "location", path.constData(), nullptr);
     }
-    if (!queue || !m_e->mux || !m_e->fileWriter || (m_e->fileWriter && allocation == PreAllocationOutcome::Claimed
-                                                     && m_preAllocatedFd < 0)) {
+    if (!queue || !m_e->mux || !m_e->fileWriter) {
         ReportGraphMessage(24);
         return E_ABORT;
     }
@@ -449,7 +561,7 @@ Status CaptureGraph::AddRecordingBranch(const QString& fileName)
     g_object_set(m_e->tee, "allow-not-linked", TRUE, nullptr);
     m_lastFileEnd = 0;
     m_recordingBranchEnded = false;
-    m_spaceWatch = g_timeout_add(kSpaceCheckMs, reinterpret_cast<GSourceFunc>(&CaptureGraph::CheckFreeSpace), this);
+    m_spaceWatch = g_timeout_add(kSpaceCheckMs, &CaptureGraph::CheckFreeSpace, this);
     return S_OK;
 }
 
@@ -463,11 +575,10 @@ int CaptureGraph::CheckFreeSpace(void* self)
     const std::uint64_t written = graph->m_counters->fileEnd.load();
     const std::uint64_t step = written > graph->m_lastFileEnd ? written - graph->m_lastFileEnd : 0;
     graph->m_lastFileEnd = written;
-    QString folder = QFileInfo(graph->m_outputFileName).absolutePath();
-    struct statvfs vfs {};
-    if (::statvfs(QFile::encodeName(folder).constData(), &vfs) != 0)
+    const std::optional<std::uint64_t> room = RoomForFile(QFileInfo(graph->m_outputFileName).absolutePath(), written);
+    if (!room)
         return TRUE;
-    const std::uint64_t available = static_cast<std::uint64_t>(vfs.f_bavail) * vfs.f_frsize;
+    const std::uint64_t available = *room;
     // Room for a few more checks' worth of video, the index (16 bytes a frame, and more
     // for large files) and the log.
     const std::uint64_t needed = kSpaceReserve + 4 * step + 64 * graph->m_counters->recorded.load();
@@ -502,7 +613,7 @@ void CaptureGraph::EndRecordingBranch()
             gst_pad_send_event(sink, gst_event_new_eos());
             return GST_PAD_PROBE_REMOVE;
         },
-        queueIn, reinterpret_cast<GDestroyNotify>(gst_object_unref));
+        queueIn, gst_object_unref);
     gst_object_unref(teeOut);
 }
 
@@ -582,7 +693,7 @@ Status CaptureGraph::RenderStreams(const QString* fileName)
 Status CaptureGraph::RunGraph()
 {
     if (m_state == GraphState::Idle)
-        return static_cast<Status>(0x00040257);
+        return Status::NotRunning;
     if (m_state == GraphState::Running)
         return S_OK;
     if (gst_element_set_state(m_e->pipeline, GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE)
@@ -600,10 +711,10 @@ Status CaptureGraph::BuildGraph(const QString* fileName, bool defaultFolder)
         return E_ABORT;
     const CaptureDevice* d = CurrentDevice();
     if (!d)
-        return static_cast<Status>(0x80070057); // E_INVALIDARG
+        return Status::InvalidArgument;
     const MediaFormat* f = SelectedFormat(*d);
     if (!f)
-        return static_cast<Status>(0x80070057);
+        return Status::InvalidArgument;
     m_defaultFolder = defaultFolder;
 
     const RequestedAnalysis& a = app.Analysis;
@@ -618,15 +729,34 @@ Status CaptureGraph::BuildGraph(const QString* fileName, bool defaultFolder)
         }
         const std::size_t accumulator =
             a.integrationFrames > 1 ? static_cast<std::size_t>(f->width) * static_cast<std::size_t>(f->height) * 4 : 0;
-        TheFramePipeline().ApplySettings(a, accumulator);
+        if (Failed(TheFramePipeline().ApplySettings(a, accumulator))) {
+            // No memory for the integration buffer: the preview goes on without the analyses.
+            Log(QStringLiteral("\r\nWARNING: not enough memory to integrate frames; the frame analysis is off.\r\n"));
+            return E_NOTIMPL;
+        }
         TheFramePipeline().ResetAnalysis(f->framesPerSecond);
     }
 
     TearDownGraph();
+    if (fileName) {
+        if (const Status s = CheckRecordingTarget(*fileName, *f); Failed(s))
+            return s;
+    }
+    // A recording file this build makes (claimed or opened by the writer) holds no frames
+    // when the build fails: it goes again. One that was there before stays.
+    struct stat before {};
+    const bool madeHere = fileName && ::lstat(QFile::encodeName(*fileName).constData(), &before) != 0;
+    bool built = false;
+    const auto discard = qScopeGuard([&] {
+        if (madeHere && !built)
+            DiscardUnusedFile(*fileName);
+    });
     if (const Status s = CreateGraphBuilders(); Failed(s))
         return s;
 
-    m_e->source = d->sourceDevice ? gst_device_create_element(d->sourceDevice.get(), nullptr) : nullptr;
+    // Under the device's name, so that its errors name the camera.
+    m_e->source =
+        d->sourceDevice ? gst_device_create_element(d->sourceDevice.get(), d->name.toUtf8().constData()) : nullptr;
     if (m_e->source && m_sourceSetup)
         m_sourceSetup(m_e->source);
     if (!m_e->source || !gst_bin_add(GST_BIN(m_e->pipeline), m_e->source)) {
@@ -666,12 +796,28 @@ Status CaptureGraph::BuildGraph(const QString* fileName, bool defaultFolder)
         return E_ABORT;
     }
     if (Failed(RunGraph())) {
+        ReportPendingErrors(m_e->pipeline);
         ReportGraphMessage(5);
         return E_ABORT;
     }
     if (recording)
         m_outputFileName = *fileName;
+    built = true;
     return S_OK;
+}
+
+void CaptureGraph::DiscardUnusedFile(const QString& fileName)
+{
+    // The writer lets go of the file first.
+    if (m_e->pipeline)
+        gst_element_set_state(m_e->pipeline, GST_STATE_NULL);
+    if (m_preAllocatedFd >= 0) {
+        ::close(m_preAllocatedFd);
+        m_preAllocatedFd = -1;
+    }
+    if (m_counters && m_counters->recorded.load() > 0)
+        return;
+    ::unlink(QFile::encodeName(fileName).constData());
 }
 
 void CaptureGraph::FinishRecording(bool orderly)
@@ -717,19 +863,12 @@ Status CaptureGraph::StopGraph()
     return S_OK;
 }
 
-int CaptureGraph::OnBusMessage(void*, void* message, void* self)
+int CaptureGraph::OnBusMessage(GstBus*, GstMessage* m, void* self)
 {
     auto* graph = static_cast<CaptureGraph*>(self);
-    auto* m = static_cast<GstMessage*>(message);
     if (GST_MESSAGE_TYPE(m) != GST_MESSAGE_ERROR)
         return TRUE;
-    GError* error = nullptr;
-    gchar* debug = nullptr;
-    gst_message_parse_error(m, &error, &debug);
-    Log(QStringLiteral("\r\nERROR -- %1: %2\r\n")
-            .arg(QString::fromUtf8(GST_OBJECT_NAME(GST_MESSAGE_SRC(m))), QString::fromUtf8(error ? error->message : "")));
-    g_clear_error(&error);
-    g_free(debug);
+    LogBusError(m);
     // Only a graph that was running is started again: a build that fails reports its own
     // failure, and restarting it would only fail again.
     if (graph->m_state == GraphState::Running && graph->m_failureHandler) {

@@ -10,6 +10,8 @@
 #include <memory>
 
 typedef struct _GstElement GstElement;
+typedef struct _GstBus GstBus;
+typedef struct _GstMessage GstMessage;
 
 enum class GraphState : std::int32_t { Idle = 0, BuildersCreated = 1, SourceAdded = 2, Running = 3, StreamsBuilt = 5 };
 enum class RendererKind : std::int32_t { EVR = 0, VMR9 = 1, VMR7 = 2, NullRenderer = 3 };
@@ -73,11 +75,15 @@ private:
     Status AddRecordingBranch(const QString& fileName);
     void CreateColourControl();
     void FinishRecording(bool orderly);
+    // After a failed build: removes the recording file the build made, unless it holds frames.
+    void DiscardUnusedFile(const QString& fileName);
     // Ends the recording branch alone: the file gets its header and index while the
     // preview goes on.
     void EndRecordingBranch();
+    // Exactly GSourceFunc and GstBusFunc (gboolean is int, gpointer void*), so that
+    // they are passed without a cast and the compiler checks them.
     static int CheckFreeSpace(void* self);
-    static int OnBusMessage(void* bus, void* message, void* self);
+    static int OnBusMessage(GstBus* bus, GstMessage* message, void* self);
 
     PreviewSink* m_preview = nullptr;
     std::uintptr_t m_windowHandle = 0;

@@ -2,19 +2,33 @@
 
 #include <cstdint>
 
-// 32-bit status codes: negative is failure. A step that fails reports its own
-// message and returns E_ABORT, so callers decide what to do next without
-// reporting again.
-using Status = std::int32_t;
+// The result of an operation that can fail. A step that fails reports its own message
+// and returns Status::Aborted, so callers decide what to do next without reporting again.
+// [[nodiscard]]: a caller either acts on a result or says in code that it passes it on.
+// The values are the 32-bit codes that messages print; negative is failure.
+enum class [[nodiscard]] Status : std::int32_t {
+    Ok = 0,
+    Partial = 1,                                                      // done, with something left out
+    NotRunning = 0x00040257,                                          // nothing built to run
+    Aborted = static_cast<std::int32_t>(0x80004004u),                 // failed and already reported
+    NotImplemented = static_cast<std::int32_t>(0x80004001u),          // build again with the analyses off
+    Unexpected = static_cast<std::int32_t>(0x8000FFFFu),
+    NullPointer = static_cast<std::int32_t>(0x80004003u),
+    Failed = static_cast<std::int32_t>(0x80004005u),
+    OutOfMemory = static_cast<std::int32_t>(0x8007000Eu),
+    InvalidArgument = static_cast<std::int32_t>(0x80070057u),
+};
 
-inline constexpr Status S_OK = 0;
-inline constexpr Status S_FALSE = 1;
-inline constexpr Status E_ABORT = static_cast<Status>(0x80004004u);
-inline constexpr Status E_NOTIMPL = static_cast<Status>(0x80004001u);
-inline constexpr Status E_UNEXPECTED = static_cast<Status>(0x8000FFFFu);
-inline constexpr Status E_POINTER = static_cast<Status>(0x80004003u);
-inline constexpr Status E_FAIL = static_cast<Status>(0x80004005u);
-inline constexpr Status E_OUTOFMEMORY = static_cast<Status>(0x8007000Eu);
+// The names the rest of the code has used so far.
+inline constexpr Status S_OK = Status::Ok;
+inline constexpr Status S_FALSE = Status::Partial;
+inline constexpr Status E_ABORT = Status::Aborted;
+inline constexpr Status E_NOTIMPL = Status::NotImplemented;
+inline constexpr Status E_UNEXPECTED = Status::Unexpected;
+inline constexpr Status E_POINTER = Status::NullPointer;
+inline constexpr Status E_FAIL = Status::Failed;
+inline constexpr Status E_OUTOFMEMORY = Status::OutOfMemory;
 
-inline constexpr bool Succeeded(Status s) { return s >= 0; }
-inline constexpr bool Failed(Status s) { return s < 0; }
+inline constexpr std::int32_t StatusCode(Status s) { return static_cast<std::int32_t>(s); }
+inline constexpr bool Succeeded(Status s) { return StatusCode(s) >= 0; }
+inline constexpr bool Failed(Status s) { return StatusCode(s) < 0; }

@@ -53,6 +53,12 @@ Status StopCapture()
     return S_OK;
 }
 
+Status RestartCapture()
+{
+    const Status stopped = StopCapture();
+    return Failed(stopped) ? stopped : StartCapture();
+}
+
 Status StartCapture()
 {
     AppState& app = TheAppState();

@@ -6,3 +6,5 @@
 // do nothing.
 Status StartCapture();
 Status StopCapture();
+// StopCapture, and when that succeeded, StartCapture: the graph takes its settings anew.
+Status RestartCapture();

@@ -23,12 +23,13 @@ constexpr NameKind kMessageLog{
     "LogFiles", ".log",
     "\r\nUnable to create \"LogFiles\" directory under the process directory.  Check security settings.\r\n"};
 
-// UTC as fixed by the bias found at start-up: local now, milliseconds dropped, plus the bias.
+// UTC now, milliseconds dropped. (Local time plus a bias read at start-up would be an hour
+// off after a daylight-saving change.)
 CalendarTime NameTime()
 {
-    CalendarTime local = AppClock().LocalNow();
-    local.milliseconds = 0;
-    return AddMinutes(local, TheAppState().TimeZoneBiasMinutes);
+    CalendarTime utc = AppClock().UtcNow();
+    utc.milliseconds = 0;
+    return utc;
 }
 
 QString MakeName(const NameKind& kind, const QString& directory, const QString& prefix)

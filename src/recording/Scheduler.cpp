@@ -8,7 +8,10 @@
 #include "options/AppOptions.h"
 #include "recording/RecordingControl.h"
 #include "recording/RecordingFileNames.h"
+#include "recording/RecordingLog.h"
 #include "recording/SchedulerHooks.h"
+
+#include <algorithm>
 
 namespace {
 
@@ -16,7 +19,12 @@ constexpr const char* kMonthNames[13] = {"???", "JAN ", "FEB ", "MAR ", "APR ", 
                                          "JUL ", "AUG ", "SEP ", "OCT ", "NOV ", "DEC "};
 constexpr std::int64_t kDayTicks = static_cast<std::int64_t>(kTicksPerDay);
 constexpr FileTimeTicks kHalfSecond = 5'000'000;
-constexpr std::uint32_t kDurationTimerSlackMs = 450;
+// The duration timer runs this much past the recording's length.
+constexpr FileTimeTicks kDurationTimerSlack = 4'500'000;
+constexpr FileTimeTicks kTickPeriod = kTicksPerSecond;
+// A start that failed is tried once more after this long: a camera that was plugged back
+// in, or a device still held by the last graph, is there by then.
+constexpr FileTimeTicks kStartRetryDelay = kTicksPerSecond;
 constexpr int kKeepAwakeEvery = 60;
 
 const QString kMainTitle = QStringLiteral("VELA Video App");
@@ -74,9 +82,155 @@ void HoldKeepAwake(bool hold)
         p->HoldKeepAwake(hold);
 }
 
-std::optional<FileTimeTicks> LocalNowTicks()
+void KillStartAlarm()
 {
-    return CalendarToTicks(AppClock().LocalNow());
+    if (SchedulerTimers* t = TheSchedulerTimers())
+        t->KillStartAlarm();
+}
+
+// Rounded up, so a timer set with it never fires before the moment it waits for.
+std::chrono::milliseconds CeilMilliseconds(FileTimeTicks ticks)
+{
+    return std::chrono::milliseconds((ticks + kTicksPerMillisecond - 1) / kTicksPerMillisecond);
+}
+
+QString UtcClockText(const char* prefix)
+{
+    const CalendarTime t = AppClock().UtcNow();
+    return QString::fromLatin1(prefix) + QString::asprintf("%02u:%02u:%02u (UTC)", t.hour, t.minute, t.second);
+}
+
+// Back to the live picture after a recording. A graph that cannot be built has reported
+// why; the schedule goes on without a preview, and the next Event tries again.
+void RestartPreview()
+{
+    static_cast<void>(StartCapture());
+}
+
+void ShowEventPending()
+{
+    const QString countdownTitle = QStringLiteral("Event Pending");
+    SetTitles(kMainTitle + QStringLiteral(" -- Event pending"), &countdownTitle);
+    Ui(&RecordingUi::ShowCountdown);
+}
+
+void CountDown(FileTimeTicks now)
+{
+    SchedulerState& s = TheSchedulerState();
+    if (s.KeepAwakeCounter == 0) {
+        if (SystemPower* p = TheSystemPower())
+            p->KeepAwakeOnce();
+    }
+    s.KeepAwakeCounter = (s.KeepAwakeCounter + 1) % kKeepAwakeEvery;
+    const FileTimeTicks left = s.CountdownTarget - now;
+    if (Options().ShowEventTimeAsUtc) {
+        const CalendarTime utc = AppClock().UtcNow();
+        s.CountdownText = QString::asprintf("%2.2d:%2.2d:%2.2d", utc.hour, utc.minute, utc.second);
+    } else {
+        s.CountdownText = CountdownTextFor(static_cast<std::int64_t>(left));
+    }
+    Ui(&RecordingUi::RepaintCountdownPane);
+    // The next tick would come up to a second late: the rest is timed to the millisecond.
+    if (left <= kTickPeriod) {
+        if (SchedulerTimers* t = TheSchedulerTimers())
+            t->StartStartAlarm(CeilMilliseconds(left));
+    }
+}
+
+// Nothing was recorded for the armed Event: say so where the recording would have been,
+// so that a station's folder tells the same story as its User Messages.
+void GiveUpEventRecording()
+{
+    AppState& app = TheAppState();
+    const CalendarTime& t = TheSchedulerState().ArmedEventTime;
+    AppendUserMessage(QString::asprintf("\r\nERROR -- The recording of the Event at %02u:%02u:%02u (UTC) could not "
+                                        "start; nothing was recorded.  The reason is given above.\r\n",
+                                        t.hour, t.minute, t.second),
+                      true);
+    if (!app.RecordingFileName.isEmpty())
+        WriteRecordingLog(app.RecordingFileName, UtcClockText("Recording could not start at "),
+                          QStringLiteral("Nothing was recorded: the reason is in User Messages"),
+                          Options().VideoDirectory.isEmpty(), 0, 0);
+    app.RecordingFileName.clear();
+    app.EventDurationMs = 0;
+    RestartPreview();
+    HoldKeepAwake(false);
+    if (!app.QuitRequested)
+        ArmNextEvent();
+}
+
+void EventStartFailed(FileTimeTicks now)
+{
+    AppState& app = TheAppState();
+    SchedulerState& s = TheSchedulerState();
+    static_cast<void>(StopCapture()); // clears what the failed build left; it reports its own failures
+    EnterIdleUi();
+    const bool retry = !s.StartRetried && !app.RecordingFileName.isEmpty() && now + kStartRetryDelay < s.ArmedRecordingEnd;
+    if (!retry) {
+        GiveUpEventRecording();
+        return;
+    }
+    s.StartRetried = true;
+    AppendUserMessage(QStringLiteral("\r\nWARNING: The Event recording could not start.  Trying once more in 1 second.\r\n"), true);
+    RestartPreview();
+    s.CountdownTarget = now + kStartRetryDelay;
+    app.EventArmed = true;
+    ShowEventPending();
+    if (SchedulerTimers* t = TheSchedulerTimers())
+        t->StartStartAlarm(CeilMilliseconds(kStartRetryDelay));
+}
+
+void StartEventRecording(FileTimeTicks now)
+{
+    AppState& app = TheAppState();
+    SchedulerState& s = TheSchedulerState();
+    KillCountdownTimer();
+    KillStartAlarm();
+    app.EventArmed = false;
+    // An Event armed late, or started on a retry, records the time left: it ends at the
+    // Event's end and never runs into the next one.
+    const FileTimeTicks recordingStart = std::max(now, s.CountdownTarget + kHalfSecond);
+    const FileTimeTicks length = s.ArmedRecordingEnd > recordingStart ? s.ArmedRecordingEnd - recordingStart : 0;
+    app.EventDurationMs = static_cast<std::uint32_t>(length / kTicksPerMillisecond);
+    const FileTimeTicks stopAt = s.ArmedRecordingEnd - kHalfSecond + kDurationTimerSlack;
+    static_cast<void>(StopCapture()); // the preview; a failure there has been reported
+    EnterRecordingUi();
+    if (Failed(StartCapture())) {
+        EventStartFailed(now);
+        return;
+    }
+    ++s.EventRecordingsStarted;
+    if (SchedulerTimers* t = TheSchedulerTimers())
+        t->StartEventRecordingTimer(CeilMilliseconds(stopAt > now ? stopAt - now : 0));
+    app.EventRecordingActive = true;
+}
+
+// The duration timer: the Event recording is complete.
+void EndEventRecording()
+{
+    AppState& app = TheAppState();
+    const SchedulerState& s = TheSchedulerState();
+    KillEventRecordingTimer();
+    app.EventRecordingActive = false;
+    static_cast<void>(StopCapture()); // the graph reports a failure; the file written so far stays
+    EnterIdleUi();
+    app.RecordingFileName.clear();
+    app.EventDurationMs = 0;
+    AppendUserMessage(QString(), false);
+    RestartPreview();
+    HoldKeepAwake(false);
+    if (s.HibernateAfterRecording || s.ShutdownAfterRecording) {
+        if (SystemPower* p = TheSystemPower())
+            p->RunPowerAction(s.HibernateAfterRecording, s.ShutdownAfterRecording);
+    }
+    if (app.QuitRequested)
+        return;
+    if (app.ScheduleReloadPending) {
+        app.ScheduleReloadPending = false;
+        LoadEventSchedule();
+    } else {
+        ArmNextEvent();
+    }
 }
 
 } // namespace
@@ -97,11 +251,8 @@ void ComposeEventInfo(const CalendarTime& eventTime, const CalendarTime& duratio
     const FileTimeTicks start = event - d / 2;
     const FileTimeTicks end = event + d / 2;
     app.EventDurationMs = static_cast<std::uint32_t>(d / kTicksPerMillisecond);
-
-    const std::int64_t localStart = static_cast<std::int64_t>(start)
-        - static_cast<std::int64_t>(app.TimeZoneBiasMinutes) * static_cast<std::int64_t>(kTicksPerMinute);
-    const FileTimeTicks localStartMs = static_cast<FileTimeTicks>(localStart) / kTicksPerMillisecond * kTicksPerMillisecond;
-    s.CountdownTarget = localStartMs - kHalfSecond;
+    s.CountdownTarget = start / kTicksPerMillisecond * kTicksPerMillisecond - kHalfSecond;
+    s.ArmedRecordingEnd = end;
 
     QString info = QStringLiteral("Start time:  ") + EventLine(TicksToCalendar(start));
     info += QStringLiteral("Event time:  ") + EventLine(eventTime);
@@ -142,12 +293,22 @@ void ArmNextEvent()
     if (app.RecordingFileName.isEmpty())
         app.RecordingFileName = MakeRecordingFileName();
     std::unique_ptr<EventRecord> next = TakeNextEvent();
+    s.StartRetried = false;
     ComposeEventInfo(next->EventTime, next->Duration);
     s.HibernateAfterRecording = next->Hibernate;
     s.ShutdownAfterRecording = next->ShutDown;
     s.ArmedEventTime = next->EventTime;
     s.ArmedEventDuration = next->Duration;
     ArmCountdown();
+}
+
+void ReloadScheduleWhenIdle()
+{
+    AppState& app = TheAppState();
+    if (app.RecordingActive || app.EventRecordingActive)
+        app.ScheduleReloadPending = true;
+    else
+        LoadEventSchedule();
 }
 
 void ArmCountdown()
@@ -168,15 +329,14 @@ void ArmCountdown()
     s.KeepAwakeCounter = 0;
     app.EventArmed = true;
     HoldKeepAwake(true);
-    const QString countdownTitle = QStringLiteral("Event Pending");
-    SetTitles(kMainTitle + QStringLiteral(" -- Event pending"), &countdownTitle);
-    Ui(&RecordingUi::ShowCountdown);
+    ShowEventPending();
 }
 
 void DisarmEvent()
 {
     AppState& app = TheAppState();
     KillCountdownTimer();
+    KillStartAlarm();
     app.EventArmed = false;
     app.RecordingFileName.clear();
     app.EventDurationMs = 0;
@@ -211,61 +371,20 @@ void EnterIdleUi()
 
 void SchedulerTick()
 {
-    AppState& app = TheAppState();
-    SchedulerState& s = TheSchedulerState();
+    const AppState& app = TheAppState();
     if (app.PowerActionPending)
         return;
-
     if (app.EventRecordingActive) {
-        // The duration timer: the Event recording is complete.
-        KillEventRecordingTimer();
-        app.EventRecordingActive = false;
-        StopCapture();
-        EnterIdleUi();
-        app.RecordingFileName.clear();
-        app.EventDurationMs = 0;
-        AppendUserMessage(QString(), false);
-        StartCapture();
-        HoldKeepAwake(false);
-        if (s.HibernateAfterRecording || s.ShutdownAfterRecording) {
-            if (SystemPower* p = TheSystemPower())
-                p->RunPowerAction(s.HibernateAfterRecording, s.ShutdownAfterRecording);
-        }
-        if (!app.QuitRequested)
-            ArmNextEvent();
+        EndEventRecording();
         return;
     }
     if (!app.EventArmed)
         return;
-
-    const std::optional<FileTimeTicks> now = LocalNowTicks();
-    if (!now)
-        return;
-    if (*now < s.CountdownTarget) {
-        if (s.KeepAwakeCounter == 0) {
-            if (SystemPower* p = TheSystemPower())
-                p->KeepAwakeOnce();
-        }
-        s.KeepAwakeCounter = (s.KeepAwakeCounter + 1) % kKeepAwakeEvery;
-        if (Options().ShowEventTimeAsUtc) {
-            const CalendarTime utc = AppClock().UtcNow();
-            s.CountdownText = QString::asprintf("%2.2d:%2.2d:%2.2d", utc.hour, utc.minute, utc.second);
-        } else {
-            s.CountdownText = CountdownTextFor(static_cast<std::int64_t>(s.CountdownTarget - *now));
-        }
-        Ui(&RecordingUi::RepaintCountdownPane);
-        return;
-    }
-
-    // The start time has come.
-    KillCountdownTimer();
-    app.EventArmed = false;
-    StopCapture();
-    EnterRecordingUi();
-    StartCapture();
-    if (SchedulerTimers* t = TheSchedulerTimers())
-        t->StartEventRecordingTimer(app.EventDurationMs + kDurationTimerSlackMs);
-    app.EventRecordingActive = true;
+    const FileTimeTicks now = UtcNowTicks();
+    if (now < TheSchedulerState().CountdownTarget)
+        CountDown(now);
+    else
+        StartEventRecording(now);
 }
 
 void StartButtonPressed()
@@ -278,19 +397,38 @@ void StartButtonPressed()
     }
     if (app.RecordingFileName.isEmpty())
         app.RecordingFileName = MakeRecordingFileName();
-    StopCapture();
+    static_cast<void>(StopCapture()); // the preview; a failure there has been reported
     EnterRecordingUi();
-    StartCapture();
+    if (Succeeded(StartCapture()))
+        return;
+    AppendUserMessage(QStringLiteral("\r\nERROR -- The recording could not start; nothing was recorded.  The reason is "
+                                     "given above.\r\n"),
+                      true);
+    EnterIdleUi();
+    app.RecordingFileName.clear();
+    if (app.ScheduleReloadPending) {
+        app.ScheduleReloadPending = false;
+        LoadEventSchedule();
+    }
+    RestartPreview();
 }
 
 void StopButtonPressed()
 {
     AppState& app = TheAppState();
     SchedulerState& s = TheSchedulerState();
+    bool reload = app.ScheduleReloadPending;
     if (app.EventRecordingActive) {
+        const std::uint64_t askedAbout = s.EventRecordingsStarted;
         RecordingUi* ui = TheRecordingUi();
         if (ui && !ui->AskStopEventRecording())
             return;
+        // The question waited in a loop of its own: the duration timer may have ended that
+        // recording meanwhile and armed, or even started, the next Event.
+        if (!app.EventRecordingActive || s.EventRecordingsStarted != askedAbout) {
+            AppendUserMessage(QStringLiteral("NOTE: that Event recording had already ended; nothing was stopped\r\n"), true);
+            return;
+        }
         KillEventRecordingTimer();
         app.EventRecordingActive = false;
         AddStoppedEvent(s.ArmedEventTime, s.ArmedEventDuration);
@@ -301,15 +439,16 @@ void StopButtonPressed()
             ui->SetRecordingControls(false);
             ui->SetMainTitle(kMainTitle);
         }
+        // The Events after the stopped one are still to be recorded.
+        reload = true;
     }
-    StopCapture();
+    static_cast<void>(StopCapture()); // the graph reports a failure; the file written so far stays
     EnterIdleUi();
     AppendUserMessage(VideoFileLine() + QStringLiteral("\r\n"), false);
     app.RecordingFileName.clear();
     app.EventDurationMs = 0;
-    if (app.ScheduleReloadPending) {
-        app.ScheduleReloadPending = false;
+    app.ScheduleReloadPending = false;
+    if (reload)
         LoadEventSchedule();
-    }
-    StartCapture();
+    RestartPreview();
 }

@@ -11,9 +11,14 @@
 // down once a second, recorded on time and followed by its power action.
 
 struct SchedulerState {
-    FileTimeTicks CountdownTarget = 0; // local time: the armed Event's recording start - 0.5 s
+    // UTC, the time the Event files hold: the armed Event's recording start - 0.5 s. Local
+    // time is only shown, so a daylight-saving change moves no recording.
+    FileTimeTicks CountdownTarget = 0;
+    FileTimeTicks ArmedRecordingEnd = 0; // UTC
     CalendarTime ArmedEventTime{};     // UTC; all zero when no Event is left
     CalendarTime ArmedEventDuration{};
+    std::uint64_t EventRecordingsStarted = 0; // tells a question's answer which recording it was about
+    bool StartRetried = false;                // the armed Event's one retry of a failed start is used
     bool HibernateAfterRecording = false;
     bool ShutdownAfterRecording = false;
     int KeepAwakeCounter = 0; // 0..59
@@ -25,12 +30,16 @@ struct SchedulerState {
 SchedulerState& TheSchedulerState();
 
 // The lines of an Event as the countdown window and User Messages show them; also sets
-// EventDurationMs and CountdownTarget, and logs EventInfoText with a time stamp.
+// EventDurationMs, CountdownTarget and ArmedRecordingEnd, and logs EventInfoText with a
+// time stamp.
 void ComposeEventInfo(const CalendarTime& eventTime, const CalendarTime& duration);
 // The countdown text for the remaining ticks (more than a day: "> N days").
 QString CountdownTextFor(std::int64_t remainingTicks);
 
 void ArmNextEvent();
+// Rebuilds the schedule now, or when the recording in progress ends (a dialog that was
+// open when it began must not arm an Event under it).
+void ReloadScheduleWhenIdle();
 void ArmCountdown();
 void DisarmEvent();
 void SchedulerTick();

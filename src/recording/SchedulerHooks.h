@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <chrono>
 #include <cstdint>
 
 // What the scheduler needs from the windows, the timers and the system. The program
@@ -27,13 +28,18 @@ public:
     virtual bool AskStopEventRecording() = 0;
 };
 
-// Timer 32770 (countdown, 1000 ms) and 32771 (the Event recording's duration).
+// The scheduler's timers; each one's timeout runs SchedulerTick. The countdown ticks once a
+// second for the display; the start alarm is a precise single shot for the last part of a
+// second before the recording start (and for the one retry of a start that failed); the
+// Event recording timer ends the recording.
 class SchedulerTimers {
 public:
     virtual ~SchedulerTimers() = default;
     virtual void StartCountdownTimer() = 0;
     virtual void KillCountdownTimer() = 0;
-    virtual void StartEventRecordingTimer(std::uint32_t periodMs) = 0;
+    virtual void StartStartAlarm(std::chrono::milliseconds delay) = 0;
+    virtual void KillStartAlarm() = 0;
+    virtual void StartEventRecordingTimer(std::chrono::milliseconds period) = 0;
     virtual void KillEventRecordingTimer() = 0;
 };
 

@@ -107,8 +107,12 @@ TEST_F(RecordingUiTest, TimersAreTheMainWindowsAndClosingItStopsThemBeforeTheGra
 {
     QTimer* countdown = s_app->mainWindow->CountdownTimer();
     QTimer* duration = s_app->mainWindow->EventRecordingTimer();
+    QTimer* alarm = s_app->mainWindow->StartAlarm();
     Timers().StartCountdownTimer();
-    Timers().StartEventRecordingTimer(120450);
+    Timers().StartEventRecordingTimer(std::chrono::milliseconds(120450));
+    Timers().StartStartAlarm(std::chrono::milliseconds(300));
+    EXPECT_TRUE(alarm->isActive() && alarm->isSingleShot());
+    EXPECT_EQ(alarm->timerType(), Qt::PreciseTimer);
     EXPECT_TRUE(countdown->isActive());
     EXPECT_EQ(countdown->interval(), 1000);
     EXPECT_TRUE(duration->isActive());
@@ -125,6 +129,7 @@ TEST_F(RecordingUiTest, TimersAreTheMainWindowsAndClosingItStopsThemBeforeTheGra
     EXPECT_TRUE(s_app->mainWindow->close());
     EXPECT_FALSE(countdown->isActive());
     EXPECT_FALSE(duration->isActive());
+    EXPECT_FALSE(alarm->isActive());
     EXPECT_EQ(m_graph.stops, 1);
     EXPECT_FALSE(s_app->RecordingActive);
     s_app->EventRecordingActive = false;

@@ -5,7 +5,9 @@
 #include "capture/CodecEnumeration.h"
 #include "capture/DeviceEnumeration.h"
 #include "capture/DeviceTable.h"
+#include "capture/PreAllocation.h"
 #include "capture/RecordedVtiTimes.h"
+#include "capture/sim/GTypeDefine.h"
 #include "common/AppState.h"
 #include "common/Clock.h"
 #include "filter/AnalysisFlags.h"
@@ -15,22 +17,121 @@
 #include "recording/GraphControl.h"
 #include "recording/RecordingControl.h"
 #include "recording/RecordingLog.h"
+#include "HiddenFeatures.h"
+#include "support/FileSizeLimit.h"
+#include "support/QtPrinters.h"
 #include "support/Recordings.h"
 #include "support/TempDir.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
 #include <gst/gst.h>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <iostream>
+#include <optional>
 #include <sys/stat.h>
+#include <unistd.h>
+
+// A camera unplugged after it was listed: its element cannot open the device.
+struct TestUnpluggedCamera {
+    GstDevice parent;
+};
+struct TestUnpluggedCameraClass {
+    GstDeviceClass parent;
+};
+VELA_DEFINE_TYPE(TestUnpluggedCamera, test_unplugged_camera, GST_TYPE_DEVICE)
+
+static void test_unplugged_camera_class_init(TestUnpluggedCameraClass* klass)
+{
+    GST_DEVICE_CLASS(klass)->create_element = [](GstDevice*, const gchar* name) -> GstElement* {
+        GstElement* source = gst_element_factory_make("v4l2src", name);
+        if (source)
+            g_object_set(source, "device", "/dev/video-unplugged", nullptr);
+        return source;
+    };
+}
+
+static void test_unplugged_camera_init(TestUnpluggedCamera*) {}
 
 #include <cmath>
 
 namespace {
+
+DeviceHandle UnpluggedCamera()
+{
+    auto* device = GST_DEVICE(g_object_new(test_unplugged_camera_get_type(), "display-name", "Unplugged",
+                                           "device-class", "Video/Source", nullptr));
+    return DeviceHandle(GST_DEVICE(gst_object_ref_sink(device)), gst_object_unref);
+}
+
+// Every file below the folder, relative to it.
+QStringList FilesBelow(const QString& folder)
+{
+    QStringList files;
+    QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
+    while (it.hasNext())
+        files << QDir(folder).relativeFilePath(it.next());
+    files.sort();
+    return files;
+}
+
+// A folder in which no file can be made: its write bits off, and for a user whom they do
+// not hold, a read-only file system over it. Usable() is false when neither works here.
+class UnwritableFolder {
+public:
+    explicit UnwritableFolder(const QString& path)
+        : m_path(path)
+    {
+        QDir().mkpath(path);
+        QFile::setPermissions(path, QFile::ReadOwner | QFile::ExeOwner);
+        if (!Usable())
+            m_mounted = QProcess::execute(QStringLiteral("mount"), {QStringLiteral("-t"), QStringLiteral("tmpfs"),
+                                                                    QStringLiteral("-o"), QStringLiteral("ro"),
+                                                                    QStringLiteral("tmpfs"), path})
+                        == 0;
+    }
+    ~UnwritableFolder()
+    {
+        if (m_mounted)
+            QProcess::execute(QStringLiteral("umount"), {m_path});
+        QFile::setPermissions(m_path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+    UnwritableFolder(const UnwritableFolder&) = delete;
+    UnwritableFolder& operator=(const UnwritableFolder&) = delete;
+    bool Usable() const
+    {
+        QFile trial(m_path + QStringLiteral("/trial"));
+        return !trial.open(QIODevice::WriteOnly | QIODevice::NewOnly) || !trial.remove();
+    }
+
+private:
+    QString m_path;
+    bool m_mounted = false;
+};
+
+int UnsupportedFallocate(int, int, off_t, off_t)
+{
+    errno = EOPNOTSUPP;
+    return -1;
+}
+
+// Another program takes the new file away before the graph opens it to write.
+int OpenThenLose(const char* path, int flags, mode_t mode)
+{
+    const int fd = ::open(path, flags, mode);
+    if (fd >= 0)
+        ::unlink(path);
+    return fd;
+}
 
 void RunEventsFor(int ms)
 {
@@ -52,7 +153,7 @@ protected:
         PrepareCaptureBackEnd(true, simulator);
         ClearDeviceTable();
         ASSERT_EQ(EnumerateCaptureDevices(true), S_OK);
-        EnumerateCodecs(Devices());
+        ASSERT_EQ(EnumerateCodecs(Devices()), S_OK);
     }
 
     void SetUp() override
@@ -186,6 +287,117 @@ TEST_F(CaptureGraphTest, PreAllocatedFileIsClaimedThenCutToWhatWasWritten)
     EXPECT_EQ(ProbeVideo(app.RecordingFileName).frames, logged);
 }
 
+TEST_F(CaptureGraphTest, ARecordingThatCannotStartFailsWithItsReasonAndLeavesNoFile)
+{
+    Select("640x480", VideoSubtype::YUY2);
+    // With pre-allocation a file of zeros is claimed early: it must go as well.
+    Options().FilePreAllocation = true;
+    Options().ManualAllocationGB = 1;
+    TheAppState().RecordingActive = true;
+    const UnwritableFolder locked(m_dir.FilePath(QStringLiteral("locked")));
+    GstElementFactory* v4l2 = gst_element_factory_find("v4l2src");
+
+    struct Case {
+        const char* what;
+        QString file;
+        const char* reason;
+        bool usable;
+        bool fullDisk = false;
+        bool unplugged = false;
+    };
+    const QString file = m_dir.FilePath(QStringLiteral("rec.avi"));
+    const Case cases[] = {
+        {"no file name", QString(), "The recording was not started: it has no file name.", true},
+        {"missing folder", m_dir.FilePath(QStringLiteral("missing/rec.avi")), "missing/rec.avi\" cannot be written", true},
+        {"unwritable folder", m_dir.FilePath(QStringLiteral("locked/rec.avi")), "locked/rec.avi\" cannot be written",
+         locked.Usable()},
+        {"too little room", file, "The recording was not started: there is room for only 1 MB", true, true},
+        {"camera cannot be opened", file, "ERROR -- VTI Simulator: ", v4l2 != nullptr, false, true},
+    };
+    if (v4l2)
+        gst_object_unref(v4l2);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        if (!c.usable) {
+            std::cerr << c.what << ": cannot be arranged here, skipped\n";
+            continue;
+        }
+        UserMessageLog::Instance().Clear();
+        std::optional<ScopedFileSizeLimit> limit;
+        if (c.fullDisk)
+            limit.emplace(1 << 20);
+        const DeviceHandle camera = Device().sourceDevice;
+        if (c.unplugged)
+            Device().sourceDevice = UnpluggedCamera();
+        const Status s = m_graph->BuildGraph(&c.file, true);
+        Device().sourceDevice = camera;
+        limit.reset();
+        EXPECT_TRUE(Failed(s)) << StatusCode(s);
+        const QString messages = UserMessageLog::Instance().Text();
+        EXPECT_TRUE(messages.contains(QLatin1String(c.reason))) << messages.toStdString();
+        EXPECT_EQ(m_graph->StopGraph(), S_OK);
+        EXPECT_EQ(FilesBelow(m_dir.Path()), QStringList());
+    }
+}
+
+TEST_F(CaptureGraphTest, AFailedBuildTakesBackTheFileItMadeAndNeverWritesToStandardOutput)
+{
+    Select("640x480", VideoSubtype::YUY2);
+    Options().FilePreAllocation = true;
+    Options().ManualAllocationGB = 1;
+    TheAppState().RecordingActive = true;
+    const QString file = m_dir.FilePath(QStringLiteral("rec.avi"));
+    const QString output = m_dir.FilePath(QStringLiteral("stdout"));
+    const PreAllocationCalls lost{OpenThenLose, UnsupportedFallocate, ::ftruncate, ::close};
+
+    struct Case {
+        const char* what;
+        bool hideMuxer;
+        const PreAllocationCalls* calls;
+        bool unplugged;
+        QStringList files; // left afterwards, the captured output aside
+    };
+    const Case cases[] = {
+        {"no multiplexer after the space was claimed", true, nullptr, false, {}},
+        {"the claimed file is gone before it is opened", false, &lost, false, {}},
+        {"a file that was there before stays", false, nullptr, true, {QStringLiteral("rec.avi")}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        if (!c.files.isEmpty()) {
+            QFile before(file);
+            ASSERT_TRUE(before.open(QIODevice::WriteOnly));
+        }
+        std::optional<ScopedHiddenFeatures> hidden;
+        if (c.hideMuxer)
+            hidden.emplace([](const char* name, const char*) { return std::strcmp(name, "avimux") == 0; });
+        SetPreAllocationCalls(c.calls);
+        const DeviceHandle camera = Device().sourceDevice;
+        if (c.unplugged)
+            Device().sourceDevice = UnpluggedCamera();
+        std::fflush(stdout);
+        const int savedStdout = ::dup(STDOUT_FILENO);
+        const int captured = ::open(QFile::encodeName(output).constData(), O_RDWR | O_CREAT | O_TRUNC, 0666);
+        ::dup2(captured, STDOUT_FILENO);
+        const Status built = m_graph->BuildGraph(&file, true);
+        RunEventsFor(500);
+        const Status stopped = m_graph->StopGraph();
+        std::fflush(stdout);
+        ::dup2(savedStdout, STDOUT_FILENO);
+        ::close(savedStdout);
+        EXPECT_EQ(::lseek(captured, 0, SEEK_END), 0) << "bytes written to standard output";
+        ::close(captured);
+        EXPECT_TRUE(Failed(built)) << StatusCode(built);
+        EXPECT_EQ(stopped, S_OK);
+        Device().sourceDevice = camera;
+        SetPreAllocationCalls(nullptr);
+        hidden.reset();
+        EXPECT_EQ(FilesBelow(m_dir.Path()), c.files + QStringList{QStringLiteral("stdout")});
+        QFile::remove(file);
+        QFile::remove(RecordingLogFileName(file));
+    }
+}
+
 TEST_F(CaptureGraphTest, AnalysisOnMjpgIsRefusedAndTheRetryPreviewsWithoutIt)
 {
     Select("640x480", VideoSubtype::MJPG);
@@ -274,10 +486,7 @@ TEST_F(CaptureGraphTest, AFullDiskEndsTheRecordingReadableAndThePreviewGoesOn)
 TEST_F(CaptureGraphTest, ACameraFailureClosesTheRecordingAndRestartsThePreviewOnce)
 {
     Select("640x480", VideoSubtype::YUY2);
-    m_graph->SetFailureHandler([] {
-        if (Succeeded(StopCapture()))
-            StartCapture();
-    });
+    m_graph->SetFailureHandler([] { EXPECT_TRUE(Succeeded(RestartCapture())); });
     AppState& app = TheAppState();
     app.RecordingActive = true;
     app.RecordingFileName = m_dir.FilePath(QStringLiteral("unplugged.avi"));
@@ -323,10 +532,8 @@ bool WaitForMessage(const char* text)
 TEST_F(CaptureGraphTest, AnUnpluggedCameraFailsUntilPluggedInAgainAndItsRecordingStaysReadable)
 {
     Select("640x480", VideoSubtype::YUY2);
-    m_graph->SetFailureHandler([] {
-        if (Succeeded(StopCapture()))
-            StartCapture();
-    });
+    // As the program does; the restart fails while the camera is still out.
+    m_graph->SetFailureHandler([] { static_cast<void>(RestartCapture()); });
     QFile unplugged(m_dir.FilePath(QLatin1String(kUnplugFile)));
     const auto unplug = [&unplugged] { ASSERT_TRUE(unplugged.open(QIODevice::WriteOnly)); unplugged.close(); };
 

@@ -20,11 +20,13 @@ protected:
     void SetUp() override
     {
         ClearDeviceTable();
-        ListCaptureDevice(QStringLiteral("YUY2 camera"),
-                          QStringLiteral("video/x-raw, format=YUY2, width=720, height=480, framerate=30000/1001; "
-                                         "video/x-raw, format=YUY2, width=720, height=576, framerate=25/1"));
-        ListCaptureDevice(QStringLiteral("MJPG camera"),
-                          QStringLiteral("image/jpeg, width=640, height=480, framerate=30000/1001"));
+        ASSERT_EQ(ListCaptureDevice(QStringLiteral("YUY2 camera"),
+                                    QStringLiteral("video/x-raw, format=YUY2, width=720, height=480, framerate=30000/1001; "
+                                                   "video/x-raw, format=YUY2, width=720, height=576, framerate=25/1")),
+                  S_OK);
+        ASSERT_EQ(ListCaptureDevice(QStringLiteral("MJPG camera"),
+                                    QStringLiteral("image/jpeg, width=640, height=480, framerate=30000/1001")),
+                  S_OK);
         ASSERT_EQ(Devices().count, 2);
     }
     void TearDown() override { ClearDeviceTable(); }

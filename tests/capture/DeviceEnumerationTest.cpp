@@ -72,7 +72,8 @@ TEST(CapsFormats, SizeRangesGiveTheCommonSizesInside)
 TEST_F(EnumerationTest, EleventhDeviceIsNotListed)
 {
     for (int i = 0; i < 11; ++i)
-        ListCaptureDevice(QStringLiteral("Camera %1").arg(i), QString::fromLatin1(kYuy2Ntsc));
+        EXPECT_EQ(ListCaptureDevice(QStringLiteral("Camera %1").arg(i), QString::fromLatin1(kYuy2Ntsc)),
+                  i < kMaxDevices ? S_OK : S_FALSE);
     EXPECT_EQ(Devices().count, kMaxDevices);
     EXPECT_EQ(Devices().devices[9].name, QStringLiteral("Camera 9"));
     EXPECT_EQ(m_log.Messages().count(QStringLiteral("Maximum attached camera count is exceeded.  "

@@ -1,6 +1,7 @@
 // The whole program as a user starts it: command line, single instance, stopping by signal.
 #include "support/TempDir.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QProcessEnvironment>
@@ -72,6 +73,29 @@ TEST_F(ProgramTest, CommandLineOptions)
     const QByteArray err = p.readAllStandardError();
     EXPECT_TRUE(err.contains("--record-everything"));
     EXPECT_TRUE(err.contains("Usage: vela-video"));
+}
+
+TEST_F(ProgramTest, RefusesToStartFromAFolderLongerThanItsPathsHold)
+{
+    // 3 × 200 characters below the temporary folder: far beyond the 511 the program holds.
+    const QString deep = m_cwd.path() + QStringLiteral("/%1/%1/%1").arg(QString(200, QLatin1Char('d')));
+    ASSERT_TRUE(QDir().mkpath(deep));
+    QProcess p;
+    p.setProcessEnvironment(m_env);
+    p.setWorkingDirectory(deep);
+    p.start(QStringLiteral(VELA_VIDEO_BINARY), {QStringLiteral("--simulated-camera")});
+    ASSERT_TRUE(p.waitForStarted(10000));
+    const bool ended = p.waitForFinished(10000);
+    if (!ended) {
+        p.kill();
+        p.waitForFinished(10000);
+    }
+    ASSERT_TRUE(ended) << "the program started in a folder it cannot hold";
+    EXPECT_EQ(p.exitCode(), 3);
+    EXPECT_TRUE(p.readAllStandardError().contains("start it from a folder with a shorter path"));
+    // Before anything was written: no options, no lock file.
+    EXPECT_TRUE(QDir(deep).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden));
+    EXPECT_TRUE(QDir(m_tmp.path()).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden));
 }
 
 TEST_F(ProgramTest, SecondCopyExitsAtOnceAndTheFirstStopsOnSigterm)

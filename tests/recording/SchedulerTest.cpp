@@ -7,6 +7,7 @@
 #include "options/AppOptions.h"
 #include "recording/GraphControl.h"
 #include "recording/RecordingControl.h"
+#include "recording/RecordingLog.h"
 #include "recording/Scheduler.h"
 #include "recording/SchedulerHooks.h"
 #include "support/LogCapture.h"
@@ -14,6 +15,9 @@
 #include "support/TestEvents.h"
 
 #include <QDir>
+#include <QFile>
+#include <functional>
+#include <utility>
 #include <gtest/gtest.h>
 
 namespace {
@@ -22,6 +26,10 @@ struct FakeGraph final : GraphControl {
     Status BuildGraph(const QString* fileName, bool) override
     {
         builds.push_back(fileName ? *fileName : QString());
+        if (fileName && failRecordings > 0) {
+            --failRecordings;
+            return E_ABORT;
+        }
         return S_OK;
     }
     Status StopGraph() override
@@ -32,6 +40,7 @@ struct FakeGraph final : GraphControl {
     Status SetBrightnessContrast(int, int) override { return S_OK; }
     std::vector<QString> builds; // empty name: a preview build
     int stops = 0;
+    int failRecordings = 0; // recording builds still to fail
 };
 
 struct FakeUi final : RecordingUi {
@@ -46,8 +55,11 @@ struct FakeUi final : RecordingUi {
     bool AskStopEventRecording() override
     {
         ++questions;
+        if (whileAsking)
+            whileAsking();
         return answerYes;
     }
+    std::function<void()> whileAsking; // what the event loop runs while the question is open
     QString mainTitle, countdownTitle;
     bool countdownShown = false, recordingControls = false, menusGrey = false, answerYes = true;
     int repaints = 0, questions = 0;
@@ -56,10 +68,13 @@ struct FakeUi final : RecordingUi {
 struct FakeTimers final : SchedulerTimers {
     void StartCountdownTimer() override { countdown = true; }
     void KillCountdownTimer() override { countdown = false; }
-    void StartEventRecordingTimer(std::uint32_t ms) override { recordingPeriod = ms; }
+    void StartStartAlarm(std::chrono::milliseconds delay) override { alarm = delay; }
+    void KillStartAlarm() override { alarm = {}; }
+    void StartEventRecordingTimer(std::chrono::milliseconds period) override { recordingPeriod = period.count(); }
     void KillEventRecordingTimer() override { recordingPeriod = 0; }
     bool countdown = false;
-    std::uint32_t recordingPeriod = 0;
+    std::chrono::milliseconds alarm{};
+    long long recordingPeriod = 0;
 };
 
 struct FakePower final : SystemPower {
@@ -110,11 +125,13 @@ protected:
     {
         ASSERT_FALSE(WriteTestEvent(QStringLiteral("Events"), t, dh, dm, ds, hibernate).isEmpty());
     }
-    // Ticks once a second until the recording starts; returns the ticks it took.
+    // Ticks once a second, or when the start alarm is due, until the recording starts;
+    // returns the ticks it took.
     int TickUntilRecording(int limit)
     {
         for (int i = 1; i <= limit; ++i) {
-            m_log.Clock().Advance(kTicksPerSecond);
+            const auto alarm = std::exchange(timers.alarm, std::chrono::milliseconds{});
+            m_log.Clock().Advance(alarm.count() > 0 ? alarm.count() * kTicksPerMillisecond : kTicksPerSecond);
             SchedulerTick();
             if (TheAppState().EventRecordingActive)
                 return i;
@@ -184,24 +201,31 @@ TEST_F(SchedulerTest, AnArmedEventRecordsOnTimeAndTheNextIsArmed)
     m_log.Clock().Advance(14 * kTicksPerSecond);
     SchedulerTick();
     EXPECT_FALSE(TheAppState().EventRecordingActive); // 03:00:14.000 < 03:00:14.500
+    EXPECT_EQ(timers.alarm, std::chrono::milliseconds(500)); // the next tick would be half a second late
     m_log.Clock().Advance(kTicksPerSecond / 2);
     SchedulerTick();
     ASSERT_TRUE(TheAppState().EventRecordingActive);
     EXPECT_FALSE(timers.countdown);
-    EXPECT_EQ(timers.recordingPeriod, 10000u + 450u);
+    EXPECT_EQ(timers.recordingPeriod, 10000 + 450);
     ASSERT_FALSE(graph.builds.empty());
     EXPECT_FALSE(graph.builds.back().isEmpty()); // a recording graph
     EXPECT_TRUE(ui.menusGrey);
     EXPECT_EQ(ui.countdownTitle, QStringLiteral("Recording Event"));
 
+    // A dialog closed during the recording asks for a rebuild: it waits for the end.
+    AddEvent(Utc(2026, 3, 15, 3, 5, 0), 0, 1, 0);
+    ReloadScheduleWhenIdle();
+    EXPECT_FALSE(TheAppState().EventArmed);
+
     // The duration timer ends it; preview again, then the next Event is armed.
+    m_log.Clock().Advance(timers.recordingPeriod * kTicksPerMillisecond);
     SchedulerTick();
     EXPECT_FALSE(TheAppState().EventRecordingActive);
     EXPECT_TRUE(graph.builds.back().isEmpty());
     EXPECT_FALSE(ui.menusGrey);
     EXPECT_TRUE(power.actions.empty());
     EXPECT_TRUE(TheAppState().EventArmed);
-    EXPECT_EQ(TheSchedulerState().ArmedEventTime, Utc(2026, 3, 15, 3, 10, 0));
+    EXPECT_EQ(TheSchedulerState().ArmedEventTime, Utc(2026, 3, 15, 3, 5, 0));
 }
 
 TEST_F(SchedulerTest, UtcDisplayStillStartsAtTheTarget)
@@ -221,7 +245,7 @@ TEST_F(SchedulerTest, ZeroSecondAndAlreadyRunningEvents)
     LoadEventSchedule();
     EXPECT_EQ(TheAppState().EventDurationMs, 0u);
     EXPECT_EQ(TickUntilRecording(10), 5); // 03:00:05 >= 03:00:04.5
-    EXPECT_EQ(timers.recordingPeriod, 450u);
+    EXPECT_EQ(timers.recordingPeriod, 450);
     SchedulerTick();
     EXPECT_FALSE(TheAppState().EventRecordingActive);
     EXPECT_TRUE(Log().endsWith(QStringLiteral("There are no scheduled Events\n")));
@@ -229,34 +253,134 @@ TEST_F(SchedulerTest, ZeroSecondAndAlreadyRunningEvents)
     EXPECT_FALSE(timers.countdown);
     EXPECT_FALSE(power.held);
 
-    // Armed after its recording began: it starts at the first tick, for its full length.
-    AddEvent(Utc(2026, 3, 15, 3, 1, 0), 0, 2, 0); // 03:00:00 .. 03:02:00, now about 03:00:06
+    // Armed after its recording began: it starts at the first tick and records the time
+    // left, so it ends when the Event ends instead of running into the next one.
+    for (const QString& f : QDir(QStringLiteral("Events")).entryList(QDir::Files))
+        QFile::remove(QStringLiteral("Events/") + f);
+    AddEvent(Utc(2026, 3, 15, 3, 1, 0), 0, 2, 0); // 03:00:00 .. 03:02:00
     LoadEventSchedule();
-    EXPECT_EQ(TickUntilRecording(3), 1);
-    EXPECT_EQ(timers.recordingPeriod, 120000u + 450u);
+    EXPECT_EQ(TickUntilRecording(3), 1); // 03:00:05.5
+    EXPECT_EQ(timers.recordingPeriod, 114500 - 500 + 450);
+    EXPECT_EQ(TheAppState().EventDurationMs, 114500u);
+}
+
+TEST_F(SchedulerTest, DaylightSavingChangesMoveNoRecording)
+{
+    // Berlin: 01:00 UTC is when the clocks go forward in March and back in October.
+    struct Case {
+        CalendarTime startUtc;
+        int biasBefore, biasAfter;
+    };
+    for (const Case& c : {Case{Utc(2026, 3, 29, 0, 59, 30), -60, -120}, Case{Utc(2026, 10, 25, 0, 59, 30), -120, -60}}) {
+        SetUp();
+        m_log.Clock().SetUtc(c.startUtc);
+        m_log.Clock().SetBiasMinutes(c.biasBefore);
+        TheAppState().TimeZoneBiasMinutes = c.biasBefore;
+        CalendarTime event = c.startUtc;
+        event.hour = 1;
+        event.minute = 1;
+        event.second = 0;
+        AddEvent(event, 0, 0, 10); // records from 01:00:55
+        LoadEventSchedule();
+        int ticks = 0;
+        while (!TheAppState().EventRecordingActive && ticks++ < 200) {
+            m_log.Clock().Advance(kTicksPerSecond);
+            if (m_log.Clock().UtcNow().minute == 0)
+                m_log.Clock().SetBiasMinutes(c.biasAfter);
+            SchedulerTick();
+        }
+        CalendarTime started = m_log.Clock().UtcNow();
+        started.dayOfWeek = 0;
+        EXPECT_EQ(started, Utc(c.startUtc.year, c.startUtc.month, c.startUtc.day, 1, 0, 55)) << c.startUtc.month;
+        QDir(QStringLiteral("Events")).removeRecursively();
+        TearDown();
+    }
+}
+
+TEST_F(SchedulerTest, AFailedStartIsRetriedOnceThenLoggedAndTheNextEventArmed)
+{
+    AddEvent(Utc(2026, 3, 15, 3, 0, 10), 0, 0, 20); // 03:00:00 .. 03:00:20
+    AddEvent(Utc(2026, 3, 15, 3, 5, 0), 0, 0, 20);
+    LoadEventSchedule();
+    const QString file = TheAppState().RecordingFileName;
+    graph.failRecordings = 2;
+    SchedulerTick(); // the window has begun: the start fails
+    EXPECT_FALSE(TheAppState().EventRecordingActive);
+    EXPECT_TRUE(TheAppState().EventArmed);
+    EXPECT_EQ(timers.alarm, std::chrono::milliseconds(1000));
+    EXPECT_FALSE(ui.recordingControls);
+    EXPECT_TRUE(graph.builds.back().isEmpty()); // the preview meanwhile
+    m_log.Clock().Advance(kTicksPerSecond);
+    SchedulerTick(); // the retry fails too
+    EXPECT_FALSE(TheAppState().EventRecordingActive);
+    EXPECT_TRUE(Log().contains(QStringLiteral("ERROR -- The recording of the Event at 03:00:10 (UTC) could not start")));
+    QFile log(RecordingLogFileName(file));
+    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(log.readAll().startsWith("Recording could not start at 03:00:01 (UTC)\r\n"));
+    EXPECT_TRUE(TheAppState().EventArmed);
+    EXPECT_EQ(TheSchedulerState().ArmedEventTime, Utc(2026, 3, 15, 3, 5, 0));
+    EXPECT_FALSE(TheAppState().RecordingFileName.isEmpty());
+
+    // One failure: the retry records what is left of the Event.
+    graph.failRecordings = 1;
+    m_log.Clock().SetUtc(Utc(2026, 3, 15, 3, 4, 55));
+    SchedulerTick();
+    m_log.Clock().Advance(kTicksPerSecond);
+    SchedulerTick();
+    ASSERT_TRUE(TheAppState().EventRecordingActive);
+    EXPECT_EQ(timers.recordingPeriod, 14000 - 500 + 450); // ends at 03:05:10 like the Event
+
+    // A manual recording that cannot start goes back to the preview.
+    SchedulerTick();
+    graph.failRecordings = 1;
+    StartButtonPressed();
+    EXPECT_FALSE(TheAppState().RecordingActive);
+    EXPECT_FALSE(ui.recordingControls);
+    EXPECT_TRUE(graph.builds.back().isEmpty());
+    EXPECT_TRUE(Log().contains(QStringLiteral("ERROR -- The recording could not start")));
 }
 
 TEST_F(SchedulerTest, StopButtonAsksDuringAnEventRecording)
 {
     AddEvent(Utc(2026, 3, 15, 3, 0, 5), 0, 1, 0, true);
+    AddEvent(Utc(2026, 3, 15, 3, 10, 0), 0, 1, 0);
     LoadEventSchedule();
     ASSERT_EQ(TickUntilRecording(2), 1); // the window began at 02:59:35
     ui.answerYes = false;
     StopButtonPressed();
     EXPECT_EQ(ui.questions, 1);
     EXPECT_TRUE(TheAppState().EventRecordingActive); // No: it goes on
-    EXPECT_NE(timers.recordingPeriod, 0u);
+    EXPECT_NE(timers.recordingPeriod, 0);
 
     ui.answerYes = true;
     StopButtonPressed();
     EXPECT_FALSE(TheAppState().EventRecordingActive);
-    EXPECT_EQ(timers.recordingPeriod, 0u);
+    EXPECT_EQ(timers.recordingPeriod, 0);
     EXPECT_TRUE(Log().contains(QStringLiteral("Event recording is manually stopped")));
     EXPECT_TRUE(power.actions.empty()); // no hibernation after a hand-stopped Event
-    EXPECT_FALSE(TheAppState().EventArmed);
-    // A reload does not arm it again: it was stopped by hand.
+    // The later Event is armed; a reload does not bring back the one stopped by hand.
+    EXPECT_TRUE(TheAppState().EventArmed);
+    EXPECT_EQ(TheSchedulerState().ArmedEventTime, Utc(2026, 3, 15, 3, 10, 0));
+    DisarmEvent();
     LoadEventSchedule();
-    EXPECT_FALSE(TheAppState().EventArmed);
+    EXPECT_EQ(TheSchedulerState().ArmedEventTime, Utc(2026, 3, 15, 3, 10, 0));
+}
+
+TEST_F(SchedulerTest, TheStopQuestionActsOnWhatIsTrueWhenAnswered)
+{
+    AddEvent(Utc(2026, 3, 15, 3, 0, 20), 0, 0, 10);
+    AddEvent(Utc(2026, 3, 15, 3, 10, 0), 0, 1, 0);
+    LoadEventSchedule();
+    ASSERT_GT(TickUntilRecording(20), 0);
+    // The duration timer ends the recording and arms the next Event while the box is open.
+    ui.whileAsking = [] { SchedulerTick(); };
+    StopButtonPressed();
+    EXPECT_TRUE(TheAppState().EventArmed);
+    EXPECT_EQ(TheSchedulerState().ArmedEventTime, Utc(2026, 3, 15, 3, 10, 0));
+    EXPECT_FALSE(TheAppState().RecordingFileName.isEmpty());
+    EXPECT_FALSE(Log().contains(QStringLiteral("manually stopped")));
+    EXPECT_TRUE(graph.builds.back().isEmpty());
+    EXPECT_TRUE(TheEventSchedule().ManuallyStoppedEvents.empty());
 }
 
 TEST_F(SchedulerTest, StartPreemptsAnArmedEventAndStopArmsItAgain)

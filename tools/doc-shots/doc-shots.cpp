@@ -160,7 +160,10 @@ int main(int argc, char* argv[])
     }
     MainLoopChecks checks;
     application.installEventFilter(&checks);
-    StartCapture();
+    if (Failed(StartCapture())) {
+        Say(QStringLiteral("the simulator's preview did not start"));
+        return 1;
+    }
     auto* video = static_cast<VideoWindow*>(app->videoWindow.data());
     WaitFor([video] { return video->FramesPresented() >= 30; }, 15000);
 
@@ -189,7 +192,8 @@ int main(int argc, char* argv[])
     if (!MeasureDrift(*app))
         ++g_failures;
 
-    StopCapture();
+    if (Failed(StopCapture()))
+        ++g_failures;
     app->mainWindow->close();
     RunEventsFor(200);
     return g_failures == 0 ? 0 : 1;

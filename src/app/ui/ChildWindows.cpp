@@ -94,7 +94,7 @@ void UncheckMenuEntry()
 void ResetColour()
 {
     if (GraphControl* graph = TheGraph())
-        graph->SetBrightnessContrast(50, 50);
+        static_cast<void>(graph->SetBrightnessContrast(50, 50)); // without a colour control there is nothing to reset
 }
 
 } // namespace
@@ -218,10 +218,9 @@ QSlider* BrightnessContrastWindow::MakeSlider(const char* controlId, int y, int 
             return;
         // The position the action leads to; the value follows only after this signal.
         const int position = slider->sliderPosition();
-        if (brightness)
-            graph->SetBrightnessContrast(position, -1);
-        else
-            graph->SetBrightnessContrast(-1, position);
+        // Without a colour control the sliders are never made, so there is no result to act on.
+        static_cast<void>(brightness ? graph->SetBrightnessContrast(position, -1)
+                                     : graph->SetBrightnessContrast(-1, position));
     });
     slider->show();
     return slider;

@@ -91,10 +91,13 @@ MainWindow::MainWindow()
     m_countdownTimer = MakeSchedulerTimer(32770, Qt::CoarseTimer);
     m_countdownTimer->setInterval(1000);
     m_eventRecordingTimer = MakeSchedulerTimer(32771, Qt::PreciseTimer);
+    m_startAlarm = MakeSchedulerTimer(32773, Qt::PreciseTimer);
+    m_startAlarm->setSingleShot(true);
     m_steps = ProgramCommandSteps();
     if (CaptureApp* app = TheCaptureApp()) {
         app->countdownTimer = m_countdownTimer;
         app->eventRecordingTimer = m_eventRecordingTimer;
+        app->startAlarm = m_startAlarm;
     }
 }
 
@@ -198,7 +201,9 @@ void MainWindow::closeEvent(QCloseEvent* e)
     // No tick may follow, so an Event recording ended here runs no power action.
     m_countdownTimer->stop();
     m_eventRecordingTimer->stop();
-    StopCapture();
+    m_startAlarm->stop();
+    // A failure has been reported by the graph; the program ends all the same.
+    static_cast<void>(StopCapture());
     e->accept();
     QMetaObject::invokeMethod(QCoreApplication::instance(), [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
 }

@@ -26,6 +26,8 @@ public:
     // Timer 32770 (the Event countdown) and 32771 (the Event recording's duration).
     QTimer* CountdownTimer() const { return m_countdownTimer; }
     QTimer* EventRecordingTimer() const { return m_eventRecordingTimer; }
+    // The single shot that starts an Event recording on time, between two countdown ticks.
+    QTimer* StartAlarm() const { return m_startAlarm; }
 
     // The operations around the dialog commands; tests replace them.
     void SetCommandSteps(CommandSteps steps) { m_steps = std::move(steps); }
@@ -42,6 +44,7 @@ private:
 
     QTimer* m_countdownTimer = nullptr;
     QTimer* m_eventRecordingTimer = nullptr;
+    QTimer* m_startAlarm = nullptr;
     CommandSteps m_steps;
 };
 

@@ -112,10 +112,22 @@ void MainWindowTimers::KillCountdownTimer()
         t->stop();
 }
 
-void MainWindowTimers::StartEventRecordingTimer(std::uint32_t periodMs)
+void MainWindowTimers::StartStartAlarm(std::chrono::milliseconds delay)
+{
+    if (QTimer* t = Timer(&CaptureApp::startAlarm))
+        t->start(delay);
+}
+
+void MainWindowTimers::KillStartAlarm()
+{
+    if (QTimer* t = Timer(&CaptureApp::startAlarm))
+        t->stop();
+}
+
+void MainWindowTimers::StartEventRecordingTimer(std::chrono::milliseconds period)
 {
     if (QTimer* t = Timer(&CaptureApp::eventRecordingTimer))
-        t->start(static_cast<int>(periodMs));
+        t->start(period);
 }
 
 void MainWindowTimers::KillEventRecordingTimer()

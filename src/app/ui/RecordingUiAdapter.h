@@ -17,12 +17,14 @@ public:
     bool AskStopEventRecording() override;
 };
 
-// Timers 32770 and 32771 of the main window.
+// Timers 32770 and 32771 of the main window, and its start alarm.
 class MainWindowTimers final : public SchedulerTimers {
 public:
     void StartCountdownTimer() override;
     void KillCountdownTimer() override;
-    void StartEventRecordingTimer(std::uint32_t periodMs) override;
+    void StartStartAlarm(std::chrono::milliseconds delay) override;
+    void KillStartAlarm() override;
+    void StartEventRecordingTimer(std::chrono::milliseconds period) override;
     void KillEventRecordingTimer() override;
 };
 

@@ -51,7 +51,7 @@ QTime ToTime(const CalendarTime& t)
 // New Events start at the computer's time, as UTC.
 CalendarTime UtcNow()
 {
-    return AddMinutes(AppClock().LocalNow(), TheAppState().TimeZoneBiasMinutes);
+    return AppClock().UtcNow();
 }
 
 } // namespace
