@@ -3,7 +3,8 @@
 # offscreen, in a scratch station folder, records EVENTS scheduled Events (default 40) of
 # 5 to 30 s, 35 to 120 s apart. During one Event the camera is pulled out (its unplug
 # file), and it is plugged in again for the next; before another the video disk (a small
-# tmpfs behind VideoFiles) is filled, and it is freed after it; and a daylight-saving
+# tmpfs behind VideoFiles) is filled so far that the recording fills it within a couple
+# of seconds, and it is freed after that Event; and a daylight-saving
 # change (Europe/Berlin, spring, 01:00 UTC) falls in the middle of the night: the
 # program's wall clock is faked with libfaketime, its monotonic clock runs true.
 #
@@ -123,7 +124,7 @@ write_event() {                                                # write_event K
 for ((k = 1; k <= events; k++)); do write_event "$k"; done
 
 # --- the program ------------------------------------------------------------------------
-if mount -t tmpfs -o size=64m tmpfs "$small" 2>/dev/null; then
+if mount -t tmpfs -o size=96m tmpfs "$small" 2>/dev/null; then
     mounted=1
 else
     echo "night: cannot mount a tmpfs (needs root): the disk is never filled"
@@ -186,8 +187,9 @@ file_of() { # file_of K
 find_recording() { # find_recording PATH
     local name=${1##*/} where
     for where in "$1" "$disk/$name" "$small/$name"; do
-        [[ -f $where ]] && { echo "$where"; return; }
+        [[ -f $where ]] && { echo "$where"; return 0; }
     done
+    return 0
 }
 ms_of_day() { awk -F'[:.]' '{ print (($1 * 60 + $2) * 60 + $3) * 1000 + $4 }' <<<"$1"; }
 
@@ -251,9 +253,10 @@ for ((k = 1; k <= events; k++)); do
     check_event "$k"
     ((k == 1)) && first_sample=$(sample)
     if [[ ${kind[k + 1]:-} == disk ]]; then
-        # Filled before the next Event: 16 MiB stay free, less than a recording needs.
+        # Filled before the next Event: 48 MiB stay free, enough to start a recording
+        # (a second of video and a reserve) and gone within a couple of seconds of it.
         ln -s "$small" "$work/VideoFiles.next" && mv -T "$work/VideoFiles.next" "$station/VideoFiles"
-        fill_kb=$(($(df -k --output=avail "$small" | tail -n 1) - 16 * 1024))
+        fill_kb=$(($(df -k --output=avail "$small" | tail -n 1) - 48 * 1024))
         ((fill_kb > 0)) && dd if=/dev/zero of="$small/fill" bs=1k count="$fill_kb" status=none
     elif [[ ${kind[k]} == disk ]]; then
         rm -f "$small"/*
