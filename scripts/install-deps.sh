@@ -18,6 +18,8 @@ packages=(
   dbus python3-dbusmock
   # ffprobe reads the recordings in tests; Xvfb runs the windows
   ffmpeg xvfb xauth
+  # a faked wall clock across daylight-saving changes (tests, bench/night.sh), with the zones
+  faketime tzdata
   fonts-dejavu-core
 )
 

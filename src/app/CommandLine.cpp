@@ -1,8 +1,57 @@
 #include "app/CommandLine.h"
 
+#include <QSet>
+
+namespace {
+
+constexpr QLatin1StringView kSimulatedCamera("--simulated-camera");
+
+// The settings of --simulated-camera=KEY=VALUE,...; an empty text on success, else what
+// is wrong. keysSeen spans every occurrence of the option, so no key is given twice.
+QString ParseSimulatorSettings(const QString& list, SimulatorSettings& s, QSet<QString>& keysSeen)
+{
+    if (list.isEmpty())
+        return QStringLiteral("--simulated-camera= wants settings: offset=MS, drift=MS, unplug-file=PATH");
+    for (const QString& item : list.split(QLatin1Char(','))) {
+        const qsizetype equals = item.indexOf(QLatin1Char('='));
+        const QString key = item.left(equals);
+        const QString value = equals < 0 ? QString() : item.mid(equals + 1);
+        if (key != QLatin1String("offset") && key != QLatin1String("drift") && key != QLatin1String("unplug-file"))
+            return QStringLiteral("unknown --simulated-camera setting '%1' (offset=MS, drift=MS, unplug-file=PATH)")
+                .arg(item);
+        if (keysSeen.contains(key))
+            return QStringLiteral("--simulated-camera setting '%1' is given twice").arg(key);
+        keysSeen.insert(key);
+        bool ok = false;
+        if (key == QLatin1String("offset")) {
+            s.offsetMilliseconds = value.toLongLong(&ok);
+            if (!ok || s.offsetMilliseconds < -kSimulatorOffsetLimitMs || s.offsetMilliseconds > kSimulatorOffsetLimitMs)
+                return QStringLiteral("offset wants whole milliseconds from -%1 to %1, not '%2'")
+                    .arg(kSimulatorOffsetLimitMs)
+                    .arg(value);
+        } else if (key == QLatin1String("drift")) {
+            s.driftMillisecondsPerMinute = value.toDouble(&ok);
+            // Written so that NaN fails too.
+            if (!ok || !(s.driftMillisecondsPerMinute >= -kSimulatorDriftLimitMsPerMinute
+                         && s.driftMillisecondsPerMinute <= kSimulatorDriftLimitMsPerMinute))
+                return QStringLiteral("drift wants milliseconds per minute from -%1 to %1, not '%2'")
+                    .arg(kSimulatorDriftLimitMsPerMinute)
+                    .arg(value);
+        } else {
+            if (value.isEmpty())
+                return QStringLiteral("unplug-file wants a file name");
+            s.unplugFile = value.toStdString();
+        }
+    }
+    return {};
+}
+
+} // namespace
+
 CommandLine ParseCommandLine(const QStringList& arguments)
 {
     CommandLine c;
+    QSet<QString> simulatorKeys;
     for (const QString& a : arguments) {
         if (a == QLatin1String("--help") || a == QLatin1String("-h")) {
             c.action = CommandLine::Action::Help;
@@ -12,8 +61,17 @@ CommandLine ParseCommandLine(const QStringList& arguments)
             c.action = CommandLine::Action::Version;
             return c;
         }
-        if (a == QLatin1String("--simulated-camera")) {
+        if (a == kSimulatedCamera) {
             c.simulatedCamera = true;
+            continue;
+        }
+        if (a.startsWith(kSimulatedCamera + QLatin1Char('='))) {
+            c.simulatedCamera = true;
+            c.error = ParseSimulatorSettings(a.mid(kSimulatedCamera.size() + 1), c.simulator, simulatorKeys);
+            if (!c.error.isEmpty()) {
+                c.action = CommandLine::Action::UsageError;
+                return c;
+            }
             continue;
         }
         c.action = CommandLine::Action::UsageError;
@@ -26,7 +84,7 @@ CommandLine ParseCommandLine(const QStringList& arguments)
 QString UsageText()
 {
     return QStringLiteral(
-        "Usage: vela-video [--simulated-camera]\n"
+        "Usage: vela-video [--simulated-camera[=SETTING,...]]\n"
         "       vela-video --help | --version\n"
         "\n"
         "Shows live video from a capture device, records AVI files by hand or for\n"
@@ -34,6 +92,13 @@ QString UsageText()
         "Files are read and written relative to the current directory.\n"
         "\n"
         "  --simulated-camera  also list the \"VTI Simulator\" camera, for rehearsals\n"
+        "  --simulated-camera=SETTING,...\n"
+        "                      the same, set up by comma-separated settings:\n"
+        "                        offset=MS         the VTI shows UTC plus MS milliseconds\n"
+        "                        drift=MS          the VTI gains MS milliseconds a minute\n"
+        "                        unplug-file=PATH  the camera is unplugged while PATH\n"
+        "                                          exists, and plugged in again once it\n"
+        "                                          is removed\n"
         "  --help              show this text\n"
         "  --version           show the version\n"
         "\n"

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "capture/sim/SimulatorSettings.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -7,6 +9,7 @@ struct CommandLine {
     enum class Action { Run, Help, Version, UsageError };
     Action action = Action::Run;
     bool simulatedCamera = false;
+    SimulatorSettings simulator; // from --simulated-camera=KEY=VALUE,...
     QString error; // for UsageError
 };
 

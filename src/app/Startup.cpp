@@ -103,7 +103,8 @@ void ChooseCamera(CaptureApp& app)
 
 } // namespace
 
-CaptureApp* InitialiseApp(CaptureApp* app, bool simulatedCamera, std::int32_t* deviceCount, bool* abort)
+CaptureApp* InitialiseApp(CaptureApp* app, bool simulatedCamera, std::int32_t* deviceCount, bool* abort,
+                          const SimulatorSettings& simulator)
 {
     // 1. The process-wide reference, ids and show state.
     SetCaptureApp(app);
@@ -173,7 +174,7 @@ CaptureApp* InitialiseApp(CaptureApp* app, bool simulatedCamera, std::int32_t* d
 
     // 11. Devices, codecs, the video window and the capture graph (with the frame
     // analysis, its character sets and the colour control).
-    PrepareCaptureBackEnd(simulatedCamera);
+    PrepareCaptureBackEnd(simulatedCamera, simulator);
     const bool devicesFound = EnumerateCaptureDevices(simulatedCamera) == S_OK && Devices().count > 0;
     if (devicesFound) {
         // A failure leaves "NONE" for every device and has been reported: recording goes on.
@@ -343,7 +344,7 @@ Status Run(const CommandLine& commandLine)
     }
     std::int32_t deviceCount = 0;
     bool abort = false;
-    InitialiseApp(app, commandLine.simulatedCamera, &deviceCount, &abort);
+    InitialiseApp(app, commandLine.simulatedCamera, &deviceCount, &abort, commandLine.simulator);
     if (abort) {
         delete splash;
         return E_ABORT;

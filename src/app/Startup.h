@@ -11,5 +11,7 @@ struct CaptureApp;
 Status Run(const CommandLine& commandLine);
 
 // The ordered start-up. Sets abort when start-up must end (the failure has been shown);
-// writes deviceCount only on a complete start-up.
-CaptureApp* InitialiseApp(CaptureApp* app, bool simulatedCamera, std::int32_t* deviceCount, bool* abort);
+// writes deviceCount only on a complete start-up. simulator sets up the simulator camera
+// that simulatedCamera lists.
+CaptureApp* InitialiseApp(CaptureApp* app, bool simulatedCamera, std::int32_t* deviceCount, bool* abort,
+                          const SimulatorSettings& simulator = {});

@@ -3,11 +3,11 @@
 #include "capture/MediaObjects.h"
 #include "capture/sim/SimulatorRegistration.h"
 
-void PrepareCaptureBackEnd(bool simulatedCamera)
+void PrepareCaptureBackEnd(bool simulatedCamera, const SimulatorSettings& simulator)
 {
     if (!EnsureMediaFramework())
         return;
     RegisterVelaElements();
     if (simulatedCamera)
-        RegisterSimulatorCamera();
+        RegisterSimulatorCamera(simulator);
 }

@@ -143,9 +143,14 @@ void RunEventsFor(int ms)
 
 class CaptureGraphTest : public ::testing::Test {
 protected:
+    // Relative, so it names a file in each test's own process directory.
+    static constexpr const char* kUnplugFile = "camera-unplugged";
+
     static void SetUpTestSuite()
     {
-        PrepareCaptureBackEnd(true);
+        SimulatorSettings simulator;
+        simulator.unplugFile = kUnplugFile;
+        PrepareCaptureBackEnd(true, simulator);
         ClearDeviceTable();
         ASSERT_EQ(EnumerateCaptureDevices(true), S_OK);
         ASSERT_EQ(EnumerateCodecs(Devices()), S_OK);
@@ -510,6 +515,54 @@ TEST_F(CaptureGraphTest, ACameraFailureClosesTheRecordingAndRestartsThePreviewOn
     EXPECT_EQ(ProbeVideo(app.RecordingFileName).frames, logged);
     EXPECT_FALSE(app.RecordingActive);
     EXPECT_EQ(m_graph->State(), GraphState::Running); // previewing again
+    EXPECT_EQ(StopCapture(), S_OK);
+}
+
+namespace {
+bool WaitForMessage(const char* text)
+{
+    QElapsedTimer t;
+    t.start();
+    while (!UserMessageLog::Instance().Text().contains(QLatin1String(text)) && t.elapsed() < 20000)
+        RunEventsFor(50);
+    return UserMessageLog::Instance().Text().contains(QLatin1String(text));
+}
+} // namespace
+
+TEST_F(CaptureGraphTest, AnUnpluggedCameraFailsUntilPluggedInAgainAndItsRecordingStaysReadable)
+{
+    Select("640x480", VideoSubtype::YUY2);
+    // As the program does; the restart fails while the camera is still out.
+    m_graph->SetFailureHandler([] { static_cast<void>(RestartCapture()); });
+    QFile unplugged(m_dir.FilePath(QLatin1String(kUnplugFile)));
+    const auto unplug = [&unplugged] { ASSERT_TRUE(unplugged.open(QIODevice::WriteOnly)); unplugged.close(); };
+
+    unplug();
+    EXPECT_EQ(StartCapture(), E_ABORT);
+    EXPECT_TRUE(WaitForMessage("ERROR -- VTI Simulator: Cannot identify device 'VTI Simulator'."));
+    EXPECT_TRUE(UserMessageLog::Instance().Text().contains(QStringLiteral("Cannot play filter graph video stream,  error 1005")));
+    EXPECT_NE(m_graph->State(), GraphState::Running);
+
+    // Plugged in again: a recording starts, and pulling the camera out ends it readable.
+    ASSERT_TRUE(unplugged.remove());
+    AppState& app = TheAppState();
+    app.RecordingActive = true;
+    app.RecordingFileName = m_dir.FilePath(QStringLiteral("pulled.avi"));
+    ASSERT_EQ(StartCapture(), S_OK);
+    RunEventsFor(1000);
+    unplug();
+    EXPECT_TRUE(WaitForMessage("ERROR -- VTI Simulator: Could not read from resource."));
+    RunEventsFor(500);
+    EXPECT_FALSE(app.RecordingActive);
+    EXPECT_NE(m_graph->State(), GraphState::Running) << "restarted while still unplugged";
+    const int logged = RecordingLogCount(LogOf(app.RecordingFileName), "Number of recorded frames");
+    EXPECT_GT(logged, 10);
+    EXPECT_EQ(ProbeVideo(app.RecordingFileName).frames, logged);
+
+    ASSERT_TRUE(unplugged.remove());
+    EXPECT_EQ(StopCapture(), S_OK);
+    EXPECT_EQ(StartCapture(), S_OK);
+    EXPECT_EQ(m_graph->State(), GraphState::Running);
     EXPECT_EQ(StopCapture(), S_OK);
 }
 

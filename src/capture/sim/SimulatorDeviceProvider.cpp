@@ -4,6 +4,8 @@
 #include "capture/sim/SimulatorFormats.h"
 #include "capture/sim/SimulatorSource.h"
 
+#include <mutex>
+
 struct VelaVtiSimDevice {
     GstDevice parent;
 };
@@ -22,15 +24,46 @@ VELA_DEFINE_TYPE(VelaVtiSimDeviceProvider, vela_vti_sim_device_provider, GST_TYP
 
 namespace {
 
-GstElement* CreateElement(GstDevice*, const gchar* name)
+// Device property names of the settings.
+constexpr char kOffsetProperty[] = "vela.offset";
+constexpr char kDriftProperty[] = "vela.drift";
+constexpr char kUnplugFileProperty[] = "vela.unplug-file";
+
+std::mutex g_settingsMutex;
+SimulatorSettings g_settings;
+
+GstElement* CreateElement(GstDevice* device, const gchar* name)
 {
-    return gst_element_factory_make(kSimulatorElementName, name);
+    // Named after the device, so what it reports reads as a camera's report does.
+    GstElement* element = gst_element_factory_make(kSimulatorElementName, name ? name : kSimulatorDeviceName);
+    GstStructure* properties = gst_device_get_properties(device);
+    if (element && properties) {
+        gint64 offset = 0;
+        double drift = 0.0;
+        gst_structure_get_int64(properties, kOffsetProperty, &offset);
+        gst_structure_get_double(properties, kDriftProperty, &drift);
+        const gchar* unplugFile = gst_structure_get_string(properties, kUnplugFileProperty);
+        g_object_set(element, "offset", offset, "drift", drift, "unplug-file", unplugFile, nullptr);
+    }
+    if (properties)
+        gst_structure_free(properties);
+    return element;
 }
 
 GList* Probe(GstDeviceProvider*)
 {
+    SimulatorSettings settings;
+    {
+        std::lock_guard lock(g_settingsMutex);
+        settings = g_settings;
+    }
     GstCaps* caps = SimulatorCaps();
-    GstStructure* properties = gst_structure_new("properties", "device.api", G_TYPE_STRING, "simulator", nullptr);
+    GstStructure* properties = gst_structure_new(
+        "properties", "device.api", G_TYPE_STRING, "simulator", kOffsetProperty, G_TYPE_INT64,
+        static_cast<gint64>(settings.offsetMilliseconds), kDriftProperty, G_TYPE_DOUBLE,
+        settings.driftMillisecondsPerMinute, nullptr);
+    if (!settings.unplugFile.empty())
+        gst_structure_set(properties, kUnplugFileProperty, G_TYPE_STRING, settings.unplugFile.c_str(), nullptr);
     gpointer device = g_object_new(vela_vti_sim_device_get_type(), "display-name", kSimulatorDeviceName,
                                    "device-class", "Video/Source", "caps", caps, "properties", properties, nullptr);
     gst_caps_unref(caps);
@@ -57,6 +90,12 @@ static void vela_vti_sim_device_provider_class_init(VelaVtiSimDeviceProviderClas
 }
 
 static void vela_vti_sim_device_provider_init(VelaVtiSimDeviceProvider*) {}
+
+void SetSimulatorDeviceSettings(const SimulatorSettings& settings)
+{
+    std::lock_guard lock(g_settingsMutex);
+    g_settings = settings;
+}
 
 GType VelaVtiSimDeviceProviderGetType()
 {

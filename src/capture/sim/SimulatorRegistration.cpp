@@ -14,9 +14,10 @@ void RegisterVelaElements()
     });
 }
 
-void RegisterSimulatorCamera()
+void RegisterSimulatorCamera(const SimulatorSettings& settings)
 {
     RegisterVelaElements();
+    SetSimulatorDeviceSettings(settings);
     static std::once_flag once;
     std::call_once(once, [] {
         // Marginal: above rank 0, which a monitor ignores, and below the real cameras.

@@ -1,19 +1,31 @@
 #include "capture/sim/SimulatorSource.h"
 
 #include "capture/sim/GTypeDefine.h"
+#include "capture/sim/SimulatorDeviceProvider.h"
 #include "capture/sim/SimulatorFormats.h"
 #include "capture/sim/SimulatorJpegStage.h"
 #include "capture/sim/SimulatorScene.h"
+#include "capture/sim/SimulatorSettings.h"
 #include "common/Clock.h"
 
 #include <gst/base/gstpushsrc.h>
 #include <gst/video/video.h>
 
 #include <memory>
+#include <string>
+#include <unistd.h>
 
 namespace {
 
-enum Property : guint { kPropIsLive = 1, kPropOffset, kPropDrift, kPropDropEvery, kPropRowBase, kPropCameraAttached };
+enum Property : guint {
+    kPropIsLive = 1,
+    kPropOffset,
+    kPropDrift,
+    kPropDropEvery,
+    kPropRowBase,
+    kPropCameraAttached,
+    kPropUnplugFile
+};
 
 constexpr auto kParamFlags = static_cast<GParamFlags>(G_PARAM_READWRITE | G_PARAM_STATIC_STRINGS);
 constexpr GstClockTime kNanosecondsPerTick = 100;
@@ -38,6 +50,7 @@ struct Stream {
 
 struct Private {
     Settings settings; // under the object lock: properties may change while frames flow
+    std::string unplugFile; // likewise; kept apart so the per-frame copy of the settings allocates nothing
     Stream stream;     // streaming thread, and the state changes that precede it
 };
 
@@ -92,6 +105,11 @@ void SetProperty(GObject* object, guint id, const GValue* value, GParamSpec* par
     case kPropDropEvery: s.dropEvery = g_value_get_uint(value); break;
     case kPropRowBase: s.layout.rowBase = g_value_get_int(value); break;
     case kPropCameraAttached: s.layout.cameraAttached = g_value_get_boolean(value); break;
+    case kPropUnplugFile: {
+        const gchar* file = g_value_get_string(value);
+        self->priv->unplugFile = file ? file : "";
+        break;
+    }
     default: G_OBJECT_WARN_INVALID_PROPERTY_ID(object, id, paramInfo); break;
     }
     GST_OBJECT_UNLOCK(object);
@@ -112,6 +130,7 @@ void GetProperty(GObject* object, guint id, GValue* value, GParamSpec* paramInfo
     case kPropDropEvery: g_value_set_uint(value, s.dropEvery); break;
     case kPropRowBase: g_value_set_int(value, s.layout.rowBase); break;
     case kPropCameraAttached: g_value_set_boolean(value, s.layout.cameraAttached); break;
+    case kPropUnplugFile: g_value_set_string(value, self->priv->unplugFile.c_str()); break;
     default: G_OBJECT_WARN_INVALID_PROPERTY_ID(object, id, paramInfo); break;
     }
     GST_OBJECT_UNLOCK(object);
@@ -123,8 +142,26 @@ void Finalize(GObject* object)
     G_OBJECT_CLASS(vela_vti_sim_parent_class)->finalize(object);
 }
 
+// Whether the camera is pulled out: its unplug file exists. Takes the object lock.
+bool Unplugged(VelaVtiSim* self, std::string* file = nullptr)
+{
+    GST_OBJECT_LOCK(self);
+    const std::string& name = self->priv->unplugFile;
+    const bool unplugged = !name.empty() && ::access(name.c_str(), F_OK) == 0;
+    if (unplugged && file)
+        *file = name;
+    GST_OBJECT_UNLOCK(self);
+    return unplugged;
+}
+
 gboolean Start(GstBaseSrc* src)
 {
+    // What a capture device whose node has gone reports when it is opened.
+    if (std::string file; Unplugged(Self(src), &file)) {
+        GST_ELEMENT_ERROR(src, RESOURCE, NOT_FOUND, ("Cannot identify device '%s'.", kSimulatorDeviceName),
+                          ("The simulated camera is unplugged while %s exists.", file.c_str()));
+        return FALSE;
+    }
     Stream& st = Self(src)->priv->stream;
     st.nextSequence = 0;
     st.firstPts = GST_CLOCK_TIME_NONE;
@@ -240,6 +277,11 @@ GstFlowReturn Create(GstPushSrc* push, GstBuffer** out)
     Stream& st = self->priv->stream;
     if (!st.scene)
         return GST_FLOW_NOT_NEGOTIATED;
+    // What a capture device that is pulled out while it streams reports.
+    if (std::string file; Unplugged(self, &file)) {
+        GST_ELEMENT_ERROR(src, RESOURCE, READ, (nullptr), ("The simulated camera was unplugged: %s exists.", file.c_str()));
+        return GST_FLOW_ERROR;
+    }
 
     guint64 sequence = st.nextSequence++;
     while (settings.dropEvery > 0 && (sequence + 1) % settings.dropEvery == 0)
@@ -308,10 +350,11 @@ static void vela_vti_sim_class_init(VelaVtiSimClass* klass)
     g_object_class_install_property(objectClass, kPropIsLive,
         g_param_spec_boolean("is-live", "Is live", "Pace frames by the clock and show UTC now", TRUE, kParamFlags));
     g_object_class_install_property(objectClass, kPropOffset,
-        g_param_spec_int64("offset", "Offset", "VTI time minus UTC, milliseconds", -86'400'000, 86'400'000, 0, kParamFlags));
+        g_param_spec_int64("offset", "Offset", "VTI time minus UTC, milliseconds", -kSimulatorOffsetLimitMs,
+                           kSimulatorOffsetLimitMs, 0, kParamFlags));
     g_object_class_install_property(objectClass, kPropDrift,
-        g_param_spec_double("drift", "Drift", "VTI drift against UTC, milliseconds per minute", -60'000.0, 60'000.0, 0.0,
-                            kParamFlags));
+        g_param_spec_double("drift", "Drift", "VTI drift against UTC, milliseconds per minute",
+                            -kSimulatorDriftLimitMsPerMinute, kSimulatorDriftLimitMsPerMinute, 0.0, kParamFlags));
     g_object_class_install_property(objectClass, kPropDropEvery,
         g_param_spec_uint("drop-every", "Drop every", "Drop every Nth frame (0: none)", 0, G_MAXUINT, 0, kParamFlags));
     g_object_class_install_property(objectClass, kPropRowBase,
@@ -319,6 +362,11 @@ static void vela_vti_sim_class_init(VelaVtiSimClass* klass)
     g_object_class_install_property(objectClass, kPropCameraAttached,
         g_param_spec_boolean("camera-attached", "Camera attached", "Use the camera-attached digit columns", FALSE,
                              kParamFlags));
+    g_object_class_install_property(objectClass, kPropUnplugFile,
+        g_param_spec_string("unplug-file", "Unplug file",
+                            "While a file of this name exists the camera is unplugged: it fails to start, and a "
+                            "running stream ends with a read error",
+                            nullptr, kParamFlags));
 
     GstElementClass* elementClass = GST_ELEMENT_CLASS(klass);
     gst_element_class_set_static_metadata(elementClass, "VTI Simulator", "Source/Video",

@@ -14,6 +14,9 @@
 //   drop-every       N > 0: every Nth frame is not pushed; its sequence number is used up.
 //   row-base         first row of the time line (432 or 396).
 //   camera-attached  use the camera-attached column table.
+//   unplug-file      while a file of this name exists the camera is unplugged, as a USB
+//                    grabber pulled out: it refuses to start (resource not found) and a
+//                    running stream ends with a read error, as a V4L2 source's would.
 // Buffer offsets are frame sequence numbers, as V4L2 gives them: a gap is a dropped frame.
 GType VelaVtiSimGetType();
 
