@@ -23,8 +23,6 @@ class BrightnessContrastWindow;
 class CaptureGraph;
 struct DeviceTable;
 
-inline constexpr std::uint32_t kFirstCommandId = 32776;
-
 enum class MenuIndex { File = 0, Events = 1, Display = 2, Options = 3, Help = 4 };
 
 struct AppFonts {
@@ -47,7 +45,6 @@ struct CaptureApp : AppState {
     QMenuBar* messagesMenuBar = nullptr;
     QMenu* messagesFileMenu = nullptr;
     std::array<std::int32_t, 5> topMenuPositions{-1, -1, -1, -1, -1};
-    std::uint32_t nextCommandId = kFirstCommandId;
     bool showMinimised = false; // the show command the process was started with
 
     CaptureGraph* captureGraph = nullptr;     // null without a device
@@ -61,8 +58,8 @@ struct CaptureApp : AppState {
     QPointer<CountdownWindow> countdownWindow;
     QPointer<BrightnessContrastWindow> brightnessContrastWindow;
 
-    QPointer<QTimer> countdownTimer;      // id 32770, owned by the main window
-    QPointer<QTimer> eventRecordingTimer; // id 32771
+    QPointer<QTimer> countdownTimer;      // owned by the main window
+    QPointer<QTimer> eventRecordingTimer;
     QPointer<QTimer> startAlarm;          // single shot: the recording start between two ticks
 
     AppFonts fonts;
@@ -70,9 +67,6 @@ struct CaptureApp : AppState {
     std::int32_t frameWidth = 0;  // of the selected format, once the video window is sized
     std::int32_t frameHeight = 0;
     bool simulatedCamera = false;
-
-    // Hands out the next command id (sequential from 32776).
-    std::uint32_t TakeCommandId() { return nextCommandId++; }
 };
 
 // The process-wide reference, set at the very start of InitialiseApp.

@@ -131,47 +131,47 @@ CommandSteps ProgramCommandSteps()
     return s;
 }
 
-bool RunDialogCommand(std::uint32_t commandId, const CommandSteps& s)
+bool RunDialogCommand(MenuCommand command, const CommandSteps& s)
 {
-    switch (commandId) {
-    case CommandId::Schedule:
+    switch (command) {
+    case MenuCommand::Schedule:
         ScheduleCommand(s);
         return true;
-    case CommandId::EditAndDelete:
+    case MenuCommand::EditAndDelete:
         EditAndDeleteCommand(s);
         return true;
-    case CommandId::PixelSaturation:
+    case MenuCommand::PixelSaturation:
         // The threshold in effect is restored by the dialog on cancel; the filter takes it
         // at the next build, whatever the result.
         if (s.RunDialog(MenuDialog::PixelSaturation) == 1)
             s.SaveOptionsFile();
         s.RestartGraph();
         return true;
-    case CommandId::ClockDrift:
-    case CommandId::FrameIntegration:
-        if (s.RunDialog(commandId == CommandId::ClockDrift ? MenuDialog::ClockDrift : MenuDialog::FrameIntegration) == 1)
+    case MenuCommand::ClockDrift:
+    case MenuCommand::FrameIntegration:
+        if (s.RunDialog(command == MenuCommand::ClockDrift ? MenuDialog::ClockDrift : MenuDialog::FrameIntegration) == 1)
             s.RestartGraph();
         return true;
-    case CommandId::Devices:
+    case MenuCommand::Devices:
         if (s.DeviceCount() < 1)
             AppendUserMessage(QStringLiteral("Internal Error detected, no devices\r\n"), true);
         else
             SaveOnOne(s, MenuDialog::DeviceFormat);
         return true;
-    case CommandId::FileDefaults:
+    case MenuCommand::FileDefaults:
         SaveOnOne(s, MenuDialog::FileOptions);
         return true;
-    case CommandId::DurationDefault:
+    case MenuCommand::DurationDefault:
         SaveOnOne(s, MenuDialog::DefaultDuration);
         return true;
-    case CommandId::CodecDefault:
+    case MenuCommand::CodecDefault:
         if (s.CodecCatalogueExists())
             SaveAndRestartOnOne(s, MenuDialog::CodecSelector);
         return true;
-    case CommandId::EventPending:
+    case MenuCommand::EventPending:
         SaveOnOne(s, MenuDialog::EventPendingOptions);
         return true;
-    case CommandId::Performance:
+    case MenuCommand::Performance:
         SaveAndRestartOnOne(s, MenuDialog::PerformanceOptions);
         return true;
     default:

@@ -1,28 +1,28 @@
 #pragma once
 
-#include <cstdint>
 #include <functional>
 
-// Command ids, fixed by the order in which the menus are filled.
-namespace CommandId {
-inline constexpr std::uint32_t SaveMessages = 32776;
-inline constexpr std::uint32_t SaveMessagesAndClear = 32777;
-inline constexpr std::uint32_t Exit = 32778;
-inline constexpr std::uint32_t Schedule = 32779;
-inline constexpr std::uint32_t EditAndDelete = 32780;
-inline constexpr std::uint32_t BrightnessContrast = 32781;
-inline constexpr std::uint32_t PixelSaturation = 32782;
-inline constexpr std::uint32_t ClockDrift = 32783;
-inline constexpr std::uint32_t FrameIntegration = 32784;
-inline constexpr std::uint32_t Devices = 32785;
-inline constexpr std::uint32_t FileDefaults = 32786;
-inline constexpr std::uint32_t DurationDefault = 32787;
-inline constexpr std::uint32_t CodecDefault = 32788;
-inline constexpr std::uint32_t EventPending = 32789;
-inline constexpr std::uint32_t Performance = 32790;
-inline constexpr std::uint32_t SetWindowPositions = 32791;
-inline constexpr std::uint32_t About = 32792;
-} // namespace CommandId
+// The menu commands. An action carries its command in its data; no file or message
+// shows one.
+enum class MenuCommand : int {
+    SaveMessages,
+    SaveMessagesAndClear,
+    Exit,
+    Schedule,
+    EditAndDelete,
+    BrightnessContrast,
+    PixelSaturation,
+    ClockDrift,
+    FrameIntegration,
+    Devices,
+    FileDefaults,
+    DurationDefault,
+    CodecDefault,
+    EventPending,
+    Performance,
+    SetWindowPositions,
+    About,
+};
 
 // The modal dialogs that menu commands open.
 enum class MenuDialog {
@@ -63,6 +63,6 @@ int RunMenuDialog(MenuDialog dialog);
 // The real operations and the real dialogs.
 CommandSteps ProgramCommandSteps();
 
-// Runs a dialog command and acts on the dialog's result; false when the id names no
-// dialog command.
-bool RunDialogCommand(std::uint32_t commandId, const CommandSteps& steps);
+// Runs a dialog command and acts on the dialog's result; false when the command opens no
+// dialog.
+bool RunDialogCommand(MenuCommand command, const CommandSteps& steps);

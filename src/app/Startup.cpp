@@ -109,7 +109,6 @@ CaptureApp* InitialiseApp(CaptureApp* app, bool simulatedCamera, std::int32_t* d
     // 1. The process-wide reference, ids and show state.
     SetCaptureApp(app);
     *abort = false;
-    app->nextCommandId = kFirstCommandId;
     app->simulatedCamera = simulatedCamera;
 
     // 2. The message tables are constant; the log must live on this thread, and the
@@ -216,9 +215,10 @@ CaptureApp* InitialiseApp(CaptureApp* app, bool simulatedCamera, std::int32_t* d
     // cut left without header and index are rebuilt beside them, camera or not.
     RecoverInterruptedRecordings();
 
-    // 13. The messages menu takes the first two command ids.
-    QAction* save = AppendMenuEntry(app->messagesFileMenu, QStringLiteral("Save Messages"));
-    QAction* saveClear = AppendMenuEntry(app->messagesFileMenu, QStringLiteral("Save Messages and Clear"));
+    // 13. The messages menu.
+    QAction* save = AppendMenuEntry(app->messagesFileMenu, QStringLiteral("Save Messages"), MenuCommand::SaveMessages);
+    QAction* saveClear = AppendMenuEntry(app->messagesFileMenu, QStringLiteral("Save Messages and Clear"),
+                                         MenuCommand::SaveMessagesAndClear);
     QObject::connect(save, &QAction::triggered, [] { SaveUserMessages(false); });
     QObject::connect(saveClear, &QAction::triggered, [] { SaveUserMessages(true); });
 

@@ -28,10 +28,12 @@ public:
     virtual bool AskStopEventRecording() = 0;
 };
 
-// The scheduler's timers; each one's timeout runs SchedulerTick. The countdown ticks once a
-// second for the display; the start alarm is a precise single shot for the last part of a
-// second before the recording start (and for the one retry of a start that failed); the
-// Event recording timer ends the recording.
+inline constexpr std::chrono::milliseconds kCountdownTickPeriod{1000};
+
+// The scheduler's timers; each one's timeout runs SchedulerTick. The countdown ticks every
+// kCountdownTickPeriod for the display; the start alarm is a precise single shot for the
+// last part of a second before the recording start (and for the one retry of a start that
+// failed); the Event recording timer ends the recording.
 class SchedulerTimers {
 public:
     virtual ~SchedulerTimers() = default;

@@ -52,7 +52,7 @@ struct Recorder {
     }
 };
 
-QString Trace(std::uint32_t command, std::deque<int> results, bool armed = true)
+QString Trace(MenuCommand command, std::deque<int> results, bool armed = true)
 {
     Recorder r;
     r.results = std::move(results);
@@ -70,51 +70,51 @@ const QString kEdit = QStringLiteral("dialog%1").arg(static_cast<int>(MenuDialog
 TEST(MenuCommands, ScheduleReloadsWhateverTheResultAndDisarmsOnlyAfterASave)
 {
     const QString dialog = QStringLiteral("dialog%1 ").arg(static_cast<int>(MenuDialog::ScheduleEvent));
-    EXPECT_EQ(Trace(CommandId::Schedule, {0}), dialog + "load");
-    EXPECT_EQ(Trace(CommandId::Schedule, {2}), dialog + "load");
-    EXPECT_EQ(Trace(CommandId::Schedule, {1}), dialog + "disarm load");
-    EXPECT_EQ(Trace(CommandId::Schedule, {1}, false), dialog + "load");
+    EXPECT_EQ(Trace(MenuCommand::Schedule, {0}), dialog + "load");
+    EXPECT_EQ(Trace(MenuCommand::Schedule, {2}), dialog + "load");
+    EXPECT_EQ(Trace(MenuCommand::Schedule, {1}), dialog + "disarm load");
+    EXPECT_EQ(Trace(MenuCommand::Schedule, {1}, false), dialog + "load");
 }
 
 TEST(MenuCommands, EditAndDeleteShowsTheListAgainAfterDeletionsAndToggles)
 {
     // 2: some deleted (disarm, reload); 4: expired toggled (reload only); then 1: all deleted.
-    EXPECT_EQ(Trace(CommandId::EditAndDelete, {2, 4, 2, 1}),
+    EXPECT_EQ(Trace(MenuCommand::EditAndDelete, {2, 4, 2, 1}),
               QStringList({kView, "disarm load", kView, "load", kView, "disarm load", kView, "disarm load"})
                   .join(' '));
-    EXPECT_EQ(Trace(CommandId::EditAndDelete, {2, 3}, false), QStringList({kView, "load", kView}).join(' '));
-    EXPECT_EQ(Trace(CommandId::EditAndDelete, {3}), kView);
+    EXPECT_EQ(Trace(MenuCommand::EditAndDelete, {2, 3}, false), QStringList({kView, "load", kView}).join(' '));
+    EXPECT_EQ(Trace(MenuCommand::EditAndDelete, {3}), kView);
 }
 
 TEST(MenuCommands, EditingFromTheListRebuildsOnlyWhenTheEditIsSaved)
 {
-    EXPECT_EQ(Trace(CommandId::EditAndDelete, {0, 1}), QStringList({kView, kEdit, "disarm load"}).join(' '));
-    EXPECT_EQ(Trace(CommandId::EditAndDelete, {0, 0}), QStringList({kView, kEdit}).join(' '));
-    EXPECT_EQ(Trace(CommandId::EditAndDelete, {4, 0, 2}), QStringList({kView, "load", kView, kEdit}).join(' '));
+    EXPECT_EQ(Trace(MenuCommand::EditAndDelete, {0, 1}), QStringList({kView, kEdit, "disarm load"}).join(' '));
+    EXPECT_EQ(Trace(MenuCommand::EditAndDelete, {0, 0}), QStringList({kView, kEdit}).join(' '));
+    EXPECT_EQ(Trace(MenuCommand::EditAndDelete, {4, 0, 2}), QStringList({kView, "load", kView, kEdit}).join(' '));
 }
 
 TEST(MenuCommands, OptionDialogsSaveAndRestartByResult)
 {
     struct Case {
-        std::uint32_t command;
+        MenuCommand command;
         int result;
         const char* after; // what follows the dialog
     };
     const Case cases[] = {
-        {CommandId::PixelSaturation, 1, "saveFile restart"}, {CommandId::PixelSaturation, 2, "restart"},
-        {CommandId::ClockDrift, 1, "restart"},               {CommandId::ClockDrift, 2, ""},
-        {CommandId::FrameIntegration, 1, "restart"},         {CommandId::FrameIntegration, 2, ""},
-        {CommandId::Devices, 1, "save"},                     {CommandId::Devices, 2, ""},
-        {CommandId::FileDefaults, 1, "save"},                {CommandId::FileDefaults, 3, ""},
-        {CommandId::DurationDefault, 1, "save"},             {CommandId::DurationDefault, 4, ""},
-        {CommandId::CodecDefault, 1, "save restart"},        {CommandId::CodecDefault, 2, "restart"},
-        {CommandId::CodecDefault, 4, ""},                    {CommandId::EventPending, 1, "save"},
-        {CommandId::EventPending, 2, ""},                    {CommandId::Performance, 1, "save restart"},
-        {CommandId::Performance, 2, "restart"},              {CommandId::Performance, 3, ""},
+        {MenuCommand::PixelSaturation, 1, "saveFile restart"}, {MenuCommand::PixelSaturation, 2, "restart"},
+        {MenuCommand::ClockDrift, 1, "restart"},               {MenuCommand::ClockDrift, 2, ""},
+        {MenuCommand::FrameIntegration, 1, "restart"},         {MenuCommand::FrameIntegration, 2, ""},
+        {MenuCommand::Devices, 1, "save"},                     {MenuCommand::Devices, 2, ""},
+        {MenuCommand::FileDefaults, 1, "save"},                {MenuCommand::FileDefaults, 3, ""},
+        {MenuCommand::DurationDefault, 1, "save"},             {MenuCommand::DurationDefault, 4, ""},
+        {MenuCommand::CodecDefault, 1, "save restart"},        {MenuCommand::CodecDefault, 2, "restart"},
+        {MenuCommand::CodecDefault, 4, ""},                    {MenuCommand::EventPending, 1, "save"},
+        {MenuCommand::EventPending, 2, ""},                    {MenuCommand::Performance, 1, "save restart"},
+        {MenuCommand::Performance, 2, "restart"},              {MenuCommand::Performance, 3, ""},
     };
     for (const Case& c : cases) {
         const QStringList trace = Trace(c.command, {c.result}).split(' ');
-        EXPECT_EQ(trace.mid(1).join(' '), QString::fromLatin1(c.after)) << c.command << " result " << c.result;
+        EXPECT_EQ(trace.mid(1).join(' '), QString::fromLatin1(c.after)) << static_cast<int>(c.command) << " result " << c.result;
     }
 }
 
@@ -126,12 +126,12 @@ TEST(MenuCommands, DevicesWithoutADeviceAndCodecsWithoutACatalogueOpenNothing)
     Recorder r;
     r.devices = 0;
     r.catalogue = false;
-    EXPECT_TRUE(RunDialogCommand(CommandId::Devices, r.Steps()));
-    EXPECT_TRUE(RunDialogCommand(CommandId::CodecDefault, r.Steps()));
+    EXPECT_TRUE(RunDialogCommand(MenuCommand::Devices, r.Steps()));
+    EXPECT_TRUE(RunDialogCommand(MenuCommand::CodecDefault, r.Steps()));
     EXPECT_TRUE(r.trace.isEmpty()) << r.trace.join(' ').toStdString();
     EXPECT_TRUE(UserMessageLog::Instance().Text().endsWith(" (UTC)\nInternal Error detected, no devices\n"))
         << UserMessageLog::Instance().Text().toStdString();
-    EXPECT_FALSE(RunDialogCommand(CommandId::About, r.Steps()));
+    EXPECT_FALSE(RunDialogCommand(MenuCommand::About, r.Steps()));
 }
 
 // Through the program's menus, with the dialogs not yet written answering "cancelled".
@@ -159,11 +159,11 @@ TEST_F(MainWindowCommandsTest, EachMenuCommandOpensItsRealDialogModallyOverTheMa
         }
     });
     closer.start(20);
-    const std::uint32_t commands[] = {CommandId::Schedule,     CommandId::EditAndDelete,    CommandId::PixelSaturation,
-                                      CommandId::ClockDrift,   CommandId::FrameIntegration, CommandId::FileDefaults,
-                                      CommandId::DurationDefault, CommandId::EventPending,  CommandId::Performance};
-    for (std::uint32_t id : commands)
-        s_app->mainWindow->OnCommand(id);
+    const MenuCommand commands[] = {MenuCommand::Schedule,     MenuCommand::EditAndDelete,    MenuCommand::PixelSaturation,
+                                      MenuCommand::ClockDrift,   MenuCommand::FrameIntegration, MenuCommand::FileDefaults,
+                                      MenuCommand::DurationDefault, MenuCommand::EventPending,  MenuCommand::Performance};
+    for (MenuCommand command : commands)
+        s_app->mainWindow->OnCommand(command);
     closer.stop();
 
     QStringList types;
@@ -203,7 +203,7 @@ TEST_F(MainWindowCommandsTest, ExitAsksFirstWhileAnEventIsArmedOrRecordingAndNoK
         if (recording)
             s_app->mainWindow->close();
         else
-            s_app->mainWindow->ActionFor(CommandId::Exit)->trigger();
+            s_app->mainWindow->ActionFor(MenuCommand::Exit)->trigger();
         EXPECT_TRUE(asked.contains(QLatin1String("Mar 15, 2026  03:05:05 UTC (recording 00:02:00)")))
             << asked.toStdString();
         EXPECT_TRUE(s_app->mainWindow->isVisible());
@@ -225,7 +225,7 @@ TEST_F(MainWindowCommandsTest, SetWindowPositionsLeavesAMinimisedMessagesWindowO
     s_app->brightnessContrastWindow->move(-19, 350);
     s_app->userMessagesWindow->showMinimized();
 
-    s_app->mainWindow->ActionFor(CommandId::SetWindowPositions)->trigger();
+    s_app->mainWindow->ActionFor(MenuCommand::SetWindowPositions)->trigger();
 
     EXPECT_EQ(o.MainWindowPosition,
               (WindowPosition4{30, 40, s_app->mainWindow->width(), s_app->mainWindow->height()}));
@@ -280,7 +280,7 @@ TEST_F(MainWindowCommandsTest, TheSchedulerKeepsTickingWhileADialogIsOpen)
             dialog->reject();
     });
     s_app->mainWindow->SetCommandSteps(ProgramCommandSteps());
-    s_app->mainWindow->OnCommand(CommandId::DurationDefault);
+    s_app->mainWindow->OnCommand(MenuCommand::DurationDefault);
     closer.stop();
     QObject::disconnect(counting);
     if (!wasActive)

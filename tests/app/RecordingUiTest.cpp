@@ -31,7 +31,7 @@ protected:
         for (QAction* a : s_app->mainMenuBar->actions())
             enabled << a->isEnabled();
         enabled << s_app->messagesFileMenu->menuAction()->isEnabled()
-                << s_app->mainWindow->ActionFor(CommandId::Exit)->isEnabled();
+                << s_app->mainWindow->ActionFor(MenuCommand::Exit)->isEnabled();
         return enabled;
     }
 
@@ -64,7 +64,7 @@ TEST_F(RecordingUiTest, RecordingGreysWholeMenusButNotTheMainFileMenu)
     Ui().SetMenusForRecording(false);
     EXPECT_EQ(MenusEnabled(), (QList<bool>{true, true, true, true, true, true, true}));
     // Entries greyed for want of a camera stay grey.
-    EXPECT_FALSE(s_app->mainWindow->ActionFor(CommandId::Devices)->isEnabled());
+    EXPECT_FALSE(s_app->mainWindow->ActionFor(MenuCommand::Devices)->isEnabled());
 }
 
 TEST_F(RecordingUiTest, TitlesButtonsAndTheCountdownWindowFollowTheState)

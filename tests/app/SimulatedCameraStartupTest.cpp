@@ -53,8 +53,9 @@ TEST(SimulatedCameraStartup, FirstPreviewReachesTheVideoWindow)
     ASSERT_TRUE(app->UsableCamera);
     ASSERT_NE(app->captureGraph, nullptr);
     EXPECT_TRUE(app->controlsWindow->isVisible());
-    for (std::uint32_t id : {32781u, 32782u, 32783u, 32784u, 32785u, 32788u})
-        EXPECT_TRUE(app->mainWindow->ActionFor(id)->isEnabled()) << id;
+    for (MenuCommand command : {MenuCommand::BrightnessContrast, MenuCommand::PixelSaturation, MenuCommand::ClockDrift,
+                                MenuCommand::FrameIntegration, MenuCommand::Devices, MenuCommand::CodecDefault})
+        EXPECT_TRUE(app->mainWindow->ActionFor(command)->isEnabled()) << static_cast<int>(command);
     // The simulator's first format is 720 x 480.
     EXPECT_EQ(app->videoWindow->size(), QSize(728, 488));
 

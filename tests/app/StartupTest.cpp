@@ -62,7 +62,7 @@ TEST_F(StartupTest, WithoutADeviceTheProgramStartsUsable)
     EXPECT_TRUE(UserMessageLog::Instance().Text().contains(QStringLiteral("Computer ")));
 }
 
-TEST_F(StartupTest, MenusCarryTheirCommandIdsAndGreyTheDeviceEntries)
+TEST_F(StartupTest, MenusCarryTheirCommandsAndGreyTheDeviceEntries)
 {
     const QStringList expected = {"Save Messages", "Save Messages and Clear", "Exit", "Schedule...",
                                   "Edit and Delete...", "Brightness/Contrast", "Pixel Saturation...",
@@ -75,7 +75,7 @@ TEST_F(StartupTest, MenusCarryTheirCommandIdsAndGreyTheDeviceEntries)
     ASSERT_EQ(actions.size(), expected.size());
     for (int i = 0; i < actions.size(); ++i) {
         EXPECT_EQ(actions[i]->text(), expected[i]);
-        EXPECT_EQ(actions[i]->data().toUInt(), 32776u + static_cast<unsigned>(i));
+        EXPECT_EQ(actions[i]->data().toInt(), i) << "the command in the order of the menus";
     }
     const QStringList titles = {"File", "Events", "Display", "Options", "Help"};
     const QList<QAction*> bar = s_app->mainMenuBar->actions();
@@ -83,15 +83,19 @@ TEST_F(StartupTest, MenusCarryTheirCommandIdsAndGreyTheDeviceEntries)
     for (int i = 0; i < 5; ++i)
         EXPECT_EQ(bar[i]->text(), titles[i]);
 
-    const QList<std::uint32_t> grey = {32781, 32782, 32783, 32784, 32785, 32788};
-    for (std::uint32_t id = 32778; id <= 32792; ++id)
-        EXPECT_EQ(s_app->mainWindow->ActionFor(id)->isEnabled(), !grey.contains(id)) << id;
+    const QList<MenuCommand> grey = {MenuCommand::BrightnessContrast, MenuCommand::PixelSaturation,
+                                     MenuCommand::ClockDrift,         MenuCommand::FrameIntegration,
+                                     MenuCommand::Devices,            MenuCommand::CodecDefault};
+    for (int i = static_cast<int>(MenuCommand::Exit); i <= static_cast<int>(MenuCommand::About); ++i) {
+        const auto command = static_cast<MenuCommand>(i);
+        EXPECT_EQ(s_app->mainWindow->ActionFor(command)->isEnabled(), !grey.contains(command)) << i;
+    }
 }
 
 TEST_F(StartupTest, AboutAppendsThreeEntries)
 {
     UserMessageLog::Instance().Clear();
-    s_app->mainWindow->ActionFor(CommandId::About)->trigger();
+    s_app->mainWindow->ActionFor(MenuCommand::About)->trigger();
     const QString text = UserMessageLog::Instance().Text();
     EXPECT_TRUE(text.endsWith(QStringLiteral(" (UTC)\nVELA Video Application Version 1.1"
                                              "\nReport errors to \"vela-video-bugs@example.org\".  Please describe"

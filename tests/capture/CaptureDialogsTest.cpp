@@ -261,7 +261,7 @@ TEST_F(CodecSelectorDialogTest, ChosenWithoutTheBoxRestartsCaptureAndLeavesTheOp
         });
         return d.exec();
     };
-    ASSERT_TRUE(RunDialogCommand(CommandId::CodecDefault, steps));
+    ASSERT_TRUE(RunDialogCommand(MenuCommand::CodecDefault, steps));
     EXPECT_EQ(calls, QStringList{"restart with 1"});
     EXPECT_FALSE(QFile::exists(dir.FilePath(QLatin1String(kOptionsFileName))));
 }

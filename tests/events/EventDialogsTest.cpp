@@ -83,10 +83,10 @@ TEST_F(EventDialogsTest, NewEventStartsNowWithTheDefaultDurationAndTwoInTheSameS
         ScheduleEventDialog d{QString()};
         d.open();
         EXPECT_EQ(d.windowTitle(), QStringLiteral("Schedule Event"));
-        EXPECT_EQ(ById<QDateTimeEdit>(d, 1001)->text(), QStringLiteral("May 3, 2024   09:05:07"));
-        EXPECT_EQ(ById<QDateTimeEdit>(d, 1002)->time(), QTime(0, 10, 0)) << "DefaultRecordingDuration";
-        ById<QLineEdit>(d, 1131)->setText(QString::fromLatin1(comment));
-        Click(d, 1074);
+        EXPECT_EQ(ById<QDateTimeEdit>(d, "eventTime")->text(), QStringLiteral("May 3, 2024   09:05:07"));
+        EXPECT_EQ(ById<QDateTimeEdit>(d, "duration")->time(), QTime(0, 10, 0)) << "DefaultRecordingDuration";
+        ById<QLineEdit>(d, "comment")->setText(QString::fromLatin1(comment));
+        Click(d, "save");
         EXPECT_EQ(d.result(), ScheduleEventDialog::Saved);
     }
     EXPECT_EQ(EventFiles(), QStringList{m_eventName});
@@ -98,7 +98,7 @@ TEST_F(EventDialogsTest, CommentIsCutTo35AndHibernateAndShutdownExcludeEachOther
 {
     ScheduleEventDialog d{QString()};
     d.open();
-    auto* comment = ById<QLineEdit>(d, 1131);
+    auto* comment = ById<QLineEdit>(d, "comment");
     const QString fifty = QStringLiteral("0123456789").repeated(5);
     QApplication::clipboard()->setText(fifty);
     comment->paste();
@@ -106,13 +106,13 @@ TEST_F(EventDialogsTest, CommentIsCutTo35AndHibernateAndShutdownExcludeEachOther
     QTest::keyClicks(comment, "xyz");
     EXPECT_EQ(comment->text(), fifty.left(35));
 
-    Click(d, 1134);
-    Click(d, 1160);
-    EXPECT_FALSE(ById<QCheckBox>(d, 1134)->isChecked());
-    Click(d, 1134);
-    EXPECT_FALSE(ById<QCheckBox>(d, 1160)->isChecked());
-    ById<QDateTimeEdit>(d, 1001)->setDateTime(QDateTime(QDate(2024, 5, 3), QTime(10, 0, 0), Qt::UTC));
-    Click(d, 1074);
+    Click(d, "hibernate");
+    Click(d, "shutdown");
+    EXPECT_FALSE(ById<QCheckBox>(d, "hibernate")->isChecked());
+    Click(d, "hibernate");
+    EXPECT_FALSE(ById<QCheckBox>(d, "shutdown")->isChecked());
+    ById<QDateTimeEdit>(d, "eventTime")->setDateTime(QDateTime(QDate(2024, 5, 3), QTime(10, 0, 0), Qt::UTC));
+    Click(d, "save");
     const EventFileFields f = Stored(EventFileName(kLaterEvent));
     EXPECT_EQ(f.Comment, fifty.left(35));
     EXPECT_EQ(f.Hibernate, "TRUE");
@@ -126,7 +126,7 @@ TEST_F(EventDialogsTest, AnUncreatableFolderKeepsTheDialogOpenAndSaysWhy)
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     ScheduleEventDialog d{QString()};
     d.open();
-    Click(d, 1074);
+    Click(d, "save");
     EXPECT_TRUE(d.isVisible());
     EXPECT_TRUE(m_log.Messages().contains("Unable to create \"Events\" directory in process directory."));
 }
@@ -135,10 +135,10 @@ TEST_F(EventDialogsTest, APastTimeIsRefusedWithTheReasonAndTheDialogStaysOpen)
 {
     ScheduleEventDialog d{QString()};
     d.open();
-    auto* time = ById<QDateTimeEdit>(d, 1001);
-    auto* reason = ById<QLabel>(d, "TooLate");
+    auto* time = ById<QDateTimeEdit>(d, "eventTime");
+    auto* reason = ById<QLabel>(d, "tooLate");
     time->setDateTime(QDateTime(QDate(2024, 5, 3), QTime(7, 0, 0), Qt::UTC)); // an hour ago
-    Click(d, 1074);
+    Click(d, "save");
     EXPECT_TRUE(d.isVisible());
     EXPECT_TRUE(reason->isVisible());
     EXPECT_TRUE(reason->text().contains("can no longer be recorded")) << reason->text().toStdString();
@@ -147,17 +147,17 @@ TEST_F(EventDialogsTest, APastTimeIsRefusedWithTheReasonAndTheDialogStaysOpen)
 
     time->setDateTime(QDateTime(QDate(2024, 5, 3), QTime(10, 0, 0), Qt::UTC));
     EXPECT_FALSE(reason->isVisible()) << "a new time clears the reason";
-    Click(d, 1074);
+    Click(d, "save");
     EXPECT_EQ(d.result(), ScheduleEventDialog::Saved);
 }
 
 TEST_F(EditEventTest, ChangingOnlyTheCommentRewritesTheSameFile)
 {
     EXPECT_EQ(m_dialog.windowTitle(), QStringLiteral("Edit Event"));
-    EXPECT_EQ(ById<QTimeEdit>(m_dialog, 1002)->time(), QTime(0, 2, 0));
-    EXPECT_TRUE(ById<QCheckBox>(m_dialog, 1134)->isChecked());
-    ById<QLineEdit>(m_dialog, 1131)->setText(QStringLiteral("occultation"));
-    Click(m_dialog, 1074);
+    EXPECT_EQ(ById<QTimeEdit>(m_dialog, "duration")->time(), QTime(0, 2, 0));
+    EXPECT_TRUE(ById<QCheckBox>(m_dialog, "hibernate")->isChecked());
+    ById<QLineEdit>(m_dialog, "comment")->setText(QStringLiteral("occultation"));
+    Click(m_dialog, "save");
     EXPECT_EQ(m_dialog.result(), ScheduleEventDialog::Saved);
     EXPECT_EQ(EventFiles(), QStringList{m_eventName});
     EXPECT_EQ(Stored(m_eventName).Comment, QStringLiteral("occultation"));
@@ -166,16 +166,16 @@ TEST_F(EditEventTest, ChangingOnlyTheCommentRewritesTheSameFile)
 
 TEST_F(EditEventTest, ChangingTheTimeRenamesAndAFailedWriteKeepsTheEditedEvent)
 {
-    ById<QDateTimeEdit>(m_dialog, 1001)->setDateTime(QDateTime(QDate(2024, 5, 3), QTime(10, 0, 0), Qt::UTC));
+    ById<QDateTimeEdit>(m_dialog, "eventTime")->setDateTime(QDateTime(QDate(2024, 5, 3), QTime(10, 0, 0), Qt::UTC));
     const QString blocked = QStringLiteral("Events/") + EventFileName(kLaterEvent);
     QDir().mkpath(blocked + QStringLiteral("/inside")); // the new name cannot be written
-    Click(m_dialog, 1074);
+    Click(m_dialog, "save");
     EXPECT_TRUE(m_dialog.isVisible());
     EXPECT_EQ(EventFiles(), QStringList{m_eventName});
     EXPECT_TRUE(m_log.Messages().contains("ERROR -- the Event file \"05_03_2024_10_00_00.ief\" was not written"));
 
     QDir(blocked).removeRecursively();
-    Click(m_dialog, 1074);
+    Click(m_dialog, "save");
     EXPECT_EQ(m_dialog.result(), ScheduleEventDialog::Saved);
     EXPECT_EQ(EventFiles(), QStringList{EventFileName(kLaterEvent)});
     EXPECT_TRUE(m_log.Messages().contains("Edited event (new event name if UTC time altered):  05_03_2024_10_00_00.ief"));
@@ -187,8 +187,8 @@ TEST_F(EditEventTest, ScheduleAfterAnEditNeverTouchesTheEditedEvent)
         auto* d = qobject_cast<ScheduleEventDialog*>(QApplication::activeModalWidget());
         ASSERT_NE(d, nullptr);
         EXPECT_EQ(d->windowTitle(), QStringLiteral("Schedule Event"));
-        ById<QDateTimeEdit>(*d, 1001)->setDateTime(QDateTime(QDate(2024, 5, 3), QTime(10, 0, 0), Qt::UTC));
-        Click(*d, 1074);
+        ById<QDateTimeEdit>(*d, "eventTime")->setDateTime(QDateTime(QDate(2024, 5, 3), QTime(10, 0, 0), Qt::UTC));
+        Click(*d, "save");
     });
     EXPECT_EQ(RunScheduleEventDialog(nullptr), 1);
     EXPECT_EQ(EventFiles(), (QStringList{m_eventName, EventFileName(kLaterEvent)}));
@@ -216,14 +216,14 @@ TEST_F(EventDialogsTest, SelectionEnablesEditForOneRowAndDeleteForAny)
     WriteTestEvent(QStringLiteral("Events"), kLaterEvent, 0, 1, 0);
     ViewEventsDialog d;
     d.open();
-    auto enabled = [&] { return std::pair(ById<QPushButton>(d, 1091)->isEnabled(), ById<QPushButton>(d, 1143)->isEnabled()); };
+    auto enabled = [&] { return std::pair(ById<QPushButton>(d, "editSelected")->isEnabled(), ById<QPushButton>(d, "deleteSelected")->isEnabled()); };
     EXPECT_EQ(enabled(), std::pair(false, false));
     d.List()->topLevelItem(1)->setSelected(true);
     EXPECT_EQ(enabled(), std::pair(true, true));
     d.List()->topLevelItem(0)->setSelected(true);
     EXPECT_EQ(enabled(), std::pair(false, true));
     d.List()->topLevelItem(0)->setSelected(false);
-    Click(d, 1091);
+    Click(d, "editSelected");
     EXPECT_EQ(d.result(), ViewEventsDialog::EditChosen);
     EXPECT_EQ(TheEventDialogState().EditedEventFileName, EventFileName(kLaterEvent));
 }
@@ -234,7 +234,7 @@ TEST_F(EventDialogsTest, DeletingSomeEndsWithTwoAllWithOneAndEachFailureIsReport
     ViewEventsDialog some;
     some.open();
     some.List()->topLevelItem(0)->setSelected(true);
-    Click(some, 1143);
+    Click(some, "deleteSelected");
     EXPECT_EQ(some.result(), ViewEventsDialog::SomeDeleted);
     EXPECT_EQ(EventFiles(), QStringList{EventFileName(kLaterEvent)});
 
@@ -245,7 +245,7 @@ TEST_F(EventDialogsTest, DeletingSomeEndsWithTwoAllWithOneAndEachFailureIsReport
     QFile::remove(path);
     QDir().mkpath(path + QStringLiteral("/inside"));
     stuck.List()->selectAll();
-    Click(stuck, 1143);
+    Click(stuck, "deleteSelected");
     EXPECT_TRUE(stuck.isVisible());
     EXPECT_TRUE(m_log.Messages().contains(
         "WARNING: Unable to delete one or more selected event files - write protected?,  warning 16"));
@@ -255,7 +255,7 @@ TEST_F(EventDialogsTest, DeletingSomeEndsWithTwoAllWithOneAndEachFailureIsReport
     ViewEventsDialog all;
     all.open();
     all.List()->selectAll();
-    Click(all, 1143);
+    Click(all, "deleteSelected");
     EXPECT_EQ(all.result(), ViewEventsDialog::AllDeleted);
     EXPECT_TRUE(EventFiles().isEmpty());
 }
@@ -265,13 +265,13 @@ TEST_F(EventDialogsTest, ExpiredEventIsHiddenUntilShowExpiredEventsIsToggled)
     WriteTestEvent(QStringLiteral("Events"), kPastEvent, 0, 1, 0);
     ViewEventsDialog hidden;
     EXPECT_EQ(hidden.List()->topLevelItemCount(), 1);
-    EXPECT_FALSE(ById<QCheckBox>(hidden, 1137)->isChecked());
+    EXPECT_FALSE(ById<QCheckBox>(hidden, "showExpired")->isChecked());
     hidden.open();
-    Click(hidden, 1137);
+    Click(hidden, "showExpired");
     EXPECT_EQ(hidden.result(), ViewEventsDialog::ExpiredToggled);
 
     ViewEventsDialog shown;
-    EXPECT_TRUE(ById<QCheckBox>(shown, 1137)->isChecked());
+    EXPECT_TRUE(ById<QCheckBox>(shown, "showExpired")->isChecked());
     ASSERT_EQ(shown.List()->topLevelItemCount(), 2);
     EXPECT_EQ(Row(shown, 0).value(6), QStringLiteral("\u2713")) << "07:00 sorts first";
     EXPECT_EQ(Row(shown, 1).value(6), QString());

@@ -160,7 +160,7 @@ TEST_F(PixelSaturationDialogTest, SavedDefaultReachesTheOptionsFile)
         });
         return d.exec();
     };
-    ASSERT_TRUE(RunDialogCommand(CommandId::PixelSaturation, steps));
+    ASSERT_TRUE(RunDialogCommand(MenuCommand::PixelSaturation, steps));
     EXPECT_EQ(Options().SaturationDefault, 77);
     EXPECT_TRUE(ReadFileBytes(dir.FilePath(QLatin1String(kOptionsFileName))).contains("<PixelSaturationValue Value=\"77\"/>"));
 }

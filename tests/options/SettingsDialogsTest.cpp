@@ -64,20 +64,20 @@ TEST_F(SettingsDialogs, FileOptionsExampleFollowsEveryKeystrokeAndPrefixesStopAt
 {
     FileOptionsDialog d;
     d.open();
-    EXPECT_EQ(ById<QLabel>(d, 1048)->text(), QStringLiteral("File name:  mm_dd_yyyy_hh_mm_ss.avi"));
+    EXPECT_EQ(ById<QLabel>(d, "videoExample")->text(), QStringLiteral("File name:  mm_dd_yyyy_hh_mm_ss.avi"));
     QStringList shown;
     for (const QChar c : QStringLiteral("obs_")) {
-        QTest::keyClick(ById<QLineEdit>(d, 1047), c.toLatin1());
-        shown << ById<QLabel>(d, 1048)->text();
+        QTest::keyClick(ById<QLineEdit>(d, "videoPrefix"), c.toLatin1());
+        shown << ById<QLabel>(d, "videoExample")->text();
     }
     EXPECT_EQ(shown, (QStringList{"File name:  omm_dd_yyyy_hh_mm_ss.avi", "File name:  obmm_dd_yyyy_hh_mm_ss.avi",
                                   "File name:  obsmm_dd_yyyy_hh_mm_ss.avi", "File name:  obs_mm_dd_yyyy_hh_mm_ss.avi"}));
 
-    QTest::keyClicks(ById<QLineEdit>(d, 1064), QStringLiteral("abcdefghijklmnopqrstuvwxyz"));
-    EXPECT_EQ(ById<QLabel>(d, 1065)->text(), QStringLiteral("File name:  abcdefghijklmnopqrstmm_dd_yyyy_hh_mm_ss.log"));
+    QTest::keyClicks(ById<QLineEdit>(d, "logPrefix"), QStringLiteral("abcdefghijklmnopqrstuvwxyz"));
+    EXPECT_EQ(ById<QLabel>(d, "logExample")->text(), QStringLiteral("File name:  abcdefghijklmnopqrstmm_dd_yyyy_hh_mm_ss.log"));
     EXPECT_TRUE(Options().VideoNamePrefix.isEmpty()) << "nothing is stored before Save";
 
-    Click(d, 1074);
+    Click(d, "save");
     EXPECT_EQ(d.result(), 1);
     EXPECT_EQ(Options().VideoNamePrefix, QStringLiteral("obs_"));
     EXPECT_EQ(Options().LogfileNamePrefix, QStringLiteral("abcdefghijklmnopqrst"));
@@ -89,29 +89,29 @@ TEST_F(SettingsDialogs, FileOptionsPickedFolderGetsATrailingSlashAndACancelledPi
     PickerStub picker{m_dir.Path()};
     FileOptionsDialog d(nullptr, picker.Picker());
     d.open();
-    EXPECT_EQ(ById<QLineEdit>(d, 1076)->text(), QStringLiteral("/logs/"));
+    EXPECT_EQ(ById<QLineEdit>(d, "logFolder")->text(), QStringLiteral("/logs/"));
 
-    Click(d, 1049);
+    Click(d, "videoSelectFolder");
     EXPECT_EQ(picker.calls, 1);
-    EXPECT_EQ(ById<QLineEdit>(d, 1051)->text(), m_dir.Path() + QLatin1Char('/'));
+    EXPECT_EQ(ById<QLineEdit>(d, "videoFolder")->text(), m_dir.Path() + QLatin1Char('/'));
 
     picker.answer.clear(); // cancelled
-    Click(d, 1068);
-    EXPECT_EQ(ById<QLineEdit>(d, 1076)->text(), QStringLiteral("/logs/"));
+    Click(d, "logSelectFolder");
+    EXPECT_EQ(ById<QLineEdit>(d, "logFolder")->text(), QStringLiteral("/logs/"));
 
     picker.answer = QStringLiteral("/"); // already ends in one
-    Click(d, 1049);
-    EXPECT_EQ(ById<QLineEdit>(d, 1051)->text(), QStringLiteral("/"));
+    Click(d, "videoSelectFolder");
+    EXPECT_EQ(ById<QLineEdit>(d, "videoFolder")->text(), QStringLiteral("/"));
 
     // Cut to the option's 511 characters it would name another folder.
     picker.answer = QStringLiteral("/") + QString(511, QLatin1Char('d'));
-    Click(d, 1049);
-    EXPECT_EQ(ById<QLineEdit>(d, 1051)->text(), QStringLiteral("/"));
+    Click(d, "videoSelectFolder");
+    EXPECT_EQ(ById<QLineEdit>(d, "videoFolder")->text(), QStringLiteral("/"));
     EXPECT_TRUE(m_log.Messages().contains(QStringLiteral("longer than 511 characters")));
 
     picker.answer = m_dir.Path();
-    Click(d, 1049);
-    Click(d, 1074);
+    Click(d, "videoSelectFolder");
+    Click(d, "save");
     EXPECT_EQ(Options().VideoDirectory, m_dir.Path() + QLatin1Char('/'));
     EXPECT_EQ(Options().LogfileDirectory, QStringLiteral("/logs/"));
 }
@@ -122,9 +122,9 @@ TEST_F(SettingsDialogs, FileOptionsClearedFolderIsSavedAsAnEmptyValue)
     Options().LogfileDirectory = QStringLiteral("/logs/");
     FileOptionsDialog d;
     d.open();
-    Click(d, 1050);
-    EXPECT_TRUE(ById<QLineEdit>(d, 1051)->text().isEmpty());
-    Click(d, 1074);
+    Click(d, "videoClearFolder");
+    EXPECT_TRUE(ById<QLineEdit>(d, "videoFolder")->text().isEmpty());
+    Click(d, "save");
     EXPECT_EQ(d.result(), 1);
 
     const QByteArray file = SavedOptions();
@@ -136,14 +136,14 @@ TEST_F(SettingsDialogs, FileOptionsCancelEscapeAndCloseBoxLeaveTheOptionsAsTheyW
 {
     Options().VideoNamePrefix = QStringLiteral("old");
     Options().VideoDirectory = QStringLiteral("/video/");
-    const auto cancelBy = [](QDialog& d) { Click(d, 1038); };
+    const auto cancelBy = [](QDialog& d) { Click(d, "cancel"); };
     const auto escapeBy = [](QDialog& d) { QTest::keyClick(&d, Qt::Key_Escape); };
     const auto closeBy = [](QDialog& d) { d.close(); };
     for (const auto& end : std::initializer_list<std::function<void(QDialog&)>>{cancelBy, escapeBy, closeBy}) {
         FileOptionsDialog d;
         d.open();
-        QTest::keyClicks(ById<QLineEdit>(d, 1047), QStringLiteral("new"));
-        Click(d, 1050);
+        QTest::keyClicks(ById<QLineEdit>(d, "videoPrefix"), QStringLiteral("new"));
+        Click(d, "videoClearFolder");
         end(d);
         EXPECT_FALSE(d.isVisible());
         EXPECT_EQ(d.result(), 3);
@@ -158,16 +158,16 @@ TEST_F(SettingsDialogs, DefaultDurationIsStoredAsHoursMinutesSecondsAndCancelKee
     {
         DefaultDurationDialog d;
         d.open();
-        EXPECT_EQ(ById<QTimeEdit>(d, 1029)->time(), QTime(0, 10, 0));
-        ById<QTimeEdit>(d, 1029)->setTime(QTime(2, 0, 0));
-        Click(d, 1038);
+        EXPECT_EQ(ById<QTimeEdit>(d, "duration")->time(), QTime(0, 10, 0));
+        ById<QTimeEdit>(d, "duration")->setTime(QTime(2, 0, 0));
+        Click(d, "cancel");
         EXPECT_EQ(d.result(), 3);
         EXPECT_EQ(Options().DefaultDuration, QStringLiteral("00:10:00"));
     }
     DefaultDurationDialog d;
     d.open();
-    ById<QTimeEdit>(d, 1029)->setTime(QTime(1, 30, 0));
-    Click(d, 1074);
+    ById<QTimeEdit>(d, "duration")->setTime(QTime(1, 30, 0));
+    Click(d, "save");
     EXPECT_EQ(d.result(), 1);
     EXPECT_EQ(Options().DefaultDuration, QStringLiteral("01:30:00"));
     EXPECT_EQ(Options().DefaultRecordingDuration, DefaultDurationValue(1, 30, 0));
@@ -178,14 +178,14 @@ TEST_F(SettingsDialogs, PerformanceValueAboveTwentyBecomesTwentyWithBothLinesLog
     Options().FilePreAllocation = true;
     PerformanceOptionsDialog d;
     d.open();
-    EXPECT_EQ(ById<QLineEdit>(d, 1186)->text(), QStringLiteral("0"));
-    TypeOver(ById<QLineEdit>(d, 1186), QStringLiteral("25"));
-    EXPECT_EQ(ById<QLineEdit>(d, 1186)->text(), QStringLiteral("20"));
+    EXPECT_EQ(ById<QLineEdit>(d, "manualGB")->text(), QStringLiteral("0"));
+    TypeOver(ById<QLineEdit>(d, "manualGB"), QStringLiteral("25"));
+    EXPECT_EQ(ById<QLineEdit>(d, "manualGB")->text(), QStringLiteral("20"));
     EXPECT_EQ(m_log.Messages(), QStringLiteral("\n03:04:05 (UTC)\nEntered manual pre-allocation GB must be less than "
                                                "or equal to 20\nManual pre-allocation set to 20 GB.\n"));
 
     m_log.ClearMessages();
-    QLineEdit* event = ById<QLineEdit>(d, 1187);
+    QLineEdit* event = ById<QLineEdit>(d, "eventGB");
     TypeOver(event, QStringLiteral("99"));
     EXPECT_EQ(event->text(), QStringLiteral("20"));
     EXPECT_TRUE(m_log.Messages().contains(
@@ -199,7 +199,7 @@ TEST_F(SettingsDialogs, PerformanceValueAboveTwentyBecomesTwentyWithBothLinesLog
     EXPECT_EQ(event->cursorPosition(), 2);
     EXPECT_TRUE(m_log.Messages().isEmpty()) << m_log.Messages().toStdString();
 
-    Click(d, 1074);
+    Click(d, "save");
     EXPECT_EQ(d.result(), 1);
     EXPECT_EQ(Options().ManualAllocationGB, 20u);
     EXPECT_EQ(Options().EventAllocationGB, 12u);
@@ -213,14 +213,14 @@ TEST_F(SettingsDialogs, PerformanceUncheckedPreAllocationKeepsTheSizesInTheFile)
     o.EventAllocationGB = 3;
     PerformanceOptionsDialog d;
     d.open();
-    QLineEdit* manual = ById<QLineEdit>(d, 1186);
+    QLineEdit* manual = ById<QLineEdit>(d, "manualGB");
     TypeOver(manual, QStringLiteral("15"));
-    Click(d, 1185);
+    Click(d, "preAllocation");
     EXPECT_FALSE(manual->isEnabled());
-    EXPECT_FALSE(ById<QLabel>(d, 1191)->isEnabled());
-    Click(d, 1184);
-    Click(d, 1194);
-    Click(d, 1074);
+    EXPECT_FALSE(ById<QLabel>(d, "eventUnit")->isEnabled());
+    Click(d, "displayOff");
+    Click(d, "rendererVMR7");
+    Click(d, "save");
     EXPECT_EQ(d.result(), 1);
 
     const QByteArray file = SavedOptions();
@@ -237,19 +237,19 @@ TEST_F(SettingsDialogs, PerformanceEnterInASizeEditDoesNothingAndOkAppliesWithou
     PerformanceOptionsDialog d;
     d.show();
     QApplication::setActiveWindow(&d);
-    EXPECT_TRUE(ById<QRadioButton>(d, 1192)->isChecked());
-    Click(d, 1193);
-    for (const int id : {1186, 1187}) {
-        QLineEdit* edit = ById<QLineEdit>(d, id);
+    EXPECT_TRUE(ById<QRadioButton>(d, "rendererEVR")->isChecked());
+    Click(d, "rendererVMR9");
+    for (const char* name : {"manualGB", "eventGB"}) {
+        QLineEdit* edit = ById<QLineEdit>(d, name);
         edit->setFocus();
         TypeOver(edit, QStringLiteral("5"));
         QTest::keyClick(edit, Qt::Key_Return);
         QTest::keyClick(edit, Qt::Key_Enter);
-        EXPECT_TRUE(d.isVisible()) << "edit " << id;
+        EXPECT_TRUE(d.isVisible()) << name;
     }
     EXPECT_EQ(Options().DefaultRenderer, static_cast<VideoRenderer>(7));
 
-    Click(d, 1080);
+    Click(d, "ok");
     EXPECT_FALSE(d.isVisible());
     EXPECT_EQ(d.result(), 2);
     EXPECT_EQ(Options().DefaultRenderer, VideoRenderer::VMR9);
@@ -262,9 +262,9 @@ TEST_F(SettingsDialogs, PerformanceCancelRunsModallyAndChangesNothing)
     QTimer::singleShot(0, [] {
         QWidget* dialog = QApplication::activeModalWidget();
         ASSERT_NE(dialog, nullptr);
-        Click(*dialog, 1185);
-        Click(*dialog, 1184);
-        Click(*dialog, 1038);
+        Click(*dialog, "preAllocation");
+        Click(*dialog, "displayOff");
+        Click(*dialog, "cancel");
     });
     EXPECT_EQ(RunPerformanceOptionsDialog(nullptr), 3);
     EXPECT_FALSE(Options().FilePreAllocation);
@@ -277,34 +277,34 @@ TEST_F(SettingsDialogs, EventPendingResultSaysWhetherTheStoredDefaultChanged)
     struct Case {
         const char* stored;
         bool utcInForce;
-        int radio;
+        bool utc; // the radio button clicked
         bool asDefault;
         int result;
         const char* storedAfter;
     };
     const Case cases[] = {
-        {"COUNTDOWN", false, 1149, true, 3, "COUNTDOWN"}, // already the default: nothing to save
-        {"COUNTDOWN", false, 1150, true, 1, "UTC"},
-        {"", false, 1149, true, 1, "COUNTDOWN"},
-        {"UTC", true, 1150, true, 3, "UTC"},
-        {"Utc", false, 1149, true, 3, "Utc"}, // any word but UTC means countdown
-        {"UTC", true, 1149, false, 2, "UTC"}, // applied for this run only
-        {"", false, 1149, false, 3, ""},
+        {"COUNTDOWN", false, false, true, 3, "COUNTDOWN"}, // already the default: nothing to save
+        {"COUNTDOWN", false, true, true, 1, "UTC"},
+        {"", false, false, true, 1, "COUNTDOWN"},
+        {"UTC", true, true, true, 3, "UTC"},
+        {"Utc", false, false, true, 3, "Utc"}, // any word but UTC means countdown
+        {"UTC", true, false, false, 2, "UTC"}, // applied for this run only
+        {"", false, false, false, 3, ""},
     };
     for (const Case& c : cases) {
         Options().EventPendingDisplay = QString::fromLatin1(c.stored);
         Options().ShowEventTimeAsUtc = c.utcInForce;
         EventPendingOptionsDialog d;
         d.open();
-        EXPECT_TRUE(ById<QRadioButton>(d, c.utcInForce ? 1150 : 1149)->isChecked());
-        Click(d, c.radio);
+        EXPECT_TRUE(ById<QRadioButton>(d, c.utcInForce ? "showUtc" : "showCountdown")->isChecked());
+        Click(d, c.utc ? "showUtc" : "showCountdown");
         if (c.asDefault)
-            Click(d, 1151);
-        EXPECT_EQ(ById<QPushButton>(d, 1074)->text(), c.asDefault ? QStringLiteral("Save") : QStringLiteral("OK"));
-        Click(d, 1074);
-        EXPECT_EQ(d.result(), c.result) << c.stored << " " << c.radio;
+            Click(d, "asDefault");
+        EXPECT_EQ(ById<QPushButton>(d, "confirm")->text(), c.asDefault ? QStringLiteral("Save") : QStringLiteral("OK"));
+        Click(d, "confirm");
+        EXPECT_EQ(d.result(), c.result) << c.stored << " " << c.utc;
         EXPECT_EQ(Options().EventPendingDisplay, QString::fromLatin1(c.storedAfter));
-        EXPECT_EQ(Options().ShowEventTimeAsUtc, c.radio == 1150);
+        EXPECT_EQ(Options().ShowEventTimeAsUtc, c.utc);
     }
 }
 
@@ -312,9 +312,9 @@ TEST_F(SettingsDialogs, EventPendingCancelChangesNothing)
 {
     EventPendingOptionsDialog d;
     d.open();
-    Click(d, 1150);
-    Click(d, 1151);
-    Click(d, 1038);
+    Click(d, "showUtc");
+    Click(d, "asDefault");
+    Click(d, "cancel");
     EXPECT_EQ(d.result(), 3);
     EXPECT_FALSE(Options().ShowEventTimeAsUtc);
     EXPECT_TRUE(Options().EventPendingDisplay.isEmpty());

@@ -248,9 +248,9 @@ TEST_F(PowerActionsTest, ARefusedActionIsNotOfferedIsNotedWhenArmedAndIsNotCount
         QTimer::singleShot(0, [&c] {
             auto* d = qobject_cast<ScheduleEventDialog*>(QApplication::activeModalWidget());
             ASSERT_NE(d, nullptr);
-            for (const auto& [box, reasonId, refused] : {std::tuple{"1134", "HibernateRefused", c.hibernateRefused},
-                                                          std::tuple{"1160", "ShutdownRefused", c.shutdownRefused}}) {
-                const auto* reason = ById<QLabel>(*d, reasonId);
+            for (const auto& [box, reasonName, refused] : {std::tuple{"hibernate", "hibernateRefused", c.hibernateRefused},
+                                                            std::tuple{"shutdown", "shutdownRefused", c.shutdownRefused}}) {
+                const auto* reason = d->findChild<QLabel*>(QLatin1String(reasonName));
                 EXPECT_EQ(ById<QCheckBox>(*d, box)->isEnabled(), refused == nullptr) << box;
                 EXPECT_EQ(reason ? reason->text() : QString(),
                           refused ? QStringLiteral("(%1)").arg(QLatin1String(refused)) : QString());

@@ -52,7 +52,7 @@ TEST(PowerCountdownDialog, CountsThirtyDownToOneAndEndsWithTwoOnTheThirtiethTick
 
 TEST(PowerCountdownDialog, ItsOwnTimerDrivesTheCount)
 {
-    PowerCountdownDialog d(false, CountFont(), nullptr, 1);
+    PowerCountdownDialog d(false, CountFont(), nullptr, std::chrono::milliseconds(1));
     EXPECT_EQ(d.exec(), 2);
     EXPECT_EQ(d.Counter(), 0);
 }

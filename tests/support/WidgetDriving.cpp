@@ -15,9 +15,9 @@ QAbstractButton* ByText(const QWidget& parent, const QString& text)
     return nullptr;
 }
 
-void AddMissingControlFailure(int id)
+void AddMissingControlFailure(const char* name)
 {
-    ADD_FAILURE() << "no control " << id;
+    ADD_FAILURE() << "no control " << name;
 }
 
 void Click(QWidget* w)
@@ -25,9 +25,9 @@ void Click(QWidget* w)
     QTest::mouseClick(w, Qt::LeftButton, {}, QPoint(5, w->height() / 2));
 }
 
-void Click(const QWidget& parent, int id)
+void Click(const QWidget& parent, const char* name)
 {
-    if (QAbstractButton* button = ById<QAbstractButton>(parent, id))
+    if (QAbstractButton* button = ById<QAbstractButton>(parent, name))
         Click(button);
 }
 

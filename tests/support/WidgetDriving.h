@@ -7,21 +7,16 @@ class QAbstractButton;
 class QLineEdit;
 class QListWidget;
 
-void AddMissingControlFailure(int id);
+void AddMissingControlFailure(const char* name);
 
-// Driving dialogs as a user does: controls found by their id (object name) or text.
+// Driving dialogs as a user does: controls found by their object name or text.
+// The named control; a test failure when there is none.
 template <class Control>
-Control* ById(const QWidget& parent, const char* id)
+Control* ById(const QWidget& parent, const char* name)
 {
-    return parent.findChild<Control*>(QString::fromLatin1(id));
-}
-// The control with a numeric id; a test failure when there is none.
-template <class Control>
-Control* ById(const QWidget& parent, int id)
-{
-    Control* found = parent.findChild<Control*>(QString::number(id));
+    Control* found = parent.findChild<Control*>(QString::fromLatin1(name));
     if (!found)
-        AddMissingControlFailure(id);
+        AddMissingControlFailure(name);
     return found;
 }
 // The button or check box showing text; a test failure when there is none.
@@ -30,7 +25,7 @@ QAbstractButton* ByText(const QWidget& parent, const QString& text);
 // Clicks near the left edge: a check box or radio button stretched by its layout reacts
 // to its indicator and text only.
 void Click(QWidget* w);
-void Click(const QWidget& parent, int id);
+void Click(const QWidget& parent, const char* name);
 void ClickRow(QListWidget* list, int row);
 void Type(QLineEdit* edit, const char* text); // replaces the text key by key
 QStringList Labels(const QListWidget* list);

@@ -87,7 +87,7 @@ bool TakesPosition(int action)
 void UncheckMenuEntry()
 {
     if (const CaptureApp* app = TheCaptureApp(); app && app->mainWindow)
-        if (QAction* a = app->mainWindow->ActionFor(CommandId::BrightnessContrast))
+        if (QAction* a = app->mainWindow->ActionFor(MenuCommand::BrightnessContrast))
             a->setChecked(false);
 }
 
@@ -196,14 +196,14 @@ BrightnessContrastWindow::BrightnessContrastWindow()
     resize(310, 270);
 }
 
-QSlider* BrightnessContrastWindow::MakeSlider(const char* controlId, int y, int failureMessage)
+QSlider* BrightnessContrastWindow::MakeSlider(bool brightness, int y, int failureMessage)
 {
     auto* slider = new (std::nothrow) QSlider(Qt::Horizontal, this);
     if (!slider) {
         ReportAppMessage(failureMessage);
         return nullptr;
     }
-    slider->setObjectName(QString::fromLatin1(controlId));
+    slider->setObjectName(brightness ? QStringLiteral("brightnessSlider") : QStringLiteral("contrastSlider"));
     slider->setGeometry(20, y, 250, 40);
     slider->setRange(0, 100);
     slider->setTickPosition(QSlider::TicksBelow);
@@ -211,7 +211,6 @@ QSlider* BrightnessContrastWindow::MakeSlider(const char* controlId, int y, int 
     slider->setSingleStep(1);
     slider->setPageStep(1);
     slider->setValue(50);
-    const bool brightness = slider->objectName() == QLatin1String("32774");
     connect(slider, &QSlider::actionTriggered, this, [slider, brightness](int action) {
         GraphControl* graph = TheGraph();
         if (!graph || !TakesPosition(action))
@@ -246,8 +245,8 @@ void BrightnessContrastWindow::ShowBrightnessContrast()
     // Labels that a recording's close left in the window are replaced, not doubled.
     delete m_brightnessLabel;
     delete m_contrastLabel;
-    m_brightness = MakeSlider("32774", 30, 11);
-    m_contrast = MakeSlider("32775", 150, 12);
+    m_brightness = MakeSlider(true, 30, 11);
+    m_contrast = MakeSlider(false, 150, 12);
     m_brightnessLabel = MakeLabel(QStringLiteral("Brightness"), 70, 13);
     m_contrastLabel = MakeLabel(QStringLiteral("Contrast"), 190, 14);
 }

@@ -88,7 +88,7 @@ protected:
 
 private:
     Q_DISABLE_COPY_MOVE(BrightnessContrastWindow)
-    QSlider* MakeSlider(const char* controlId, int y, int failureMessage);
+    QSlider* MakeSlider(bool brightness, int y, int failureMessage);
     QLabel* MakeLabel(const QString& text, int y, int failureMessage);
     void DestroySliders();
 

@@ -9,6 +9,7 @@
 #include "options/OptionsFile.h"
 #include "recording/RecordingControl.h"
 #include "recording/Scheduler.h"
+#include "recording/SchedulerHooks.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -21,32 +22,37 @@
 namespace {
 
 struct MenuEntry {
-    int menu; // index into CaptureApp::menus
+    MenuIndex menu;
     const char* label;
+    MenuCommand command;
 };
 
-// The order of this table fixes the command ids 32778..32792.
 constexpr MenuEntry kMainEntries[] = {
-    {0, "Exit"},
-    {1, "Schedule..."},
-    {1, "Edit and Delete..."},
-    {2, "Brightness/Contrast"},
-    {2, "Pixel Saturation..."},
-    {2, "Computer Clock Drift..."},
-    {2, "Frame Integration..."},
-    {3, "Devices..."},
-    {3, "File Defaults..."},
-    {3, "Duration Default..."},
-    {3, "Codec Default..."},
-    {3, "Event Pending..."},
-    {3, "Performance..."},
-    {3, "Set Window Positions"},
-    {4, "About Vela Video Application"},
+    {MenuIndex::File, "Exit", MenuCommand::Exit},
+    {MenuIndex::Events, "Schedule...", MenuCommand::Schedule},
+    {MenuIndex::Events, "Edit and Delete...", MenuCommand::EditAndDelete},
+    {MenuIndex::Display, "Brightness/Contrast", MenuCommand::BrightnessContrast},
+    {MenuIndex::Display, "Pixel Saturation...", MenuCommand::PixelSaturation},
+    {MenuIndex::Display, "Computer Clock Drift...", MenuCommand::ClockDrift},
+    {MenuIndex::Display, "Frame Integration...", MenuCommand::FrameIntegration},
+    {MenuIndex::Options, "Devices...", MenuCommand::Devices},
+    {MenuIndex::Options, "File Defaults...", MenuCommand::FileDefaults},
+    {MenuIndex::Options, "Duration Default...", MenuCommand::DurationDefault},
+    {MenuIndex::Options, "Codec Default...", MenuCommand::CodecDefault},
+    {MenuIndex::Options, "Event Pending...", MenuCommand::EventPending},
+    {MenuIndex::Options, "Performance...", MenuCommand::Performance},
+    {MenuIndex::Options, "Set Window Positions", MenuCommand::SetWindowPositions},
+    {MenuIndex::Help, "About Vela Video Application", MenuCommand::About},
 };
 
-constexpr std::uint32_t kNeedCamera[] = {CommandId::Devices, CommandId::CodecDefault, CommandId::BrightnessContrast,
-                                         CommandId::ClockDrift, CommandId::FrameIntegration,
-                                         CommandId::PixelSaturation};
+constexpr MenuCommand kNeedCamera[] = {MenuCommand::Devices,          MenuCommand::CodecDefault,
+                                       MenuCommand::BrightnessContrast, MenuCommand::ClockDrift,
+                                       MenuCommand::FrameIntegration,   MenuCommand::PixelSaturation};
+
+MenuCommand CommandOf(const QAction* action)
+{
+    return static_cast<MenuCommand>(action->data().toInt());
+}
 
 void ShowAbout()
 {
@@ -84,11 +90,10 @@ QString ExitQuestion()
 
 } // namespace
 
-QAction* AppendMenuEntry(QMenu* menu, const QString& label)
+QAction* AppendMenuEntry(QMenu* menu, const QString& label, MenuCommand command)
 {
     QAction* a = menu->addAction(label);
-    const std::uint32_t id = TheCaptureApp() ? TheCaptureApp()->TakeCommandId() : 0;
-    a->setData(id);
+    a->setData(static_cast<int>(command));
     return a;
 }
 
@@ -107,10 +112,10 @@ MainWindow::MainWindow()
     setCentralWidget(client);
     move(100, 100);
     resize(660, 540);
-    m_countdownTimer = MakeSchedulerTimer(32770, Qt::CoarseTimer);
-    m_countdownTimer->setInterval(1000);
-    m_eventRecordingTimer = MakeSchedulerTimer(32771, Qt::PreciseTimer);
-    m_startAlarm = MakeSchedulerTimer(32773, Qt::PreciseTimer);
+    m_countdownTimer = MakeSchedulerTimer("countdownTimer", Qt::CoarseTimer);
+    m_countdownTimer->setInterval(kCountdownTickPeriod);
+    m_eventRecordingTimer = MakeSchedulerTimer("eventRecordingTimer", Qt::PreciseTimer);
+    m_startAlarm = MakeSchedulerTimer("startAlarm", Qt::PreciseTimer);
     m_startAlarm->setSingleShot(true);
     m_steps = ProgramCommandSteps();
     if (CaptureApp* app = TheCaptureApp()) {
@@ -120,10 +125,10 @@ MainWindow::MainWindow()
     }
 }
 
-QTimer* MainWindow::MakeSchedulerTimer(int id, Qt::TimerType type)
+QTimer* MainWindow::MakeSchedulerTimer(const char* name, Qt::TimerType type)
 {
     auto* timer = new QTimer(this);
-    timer->setObjectName(QString::number(id));
+    timer->setObjectName(QLatin1String(name));
     timer->setTimerType(type);
     // The scheduler's flags, not the timer, decide what a tick does.
     connect(timer, &QTimer::timeout, this, [] { SchedulerTick(); });
@@ -134,19 +139,20 @@ void MainWindow::BuildMainMenus(bool usableCamera)
 {
     CaptureApp* app = TheCaptureApp();
     for (const MenuEntry& e : kMainEntries) {
-        QAction* a = AppendMenuEntry(app->menus[static_cast<std::size_t>(e.menu)], QString::fromLatin1(e.label));
-        connect(a, &QAction::triggered, this, [this, a] { OnCommand(a->data().toUInt()); });
+        QMenu* menu = app->menus[static_cast<std::size_t>(e.menu)];
+        QAction* a = AppendMenuEntry(menu, QString::fromLatin1(e.label), e.command);
+        connect(a, &QAction::triggered, this, [this, command = e.command] { OnCommand(command); });
     }
     // Checked exactly while the Brightness and Contrast window is shown.
-    ActionFor(CommandId::BrightnessContrast)->setCheckable(true);
+    ActionFor(MenuCommand::BrightnessContrast)->setCheckable(true);
     if (!usableCamera) {
-        for (std::uint32_t id : kNeedCamera)
-            if (QAction* a = ActionFor(id))
+        for (MenuCommand command : kNeedCamera)
+            if (QAction* a = ActionFor(command))
                 a->setEnabled(false);
     }
 }
 
-QAction* MainWindow::ActionFor(std::uint32_t commandId) const
+QAction* MainWindow::ActionFor(MenuCommand command) const
 {
     const CaptureApp* app = TheCaptureApp();
     if (!app)
@@ -155,31 +161,31 @@ QAction* MainWindow::ActionFor(std::uint32_t commandId) const
         if (!m)
             continue;
         for (QAction* a : m->actions())
-            if (a->data().toUInt() == commandId)
+            if (CommandOf(a) == command)
                 return a;
     }
     return nullptr;
 }
 
-void MainWindow::OnCommand(std::uint32_t commandId)
+void MainWindow::OnCommand(MenuCommand command)
 {
-    switch (commandId) {
-    case CommandId::Exit:
+    switch (command) {
+    case MenuCommand::Exit:
         close();
         break;
-    case CommandId::About:
+    case MenuCommand::About:
         ShowAbout();
         break;
-    case CommandId::BrightnessContrast:
+    case MenuCommand::BrightnessContrast:
         ToggleBrightnessContrast();
         break;
-    case CommandId::SetWindowPositions:
+    case MenuCommand::SetWindowPositions:
         SaveWindowPositions();
         SaveOptionsAndReport();
         AppendUserMessage(QStringLiteral("Default window positions are set\r\n"), true);
         break;
     default:
-        RunDialogCommand(commandId, m_steps);
+        RunDialogCommand(command, m_steps);
         break;
     }
 }
@@ -190,7 +196,7 @@ void MainWindow::ToggleBrightnessContrast()
     BrightnessContrastWindow* window = app->brightnessContrastWindow;
     app->BrightnessContrastShown = !app->BrightnessContrastShown;
     if (app->BrightnessContrastShown) {
-        ActionFor(CommandId::BrightnessContrast)->setChecked(true);
+        ActionFor(MenuCommand::BrightnessContrast)->setChecked(true);
         if (window) {
             window->ShowBrightnessContrast();
             window->show();

@@ -19,9 +19,9 @@ public:
     // Appends the five drop-downs' entries in their fixed order; without a usable
     // camera the six device entries are grey for the rest of the run.
     void BuildMainMenus(bool usableCamera);
-    // The action that carries the given command id, or nullptr.
-    QAction* ActionFor(std::uint32_t commandId) const;
-    void OnCommand(std::uint32_t commandId);
+    // The action that carries the command, or nullptr.
+    QAction* ActionFor(MenuCommand command) const;
+    void OnCommand(MenuCommand command);
 
     // Ends the program without a question: stops the timers and the capture (a
     // recording is finished and logged), then leaves the main loop. "Exit" and the close
@@ -29,7 +29,7 @@ public:
     // signal comes here at once.
     void EndProgram();
 
-    // Timer 32770 (the Event countdown) and 32771 (the Event recording's duration).
+    // The Event countdown's once-a-second tick, and the end of an Event recording.
     QTimer* CountdownTimer() const { return m_countdownTimer; }
     QTimer* EventRecordingTimer() const { return m_eventRecordingTimer; }
     // The single shot that starts an Event recording on time, between two countdown ticks.
@@ -45,7 +45,7 @@ protected:
 
 private:
     Q_DISABLE_COPY_MOVE(MainWindow)
-    QTimer* MakeSchedulerTimer(int id, Qt::TimerType type);
+    QTimer* MakeSchedulerTimer(const char* name, Qt::TimerType type);
     void ToggleBrightnessContrast();
 
     QTimer* m_countdownTimer = nullptr;
@@ -54,8 +54,8 @@ private:
     CommandSteps m_steps;
 };
 
-// Appends an entry with the next command id (kept in the action's data).
-QAction* AppendMenuEntry(QMenu* menu, const QString& label);
+// Appends an entry that carries its command in the action's data.
+QAction* AppendMenuEntry(QMenu* menu, const QString& label, MenuCommand command);
 
 // Copies the windows' places into the options; minimised windows keep their stored
 // places.

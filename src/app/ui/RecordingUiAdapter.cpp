@@ -81,7 +81,7 @@ void AppRecordingUi::SetMenusForRecording(bool recording)
     if (app->messagesFileMenu)
         app->messagesFileMenu->menuAction()->setEnabled(!recording);
     if (app->mainWindow)
-        if (QAction* exit = app->mainWindow->ActionFor(CommandId::Exit))
+        if (QAction* exit = app->mainWindow->ActionFor(MenuCommand::Exit))
             exit->setEnabled(!recording);
 }
 
@@ -103,7 +103,7 @@ bool AppRecordingUi::AskStopEventRecording()
 void MainWindowTimers::StartCountdownTimer()
 {
     if (QTimer* t = Timer(&CaptureApp::countdownTimer))
-        t->start(1000);
+        t->start(kCountdownTickPeriod);
 }
 
 void MainWindowTimers::KillCountdownTimer()

@@ -17,7 +17,7 @@ public:
     bool AskStopEventRecording() override;
 };
 
-// Timers 32770 and 32771 of the main window, and its start alarm.
+// The main window's countdown and Event recording timers, and its start alarm.
 class MainWindowTimers final : public SchedulerTimers {
 public:
     void StartCountdownTimer() override;

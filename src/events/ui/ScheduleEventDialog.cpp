@@ -19,20 +19,20 @@
 namespace {
 
 template <typename W>
-W* Named(W* widget, int id)
+W* Named(W* widget, const char* name)
 {
-    widget->setObjectName(QString::number(id));
+    widget->setObjectName(QLatin1String(name));
     return widget;
 }
 
-QLabel* Label(QWidget* parent, int id, const char* text)
+QLabel* Label(QWidget* parent, const char* name, const char* text)
 {
-    return Named(new QLabel(QString::fromLatin1(text), parent), id);
+    return Named(new QLabel(QString::fromLatin1(text), parent), name);
 }
 
-QPushButton* Button(QWidget* parent, int id, const char* text)
+QPushButton* Button(QWidget* parent, const char* name, const char* text)
 {
-    auto* button = Named(new QPushButton(QString::fromLatin1(text), parent), id);
+    auto* button = Named(new QPushButton(QString::fromLatin1(text), parent), name);
     // Enter in the comment must not save: only a deliberate click does.
     button->setAutoDefault(false);
     return button;
@@ -64,36 +64,35 @@ ScheduleEventDialog::ScheduleEventDialog(const QString& editedFileName, QWidget*
     ApplyEventDialogLook(*this);
     setWindowTitle(editedFileName.isEmpty() ? QStringLiteral("Schedule Event") : QStringLiteral("Edit Event"));
 
-    m_eventTime = Named(new QDateTimeEdit(this), 1001);
+    m_eventTime = Named(new QDateTimeEdit(this), "eventTime");
     // Month names in English whatever the user's locale, as the files and the list show them.
     m_eventTime->setLocale(QLocale::c());
     m_eventTime->setTimeSpec(Qt::UTC);
     m_eventTime->setDisplayFormat(QStringLiteral("MMM d',' yyyy   HH':'mm':'ss"));
-    m_duration = Named(new QTimeEdit(this), 1002);
+    m_duration = Named(new QTimeEdit(this), "duration");
     m_duration->setDisplayFormat(QStringLiteral("HH':'mm':'ss"));
-    m_comment = Named(new QLineEdit(this), 1131);
+    m_comment = Named(new QLineEdit(this), "comment");
     m_comment->setFont(EventListFont());
     m_comment->setMinimumWidth(QFontMetrics(m_comment->font()).horizontalAdvance(QString(kEventCommentLength + 2, QLatin1Char('M'))));
-    m_hibernate = Named(new QCheckBox(QStringLiteral("Hibernate after recording completed"), this), 1134);
-    m_shutdown = Named(new QCheckBox(QStringLiteral("Shutdown after recording completed"), this), 1160);
+    m_hibernate = Named(new QCheckBox(QStringLiteral("Hibernate after recording completed"), this), "hibernate");
+    m_shutdown = Named(new QCheckBox(QStringLiteral("Shutdown after recording completed"), this), "shutdown");
     // Why Save refused the time; shown only then.
-    m_tooLate = new QLabel(this);
-    m_tooLate->setObjectName(QStringLiteral("TooLate"));
+    m_tooLate = Named(new QLabel(this), "tooLate");
     m_tooLate->setWordWrap(true);
     m_tooLate->setStyleSheet(QStringLiteral("color: #b00000"));
     m_tooLate->hide();
-    QPushButton* save = Button(this, 1074, "Save");
-    QPushButton* cancel = Button(this, 1038, "Cancel");
+    QPushButton* save = Button(this, "save", "Save");
+    QPushButton* cancel = Button(this, "cancel", "Cancel");
 
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(Label(this, 1004, "Event Date and Time (UTC):"));
+    layout->addWidget(Label(this, "eventTimeLabel", "Event Date and Time (UTC):"));
     layout->addWidget(m_eventTime, 0, Qt::AlignLeft);
-    layout->addWidget(Label(this, 1006, "Recording Duration (hh:mm:ss):"));
+    layout->addWidget(Label(this, "durationLabel", "Recording Duration (hh:mm:ss):"));
     layout->addWidget(m_duration, 0, Qt::AlignLeft);
-    layout->addWidget(Label(this, 1130, "Optional Comment (35 chars max):"));
+    layout->addWidget(Label(this, "commentLabel", "Optional Comment (35 chars max):"));
     layout->addWidget(m_comment);
-    layout->addLayout(PowerChoice(m_hibernate, "HibernateRefused", power.hibernateRefused));
-    layout->addLayout(PowerChoice(m_shutdown, "ShutdownRefused", power.shutdownRefused));
+    layout->addLayout(PowerChoice(m_hibernate, "hibernateRefused", power.hibernateRefused));
+    layout->addLayout(PowerChoice(m_shutdown, "shutdownRefused", power.shutdownRefused));
     layout->addWidget(m_tooLate);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
@@ -131,14 +130,13 @@ ScheduleEventDialog::ScheduleEventDialog(const QString& editedFileName, QWidget*
     connect(cancel, &QPushButton::clicked, this, [this] { done(Cancelled); });
 }
 
-QHBoxLayout* ScheduleEventDialog::PowerChoice(QCheckBox* box, const char* reasonId, const QString& refused)
+QHBoxLayout* ScheduleEventDialog::PowerChoice(QCheckBox* box, const char* reasonName, const QString& refused)
 {
     auto* row = new QHBoxLayout;
     row->addWidget(box);
     if (!refused.isEmpty()) {
         box->setEnabled(false);
-        auto* reason = new QLabel(QLatin1Char('(') + refused + QLatin1Char(')'), this);
-        reason->setObjectName(QLatin1String(reasonId));
+        auto* reason = Named(new QLabel(QLatin1Char('(') + refused + QLatin1Char(')'), this), reasonName);
         reason->setEnabled(false);
         row->addWidget(reason);
     }

@@ -36,7 +36,7 @@ public slots:
 private:
     void ShowEditedEvent();
     void CutComment();
-    QHBoxLayout* PowerChoice(QCheckBox* box, const char* reasonId, const QString& refused);
+    QHBoxLayout* PowerChoice(QCheckBox* box, const char* reasonName, const QString& refused);
 
     QString m_editedFileName;
     QDateTimeEdit* m_eventTime = nullptr;

@@ -33,10 +33,10 @@ constexpr std::array<ListColumn, kEventListColumnCount> kColumns{{
 constexpr int kUnableToDeleteEventFiles = 16;
 constexpr int kMaxFileNameLength = 511;
 
-QPushButton* Button(QWidget* parent, int id, const char* text, QRect place)
+QPushButton* Button(QWidget* parent, const char* name, const char* text, QRect place)
 {
     auto* button = new QPushButton(QString::fromLatin1(text), parent);
-    button->setObjectName(QString::number(id));
+    button->setObjectName(QLatin1String(name));
     button->setGeometry(place);
     button->setAutoDefault(false);
     return button;
@@ -52,14 +52,15 @@ ViewEventsDialog::ViewEventsDialog(QWidget* parent)
     setFixedSize(926, 360);
 
     auto* showExpired = new QCheckBox(QStringLiteral("Show Expired Events"), this);
-    showExpired->setObjectName(QStringLiteral("1137"));
+    showExpired->setObjectName(QStringLiteral("showExpired"));
     showExpired->setGeometry(30, 12, 300, 28);
     showExpired->setChecked(TheEventDialogState().ShowExpiredEvents);
-    m_edit = Button(this, 1091, "Edit Selected Event", QRect(30, 312, 200, 32));
-    m_delete = Button(this, 1143, "Delete Selected Event(s)", QRect(250, 312, 220, 32));
-    QPushButton* cancel = Button(this, 1038, "Cancel", QRect(776, 312, 120, 32));
+    m_edit = Button(this, "editSelected", "Edit Selected Event", QRect(30, 312, 200, 32));
+    m_delete = Button(this, "deleteSelected", "Delete Selected Event(s)", QRect(250, 312, 220, 32));
+    QPushButton* cancel = Button(this, "cancel", "Cancel", QRect(776, 312, 120, 32));
 
     m_list = new QTreeWidget(this);
+    m_list->setObjectName(QStringLiteral("eventList"));
     m_list->setGeometry(30, 50, 866, 250);
     m_list->setFont(EventListFont());
     m_list->setRootIsDecorated(false);

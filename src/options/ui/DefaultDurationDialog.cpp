@@ -14,16 +14,16 @@ DefaultDurationDialog::DefaultDurationDialog(QWidget* parent)
 {
     PrepareSettingsDialog(*this, QStringLiteral("Default Recording Duration"), true);
     auto* grid = new QGridLayout(this);
-    grid->addWidget(WithId(new QLabel(QStringLiteral("Default Recording Duration (hh:mm:ss):"), this), 1027), 0, 0, 1, 2);
+    grid->addWidget(Named(new QLabel(QStringLiteral("Default Recording Duration (hh:mm:ss):"), this), "durationLabel"), 0, 0, 1, 2);
 
-    m_picker = WithId(new QTimeEdit(this), 1029);
+    m_picker = Named(new QTimeEdit(this), "duration");
     m_picker->setDisplayFormat(QStringLiteral("HH:mm:ss"));
     const CalendarTime& d = Options().DefaultRecordingDuration;
     // A hand-edited duration beyond the picker's day leaves it at 00:00:00.
     m_picker->setTime(QTime(d.hour, d.minute, d.second));
     grid->addWidget(m_picker, 1, 0, 1, 2);
 
-    auto* save = MakeDialogButton(this, 1074, QStringLiteral("Save"));
+    auto* save = MakeDialogButton(this, "save", QStringLiteral("Save"));
     save->setDefault(true);
     connect(save, &QPushButton::clicked, this, &DefaultDurationDialog::Save);
     grid->addWidget(save, 2, 0);

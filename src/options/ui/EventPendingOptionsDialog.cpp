@@ -33,15 +33,15 @@ EventPendingOptionsDialog::EventPendingOptionsDialog(QWidget* parent)
     PrepareSettingsDialog(*this, QStringLiteral("Event Pending Options"), false);
     auto* layout = new QVBoxLayout(this);
     auto* countdown =
-        WithId(new QRadioButton(QStringLiteral("Display countdown timer to start of Event recording"), this), 1149);
-    m_utc = WithId(new QRadioButton(QStringLiteral("Display current UTC time"), this), 1150);
+        Named(new QRadioButton(QStringLiteral("Display countdown timer to start of Event recording"), this), "showCountdown");
+    m_utc = Named(new QRadioButton(QStringLiteral("Display current UTC time"), this), "showUtc");
     (m_utcAtOpening ? m_utc : countdown)->setChecked(true);
-    m_asDefault = WithId(new QCheckBox(QStringLiteral("Use selection as application default"), this), 1151);
+    m_asDefault = Named(new QCheckBox(QStringLiteral("Use selection as application default"), this), "asDefault");
     layout->addWidget(countdown);
     layout->addWidget(m_utc);
     layout->addWidget(m_asDefault);
 
-    auto* ok = MakeDialogButton(this, 1074, QStringLiteral("OK"));
+    auto* ok = MakeDialogButton(this, "confirm", QStringLiteral("OK"));
     ok->setDefault(true);
     connect(m_asDefault, &QCheckBox::toggled, ok,
             [ok](bool on) { ok->setText(on ? QStringLiteral("Save") : QStringLiteral("OK")); });

@@ -21,12 +21,19 @@ QString PickFolder(QWidget* parent, const QString& start)
     return QFileDialog::getExistingDirectory(parent, QStringLiteral("Select Folder"), start);
 }
 
+template <class W>
+W* NamedInGroup(W* widget, const char* stem, const char* part)
+{
+    widget->setObjectName(QLatin1String(stem) + QLatin1String(part));
+    return widget;
+}
+
 // The folder and folder-clear icons when start-up loaded them, else plain text buttons.
-QPushButton* MakeFolderButton(QWidget* parent, int id, bool clear)
+QPushButton* MakeFolderButton(QWidget* parent, const char* stem, bool clear)
 {
     const CaptureApp* app = TheCaptureApp();
     const QIcon icon = app ? (clear ? app->icons.folderClear : app->icons.folder) : QIcon();
-    auto* button = MakeDialogButton(parent, id, QString());
+    auto* button = NamedInGroup(new QPushButton(parent), stem, clear ? "ClearFolder" : "SelectFolder");
     button->setAutoDefault(false);
     button->setToolTip(clear ? QStringLiteral("Clear Folder") : QStringLiteral("Select Folder"));
     if (icon.isNull()) {
@@ -54,33 +61,33 @@ FileOptionsDialog::FileOptionsDialog(QWidget* parent, FolderPicker picker)
     m_log.exampleName = &LogFileNameExample;
 
     auto* layout = new QVBoxLayout(this);
-    AddGroup(layout, m_video, QStringLiteral("Video"), {1152, 1047, 1048, 1049, 1050, 1051});
-    AddGroup(layout, m_log, QStringLiteral("User Messages Log"), {1078, 1064, 1065, 1068, 1072, 1076});
+    AddGroup(layout, m_video, QStringLiteral("Video"), "video");
+    AddGroup(layout, m_log, QStringLiteral("User Messages Log"), "log");
 
-    auto* save = MakeDialogButton(this, 1074, QStringLiteral("Save"));
+    auto* save = MakeDialogButton(this, "save", QStringLiteral("Save"));
     save->setDefault(true);
     connect(save, &QPushButton::clicked, this, &FileOptionsDialog::Save);
     AddButtonRow(layout, {save, MakeCancelButton(*this)});
 }
 
-void FileOptionsDialog::AddGroup(QVBoxLayout* layout, FileGroup& g, const QString& title, const GroupIds& ids)
+void FileOptionsDialog::AddGroup(QVBoxLayout* layout, FileGroup& g, const QString& title, const char* stem)
 {
-    auto* box = WithId(new QGroupBox(title, this), ids.group);
+    auto* box = NamedInGroup(new QGroupBox(title, this), stem, "Group");
     auto* grid = new QGridLayout(box);
 
-    g.prefixEdit = WithId(new QLineEdit(box), ids.prefix);
+    g.prefixEdit = NamedInGroup(new QLineEdit(box), stem, "Prefix");
     g.prefixEdit->setMaxLength(kPrefixCapacity - 1);
     g.prefixEdit->setText(g.prefix);
-    g.example = WithId(new QLabel(g.exampleName(g.prefix), box), ids.example);
+    g.example = NamedInGroup(new QLabel(g.exampleName(g.prefix), box), stem, "Example");
     connect(g.prefixEdit, &QLineEdit::textChanged, this, [&g](const QString& text) {
         g.prefix = text.left(kPrefixCapacity - 1);
         g.example->setText(g.exampleName(g.prefix));
     });
 
-    g.folderEdit = WithId(new QLineEdit(g.folder, box), ids.folder);
+    g.folderEdit = NamedInGroup(new QLineEdit(g.folder, box), stem, "Folder");
     g.folderEdit->setReadOnly(true);
-    auto* select = MakeFolderButton(box, ids.select, false);
-    auto* clear = MakeFolderButton(box, ids.clear, true);
+    auto* select = MakeFolderButton(box, stem, false);
+    auto* clear = MakeFolderButton(box, stem, true);
     connect(select, &QPushButton::clicked, this, [this, &g] { SelectFolder(g); });
     connect(clear, &QPushButton::clicked, this, [&g] {
         // An empty folder means the program's default folder.

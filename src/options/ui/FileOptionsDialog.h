@@ -34,11 +34,9 @@ private:
         QLineEdit* folderEdit = nullptr;
         std::function<QString(const QString&)> exampleName;
     };
-    struct GroupIds {
-        int group, prefix, example, select, clear, folder;
-    };
-
-    void AddGroup(QVBoxLayout* layout, FileGroup& g, const QString& title, const GroupIds& ids);
+    // The group's controls are named stem + "Group", "Prefix", "Example", "SelectFolder",
+    // "ClearFolder" and "Folder".
+    void AddGroup(QVBoxLayout* layout, FileGroup& g, const QString& title, const char* stem);
     void SelectFolder(FileGroup& g);
     void Save();
 

@@ -20,21 +20,25 @@ PerformanceOptionsDialog::PerformanceOptionsDialog(QWidget* parent)
     const AppOptions& o = Options();
     auto* layout = new QVBoxLayout(this);
 
-    m_displayOff = WithId(new QCheckBox(QStringLiteral("Turn off display while recording"), this), 1184);
+    m_displayOff = Named(new QCheckBox(QStringLiteral("Turn off display while recording"), this), "displayOff");
     m_displayOff->setChecked(o.DisplayOffWhileRecording);
-    m_preAllocation = WithId(new QCheckBox(QStringLiteral("Use file pre-allocation when recording"), this), 1185);
+    m_preAllocation = Named(new QCheckBox(QStringLiteral("Use file pre-allocation when recording"), this), "preAllocation");
     m_preAllocation->setChecked(o.FilePreAllocation);
     connect(m_preAllocation, &QCheckBox::toggled, this, &PerformanceOptionsDialog::EnableAllocation);
     layout->addWidget(m_displayOff);
     layout->addWidget(m_preAllocation);
 
     auto* sizes = new QGridLayout;
-    const std::array<QString, 4> labels{QStringLiteral("Manual"), QStringLiteral("GB (0 to 20)"),
-                                        QStringLiteral("Event"), QStringLiteral("GB per 10 min (0 to 20)")};
+    const std::array<std::pair<const char*, QString>, 4> labels{{
+        {"manualLabel", QStringLiteral("Manual")},
+        {"manualUnit", QStringLiteral("GB (0 to 20)")},
+        {"eventLabel", QStringLiteral("Event")},
+        {"eventUnit", QStringLiteral("GB per 10 min (0 to 20)")},
+    }};
     for (std::size_t i = 0; i < labels.size(); ++i)
-        m_allocationLabels[i] = WithId(new QLabel(labels[i], this), 1188 + static_cast<int>(i));
-    m_manualGB = MakeAllocationEdit(1186, AllocationKind::Manual, o.ManualAllocationGB);
-    m_eventGB = MakeAllocationEdit(1187, AllocationKind::Event, o.EventAllocationGB);
+        m_allocationLabels[i] = Named(new QLabel(labels[i].second, this), labels[i].first);
+    m_manualGB = MakeAllocationEdit("manualGB", AllocationKind::Manual, o.ManualAllocationGB);
+    m_eventGB = MakeAllocationEdit("eventGB", AllocationKind::Event, o.EventAllocationGB);
     sizes->addWidget(m_allocationLabels[0], 0, 0);
     sizes->addWidget(m_manualGB, 0, 1);
     sizes->addWidget(m_allocationLabels[1], 0, 2);
@@ -46,27 +50,31 @@ PerformanceOptionsDialog::PerformanceOptionsDialog(QWidget* parent)
 
     auto* renderers = new QGroupBox(this);
     auto* renderersLayout = new QVBoxLayout(renderers);
-    const std::array<QString, 3> names{QStringLiteral("Enhanced Video Renderer"), QStringLiteral("VMR9"),
-                                       QStringLiteral("VMR7")};
+    // Named after the options file's words for the renderers.
+    const std::array<std::pair<const char*, QString>, 3> names{{
+        {"rendererEVR", QStringLiteral("Enhanced Video Renderer")},
+        {"rendererVMR9", QStringLiteral("VMR9")},
+        {"rendererVMR7", QStringLiteral("VMR7")},
+    }};
     for (std::size_t i = 0; i < names.size(); ++i) {
-        m_renderers[i] = WithId(new QRadioButton(names[i], renderers), 1192 + static_cast<int>(i));
+        m_renderers[i] = Named(new QRadioButton(names[i].second, renderers), names[i].first);
         renderersLayout->addWidget(m_renderers[i]);
     }
     const auto renderer = static_cast<std::size_t>(o.DefaultRenderer);
     m_renderers[renderer < m_renderers.size() ? renderer : 0]->setChecked(true);
     layout->addWidget(renderers);
 
-    auto* save = MakeDialogButton(this, 1074, QStringLiteral("Save"));
-    auto* ok = MakeDialogButton(this, 1080, QStringLiteral("OK"));
+    auto* save = MakeDialogButton(this, "save", QStringLiteral("Save"));
+    auto* ok = MakeDialogButton(this, "ok", QStringLiteral("OK"));
     ok->setDefault(true);
     connect(save, &QPushButton::clicked, this, [this] { Confirm(kSettingsSaved); });
     connect(ok, &QPushButton::clicked, this, [this] { Confirm(kSettingsApplied); });
     AddButtonRow(layout, {save, ok, MakeCancelButton(*this)});
 }
 
-QLineEdit* PerformanceOptionsDialog::MakeAllocationEdit(int id, AllocationKind kind, std::uint32_t value)
+QLineEdit* PerformanceOptionsDialog::MakeAllocationEdit(const char* name, AllocationKind kind, std::uint32_t value)
 {
-    auto* edit = WithId(new QLineEdit(this), id);
+    auto* edit = Named(new QLineEdit(this), name);
     edit->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), edit));
     edit->setMaximumWidth(60);
     // Checked on every change, the stored values too: a hand-edited file may hold more

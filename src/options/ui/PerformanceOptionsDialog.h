@@ -24,7 +24,7 @@ public:
 
 private:
     Q_DISABLE_COPY_MOVE(PerformanceOptionsDialog)
-    QLineEdit* MakeAllocationEdit(int id, AllocationKind kind, std::uint32_t value);
+    QLineEdit* MakeAllocationEdit(const char* name, AllocationKind kind, std::uint32_t value);
     void EnableAllocation(bool on);
     void Confirm(int result);
 

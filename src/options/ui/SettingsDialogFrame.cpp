@@ -25,14 +25,14 @@ void PrepareSettingsDialog(QDialog& dialog, const QString& title, bool applicati
         dialog.setWindowIcon(QApplication::windowIcon());
 }
 
-QPushButton* MakeDialogButton(QWidget* parent, int id, const QString& text)
+QPushButton* MakeDialogButton(QWidget* parent, const char* name, const QString& text)
 {
-    return WithId(new QPushButton(text, parent), id);
+    return Named(new QPushButton(text, parent), name);
 }
 
 QPushButton* MakeCancelButton(QDialog& dialog)
 {
-    auto* cancel = MakeDialogButton(&dialog, 1038, QStringLiteral("Cancel"));
+    auto* cancel = MakeDialogButton(&dialog, "cancel", QStringLiteral("Cancel"));
     QObject::connect(cancel, &QPushButton::clicked, &dialog, &QDialog::reject);
     return cancel;
 }

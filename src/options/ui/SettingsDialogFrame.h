@@ -18,16 +18,16 @@ inline constexpr int kSettingsSaved = 1;
 inline constexpr int kSettingsApplied = 2;
 inline constexpr int kSettingsCancelled = 3;
 
-// Gives a control its dialog id as object name.
+// Gives a control its object name.
 template <class W>
-W* WithId(W* widget, int id)
+W* Named(W* widget, const char* name)
 {
-    widget->setObjectName(QString::number(id));
+    widget->setObjectName(QLatin1String(name));
     return widget;
 }
 
-QPushButton* MakeDialogButton(QWidget* parent, int id, const QString& text);
-// Button 1038 "Cancel", which rejects the dialog.
+QPushButton* MakeDialogButton(QWidget* parent, const char* name, const QString& text);
+// "Cancel", which rejects the dialog.
 QPushButton* MakeCancelButton(QDialog& dialog);
 // Puts the buttons in a right-aligned row at the end of the layout.
 void AddButtonRow(QBoxLayout* layout, std::initializer_list<QPushButton*> buttons);

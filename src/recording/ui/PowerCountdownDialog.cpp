@@ -26,7 +26,8 @@ QLabel* MakeLabel(QWidget* parent, const QString& text, QRect place)
 
 } // namespace
 
-PowerCountdownDialog::PowerCountdownDialog(bool shutdownTexts, const QFont& countFont, QWidget* parent, int periodMs)
+PowerCountdownDialog::PowerCountdownDialog(bool shutdownTexts, const QFont& countFont, QWidget* parent,
+                                           std::chrono::milliseconds period)
     : QDialog(parent)
 {
     setModal(true);
@@ -41,6 +42,7 @@ PowerCountdownDialog::PowerCountdownDialog(bool shutdownTexts, const QFont& coun
 
     setWindowTitle(shutdownTexts ? QStringLiteral("Shut down") : QStringLiteral("Hibernate"));
     m_cancel = new QPushButton(shutdownTexts ? QStringLiteral("Cancel Shutdown") : QStringLiteral("Cancel Hibernate"), this);
+    m_cancel->setObjectName(QStringLiteral("cancel"));
     m_cancel->setGeometry(Units(55, 81, 67, 14));
     // Enter must not cancel: only a deliberate click does.
     m_cancel->setAutoDefault(false);
@@ -48,6 +50,7 @@ PowerCountdownDialog::PowerCountdownDialog(bool shutdownTexts, const QFont& coun
     connect(m_cancel, &QPushButton::clicked, this, [this] { done(static_cast<int>(CountdownEnd::Cancelled)); });
     MakeLabel(this, shutdownTexts ? QStringLiteral("Shut down in") : QStringLiteral("Hibernate in"), Units(30, 28, 42, 8));
     m_count = MakeLabel(this, QStringLiteral("TIME"), Units(76, 21, 20, 21));
+    m_count->setObjectName(QStringLiteral("count"));
     m_count->setAlignment(Qt::AlignCenter);
     m_count->setFont(countFont);
     MakeLabel(this, QStringLiteral("seconds"), Units(103, 28, 26, 8));
@@ -57,8 +60,8 @@ PowerCountdownDialog::PowerCountdownDialog(bool shutdownTexts, const QFont& coun
               Units(28, 42, 113, 8));
 
     ShowCounter();
-    m_timer.setObjectName(QString::number(kTimerId));
-    m_timer.setInterval(periodMs);
+    m_timer.setObjectName(QStringLiteral("powerCountdownTimer"));
+    m_timer.setInterval(period);
     connect(&m_timer, &QTimer::timeout, this, &PowerCountdownDialog::CountdownTick);
     m_timer.start();
 }

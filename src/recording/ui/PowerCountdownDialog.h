@@ -2,6 +2,7 @@
 
 #include <QDialog>
 #include <QTimer>
+#include <chrono>
 
 class QLabel;
 class QPushButton;
@@ -11,9 +12,8 @@ class QPushButton;
 class PowerCountdownDialog final : public QDialog {
     Q_OBJECT
 public:
-    static constexpr int kTimerId = 32772;
-
-    PowerCountdownDialog(bool shutdownTexts, const QFont& countFont, QWidget* parent = nullptr, int periodMs = 1000);
+    PowerCountdownDialog(bool shutdownTexts, const QFont& countFont, QWidget* parent = nullptr,
+                         std::chrono::milliseconds period = std::chrono::seconds(1));
     PowerCountdownDialog(const PowerCountdownDialog&) = delete;
     PowerCountdownDialog& operator=(const PowerCountdownDialog&) = delete;
 
