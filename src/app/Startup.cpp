@@ -17,6 +17,7 @@
 #include "capture/DeviceTable.h"
 #include "capture/RecordingRecovery.h"
 #include "common/ResourceLocator.h"
+#include "events/EventSchedule.h"
 #include "filter/AnalysisFlags.h"
 #include "filter/AnalysisMessages.h"
 #include "filter/CharacterSet.h"
@@ -24,8 +25,6 @@
 #include "messages/SaveUserMessages.h"
 #include "messages/UserMessageLog.h"
 #include "messages/ui/UserMessagesWindow.h"
-
-#include <QPlainTextEdit>
 #include "options/AppOptions.h"
 #include "options/OptionsFile.h"
 #include "recording/GraphControl.h"
@@ -34,7 +33,6 @@
 #include "recording/RecordingControl.h"
 #include "recording/Scheduler.h"
 #include "recording/ui/PowerCountdownDialog.h"
-#include "events/EventSchedule.h"
 
 #include <QAction>
 #include <QApplication>
@@ -44,9 +42,12 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QScreen>
 #include <QThread>
 #include <QTimer>
+#include <chrono>
+#include <memory>
 #include <new>
 
 namespace {
@@ -79,8 +80,12 @@ void CreateFonts(CaptureApp& app)
     app.fonts.powerCountdown = MakeFont("Consolas", "DejaVu Sans Mono", 28, 6);
 }
 
+// Only when devices were found; without them no camera is usable.
 void ChooseCamera(CaptureApp& app)
 {
+    app.UsableCamera = false;
+    if (!app.captureGraph)
+        return;
     DeviceTable& table = Devices();
     const AppOptions& o = Options();
     int chosen = 0;
@@ -99,105 +104,105 @@ void ChooseCamera(CaptureApp& app)
     table.defaultDeviceIndex = chosen;
     table.currentDeviceIndex = chosen;
     app.UsableCamera = SizeVideoWindowToFormat(app.videoWindow);
+    // The overlay renderers draw into a native window of their own.
+    if (o.DefaultRenderer != VideoRenderer::EVR && app.videoWindow)
+        app.captureGraph->SetWindowHandle(static_cast<std::uintptr_t>(app.videoWindow->winId()));
 }
 
-} // namespace
 
-CaptureApp* InitialiseApp(CaptureApp* app, bool simulatedCamera, std::int32_t* deviceCount, bool* abort,
-                          const SimulatorSettings& simulator)
+// The process-wide reference, the message log and what the start-up reads first.
+void PrepareAppState(CaptureApp& app, bool simulatedCamera)
 {
-    // 1. The process-wide reference, ids and show state.
-    SetCaptureApp(app);
-    *abort = false;
-    app->simulatedCamera = simulatedCamera;
+    SetCaptureApp(&app);
+    app.simulatedCamera = simulatedCamera;
 
-    // 2. The message tables are constant; the log must live on this thread, and the
-    // frame analysis reports through it.
+    // The message tables are constant; the log must live on this thread, and the frame
+    // analysis reports through it.
     UserMessageLog::Instance();
     SetAnalysisMessageSink([](std::string_view text, bool timeStamp) {
         AppendUserMessage(QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())), timeStamp);
     });
 
-    // 3. The desktop work area, exclusive right and bottom.
+    // The desktop work area, exclusive right and bottom.
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect r = screen->availableGeometry();
-        app->WorkArea = {r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
+        app.WorkArea = {r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
     }
-
-    // 4, 5.
     ClearDeviceTable();
-    app->RecordingFileName.clear();
+    app.RecordingFileName.clear();
+}
 
-    // 6. Icons; a missing file is not reported.
-    app->icons.logoLarge = LoadIcon("VELA_logo_large.ico");
-    app->icons.logoSmall = LoadIcon("VELA_logo_small.ico");
-    app->icons.folder = LoadIcon("folder32x.ico");
-    app->icons.folderClear = LoadIcon("folderClear32x.ico");
-    app->icons.stop = LoadIcon("stop64x.ico");
-    app->icons.start = LoadIcon("start64x.ico");
+// A missing file is not reported.
+void LoadIcons(CaptureApp& app)
+{
+    app.icons.logoLarge = LoadIcon("VELA_logo_large.ico");
+    app.icons.logoSmall = LoadIcon("VELA_logo_small.ico");
+    app.icons.folder = LoadIcon("folder32x.ico");
+    app.icons.folderClear = LoadIcon("folderClear32x.ico");
+    app.icons.stop = LoadIcon("stop64x.ico");
+    app.icons.start = LoadIcon("start64x.ico");
+}
 
-    // 7.
-    SetOptionDefaults();
-
-    // 8. The User Messages window is made while the main window is created.
-    app->userMessagesWindow = new (std::nothrow) UserMessagesWindow;
-    if (!app->userMessagesWindow) {
+// The User Messages window (made while the main window is created), the main window, the
+// menus attached but empty, and the message view.
+Status CreateWindows(CaptureApp& app)
+{
+    app.userMessagesWindow = new (std::nothrow) UserMessagesWindow;
+    if (!app.userMessagesWindow) {
         ReportAppMessage(9);
-        *abort = true;
-        return app;
+        return Status::Aborted;
     }
-    app->mainWindow = new (std::nothrow) MainWindow;
-    if (!app->mainWindow) {
+    app.mainWindow = new (std::nothrow) MainWindow;
+    if (!app.mainWindow) {
         ReportAppMessage(1);
-        *abort = true;
-        return app;
+        return Status::Aborted;
     }
-
-    // 9. The eight menus, attached but empty.
-    app->mainMenuBar = app->mainWindow->menuBar();
+    app.mainMenuBar = app.mainWindow->menuBar();
     const char* titles[] = {"File", "Events", "Display", "Options", "Help"};
-    for (std::size_t i = 0; i < app->menus.size(); ++i) {
-        app->menus[i] = app->mainMenuBar->addMenu(QString::fromLatin1(titles[i]));
-        app->topMenuPositions[i] = static_cast<std::int32_t>(i);
+    for (std::size_t i = 0; i < app.menus.size(); ++i) {
+        app.menus[i] = app.mainMenuBar->addMenu(QString::fromLatin1(titles[i]));
+        app.topMenuPositions[i] = static_cast<std::int32_t>(i);
     }
-    app->messagesMenuBar = app->userMessagesWindow->menuBar();
-    app->messagesFileMenu = app->userMessagesWindow->FileMenu();
-
-    // 10. The message view.
-    if (!app->userMessagesWindow->CreateView()) {
+    app.messagesMenuBar = app.userMessagesWindow->menuBar();
+    app.messagesFileMenu = app.userMessagesWindow->FileMenu();
+    if (!app.userMessagesWindow->CreateView()) {
         ReportAppMessage(10);
-        *abort = true;
-        return app;
+        return Status::Aborted;
     }
-    app->messageView = app->userMessagesWindow->View();
+    app.messageView = app.userMessagesWindow->View();
+    return Status::Ok;
+}
 
-    // 11. Devices, codecs, the video window and the capture graph (with the frame
-    // analysis, its character sets and the colour control).
+// Devices, codecs, the video window and the capture graph (with the frame analysis, its
+// character sets and the colour control). Without a device there is no graph.
+Status FindDevicesAndGraph(CaptureApp& app, bool simulatedCamera, const SimulatorSettings& simulator)
+{
     PrepareCaptureBackEnd(simulatedCamera, simulator);
-    const bool devicesFound = EnumerateCaptureDevices(simulatedCamera) == S_OK && Devices().count > 0;
-    if (devicesFound) {
-        // A failure leaves "NONE" for every device and has been reported: recording goes on.
-        static_cast<void>(EnumerateCodecs(Devices()));
-        app->codecCatalogue = &Devices();
-        auto* video = new (std::nothrow) VideoWindow(app->mainWindow->centralWidget());
-        if (!video) {
-            ReportAppMessage(7);
-            *abort = true;
-            return app;
-        }
-        video->setGeometry(0, 0, 100, 100);
-        app->videoWindow = video;
-        app->captureGraph = new CaptureGraph(video, 0);
-        app->captureGraph->SetFailureHandler([] {
-            // Restart once the failing graph's message has been handled.
-            QTimer::singleShot(0, [] { static_cast<void>(RestartCapture()); });
-        });
-        SetTheGraph(app->captureGraph);
-        if (!LoadCharacterSets())
-            ReportGraphMessage(29);
+    if (EnumerateCaptureDevices(simulatedCamera) != Status::Ok || Devices().count <= 0)
+        return Status::Ok;
+    // A failure leaves "NONE" for every device and has been reported: recording goes on.
+    static_cast<void>(EnumerateCodecs(Devices()));
+    app.codecCatalogue = &Devices();
+    auto* video = new (std::nothrow) VideoWindow(app.mainWindow->centralWidget());
+    if (!video) {
+        ReportAppMessage(7);
+        return Status::Aborted;
     }
+    video->setGeometry(0, 0, 100, 100);
+    app.videoWindow = video;
+    app.captureGraph = new CaptureGraph(video, 0);
+    app.captureGraph->SetFailureHandler([] {
+        // Restart once the failing graph's message has been handled.
+        QTimer::singleShot(0, [] { static_cast<void>(RestartCapture()); });
+    });
+    SetTheGraph(app.captureGraph);
+    if (!LoadCharacterSets())
+        ReportGraphMessage(29);
+    return Status::Ok;
+}
 
-    // 12. The options file.
+void ReadOptionsFile(CaptureApp& app)
+{
     AppOptions& options = Options();
     if (LoadOptionsFile()) {
         options.OptionsLoadedFromFile = true;
@@ -205,161 +210,141 @@ CaptureApp* InitialiseApp(CaptureApp* app, bool simulatedCamera, std::int32_t* d
         if (options.PixelSaturationValue != -1)
             options.SaturationDefault = options.PixelSaturationValue;
         // The stored threshold is the one in effect from the first picture on.
-        app->Analysis.saturationThreshold = options.PixelSaturationValue;
+        app.Analysis.saturationThreshold = options.PixelSaturationValue;
     } else {
         options.HasDefaultDevice = false;
         options.DefaultRecordingDuration = DefaultDurationValue();
     }
+}
 
-    // 12a. The video folder is known now: recordings that a killed program or a power
-    // cut left without header and index are rebuilt beside them, camera or not.
-    RecoverInterruptedRecordings();
-
-    // 13. The messages menu.
-    QAction* save = AppendMenuEntry(app->messagesFileMenu, QStringLiteral("Save Messages"), MenuCommand::SaveMessages);
-    QAction* saveClear = AppendMenuEntry(app->messagesFileMenu, QStringLiteral("Save Messages and Clear"),
+void FillMessagesMenu(CaptureApp& app)
+{
+    QAction* save = AppendMenuEntry(app.messagesFileMenu, QStringLiteral("Save Messages"), MenuCommand::SaveMessages);
+    QAction* saveClear = AppendMenuEntry(app.messagesFileMenu, QStringLiteral("Save Messages and Clear"),
                                          MenuCommand::SaveMessagesAndClear);
     QObject::connect(save, &QAction::triggered, [] { SaveUserMessages(false); });
     QObject::connect(saveClear, &QAction::triggered, [] { SaveUserMessages(true); });
+}
 
-    // 14. Place and show User Messages.
-    const WindowPosition4& mp = options.MessageWindowPosition;
-    app->userMessagesWindow->move(mp.left, mp.top);
-    app->userMessagesWindow->resize(mp.width, mp.height);
-    if (app->showMinimised)
-        app->userMessagesWindow->showMinimized();
+void ShowWindow(QWidget* window, bool minimised)
+{
+    if (minimised)
+        window->showMinimized();
     else
-        app->userMessagesWindow->show();
+        window->show();
+}
 
-    // 15, 16. The countdown and brightness/contrast windows, not yet shown.
-    app->countdownWindow = new CountdownWindow;
-    app->brightnessContrastWindow = new BrightnessContrastWindow;
+void ShowUserMessages(CaptureApp& app)
+{
+    const WindowPosition4& place = Options().MessageWindowPosition;
+    app.userMessagesWindow->move(place.left, place.top);
+    app.userMessagesWindow->resize(place.width, place.height);
+    ShowWindow(app.userMessagesWindow, app.showMinimised);
+}
 
-    // 17. Window icons, where loaded.
-    if (!app->icons.logoLarge.isNull() || !app->icons.logoSmall.isNull()) {
-        QIcon windowIcon = app->icons.logoLarge;
-        for (const QSize& s : app->icons.logoSmall.availableSizes())
-            windowIcon.addPixmap(app->icons.logoSmall.pixmap(s));
-        QApplication::setWindowIcon(windowIcon);
-        for (QWidget* w : std::initializer_list<QWidget*>{app->mainWindow, app->userMessagesWindow,
-                                                          app->countdownWindow, app->brightnessContrastWindow})
-            w->setWindowIcon(windowIcon);
-    }
+// The countdown and brightness/contrast windows, not yet shown, and the window icons
+// where they were loaded.
+void CreateChildWindows(CaptureApp& app)
+{
+    app.countdownWindow = new CountdownWindow;
+    app.brightnessContrastWindow = new BrightnessContrastWindow;
+    if (app.icons.logoLarge.isNull() && app.icons.logoSmall.isNull())
+        return;
+    QIcon windowIcon = app.icons.logoLarge;
+    for (const QSize& s : app.icons.logoSmall.availableSizes())
+        windowIcon.addPixmap(app.icons.logoSmall.pixmap(s));
+    QApplication::setWindowIcon(windowIcon);
+    for (QWidget* w : std::initializer_list<QWidget*>{app.mainWindow, app.userMessagesWindow, app.countdownWindow,
+                                                      app.brightnessContrastWindow})
+        w->setWindowIcon(windowIcon);
+}
 
-    // 18, 19. Fonts; the light grey is a constant here.
-    CreateFonts(*app);
-
-    // 20. The camera.
-    app->UsableCamera = false;
-    if (devicesFound) {
-        ChooseCamera(*app);
-        // The overlay renderers draw into a native window of their own.
-        if (options.DefaultRenderer != VideoRenderer::EVR && app->videoWindow)
-            app->captureGraph->SetWindowHandle(static_cast<std::uintptr_t>(app->videoWindow->winId()));
-    }
-
-    // 21. The main menus.
-    app->mainWindow->BuildMainMenus(app->UsableCamera);
-
-    // 22.
-    CheckTimeZone();
-
-    // 23. The controls window.
-    app->controlsWindow = new (std::nothrow) ControlsWindow;
-    if (!app->controlsWindow) {
+Status CreateControlsWindow(CaptureApp& app)
+{
+    app.controlsWindow = new (std::nothrow) ControlsWindow;
+    if (!app.controlsWindow) {
         ReportAppMessage(8);
-        *abort = true;
-        return app;
+        return Status::Aborted;
     }
     // The scheduler reaches the windows and the main window's timers from here on.
     InstallRecordingUi();
-
-    // 24. The main window's place.
-    const WindowPosition4 place = PlaceMainWindow(app->frameWidth, app->frameHeight, options.MainWindowPosition,
-                                                  options.OptionsLoadedFromFile, app->WorkArea);
-    app->mainWindow->move(place.left, place.top);
-    app->mainWindow->resize(place.width, place.height);
-
-    // 25. Stored places of the child windows.
-    if (app->UsableCamera) {
-        app->controlsWindow->move(options.ControlsWindowPosition.left, options.ControlsWindowPosition.top);
-        app->countdownWindow->move(options.CountdownWindowPosition.left, options.CountdownWindowPosition.top);
-        app->brightnessContrastWindow->move(options.BrightnessContrastWindowPosition.left,
-                                            options.BrightnessContrastWindowPosition.top);
-    }
-
-    // 26, 27. What the login manager allows; the power actions live as long as the process.
-    auto* logind = new LogindPower;
-    SetSystemPower(new PowerActions(*logind, &ShowPowerCountdown, &WakeMainLoop, CheckPowerAtStartup(*logind)));
-
-    // 28. The Event schedule; its rebuild arms the soonest Event.
-    SetArmNextEventHandler(&ArmNextEvent);
-    if (app->UsableCamera)
-        LoadEventSchedule();
-
-    // 29. Show.
-    if (app->showMinimised)
-        app->mainWindow->showMinimized();
-    else
-        app->mainWindow->show();
-    if (!app->UsableCamera)
-        app->controlsWindow->hide();
-    else if (app->showMinimised)
-        app->controlsWindow->showMinimized();
-    else
-        app->controlsWindow->show();
-
-    // 30.
-    *deviceCount = Devices().count;
-    app->DeviceCount = Devices().count;
-    return app;
+    return Status::Ok;
 }
 
-Status Run(const CommandLine& commandLine)
+// The main window fitted to the frame and the work area; the child windows at their
+// stored places when a camera is usable.
+void PlaceWindows(CaptureApp& app)
 {
-    // 1. One copy only; the second shows nothing.
-    SingleInstance instance;
-    if (!instance.Acquire()) {
-        std::fputs("vela-video: another copy is already running\n", stderr);
-        return E_ABORT;
-    }
+    const AppOptions& options = Options();
+    const WindowPosition4 place = PlaceMainWindow(app.frameWidth, app.frameHeight, options.MainWindowPosition,
+                                                  options.OptionsLoadedFromFile, app.WorkArea);
+    app.mainWindow->move(place.left, place.top);
+    app.mainWindow->resize(place.width, place.height);
+    if (!app.UsableCamera)
+        return;
+    app.controlsWindow->move(options.ControlsWindowPosition.left, options.ControlsWindowPosition.top);
+    app.countdownWindow->move(options.CountdownWindowPosition.left, options.CountdownWindowPosition.top);
+    app.brightnessContrastWindow->move(options.BrightnessContrastWindowPosition.left,
+                                       options.BrightnessContrastWindowPosition.top);
+}
 
-    // 2. Splash.
-    auto* splash = new QLabel(QStringLiteral("VELA Video Capture Initialization..."));
+// What the login manager allows; the power actions live as long as the process.
+void SetUpPowerActions()
+{
+    auto* logind = new LogindPower;
+    SetSystemPower(new PowerActions(*logind, &ShowPowerCountdown, &WakeMainLoop, CheckPowerAtStartup(*logind)));
+}
+
+// The Event schedule; its rebuild arms the soonest Event.
+void ArmSchedule(const CaptureApp& app)
+{
+    SetArmNextEventHandler(&ArmNextEvent);
+    if (app.UsableCamera)
+        LoadEventSchedule();
+}
+
+void ShowWindows(CaptureApp& app)
+{
+    ShowWindow(app.mainWindow, app.showMinimised);
+    if (app.UsableCamera)
+        ShowWindow(app.controlsWindow, app.showMinimised);
+    else
+        app.controlsWindow->hide();
+}
+
+std::unique_ptr<QLabel> ShowSplash()
+{
+    auto splash = std::make_unique<QLabel>(QStringLiteral("VELA Video Capture Initialization..."));
     splash->setWindowTitle(QStringLiteral("VELA Video Capture Initialization..."));
     splash->setAlignment(Qt::AlignCenter);
     splash->setGeometry(200, 200, 300, 100);
     splash->show();
     QCoreApplication::processEvents();
+    return splash;
+}
 
+// The splash, the application object, its start-up and the first preview.
+Status StartUp(const CommandLine& commandLine)
+{
+    const std::unique_ptr<QLabel> splash = ShowSplash();
     SetFatalMessageHandler([](const QString& line) {
         QMessageBox::critical(nullptr, QStringLiteral("VELA Video App"), ToParagraphs(line));
     });
-
-    // 5. The application object and the ordered start-up.
-    auto* app = new (std::nothrow) CaptureApp;
-    if (!app) {
-        delete splash;
-        return E_OUTOFMEMORY;
-    }
-    std::int32_t deviceCount = 0;
-    bool abort = false;
-    InitialiseApp(app, commandLine.simulatedCamera, &deviceCount, &abort, commandLine.simulator);
-    if (abort) {
-        delete splash;
-        return E_ABORT;
-    }
-
-    // 6. The first preview.
+    auto* app = new (std::nothrow) CaptureApp; // lives until the process ends
+    if (!app)
+        return Status::OutOfMemory;
+    if (Failed(InitialiseApp(*app, commandLine.simulatedCamera, commandLine.simulator)))
+        return Status::Aborted;
     // Without it the program runs on: the graph has said why, and Events are still armed.
-    if (deviceCount > 0)
+    if (app->DeviceCount > 0)
         static_cast<void>(StartCapture());
+    return Status::Ok;
+}
 
-    // 7.
-    delete splash;
-
-    // 8. The main loop. SIGTERM and SIGINT end the program at once, as the main window
-    // does after its question: a service manager or a terminal cannot answer one.
+// SIGTERM and SIGINT end the program at once, as the main window does after its
+// question: a service manager or a terminal cannot answer one.
+int RunMainLoop()
+{
     SetMeasurementFinishedWaker(&WakeMainLoop);
     SignalBridge signalBridge([] {
         if (CaptureApp* a = TheCaptureApp(); a && a->mainWindow)
@@ -372,13 +357,61 @@ Status Run(const CommandLine& commandLine)
     const int exitCode = QApplication::exec();
     QCoreApplication::instance()->removeEventFilter(&checks);
     SetMeasurementFinishedWaker(nullptr);
+    return exitCode;
+}
 
-    // 9. Release the lock, then give the system a millisecond.
+// Release the lock, then give the system a millisecond.
+void EndProcess(SingleInstance& instance)
+{
     UserMessageLog::Instance().Drain();
     instance.Release();
     QElapsedTimer t;
     t.start();
-    while (t.nsecsElapsed() < 1'000'000)
+    while (std::chrono::nanoseconds(t.nsecsElapsed()) < std::chrono::milliseconds(1))
         QThread::yieldCurrentThread();
-    return exitCode == 0 ? S_OK : E_FAIL;
+}
+
+} // namespace
+
+Status InitialiseApp(CaptureApp& app, bool simulatedCamera, const SimulatorSettings& simulator)
+{
+    PrepareAppState(app, simulatedCamera);
+    LoadIcons(app);
+    SetOptionDefaults();
+    if (Failed(CreateWindows(app)) || Failed(FindDevicesAndGraph(app, simulatedCamera, simulator)))
+        return Status::Aborted;
+    ReadOptionsFile(app);
+    // The video folder is known now: recordings that a killed program or a power cut left
+    // without header and index are rebuilt beside them, camera or not.
+    RecoverInterruptedRecordings();
+    FillMessagesMenu(app);
+    ShowUserMessages(app);
+    CreateChildWindows(app);
+    CreateFonts(app);
+    ChooseCamera(app);
+    app.mainWindow->BuildMainMenus(app.UsableCamera);
+    CheckTimeZone();
+    if (Failed(CreateControlsWindow(app)))
+        return Status::Aborted;
+    PlaceWindows(app);
+    SetUpPowerActions();
+    ArmSchedule(app);
+    ShowWindows(app);
+    app.DeviceCount = Devices().count;
+    return Status::Ok;
+}
+
+Status Run(const CommandLine& commandLine)
+{
+    // One copy only; the second shows nothing.
+    SingleInstance instance;
+    if (!instance.Acquire()) {
+        std::fputs("vela-video: another copy is already running\n", stderr);
+        return Status::Aborted;
+    }
+    if (const Status started = StartUp(commandLine); Failed(started))
+        return started;
+    const int exitCode = RunMainLoop();
+    EndProcess(instance);
+    return exitCode == 0 ? Status::Ok : Status::Failed;
 }

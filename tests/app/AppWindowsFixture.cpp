@@ -38,10 +38,7 @@ void AppWindowsTest::SetUpTestSuite()
     s_dir = new ScopedProcessDirectory;
     UserMessageLog::Instance().SetEchoToStderr(false);
     s_app = new CaptureApp;
-    std::int32_t devices = 0;
-    bool abort = true;
-    InitialiseApp(s_app, false, &devices, &abort);
-    ASSERT_FALSE(abort);
+    ASSERT_EQ(InitialiseApp(*s_app, false), Status::Ok);
     QCoreApplication::processEvents();
 }
 

@@ -33,23 +33,20 @@
 
 namespace {
 // The program started offscreen with the simulator camera; nullptr when start-up aborted.
-CaptureApp* StartWithSimulator(std::int32_t& devices)
+CaptureApp* StartWithSimulator()
 {
     UserMessageLog::Instance().SetEchoToStderr(false);
     auto* app = new CaptureApp;
-    bool abort = true;
-    InitialiseApp(app, true, &devices, &abort);
-    return abort ? nullptr : app;
+    return InitialiseApp(*app, true) == Status::Ok ? app : nullptr;
 }
 } // namespace
 
 TEST(SimulatedCameraStartup, FirstPreviewReachesTheVideoWindow)
 {
     ScopedProcessDirectory dir;
-    std::int32_t devices = 0;
-    CaptureApp* app = StartWithSimulator(devices);
+    CaptureApp* app = StartWithSimulator();
     ASSERT_NE(app, nullptr);
-    EXPECT_EQ(devices, 1);
+    EXPECT_EQ(app->DeviceCount, 1);
     ASSERT_TRUE(app->UsableCamera);
     ASSERT_NE(app->captureGraph, nullptr);
     EXPECT_TRUE(app->controlsWindow->isVisible());
@@ -81,8 +78,7 @@ TEST(SimulatedCameraStartup, AStoredSaturationThresholdMarksFromTheFirstPicture)
     Options().PixelSaturationValue = 180;
     ASSERT_TRUE(SaveOptionsFile());
     SetOptionDefaults();
-    std::int32_t devices = 0;
-    CaptureApp* app = StartWithSimulator(devices);
+    CaptureApp* app = StartWithSimulator();
     ASSERT_NE(app, nullptr);
     EXPECT_EQ(Options().SaturationDefault, 180);
     EXPECT_EQ(TheAppState().Analysis.saturationThreshold, 180);
@@ -105,8 +101,7 @@ struct CountingPower final : SystemPower {
 TEST(SimulatedCameraStartup, ClosingDuringAnEventRecordingWritesTheLogAndRunsNoPowerAction)
 {
     ScopedProcessDirectory dir;
-    std::int32_t devices = 0;
-    CaptureApp* app = StartWithSimulator(devices);
+    CaptureApp* app = StartWithSimulator();
     ASSERT_NE(app, nullptr);
     CountingPower power;
     SetSystemPower(&power);

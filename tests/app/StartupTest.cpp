@@ -26,9 +26,7 @@ protected:
         s_dir = new ScopedProcessDirectory;
         UserMessageLog::Instance().SetEchoToStderr(false);
         s_app = new CaptureApp;
-        bool abort = true;
-        InitialiseApp(s_app, false, &s_deviceCount, &abort);
-        s_aborted = abort;
+        s_started = InitialiseApp(*s_app, false);
         QCoreApplication::processEvents();
     }
     static void TearDownTestSuite()
@@ -39,16 +37,15 @@ protected:
 
     static inline ScopedProcessDirectory* s_dir = nullptr;
     static inline CaptureApp* s_app = nullptr;
-    static inline std::int32_t s_deviceCount = -1;
-    static inline bool s_aborted = true;
+    static inline Status s_started = Status::Aborted;
 };
 
 } // namespace
 
 TEST_F(StartupTest, WithoutADeviceTheProgramStartsUsable)
 {
-    ASSERT_FALSE(s_aborted);
-    EXPECT_EQ(s_deviceCount, 0);
+    ASSERT_EQ(s_started, Status::Ok);
+    EXPECT_EQ(s_app->DeviceCount, 0);
     EXPECT_FALSE(s_app->UsableCamera);
     EXPECT_EQ(s_app->videoWindow, nullptr); // no preview
     EXPECT_EQ(s_app->captureGraph, nullptr);

@@ -151,10 +151,7 @@ int main(int argc, char* argv[])
 
     UserMessageLog::Instance().SetEchoToStderr(false);
     auto* app = new CaptureApp;
-    std::int32_t devices = 0;
-    bool abort = true;
-    InitialiseApp(app, true, &devices, &abort);
-    if (abort || !app->UsableCamera) {
+    if (InitialiseApp(*app, true) != Status::Ok || !app->UsableCamera) {
         Say(QStringLiteral("the program did not start with the simulator camera"));
         return 1;
     }

@@ -63,7 +63,24 @@ ScheduleEventDialog::ScheduleEventDialog(const QString& editedFileName, QWidget*
 {
     ApplyEventDialogLook(*this);
     setWindowTitle(editedFileName.isEmpty() ? QStringLiteral("Schedule Event") : QStringLiteral("Edit Event"));
+    CreateControls();
+    LayOut(power);
+    if (m_editedFileName.isEmpty()) {
+        m_eventTime->setDateTime(ToDateTime(UtcNow()));
+        m_duration->setTime(ToTime(Options().DefaultRecordingDuration));
+    } else {
+        ShowEditedEvent();
+    }
+    // An Event edited here never keeps asking for what the system refuses.
+    for (QCheckBox* box : {m_hibernate, m_shutdown})
+        if (!box->isEnabled())
+            box->setChecked(false);
+    // Connected after the stored values are shown: a hand-made file with both set shows both.
+    ConnectControls();
+}
 
+void ScheduleEventDialog::CreateControls()
+{
     m_eventTime = Named(new QDateTimeEdit(this), "eventTime");
     // Month names in English whatever the user's locale, as the files and the list show them.
     m_eventTime->setLocale(QLocale::c());
@@ -81,9 +98,10 @@ ScheduleEventDialog::ScheduleEventDialog(const QString& editedFileName, QWidget*
     m_tooLate->setWordWrap(true);
     m_tooLate->setStyleSheet(QStringLiteral("color: #b00000"));
     m_tooLate->hide();
-    QPushButton* save = Button(this, "save", "Save");
-    QPushButton* cancel = Button(this, "cancel", "Cancel");
+}
 
+void ScheduleEventDialog::LayOut(const EventPowerChoices& power)
+{
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(Label(this, "eventTimeLabel", "Event Date and Time (UTC):"));
     layout->addWidget(m_eventTime, 0, Qt::AlignLeft);
@@ -94,6 +112,10 @@ ScheduleEventDialog::ScheduleEventDialog(const QString& editedFileName, QWidget*
     layout->addLayout(PowerChoice(m_hibernate, "hibernateRefused", power.hibernateRefused));
     layout->addLayout(PowerChoice(m_shutdown, "shutdownRefused", power.shutdownRefused));
     layout->addWidget(m_tooLate);
+    QPushButton* save = Button(this, "save", "Save");
+    QPushButton* cancel = Button(this, "cancel", "Cancel");
+    connect(save, &QPushButton::clicked, this, &ScheduleEventDialog::Save);
+    connect(cancel, &QPushButton::clicked, this, [this] { done(Cancelled); });
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(save);
@@ -101,20 +123,10 @@ ScheduleEventDialog::ScheduleEventDialog(const QString& editedFileName, QWidget*
     buttons->addStretch();
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
+}
 
-    if (m_editedFileName.isEmpty()) {
-        m_eventTime->setDateTime(ToDateTime(UtcNow()));
-        m_duration->setTime(ToTime(Options().DefaultRecordingDuration));
-    } else {
-        ShowEditedEvent();
-    }
-
-    // An Event edited here never keeps asking for what the system refuses.
-    for (QCheckBox* box : {m_hibernate, m_shutdown})
-        if (!box->isEnabled())
-            box->setChecked(false);
-
-    // Connected after the stored values are shown: a hand-made file with both set shows both.
+void ScheduleEventDialog::ConnectControls()
+{
     connect(m_comment, &QLineEdit::textChanged, this, &ScheduleEventDialog::CutComment);
     connect(m_hibernate, &QCheckBox::toggled, this, [this](bool on) {
         if (on)
@@ -126,8 +138,6 @@ ScheduleEventDialog::ScheduleEventDialog(const QString& editedFileName, QWidget*
     });
     connect(m_eventTime, &QDateTimeEdit::dateTimeChanged, m_tooLate, &QWidget::hide);
     connect(m_duration, &QTimeEdit::timeChanged, m_tooLate, &QWidget::hide);
-    connect(save, &QPushButton::clicked, this, &ScheduleEventDialog::Save);
-    connect(cancel, &QPushButton::clicked, this, [this] { done(Cancelled); });
 }
 
 QHBoxLayout* ScheduleEventDialog::PowerChoice(QCheckBox* box, const char* reasonName, const QString& refused)

@@ -34,6 +34,9 @@ public slots:
     void reject() override;
 
 private:
+    void CreateControls();
+    void LayOut(const EventPowerChoices& power);
+    void ConnectControls();
     void ShowEditedEvent();
     void CutComment();
     QHBoxLayout* PowerChoice(QCheckBox* box, const char* reasonName, const QString& refused);
