@@ -443,7 +443,7 @@ Status CaptureGraph::AddRecordingBranch(const QString& fileName)
     const QString codecName = codecIndex < d->codecNames.size() ? d->codecNames[codecIndex] : QStringLiteral("NONE");
 
     const PreAllocationOutcome allocation =
-        PreAllocateRecordingFile(MakePreAllocationRequest(fileName, codecName, TheAppState().EventDurationMs));
+        PreAllocateRecordingFile(MakePreAllocationRequest(fileName, codecName, TheAppState().EventDuration));
 
     GstElement* queue = Make("queue", "Capture");
     m_e->captureQueue = queue;

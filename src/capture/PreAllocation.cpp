@@ -10,7 +10,7 @@
 
 namespace {
 
-constexpr std::int64_t kTenMinutesMs = 600'000;
+constexpr std::int64_t kTenMinutesMs = std::chrono::milliseconds(std::chrono::minutes(10)).count();
 
 int RealOpen(const char* path, int flags, mode_t mode)
 {
@@ -38,24 +38,24 @@ int RetryOnSignal(Call call)
 } // namespace
 
 PreAllocationRequest MakePreAllocationRequest(const QString& fileName, const QString& codecName,
-                                              std::uint32_t eventDurationMs)
+                                              std::chrono::milliseconds eventDuration)
 {
     const AppOptions& o = Options();
     return {fileName,           codecName, o.FilePreAllocation, o.ManualAllocationGB, o.EventAllocationGB,
-            TheAppState().RecordingActive, eventDurationMs};
+            TheAppState().RecordingActive, eventDuration};
 }
 
 std::int64_t PreAllocationSize(const PreAllocationRequest& r)
 {
     if (!r.FilePreAllocation || !r.RecordingActive)
         return 0;
-    const bool event = r.EventDurationMs != 0;
+    const bool event = r.EventDuration != std::chrono::milliseconds::zero();
     const std::int64_t gigabytes = event ? r.EventAllocationGB : r.ManualAllocationGB;
     std::int64_t size = gigabytes * kAllocationGigabyte; // below 2^62
     if (event) {
         // size × ms / 600,000 exactly, split so that only a result beyond 64 bits (from a
         // hand-edited options file) can overflow; such a size is not claimed.
-        const std::int64_t ms = r.EventDurationMs;
+        const std::int64_t ms = r.EventDuration.count();
         std::int64_t whole = 0;
         if (__builtin_mul_overflow(size / kTenMinutesMs, ms, &whole)
             || __builtin_add_overflow(whole, (size % kTenMinutesMs) * ms / kTenMinutesMs, &size))

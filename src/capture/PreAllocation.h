@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <chrono>
 #include <cstdint>
 #include <sys/types.h>
 
@@ -15,12 +16,12 @@ struct PreAllocationRequest {
     std::uint32_t ManualAllocationGB = 0;
     std::uint32_t EventAllocationGB = 0; // per 10 minutes of Event
     bool RecordingActive = false;
-    std::uint32_t EventDurationMs = 0;   // 0 for a manual recording
+    std::chrono::milliseconds EventDuration{0}; // 0 for a manual recording
 };
 
 // The request of a recording build, from the options and the application state.
 PreAllocationRequest MakePreAllocationRequest(const QString& fileName, const QString& codecName,
-                                              std::uint32_t eventDurationMs);
+                                              std::chrono::milliseconds eventDuration);
 
 // Bytes to claim; 0 when nothing is to be pre-allocated. An Event gets its gigabytes per
 // 10 minutes pro rata to the millisecond, truncated; the lossless codec's quarter.

@@ -3,6 +3,7 @@
 #include "filter/AnalysisSettings.h"
 
 #include <QString>
+#include <chrono>
 #include <cstdint>
 
 struct WorkAreaRect {
@@ -27,7 +28,7 @@ struct AppState {
     QString RecordingFileName;
     QString StartRecordingText; // "Start recording at hh:mm:ss (UTC)" of the current recording
     QString StopRecordingText;
-    std::uint32_t EventDurationMs = 0; // of the Event being recorded; 0 for a manual recording
+    std::chrono::milliseconds EventDuration{0}; // of the Event being recorded; 0 for a manual recording
     // Analysis settings that the filter dialogs request; the graph takes them at build time.
     RequestedAnalysis Analysis;
 };

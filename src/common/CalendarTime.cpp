@@ -80,6 +80,19 @@ CalendarTime TicksToCalendar(FileTimeTicks ticks)
     return t;
 }
 
+std::optional<UtcTime> CalendarToUtcTime(const CalendarTime& t)
+{
+    const std::optional<FileTimeTicks> ticks = CalendarToTicks(t);
+    if (!ticks)
+        return std::nullopt;
+    return ToUtcTime(*ticks);
+}
+
+CalendarTime UtcTimeToCalendar(UtcTime t)
+{
+    return TicksToCalendar(ToFileTimeTicks(t));
+}
+
 CalendarTime AddMinutes(const CalendarTime& t, std::int32_t minutes)
 {
     const auto ticks = CalendarToTicks(t);

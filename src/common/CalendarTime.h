@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <optional>
 
@@ -25,6 +26,21 @@ inline constexpr FileTimeTicks kTicksPerSecond = 10'000'000;
 inline constexpr FileTimeTicks kTicksPerMinute = 600'000'000;
 inline constexpr FileTimeTicks kTicksPerDay = 864'000'000'000;
 
+// The ticks as std::chrono types, for the time arithmetic between the parts: a span of
+// ticks, and a UTC moment (no leap seconds, as in FileTime).
+using FileTimeSpan = std::chrono::duration<std::int64_t, std::ratio<1, 10'000'000>>;
+using UtcTime = std::chrono::sys_time<FileTimeSpan>;
+inline constexpr UtcTime kFileTimeEpoch{std::chrono::sys_days{std::chrono::January / 1 / 1601}}; // tick 0
+
+inline constexpr UtcTime ToUtcTime(FileTimeTicks ticks)
+{
+    return kFileTimeEpoch + FileTimeSpan(static_cast<std::int64_t>(ticks));
+}
+inline constexpr FileTimeTicks ToFileTimeTicks(UtcTime t)
+{
+    return static_cast<FileTimeTicks>((t - kFileTimeEpoch).count());
+}
+
 bool IsLeapYear(int year);
 int DaysInMonth(int year, int month);
 
@@ -33,6 +49,9 @@ int DaysInMonth(int year, int month);
 std::optional<FileTimeTicks> CalendarToTicks(const CalendarTime& t);
 // Fills every field, dayOfWeek included. Ticks below one millisecond are dropped.
 CalendarTime TicksToCalendar(FileTimeTicks ticks);
+// The same for UtcTime; a moment before 1601 has no calendar time.
+std::optional<UtcTime> CalendarToUtcTime(const CalendarTime& t);
+CalendarTime UtcTimeToCalendar(UtcTime t);
 
 // Day of week (0 = Sunday) of a valid date.
 int DayOfWeek(int year, int month, int day);

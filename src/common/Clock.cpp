@@ -63,9 +63,9 @@ void ManualClock::SetUtc(const CalendarTime& utc)
     m_utcTicks = CalendarToTicks(utc).value_or(0);
 }
 
-void ManualClock::Advance(FileTimeTicks ticks)
+void ManualClock::Advance(FileTimeSpan span)
 {
-    m_utcTicks += ticks;
+    m_utcTicks += static_cast<FileTimeTicks>(span.count());
 }
 
 const Clock& AppClock()
@@ -84,4 +84,9 @@ FileTimeTicks UtcNowTicks()
 {
     // The clock only hands out valid times.
     return CalendarToTicks(AppClock().UtcNow()).value_or(0);
+}
+
+UtcTime UtcTimeNow()
+{
+    return ToUtcTime(UtcNowTicks());
 }

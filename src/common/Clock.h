@@ -26,7 +26,7 @@ public:
     CalendarTime UtcNow() const override;
     CalendarTime LocalNow() const override;
     void SetUtc(const CalendarTime& utc);
-    void Advance(FileTimeTicks ticks);
+    void Advance(FileTimeSpan span);
     void SetBiasMinutes(int biasMinutes) { m_biasMinutes = biasMinutes; }
 
 private:
@@ -38,5 +38,6 @@ private:
 const Clock& AppClock();
 // Installs a clock (nullptr restores the system clock). The clock must outlive its use.
 void SetAppClock(const Clock* clock);
-// UTC now as FileTime ticks, from AppClock().
+// UTC now, from AppClock().
+UtcTime UtcTimeNow();
 FileTimeTicks UtcNowTicks();

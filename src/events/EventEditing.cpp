@@ -97,7 +97,7 @@ QString EventTimeText(const CalendarTime& t)
     return QLocale::c().toString(at, QStringLiteral("MMM d, yyyy  HH:mm:ss")) + QStringLiteral(" UTC");
 }
 
-QString TooLateToRecordReason(const CalendarTime& eventTime, const CalendarTime& duration, FileTimeTicks now)
+QString TooLateToRecordReason(const CalendarTime& eventTime, const CalendarTime& duration, UtcTime now)
 {
     EventRecord record;
     record.EventTime = eventTime;
@@ -107,11 +107,11 @@ QString TooLateToRecordReason(const CalendarTime& eventTime, const CalendarTime&
     if (record.Expired)
         return QStringLiteral("This Event's recording ended on %1, so it can no longer be recorded.  "
                               "Check the date and time.")
-            .arg(EventTimeText(TicksToCalendar(record.RecordingEnd)));
+            .arg(EventTimeText(UtcTimeToCalendar(record.RecordingEnd)));
     return QStringLiteral("This Event's recording ends on %1, too soon to be recorded: it must end more than %2 "
                           "seconds from now.  Choose a later time.")
-        .arg(EventTimeText(TicksToCalendar(record.RecordingEnd)))
-        .arg(kTooLateMargin / kTicksPerSecond);
+        .arg(EventTimeText(UtcTimeToCalendar(record.RecordingEnd)))
+        .arg(kTooLateMargin.count());
 }
 
 bool DeleteEventFile(const QString& fileName)

@@ -47,7 +47,7 @@ QString EventTimeText(const CalendarTime& utc);
 // Why an Event at eventTime lasting duration can no longer be recorded as of now (its
 // recording is over, or ends too soon by the schedule's too-late rule), for the Event
 // dialog to show; empty when it can be recorded.
-QString TooLateToRecordReason(const CalendarTime& eventTime, const CalendarTime& duration, FileTimeTicks now);
+QString TooLateToRecordReason(const CalendarTime& eventTime, const CalendarTime& duration, UtcTime now);
 
 // Deletes "Events/" + fileName; true when the file is gone, also when it was gone already.
 bool DeleteEventFile(const QString& fileName);

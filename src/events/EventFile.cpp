@@ -175,20 +175,18 @@ std::unique_ptr<EventRecord> MakeEventRecord(const EventFileFields& fields, QStr
 
 bool ComputeEventWindow(EventRecord& record)
 {
-    return ComputeEventWindow(record, UtcNowTicks());
+    return ComputeEventWindow(record, UtcTimeNow());
 }
 
-bool ComputeEventWindow(EventRecord& record, FileTimeTicks now)
+bool ComputeEventWindow(EventRecord& record, UtcTime now)
 {
     const CalendarTime& d = record.Duration;
-    const FileTimeTicks duration = ((d.hour * 60ull + d.minute) * 60ull + d.second) * kTicksPerSecond;
-    const std::optional<FileTimeTicks> eventTicks = CalendarToTicks(record.EventTime);
-    if (!eventTicks || *eventTicks < duration / 2)
+    const FileTimeSpan duration = std::chrono::hours(d.hour) + std::chrono::minutes(d.minute) + std::chrono::seconds(d.second);
+    const std::optional<UtcTime> eventTime = CalendarToUtcTime(record.EventTime);
+    if (!eventTime || *eventTime - duration / 2 < kFileTimeEpoch)
         return false;
-    record.DurationTicks = duration;
-    record.RecordingStart = *eventTicks - duration / 2;
-    record.RecordingEnd = *eventTicks + duration / 2;
-    record.CreatedAt = now;
+    record.RecordingStart = *eventTime - duration / 2;
+    record.RecordingEnd = *eventTime + duration / 2;
     record.Expired = now >= record.RecordingEnd;
     return true;
 }

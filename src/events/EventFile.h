@@ -42,10 +42,8 @@ inline constexpr const char* kEventsFolder = "Events/";
 struct EventRecord {
     CalendarTime EventTime;           // dayOfWeek and milliseconds 0
     CalendarTime Duration;            // hour, minute, second only
-    FileTimeTicks RecordingStart = 0; // event time minus half the duration
-    FileTimeTicks RecordingEnd = 0;   // event time plus half the duration
-    FileTimeTicks DurationTicks = 0;  // the schedule shortens it to the time left of a running Event
-    FileTimeTicks CreatedAt = 0;
+    UtcTime RecordingStart{};         // event time minus half the duration
+    UtcTime RecordingEnd{};           // event time plus half the duration
     bool Hibernate = false;
     bool ShutDown = false;
     bool Expired = false;             // the record was made at or after its recording end
@@ -76,8 +74,8 @@ EventFileFields MakeEventFileFields(const CalendarTime& eventTime, const Calenda
 // *problem then names the field and its value.
 std::unique_ptr<EventRecord> MakeEventRecord(const EventFileFields& fields, QString* problem = nullptr);
 
-// Fills recording start and end, duration ticks, created at and expired from the
-// event time and the duration, as of now (the Clock) or of the given moment. False when
-// the event time is not a valid date or the window falls outside the tick range.
+// Fills recording start and end and expired from the event time and the duration, as of
+// now (the Clock) or of the given moment. False when the event time is not a valid date
+// or the window falls outside the tick range.
 bool ComputeEventWindow(EventRecord& record);
-bool ComputeEventWindow(EventRecord& record, FileTimeTicks now);
+bool ComputeEventWindow(EventRecord& record, UtcTime now);

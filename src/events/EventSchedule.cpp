@@ -68,18 +68,15 @@ void ClearEventSchedule()
     TheEventSchedule().Records.clear();
 }
 
-bool TooLateToRecord(const EventRecord& record, FileTimeTicks now)
+bool TooLateToRecord(const EventRecord& record, UtcTime now)
 {
     return record.RecordingStart <= now && now + kTooLateMargin >= record.RecordingEnd;
 }
 
 InsertResult InsertIntoSchedule(std::unique_ptr<EventRecord> record)
 {
-    const FileTimeTicks now = UtcNowTicks();
-    if (TooLateToRecord(*record, now))
+    if (TooLateToRecord(*record, UtcTimeNow()))
         return InsertResult::TooLate;
-    if (record->RecordingStart <= now)
-        record->DurationTicks = record->RecordingEnd - now;
     auto& records = TheEventSchedule().Records;
     auto at = std::find_if(records.begin(), records.end(),
                            [&](const auto& listed) { return record->RecordingEnd > listed->RecordingStart; });

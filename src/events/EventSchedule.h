@@ -31,19 +31,18 @@ void SetEventSchedule(EventSchedule* schedule);
 
 enum class InsertResult { Accepted = 0, TooLate = 1, Overlaps = 2 };
 
-inline constexpr FileTimeTicks kTooLateMargin = 10 * kTicksPerSecond;
-inline constexpr FileTimeTicks kOverlapMargin = 30 * kTicksPerSecond;
+inline constexpr std::chrono::seconds kTooLateMargin{10};
+inline constexpr std::chrono::seconds kOverlapMargin{30};
 
 void ClearEventSchedule();
 
 // The schedule's too-late rule: an Event whose recording has begun by now and ends
 // within kTooLateMargin can no longer be recorded. One that has not begun always can.
-bool TooLateToRecord(const EventRecord& record, FileTimeTicks now);
+bool TooLateToRecord(const EventRecord& record, UtcTime now);
 
-// Places a record by its recording window. An Event already running keeps its start and
-// end but its duration ticks become the time left. An Event that begins less than 30 s
-// after a listed earlier one ends overlaps; one that ends exactly when a listed later
-// one begins does not. Only an Accepted record is kept.
+// Places a record by its recording window. An Event that begins less than 30 s after a
+// listed earlier one ends overlaps; one that ends exactly when a listed later one begins
+// does not. Only an Accepted record is kept.
 InsertResult InsertIntoSchedule(std::unique_ptr<EventRecord> record);
 
 void AddStoppedEvent(const CalendarTime& eventTime, const CalendarTime& duration);

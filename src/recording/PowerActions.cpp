@@ -61,7 +61,7 @@ PowerActions::PowerActions(LogindPower& logind, PowerCountdown countdown, std::f
     , m_abilities(std::move(abilities))
 {
     // A one-off keep-awake lasts a little over the minute between two requests.
-    m_once.setInterval(65'000);
+    m_once.setInterval(std::chrono::seconds(65));
     m_once.setSingleShot(true);
     connect(&m_once, &QTimer::timeout, this, [this] {
         if (!m_hold)

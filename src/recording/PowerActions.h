@@ -4,6 +4,7 @@
 #include "recording/SchedulerHooks.h"
 
 #include <QTimer>
+#include <chrono>
 #include <functional>
 
 // How the power countdown ended; the values are the dialog's results.
@@ -40,7 +41,7 @@ public:
     void RunPowerAction(bool hibernate, bool shutdown) override;
 
     // How long one KeepAwakeOnce keeps the system awake when no hold is in force.
-    void SetKeepAwakeOncePeriod(int ms) { m_once.setInterval(ms); }
+    void SetKeepAwakeOncePeriod(std::chrono::milliseconds period) { m_once.setInterval(period); }
 
 private:
     void PowerOffNow();

@@ -12,19 +12,19 @@
 #include "recording/SchedulerHooks.h"
 
 #include <algorithm>
+#include <chrono>
 
 namespace {
 
 constexpr const char* kMonthNames[13] = {"???", "JAN ", "FEB ", "MAR ", "APR ", "MAY ", "JUN ",
                                          "JUL ", "AUG ", "SEP ", "OCT ", "NOV ", "DEC "};
-constexpr std::int64_t kDayTicks = static_cast<std::int64_t>(kTicksPerDay);
-constexpr FileTimeTicks kHalfSecond = 5'000'000;
+using std::chrono::milliseconds;
+constexpr milliseconds kHalfSecond{500};
 // The duration timer runs this much past the recording's length.
-constexpr FileTimeTicks kDurationTimerSlack = 4'500'000;
-constexpr FileTimeTicks kTickPeriod = kTicksPerSecond;
+constexpr milliseconds kDurationTimerSlack{450};
 // A start that failed is tried once more after this long: a camera that was plugged back
 // in, or a device still held by the last graph, is there by then.
-constexpr FileTimeTicks kStartRetryDelay = kTicksPerSecond;
+constexpr std::chrono::seconds kStartRetryDelay{1};
 constexpr int kKeepAwakeEvery = 60;
 
 const QString kMainTitle = QStringLiteral("VELA Video App");
@@ -88,10 +88,11 @@ void KillStartAlarm()
         t->KillStartAlarm();
 }
 
-// Rounded up, so a timer set with it never fires before the moment it waits for.
-std::chrono::milliseconds CeilMilliseconds(FileTimeTicks ticks)
+// Rounded up, so a timer set with it never fires before the moment it waits for; nothing
+// when the moment has come.
+milliseconds TimerDelay(FileTimeSpan left)
 {
-    return std::chrono::milliseconds((ticks + kTicksPerMillisecond - 1) / kTicksPerMillisecond);
+    return left > FileTimeSpan::zero() ? std::chrono::ceil<milliseconds>(left) : milliseconds::zero();
 }
 
 QString UtcClockText(const char* prefix)
@@ -114,7 +115,7 @@ void ShowEventPending()
     Ui(&RecordingUi::ShowCountdown);
 }
 
-void CountDown(FileTimeTicks now)
+void CountDown(UtcTime now)
 {
     SchedulerState& s = TheSchedulerState();
     if (s.KeepAwakeCounter == 0) {
@@ -122,18 +123,18 @@ void CountDown(FileTimeTicks now)
             p->KeepAwakeOnce();
     }
     s.KeepAwakeCounter = (s.KeepAwakeCounter + 1) % kKeepAwakeEvery;
-    const FileTimeTicks left = s.CountdownTarget - now;
+    const FileTimeSpan left = s.CountdownTarget - now;
     if (Options().ShowEventTimeAsUtc) {
         const CalendarTime utc = AppClock().UtcNow();
         s.CountdownText = QString::asprintf("%2.2d:%2.2d:%2.2d", utc.hour, utc.minute, utc.second);
     } else {
-        s.CountdownText = CountdownTextFor(static_cast<std::int64_t>(left));
+        s.CountdownText = CountdownTextFor(left);
     }
     Ui(&RecordingUi::RepaintCountdownPane);
     // The next tick would come up to a second late: the rest is timed to the millisecond.
-    if (left <= kTickPeriod) {
+    if (left <= kCountdownTickPeriod) {
         if (SchedulerTimers* t = TheSchedulerTimers())
-            t->StartStartAlarm(CeilMilliseconds(left));
+            t->StartStartAlarm(TimerDelay(left));
     }
 }
 
@@ -152,14 +153,14 @@ void GiveUpEventRecording()
                           QStringLiteral("Nothing was recorded: the reason is in User Messages"),
                           Options().VideoDirectory.isEmpty(), 0, 0);
     app.RecordingFileName.clear();
-    app.EventDurationMs = 0;
+    app.EventDuration = milliseconds::zero();
     RestartPreview();
     HoldKeepAwake(false);
     if (!app.QuitRequested)
         ArmNextEvent();
 }
 
-void EventStartFailed(FileTimeTicks now)
+void EventStartFailed(UtcTime now)
 {
     AppState& app = TheAppState();
     SchedulerState& s = TheSchedulerState();
@@ -177,10 +178,10 @@ void EventStartFailed(FileTimeTicks now)
     app.EventArmed = true;
     ShowEventPending();
     if (SchedulerTimers* t = TheSchedulerTimers())
-        t->StartStartAlarm(CeilMilliseconds(kStartRetryDelay));
+        t->StartStartAlarm(kStartRetryDelay);
 }
 
-void StartEventRecording(FileTimeTicks now)
+void StartEventRecording(UtcTime now)
 {
     AppState& app = TheAppState();
     SchedulerState& s = TheSchedulerState();
@@ -189,10 +190,10 @@ void StartEventRecording(FileTimeTicks now)
     app.EventArmed = false;
     // An Event armed late, or started on a retry, records the time left: it ends at the
     // Event's end and never runs into the next one.
-    const FileTimeTicks recordingStart = std::max(now, s.CountdownTarget + kHalfSecond);
-    const FileTimeTicks length = s.ArmedRecordingEnd > recordingStart ? s.ArmedRecordingEnd - recordingStart : 0;
-    app.EventDurationMs = static_cast<std::uint32_t>(length / kTicksPerMillisecond);
-    const FileTimeTicks stopAt = s.ArmedRecordingEnd - kHalfSecond + kDurationTimerSlack;
+    const UtcTime recordingStart = std::max(now, s.CountdownTarget + kHalfSecond);
+    app.EventDuration = std::chrono::duration_cast<milliseconds>(std::max(s.ArmedRecordingEnd - recordingStart,
+                                                                          FileTimeSpan::zero()));
+    const UtcTime stopAt = s.ArmedRecordingEnd - kHalfSecond + kDurationTimerSlack;
     static_cast<void>(StopCapture()); // the preview; a failure there has been reported
     EnterRecordingUi();
     if (Failed(StartCapture())) {
@@ -201,7 +202,7 @@ void StartEventRecording(FileTimeTicks now)
     }
     ++s.EventRecordingsStarted;
     if (SchedulerTimers* t = TheSchedulerTimers())
-        t->StartEventRecordingTimer(CeilMilliseconds(stopAt > now ? stopAt - now : 0));
+        t->StartEventRecordingTimer(TimerDelay(stopAt - now));
     app.EventRecordingActive = true;
 }
 
@@ -215,7 +216,7 @@ void EndEventRecording()
     static_cast<void>(StopCapture()); // the graph reports a failure; the file written so far stays
     EnterIdleUi();
     app.RecordingFileName.clear();
-    app.EventDurationMs = 0;
+    app.EventDuration = milliseconds::zero();
     AppendUserMessage(QString(), false);
     RestartPreview();
     HoldKeepAwake(false);
@@ -245,34 +246,34 @@ void ComposeEventInfo(const CalendarTime& eventTime, const CalendarTime& duratio
 {
     AppState& app = TheAppState();
     SchedulerState& s = TheSchedulerState();
-    const FileTimeTicks d =
-        ((static_cast<FileTimeTicks>(duration.hour) * 60 + duration.minute) * 60 + duration.second) * kTicksPerSecond;
-    const FileTimeTicks event = CalendarToTicks(eventTime).value_or(0);
-    const FileTimeTicks start = event - d / 2;
-    const FileTimeTicks end = event + d / 2;
-    app.EventDurationMs = static_cast<std::uint32_t>(d / kTicksPerMillisecond);
-    s.CountdownTarget = start / kTicksPerMillisecond * kTicksPerMillisecond - kHalfSecond;
+    const FileTimeSpan d =
+        std::chrono::hours(duration.hour) + std::chrono::minutes(duration.minute) + std::chrono::seconds(duration.second);
+    const UtcTime event = CalendarToUtcTime(eventTime).value_or(kFileTimeEpoch);
+    const UtcTime start = event - d / 2;
+    const UtcTime end = event + d / 2;
+    app.EventDuration = std::chrono::duration_cast<milliseconds>(d);
+    s.CountdownTarget = std::chrono::floor<milliseconds>(start) - kHalfSecond;
     s.ArmedRecordingEnd = end;
 
-    QString info = QStringLiteral("Start time:  ") + EventLine(TicksToCalendar(start));
+    QString info = QStringLiteral("Start time:  ") + EventLine(UtcTimeToCalendar(start));
     info += QStringLiteral("Event time:  ") + EventLine(eventTime);
     info += QStringLiteral("Recording duration:  ") + DurationPart(duration.hour, "hour  ", "hours  ")
         + DurationPart(duration.minute, "minute  ", "minutes  ") + DurationPart(duration.second, "second", "seconds");
     if (app.RecordingFileName.isEmpty())
         info += QStringLiteral("\r\nYou have not created or selected a capture file\r\n");
     s.EventInfoText = info;
-    s.EndTimeText = QStringLiteral("End time:    ") + EventLine(TicksToCalendar(end));
+    s.EndTimeText = QStringLiteral("End time:    ") + EventLine(UtcTimeToCalendar(end));
     AppendUserMessage(s.EventInfoText, true);
 }
 
-QString CountdownTextFor(std::int64_t remainingTicks)
+QString CountdownTextFor(FileTimeSpan remaining)
 {
-    if (remainingTicks <= kDayTicks) {
-        const std::int64_t seconds = remainingTicks / static_cast<std::int64_t>(kTicksPerSecond);
+    if (remaining <= std::chrono::days(1)) {
+        const std::int64_t seconds = std::chrono::duration_cast<std::chrono::seconds>(remaining).count();
         return QString::asprintf("%2.2d:%2.2d:%2.2d", static_cast<int>((seconds / 3600) % 24),
                                  static_cast<int>((seconds / 60) % 60), static_cast<int>(seconds % 60));
     }
-    const std::int64_t days = remainingTicks / kDayTicks;
+    const std::int64_t days = std::chrono::duration_cast<std::chrono::days>(remaining).count();
     if (days >= 100)
         return QStringLiteral("> 100 days");
     if (days == 1)
@@ -342,7 +343,7 @@ void DisarmEvent()
     KillStartAlarm();
     app.EventArmed = false;
     app.RecordingFileName.clear();
-    app.EventDurationMs = 0;
+    app.EventDuration = milliseconds::zero();
     HoldKeepAwake(false);
     SetTitles(kMainTitle);
     Ui(&RecordingUi::HideCountdown);
@@ -383,7 +384,7 @@ void SchedulerTick()
     }
     if (!app.EventArmed)
         return;
-    const FileTimeTicks now = UtcNowTicks();
+    const UtcTime now = UtcTimeNow();
     if (now < TheSchedulerState().CountdownTarget)
         CountDown(now);
     else
@@ -449,7 +450,7 @@ void StopButtonPressed()
     EnterIdleUi();
     AppendUserMessage(VideoFileLine() + QStringLiteral("\r\n"), false);
     app.RecordingFileName.clear();
-    app.EventDurationMs = 0;
+    app.EventDuration = milliseconds::zero();
     app.ScheduleReloadPending = false;
     if (reload)
         LoadEventSchedule();

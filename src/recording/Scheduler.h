@@ -13,8 +13,8 @@
 struct SchedulerState {
     // UTC, the time the Event files hold: the armed Event's recording start - 0.5 s. Local
     // time is only shown, so a daylight-saving change moves no recording.
-    FileTimeTicks CountdownTarget = 0;
-    FileTimeTicks ArmedRecordingEnd = 0; // UTC
+    UtcTime CountdownTarget{};
+    UtcTime ArmedRecordingEnd{};
     CalendarTime ArmedEventTime{};     // UTC; all zero when no Event is left
     CalendarTime ArmedEventDuration{};
     std::uint64_t EventRecordingsStarted = 0; // tells a question's answer which recording it was about
@@ -30,11 +30,11 @@ struct SchedulerState {
 SchedulerState& TheSchedulerState();
 
 // The lines of an Event as the countdown window and User Messages show them; also sets
-// EventDurationMs, CountdownTarget and ArmedRecordingEnd, and logs EventInfoText with a
+// EventDuration, CountdownTarget and ArmedRecordingEnd, and logs EventInfoText with a
 // time stamp.
 void ComposeEventInfo(const CalendarTime& eventTime, const CalendarTime& duration);
-// The countdown text for the remaining ticks (more than a day: "> N days").
-QString CountdownTextFor(std::int64_t remainingTicks);
+// The countdown text for the time left (more than a day: "> N days").
+QString CountdownTextFor(FileTimeSpan remaining);
 
 void ArmNextEvent();
 // Rebuilds the schedule now, or when the recording in progress ends (a dialog that was

@@ -31,7 +31,7 @@ PreAllocationRequest Event(std::uint32_t gigabytesPerTenMinutes, std::uint32_t d
 {
     PreAllocationRequest r = Manual(20);
     r.EventAllocationGB = gigabytesPerTenMinutes;
-    r.EventDurationMs = durationMs;
+    r.EventDuration = std::chrono::milliseconds(durationMs);
     r.CodecName = QString::fromLatin1(codec);
     return r;
 }

@@ -258,26 +258,24 @@ TEST(EventWindowTest, WindowIsCentredOnTheEventTime)
         CalendarTime duration;
         CalendarTime start;
         CalendarTime end;
-        FileTimeTicks durationTicks;
     };
     const Case cases[] = {
         // Crosses midnight and the year.
         {{2026, 12, 0, 31, 23, 59, 30, 0}, {0, 0, 0, 0, 0, 2, 0, 0}, {2026, 12, 0, 31, 23, 58, 30, 0},
-         {2027, 1, 0, 1, 0, 0, 30, 0}, 1'200'000'000},
+         {2027, 1, 0, 1, 0, 0, 30, 0}},
         // One second: half a second on each side.
         {{2026, 3, 0, 15, 3, 4, 5, 0}, {0, 0, 0, 0, 0, 0, 1, 0}, {2026, 3, 0, 15, 3, 4, 4, 500},
-         {2026, 3, 0, 15, 3, 4, 5, 500}, 10'000'000},
+         {2026, 3, 0, 15, 3, 4, 5, 500}},
         {{2026, 3, 0, 15, 3, 4, 5, 0}, {0, 0, 0, 0, 99, 99, 99, 0}, {2026, 3, 0, 13, 0, 43, 45, 500},
-         {2026, 3, 0, 17, 5, 24, 24, 500}, 3'624'390'000'000},
+         {2026, 3, 0, 17, 5, 24, 24, 500}},
     };
     for (const Case& c : cases) {
         EventRecord r;
         r.EventTime = c.eventTime;
         r.Duration = c.duration;
-        ASSERT_TRUE(ComputeEventWindow(r, 0));
-        EXPECT_EQ(r.DurationTicks, c.durationTicks);
-        EXPECT_EQ(r.RecordingStart, CalendarToTicks(c.start));
-        EXPECT_EQ(r.RecordingEnd, CalendarToTicks(c.end));
+        ASSERT_TRUE(ComputeEventWindow(r, kFileTimeEpoch));
+        EXPECT_EQ(r.RecordingStart, CalendarToUtcTime(c.start));
+        EXPECT_EQ(r.RecordingEnd, CalendarToUtcTime(c.end));
     }
 }
 
@@ -286,20 +284,19 @@ TEST(EventWindowTest, ExpiresExactlyAtTheRecordingEnd)
     EventRecord r;
     r.EventTime = {2026, 3, 0, 15, 3, 4, 5, 0};
     r.Duration = {0, 0, 0, 0, 0, 0, 1, 0};
-    ASSERT_TRUE(ComputeEventWindow(r, 0));
-    const FileTimeTicks end = r.RecordingEnd;
+    ASSERT_TRUE(ComputeEventWindow(r, kFileTimeEpoch));
+    const UtcTime end = r.RecordingEnd;
 
-    ASSERT_TRUE(ComputeEventWindow(r, end - 1));
+    ASSERT_TRUE(ComputeEventWindow(r, end - FileTimeSpan(1)));
     EXPECT_FALSE(r.Expired);
-    EXPECT_EQ(r.CreatedAt, end - 1);
     ASSERT_TRUE(ComputeEventWindow(r, end));
     EXPECT_TRUE(r.Expired);
 
     // The same through the application clock.
-    ScopedLogAndClock clock(TicksToCalendar(end));
+    ScopedLogAndClock clock(UtcTimeToCalendar(end));
     EXPECT_TRUE(ComputeEventWindow(r));
     EXPECT_TRUE(r.Expired);
-    clock.Clock().SetUtc(TicksToCalendar(end - kTicksPerMillisecond));
+    clock.Clock().SetUtc(UtcTimeToCalendar(end - std::chrono::milliseconds(1)));
     EXPECT_TRUE(ComputeEventWindow(r));
     EXPECT_FALSE(r.Expired);
 }

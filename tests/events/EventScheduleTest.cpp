@@ -23,21 +23,22 @@ CalendarTime Time(int h, int m, int s)
             static_cast<std::uint16_t>(s), 0};
 }
 
-FileTimeTicks At(int h, int m, int s)
+UtcTime At(int h, int m, int s)
 {
-    return *CalendarToTicks(Time(h, m, s));
+    return *CalendarToUtcTime(Time(h, m, s));
 }
 
-std::unique_ptr<EventRecord> Window(FileTimeTicks start, FileTimeTicks end)
+constexpr FileTimeSpan kTick(1);
+
+std::unique_ptr<EventRecord> Window(UtcTime start, UtcTime end)
 {
     auto r = std::make_unique<EventRecord>();
     r->RecordingStart = start;
     r->RecordingEnd = end;
-    r->DurationTicks = end - start;
     return r;
 }
 
-using Span = std::pair<FileTimeTicks, FileTimeTicks>;
+using Span = std::pair<UtcTime, UtcTime>;
 
 std::vector<Span> Listed()
 {
@@ -101,11 +102,11 @@ TEST_F(EventScheduleTest, TheThirtySecondMarginIsOneSided)
          InsertResult::Overlaps},
         {"begins 30 s after an earlier one ends", {At(10, 0, 0), At(10, 10, 0)}, {At(10, 10, 30), At(10, 20, 30)},
          InsertResult::Accepted},
-        {"begins one tick short of 30 s", {At(10, 0, 0), At(10, 10, 0)}, {At(10, 10, 30) - 1, At(10, 20, 30)},
+        {"begins one tick short of 30 s", {At(10, 0, 0), At(10, 10, 0)}, {At(10, 10, 30) - kTick, At(10, 20, 30)},
          InsertResult::Overlaps},
         {"ends exactly when a later one begins", {At(10, 10, 0), At(10, 20, 0)}, {At(10, 0, 0), At(10, 10, 0)},
          InsertResult::Accepted},
-        {"ends one tick after a later one begins", {At(10, 10, 0), At(10, 20, 0)}, {At(10, 0, 0), At(10, 10, 0) + 1},
+        {"ends one tick after a later one begins", {At(10, 10, 0), At(10, 20, 0)}, {At(10, 0, 0), At(10, 10, 0) + kTick},
          InsertResult::Overlaps},
         {"lies inside a listed one", {At(10, 0, 0), At(10, 20, 0)}, {At(10, 5, 0), At(10, 6, 0)},
          InsertResult::Overlaps},
@@ -122,24 +123,21 @@ TEST_F(EventScheduleTest, TheThirtySecondMarginIsOneSided)
 
 TEST_F(EventScheduleTest, TooLateOnlyWhenTheWindowHasBegunAndEndsWithinTenSeconds)
 {
-    const FileTimeTicks now = At(9, 0, 0);
+    using namespace std::chrono_literals;
+    const UtcTime now = At(9, 0, 0);
     struct Case {
         const char* what;
         Span window;
         InsertResult result;
-        FileTimeTicks durationTicks;
     };
     const Case cases[] = {
-        {"ends in 9 s", {now - 60 * kTicksPerSecond, now + 9 * kTicksPerSecond}, InsertResult::TooLate, 0},
-        {"ends in 10 s", {now - 60 * kTicksPerSecond, now + 10 * kTicksPerSecond}, InsertResult::TooLate, 0},
-        {"ends in 11 s", {now - 60 * kTicksPerSecond, now + 11 * kTicksPerSecond}, InsertResult::Accepted,
-         11 * kTicksPerSecond},
-        {"begins now, ends in 10 s", {now, now + 10 * kTicksPerSecond}, InsertResult::TooLate, 0},
-        {"ended long ago", {now - 600 * kTicksPerSecond, now - 300 * kTicksPerSecond}, InsertResult::TooLate, 0},
-        {"begins in a tick, lasts 1 s", {now + 1, now + 1 + kTicksPerSecond}, InsertResult::Accepted, kTicksPerSecond},
-        // Started 5 minutes ago, ends in 3: only the time left is recorded.
-        {"running", {now - 5 * kTicksPerMinute, now + 3 * kTicksPerMinute}, InsertResult::Accepted,
-         3 * kTicksPerMinute},
+        {"ends in 9 s", {now - 60s, now + 9s}, InsertResult::TooLate},
+        {"ends in 10 s", {now - 60s, now + 10s}, InsertResult::TooLate},
+        {"ends in 11 s", {now - 60s, now + 11s}, InsertResult::Accepted},
+        {"begins now, ends in 10 s", {now, now + 10s}, InsertResult::TooLate},
+        {"ended long ago", {now - 600s, now - 300s}, InsertResult::TooLate},
+        {"begins in a tick, lasts 1 s", {now + kTick, now + kTick + 1s}, InsertResult::Accepted},
+        {"running", {now - 5min, now + 3min}, InsertResult::Accepted},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -148,7 +146,6 @@ TEST_F(EventScheduleTest, TooLateOnlyWhenTheWindowHasBegunAndEndsWithinTenSecond
         if (c.result == InsertResult::Accepted) {
             ASSERT_EQ(TheEventSchedule().Records.size(), 1u);
             const EventRecord& r = *TheEventSchedule().Records.front();
-            EXPECT_EQ(r.DurationTicks, c.durationTicks);
             EXPECT_EQ(r.RecordingStart, c.window.first);
             EXPECT_EQ(r.RecordingEnd, c.window.second);
         } else {
@@ -178,7 +175,7 @@ TEST_F(EventScheduleTest, TooLateForTheDialogAsForTheScheduleAndNamedWhenWritten
         SCOPED_TRACE(c.what);
         const QString reason =
             TooLateToRecordReason(c.event, {0, 0, 0, 0, 0, 0, static_cast<std::uint16_t>(c.durationSeconds), 0},
-                                  UtcNowTicks());
+                                  UtcTimeNow());
         if (c.reason)
             EXPECT_TRUE(reason.contains(QLatin1String(c.reason))) << reason.toStdString();
         else
@@ -189,7 +186,7 @@ TEST_F(EventScheduleTest, TooLateForTheDialogAsForTheScheduleAndNamedWhenWritten
     ASSERT_EQ(SaveEventFile(MakeEventFileFields(soon, {0, 0, 0, 0, 0, 0, 20, 0}, false, false), soon, QString()),
               EventSaveResult::Saved);
     WriteEvent(Time(8, 0, 0), 10); // from an earlier run
-    m_log.Clock().Advance(kTicksPerMinute);
+    m_log.Clock().Advance(std::chrono::minutes(1));
     m_log.ClearMessages();
     LoadEventSchedule();
     EXPECT_EQ(m_log.Messages(), QStringLiteral("\n09:01:00 (UTC)\nNOTE: the Event 03_15_2026_09_00_30.ief is not "
@@ -300,7 +297,7 @@ TEST_F(EventScheduleTest, ABadEventFileIsNamedInEveryRebuildAndKept)
     garbage.close();
 
     for (int rebuild = 1; rebuild <= 2; ++rebuild) {
-        m_log.Clock().Advance(kTicksPerSecond);
+        m_log.Clock().Advance(std::chrono::seconds(1));
         m_log.ClearMessages();
         LoadEventSchedule();
         const QString stamp = QStringLiteral("\n09:00:0%1 (UTC)\n").arg(rebuild);

@@ -98,7 +98,7 @@ struct Measurement {
                         k % 2 ? FieldPhase::Odd : FieldPhase::Even);
             const auto computer = computer0 + latency() % kTicksPerMillisecond
                 + static_cast<FileTimeTicks>(std::llround(static_cast<double>(k * period) * (1.0 - driftMsPerMinute / 60'000.0)));
-            clock.Advance(computer - clockTicks);
+            clock.Advance(FileTimeSpan(static_cast<std::int64_t>(computer - clockTicks)));
             clockTicks = computer;
             EXPECT_EQ(m.Step(frame.Data(), frame.geometry, driftMinutes), S_OK);
         }

@@ -38,7 +38,7 @@ protected:
 TEST_F(UserMessageLogTest, EntriesAreALineBreakAnOptionalStampAndTheText)
 {
     AppendUserMessage(QStringLiteral("first\r\n"), true);
-    m_clock.Advance(800 * kTicksPerMillisecond); // same second
+    m_clock.Advance(std::chrono::milliseconds(800)); // same second
     AppendUserMessage(QStringLiteral("second\r\n"), true);
     AppendUserMessage(QString(), false);
     AppendUserMessage(QStringLiteral("bare LF\nand CR\rend"), false);

@@ -295,7 +295,7 @@ TEST_F(PowerActionsTest, TheSleepInhibitorIsHeldWhileArmedAndReleasedAfter)
     EXPECT_TRUE(held({}));
 
     // Without a hold, a one-off request lasts its period and then lets go.
-    power.SetKeepAwakeOncePeriod(10);
+    power.SetKeepAwakeOncePeriod(std::chrono::milliseconds(10));
     power.KeepAwakeOnce();
     EXPECT_TRUE(m_logind.HoldsSleepInhibitor());
     EXPECT_TRUE(held({}));

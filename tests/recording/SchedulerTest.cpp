@@ -20,6 +20,8 @@
 #include <utility>
 #include <gtest/gtest.h>
 
+using namespace std::chrono_literals;
+
 namespace {
 
 struct FakeGraph final : GraphControl {
@@ -70,11 +72,11 @@ struct FakeTimers final : SchedulerTimers {
     void KillCountdownTimer() override { countdown = false; }
     void StartStartAlarm(std::chrono::milliseconds delay) override { alarm = delay; }
     void KillStartAlarm() override { alarm = {}; }
-    void StartEventRecordingTimer(std::chrono::milliseconds period) override { recordingPeriod = period.count(); }
-    void KillEventRecordingTimer() override { recordingPeriod = 0; }
+    void StartEventRecordingTimer(std::chrono::milliseconds period) override { recordingPeriod = period; }
+    void KillEventRecordingTimer() override { recordingPeriod = {}; }
     bool countdown = false;
     std::chrono::milliseconds alarm{};
-    long long recordingPeriod = 0;
+    std::chrono::milliseconds recordingPeriod{};
 };
 
 struct FakePower final : SystemPower {
@@ -131,7 +133,7 @@ protected:
     {
         for (int i = 1; i <= limit; ++i) {
             const auto alarm = std::exchange(timers.alarm, std::chrono::milliseconds{});
-            m_log.Clock().Advance(alarm.count() > 0 ? alarm.count() * kTicksPerMillisecond : kTicksPerSecond);
+            m_log.Clock().Advance(alarm.count() > 0 ? FileTimeSpan(alarm) : FileTimeSpan(1s));
             SchedulerTick();
             if (TheAppState().EventRecordingActive)
                 return i;
@@ -152,14 +154,14 @@ protected:
 
 TEST(CountdownText, DaysHoursAndTheTrailingSpace)
 {
-    const std::int64_t s = static_cast<std::int64_t>(kTicksPerSecond), day = 86400 * s;
-    EXPECT_EQ(CountdownTextFor(day + 2 * 3600 * s), QStringLiteral("> 1 day "));
-    EXPECT_EQ(CountdownTextFor(2 * day + 3600 * s), QStringLiteral("> 2 days"));
+    const std::chrono::days day(1);
+    EXPECT_EQ(CountdownTextFor(day + 2h), QStringLiteral("> 1 day "));
+    EXPECT_EQ(CountdownTextFor(2 * day + 1h), QStringLiteral("> 2 days"));
     EXPECT_EQ(CountdownTextFor(150 * day), QStringLiteral("> 100 days"));
-    EXPECT_EQ(CountdownTextFor(99 * day + s), QStringLiteral("> 99 days"));
-    EXPECT_EQ(CountdownTextFor((23 * 3600 + 59 * 60 + 59) * s), QStringLiteral("23:59:59"));
+    EXPECT_EQ(CountdownTextFor(99 * day + 1s), QStringLiteral("> 99 days"));
+    EXPECT_EQ(CountdownTextFor(23h + 59min + 59s), QStringLiteral("23:59:59"));
     EXPECT_EQ(CountdownTextFor(day), QStringLiteral("00:00:00")); // exactly a day: hours modulo 24
-    EXPECT_EQ(CountdownTextFor(s / 2), QStringLiteral("00:00:00"));
+    EXPECT_EQ(CountdownTextFor(500ms), QStringLiteral("00:00:00"));
 }
 
 TEST_F(SchedulerTest, EventInfoForTheExamples)
@@ -171,13 +173,13 @@ TEST_F(SchedulerTest, EventInfoForTheExamples)
                                               "Event time:  MAR 15, 2026  03:05:05\r\n"
                                               "Recording duration:  2 minutes  "));
     EXPECT_EQ(s.EndTimeText, QStringLiteral("End time:    MAR 15, 2026  03:06:05\r\n"));
-    EXPECT_EQ(TheAppState().EventDurationMs, 120000u);
+    EXPECT_EQ(TheAppState().EventDuration, 2min);
 
     TheAppState().RecordingFileName.clear();
     ComposeEventInfo(Utc(2026, 3, 15, 3, 5, 5), Utc(0, 0, 0, 1, 0, 1));
     EXPECT_TRUE(s.EventInfoText.endsWith(QStringLiteral("Recording duration:  1 hour  1 second"
                                                         "\r\nYou have not created or selected a capture file\r\n")));
-    EXPECT_EQ(TheAppState().EventDurationMs, 3601000u);
+    EXPECT_EQ(TheAppState().EventDuration, 1h + 1s);
 }
 
 TEST_F(SchedulerTest, AnArmedEventRecordsOnTimeAndTheNextIsArmed)
@@ -198,15 +200,15 @@ TEST_F(SchedulerTest, AnArmedEventRecordsOnTimeAndTheNextIsArmed)
     SchedulerTick();
     EXPECT_EQ(TheSchedulerState().CountdownText, QStringLiteral("00:00:14"));
     EXPECT_EQ(power.requests, 1);
-    m_log.Clock().Advance(14 * kTicksPerSecond);
+    m_log.Clock().Advance(14s);
     SchedulerTick();
     EXPECT_FALSE(TheAppState().EventRecordingActive); // 03:00:14.000 < 03:00:14.500
     EXPECT_EQ(timers.alarm, std::chrono::milliseconds(500)); // the next tick would be half a second late
-    m_log.Clock().Advance(kTicksPerSecond / 2);
+    m_log.Clock().Advance(500ms);
     SchedulerTick();
     ASSERT_TRUE(TheAppState().EventRecordingActive);
     EXPECT_FALSE(timers.countdown);
-    EXPECT_EQ(timers.recordingPeriod, 10000 + 450);
+    EXPECT_EQ(timers.recordingPeriod, 10s + 450ms);
     ASSERT_FALSE(graph.builds.empty());
     EXPECT_FALSE(graph.builds.back().isEmpty()); // a recording graph
     EXPECT_TRUE(ui.menusGrey);
@@ -218,7 +220,7 @@ TEST_F(SchedulerTest, AnArmedEventRecordsOnTimeAndTheNextIsArmed)
     EXPECT_FALSE(TheAppState().EventArmed);
 
     // The duration timer ends it; preview again, then the next Event is armed.
-    m_log.Clock().Advance(timers.recordingPeriod * kTicksPerMillisecond);
+    m_log.Clock().Advance(timers.recordingPeriod);
     SchedulerTick();
     EXPECT_FALSE(TheAppState().EventRecordingActive);
     EXPECT_TRUE(graph.builds.back().isEmpty());
@@ -233,7 +235,7 @@ TEST_F(SchedulerTest, UtcDisplayStillStartsAtTheTarget)
     Options().ShowEventTimeAsUtc = true;
     AddEvent(Utc(2026, 3, 15, 3, 0, 10), 0, 0, 4);
     LoadEventSchedule();
-    m_log.Clock().Advance(3 * kTicksPerSecond);
+    m_log.Clock().Advance(3s);
     SchedulerTick();
     EXPECT_EQ(TheSchedulerState().CountdownText, QStringLiteral("03:00:03"));
     EXPECT_EQ(TickUntilRecording(10), 5); // 03:00:08 >= 03:00:07.5
@@ -243,9 +245,9 @@ TEST_F(SchedulerTest, ZeroSecondAndAlreadyRunningEvents)
 {
     AddEvent(Utc(2026, 3, 15, 3, 0, 5), 0, 0, 0);
     LoadEventSchedule();
-    EXPECT_EQ(TheAppState().EventDurationMs, 0u);
+    EXPECT_EQ(TheAppState().EventDuration, 0ms);
     EXPECT_EQ(TickUntilRecording(10), 5); // 03:00:05 >= 03:00:04.5
-    EXPECT_EQ(timers.recordingPeriod, 450);
+    EXPECT_EQ(timers.recordingPeriod, 450ms);
     SchedulerTick();
     EXPECT_FALSE(TheAppState().EventRecordingActive);
     EXPECT_TRUE(Log().endsWith(QStringLiteral("There are no scheduled Events\n")));
@@ -260,8 +262,8 @@ TEST_F(SchedulerTest, ZeroSecondAndAlreadyRunningEvents)
     AddEvent(Utc(2026, 3, 15, 3, 1, 0), 0, 2, 0); // 03:00:00 .. 03:02:00
     LoadEventSchedule();
     EXPECT_EQ(TickUntilRecording(3), 1); // 03:00:05.5
-    EXPECT_EQ(timers.recordingPeriod, 114500 - 500 + 450);
-    EXPECT_EQ(TheAppState().EventDurationMs, 114500u);
+    EXPECT_EQ(timers.recordingPeriod, 114500ms - 500ms + 450ms);
+    EXPECT_EQ(TheAppState().EventDuration, 114500ms);
 }
 
 TEST_F(SchedulerTest, DaylightSavingChangesMoveNoRecording)
@@ -284,7 +286,7 @@ TEST_F(SchedulerTest, DaylightSavingChangesMoveNoRecording)
         LoadEventSchedule();
         int ticks = 0;
         while (!TheAppState().EventRecordingActive && ticks++ < 200) {
-            m_log.Clock().Advance(kTicksPerSecond);
+            m_log.Clock().Advance(1s);
             if (m_log.Clock().UtcNow().minute == 0)
                 m_log.Clock().SetBiasMinutes(c.biasAfter);
             SchedulerTick();
@@ -310,7 +312,7 @@ TEST_F(SchedulerTest, AFailedStartIsRetriedOnceThenLoggedAndTheNextEventArmed)
     EXPECT_EQ(timers.alarm, std::chrono::milliseconds(1000));
     EXPECT_FALSE(ui.recordingControls);
     EXPECT_TRUE(graph.builds.back().isEmpty()); // the preview meanwhile
-    m_log.Clock().Advance(kTicksPerSecond);
+    m_log.Clock().Advance(1s);
     SchedulerTick(); // the retry fails too
     EXPECT_FALSE(TheAppState().EventRecordingActive);
     EXPECT_TRUE(Log().contains(QStringLiteral("ERROR -- The recording of the Event at 03:00:10 (UTC) could not start")));
@@ -325,10 +327,10 @@ TEST_F(SchedulerTest, AFailedStartIsRetriedOnceThenLoggedAndTheNextEventArmed)
     graph.failRecordings = 1;
     m_log.Clock().SetUtc(Utc(2026, 3, 15, 3, 4, 55));
     SchedulerTick();
-    m_log.Clock().Advance(kTicksPerSecond);
+    m_log.Clock().Advance(1s);
     SchedulerTick();
     ASSERT_TRUE(TheAppState().EventRecordingActive);
-    EXPECT_EQ(timers.recordingPeriod, 14000 - 500 + 450); // ends at 03:05:10 like the Event
+    EXPECT_EQ(timers.recordingPeriod, 14000ms - 500ms + 450ms); // ends at 03:05:10 like the Event
 
     // A manual recording that cannot start goes back to the preview.
     SchedulerTick();
@@ -350,12 +352,12 @@ TEST_F(SchedulerTest, StopButtonAsksDuringAnEventRecording)
     StopButtonPressed();
     EXPECT_EQ(ui.questions, 1);
     EXPECT_TRUE(TheAppState().EventRecordingActive); // No: it goes on
-    EXPECT_NE(timers.recordingPeriod, 0);
+    EXPECT_NE(timers.recordingPeriod, 0ms);
 
     ui.answerYes = true;
     StopButtonPressed();
     EXPECT_FALSE(TheAppState().EventRecordingActive);
-    EXPECT_EQ(timers.recordingPeriod, 0);
+    EXPECT_EQ(timers.recordingPeriod, 0ms);
     EXPECT_TRUE(Log().contains(QStringLiteral("Event recording is manually stopped")));
     EXPECT_TRUE(power.actions.empty()); // no hibernation after a hand-stopped Event
     // The later Event is armed; a reload does not bring back the one stopped by hand.
@@ -395,7 +397,7 @@ TEST_F(SchedulerTest, StartPreemptsAnArmedEventAndStopArmsItAgain)
     EXPECT_FALSE(graph.builds.back().isEmpty());
     EXPECT_FALSE(ui.countdownShown);
 
-    m_log.Clock().Advance(60 * kTicksPerSecond);
+    m_log.Clock().Advance(60s);
     StopButtonPressed();
     EXPECT_EQ(ui.questions, 0); // a manual recording stops without a question
     EXPECT_FALSE(TheAppState().RecordingActive);

@@ -30,11 +30,14 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <chrono>
 #include <cstdio>
 #include <functional>
 #include <gst/gst.h>
 
 namespace {
+
+using namespace std::chrono_literals;
 
 QString g_out;
 int g_failures = 0;
@@ -44,19 +47,19 @@ void Say(const QString& text)
     std::fprintf(stderr, "vela-doc-shots: %s\n", text.toLocal8Bit().constData());
 }
 
-void RunEventsFor(int milliseconds)
+void RunEventsFor(std::chrono::milliseconds period)
 {
     QElapsedTimer t;
     t.start();
-    while (t.elapsed() < milliseconds)
+    while (std::chrono::milliseconds(t.elapsed()) < period)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
 }
 
-bool WaitFor(const std::function<bool()>& done, int milliseconds)
+bool WaitFor(const std::function<bool()>& done, std::chrono::milliseconds limit)
 {
     QElapsedTimer t;
     t.start();
-    while (!done() && t.elapsed() < milliseconds)
+    while (!done() && std::chrono::milliseconds(t.elapsed()) < limit)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
     return done();
 }
@@ -77,7 +80,7 @@ void Save(QWidget* window, const QString& name)
 void ShootDialog(MenuDialog dialog, const QString& name)
 {
     bool shot = false;
-    QTimer::singleShot(700, [&] {
+    QTimer::singleShot(700ms, [&] {
         if (auto* open = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
             Save(open, name);
             shot = true;
@@ -94,7 +97,7 @@ void ShootDialog(MenuDialog dialog, const QString& name)
 // An Event `ahead` minutes from now (UTC), recorded for `minutes`.
 void WriteEvent(int ahead, int minutes, const QString& comment)
 {
-    const CalendarTime at = AddMinutes(TicksToCalendar(UtcNowTicks()), ahead);
+    const CalendarTime at = UtcTimeToCalendar(UtcTimeNow() + std::chrono::minutes(ahead));
     CalendarTime duration{};
     duration.minute = static_cast<std::uint16_t>(minutes);
     QDir().mkpath(QStringLiteral("Events"));
@@ -114,7 +117,7 @@ bool MeasureDrift(CaptureApp& app)
     MeasurementFinished().store(false);
     RestartGraph();
     // The main loop's checks end the measurement and bring the live picture back.
-    if (!WaitFor([] { return TheAppState().Analysis.driftMinutes == 0; }, 330000)) {
+    if (!WaitFor([] { return TheAppState().Analysis.driftMinutes == 0; }, 330s)) {
         Say(QStringLiteral("the clock-drift measurement did not finish"));
         return false;
     }
@@ -162,13 +165,13 @@ int main(int argc, char* argv[])
         return 1;
     }
     auto* video = static_cast<VideoWindow*>(app->videoWindow.data());
-    WaitFor([video] { return video->FramesPresented() >= 30; }, 15000);
+    WaitFor([video] { return video->FramesPresented() >= 30; }, 15s);
 
     // Two Events ahead: the sooner is armed and counted down.
     WriteEvent(75, 4, QStringLiteral("(1234) Vela & TYC 5799-01234-1"));
     WriteEvent(24 * 60 + 30, 2, QStringLiteral("(5678) rehearsal"));
     LoadEventSchedule();
-    RunEventsFor(1500);
+    RunEventsFor(1500ms);
 
     Save(app->mainWindow, QStringLiteral("main-window"));
     Save(app->controlsWindow, QStringLiteral("controls-window"));
@@ -192,6 +195,6 @@ int main(int argc, char* argv[])
     if (Failed(StopCapture()))
         ++g_failures;
     app->mainWindow->EndProgram(); // without the exit question: an Event is armed
-    RunEventsFor(200);
+    RunEventsFor(200ms);
     return g_failures == 0 ? 0 : 1;
 }

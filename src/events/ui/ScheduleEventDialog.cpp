@@ -200,7 +200,7 @@ void ScheduleEventDialog::Save()
     duration.minute = static_cast<std::uint16_t>(length.minute());
     duration.second = static_cast<std::uint16_t>(length.second());
     // A file the schedule would skip at once must not be reported as scheduled.
-    if (const QString reason = TooLateToRecordReason(eventTime, duration, UtcNowTicks()); !reason.isEmpty()) {
+    if (const QString reason = TooLateToRecordReason(eventTime, duration, UtcTimeNow()); !reason.isEmpty()) {
         m_tooLate->setText(reason);
         m_tooLate->show();
         AppendUserMessage(QStringLiteral("NOTE: the Event was not saved.  ") + reason + QStringLiteral("\r\n"), true);
