@@ -167,6 +167,45 @@ std::uint64_t OneSecondOfVideo(const MediaFormat& f)
            * bytesPerPixel * fps;
 }
 
+RendererKind RendererKindOf(VideoRenderer choice)
+{
+    switch (choice) {
+    case VideoRenderer::XVideoOverlay: return RendererKind::XVideoOverlay;
+    case VideoRenderer::XOverlay: return RendererKind::XOverlay;
+    default: return RendererKind::Window; // also a value no dialog offers
+    }
+}
+
+// The video window's own renderer: an appsink whose frames go to the preview sink.
+GstElement* MakeWindowRenderer(PreviewSink* preview)
+{
+    GstElement* sink = Make("appsink", "Video Window");
+    if (!sink)
+        return nullptr;
+    // YUY2 first, so a YUY2 camera's pictures pass the converter untouched and are
+    // converted once, while painted; RGB pictures become BGRx.
+    GstCaps* caps = gst_caps_from_string("video/x-raw, format=(string)YUY2; video/x-raw, format=(string)BGRx");
+    g_object_set(sink, "caps", caps, "max-buffers", 1u, "drop", TRUE, "sync", FALSE, "qos", FALSE, nullptr);
+    gst_caps_unref(caps);
+    GstAppSinkCallbacks callbacks{};
+    callbacks.new_sample = [](GstAppSink* appsink, gpointer user) -> GstFlowReturn {
+        GstSample* sample = gst_app_sink_pull_sample(appsink);
+        if (!sample)
+            return GST_FLOW_OK;
+        if (auto* target = static_cast<PreviewSink*>(user)) {
+            auto frame = std::make_shared<MappedPreviewFrame>(sample);
+            if (frame->pixels)
+                target->PresentFrame(std::move(frame));
+        }
+        gst_sample_unref(sample);
+        return GST_FLOW_OK;
+    };
+    // Always pulled, also without a window: an appsink nobody empties holds back the
+    // end of stream, and a recording would never be finished.
+    gst_app_sink_set_callbacks(GST_APP_SINK(sink), &callbacks, preview, nullptr);
+    return sink;
+}
+
 void ReportNotStarted(const QString& reason)
 {
     Log(QStringLiteral("\r\nERROR -- The recording was not started: %1\r\n").arg(reason));
@@ -366,50 +405,26 @@ Status CaptureGraph::SetCaptureFormat()
 
 Status CaptureGraph::AddRenderer(bool recording)
 {
-    const AppState& app = TheAppState();
     const AppOptions& o = Options();
-    RendererKind kind = static_cast<RendererKind>(o.DefaultRenderer);
-    if ((o.DisplayOffWhileRecording && recording) || app.Analysis.driftMinutes > 0)
-        kind = RendererKind::NullRenderer;
-    m_renderer = kind;
-
-    switch (kind) {
-    case RendererKind::EVR: {
-        GstElement* sink = Make("appsink", "EVR");
-        if (!sink) {
+    m_renderer = (o.DisplayOffWhileRecording && recording) || TheAppState().Analysis.driftMinutes > 0
+                     ? RendererKind::None
+                     : RendererKindOf(o.DefaultRenderer);
+    switch (m_renderer) {
+    case RendererKind::Window:
+        m_e->renderer = MakeWindowRenderer(m_preview);
+        if (!m_e->renderer) {
             ReportGraphMessage(19);
             return E_ABORT;
         }
-        // YUY2 first, so a YUY2 camera's pictures pass the converter untouched and are
-        // converted once, while painted; RGB pictures become BGRx.
-        GstCaps* caps = gst_caps_from_string("video/x-raw, format=(string)YUY2; video/x-raw, format=(string)BGRx");
-        g_object_set(sink, "caps", caps, "max-buffers", 1u, "drop", TRUE, "sync", FALSE, "qos", FALSE, nullptr);
-        gst_caps_unref(caps);
-        GstAppSinkCallbacks callbacks{};
-        callbacks.new_sample = [](GstAppSink* appsink, gpointer user) -> GstFlowReturn {
-            GstSample* sample = gst_app_sink_pull_sample(appsink);
-            if (!sample)
-                return GST_FLOW_OK;
-            if (auto* preview = static_cast<PreviewSink*>(user)) {
-                auto frame = std::make_shared<MappedPreviewFrame>(sample);
-                if (frame->pixels)
-                    preview->PresentFrame(std::move(frame));
-            }
-            gst_sample_unref(sample);
-            return GST_FLOW_OK;
-        };
-        // Always pulled, also without a window: an appsink nobody empties holds back the
-        // end of stream, and a recording would never be finished.
-        gst_app_sink_set_callbacks(GST_APP_SINK(sink), &callbacks, m_preview, nullptr);
-        m_e->renderer = sink;
         break;
-    }
-    case RendererKind::VMR9:
-    case RendererKind::VMR7: {
-        const bool nine = kind == RendererKind::VMR9;
-        GstElement* sink = Make(nine ? "xvimagesink" : "ximagesink", nine ? "VMR9" : "VMR7");
+    case RendererKind::XVideoOverlay:
+    case RendererKind::XOverlay: {
+        const bool xv = m_renderer == RendererKind::XVideoOverlay;
+        // Named with the dialog's word: an overlay's errors (no XVideo port, no display)
+        // reach User Messages under this name, and the user knows the choice by it.
+        GstElement* sink = Make(xv ? "xvimagesink" : "ximagesink", xv ? "VMR9" : "VMR7");
         if (!sink) {
-            ReportGraphMessage(nine ? 34 : 35);
+            ReportGraphMessage(xv ? 34 : 35);
             return S_OK; // no renderer: the build ends in an orderly failure at the renderer pin
         }
         g_object_set(sink, "force-aspect-ratio", TRUE, "sync", FALSE, nullptr);
@@ -418,8 +433,8 @@ Status CaptureGraph::AddRenderer(bool recording)
         m_e->renderer = sink;
         break;
     }
-    case RendererKind::NullRenderer: {
-        GstElement* sink = Make("fakesink", "Null Renderer");
+    case RendererKind::None: {
+        GstElement* sink = Make("fakesink", "No Picture");
         if (!sink) {
             ReportGraphMessage(36);
             return S_OK;
@@ -428,8 +443,6 @@ Status CaptureGraph::AddRenderer(bool recording)
         m_e->renderer = sink;
         break;
     }
-    default:
-        return E_FAIL;
     }
     gst_bin_add(GST_BIN(m_e->pipeline), m_e->renderer);
     return S_OK;

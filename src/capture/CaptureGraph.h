@@ -14,7 +14,8 @@ typedef struct _GstBus GstBus;
 typedef struct _GstMessage GstMessage;
 
 enum class GraphState : std::int32_t { Idle = 0, BuildersCreated = 1, SourceAdded = 2, Running = 3, StreamsBuilt = 5 };
-enum class RendererKind : std::int32_t { EVR = 0, VMR9 = 1, VMR7 = 2, NullRenderer = 3 };
+// The renderer of a build: the one the user chose, or None while no picture is shown.
+enum class RendererKind { Window, XVideoOverlay, XOverlay, None };
 
 // Receives the preview frames of the window renderer. Called on the streaming thread; it
 // must return at once and never wait for the UI thread.
@@ -88,7 +89,7 @@ private:
     PreviewSink* m_preview = nullptr;
     std::uintptr_t m_windowHandle = 0;
     GraphState m_state = GraphState::Idle;
-    RendererKind m_renderer = RendererKind::EVR;
+    RendererKind m_renderer = RendererKind::Window;
     bool m_pixelAnalysisRequested = false;
     bool m_colourControlAvailable = false;
     int m_brightness = 50;
