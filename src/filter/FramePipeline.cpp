@@ -88,7 +88,7 @@ Status FramePipeline::Transform(const std::uint8_t* src, std::uint8_t* dst, std:
         return Status::Ok;
     }
     m_mark(dst, src, m_geometry, static_cast<std::uint8_t>(threshold & 0xFF));
-    if (m_geometry.rowsTopDown && len > m_frameBytes) // what follows the picture, as the copy form
+    if (len > m_frameBytes) // what follows the picture, as the copy form
         std::memcpy(dst + m_frameBytes, src + m_frameBytes, len - m_frameBytes);
     return Status::Ok;
 }

@@ -99,9 +99,9 @@ TEST_F(FramePipelineTest, EveryBuildStartsAfreshAndStopReleasesTheBuffer)
     EXPECT_EQ(pipeline.IntegrationBufferBytes(), 0u);
 }
 
-// Bottom-up RGB24 with rows longer than width x 4: the buffer sized from the format must
-// grow to a whole frame, and the delivered sum comes out top row first.
-TEST_F(FramePipelineTest, BottomUpPaddedFramesIntegrateTopRowFirst)
+// RGB24 with rows longer than width x 4: the buffer sized from the format must grow to a
+// whole frame.
+TEST_F(FramePipelineTest, PaddedFramesIntegrateWhole)
 {
     TestFrame dark(FrameSubtype::RGB24, 385, 289, 400);
     dark.Fill(3, 0);
@@ -116,7 +116,7 @@ TEST_F(FramePipelineTest, BottomUpPaddedFramesIntegrateTopRowFirst)
     const std::int32_t h = dark.geometry.height;
     for (std::int32_t r = 0; r < h; ++r)
         for (std::int32_t i = 0; i < RowBytes(dark.geometry); ++i)
-            ASSERT_EQ(out.Row(h - 1 - r)[i], std::min(255, first.Row(r)[i] + second.Row(r)[i])) << r << " " << i;
+            ASSERT_EQ(out.Row(r)[i], std::min(255, first.Row(r)[i] + second.Row(r)[i])) << r << " " << i;
 }
 
 TEST_F(FramePipelineTest, PlainCopyMarksWithTheThresholdOfEachFrame)
@@ -126,14 +126,18 @@ TEST_F(FramePipelineTest, PlainCopyMarksWithTheThresholdOfEachFrame)
     TestFrame in(FrameSubtype::RGB24, 385, 289, 12), out = in;
     Build(requested, in.geometry);
     in.Fill(5, 100);
-    in.Row(0)[0] = 210; // bottom row: the output's last
+    in.Row(288)[0] = 210;
     ASSERT_EQ(Run(in, out), Status::Ok);
     EXPECT_EQ(out.Row(288)[0], 0xE1);
     EXPECT_EQ(out.Row(288)[1], 0);
 
-    LiveSaturationThreshold().store(211); // the dialog's slider, between frames
-    ASSERT_EQ(Run(in, out), Status::Ok);
-    EXPECT_EQ(out.Row(288)[0], 210);
+    // The dialog's slider, between frames: only the low byte counts, and a negative
+    // threshold marks nothing.
+    for (const auto& [threshold, shown] : {std::pair{211, 210}, {256 + 200, 0xE1}, {-1, 210}}) {
+        LiveSaturationThreshold().store(threshold);
+        ASSERT_EQ(Run(in, out), Status::Ok);
+        EXPECT_EQ(out.Row(288)[0], shown) << threshold;
+    }
 }
 
 TEST_F(FramePipelineTest, DriftMeasurementIgnoresIntegrationAndThreshold)

@@ -35,9 +35,8 @@ gboolean SetInfo(GstVideoFilter* filter, GstCaps*, GstVideoInfo* in, GstCaps*, G
 {
     if (GST_VIDEO_INFO_PLANE_STRIDE(in, 0) != GST_VIDEO_INFO_PLANE_STRIDE(out, 0))
         return FALSE;
-    // Frames here are always stored top row first, whatever the layout.
     const FrameGeometry g = MakeFrameGeometry(SubtypeOf(GST_VIDEO_INFO_FORMAT(in)), GST_VIDEO_INFO_WIDTH(in),
-                                              -GST_VIDEO_INFO_HEIGHT(in), GST_VIDEO_INFO_PLANE_STRIDE(in, 0));
+                                              GST_VIDEO_INFO_HEIGHT(in), GST_VIDEO_INFO_PLANE_STRIDE(in, 0));
     if (Failed(TheFramePipeline().SetFrameGeometry(g))) {
         GST_ELEMENT_ERROR(filter, STREAM, FORMAT, ("Frame layout not supported by the frame analysis"), (nullptr));
         return FALSE;
