@@ -44,8 +44,6 @@ public:
     const FrameGeometry& Geometry() const { return m_geometry; }
     bool DarkLevelPending() const { return m_darkLevelPending; }
     const DarkLevels& Levels() const { return m_darkLevels; }
-    const DarkHistograms& Histograms() const { return m_histograms; }
-    const std::uint8_t* IntegrationBuffer() const { return m_integration.get(); }
     std::size_t IntegrationBufferBytes() const { return m_integrationBytes; }
 
 private:
