@@ -105,7 +105,7 @@ void ChooseCamera(CaptureApp& app)
     table.currentDeviceIndex = chosen;
     app.UsableCamera = SizeVideoWindowToFormat(app.videoWindow);
     // The overlay renderers draw into a native window of their own.
-    if (o.DefaultRenderer != VideoRenderer::EVR && app.videoWindow)
+    if (o.DefaultRenderer != VideoRenderer::Window && app.videoWindow)
         app.captureGraph->SetWindowHandle(static_cast<std::uintptr_t>(app.videoWindow->winId()));
 }
 

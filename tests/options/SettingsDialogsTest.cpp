@@ -219,7 +219,7 @@ TEST_F(SettingsDialogs, PerformanceUncheckedPreAllocationKeepsTheSizesInTheFile)
     EXPECT_FALSE(manual->isEnabled());
     EXPECT_FALSE(ById<QLabel>(d, "eventUnit")->isEnabled());
     Click(d, "displayOff");
-    Click(d, "rendererVMR7");
+    Click(d, "xOverlayRenderer");
     Click(d, "save");
     EXPECT_EQ(d.result(), 1);
 
@@ -237,8 +237,8 @@ TEST_F(SettingsDialogs, PerformanceEnterInASizeEditDoesNothingAndOkAppliesWithou
     PerformanceOptionsDialog d;
     d.show();
     QApplication::setActiveWindow(&d);
-    EXPECT_TRUE(ById<QRadioButton>(d, "rendererEVR")->isChecked());
-    Click(d, "rendererVMR9");
+    EXPECT_TRUE(ById<QRadioButton>(d, "windowRenderer")->isChecked());
+    Click(d, "xVideoOverlayRenderer");
     for (const char* name : {"manualGB", "eventGB"}) {
         QLineEdit* edit = ById<QLineEdit>(d, name);
         edit->setFocus();
@@ -252,7 +252,7 @@ TEST_F(SettingsDialogs, PerformanceEnterInASizeEditDoesNothingAndOkAppliesWithou
     Click(d, "ok");
     EXPECT_FALSE(d.isVisible());
     EXPECT_EQ(d.result(), 2);
-    EXPECT_EQ(Options().DefaultRenderer, VideoRenderer::VMR9);
+    EXPECT_EQ(Options().DefaultRenderer, VideoRenderer::XVideoOverlay);
     EXPECT_EQ(Options().ManualAllocationGB, 5u);
 }
 

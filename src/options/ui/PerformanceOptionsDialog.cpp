@@ -50,11 +50,11 @@ PerformanceOptionsDialog::PerformanceOptionsDialog(QWidget* parent)
 
     auto* renderers = new QGroupBox(this);
     auto* renderersLayout = new QVBoxLayout(renderers);
-    // Named after the options file's words for the renderers.
+    // In the order of VideoRenderer, named after its kinds.
     const std::array<std::pair<const char*, QString>, 3> names{{
-        {"rendererEVR", QStringLiteral("Enhanced Video Renderer")},
-        {"rendererVMR9", QStringLiteral("VMR9")},
-        {"rendererVMR7", QStringLiteral("VMR7")},
+        {"windowRenderer", QStringLiteral("Enhanced Video Renderer")},
+        {"xVideoOverlayRenderer", QStringLiteral("VMR9")},
+        {"xOverlayRenderer", QStringLiteral("VMR7")},
     }};
     for (std::size_t i = 0; i < names.size(); ++i) {
         m_renderers[i] = Named(new QRadioButton(names[i].second, renderers), names[i].first);
@@ -110,9 +110,9 @@ void PerformanceOptionsDialog::Confirm(int result)
         o.ManualAllocationGB = AllocationValue(m_manualGB->text());
         o.EventAllocationGB = AllocationValue(m_eventGB->text());
     }
-    o.DefaultRenderer = m_renderers[1]->isChecked()   ? VideoRenderer::VMR9
-                        : m_renderers[2]->isChecked() ? VideoRenderer::VMR7
-                                                      : VideoRenderer::EVR;
+    o.DefaultRenderer = m_renderers[1]->isChecked()   ? VideoRenderer::XVideoOverlay
+                        : m_renderers[2]->isChecked() ? VideoRenderer::XOverlay
+                                                      : VideoRenderer::Window;
     done(result);
 }
 
