@@ -42,7 +42,6 @@ struct AppIcons {
 struct CaptureApp : AppState {
     QMenuBar* mainMenuBar = nullptr;
     std::array<QMenu*, 5> menus{}; // File, Events, Display, Options, Help
-    QMenuBar* messagesMenuBar = nullptr;
     QMenu* messagesFileMenu = nullptr;
     std::array<std::int32_t, 5> topMenuPositions{-1, -1, -1, -1, -1};
     bool showMinimised = false; // the show command the process was started with
@@ -51,7 +50,6 @@ struct CaptureApp : AppState {
     DeviceTable* codecCatalogue = nullptr;    // the device table once codecs are listed
 
     QPointer<UserMessagesWindow> userMessagesWindow;
-    QPointer<QPlainTextEdit> messageView;
     QPointer<QWidget> videoWindow;
     QPointer<ControlsWindow> controlsWindow;
     QPointer<MainWindow> mainWindow;

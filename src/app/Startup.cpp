@@ -163,13 +163,11 @@ Status CreateWindows(CaptureApp& app)
         app.menus[i] = app.mainMenuBar->addMenu(QString::fromLatin1(titles[i]));
         app.topMenuPositions[i] = static_cast<std::int32_t>(i);
     }
-    app.messagesMenuBar = app.userMessagesWindow->menuBar();
     app.messagesFileMenu = app.userMessagesWindow->FileMenu();
     if (!app.userMessagesWindow->CreateView()) {
         ReportAppMessage(10);
         return Status::Aborted;
     }
-    app.messageView = app.userMessagesWindow->View();
     return Status::Ok;
 }
 

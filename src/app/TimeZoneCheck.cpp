@@ -1,6 +1,5 @@
 #include "app/TimeZoneCheck.h"
 
-#include "common/AppState.h"
 #include "common/Clock.h"
 #include "messages/UserMessageLog.h"
 
@@ -45,14 +44,12 @@ TimeZoneCheck EvaluateTimeZone(const QTimeZone& zone, const QDateTime& utcNow)
     }
     if (!ObservesDaylightTimeAround(zone, utcNow)) {
         c.result = TimeZoneResult::NoTransitions;
-        c.biasMinutes = -zone.standardTimeOffset(utcNow) / 60;
         c.line = QStringLiteral("Computer local time is ") + ZoneName(zone, QTimeZone::StandardTime, utcNow)
             + QStringLiteral(" because transition dates to daylight savings are unknown.\r\n");
         return c;
     }
     const bool inDaylight = zone.isDaylightTime(utcNow);
     c.result = inDaylight ? TimeZoneResult::DaylightTime : TimeZoneResult::StandardTime;
-    c.biasMinutes = -zone.offsetFromUtc(utcNow) / 60;
     c.line = QStringLiteral("Computer local time is ")
         + ZoneName(zone, inDaylight ? QTimeZone::DaylightTime : QTimeZone::StandardTime, utcNow) + QStringLiteral("\r\n");
     return c;
@@ -62,8 +59,5 @@ void CheckTimeZone()
 {
     const CalendarTime t = AppClock().UtcNow();
     const QDateTime utcNow(QDate(t.year, t.month, t.day), QTime(t.hour, t.minute, t.second), QTimeZone::utc());
-    const TimeZoneCheck c = EvaluateTimeZone(QTimeZone::systemTimeZone(), utcNow);
-    if (c.result != TimeZoneResult::Failure)
-        TheAppState().TimeZoneBiasMinutes = c.biasMinutes;
-    AppendUserMessage(c.line, true);
+    AppendUserMessage(EvaluateTimeZone(QTimeZone::systemTimeZone(), utcNow).line, true);
 }

@@ -15,7 +15,6 @@ struct WorkAreaRect {
 // the one CaptureApp object; logic code reaches it through TheAppState().
 struct AppState {
     WorkAreaRect WorkArea;
-    std::int32_t TimeZoneBiasMinutes = 0; // minutes to add to local time to obtain UTC
     bool UsableCamera = false;
     bool QuitRequested = false;
     std::int32_t DeviceCount = 0;

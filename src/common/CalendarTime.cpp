@@ -92,12 +92,3 @@ CalendarTime UtcTimeToCalendar(UtcTime t)
 {
     return TicksToCalendar(ToFileTimeTicks(t));
 }
-
-CalendarTime AddMinutes(const CalendarTime& t, std::int32_t minutes)
-{
-    const auto ticks = CalendarToTicks(t);
-    if (!ticks)
-        return t;
-    const std::int64_t shifted = static_cast<std::int64_t>(*ticks) + static_cast<std::int64_t>(minutes) * static_cast<std::int64_t>(kTicksPerMinute);
-    return TicksToCalendar(shifted < 0 ? 0 : static_cast<FileTimeTicks>(shifted));
-}

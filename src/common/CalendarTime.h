@@ -55,6 +55,3 @@ CalendarTime UtcTimeToCalendar(UtcTime t);
 
 // Day of week (0 = Sunday) of a valid date.
 int DayOfWeek(int year, int month, int day);
-
-// Adds a signed number of minutes (the time-zone bias) to a calendar time.
-CalendarTime AddMinutes(const CalendarTime& t, std::int32_t minutes);

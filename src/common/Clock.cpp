@@ -33,17 +33,7 @@ CalendarTime SystemClock::UtcNow() const
     return FromTm(tm, ts.tv_nsec / 1000);
 }
 
-CalendarTime SystemClock::LocalNow() const
-{
-    timespec ts{};
-    clock_gettime(CLOCK_REALTIME, &ts);
-    std::tm tm{};
-    localtime_r(&ts.tv_sec, &tm);
-    return FromTm(tm, ts.tv_nsec / 1000);
-}
-
-ManualClock::ManualClock(const CalendarTime& utc, int biasMinutes)
-    : m_biasMinutes(biasMinutes)
+ManualClock::ManualClock(const CalendarTime& utc)
 {
     SetUtc(utc);
 }
@@ -51,11 +41,6 @@ ManualClock::ManualClock(const CalendarTime& utc, int biasMinutes)
 CalendarTime ManualClock::UtcNow() const
 {
     return TicksToCalendar(m_utcTicks);
-}
-
-CalendarTime ManualClock::LocalNow() const
-{
-    return AddMinutes(UtcNow(), -m_biasMinutes);
 }
 
 void ManualClock::SetUtc(const CalendarTime& utc)

@@ -21,15 +21,6 @@ std::string EncodeLatin1(std::u16string_view text, bool* substituted)
     return out;
 }
 
-std::u16string DecodeLatin1(std::string_view bytes)
-{
-    std::u16string out;
-    out.reserve(bytes.size());
-    for (const char b : bytes)
-        out += static_cast<char16_t>(static_cast<unsigned char>(b));
-    return out;
-}
-
 namespace {
 
 template <typename Char>

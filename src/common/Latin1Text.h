@@ -9,7 +9,6 @@
 // Each UTF-16 unit up to 255 becomes the byte of the same value; anything else
 // (a surrogate pair counts once) becomes '?' and sets *substituted.
 std::string EncodeLatin1(std::u16string_view text, bool* substituted = nullptr);
-std::u16string DecodeLatin1(std::string_view bytes);
 
 // Every line end (CR LF, a lone LF or a lone CR) becomes exactly one CR LF.
 std::string NormaliseCrLf(std::string_view text);

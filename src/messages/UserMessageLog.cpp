@@ -8,28 +8,12 @@
 
 namespace {
 
-constexpr int kStampLength = 16; // "HH:mm:ss (UTC)\r\n"
-
 QString TimeStampLine(const CalendarTime& t)
 {
     return QStringLiteral("%1:%2:%3 (UTC)\r\n")
         .arg(t.hour, 2, 10, QLatin1Char('0'))
         .arg(t.minute, 2, 10, QLatin1Char('0'))
         .arg(t.second, 2, 10, QLatin1Char('0'));
-}
-
-// Cuts at most `room` units off the front of `text`, never between CR and LF and never
-// inside a surrogate pair, so the pieces read back exactly as the whole.
-qsizetype SplitPoint(const QString& text, qsizetype from, qsizetype room)
-{
-    qsizetype end = from + room;
-    if (end >= text.size())
-        return text.size();
-    if (end > from + 1 && text[end - 1] == QLatin1Char('\r') && text[end] == QLatin1Char('\n'))
-        --end;
-    else if (end > from + 1 && text[end - 1].isHighSurrogate())
-        --end;
-    return end;
 }
 
 void EchoToStderr(const QString& entry)
@@ -88,16 +72,11 @@ void UserMessageLog::Append(const QString& text, bool timeStamp)
     if (timeStamp)
         head += TimeStampLine(AppClock().UtcNow());
 
+    const QString entry = head + text;
     std::lock_guard lock(m_mutex);
-    const qsizetype first = SplitPoint(text, 0, kEntryCapacity - head.size());
-    m_pending.append(head + text.left(first));
-    for (qsizetype at = first; at < text.size();) {
-        const qsizetype end = SplitPoint(text, at, kEntryCapacity);
-        m_pending.append(text.mid(at, end - at));
-        at = end;
-    }
+    m_pending.append(entry);
     if (m_echo)
-        EchoToStderr(head + text);
+        EchoToStderr(entry);
     if (!m_wakePosted) {
         if (QCoreApplication::instance()) {
             m_wakePosted = true;

@@ -15,10 +15,6 @@
 class UserMessageLog final : public QObject {
     Q_OBJECT
 public:
-    // One entry holds at most this many UTF-16 units; a longer text goes on in
-    // continuation entries without a line break of their own.
-    static constexpr int kEntryCapacity = 511;
-
     static UserMessageLog& Instance();
 
     void Append(const QString& text, bool timeStamp); // any thread

@@ -105,9 +105,9 @@ TEST_F(RecordingUiTest, TheStopQuestionIsAWarningWithYesAndNo)
 
 TEST_F(RecordingUiTest, TimersAreTheMainWindowsAndClosingItStopsThemBeforeTheGraph)
 {
-    QTimer* countdown = s_app->mainWindow->CountdownTimer();
-    QTimer* duration = s_app->mainWindow->EventRecordingTimer();
-    QTimer* alarm = s_app->mainWindow->StartAlarm();
+    QTimer* countdown = s_app->mainWindow->findChild<QTimer*>(QStringLiteral("countdownTimer"));
+    QTimer* duration = s_app->mainWindow->findChild<QTimer*>(QStringLiteral("eventRecordingTimer"));
+    QTimer* alarm = s_app->mainWindow->findChild<QTimer*>(QStringLiteral("startAlarm"));
     Timers().StartCountdownTimer();
     Timers().StartEventRecordingTimer(std::chrono::milliseconds(120450));
     Timers().StartStartAlarm(std::chrono::milliseconds(300));

@@ -18,7 +18,6 @@ protected:
     {
         SetAppClock(&m_clock);
         SetOptionDefaults();
-        TheAppState().TimeZoneBiasMinutes = 0;
         Log().SetEchoToStderr(false);
         Log().Clear();
     }

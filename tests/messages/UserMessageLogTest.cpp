@@ -48,24 +48,6 @@ TEST_F(UserMessageLogTest, EntriesAreALineBreakAnOptionalStampAndTheText)
                                            "\nbare LF\nand CR\nend"));
 }
 
-TEST_F(UserMessageLogTest, LongTextIsSplitIntoEntriesThatReadBackWhole)
-{
-    QString text;
-    for (int i = 0; i < 300; ++i)
-        text += QStringLiteral("%1 ").arg(i, 4, 10, QLatin1Char('0'));
-    text += QStringLiteral("\r\n");
-    // Put a CR LF pair right on the first cut, and a surrogate pair on the second.
-    text.insert(UserMessageLog::kEntryCapacity - 2 - 16 - 1, QStringLiteral("\r\n"));
-    text.insert(UserMessageLog::kEntryCapacity - 2 - 16 + UserMessageLog::kEntryCapacity - 1, QString::fromUtf8("\xF0\x9F\x98\x80"));
-
-    QStringList pieces;
-    QObject::connect(&Log(), &UserMessageLog::EntriesAppended, &Log(), [&](const QString& p) { pieces << p; });
-    AppendUserMessage(text, true);
-    EXPECT_EQ(Log().Text(), QStringLiteral("\n23:59:58 (UTC)\n") + ToParagraphs(text));
-    QObject::disconnect(&Log(), &UserMessageLog::EntriesAppended, &Log(), nullptr);
-    EXPECT_FALSE(Log().Text().contains(QStringLiteral("\n\n\n")));
-}
-
 TEST_F(UserMessageLogTest, FourThreadsAppendWhileTheUiThreadIsBlocked)
 {
     constexpr int kThreads = 4;

@@ -33,7 +33,6 @@ class CountdownPane final : public QFrame {
     Q_OBJECT
 public:
     CountdownPane(CountdownPaneKind kind, QWidget* parent);
-    CountdownPaneKind Kind() const { return m_kind; }
 
 protected:
     void paintEvent(QPaintEvent* e) override;

@@ -29,12 +29,6 @@ public:
     // signal comes here at once.
     void EndProgram();
 
-    // The Event countdown's once-a-second tick, and the end of an Event recording.
-    QTimer* CountdownTimer() const { return m_countdownTimer; }
-    QTimer* EventRecordingTimer() const { return m_eventRecordingTimer; }
-    // The single shot that starts an Event recording on time, between two countdown ticks.
-    QTimer* StartAlarm() const { return m_startAlarm; }
-
     // The operations around the dialog commands; tests replace them.
     void SetCommandSteps(CommandSteps steps) { m_steps = std::move(steps); }
     const CommandSteps& Steps() const { return m_steps; }
@@ -48,6 +42,8 @@ private:
     QTimer* MakeSchedulerTimer(const char* name, Qt::TimerType type);
     void ToggleBrightnessContrast();
 
+    // The Event countdown's once-a-second tick, the end of an Event recording, and the
+    // single shot that starts an Event recording on time between two ticks.
     QTimer* m_countdownTimer = nullptr;
     QTimer* m_eventRecordingTimer = nullptr;
     QTimer* m_startAlarm = nullptr;
