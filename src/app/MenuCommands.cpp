@@ -2,9 +2,9 @@
 
 #include "app/CaptureApp.h"
 #include "app/ui/MainWindow.h"
-#include "capture/DeviceTable.h"
 #include "capture/ui/CodecSelectorDialog.h"
 #include "capture/ui/DeviceFormatDialog.h"
+#include "devices/DeviceTable.h"
 #include "events/EventSchedule.h"
 #include "events/ui/ScheduleEventDialog.h"
 #include "events/ui/ViewEventsDialog.h"

@@ -1,9 +1,9 @@
 #include "capture/CaptureGraph.h"
 
-#include "capture/DeviceTable.h"
 #include "capture/MediaObjects.h"
-#include "capture/PreAllocation.h"
 #include "common/AppState.h"
+#include "devices/DeviceTable.h"
+#include "devices/PreAllocation.h"
 #include "filter/FramePipeline.h"
 #include "filter/gst/VelaTransformFilter.h"
 #include "messages/MessageTables.h"

@@ -1,6 +1,6 @@
 // The scheduler driven tick by tick with a standing clock: no real waiting.
-#include "capture/DeviceTable.h"
 #include "common/AppState.h"
+#include "devices/DeviceTable.h"
 #include "events/EventFile.h"
 #include "events/EventSchedule.h"
 #include "messages/UserMessageLog.h"

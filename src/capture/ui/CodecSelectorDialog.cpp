@@ -1,8 +1,8 @@
 #include "capture/ui/CodecSelectorDialog.h"
 
-#include "capture/DeviceTable.h"
-#include "capture/FormatRules.h"
 #include "capture/ui/DialogSupport.h"
+#include "devices/DeviceTable.h"
+#include "devices/FormatRules.h"
 #include "options/OptionsFile.h"
 
 #include <QCheckBox>

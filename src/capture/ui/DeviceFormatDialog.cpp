@@ -3,9 +3,9 @@
 #include "app/CaptureApp.h"
 #include "app/MenuCommands.h"
 #include "app/ui/VideoWindow.h"
-#include "capture/DeviceTable.h"
-#include "capture/FormatRules.h"
 #include "capture/ui/DialogSupport.h"
+#include "devices/DeviceTable.h"
+#include "devices/FormatRules.h"
 #include "options/OptionsFile.h"
 
 #include <QCheckBox>

@@ -1,4 +1,4 @@
-#include "capture/PreAllocation.h"
+#include "devices/PreAllocation.h"
 
 #include "common/AppState.h"
 #include "options/AppOptions.h"
