@@ -1,6 +1,6 @@
 #pragma once
 
-#include "common/AppState.h"
+#include "recording/AppState.h"
 
 #include <QFont>
 #include <QIcon>

@@ -1,7 +1,6 @@
 #include "capture/CaptureGraph.h"
 
 #include "capture/MediaObjects.h"
-#include "common/AppState.h"
 #include "devices/DeviceTable.h"
 #include "devices/PreAllocation.h"
 #include "filter/FramePipeline.h"
@@ -9,6 +8,7 @@
 #include "messages/MessageTables.h"
 #include "messages/UserMessageLog.h"
 #include "options/AppOptions.h"
+#include "recording/AppState.h"
 #include "recording/RecordingLog.h"
 
 #include <QFile>

@@ -1,10 +1,10 @@
 #include "recording/RecordingControl.h"
 
-#include "common/AppState.h"
 #include "common/Clock.h"
 #include "messages/MessageTables.h"
 #include "messages/UserMessageLog.h"
 #include "options/AppOptions.h"
+#include "recording/AppState.h"
 #include "recording/GraphControl.h"
 
 namespace {

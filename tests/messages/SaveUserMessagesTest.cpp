@@ -1,8 +1,8 @@
-#include "common/AppState.h"
 #include "common/Clock.h"
 #include "messages/SaveUserMessages.h"
 #include "messages/UserMessageLog.h"
 #include "options/AppOptions.h"
+#include "recording/AppState.h"
 #include "support/FileSizeLimit.h"
 #include "support/TempDir.h"
 

@@ -1,10 +1,10 @@
 // The scheduler driven tick by tick with a standing clock: no real waiting.
-#include "common/AppState.h"
 #include "devices/DeviceTable.h"
 #include "events/EventFile.h"
 #include "events/EventSchedule.h"
 #include "messages/UserMessageLog.h"
 #include "options/AppOptions.h"
+#include "recording/AppState.h"
 #include "recording/GraphControl.h"
 #include "recording/RecordingControl.h"
 #include "recording/RecordingLog.h"

@@ -14,13 +14,13 @@
 #include "app/ui/MainWindow.h"
 #include "app/ui/VideoWindow.h"
 #include "capture/CaptureGraph.h"
-#include "common/AppState.h"
 #include "common/CalendarTime.h"
 #include "common/Clock.h"
 #include "events/EventFile.h"
 #include "events/EventSchedule.h"
 #include "filter/AnalysisFlags.h"
 #include "messages/UserMessageLog.h"
+#include "recording/AppState.h"
 #include "recording/RecordingControl.h"
 
 #include <QApplication>

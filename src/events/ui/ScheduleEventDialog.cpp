@@ -1,11 +1,11 @@
 #include "events/ui/ScheduleEventDialog.h"
 
-#include "common/AppState.h"
 #include "common/Clock.h"
 #include "events/EventEditing.h"
 #include "events/ui/EventDialogLook.h"
 #include "messages/UserMessageLog.h"
 #include "options/AppOptions.h"
+#include "recording/AppState.h"
 
 #include <QCheckBox>
 #include <QDateTimeEdit>

@@ -2,8 +2,8 @@
 
 #include "app/MenuCommands.h"
 #include "capture/ui/DialogSupport.h"
-#include "common/AppState.h"
 #include "filter/ui/TwoDigitEntry.h"
+#include "recording/AppState.h"
 
 #include <QCheckBox>
 #include <QLineEdit>

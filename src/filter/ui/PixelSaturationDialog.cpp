@@ -2,9 +2,9 @@
 
 #include "app/MenuCommands.h"
 #include "capture/ui/DialogSupport.h"
-#include "common/AppState.h"
 #include "filter/AnalysisFlags.h"
 #include "options/AppOptions.h"
+#include "recording/AppState.h"
 
 #include <QCheckBox>
 #include <QLabel>
