@@ -84,17 +84,6 @@ EventPowerChoices PowerChoicesOfTheSystem()
 
 } // namespace
 
-void RestartGraph()
-{
-    // A recording may have begun while the dialog was open; the recording ends with a
-    // preview built from the new settings.
-    if (TheAppState().RecordingActive) {
-        AppendUserMessage(QStringLiteral("NOTE: the new settings take effect when the recording ends\r\n"), true);
-        return;
-    }
-    static_cast<void>(RestartCapture()); // the graph reports its own failures
-}
-
 int RunMenuDialog(MenuDialog dialog)
 {
     CaptureApp* app = TheCaptureApp();

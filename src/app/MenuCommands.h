@@ -54,9 +54,6 @@ struct CommandSteps {
     std::function<bool()> CodecCatalogueExists;
 };
 
-// Restarting the graph: StopCapture, and when that succeeded, StartCapture.
-void RestartGraph();
-
 // Opens a command's dialog modally over the main window and gives its result.
 int RunMenuDialog(MenuDialog dialog);
 

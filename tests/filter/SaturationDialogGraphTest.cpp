@@ -1,6 +1,5 @@
 // The Pixel Saturation dialog over the simulator's running preview: dragging the slider
 // moves the marking of the transform element while frames flow.
-#include "app/MenuCommands.h"
 #include "capture/CaptureBackEnd.h"
 #include "capture/CaptureGraph.h"
 #include "capture/DeviceEnumeration.h"

@@ -6,6 +6,7 @@
 #include "messages/MessageTables.h"
 #include "options/AppOptions.h"
 #include "recording/GraphControl.h"
+#include "recording/RecordingControl.h"
 #include "recording/Scheduler.h"
 
 #include <QAction>
