@@ -10,6 +10,7 @@
 #include <array>
 #include <cstdint>
 
+class QAction;
 class QMenu;
 class QMenuBar;
 class QMainWindow;
@@ -73,6 +74,8 @@ struct CaptureApp : AppState {
 
     // Hands out the next command id (sequential from 32776).
     std::uint32_t TakeCommandId() { return nextCommandId++; }
+    // The main menus' action that carries the given command id, or nullptr.
+    QAction* MenuAction(std::uint32_t commandId) const;
 };
 
 // The process-wide reference, set at the very start of InitialiseApp.

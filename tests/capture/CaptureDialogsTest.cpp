@@ -1,9 +1,9 @@
 // The device and codec dialogs driven through their widgets, on a hand-made device table.
-#include "app/MenuCommands.h"
 #include "capture/ui/CodecSelectorDialog.h"
 #include "capture/ui/DeviceFormatDialog.h"
 #include "devices/FormatRules.h"
 #include "options/OptionsFile.h"
+#include "ui/MenuCommands.h"
 
 #include "devices/DeviceTableFixture.h"
 #include "support/TempDir.h"

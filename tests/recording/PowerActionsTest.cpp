@@ -3,7 +3,7 @@
 #include "MockLogind.h"
 #include "app/CaptureApp.h"
 #include "app/MainLoop.h"
-#include "app/MenuCommands.h"
+#include "app/ProgramCommands.h"
 #include "events/EventSchedule.h"
 #include "events/ui/ScheduleEventDialog.h"
 #include "recording/Scheduler.h"
@@ -257,7 +257,7 @@ TEST_F(PowerActionsTest, ARefusedActionIsNotOfferedIsNotedWhenArmedAndIsNotCount
             }
             d->reject();
         });
-        RunMenuDialog(MenuDialog::ScheduleEvent);
+        RunMenuDialog(MenuDialog::ScheduleEvent, nullptr);
 
         // An Event file that asks to shut down, armed.
         m_log.ClearMessages();

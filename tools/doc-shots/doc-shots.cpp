@@ -8,7 +8,7 @@
 
 #include "app/CaptureApp.h"
 #include "app/MainLoop.h"
-#include "app/MenuCommands.h"
+#include "app/ProgramCommands.h"
 #include "app/Startup.h"
 #include "app/ui/ChildWindows.h"
 #include "app/ui/MainWindow.h"
@@ -84,7 +84,7 @@ void ShootDialog(MenuDialog dialog, const QString& name)
             open->reject();
         }
     });
-    RunMenuDialog(dialog);
+    RunMenuDialog(dialog, TheCaptureApp()->mainWindow);
     if (!shot) {
         Say(QStringLiteral("%1 did not open").arg(name));
         ++g_failures;

@@ -1,25 +1,6 @@
-#include "app/MenuCommands.h"
+#include "ui/MenuCommands.h"
 
-#include "app/CaptureApp.h"
-#include "app/ui/MainWindow.h"
-#include "capture/ui/CodecSelectorDialog.h"
-#include "capture/ui/DeviceFormatDialog.h"
-#include "devices/DeviceTable.h"
-#include "events/EventSchedule.h"
-#include "events/ui/ScheduleEventDialog.h"
-#include "events/ui/ViewEventsDialog.h"
-#include "filter/ui/FrameIntegrationDialog.h"
-#include "filter/ui/MeasureClockDriftDialog.h"
-#include "filter/ui/PixelSaturationDialog.h"
 #include "messages/UserMessageLog.h"
-#include "options/OptionsFile.h"
-#include "options/ui/DefaultDurationDialog.h"
-#include "options/ui/EventPendingOptionsDialog.h"
-#include "options/ui/FileOptionsDialog.h"
-#include "options/ui/PerformanceOptionsDialog.h"
-#include "recording/RecordingControl.h"
-#include "recording/Scheduler.h"
-#include "recording/SchedulerHooks.h"
 
 namespace {
 
@@ -73,52 +54,7 @@ void SaveAndRestartOnOne(const CommandSteps& s, MenuDialog dialog)
         s.RestartGraph();
 }
 
-// What the system lets an Event ask for after its recording, as start-up found it.
-EventPowerChoices PowerChoicesOfTheSystem()
-{
-    const SystemPower* power = TheSystemPower();
-    if (!power)
-        return {};
-    return {power->WhyNot(PowerAction::Hibernate), power->WhyNot(PowerAction::Shutdown)};
-}
-
 } // namespace
-
-int RunMenuDialog(MenuDialog dialog)
-{
-    CaptureApp* app = TheCaptureApp();
-    QWidget* parent = app ? app->mainWindow.data() : nullptr;
-    switch (dialog) {
-    case MenuDialog::ScheduleEvent: return RunScheduleEventDialog(parent, PowerChoicesOfTheSystem());
-    case MenuDialog::EditEvent: return RunEditEventDialog(parent, PowerChoicesOfTheSystem());
-    case MenuDialog::ViewEvents: return RunViewEventsDialog(parent);
-    case MenuDialog::FileOptions: return RunFileOptionsDialog(parent);
-    case MenuDialog::DefaultDuration: return RunDefaultDurationDialog(parent);
-    case MenuDialog::EventPendingOptions: return RunEventPendingOptionsDialog(parent);
-    case MenuDialog::PerformanceOptions: return RunPerformanceOptionsDialog(parent);
-    case MenuDialog::PixelSaturation: return RunPixelSaturationDialog(parent);
-    case MenuDialog::ClockDrift: return RunMeasureClockDriftDialog(parent);
-    case MenuDialog::FrameIntegration: return RunFrameIntegrationDialog(parent);
-    case MenuDialog::DeviceFormat: return RunDeviceFormatDialog(parent);
-    case MenuDialog::CodecSelector: return RunCodecSelectorDialog(parent);
-    }
-    return 3; // not reached: every dialog is listed
-}
-
-CommandSteps ProgramCommandSteps()
-{
-    CommandSteps s;
-    s.RunDialog = &RunMenuDialog;
-    s.EventArmed = [] { return TheAppState().EventArmed; };
-    s.DisarmEvent = &DisarmEvent;
-    s.LoadEventSchedule = &ReloadScheduleWhenIdle;
-    s.SaveOptionsAndReport = &SaveOptionsAndReport;
-    s.SaveOptionsFile = [] { SaveOptionsFile(); };
-    s.RestartGraph = &RestartGraph;
-    s.DeviceCount = [] { return Devices().count; };
-    s.CodecCatalogueExists = [] { return TheCaptureApp() && TheCaptureApp()->codecCatalogue; };
-    return s;
-}
 
 bool RunDialogCommand(std::uint32_t commandId, const CommandSteps& s)
 {
