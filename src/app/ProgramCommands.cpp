@@ -1,6 +1,7 @@
 #include "app/ProgramCommands.h"
 
 #include "app/CaptureApp.h"
+#include "app/ui/ChildWindows.h"
 #include "app/ui/VideoWindow.h"
 #include "capture/ui/CodecSelectorDialog.h"
 #include "capture/ui/DeviceFormatDialog.h"
@@ -37,6 +38,17 @@ bool EventArmed()
     return TheAppState().EventArmed;
 }
 
+// The Event Pending window's title pane says which of the two the window shows.
+void RepaintCountdownTitle()
+{
+    const CaptureApp* app = TheCaptureApp();
+    if (!app || !app->countdownWindow)
+        return;
+    CountdownPane* title = app->countdownWindow->Pane(CountdownPaneKind::Title);
+    title->show();
+    title->update();
+}
+
 // What accepting a new device or format sets going in the program.
 DeviceAcceptSteps ProgramDeviceAcceptSteps()
 {
@@ -56,13 +68,15 @@ DeviceAcceptSteps ProgramDeviceAcceptSteps()
 
 int RunMenuDialog(MenuDialog dialog, QWidget* parent)
 {
+    const CaptureApp* app = TheCaptureApp();
+    const AppIcons icons = app ? app->icons : AppIcons();
     switch (dialog) {
-    case MenuDialog::ScheduleEvent: return RunScheduleEventDialog(parent, PowerChoicesOfTheSystem());
-    case MenuDialog::EditEvent: return RunEditEventDialog(parent, PowerChoicesOfTheSystem());
-    case MenuDialog::ViewEvents: return RunViewEventsDialog(parent);
-    case MenuDialog::FileOptions: return RunFileOptionsDialog(parent);
-    case MenuDialog::DefaultDuration: return RunDefaultDurationDialog(parent);
-    case MenuDialog::EventPendingOptions: return RunEventPendingOptionsDialog(parent);
+    case MenuDialog::ScheduleEvent: return RunScheduleEventDialog(parent, PowerChoicesOfTheSystem(), icons);
+    case MenuDialog::EditEvent: return RunEditEventDialog(parent, PowerChoicesOfTheSystem(), icons);
+    case MenuDialog::ViewEvents: return RunViewEventsDialog(parent, icons);
+    case MenuDialog::FileOptions: return RunFileOptionsDialog(parent, icons);
+    case MenuDialog::DefaultDuration: return RunDefaultDurationDialog(parent, icons);
+    case MenuDialog::EventPendingOptions: return RunEventPendingOptionsDialog(parent, &RepaintCountdownTitle);
     case MenuDialog::PerformanceOptions: return RunPerformanceOptionsDialog(parent);
     case MenuDialog::PixelSaturation: return RunPixelSaturationDialog(parent);
     case MenuDialog::ClockDrift: return RunMeasureClockDriftDialog(parent);

@@ -33,7 +33,6 @@
 #include "recording/PowerActions.h"
 #include "recording/RecordingControl.h"
 #include "recording/Scheduler.h"
-#include "recording/ui/PowerCountdownDialog.h"
 #include "events/EventSchedule.h"
 
 #include <QAction>

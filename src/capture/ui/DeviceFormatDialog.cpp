@@ -1,9 +1,9 @@
 #include "capture/ui/DeviceFormatDialog.h"
 
-#include "capture/ui/DialogSupport.h"
 #include "devices/DeviceTable.h"
 #include "devices/FormatRules.h"
 #include "options/OptionsFile.h"
+#include "ui/DialogSupport.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
