@@ -71,7 +71,7 @@ void FillPairsExample(AppOptions& o)
     o.FilePreAllocation = true;
     o.EventAllocationGB = 2;
     o.ManualAllocationGB = 20;
-    o.DefaultRenderer = VideoRenderer::VMR9;
+    o.DefaultRenderer = VideoRenderer::XVideoOverlay;
     o.UseDefaultDeviceSettings = false;
     o.DeviceCodecPairs = {{o.DefaultDevice, QStringLiteral("NONE")},
                           {QStringLiteral("VTI Simulator"), QStringLiteral("JPEG image encoder")}};
@@ -196,7 +196,7 @@ TEST_F(OptionsFileTest, NumbersStopAtTheFirstMismatch)
     EXPECT_EQ(o.PixelSaturationValue, 230);
     EXPECT_EQ(o.ManualAllocationGB, 7u);
     EXPECT_EQ(o.EventAllocationGB, 0u);
-    EXPECT_EQ(o.DefaultRenderer, VideoRenderer::EVR);
+    EXPECT_EQ(o.DefaultRenderer, VideoRenderer::Window);
 }
 
 TEST_F(OptionsFileTest, OverlongValuesAreCutAtTheirCapacity)
