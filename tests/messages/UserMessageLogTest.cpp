@@ -1,11 +1,8 @@
 #include "common/Clock.h"
 #include "messages/UserMessageLog.h"
-#include "messages/ui/UserMessagesWindow.h"
 
 #include <QCoreApplication>
-#include <QPlainTextEdit>
 #include <QRegularExpression>
-#include <QTextCursor>
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -113,26 +110,4 @@ TEST_F(UserMessageLogTest, FourThreadsAppendWhileTheUiThreadIsBlocked)
     }
     // A generous bound: it only catches a caller that waits for the event loop.
     EXPECT_LT(slowestNs.load(), 2'000'000'000LL);
-}
-
-TEST_F(UserMessageLogTest, ViewAppendsAtTheEndWhateverTheSelection)
-{
-    UserMessagesWindow window;
-    ASSERT_TRUE(window.CreateView());
-    AppendUserMessage(QStringLiteral("one\r\n"), false);
-    AppendUserMessage(QStringLiteral("two\r\n"), false);
-    QCoreApplication::processEvents();
-    QPlainTextEdit* view = window.View();
-    EXPECT_EQ(view->toPlainText(), QStringLiteral("\none\n\ntwo\n"));
-
-    QTextCursor c(view->document());
-    c.setPosition(2);
-    c.setPosition(4, QTextCursor::KeepAnchor); // "ne" of "one" selected
-    view->setTextCursor(c);
-    AppendUserMessage(QStringLiteral("three\r\n"), false);
-    QCoreApplication::processEvents();
-    EXPECT_EQ(view->toPlainText(), QStringLiteral("\none\n\ntwo\n\nthree\n"));
-
-    Log().Clear();
-    EXPECT_TRUE(view->toPlainText().isEmpty());
 }

@@ -1,11 +1,11 @@
 #include "recording/PowerActions.h"
 
-#include "MockLogind.h"
 #include "app/CaptureApp.h"
 #include "app/MainLoop.h"
 #include "app/ProgramCommands.h"
 #include "events/EventSchedule.h"
 #include "events/ui/ScheduleEventDialog.h"
+#include "recording/MockLogind.h"
 #include "recording/Scheduler.h"
 #include "recording/ui/PowerCountdownDialog.h"
 #include "support/LogCapture.h"
