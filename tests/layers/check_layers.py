@@ -1,9 +1,11 @@
 #!/usr/bin/env python3
 """Checks every #include "..." of the sources against the layer table (layers.txt beside
 this file): no include into a higher layer, nothing but the top layer includes it, and no
-include circle. Prints one line per fault (file:line: rule) and exits 1 when there is one."""
+include circle; and every #include <...> of src/ against the table's rules for other
+libraries' headers. Prints one fault per line (file:line: rule) and exits 1 when there is one."""
 
 import argparse
+import glob
 import os
 import re
 import sys
@@ -14,6 +16,8 @@ SCANNED_ROOTS = ("src", "tests", "tools", "bench")
 # targets' include directories do.
 INCLUDE_ROOTS = ("src", "tests")
 INCLUDE = re.compile(r'^\s*#\s*include\s*"([^"]+)"')
+SYSTEM_INCLUDE = re.compile(r'^\s*#\s*include\s*<([^>]+)>')
+PRIVATE_SUFFIX = "Internals"
 
 
 class Table:
@@ -22,6 +26,7 @@ class Table:
         self.layers = []          # names, lowest first
         self.folder_layer = {}    # folder -> layer name
         self.open_to_tests = []   # folders any test may include
+        self.headers = []         # (layers allowed, header patterns)
         self.errors = []
         current = None
         with open(path, encoding="utf-8") as f:
@@ -43,6 +48,13 @@ class Table:
                 elif words[0] == "open-to-tests":
                     current = None
                     self.open_to_tests.extend(w.rstrip("/") for w in words[1:])
+                elif words[0] == "headers":
+                    current = None
+                    allowed = [w for w in words[1:] if w in self.layers]
+                    patterns = words[1 + len(allowed):]
+                    if not allowed or not patterns:
+                        self.errors.append(f"{where}: a headers line names layers (listed above it), then headers")
+                    self.headers.append((allowed, patterns))
                 else:
                     self.errors.append(f"{where}: cannot read this line of the table")
 
@@ -78,6 +90,32 @@ class Table:
         return None
 
 
+class QtModules:
+    """Which Qt library a Qt header belongs to: the Qt folder that holds it."""
+
+    def __init__(self, include_dir):
+        self.include_dir = include_dir
+        self.known = {}
+
+    def of(self, header):
+        if not self.include_dir or "/" in header:
+            return None
+        if header not in self.known:
+            found = glob.glob(os.path.join(self.include_dir, "Qt*", header))
+            self.known[header] = os.path.basename(os.path.dirname(found[0])) if found else None
+        return self.known[header]
+
+
+def header_rule(table, qt, header):
+    """The rule a <header> falls under, as (allowed layers, the library named in the table)."""
+    module = qt.of(header) if header.startswith("Q") else None
+    for allowed, patterns in table.headers:
+        for pattern in patterns:
+            if module == pattern or header == pattern or (pattern.endswith("/") and header.startswith(pattern)):
+                return allowed, pattern
+    return None
+
+
 def source_files(root):
     for top in SCANNED_ROOTS:
         for folder, dirs, files in os.walk(os.path.join(root, top)):
@@ -95,17 +133,19 @@ def resolve(root, includer, name):
     return None  # a system or generated header: not ours to check
 
 
-def read_includes(root, path):
+def read_includes(root, path, pattern=INCLUDE):
     with open(os.path.join(root, path), encoding="utf-8", errors="replace") as f:
         for number, line in enumerate(f, 1):
-            m = INCLUDE.match(line)
+            m = pattern.match(line)
             if m:
                 yield number, m.group(1)
 
 
 def unit(path):
-    """A header and its .cpp are one unit: a circle through either is a circle."""
-    return os.path.splitext(path)[0]
+    """A header and its .cpp are one unit, and so is the unit's private header X + "Internals.h"
+    (what the files of one class split over several share): a circle through any is a circle."""
+    stem = os.path.splitext(path)[0]
+    return stem[:-len(PRIVATE_SUFFIX)] if stem.endswith(PRIVATE_SUFFIX) else stem
 
 
 def find_circles(edges):
@@ -173,7 +213,7 @@ def circles(edges, group):
     return found
 
 
-def check(root, table):
+def check(root, table, qt):
     faults = list(table.errors)
     top = table.layers[-1] if table.layers else None
     edges, where = {}, {}
@@ -184,6 +224,13 @@ def check(root, table):
                           f" add it to {os.path.basename(table.path)} under the one layer it belongs to")
             continue
         is_test = path.startswith("tests/")
+        if path.startswith("src/"):  # tests and tools use Qt and GStreamer as tools
+            for number, header in read_includes(root, path, SYSTEM_INCLUDE):
+                rule = header_rule(table, qt, header)
+                if rule and layer not in rule[0]:
+                    allowed = rule[0][0] if len(rule[0]) == 1 else ", ".join(rule[0][:-1]) + " and " + rule[0][-1]
+                    faults.append(f"{path}:{number}: #include <{header}>: {rule[1]} is for the {allowed}"
+                                  f" layer{'s' if len(rule[0]) > 1 else ''} only; this file is in the {layer} layer")
         for number, name in read_includes(root, path):
             target = resolve(root, path, name)
             if target is None:
@@ -219,9 +266,11 @@ def main():
     parser.add_argument("--root", default=os.path.normpath(os.path.join(here, "..", "..")),
                         help="the repository (default: two folders above this script)")
     parser.add_argument("--table", default=os.path.join(here, "layers.txt"))
+    parser.add_argument("--qt-include-dir", help="the folder that holds QtCore/, QtGui/ ... (default: looked for)")
     args = parser.parse_args()
+    qt_dir = args.qt_include_dir or next(iter(sorted(glob.glob("/usr/include/*/qt6"))), None)
     table = Table(args.table)
-    faults = check(args.root, table)
+    faults = check(args.root, table, QtModules(qt_dir))
     for fault in faults:
         print(fault)
     if faults:
