@@ -258,21 +258,19 @@ TEST_F(OcrReader, LostFirstDigitsStopReadingOnTheTwelfthInARow)
     DrawVtiTime(good.Data(), good.geometry, {}, {12, 0, 0, 0, 0}, FieldPhase::Odd);
 
     for (const TestFrame& lost : {firstCellFilled(16), firstCellFilled(235)}) {
-        {
-            CapturedMessages log;
-            RunningReader reader(sets);
-            for (int i = 0; i < 11; ++i)
-                reader.Read(lost);
-            EXPECT_TRUE(reader.ocr.Enabled());
-            EXPECT_TRUE(reader.Read(good));
-            for (int i = 0; i < 11; ++i)
-                reader.Read(lost); // the good frame started the count again
-            EXPECT_TRUE(reader.ocr.Enabled());
+        CapturedMessages log;
+        RunningReader reader(sets);
+        for (int i = 0; i < 11; ++i)
             reader.Read(lost);
-            EXPECT_FALSE(reader.ocr.Enabled());
-            EXPECT_EQ(log.Count(kLostMessage), 1);
-            EXPECT_FALSE(log.Entries().back().second) << "written without a time stamp";
-        }
+        EXPECT_TRUE(reader.ocr.Enabled());
+        EXPECT_TRUE(reader.Read(good));
+        for (int i = 0; i < 11; ++i)
+            reader.Read(lost); // the good frame started the count again
+        EXPECT_TRUE(reader.ocr.Enabled());
+        reader.Read(lost);
+        EXPECT_FALSE(reader.ocr.Enabled());
+        EXPECT_EQ(log.Count(kLostMessage), 1);
+        EXPECT_FALSE(log.Entries().back().second) << "written without a time stamp";
     }
     RunningReader reader(sets);
     const TestFrame ambiguous = firstCellFilled(235);
@@ -316,7 +314,8 @@ TEST_F(OcrReader, StartupCheckNeedsFiveCleanProbesInThirtyFrames)
 
 TEST_F(OcrReader, FrameTooSmallForTheCellsIsNeverRead)
 {
-    // 320 x 240 holds no digit cell: the reader must not look outside the frame.
+    // 320 x 240 holds no digit cell: the reader must not look outside the frame, and
+    // counts the frames it cannot read as lost.
     TestFrame small(320, 240);
     VtiOcr ocr(sets);
     ocr.Reset({});
@@ -326,8 +325,26 @@ TEST_F(OcrReader, FrameTooSmallForTheCellsIsNeverRead)
     }
     EXPECT_FALSE(ocr.Enabled());
     EXPECT_EQ(messages.Count(kCannotRead), 1);
-    EXPECT_FALSE(OcrLayoutFits({kRowBasePlain, true}, TestFrame(640, 462).geometry));
-    EXPECT_TRUE(OcrLayoutFits({kRowBasePlain, true}, TestFrame(640, 463).geometry));
+    RunningReader reader(sets);
+    for (int i = 0; i < 12; ++i)
+        EXPECT_FALSE(reader.Read(small));
+    EXPECT_FALSE(reader.ocr.Enabled());
+
+    // The last cell read must lie inside the picture and inside the row.
+    const OcrLayout camera{kRowBasePlain, true};
+    const DigitCell last = MakeDigitCell(kReadPositions - 1, camera);
+    FrameGeometry fits = TestFrame(last.right, last.bottom).geometry;
+    fits.stride = 2 * last.right;
+    EXPECT_TRUE(OcrLayoutFits(camera, fits));
+    for (const auto& [width, height, stride] : {std::tuple{last.right - 1, last.bottom, 2 * last.right},
+                                                {last.right, last.bottom - 1, 2 * last.right},
+                                                {last.right, last.bottom, 2 * last.right - 1}}) {
+        FrameGeometry g = fits;
+        g.width = width;
+        g.height = height;
+        g.stride = stride;
+        EXPECT_FALSE(OcrLayoutFits(camera, g)) << width << " x " << height << ", stride " << stride;
+    }
 }
 
 TEST_F(OcrReader, MissingSetRefusesReadingAtEveryBuild)
