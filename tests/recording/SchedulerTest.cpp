@@ -289,7 +289,7 @@ TEST_F(SchedulerTest, AFailedStartIsRetriedOnceThenLoggedAndTheNextEventArmed)
     SchedulerTick(); // the retry fails too
     EXPECT_FALSE(TheAppState().EventRecordingActive);
     EXPECT_TRUE(Log().contains(QStringLiteral(
-        "(UTC)\n\nERROR -- The recording of the Event at 03:00:10 (UTC) could not start")));
+        "\n03:00:01 (UTC)\n\nERROR -- The recording of the Event at 03:00:10 (UTC) could not start")));
     EXPECT_TRUE(ReadFileBytes(RecordingLogFileName(file)).startsWith("Recording could not start at 03:00:01 (UTC)\r\n"));
     EXPECT_TRUE(TheAppState().EventArmed);
     EXPECT_EQ(TheSchedulerState().ArmedEventTime, At(3, 5, 0));
@@ -311,7 +311,8 @@ TEST_F(SchedulerTest, AFailedStartIsRetriedOnceThenLoggedAndTheNextEventArmed)
     EXPECT_FALSE(TheAppState().RecordingActive);
     EXPECT_FALSE(ui.recordingControls);
     EXPECT_TRUE(graph.Previewing());
-    EXPECT_TRUE(Log().contains(QStringLiteral("ERROR -- The recording could not start")));
+    EXPECT_TRUE(Log().endsWith(QStringLiteral("\n03:04:56 (UTC)\n\nERROR -- The recording could not start; nothing was "
+                                              "recorded.  The reason is given above.\n"))); // and no reload
 }
 
 TEST_F(SchedulerTest, StopButtonAsksDuringAnEventRecording)
@@ -330,7 +331,7 @@ TEST_F(SchedulerTest, StopButtonAsksDuringAnEventRecording)
     StopButtonPressed();
     EXPECT_FALSE(TheAppState().EventRecordingActive);
     EXPECT_EQ(timers.recordingPeriod, 0);
-    EXPECT_TRUE(Log().contains(QStringLiteral("(UTC)\nEvent recording is manually stopped")));
+    EXPECT_TRUE(Log().contains(QStringLiteral("\n03:00:01 (UTC)\nEvent recording is manually stopped")));
     EXPECT_TRUE(power.actions.empty()); // no hibernation after a hand-stopped Event
     // The later Event is armed; a reload does not bring back the one stopped by hand.
     EXPECT_TRUE(TheAppState().EventArmed);
@@ -368,6 +369,8 @@ TEST_F(SchedulerTest, StartPreemptsAnArmedEventAndStopArmsItAgain)
     EXPECT_TRUE(TheAppState().RecordingActive);
     EXPECT_FALSE(graph.Previewing());
     EXPECT_FALSE(ui.countdownShown);
+    ReloadScheduleWhenIdle(); // a dialog closed during the manual recording waits for its end
+    EXPECT_FALSE(TheAppState().EventArmed);
 
     m_log.Clock().Advance(60 * kTicksPerSecond);
     StopButtonPressed();
@@ -375,6 +378,11 @@ TEST_F(SchedulerTest, StartPreemptsAnArmedEventAndStopArmsItAgain)
     EXPECT_FALSE(TheAppState().RecordingActive);
     EXPECT_TRUE(TheAppState().EventArmed); // the reload armed it again
     EXPECT_TRUE(graph.Previewing());
+
+    graph.failRecordings = 1; // a manual recording that cannot start arms the Event again too
+    StartButtonPressed();
+    EXPECT_FALSE(TheAppState().RecordingActive);
+    EXPECT_TRUE(TheAppState().EventArmed);
 }
 
 TEST_F(SchedulerTest, PowerActionFollowsTheRecordingAndTicksWaitForIt)
