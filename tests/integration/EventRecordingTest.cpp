@@ -23,7 +23,7 @@ TEST(EventRecording, ASignalDuringAnEventRecordingEndsTheProgramAtOnce)
     ProgramRun program;
     ASSERT_TRUE(program.Start(folder, {QStringLiteral("--simulated-camera")}));
     ASSERT_TRUE(program.WaitForLog("Start recording at")) << program.log.constData();
-    EXPECT_TRUE(program.Stop(SIGINT));
+    EXPECT_EQ(program.Stop(SIGINT), 0);
     EXPECT_TRUE(program.log.contains("Stop recording at")) << program.log.constData();
     EXPECT_EQ(QDir(folder.FilePath(QStringLiteral("VideoFiles"))).entryList({QStringLiteral("*.log")}).size(), 1);
 }
@@ -43,7 +43,7 @@ TEST(EventRecording, AnEventFileIsArmedRecordedLoggedAndTheNextArmed)
     ASSERT_TRUE(program.Start(folder, {QStringLiteral("--simulated-camera")}));
     // The second Event is armed once the first has been recorded.
     program.WaitForLog("Start time:", 2);
-    EXPECT_TRUE(program.Stop());
+    EXPECT_EQ(program.Stop(), 0);
 
     const QString text = QString::fromUtf8(program.log);
     EXPECT_TRUE(text.contains(QStringLiteral("The following Events are Loaded (scheduled):"))) << text.toStdString();

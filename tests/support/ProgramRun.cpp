@@ -42,11 +42,11 @@ bool ProgramRun::WaitForLog(const QByteArray& text, int times, int ms)
     return log.count(text) >= times;
 }
 
-bool ProgramRun::Stop(int signal)
+int ProgramRun::Stop(int signal)
 {
     if (process.state() == QProcess::Running)
         ::kill(static_cast<pid_t>(process.processId()), signal);
     const bool ended = process.waitForFinished(20000);
     log += process.readAllStandardError();
-    return ended && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+    return ended && process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
 }

@@ -33,8 +33,9 @@ public:
     // Reads standard error until text has appeared `times` times, the program has ended or
     // ms have passed; true when it appeared.
     bool WaitForLog(const QByteArray& text, int times = 1, int ms = 40000);
-    // Sends the signal and waits for the end; true when the program ended by itself with 0.
-    bool Stop(int signal = SIGTERM);
+    // Sends the signal and waits for the end; the exit code, -1 when the program did not
+    // end or crashed.
+    int Stop(int signal = SIGTERM);
 
     QProcess process;
     QByteArray log;
