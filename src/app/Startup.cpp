@@ -254,7 +254,7 @@ CaptureApp* InitialiseApp(CaptureApp* app, bool simulatedCamera, std::int32_t* d
     if (devicesFound) {
         ChooseCamera(*app);
         // The overlay renderers draw into a native window of their own.
-        if (options.DefaultRenderer != VideoRenderer::EVR && app->videoWindow)
+        if (options.DefaultRenderer != VideoRenderer::Window && app->videoWindow)
             app->captureGraph->SetWindowHandle(static_cast<std::uintptr_t>(app->videoWindow->winId()));
     }
 

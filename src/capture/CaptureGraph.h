@@ -4,7 +4,6 @@
 #include "recording/GraphControl.h"
 
 #include <QString>
-#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -12,9 +11,14 @@
 typedef struct _GstElement GstElement;
 typedef struct _GstBus GstBus;
 typedef struct _GstMessage GstMessage;
+typedef struct _GstElementFactory GstElementFactory;
+struct CaptureDevice;
+struct MediaFormat;
+class RecordingFile;
 
 enum class GraphState : std::int32_t { Idle = 0, BuildersCreated = 1, SourceAdded = 2, Running = 3, StreamsBuilt = 5 };
-enum class RendererKind : std::int32_t { EVR = 0, VMR9 = 1, VMR7 = 2, NullRenderer = 3 };
+// The renderer of a build: the one the user chose, or None while no picture is shown.
+enum class RendererKind { Window, XVideoOverlay, XOverlay, None };
 
 // Receives the preview frames of the window renderer. Called on the streaming thread; it
 // must return at once and never wait for the UI thread.
@@ -49,7 +53,6 @@ public:
     GraphState State() const { return m_state; }
     bool PixelAnalysisRequested() const { return m_pixelAnalysisRequested; }
     RendererKind Renderer() const { return m_renderer; }
-    bool HasColourControl() const { return m_colourControlAvailable; }
     // Frames the source has delivered since the graph was built.
     std::uint64_t FramesDelivered() const;
     // The running pipeline, for tests; nullptr when none.
@@ -63,49 +66,64 @@ public:
     // after the failure has been reported and a recording has been closed.
     void SetFailureHandler(std::function<void()> handler) { m_failureHandler = std::move(handler); }
 
-    struct Counters; // shared with the streaming thread
-
 private:
-    void TearDownGraph();
+    struct Counters; // shared with the streaming threads
+    struct Elements;
+
+    // Building the graph (CaptureGraph.cpp), in this order.
+    Status PrepareFrameAnalysis(bool recording, const CaptureDevice& d, const MediaFormat& f);
     Status CreateGraphBuilders();
-    Status SetCaptureFormat();
+    Status AddSource(const CaptureDevice& d);
+    void CountDeliveredFrames();
+    Status SetCaptureFormat(const MediaFormat& f);
     Status AddRenderer(bool recording);
-    Status RenderStreams(const QString* fileName);
-    Status RunGraph();
-    Status AddRecordingBranch(const QString& fileName);
+    Status RenderStreams(const CaptureDevice& d, const MediaFormat& f, bool recording);
+    Status AddPreviewChain(const MediaFormat& f, bool recording);
     void CreateColourControl();
-    void FinishRecording(bool orderly);
-    // After a failed build: removes the recording file the build made, unless it holds frames.
-    void DiscardUnusedFile(const QString& fileName);
+    void TearDownGraph();
+
+    // Running and stopping it (CaptureGraphRun.cpp).
+    Status RunGraph();
+    // Sends end of stream and waits, bounded, until the file writer has it: true when it did.
+    bool DrainIntoFile();
+    // Exactly GstBusFunc and GSourceFunc (gboolean is int, gpointer void*), so that they
+    // are passed without a cast and the compiler checks them.
+    static int OnBusMessage(GstBus* bus, GstMessage* message, void* self);
+
+    // The recording branch and its file (CaptureGraphRecording.cpp).
+    Status AddRecordingBranch(const CaptureDevice& d, const MediaFormat& f);
+    Status AddCaptureQueueMuxAndWriter();
+    Status LinkThroughCodec(GstElementFactory* factory, const QString& codecName, const MediaFormat& f);
+    Status LinkWithoutCodec();
+    void CountRecordedFrames();
+    static int CheckFreeSpace(void* self);
     // Ends the recording branch alone: the file gets its header and index while the
     // preview goes on.
     void EndRecordingBranch();
-    // Exactly GSourceFunc and GstBusFunc (gboolean is int, gpointer void*), so that
-    // they are passed without a cast and the compiler checks them.
-    static int CheckFreeSpace(void* self);
-    static int OnBusMessage(GstBus* bus, GstMessage* message, void* self);
+    // After a stop: the file is cut to what it holds and its log written.
+    void FinishRecording(bool orderly);
+    // After a failed build: removes the recording file the build made, unless it holds frames.
+    void DiscardUnusedFile();
 
     PreviewSink* m_preview = nullptr;
     std::uintptr_t m_windowHandle = 0;
     GraphState m_state = GraphState::Idle;
-    RendererKind m_renderer = RendererKind::EVR;
+    RendererKind m_renderer = RendererKind::Window;
     bool m_pixelAnalysisRequested = false;
     bool m_colourControlAvailable = false;
     int m_brightness = 50;
     int m_contrast = 50;
     bool m_defaultFolder = false;
-    QString m_outputFileName;
-    int m_preAllocatedFd = -1;
     unsigned m_busWatch = 0;
     unsigned m_spaceWatch = 0;
-    std::uint64_t m_lastFileEnd = 0;
     bool m_recordingBranchEnded = false;
     std::function<void()> m_failureHandler;
     std::function<void(GstElement*)> m_sourceSetup;
 
-    struct Elements;
     std::unique_ptr<Elements> m_e;
     std::shared_ptr<Counters> m_counters;
+    // From the check of a recording build until the next build or the end.
+    std::unique_ptr<RecordingFile> m_file;
 };
 
 // brightness = value / 127 (-1..1), contrast = 1 + value / 127 (0..2), from a slider

@@ -27,7 +27,7 @@ RecordedVtiTime ReadFrame(GstSample* sample, std::uint64_t number, const Recorde
         return t;
     const auto* pixels = static_cast<const std::uint8_t*>(GST_VIDEO_FRAME_PLANE_DATA(&frame, 0));
     const FrameGeometry geometry = MakeFrameGeometry(FrameSubtype::YUY2, GST_VIDEO_FRAME_WIDTH(&frame),
-                                                     -GST_VIDEO_FRAME_HEIGHT(&frame),
+                                                     GST_VIDEO_FRAME_HEIGHT(&frame),
                                                      GST_VIDEO_FRAME_PLANE_STRIDE(&frame, 0));
     const VtiLineReading r = ReadVtiLine(pixels, geometry, request.layout, sets);
     if (r.read) {

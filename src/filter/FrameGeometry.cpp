@@ -1,20 +1,13 @@
 #include "filter/FrameGeometry.h"
 
-FrameGeometry MakeFrameGeometry(FrameSubtype subtype, std::int32_t width, std::int32_t biHeight)
+FrameGeometry MakeFrameGeometry(FrameSubtype subtype, std::int32_t width, std::int32_t height)
 {
-    return MakeFrameGeometry(subtype, width, biHeight, StrideFor(BitsPerPixel(subtype), width));
+    return MakeFrameGeometry(subtype, width, height, StrideFor(BitsPerPixel(subtype), width));
 }
 
-FrameGeometry MakeFrameGeometry(FrameSubtype subtype, std::int32_t width, std::int32_t biHeight,
-                                std::int32_t stride)
+FrameGeometry MakeFrameGeometry(FrameSubtype subtype, std::int32_t width, std::int32_t height, std::int32_t stride)
 {
-    FrameGeometry g;
-    g.subtype = subtype;
-    g.width = width;
-    g.height = biHeight < 0 ? -biHeight : biHeight;
-    g.stride = stride;
-    g.rowsTopDown = subtype == FrameSubtype::YUY2 || biHeight < 0;
-    return g;
+    return FrameGeometry{stride, subtype, width, height};
 }
 
 std::int32_t RowBytes(const FrameGeometry& g)
@@ -37,13 +30,6 @@ std::size_t FrameBytes(const FrameGeometry& g)
     if (g.stride <= 0 || g.height <= 0)
         return 0;
     return static_cast<std::size_t>(g.stride) * static_cast<std::size_t>(g.height);
-}
-
-TopFirstRows TopFirstRowsOf(const FrameGeometry& g)
-{
-    if (g.rowsTopDown)
-        return {0, g.stride};
-    return {static_cast<std::ptrdiff_t>(g.height - 1) * g.stride, -static_cast<std::ptrdiff_t>(g.stride)};
 }
 
 bool IsUsable(const FrameGeometry& g)

@@ -6,12 +6,12 @@
 // The three layouts the frame analysis accepts.
 enum class FrameSubtype : std::int32_t { None = 0, YUY2, RGB24, ARGB32 };
 
+// Rows run top row first, as GStreamer stores every layout.
 struct FrameGeometry {
-    std::int32_t stride = 0;  // bytes per row
+    std::int32_t stride = 0; // bytes per row
     FrameSubtype subtype = FrameSubtype::None;
     std::int32_t width = 0;
-    std::int32_t height = 0;  // always positive
-    bool rowsTopDown = false; // false: RGB24/ARGB32 stored bottom-up
+    std::int32_t height = 0;
 };
 
 inline constexpr int BitsPerPixel(FrameSubtype s)
@@ -25,14 +25,12 @@ inline constexpr std::int32_t StrideFor(int bitCount, std::int32_t width)
     return ((bitCount * width + 31) >> 3) & ~3;
 }
 
-// From a bitmap header's width and signed height: YUY2 is always top-down, the RGB
-// layouts are top-down only for a negative height.
-FrameGeometry MakeFrameGeometry(FrameSubtype subtype, std::int32_t width, std::int32_t biHeight);
+// Rows of StrideFor bytes.
+FrameGeometry MakeFrameGeometry(FrameSubtype subtype, std::int32_t width, std::int32_t height);
 
 // The same with the stride a video frame really has; a capture back end may pad rows
 // beyond the formula's multiple of 4.
-FrameGeometry MakeFrameGeometry(FrameSubtype subtype, std::int32_t width, std::int32_t biHeight,
-                                std::int32_t stride);
+FrameGeometry MakeFrameGeometry(FrameSubtype subtype, std::int32_t width, std::int32_t height, std::int32_t stride);
 
 // Bytes of picture in one row: whole YUY2 pairs (an odd width ends in a full pair),
 // 3 bytes per RGB24 pixel, 4 per ARGB32 pixel. Padding after them is never visited.
@@ -40,14 +38,6 @@ std::int32_t RowBytes(const FrameGeometry& g);
 
 // stride x height: the buffer size one frame needs.
 std::size_t FrameBytes(const FrameGeometry& g);
-
-// Where source row r lands in a buffer that holds the top row first: at first + r x step
-// (bytes). Bottom-up frames are mirrored.
-struct TopFirstRows {
-    std::ptrdiff_t first;
-    std::ptrdiff_t step;
-};
-TopFirstRows TopFirstRowsOf(const FrameGeometry& g);
 
 // An accepted subtype, positive sizes and rows no shorter than their picture bytes.
 bool IsUsable(const FrameGeometry& g);

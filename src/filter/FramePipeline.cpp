@@ -18,8 +18,8 @@ Status FramePipeline::ApplySettings(const RequestedAnalysis& requested, std::siz
     m_darkLevels.yuy2 = 0;
     m_darkLevelPending = true;
     if (m_settings.integrationFrames > 1 && !AllocateIntegrationBuffer(accumulatorSize + 32))
-        return E_ABORT;
-    return S_OK;
+        return Status::Aborted;
+    return Status::Ok;
 }
 
 void FramePipeline::ResetAnalysis(std::uint32_t framesPerSecond)
@@ -34,7 +34,7 @@ Status FramePipeline::SetFrameGeometry(const FrameGeometry& g)
         m_geometry = FrameGeometry{};
         m_frameBytes = 0;
         m_mark = nullptr;
-        return E_FAIL;
+        return Status::Failed;
     }
     m_geometry = g;
     m_frameBytes = FrameBytes(g);
@@ -43,8 +43,8 @@ Status FramePipeline::SetFrameGeometry(const FrameGeometry& g)
     // needs more, and a frame must never be copied past its end.
     if (m_settings.integrationFrames > 1 && m_integrationBytes < m_frameBytes &&
         !AllocateIntegrationBuffer(m_frameBytes))
-        return E_ABORT;
-    return S_OK;
+        return Status::Aborted;
+    return Status::Ok;
 }
 
 void FramePipeline::ReleaseIntegrationBuffer()
@@ -66,55 +66,51 @@ bool FramePipeline::AllocateIntegrationBuffer(std::size_t bytes)
     return false;
 }
 
-Status FramePipeline::Transform(const std::uint8_t* src, std::uint8_t* dst, std::size_t len,
-                                const SampleProperties& input, SampleProperties& output)
+Status FramePipeline::Transform(const std::uint8_t* src, std::uint8_t* dst, std::size_t len)
 {
     if (src == nullptr || dst == nullptr)
-        return E_POINTER;
+        return Status::NullPointer;
     if (MeasurementFinished().load(std::memory_order_acquire))
-        return E_ABORT;
+        return Status::Aborted;
     if (m_frameBytes == 0)
-        return E_UNEXPECTED;
+        return Status::Unexpected;
     if (len < m_frameBytes)
-        return S_FALSE;
+        return Status::Partial;
     if (m_settings.integrationFrames > 1)
-        return Integrate(src, dst, len, input, output);
+        return Integrate(src, dst, len);
 
-    CopySampleProperties(input, output);
     // The Pixel Saturation dialog moves the threshold while frames flow: one read per frame.
     const std::int32_t threshold = LiveSaturationThreshold().load(std::memory_order_relaxed);
     if (m_settings.driftMinutes > 0 || threshold < 0) {
         CopyOrIntegrate(dst, src, len, CopyForm::Copy, m_geometry, m_addLevels);
         if (m_settings.driftMinutes > 0)
             return DriftStep(dst, m_geometry, m_settings.driftMinutes);
-        return S_OK;
+        return Status::Ok;
     }
     m_mark(dst, src, m_geometry, static_cast<std::uint8_t>(threshold & 0xFF));
-    if (m_geometry.rowsTopDown && len > m_frameBytes) // what follows the picture, as the copy form
+    if (len > m_frameBytes) // what follows the picture, as the copy form
         std::memcpy(dst + m_frameBytes, src + m_frameBytes, len - m_frameBytes);
-    return S_OK;
+    return Status::Ok;
 }
 
 // Of every N frames the first is copied into the buffer, the next N - 2 are added and the
-// N-th delivers the buffer with its own sample properties.
-Status FramePipeline::Integrate(const std::uint8_t* src, std::uint8_t* dst, std::size_t len,
-                                const SampleProperties& input, SampleProperties& output)
+// N-th delivers the buffer (with its own times, which travel on the element's buffers).
+Status FramePipeline::Integrate(const std::uint8_t* src, std::uint8_t* dst, std::size_t len)
 {
     if (m_darkLevelPending) {
         MeasureDarkLevels(src, m_geometry, m_settings.showHistogram, m_darkLevels, m_histograms);
         m_addLevels = MakeAddLevels(m_geometry.subtype, m_darkLevels);
         m_darkLevelPending = false;
-        return S_FALSE;
+        return Status::Partial;
     }
     if (++m_integrationCounter >= m_settings.integrationFrames) {
         std::memcpy(dst, m_integration.get(), std::min(len, m_integrationBytes));
-        CopySampleProperties(input, output);
         m_integrationCounter = 0;
-        return S_OK;
+        return Status::Ok;
     }
     const CopyForm form = m_integrationCounter == 1 ? CopyForm::StartAnew : CopyForm::Add;
     CopyOrIntegrate(m_integration.get(), src, m_frameBytes, form, m_geometry, m_addLevels);
-    return S_FALSE;
+    return Status::Partial;
 }
 
 FramePipeline& TheFramePipeline()

@@ -5,7 +5,6 @@
 #include "filter/DarkLevels.h"
 #include "filter/FrameGeometry.h"
 #include "filter/Integration.h"
-#include "filter/SampleProperties.h"
 #include "filter/Saturation.h"
 
 #include <cstddef>
@@ -19,37 +18,36 @@
 class FramePipeline {
 public:
     // At every graph build, before the graph runs. accumulatorSize is width x height x 4
-    // of the selected format when integration is asked for, else 0. E_ABORT (reported)
-    // when the integration buffer cannot be had; the build then runs without integration.
+    // of the selected format when integration is asked for, else 0. Status::Aborted
+    // (reported) when the integration buffer cannot be had; the build then runs without
+    // integration.
     Status ApplySettings(const RequestedAnalysis& requested, std::size_t accumulatorSize);
 
     // Right after ApplySettings: clears the OCR and drift state for this build.
     void ResetAnalysis(std::uint32_t framesPerSecond);
 
     // Once the filter is connected. Picks the kernels for the layout and makes sure the
-    // integration buffer holds a whole frame of this stride. E_FAIL for an unusable one.
+    // integration buffer holds a whole frame of this stride. Status::Failed for an
+    // unusable one.
     Status SetFrameGeometry(const FrameGeometry& g);
 
     // When the graph stops.
     void ReleaseIntegrationBuffer();
 
-    // One frame: S_OK delivers dst, S_FALSE drops it, a failure stops the stream.
+    // One frame: Status::Ok delivers dst, Status::Partial drops it, a failure stops the
+    // stream.
     // src holds len bytes and dst at least as many; a frame shorter than stride x height
     // is dropped rather than read past its end.
-    Status Transform(const std::uint8_t* src, std::uint8_t* dst, std::size_t len, const SampleProperties& input,
-                     SampleProperties& output);
+    Status Transform(const std::uint8_t* src, std::uint8_t* dst, std::size_t len);
 
     const AnalysisSettings& Settings() const { return m_settings; }
     const FrameGeometry& Geometry() const { return m_geometry; }
     bool DarkLevelPending() const { return m_darkLevelPending; }
     const DarkLevels& Levels() const { return m_darkLevels; }
-    const DarkHistograms& Histograms() const { return m_histograms; }
-    const std::uint8_t* IntegrationBuffer() const { return m_integration.get(); }
     std::size_t IntegrationBufferBytes() const { return m_integrationBytes; }
 
 private:
-    Status Integrate(const std::uint8_t* src, std::uint8_t* dst, std::size_t len, const SampleProperties& input,
-                     SampleProperties& output);
+    Status Integrate(const std::uint8_t* src, std::uint8_t* dst, std::size_t len);
     bool AllocateIntegrationBuffer(std::size_t bytes);
 
     AnalysisSettings m_settings;

@@ -58,18 +58,12 @@ AddLevels MakeAddLevels(FrameSubtype subtype, const DarkLevels& levels)
 void CopyOrIntegrate(std::uint8_t* dst, const std::uint8_t* src, std::size_t len, CopyForm form,
                      const FrameGeometry& g, const AddLevels& levels)
 {
-    if (form != CopyForm::Add && g.rowsTopDown) {
+    if (form != CopyForm::Add) {
         std::memcpy(dst, src, len);
         return;
     }
-    const TopFirstRows rows = TopFirstRowsOf(g);
     const auto stride = static_cast<std::size_t>(g.stride);
     const auto rowBytes = static_cast<std::size_t>(RowBytes(g));
-    std::uint8_t* out = dst + rows.first;
-    for (std::int32_t r = 0; r < g.height; ++r, src += stride, out += rows.step) {
-        if (form == CopyForm::Add)
-            AddRow(out, src, rowBytes, levels.level);
-        else
-            std::memcpy(out, src, stride);
-    }
+    for (std::int32_t r = 0; r < g.height; ++r, src += stride, dst += stride)
+        AddRow(dst, src, rowBytes, levels.level);
 }

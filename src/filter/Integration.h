@@ -19,8 +19,7 @@ struct AddLevels {
 };
 AddLevels MakeAddLevels(FrameSubtype subtype, const DarkLevels& levels);
 
-// Bottom-up frames (rowsTopDown false) land with their rows reversed, top row first.
-// Top-down copies take len bytes; every other case visits height rows of stride bytes,
-// which both buffers must hold.
+// Copy and StartAnew take len bytes; Add visits height rows of stride bytes, which both
+// buffers must hold, and leaves the padding after each row's picture alone.
 void CopyOrIntegrate(std::uint8_t* dst, const std::uint8_t* src, std::size_t len, CopyForm form,
                      const FrameGeometry& g, const AddLevels& levels);

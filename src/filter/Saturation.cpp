@@ -101,9 +101,8 @@ void CopyMarkFrame(std::uint8_t* dst, const std::uint8_t* src, const FrameGeomet
     const auto rowBytes = static_cast<std::size_t>(RowBytes(g));
     const auto stride = static_cast<std::size_t>(g.stride);
     const std::size_t runs = t == 0 ? 0 : rowBytes / kRunBytes;
-    const TopFirstRows rows = TopFirstRowsOf(g);
-    std::uint8_t* out = dst + rows.first;
-    for (std::int32_t r = 0; r < g.height; ++r, src += stride, out += rows.step) {
+    std::uint8_t* out = dst;
+    for (std::int32_t r = 0; r < g.height; ++r, src += stride, out += stride) {
         std::size_t i = 0;
         for (std::size_t k = 0; k < runs; ++k, i += kRunBytes)
             if (CopyAnyMaskedBit(out + i, src + i, filter))
@@ -128,14 +127,4 @@ MarkKernel MarkKernelFor(FrameSubtype subtype)
         break;
     }
     return nullptr;
-}
-
-void MarkSaturatedPixels(std::uint8_t* frame, const FrameGeometry& g, std::int32_t threshold)
-{
-    if (threshold < 0)
-        return;
-    FrameGeometry topFirst = g;
-    topFirst.rowsTopDown = true;
-    if (MarkKernel mark = MarkKernelFor(g.subtype))
-        mark(frame, frame, topFirst, static_cast<std::uint8_t>(threshold & 0xFF));
 }

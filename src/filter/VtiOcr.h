@@ -90,7 +90,6 @@ public:
     // frame 30 without them, reports and disables reading.
     void CheckTimeDisplay(const std::uint8_t* frame, const FrameGeometry& geometry);
     void ProbeTimeDisplay(const std::uint8_t* frame, const FrameGeometry& geometry);
-    std::uint32_t GoodProbeCount() const { return m_goodProbeCount; }
 
     // Fills the time of day of VtiTime(); false (hour 100) when the frame was not read.
     bool ReadVtiTime(const std::uint8_t* frame, const FrameGeometry& geometry);

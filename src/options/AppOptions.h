@@ -8,7 +8,10 @@
 
 enum class FpsStandard : std::int32_t { NTSC = 0, PAL = 1, OTHER = 2 };
 enum class VideoSubtype : std::int32_t { MJPG = 0, RGB24 = 1, UYVY = 2, YUY2 = 3, ARGB32 = 4, OTHER = 5 };
-enum class VideoRenderer : std::int32_t { EVR = 0, VMR9 = 1, VMR7 = 2 };
+// The preview renderer the user chose: the video window's own painting, or an X11
+// overlay through XVideo or plain X. The options file stores them as "EVR", "VMR9" and
+// "VMR7" (read and written in OptionsFile.cpp), and the Performance dialog labels them so.
+enum class VideoRenderer : std::int32_t { Window = 0, XVideoOverlay = 1, XOverlay = 2 };
 
 // Capacities in UTF-16 units, the terminating zero included, as the files and the
 // rest of the program rely on them.
@@ -63,7 +66,7 @@ struct AppOptions {
     bool FilePreAllocation = false;
     std::uint32_t ManualAllocationGB = 0;
     std::uint32_t EventAllocationGB = 0;
-    VideoRenderer DefaultRenderer = VideoRenderer::EVR;
+    VideoRenderer DefaultRenderer = VideoRenderer::Window;
 
     // Derived at run time, never written to the file.
     bool OptionsLoadedFromFile = false;

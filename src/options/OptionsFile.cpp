@@ -111,8 +111,8 @@ QString VideoSubtypeWord(VideoSubtype subtype)
 QString VideoRendererWord(VideoRenderer renderer)
 {
     switch (renderer) {
-    case VideoRenderer::VMR9: return QStringLiteral("VMR9");
-    case VideoRenderer::VMR7: return QStringLiteral("VMR7");
+    case VideoRenderer::XVideoOverlay: return QStringLiteral("VMR9");
+    case VideoRenderer::XOverlay: return QStringLiteral("VMR7");
     default: return QStringLiteral("EVR");
     }
 }
@@ -180,9 +180,9 @@ void ApplyOptionValue(const QString& key, const QString& value)
     else if (k == "EventAllocationGB")
         ParseUnsigned(value, o.EventAllocationGB);
     else if (k == "DefaultRenderer")
-        o.DefaultRenderer = value == QLatin1String("VMR9") ? VideoRenderer::VMR9
-            : value == QLatin1String("VMR7")               ? VideoRenderer::VMR7
-                                                           : VideoRenderer::EVR;
+        o.DefaultRenderer = value == QLatin1String("VMR9") ? VideoRenderer::XVideoOverlay
+            : value == QLatin1String("VMR7")               ? VideoRenderer::XOverlay
+                                                           : VideoRenderer::Window;
 }
 
 bool LoadOptionsFile()

@@ -583,7 +583,7 @@ TEST_F(CaptureGraphTest, DriftModeReadsEveryFrameOfTheSimulator)
     m_graph->SetSourceSetup([](GstElement* source) { g_object_set(source, "is-live", FALSE, nullptr); });
     MeasurementFinished().store(false);
     ASSERT_EQ(StartCapture(), S_OK);
-    EXPECT_EQ(m_graph->Renderer(), RendererKind::NullRenderer); // no picture while the clock is measured
+    EXPECT_EQ(m_graph->Renderer(), RendererKind::None); // no picture while the clock is measured
     QElapsedTimer t;
     t.start();
     while (!MeasurementFinished().load() && t.elapsed() < 90000)

@@ -24,7 +24,7 @@ TEST(SimulatorScene, OddSizesWithPaddedStridesStayInsideTheFrame)
     };
     for (const auto& c : cases)
         for (int padding : {0, 4, 12}) {
-            FrameGeometry g = MakeFrameGeometry(c.subtype, 385, -289);
+            FrameGeometry g = MakeFrameGeometry(c.subtype, 385, 289);
             g.stride += padding;
             const SimulatorScene scene(g);
             ASSERT_EQ(scene.FrameBytes(), static_cast<std::size_t>(g.stride) * 289u);
@@ -44,7 +44,7 @@ TEST(SimulatorScene, OddSizesWithPaddedStridesStayInsideTheFrame)
 
 TEST(SimulatorScene, FramesChangeByNoiseAroundAFixedScene)
 {
-    const FrameGeometry g = MakeFrameGeometry(FrameSubtype::YUY2, 720, -576);
+    const FrameGeometry g = MakeFrameGeometry(FrameSubtype::YUY2, 720, 576);
     const SimulatorScene scene(g);
     std::vector<std::uint8_t> first(scene.FrameBytes()), second(scene.FrameBytes());
     scene.Render(first.data(), 0, {}, {}, FieldPhase::Odd);
@@ -67,8 +67,8 @@ TEST(SimulatorScene, FramesChangeByNoiseAroundAFixedScene)
 
 TEST(SimulatorScene, ASharedSceneIsReusedOnlyForTheSameGeometry)
 {
-    const FrameGeometry yuy2 = MakeFrameGeometry(FrameSubtype::YUY2, 720, -576);
-    const FrameGeometry rgb = MakeFrameGeometry(FrameSubtype::RGB24, 720, -576);
+    const FrameGeometry yuy2 = MakeFrameGeometry(FrameSubtype::YUY2, 720, 576);
+    const FrameGeometry rgb = MakeFrameGeometry(FrameSubtype::RGB24, 720, 576);
     const auto first = SharedSimulatorScene(yuy2);
     EXPECT_EQ(SharedSimulatorScene(yuy2), first); // a rebuild for the same format draws nothing again
     const auto other = SharedSimulatorScene(rgb);

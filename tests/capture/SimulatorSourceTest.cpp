@@ -111,7 +111,7 @@ long ReadVtiMilliseconds(const Frame& frame, int width, int height, const OcrLay
     ocr.Reset({});
     for (std::uint32_t i = 0; i <= kProbeFrames; ++i)
         ocr.CountFrame();
-    const FrameGeometry g = MakeFrameGeometry(FrameSubtype::YUY2, width, -height);
+    const FrameGeometry g = MakeFrameGeometry(FrameSubtype::YUY2, width, height);
     if (frame.bytes.size() < static_cast<std::size_t>(g.stride) * static_cast<std::size_t>(height)
         || !ocr.ReadVtiTime(frame.bytes.data(), g))
         return -1;

@@ -38,16 +38,14 @@ protected:
     void Build(const RequestedAnalysis& requested, const FrameGeometry& g)
     {
         const auto pixels = static_cast<std::size_t>(g.width) * static_cast<std::size_t>(g.height);
-        ASSERT_EQ(pipeline.ApplySettings(requested, requested.integrationFrames > 1 ? pixels * 4 : 0), S_OK);
+        ASSERT_EQ(pipeline.ApplySettings(requested, requested.integrationFrames > 1 ? pixels * 4 : 0), Status::Ok);
         pipeline.ResetAnalysis(0);
-        ASSERT_EQ(pipeline.SetFrameGeometry(g), S_OK);
+        ASSERT_EQ(pipeline.SetFrameGeometry(g), Status::Ok);
     }
 
-    Status Run(const TestFrame& in, TestFrame& out, std::int64_t time = 0)
+    Status Run(const TestFrame& in, TestFrame& out)
     {
-        input.hasTime = true;
-        input.timeStart = time;
-        return pipeline.Transform(in.bytes.data(), out.bytes.data(), in.bytes.size(), input, output);
+        return pipeline.Transform(in.bytes.data(), out.bytes.data(), in.bytes.size());
     }
 
     // Runs (luma, expected status) frames; a delivered frame must hold `delivered`.
@@ -55,21 +53,18 @@ protected:
                   std::initializer_list<TestFrame> delivered)
     {
         auto next = delivered.begin();
-        std::int64_t time = 0;
+        int frame = 0;
         for (auto [luma, status] : frames) {
-            SCOPED_TRACE(testing::Message() << "frame " << time);
+            SCOPED_TRACE(testing::Message() << "frame " << frame++);
             TestFrame out = Yuy2(1, 2);
-            ASSERT_EQ(Run(Yuy2(luma, static_cast<std::uint8_t>(luma + 1)), out, time), status);
-            if (status == S_OK) {
+            ASSERT_EQ(Run(Yuy2(luma, static_cast<std::uint8_t>(luma + 1)), out), status);
+            if (status == Status::Ok) {
                 EXPECT_EQ(out.bytes, next++->bytes);
-                EXPECT_EQ(output.timeStart, time); // the delivering frame's properties
             }
-            ++time;
         }
     }
 
     FramePipeline pipeline;
-    SampleProperties input, output;
 };
 
 } // namespace
@@ -80,8 +75,8 @@ TEST_F(FramePipelineTest, IntegrationOfThreeDropsTwoAndDeliversTheSum)
     EXPECT_EQ(LiveSaturationThreshold().load(), -1);
     // Dark level 10; each group: the first frame as it is plus the second's luma above 10;
     // the third only delivers. 50 + 15 = 65; 30 + 240 saturates.
-    Sequence({{10, S_FALSE}, {50, S_FALSE}, {25, S_FALSE}, {90, S_OK}, {30, S_FALSE}, {250, S_FALSE}, {9, S_OK},
-              {40, S_FALSE}},
+    Sequence({{10, Status::Partial}, {50, Status::Partial}, {25, Status::Partial}, {90, Status::Ok}, {30, Status::Partial}, {250, Status::Partial}, {9, Status::Ok},
+              {40, Status::Partial}},
              {Yuy2(65, 51), Yuy2(255, 31)});
     EXPECT_EQ(pipeline.Levels().yuy2, 10u);
 }
@@ -89,24 +84,24 @@ TEST_F(FramePipelineTest, IntegrationOfThreeDropsTwoAndDeliversTheSum)
 TEST_F(FramePipelineTest, IntegrationOfTwoDeliversEachFirstFrameRaw)
 {
     Build(Integration(2), Yuy2(0, 0).geometry);
-    Sequence({{3, S_FALSE}, {40, S_FALSE}, {77, S_OK}, {41, S_FALSE}, {78, S_OK}}, {Yuy2(40, 41), Yuy2(41, 42)});
+    Sequence({{3, Status::Partial}, {40, Status::Partial}, {77, Status::Ok}, {41, Status::Partial}, {78, Status::Ok}}, {Yuy2(40, 41), Yuy2(41, 42)});
 }
 
 TEST_F(FramePipelineTest, EveryBuildStartsAfreshAndStopReleasesTheBuffer)
 {
     Build(Integration(3), Yuy2(0, 0).geometry);
-    Sequence({{10, S_FALSE}, {200, S_FALSE}}, {});
+    Sequence({{10, Status::Partial}, {200, Status::Partial}}, {});
     Build(Integration(3), Yuy2(0, 0).geometry);
     EXPECT_EQ(pipeline.Levels().yuy2, 0u);
     EXPECT_TRUE(pipeline.DarkLevelPending());
-    Sequence({{20, S_FALSE}, {30, S_FALSE}, {30, S_FALSE}, {30, S_OK}}, {Yuy2(40, 31)});
+    Sequence({{20, Status::Partial}, {30, Status::Partial}, {30, Status::Partial}, {30, Status::Ok}}, {Yuy2(40, 31)});
     pipeline.ReleaseIntegrationBuffer();
     EXPECT_EQ(pipeline.IntegrationBufferBytes(), 0u);
 }
 
-// Bottom-up RGB24 with rows longer than width x 4: the buffer sized from the format must
-// grow to a whole frame, and the delivered sum comes out top row first.
-TEST_F(FramePipelineTest, BottomUpPaddedFramesIntegrateTopRowFirst)
+// RGB24 with rows longer than width x 4: the buffer sized from the format must grow to a
+// whole frame.
+TEST_F(FramePipelineTest, PaddedFramesIntegrateWhole)
 {
     TestFrame dark(FrameSubtype::RGB24, 385, 289, 400);
     dark.Fill(3, 0);
@@ -116,12 +111,12 @@ TEST_F(FramePipelineTest, BottomUpPaddedFramesIntegrateTopRowFirst)
     first.Fill(21, 200);
     second.Fill(22, 200);
     for (const TestFrame* f : {&dark, &first, &second})
-        EXPECT_EQ(Run(*f, out), S_FALSE);
-    ASSERT_EQ(Run(dark, out), S_OK);
+        EXPECT_EQ(Run(*f, out), Status::Partial);
+    ASSERT_EQ(Run(dark, out), Status::Ok);
     const std::int32_t h = dark.geometry.height;
     for (std::int32_t r = 0; r < h; ++r)
         for (std::int32_t i = 0; i < RowBytes(dark.geometry); ++i)
-            ASSERT_EQ(out.Row(h - 1 - r)[i], std::min(255, first.Row(r)[i] + second.Row(r)[i])) << r << " " << i;
+            ASSERT_EQ(out.Row(r)[i], std::min(255, first.Row(r)[i] + second.Row(r)[i])) << r << " " << i;
 }
 
 TEST_F(FramePipelineTest, PlainCopyMarksWithTheThresholdOfEachFrame)
@@ -131,14 +126,18 @@ TEST_F(FramePipelineTest, PlainCopyMarksWithTheThresholdOfEachFrame)
     TestFrame in(FrameSubtype::RGB24, 385, 289, 12), out = in;
     Build(requested, in.geometry);
     in.Fill(5, 100);
-    in.Row(0)[0] = 210; // bottom row: the output's last
-    ASSERT_EQ(Run(in, out), S_OK);
+    in.Row(288)[0] = 210;
+    ASSERT_EQ(Run(in, out), Status::Ok);
     EXPECT_EQ(out.Row(288)[0], 0xE1);
     EXPECT_EQ(out.Row(288)[1], 0);
 
-    LiveSaturationThreshold().store(211); // the dialog's slider, between frames
-    ASSERT_EQ(Run(in, out), S_OK);
-    EXPECT_EQ(out.Row(288)[0], 210);
+    // The dialog's slider, between frames: only the low byte counts, and a negative
+    // threshold marks nothing.
+    for (const auto& [threshold, shown] : {std::pair{211, 210}, {256 + 200, 0xE1}, {-1, 210}}) {
+        LiveSaturationThreshold().store(threshold);
+        ASSERT_EQ(Run(in, out), Status::Ok);
+        EXPECT_EQ(out.Row(288)[0], shown) << threshold;
+    }
 }
 
 TEST_F(FramePipelineTest, DriftMeasurementIgnoresIntegrationAndThreshold)
@@ -154,7 +153,7 @@ TEST_F(FramePipelineTest, DriftMeasurementIgnoresIntegrationAndThreshold)
     EXPECT_EQ(pipeline.Settings().framesPerSecond, 30u); // the format reported none
 
     LiveSaturationThreshold().store(100); // the slider moved while the clock is measured
-    EXPECT_EQ(Run(in, out), S_OK);        // delivered, not dropped for integration
+    EXPECT_EQ(Run(in, out), Status::Ok);        // delivered, not dropped for integration
     EXPECT_EQ(out.bytes, in.bytes);       // and not marked
 }
 
@@ -164,22 +163,22 @@ TEST_F(FramePipelineTest, FailuresAndDrops)
     CaptureMessages(); // what the build said; the frames below must add nothing
     TestFrame in = Yuy2(10, 10), out = Yuy2(1, 2);
     const std::size_t len = in.bytes.size();
-    EXPECT_EQ(pipeline.Transform(nullptr, out.bytes.data(), len, input, output), E_POINTER);
-    EXPECT_EQ(pipeline.Transform(in.bytes.data(), nullptr, len, input, output), E_POINTER);
+    EXPECT_EQ(pipeline.Transform(nullptr, out.bytes.data(), len), Status::NullPointer);
+    EXPECT_EQ(pipeline.Transform(in.bytes.data(), nullptr, len), Status::NullPointer);
     // Shorter than stride x height: dropped, never read past its end.
-    EXPECT_EQ(pipeline.Transform(in.bytes.data(), out.bytes.data(), len - 1, input, output), S_FALSE);
+    EXPECT_EQ(pipeline.Transform(in.bytes.data(), out.bytes.data(), len - 1), Status::Partial);
     EXPECT_TRUE(pipeline.DarkLevelPending());
 
     // After the drift report every frame fails and none is analysed.
     MeasurementFinished().store(true);
-    EXPECT_EQ(Run(in, out), E_ABORT);
-    EXPECT_EQ(Run(in, out), E_ABORT);
+    EXPECT_EQ(Run(in, out), Status::Aborted);
+    EXPECT_EQ(Run(in, out), Status::Aborted);
     EXPECT_TRUE(pipeline.DarkLevelPending());
     EXPECT_EQ(out.bytes, Yuy2(1, 2).bytes);
     EXPECT_TRUE(Messages().empty()) << Messages().front().text;
     MeasurementFinished().store(false);
 
     FramePipeline unconnected;
-    EXPECT_EQ(unconnected.Transform(in.bytes.data(), out.bytes.data(), len, input, output), E_UNEXPECTED);
-    EXPECT_EQ(unconnected.SetFrameGeometry(MakeFrameGeometry(FrameSubtype::RGB24, 385, 289, 1000)), E_FAIL);
+    EXPECT_EQ(unconnected.Transform(in.bytes.data(), out.bytes.data(), len), Status::Unexpected);
+    EXPECT_EQ(unconnected.SetFrameGeometry(MakeFrameGeometry(FrameSubtype::RGB24, 385, 289, 1000)), Status::Failed);
 }

@@ -9,8 +9,8 @@ namespace {
 std::vector<Reported> g_messages;
 } // namespace
 
-TestFrame::TestFrame(FrameSubtype subtype, std::int32_t width, std::int32_t biHeight, std::int32_t extraStride)
-    : geometry(MakeFrameGeometry(subtype, width, biHeight, StrideFor(BitsPerPixel(subtype), width) + extraStride)),
+TestFrame::TestFrame(FrameSubtype subtype, std::int32_t width, std::int32_t height, std::int32_t extraStride)
+    : geometry(MakeFrameGeometry(subtype, width, height, StrideFor(BitsPerPixel(subtype), width) + extraStride)),
       bytes(FrameBytes(geometry), kPadding)
 {
 }

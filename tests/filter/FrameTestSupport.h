@@ -14,7 +14,7 @@ struct TestFrame {
     std::vector<std::uint8_t> bytes;
 
     // extraStride: bytes beyond the formula's stride, as a capture back end may add.
-    TestFrame(FrameSubtype subtype, std::int32_t width, std::int32_t biHeight, std::int32_t extraStride = 0);
+    TestFrame(FrameSubtype subtype, std::int32_t width, std::int32_t height, std::int32_t extraStride = 0);
     std::uint8_t* Row(std::int32_t r) { return bytes.data() + static_cast<std::size_t>(r) * geometry.stride; }
     // Picture bytes from a seed, 0..maxValue; padding keeps the sentinel.
     void Fill(std::uint32_t seed, std::uint8_t maxValue = 255);

@@ -17,7 +17,7 @@ void Capture(std::string_view text, bool timeStamp)
 
 TestFrame::TestFrame(std::int32_t width, std::int32_t height, std::int32_t padding, FrameSubtype subtype)
 {
-    geometry = MakeFrameGeometry(subtype, width, -height);
+    geometry = MakeFrameGeometry(subtype, width, height);
     geometry.stride += padding;
     bytes.assign(static_cast<std::size_t>(geometry.stride) * static_cast<std::size_t>(height), 128);
     if (subtype == FrameSubtype::YUY2)

@@ -63,7 +63,7 @@ TEST_F(OptionsFileTest, GoldenFilesAreWrittenAndReadBack)
     pairs.DisplayOffWhileRecording = pairs.FilePreAllocation = true;
     pairs.EventAllocationGB = 2;
     pairs.ManualAllocationGB = 20;
-    pairs.DefaultRenderer = VideoRenderer::VMR9;
+    pairs.DefaultRenderer = VideoRenderer::XVideoOverlay;
     pairs.UseDefaultDeviceSettings = false;
     pairs.DeviceCodecPairs = {{pairs.DefaultDevice, QStringLiteral("NONE")},
                               {QStringLiteral("VTI Simulator"), QStringLiteral("JPEG image encoder")}};
@@ -143,7 +143,7 @@ TEST_F(OptionsFileTest, NumbersStopAtTheFirstMismatchAndValuesAreCutAtTheirCapac
     EXPECT_EQ(o.PixelSaturationValue, 230);
     EXPECT_EQ(o.ManualAllocationGB, 7u);
     EXPECT_EQ(o.EventAllocationGB, 0u);
-    EXPECT_EQ(o.DefaultRenderer, VideoRenderer::EVR);
+    EXPECT_EQ(o.DefaultRenderer, VideoRenderer::Window);
     EXPECT_EQ(o.VideoNamePrefix.size(), 20);
     EXPECT_EQ(o.VideoDirectory.size(), 511);
     EXPECT_EQ(o.DeviceCodecPairs[0].codec.size(), 127);

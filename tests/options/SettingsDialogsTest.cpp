@@ -252,7 +252,7 @@ TEST_F(SettingsDialogs, PerformanceEnterInASizeEditDoesNothingAndOkAppliesWithou
     Click(d, 1080);
     EXPECT_FALSE(d.isVisible());
     EXPECT_EQ(d.result(), 2);
-    EXPECT_EQ(Options().DefaultRenderer, VideoRenderer::VMR9);
+    EXPECT_EQ(Options().DefaultRenderer, VideoRenderer::XVideoOverlay);
     EXPECT_EQ(Options().ManualAllocationGB, 5u);
 }
 

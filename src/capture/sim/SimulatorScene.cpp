@@ -152,7 +152,7 @@ std::shared_ptr<const SimulatorScene> SharedSimulatorScene(const FrameGeometry& 
     std::lock_guard lock(mutex);
     const auto same = [&](const FrameGeometry& g) {
         return g.stride == geometry.stride && g.subtype == geometry.subtype && g.width == geometry.width
-            && g.height == geometry.height && g.rowsTopDown == geometry.rowsTopDown;
+            && g.height == geometry.height;
     };
     if (!last || !same(last->Geometry()))
         last = std::make_shared<const SimulatorScene>(geometry);

@@ -227,7 +227,6 @@ gboolean SetCaps(GstBaseSrc* src, GstCaps* caps)
     geometry.width = GST_VIDEO_INFO_WIDTH(&info);
     geometry.height = GST_VIDEO_INFO_HEIGHT(&info);
     geometry.stride = GST_VIDEO_INFO_PLANE_STRIDE(&info, 0);
-    geometry.rowsTopDown = true; // GStreamer's RGB rows run top-down, unlike a bitmap's
     st.scene = SharedSimulatorScene(geometry);
     st.rawInfo = info;
     if (st.scene->FrameBytes() != GST_VIDEO_INFO_SIZE(&info) || !StartPool(st, info))

@@ -35,9 +35,8 @@ gboolean SetInfo(GstVideoFilter* filter, GstCaps*, GstVideoInfo* in, GstCaps*, G
 {
     if (GST_VIDEO_INFO_PLANE_STRIDE(in, 0) != GST_VIDEO_INFO_PLANE_STRIDE(out, 0))
         return FALSE;
-    // Frames here are always stored top row first, whatever the layout.
     const FrameGeometry g = MakeFrameGeometry(SubtypeOf(GST_VIDEO_INFO_FORMAT(in)), GST_VIDEO_INFO_WIDTH(in),
-                                              -GST_VIDEO_INFO_HEIGHT(in), GST_VIDEO_INFO_PLANE_STRIDE(in, 0));
+                                              GST_VIDEO_INFO_HEIGHT(in), GST_VIDEO_INFO_PLANE_STRIDE(in, 0));
     if (Failed(TheFramePipeline().SetFrameGeometry(g))) {
         GST_ELEMENT_ERROR(filter, STREAM, FORMAT, ("Frame layout not supported by the frame analysis"), (nullptr));
         return FALSE;
@@ -52,11 +51,10 @@ GstFlowReturn TransformFrame(GstVideoFilter* filter, GstVideoFrame* in, GstVideo
     const std::size_t len = static_cast<std::size_t>(GST_VIDEO_FRAME_PLANE_STRIDE(in, 0))
         * static_cast<std::size_t>(GST_VIDEO_FRAME_HEIGHT(in));
     // Times and flags travel on the buffers themselves; the base class copies them.
-    SampleProperties input, output;
-    const Status s = TheFramePipeline().Transform(src, dst, len, input, output);
-    if (s == S_OK)
+    const Status s = TheFramePipeline().Transform(src, dst, len);
+    if (s == Status::Ok)
         return GST_FLOW_OK;
-    if (s == S_FALSE || s == E_ABORT) // dropped, or the measurement has finished
+    if (s == Status::Partial || s == Status::Aborted) // dropped, or the measurement has finished
         return GST_BASE_TRANSFORM_FLOW_DROPPED;
     GST_ELEMENT_ERROR(filter, STREAM, FAILED, ("Frame analysis failed"), ("status 0x%08x", static_cast<unsigned>(s)));
     return GST_FLOW_ERROR;

@@ -102,9 +102,9 @@ void PerformanceOptionsDialog::Confirm(int result)
         o.ManualAllocationGB = AllocationValue(m_manualGB->text());
         o.EventAllocationGB = AllocationValue(m_eventGB->text());
     }
-    o.DefaultRenderer = m_renderers[1]->isChecked()   ? VideoRenderer::VMR9
-                        : m_renderers[2]->isChecked() ? VideoRenderer::VMR7
-                                                      : VideoRenderer::EVR;
+    o.DefaultRenderer = m_renderers[1]->isChecked()   ? VideoRenderer::XVideoOverlay
+                        : m_renderers[2]->isChecked() ? VideoRenderer::XOverlay
+                                                      : VideoRenderer::Window;
     done(result);
 }
 

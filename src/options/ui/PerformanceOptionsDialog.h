@@ -33,7 +33,7 @@ private:
     QLineEdit* m_manualGB = nullptr;
     QLineEdit* m_eventGB = nullptr;
     std::array<QLabel*, 4> m_allocationLabels{};
-    std::array<QRadioButton*, 3> m_renderers{}; // EVR, VMR9, VMR7
+    std::array<QRadioButton*, 3> m_renderers{}; // in VideoRenderer order
 };
 
 // Opens the dialog modally over the parent (the main window when null) and returns its

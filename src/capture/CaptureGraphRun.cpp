@@ -1,0 +1,98 @@
+// Running and stopping the capture graph, and what its bus reports while it runs.
+#include "capture/CaptureGraph.h"
+
+#include "capture/CaptureGraphInternals.h"
+#include "capture/RecordingFile.h"
+#include "filter/FramePipeline.h"
+#include "messages/MessageTables.h"
+#include "messages/UserMessageLog.h"
+
+namespace {
+
+constexpr GstClockTime kEndOfStreamWait = 10 * GST_SECOND;
+constexpr GstClockTime kStartWait = 5 * GST_SECOND;
+
+void LogBusError(GstMessage* m)
+{
+    GError* error = nullptr;
+    gchar* debug = nullptr;
+    gst_message_parse_error(m, &error, &debug);
+    AppendUserMessage(QStringLiteral("\r\nERROR -- %1: %2\r\n")
+                          .arg(QString::fromUtf8(GST_OBJECT_NAME(GST_MESSAGE_SRC(m))),
+                               QString::fromUtf8(error ? error->message : "")),
+                      true);
+    g_clear_error(&error);
+    g_free(debug);
+}
+
+// What the elements said while the graph failed to start (a camera that cannot be opened,
+// a file that cannot be written), before the bus is flushed with the graph's teardown.
+void ReportPendingErrors(GstElement* pipeline)
+{
+    GstBus* bus = gst_pipeline_get_bus(GST_PIPELINE(pipeline));
+    while (GstMessage* m = gst_bus_pop_filtered(bus, GST_MESSAGE_ERROR)) {
+        LogBusError(m);
+        gst_message_unref(m);
+    }
+    gst_object_unref(bus);
+}
+
+} // namespace
+
+Status CaptureGraph::RunGraph()
+{
+    if (m_state == GraphState::Idle)
+        return Status::NotRunning;
+    if (m_state == GraphState::Running)
+        return Status::Ok;
+    if (gst_element_set_state(m_e->pipeline, GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE
+        || gst_element_get_state(m_e->pipeline, nullptr, nullptr, kStartWait) == GST_STATE_CHANGE_FAILURE) {
+        ReportPendingErrors(m_e->pipeline);
+        return Status::Failed;
+    }
+    m_state = GraphState::Running;
+    return Status::Ok;
+}
+
+Status CaptureGraph::StopGraph()
+{
+    // Nothing built yet (the first build was refused before it began): nothing to stop.
+    // Failing here would leave the program without a preview for good.
+    if (!m_e->pipeline)
+        return Status::Ok;
+    const bool orderly = !m_file || !m_file->Running() || DrainIntoFile();
+    if (gst_element_set_state(m_e->pipeline, GST_STATE_NULL) == GST_STATE_CHANGE_FAILURE)
+        ReportGraphMessage(8);
+    TheFramePipeline().ReleaseIntegrationBuffer();
+    FinishRecording(orderly);
+    return Status::Ok;
+}
+
+bool CaptureGraph::DrainIntoFile()
+{
+    // The AVI gets its header and index from the end of stream.
+    gst_element_send_event(m_e->pipeline, gst_event_new_eos());
+    GstBus* bus = gst_pipeline_get_bus(GST_PIPELINE(m_e->pipeline));
+    const auto endOrError = static_cast<GstMessageType>(GST_MESSAGE_EOS | GST_MESSAGE_ERROR);
+    GstMessage* m = gst_bus_timed_pop_filtered(bus, kEndOfStreamWait, endOrError);
+    const bool drained = m && GST_MESSAGE_TYPE(m) == GST_MESSAGE_EOS;
+    if (m)
+        gst_message_unref(m);
+    gst_object_unref(bus);
+    return drained;
+}
+
+int CaptureGraph::OnBusMessage(GstBus*, GstMessage* m, void* self)
+{
+    auto* graph = static_cast<CaptureGraph*>(self);
+    if (GST_MESSAGE_TYPE(m) != GST_MESSAGE_ERROR)
+        return TRUE;
+    LogBusError(m);
+    // Only a graph that was running is started again: a build that fails reports its own
+    // failure, and restarting it would only fail again.
+    if (graph->m_state == GraphState::Running && graph->m_failureHandler) {
+        graph->m_state = GraphState::StreamsBuilt;
+        graph->m_failureHandler();
+    }
+    return TRUE;
+}
