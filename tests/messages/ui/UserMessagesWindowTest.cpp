@@ -1,6 +1,7 @@
 #include "messages/ui/UserMessagesWindow.h"
 
 #include "messages/UserMessageLog.h"
+#include "support/LogCapture.h"
 
 #include <QCoreApplication>
 #include <QPlainTextEdit>
@@ -11,12 +12,7 @@ namespace {
 
 class UserMessagesWindowTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        UserMessageLog::Instance().SetEchoToStderr(false);
-        UserMessageLog::Instance().Clear();
-    }
-    void TearDown() override { UserMessageLog::Instance().SetEchoToStderr(true); }
+    ScopedLogAndClock m_log{CalendarTime{2026, 12, 0, 6, 23, 59, 58, 100}};
 };
 
 } // namespace
