@@ -274,7 +274,8 @@ def main():
     for fault in faults:
         print(fault)
     if faults:
-        print(f"{len(faults)} include(s) break the layer table {os.path.relpath(args.table, args.root)}")
+        shown = os.path.relpath(args.table, args.root)
+        print(f"{len(faults)} include(s) break the layer table {args.table if shown.startswith('..') else shown}")
         return 1
     print(f"includes follow the layer table ({table.order()})")
     return 0
