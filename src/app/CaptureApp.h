@@ -1,15 +1,15 @@
 #pragma once
 
-#include "common/AppState.h"
+#include "recording/AppState.h"
+#include "ui/AppLook.h"
 
-#include <QFont>
-#include <QIcon>
 #include <QPointer>
 #include <QString>
 #include <QTimer>
 #include <array>
 #include <cstdint>
 
+class QAction;
 class QMenu;
 class QMenuBar;
 class QMainWindow;
@@ -22,20 +22,9 @@ class CountdownWindow;
 class BrightnessContrastWindow;
 class CaptureGraph;
 struct DeviceTable;
+enum class MenuCommand : int;
 
 enum class MenuIndex { File = 0, Events = 1, Display = 2, Options = 3, Help = 4 };
-
-struct AppFonts {
-    QFont countdown;     // "Tahoma" 72
-    QFont buttons;       // "Tahoma" 20
-    QFont lists;         // "Consolas" 18
-    QFont eventList;     // "Consolas" 16
-    QFont powerCountdown; // "Consolas" 28
-};
-
-struct AppIcons {
-    QIcon logoLarge, logoSmall, folder, folderClear, stop, start;
-};
 
 // The one application object. Windows and menus are owned by Qt's object tree; the
 // pointers here are null until created. It lives until the process ends.
@@ -65,6 +54,9 @@ struct CaptureApp : AppState {
     std::int32_t frameWidth = 0;  // of the selected format, once the video window is sized
     std::int32_t frameHeight = 0;
     bool simulatedCamera = false;
+
+    // The main menus' action that carries the command, or nullptr.
+    QAction* MenuAction(MenuCommand command) const;
 };
 
 // The process-wide reference, set at the very start of InitialiseApp.

@@ -2,6 +2,7 @@
 
 #include "common/Clock.h"
 #include "messages/UserMessageLog.h"
+#include "recording/AppState.h"
 
 #include <QLocale>
 

@@ -1,15 +1,15 @@
 #include "capture/CaptureGraph.h"
 
 #include "capture/CaptureGraphInternals.h"
-#include "capture/DeviceTable.h"
 #include "capture/MediaObjects.h"
 #include "capture/RecordingFile.h"
-#include "common/AppState.h"
+#include "devices/DeviceTable.h"
 #include "filter/FramePipeline.h"
 #include "filter/gst/VelaTransformFilter.h"
 #include "messages/MessageTables.h"
 #include "messages/UserMessageLog.h"
 #include "options/AppOptions.h"
+#include "recording/AppState.h"
 
 #include <QScopeGuard>
 #include <gst/app/gstappsink.h>
@@ -124,22 +124,24 @@ GstElement* MakeWindowRenderer(PreviewSink* preview)
     return sink;
 }
 
-} // namespace
-
-int SliderToColourValue(int position)
+// A slider position 0..100 maps to -127..127, truncated toward zero; brightness is
+// value / 127 (-1..1), contrast 1 + value / 127 (0..2).
+int ColourValue(int position)
 {
     return position * 254 / 100 - 127;
 }
 
-double BrightnessFromValue(int value)
+double BrightnessAt(int position)
 {
-    return value / 127.0;
+    return ColourValue(position) / 127.0;
 }
 
-double ContrastFromValue(int value)
+double ContrastAt(int position)
 {
-    return 1.0 + value / 127.0;
+    return 1.0 + ColourValue(position) / 127.0;
 }
+
+} // namespace
 
 CaptureGraph::CaptureGraph(PreviewSink* preview, std::uintptr_t windowHandle)
     : m_preview(preview)
@@ -186,9 +188,9 @@ Status CaptureGraph::SetBrightnessContrast(int brightness, int contrast)
     if (m_e->colour) {
         // Applied to the frames that follow while the preview runs.
         if (brightness >= 0)
-            g_object_set(m_e->colour, "brightness", BrightnessFromValue(SliderToColourValue(brightness)), nullptr);
+            g_object_set(m_e->colour, "brightness", BrightnessAt(brightness), nullptr);
         if (contrast >= 0)
-            g_object_set(m_e->colour, "contrast", ContrastFromValue(SliderToColourValue(contrast)), nullptr);
+            g_object_set(m_e->colour, "contrast", ContrastAt(contrast), nullptr);
     }
     return Status::Ok;
 }
@@ -447,8 +449,8 @@ Status CaptureGraph::AddPreviewChain(const MediaFormat& f, bool recording)
         if (!m_e->colour) {
             Log(QStringLiteral("\r\nCannot add color control filter to filter graph.  Brightness/contrast is not impemented."));
         } else {
-            g_object_set(m_e->colour, "brightness", BrightnessFromValue(SliderToColourValue(m_brightness)), "contrast",
-                         ContrastFromValue(SliderToColourValue(m_contrast)), nullptr);
+            g_object_set(m_e->colour, "brightness", BrightnessAt(m_brightness), "contrast", ContrastAt(m_contrast),
+                         nullptr);
             chain.push_back(m_e->colour);
         }
     }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "capture/PreviewPixels.h"
+#include "filter/PreviewPixels.h"
 #include "recording/GraphControl.h"
 
 #include <QString>
@@ -125,9 +125,3 @@ private:
     // From the check of a recording build until the next build or the end.
     std::unique_ptr<RecordingFile> m_file;
 };
-
-// brightness = value / 127 (-1..1), contrast = 1 + value / 127 (0..2), from a slider
-// position 0..100 mapped to -127..127 with truncation toward zero.
-int SliderToColourValue(int position);
-double BrightnessFromValue(int value);
-double ContrastFromValue(int value);

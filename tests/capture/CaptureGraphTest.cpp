@@ -4,16 +4,16 @@
 #include "capture/CaptureGraph.h"
 #include "capture/CodecEnumeration.h"
 #include "capture/DeviceEnumeration.h"
-#include "capture/DeviceTable.h"
-#include "capture/PreAllocation.h"
 #include "capture/RecordedVtiTimes.h"
 #include "capture/sim/GTypeDefine.h"
-#include "common/AppState.h"
 #include "common/Clock.h"
+#include "devices/DeviceTable.h"
+#include "devices/PreAllocation.h"
 #include "filter/AnalysisFlags.h"
 #include "filter/CharacterSet.h"
 #include "messages/UserMessageLog.h"
 #include "options/AppOptions.h"
+#include "recording/AppState.h"
 #include "recording/GraphControl.h"
 #include "recording/RecordingControl.h"
 #include "recording/RecordingLog.h"
@@ -152,8 +152,8 @@ protected:
         simulator.unplugFile = kUnplugFile;
         PrepareCaptureBackEnd(true, simulator);
         ClearDeviceTable();
-        ASSERT_EQ(EnumerateCaptureDevices(true), S_OK);
-        ASSERT_EQ(EnumerateCodecs(Devices()), S_OK);
+        ASSERT_EQ(EnumerateCaptureDevices(true), Status::Ok);
+        ASSERT_EQ(EnumerateCodecs(Devices()), Status::Ok);
     }
 
     void SetUp() override
@@ -195,9 +195,9 @@ protected:
         AppState& app = TheAppState();
         app.RecordingActive = true;
         app.RecordingFileName = m_dir.FilePath(QStringLiteral("rec.avi"));
-        EXPECT_EQ(StartCapture(), S_OK);
+        EXPECT_EQ(StartCapture(), Status::Ok);
         RunEventsFor(ms);
-        EXPECT_EQ(StopCapture(), S_OK);
+        EXPECT_EQ(StopCapture(), Status::Ok);
         return app.RecordingFileName;
     }
     static QString LogOf(const QString& avi) { return QString::fromLatin1(ReadFileBytes(RecordingLogFileName(avi))); }
@@ -272,13 +272,13 @@ TEST_F(CaptureGraphTest, PreAllocatedFileIsClaimedThenCutToWhatWasWritten)
     AppState& app = TheAppState();
     app.RecordingActive = true;
     app.RecordingFileName = m_dir.FilePath(QStringLiteral("pre.avi"));
-    ASSERT_EQ(StartCapture(), S_OK);
+    ASSERT_EQ(StartCapture(), Status::Ok);
     struct stat st {};
     ASSERT_EQ(::stat(QFile::encodeName(app.RecordingFileName).constData(), &st), 0);
     EXPECT_EQ(st.st_size, 1LL << 30);
     EXPECT_GE(static_cast<long long>(st.st_blocks) * 512, 1LL << 30); // real blocks, not a sparse file
     RunEventsFor(2000);
-    ASSERT_EQ(StopCapture(), S_OK);
+    ASSERT_EQ(StopCapture(), Status::Ok);
 
     ASSERT_EQ(::stat(QFile::encodeName(app.RecordingFileName).constData(), &st), 0);
     EXPECT_LT(st.st_size, 1LL << 30);
@@ -335,7 +335,7 @@ TEST_F(CaptureGraphTest, ARecordingThatCannotStartFailsWithItsReasonAndLeavesNoF
         EXPECT_TRUE(Failed(s)) << StatusCode(s);
         const QString messages = UserMessageLog::Instance().Text();
         EXPECT_TRUE(messages.contains(QLatin1String(c.reason))) << messages.toStdString();
-        EXPECT_EQ(m_graph->StopGraph(), S_OK);
+        EXPECT_EQ(m_graph->StopGraph(), Status::Ok);
         EXPECT_EQ(FilesBelow(m_dir.Path()), QStringList());
     }
 }
@@ -388,7 +388,7 @@ TEST_F(CaptureGraphTest, AFailedBuildTakesBackTheFileItMadeAndNeverWritesToStand
         EXPECT_EQ(::lseek(captured, 0, SEEK_END), 0) << "bytes written to standard output";
         ::close(captured);
         EXPECT_TRUE(Failed(built)) << StatusCode(built);
-        EXPECT_EQ(stopped, S_OK);
+        EXPECT_EQ(stopped, Status::Ok);
         Device().sourceDevice = camera;
         SetPreAllocationCalls(nullptr);
         hidden.reset();
@@ -402,17 +402,17 @@ TEST_F(CaptureGraphTest, AnalysisOnMjpgIsRefusedAndTheRetryPreviewsWithoutIt)
 {
     Select("640x480", VideoSubtype::MJPG);
     TheAppState().Analysis.saturationThreshold = 200;
-    EXPECT_EQ(m_graph->BuildGraph(nullptr, true), E_NOTIMPL);
+    EXPECT_EQ(m_graph->BuildGraph(nullptr, true), Status::NotImplemented);
     EXPECT_TRUE(UserMessageLog::Instance().Text().contains(
         QStringLiteral("Pixel analysis not supported for selected device and format with name \"VTI Simulator\"\n"
                        "Expecting an analog video device with a supported format\n")));
 
-    EXPECT_EQ(StartCapture(), S_OK); // switches the analyses off and builds again
+    EXPECT_EQ(StartCapture(), Status::Ok); // switches the analyses off and builds again
     EXPECT_EQ(TheAppState().Analysis.saturationThreshold, -1);
     EXPECT_FALSE(m_graph->PixelAnalysisRequested());
     EXPECT_EQ(gst_bin_get_by_name(GST_BIN(m_graph->Pipeline()), "VELA Transform Filter Video"), nullptr);
     EXPECT_EQ(m_graph->State(), GraphState::Running);
-    EXPECT_EQ(StopCapture(), S_OK);
+    EXPECT_EQ(StopCapture(), Status::Ok);
 }
 
 TEST_F(CaptureGraphTest, ElementRunsInThePreviewAndColourReachesTheBalance)
@@ -420,25 +420,25 @@ TEST_F(CaptureGraphTest, ElementRunsInThePreviewAndColourReachesTheBalance)
     Select("720x480", VideoSubtype::YUY2);
     TheAppState().Analysis.saturationThreshold = 100;
     TheAppState().BrightnessContrastShown = true;
-    ASSERT_EQ(StartCapture(), S_OK);
+    ASSERT_EQ(StartCapture(), Status::Ok);
     GstElement* filter = gst_bin_get_by_name(GST_BIN(m_graph->Pipeline()), "VELA Transform Filter Video");
     GstElement* balance = gst_bin_get_by_name(GST_BIN(m_graph->Pipeline()), "Color Control");
     ASSERT_NE(filter, nullptr);
     ASSERT_NE(balance, nullptr);
     RunEventsFor(500);
 
-    EXPECT_EQ(m_graph->SetBrightnessContrast(75, -1), S_OK);
+    EXPECT_EQ(m_graph->SetBrightnessContrast(75, -1), Status::Ok);
     double brightness = 0, contrast = 0;
     g_object_get(balance, "brightness", &brightness, "contrast", &contrast, nullptr);
     EXPECT_NEAR(brightness, 63 / 127.0, 1e-9);
     EXPECT_NEAR(contrast, 1.0, 1e-9);
-    EXPECT_EQ(m_graph->SetBrightnessContrast(-1, 0), S_OK);
+    EXPECT_EQ(m_graph->SetBrightnessContrast(-1, 0), Status::Ok);
     g_object_get(balance, "brightness", &brightness, "contrast", &contrast, nullptr);
     EXPECT_NEAR(brightness, 63 / 127.0, 1e-9);
     EXPECT_NEAR(contrast, 0.0, 1e-9);
     gst_object_unref(filter);
     gst_object_unref(balance);
-    EXPECT_EQ(StopCapture(), S_OK);
+    EXPECT_EQ(StopCapture(), Status::Ok);
 }
 
 TEST_F(CaptureGraphTest, AFullDiskEndsTheRecordingReadableAndThePreviewGoesOn)
@@ -459,7 +459,7 @@ TEST_F(CaptureGraphTest, AFullDiskEndsTheRecordingReadableAndThePreviewGoesOn)
     AppState& app = TheAppState();
     app.RecordingActive = true;
     app.RecordingFileName = mountPoint + QStringLiteral("/full.avi");
-    ASSERT_EQ(StartCapture(), S_OK);
+    ASSERT_EQ(StartCapture(), Status::Ok);
     QElapsedTimer t;
     t.start();
     while (!UserMessageLog::Instance().Text().contains(QStringLiteral("is full")) && t.elapsed() < 20000)
@@ -472,50 +472,15 @@ TEST_F(CaptureGraphTest, AFullDiskEndsTheRecordingReadableAndThePreviewGoesOn)
     EXPECT_GT(m_graph->FramesDelivered(), before);
     EXPECT_EQ(m_graph->State(), GraphState::Running);
 
-    ASSERT_EQ(StopCapture(), S_OK);
+    ASSERT_EQ(StopCapture(), Status::Ok);
     const int logged = RecordingLogCount(LogOf(app.RecordingFileName), "Number of recorded frames");
     EXPECT_GT(logged, 10);
     EXPECT_EQ(ProbeVideo(app.RecordingFileName).frames, logged);
 
     // The next start works.
     app.RecordingActive = false;
-    EXPECT_EQ(StartCapture(), S_OK);
-    EXPECT_EQ(StopCapture(), S_OK);
-}
-
-TEST_F(CaptureGraphTest, ACameraFailureClosesTheRecordingAndRestartsThePreviewOnce)
-{
-    Select("640x480", VideoSubtype::YUY2);
-    m_graph->SetFailureHandler([] { EXPECT_TRUE(Succeeded(RestartCapture())); });
-    AppState& app = TheAppState();
-    app.RecordingActive = true;
-    app.RecordingFileName = m_dir.FilePath(QStringLiteral("unplugged.avi"));
-    ASSERT_EQ(StartCapture(), S_OK);
-    RunEventsFor(1000);
-    // What a camera that is pulled out posts.
-    GstElement* source = gst_bin_get_by_name(GST_BIN(m_graph->Pipeline()), "Source");
-    if (!source) {
-        GstIterator* it = gst_bin_iterate_sources(GST_BIN(m_graph->Pipeline()));
-        GValue v = G_VALUE_INIT;
-        if (gst_iterator_next(it, &v) == GST_ITERATOR_OK)
-            source = GST_ELEMENT(g_value_dup_object(&v));
-        g_value_unset(&v);
-        gst_iterator_free(it);
-    }
-    ASSERT_NE(source, nullptr);
-    GError* error = g_error_new_literal(GST_RESOURCE_ERROR, GST_RESOURCE_ERROR_READ, "Device has been unplugged");
-    gst_element_post_message(source, gst_message_new_error(GST_OBJECT(source), error, nullptr));
-    g_error_free(error);
-    gst_object_unref(source);
-    RunEventsFor(1500);
-
-    EXPECT_TRUE(UserMessageLog::Instance().Text().contains(QStringLiteral("Device has been unplugged")));
-    const int logged = RecordingLogCount(LogOf(app.RecordingFileName), "Number of recorded frames");
-    EXPECT_GT(logged, 10);
-    EXPECT_EQ(ProbeVideo(app.RecordingFileName).frames, logged);
-    EXPECT_FALSE(app.RecordingActive);
-    EXPECT_EQ(m_graph->State(), GraphState::Running); // previewing again
-    EXPECT_EQ(StopCapture(), S_OK);
+    EXPECT_EQ(StartCapture(), Status::Ok);
+    EXPECT_EQ(StopCapture(), Status::Ok);
 }
 
 namespace {
@@ -538,7 +503,7 @@ TEST_F(CaptureGraphTest, AnUnpluggedCameraFailsUntilPluggedInAgainAndItsRecordin
     const auto unplug = [&unplugged] { ASSERT_TRUE(unplugged.open(QIODevice::WriteOnly)); unplugged.close(); };
 
     unplug();
-    EXPECT_EQ(StartCapture(), E_ABORT);
+    EXPECT_EQ(StartCapture(), Status::Aborted);
     EXPECT_TRUE(WaitForMessage("ERROR -- VTI Simulator: Cannot identify device 'VTI Simulator'."));
     EXPECT_TRUE(UserMessageLog::Instance().Text().contains(QStringLiteral("Cannot play filter graph video stream,  error 1005")));
     EXPECT_NE(m_graph->State(), GraphState::Running);
@@ -548,7 +513,7 @@ TEST_F(CaptureGraphTest, AnUnpluggedCameraFailsUntilPluggedInAgainAndItsRecordin
     AppState& app = TheAppState();
     app.RecordingActive = true;
     app.RecordingFileName = m_dir.FilePath(QStringLiteral("pulled.avi"));
-    ASSERT_EQ(StartCapture(), S_OK);
+    ASSERT_EQ(StartCapture(), Status::Ok);
     RunEventsFor(1000);
     unplug();
     EXPECT_TRUE(WaitForMessage("ERROR -- VTI Simulator: Could not read from resource."));
@@ -560,10 +525,10 @@ TEST_F(CaptureGraphTest, AnUnpluggedCameraFailsUntilPluggedInAgainAndItsRecordin
     EXPECT_EQ(ProbeVideo(app.RecordingFileName).frames, logged);
 
     ASSERT_TRUE(unplugged.remove());
-    EXPECT_EQ(StopCapture(), S_OK);
-    EXPECT_EQ(StartCapture(), S_OK);
+    EXPECT_EQ(StopCapture(), Status::Ok);
+    EXPECT_EQ(StartCapture(), Status::Ok);
     EXPECT_EQ(m_graph->State(), GraphState::Running);
-    EXPECT_EQ(StopCapture(), S_OK);
+    EXPECT_EQ(StopCapture(), Status::Ok);
 }
 
 namespace {
@@ -582,7 +547,7 @@ TEST_F(CaptureGraphTest, DriftModeReadsEveryFrameOfTheSimulator)
     // As fast as the machine goes: three minutes of video in seconds.
     m_graph->SetSourceSetup([](GstElement* source) { g_object_set(source, "is-live", FALSE, nullptr); });
     MeasurementFinished().store(false);
-    ASSERT_EQ(StartCapture(), S_OK);
+    ASSERT_EQ(StartCapture(), Status::Ok);
     EXPECT_EQ(m_graph->Renderer(), RendererKind::None); // no picture while the clock is measured
     QElapsedTimer t;
     t.start();
@@ -590,7 +555,7 @@ TEST_F(CaptureGraphTest, DriftModeReadsEveryFrameOfTheSimulator)
         RunEventsFor(100);
     ASSERT_TRUE(MeasurementFinished().load());
     MeasurementFinished().store(false);
-    EXPECT_EQ(StopCapture(), S_OK);
+    EXPECT_EQ(StopCapture(), Status::Ok);
     const QByteArray report = ReadFileBytes(m_dir.FilePath(QStringLiteral("TimeDeltas.txt")));
     EXPECT_TRUE(report.contains("Clock drift measured for a period of 3 minutes")) << report.constData();
     EXPECT_TRUE(report.contains("There were 0 frames that failed OCR")) << report.constData();
@@ -603,9 +568,9 @@ TEST_F(CaptureGraphTest, IntegrationDeliversOneFrameInN)
     SetTheGraph(&graph);
     Select("640x480", VideoSubtype::YUY2);
     TheAppState().Analysis.integrationFrames = 4;
-    ASSERT_EQ(StartCapture(), S_OK);
+    ASSERT_EQ(StartCapture(), Status::Ok);
     RunEventsFor(3000);
-    EXPECT_EQ(StopCapture(), S_OK);
+    EXPECT_EQ(StopCapture(), Status::Ok);
     SetTheGraph(m_graph.get());
     // The dark-level frame first, then every fourth frame; the live preview keeps up.
     const int frames = static_cast<int>(graph.FramesDelivered());
@@ -642,12 +607,12 @@ TEST_F(CaptureGraphTest, RecordedFramesReadBackTheSimulatorsVtiTime)
     app.RecordingActive = true;
     app.RecordingFileName = m_dir.FilePath(QStringLiteral("times.avi"));
     const long started = MillisecondsOfDay(UtcNowTicks());
-    ASSERT_EQ(StartCapture(), S_OK);
+    ASSERT_EQ(StartCapture(), Status::Ok);
     QElapsedTimer guard;
     guard.start();
     while (m_graph->FramesDelivered() < 60 && guard.elapsed() < 30000)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
-    ASSERT_EQ(StopCapture(), S_OK);
+    ASSERT_EQ(StopCapture(), Status::Ok);
     const long stopped = MillisecondsOfDay(UtcNowTicks());
 
     const RecordedVtiTimes times = ReadRecordedVtiTimes(app.RecordingFileName);
@@ -675,15 +640,4 @@ TEST_F(CaptureGraphTest, RecordedFramesReadBackTheSimulatorsVtiTime)
     ASSERT_EQ(one.frames.size(), 1u);
     EXPECT_EQ(MillisecondsOfDay(one.frames.front()), MillisecondsOfDay(first));
     EXPECT_FALSE(ReadRecordedVtiTimes(m_dir.FilePath(QStringLiteral("missing.avi"))).error.isEmpty());
-}
-
-TEST(ColourControl, SliderMapping)
-{
-    EXPECT_EQ(SliderToColourValue(0), -127);
-    EXPECT_EQ(SliderToColourValue(25), -64);
-    EXPECT_EQ(SliderToColourValue(50), 0);
-    EXPECT_EQ(SliderToColourValue(75), 63);
-    EXPECT_EQ(SliderToColourValue(100), 127);
-    EXPECT_DOUBLE_EQ(BrightnessFromValue(-127), -1.0);
-    EXPECT_DOUBLE_EQ(ContrastFromValue(127), 2.0);
 }

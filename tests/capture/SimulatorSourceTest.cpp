@@ -224,27 +224,6 @@ TEST(SimulatorStream, EveryFormatNumbersFramesWithoutGaps)
     }
 }
 
-TEST(SimulatorStream, DroppedFramesLeaveOneGapEach)
-{
-    const SimRun run = RunSimulator("velavtisim is-live=false num-buffers=300 drop-every=50",
-                                 "video/x-raw,format=YUY2,width=720,height=480");
-    ASSERT_EQ(run.error, "");
-    ASSERT_EQ(run.frames.size(), 300u);
-    EXPECT_EQ(run.frames.front().offset, 0u);
-    guint64 gaps = 0;
-    for (std::size_t i = 1; i < run.frames.size(); ++i) {
-        const guint64 step = run.frames[i].offset - run.frames[i - 1].offset;
-        ASSERT_GE(step, 1u);
-        if (step > 1) {
-            EXPECT_EQ(step, 2u);
-            EXPECT_EQ((run.frames[i - 1].offset + 2) % 50, 0u) << "the 50th, 100th ... frames are the dropped ones";
-            gaps += step - 1;
-        }
-    }
-    EXPECT_EQ(gaps, 6u);
-    EXPECT_EQ(run.frames.back().offset + 1 - run.frames.size(), gaps) << "every sequence number is used";
-}
-
 TEST_F(WithManualClock, NonLiveVtiReadsUtcAtStartPlusOffsetInEveryLayout)
 {
     const struct {

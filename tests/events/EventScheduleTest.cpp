@@ -2,7 +2,7 @@
 
 #include "events/EventEditing.h"
 
-#include "capture/DeviceTable.h"
+#include "devices/DeviceTable.h"
 #include "support/LogCapture.h"
 #include "support/TempDir.h"
 #include "support/TestEvents.h"
@@ -54,6 +54,13 @@ QString WriteEvent(const CalendarTime& t, int durationMinutes, int durationSecon
     const QString name = WriteTestEvent(QStringLiteral("Events"), t, 0, durationMinutes, durationSeconds);
     EXPECT_FALSE(name.isEmpty());
     return name;
+}
+
+void WriteFile(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
 }
 
 class EventScheduleTest : public ::testing::Test {
@@ -284,17 +291,10 @@ TEST_F(EventScheduleTest, ABadEventFileIsNamedInEveryRebuildAndKept)
 {
     CountHandOvers();
     const QString good = WriteEvent(Time(10, 0, 0), 10);
-    QFile bad(QStringLiteral("Events/13_15_2026_10_00_00.ief"));
-    ASSERT_TRUE(QFile::copy(QStringLiteral("Events/") + good, bad.fileName()));
-    ASSERT_TRUE(bad.open(QIODevice::ReadWrite));
-    QByteArray text = bad.readAll().replace("<EventMonth Value=\" 3\"/>", "<EventMonth Value=\"13\"/>");
-    ASSERT_TRUE(bad.resize(0));
-    bad.write(text);
-    bad.close();
-    QFile garbage(QStringLiteral("Events/00_garbage.ief"));
-    ASSERT_TRUE(garbage.open(QIODevice::WriteOnly));
-    garbage.write("not an Event");
-    garbage.close();
+    const QString bad = QStringLiteral("Events/13_15_2026_10_00_00.ief");
+    WriteFile(bad, ReadFileBytes(QStringLiteral("Events/") + good)
+                       .replace("<EventMonth Value=\" 3\"/>", "<EventMonth Value=\"13\"/>"));
+    WriteFile(QStringLiteral("Events/00_garbage.ief"), "not an Event");
 
     for (int rebuild = 1; rebuild <= 2; ++rebuild) {
         m_log.Clock().Advance(std::chrono::seconds(1));
@@ -309,47 +309,28 @@ TEST_F(EventScheduleTest, ABadEventFileIsNamedInEveryRebuildAndKept)
                                                "holds no valid EventMonth (\"13\")\n\n"));
         EXPECT_EQ(m_handOvers, rebuild);
     }
-    EXPECT_TRUE(bad.exists());
-    EXPECT_TRUE(garbage.exists());
+    EXPECT_TRUE(QFile::exists(bad));
+    EXPECT_TRUE(QFile::exists(QStringLiteral("Events/00_garbage.ief")));
 }
 
-TEST_F(EventScheduleTest, WithoutACaptureDeviceNothingHappens)
+// Without a capture device a rebuild leaves the schedule alone; without Event files it
+// says so and hands nothing over.
+TEST_F(EventScheduleTest, NothingToScheduleHandsNothingOver)
 {
     CountHandOvers();
     ASSERT_EQ(InsertIntoSchedule(Window(At(10, 0, 0), At(10, 10, 0))), InsertResult::Accepted);
-    WriteEvent(Time(12, 0, 0), 10);
     Devices().count = 0;
-    LoadEventSchedule();
+    LoadEventSchedule(); // no folder either
     EXPECT_EQ(Listed(), (std::vector<Span>{{At(10, 0, 0), At(10, 10, 0)}}));
-    EXPECT_EQ(m_handOvers, 0);
     EXPECT_EQ(m_log.Messages(), QString());
-}
 
-TEST_F(EventScheduleTest, AnEmptyOrMissingFolderIsReportedWithoutHandOver)
-{
-    CountHandOvers();
+    Devices().count = 1;
     const QString noEvents = QStringLiteral("\n09:00:00 (UTC)\nThere are no scheduled Events\n");
-    ASSERT_EQ(InsertIntoSchedule(Window(At(10, 0, 0), At(10, 10, 0))), InsertResult::Accepted);
     LoadEventSchedule(); // no folder
     EXPECT_TRUE(m_schedule.Records.empty());
-    ASSERT_TRUE(QDir().mkdir(QStringLiteral("Events")));
-    ASSERT_TRUE(QDir().mkdir(QStringLiteral("Events/folder.ief")));
-    QFile other(QStringLiteral("Events/notes.txt"));
-    ASSERT_TRUE(other.open(QIODevice::WriteOnly));
-    other.close();
+    ASSERT_TRUE(QDir().mkpath(QStringLiteral("Events/folder.ief")));
+    WriteFile(QStringLiteral("Events/notes.txt"), {});
     LoadEventSchedule(); // nothing that is an Event file
     EXPECT_EQ(m_log.Messages(), noEvents + noEvents);
     EXPECT_EQ(m_handOvers, 0);
-}
-
-TEST_F(EventScheduleTest, TheDefaultHandOverTakesTheNextEventOrSaysThereIsNone)
-{
-    WriteEvent(Time(8, 0, 0), 10); // over
-    LoadEventSchedule();
-    EXPECT_EQ(m_log.Messages(), QStringLiteral("\n09:00:00 (UTC)\nThere are no scheduled Events\n"));
-
-    WriteEvent(Time(10, 0, 0), 10);
-    WriteEvent(Time(11, 0, 0), 10);
-    LoadEventSchedule();
-    EXPECT_EQ(Listed(), (std::vector<Span>{{At(10, 55, 0), At(11, 5, 0)}}));
 }

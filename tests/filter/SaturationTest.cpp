@@ -6,7 +6,7 @@
 
 #include <algorithm>
 
-TEST(MarkSaturatedPixels, UnitsAtTheThresholdTakeTheMarkerColour)
+TEST(MarkKernel, UnitsAtTheThresholdTakeTheMarkerColour)
 {
     struct Case {
         const char* what;
@@ -42,7 +42,7 @@ TEST(MarkSaturatedPixels, UnitsAtTheThresholdTakeTheMarkerColour)
 
 // Noisy odd-sized frames with padded rows against the rule read unit by unit, in place and
 // copied: catches stride slips, wrongly skipped runs and paint past the row.
-TEST(MarkSaturatedPixels, WholeOddSizedFramesWithPaddedStrides)
+TEST(MarkKernel, WholeOddSizedFramesWithPaddedStrides)
 {
     // 256 has the low byte 0, which every unit reaches, even in a black frame; 129 and 1
     // sit just above a power of two, where a quick test on high bits must not skip a unit.

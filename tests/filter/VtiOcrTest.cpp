@@ -155,45 +155,17 @@ TEST_F(OcrReader, UnreadableLaterDigitFailsTheFrameWithoutCountingALostFrame)
     EXPECT_EQ(messages.Count(kLostMessage), 0);
 }
 
-TEST_F(OcrReader, CentreRuleTellsZeroFromEight)
-{
-    for (FieldPhase phase : kPhases) {
-        const DigitCell cell = MakeDigitCell(1, {});
-        TestFrame eight(720, 576);
-        DrawVtiTime(eight.Data(), eight.geometry, {}, AllDigits(8), phase);
-        GlyphMatch m = FindGlyph(eight.Data(), cell, eight.geometry.stride, 9, sets);
-        ASSERT_NE(m.glyph, nullptr);
-        EXPECT_EQ(m.glyph->character, u'8');
-
-        // The same cell with its four centre bytes dark is a '0' (and no longer an '8').
-        PaintCell(eight, cell, 13, 8, 9, 16);
-        PaintCell(eight, cell, 14, 8, 9, 16);
-        m = FindGlyph(eight.Data(), cell, eight.geometry.stride, 9, sets);
-        ASSERT_NE(m.glyph, nullptr);
-        EXPECT_EQ(m.glyph->character, u'0');
-        EXPECT_FALSE(m.ambiguous);
-
-        // Any one lit centre byte rejects the '0'.
-        for (const auto& [row, x] : {std::pair{13, 8}, {13, 9}, {14, 8}, {14, 9}}) {
-            TestFrame zero(720, 576);
-            DrawVtiTime(zero.Data(), zero.geometry, {}, AllDigits(0), phase);
-            const GlyphTemplate& glyph0 = sets.sets[phase == FieldPhase::Even ? 0 : 1][0];
-            EXPECT_TRUE(MatchGlyph(zero.Data(), cell, zero.geometry.stride, glyph0));
-            zero.Luma(cell.left + x, cell.top + row) = 200;
-            EXPECT_FALSE(MatchGlyph(zero.Data(), cell, zero.geometry.stride, glyph0)) << row << "," << x;
-        }
-    }
-}
-
 TEST_F(OcrReader, CharacterChecksRejectLitCheckBytes)
 {
-    // Digit, set (0 Even, 1 Odd), check row in the cell, checked pixels.
+    // Digit, set (0 Even, 1 Odd), check row in the cell, checked pixels: the centre of a
+    // '0', and what tells a '3', '6' or '9' from an '8'.
     const struct {
         int digit;
         int set;
         int row;
         std::vector<int> pixels;
     } checks[] = {
+        {0, 0, 13, {8, 9}},     {0, 0, 14, {8, 9}},     {0, 1, 13, {8, 9}},       {0, 1, 14, {8, 9}},
         {3, 0, 14, {5, 6}},     {3, 1, 15, {5, 6}},     {6, 0, 10, {15, 16, 17}},
         {6, 1, 11, {15, 16, 17}}, {9, 0, 18, {4, 5, 6}}, {9, 1, 19, {4, 5, 6}},
     };
@@ -258,21 +230,19 @@ TEST_F(OcrReader, LostFirstDigitsStopReadingOnTheTwelfthInARow)
     DrawVtiTime(good.Data(), good.geometry, {}, {12, 0, 0, 0, 0}, FieldPhase::Odd);
 
     for (const TestFrame& lost : {firstCellFilled(16), firstCellFilled(235)}) {
-        {
-            CapturedMessages log;
-            RunningReader reader(sets);
-            for (int i = 0; i < 11; ++i)
-                reader.Read(lost);
-            EXPECT_TRUE(reader.ocr.Enabled());
-            EXPECT_TRUE(reader.Read(good));
-            for (int i = 0; i < 11; ++i)
-                reader.Read(lost); // the good frame started the count again
-            EXPECT_TRUE(reader.ocr.Enabled());
+        CapturedMessages log;
+        RunningReader reader(sets);
+        for (int i = 0; i < 11; ++i)
             reader.Read(lost);
-            EXPECT_FALSE(reader.ocr.Enabled());
-            EXPECT_EQ(log.Count(kLostMessage), 1);
-            EXPECT_FALSE(log.Entries().back().second) << "written without a time stamp";
-        }
+        EXPECT_TRUE(reader.ocr.Enabled());
+        EXPECT_TRUE(reader.Read(good));
+        for (int i = 0; i < 11; ++i)
+            reader.Read(lost); // the good frame started the count again
+        EXPECT_TRUE(reader.ocr.Enabled());
+        reader.Read(lost);
+        EXPECT_FALSE(reader.ocr.Enabled());
+        EXPECT_EQ(log.Count(kLostMessage), 1);
+        EXPECT_FALSE(log.Entries().back().second) << "written without a time stamp";
     }
     RunningReader reader(sets);
     const TestFrame ambiguous = firstCellFilled(235);
@@ -316,7 +286,8 @@ TEST_F(OcrReader, StartupCheckNeedsFiveCleanProbesInThirtyFrames)
 
 TEST_F(OcrReader, FrameTooSmallForTheCellsIsNeverRead)
 {
-    // 320 x 240 holds no digit cell: the reader must not look outside the frame.
+    // 320 x 240 holds no digit cell: the reader must not look outside the frame, and
+    // counts the frames it cannot read as lost.
     TestFrame small(320, 240);
     VtiOcr ocr(sets);
     ocr.Reset({});
@@ -326,8 +297,26 @@ TEST_F(OcrReader, FrameTooSmallForTheCellsIsNeverRead)
     }
     EXPECT_FALSE(ocr.Enabled());
     EXPECT_EQ(messages.Count(kCannotRead), 1);
-    EXPECT_FALSE(OcrLayoutFits({kRowBasePlain, true}, TestFrame(640, 462).geometry));
-    EXPECT_TRUE(OcrLayoutFits({kRowBasePlain, true}, TestFrame(640, 463).geometry));
+    RunningReader reader(sets);
+    for (int i = 0; i < 12; ++i)
+        EXPECT_FALSE(reader.Read(small));
+    EXPECT_FALSE(reader.ocr.Enabled());
+
+    // The last cell read must lie inside the picture and inside the row.
+    const OcrLayout camera{kRowBasePlain, true};
+    const DigitCell last = MakeDigitCell(kReadPositions - 1, camera);
+    FrameGeometry fits = TestFrame(last.right, last.bottom).geometry;
+    fits.stride = 2 * last.right;
+    EXPECT_TRUE(OcrLayoutFits(camera, fits));
+    for (const auto& [width, height, stride] : {std::tuple{last.right - 1, last.bottom, 2 * last.right},
+                                                {last.right, last.bottom - 1, 2 * last.right},
+                                                {last.right, last.bottom, 2 * last.right - 1}}) {
+        FrameGeometry g = fits;
+        g.width = width;
+        g.height = height;
+        g.stride = stride;
+        EXPECT_FALSE(OcrLayoutFits(camera, g)) << width << " x " << height << ", stride " << stride;
+    }
 }
 
 TEST_F(OcrReader, MissingSetRefusesReadingAtEveryBuild)

@@ -1,6 +1,7 @@
 // The whole program under a faked wall clock (libfaketime; the monotonic clock runs
 // true, so timers and the camera keep their pace): an Event armed before a daylight-saving
 // change starts recording at its UTC time after the change, in spring and in autumn.
+#include "support/ProgramRun.h"
 #include "support/TempDir.h"
 #include "support/TestEvents.h"
 
@@ -8,29 +9,20 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
-#include <QProcess>
-#include <QProcessEnvironment>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
-
-#include <csignal>
-#include <memory>
 
 namespace {
 
 struct Station {
-    Station(const char* n, const QDateTime& start, const CalendarTime& at) : name(n), clockStart(start), event(at) {}
-
     const char* name;
     QDateTime clockStart; // UTC, 30 s before the change at 01:00 UTC
     CalendarTime event;   // 01:01:00 UTC, lasting 10 s: recording from 01:00:55
-    QTemporaryDir tmp, cwd;
-    QProcess program;
-    QByteArray messages;
+    ProgramFolder folder;
+    ProgramRun run;
 
     QString LogFile() const
     {
-        const QDir videos(QDir(cwd.path()).filePath(QStringLiteral("VideoFiles")));
+        const QDir videos(folder.FilePath(QStringLiteral("VideoFiles")));
         const QStringList logs = videos.entryList({QStringLiteral("*.log")});
         return logs.isEmpty() ? QString() : videos.filePath(logs.front());
     }
@@ -43,44 +35,34 @@ TEST(DaylightSaving, AnEventArmedBeforeTheChangeStartsAtItsUtcTime)
     ASSERT_TRUE(QFileInfo::exists(QStringLiteral(VELA_FAKETIME_LIBRARY)))
         << "libfaketime is not installed (scripts/install-deps.sh installs the faketime package)";
     Station stations[] = {
-        {"spring (CET to CEST)", QDateTime(QDate(2026, 3, 29), QTime(0, 59, 30), Qt::UTC), {2026, 3, 0, 29, 1, 1, 0, 0}},
-        {"autumn (CEST to CET)", QDateTime(QDate(2026, 10, 25), QTime(0, 59, 30), Qt::UTC), {2026, 10, 0, 25, 1, 1, 0, 0}},
+        {"spring (CET to CEST)", QDateTime(QDate(2026, 3, 29), QTime(0, 59, 30), Qt::UTC), {2026, 3, 0, 29, 1, 1, 0, 0}, {}, {}},
+        {"autumn (CEST to CET)", QDateTime(QDate(2026, 10, 25), QTime(0, 59, 30), Qt::UTC), {2026, 10, 0, 25, 1, 1, 0, 0}, {}, {}},
     };
     // Both run at once: their nights pass in the same minute and a half.
     for (Station& s : stations) {
-        ASSERT_FALSE(WriteTestEvent(QDir(s.cwd.path()).filePath(QStringLiteral("Events")), s.event, 0, 0, 10).isEmpty());
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("TMPDIR"), s.tmp.path());
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        env.insert(QStringLiteral("TZ"), QStringLiteral("Europe/Berlin"));
-        env.insert(QStringLiteral("LD_PRELOAD"), QStringLiteral(VELA_FAKETIME_LIBRARY));
-        env.insert(QStringLiteral("FAKETIME_DONT_FAKE_MONOTONIC"), QStringLiteral("1"));
+        ASSERT_FALSE(WriteTestEvent(s.folder.FilePath(QStringLiteral("Events")), s.event, 0, 0, 10).isEmpty());
+        s.folder.env.insert(QStringLiteral("TZ"), QStringLiteral("Europe/Berlin"));
+        s.folder.env.insert(QStringLiteral("LD_PRELOAD"), QStringLiteral(VELA_FAKETIME_LIBRARY));
+        s.folder.env.insert(QStringLiteral("FAKETIME_DONT_FAKE_MONOTONIC"), QStringLiteral("1"));
         // An offset, not a start time: libfaketime reads start times in the local zone.
         const qint64 offset = s.clockStart.toSecsSinceEpoch() - QDateTime::currentSecsSinceEpoch();
-        env.insert(QStringLiteral("FAKETIME"), QStringLiteral("%1%2s").arg(offset < 0 ? "" : "+").arg(offset));
-        s.program.setProcessEnvironment(env);
-        s.program.setWorkingDirectory(s.cwd.path());
-        s.program.start(QStringLiteral(VELA_VIDEO_BINARY), {QStringLiteral("--simulated-camera")});
-        ASSERT_TRUE(s.program.waitForStarted(10000));
+        s.folder.env.insert(QStringLiteral("FAKETIME"), QStringLiteral("%1%2s").arg(offset < 0 ? "" : "+").arg(offset));
+        ASSERT_TRUE(s.run.Start(s.folder, {QStringLiteral("--simulated-camera")}));
     }
 
     // The recordings end at 01:01:05.45 UTC, 96 s after the start; a recording an hour
     // late never comes.
     QElapsedTimer t;
     t.start();
-    while (t.elapsed() < 110000 && (stations[0].LogFile().isEmpty() || stations[1].LogFile().isEmpty())) {
-        for (Station& s : stations) {
-            s.program.waitForReadyRead(100);
-            s.messages += s.program.readAllStandardError();
-        }
-    }
+    while (t.elapsed() < 110000 && (stations[0].LogFile().isEmpty() || stations[1].LogFile().isEmpty()))
+        for (Station& s : stations)
+            s.run.Read();
     for (Station& s : stations) {
         SCOPED_TRACE(s.name);
-        ::kill(static_cast<pid_t>(s.program.processId()), SIGTERM);
-        EXPECT_TRUE(s.program.waitForFinished(20000));
-        s.messages += s.program.readAllStandardError();
+        s.run.Stop();
+        EXPECT_EQ(s.run.process.state(), QProcess::NotRunning);
         const QString log = s.LogFile();
-        ASSERT_FALSE(log.isEmpty()) << "no recording; the program said:\n" << s.messages.constData();
+        ASSERT_FALSE(log.isEmpty()) << "no recording; the program said:\n" << s.run.log.constData();
         const QByteArray text = ReadFileBytes(log);
         // The start is half a second ahead of 01:00:55, plus at most one scheduler tick.
         EXPECT_TRUE(text.startsWith("Start recording at 01:00:54 (UTC)\r\n")

@@ -1,22 +1,20 @@
 // The whole program as a user starts it: command line, single instance, stopping by
 // signal, and the recovery of a recording it was killed in.
-#include "capture/AviFileCheck.h"
+#include "recording/AviFileCheck.h"
 #include "recording/RecordingLog.h"
+#include "support/ProgramRun.h"
 #include "support/QtPrinters.h"
 #include "support/Recordings.h"
 #include "support/TempDir.h"
 #include "support/TestEvents.h"
 
 #include <QCryptographicHash>
+#include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
-#include <QProcessEnvironment>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
-#include <csignal>
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -25,118 +23,69 @@ namespace {
 
 class ProgramTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(m_tmp.isValid());
-        ASSERT_TRUE(m_cwd.isValid());
-        // A private temporary folder keeps the single-instance lock away from any
-        // other copy on this machine.
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("TMPDIR"), m_tmp.path());
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        m_env = env;
-    }
-
-    void Start(QProcess& p, const QStringList& args = {})
-    {
-        p.setProcessEnvironment(m_env);
-        p.setWorkingDirectory(m_cwd.path());
-        p.start(QStringLiteral(VELA_VIDEO_BINARY), args);
-        ASSERT_TRUE(p.waitForStarted(10000));
-    }
-
-    // Waits until the program has logged the given text to standard error.
-    static bool WaitForLog(QProcess& p, QByteArray& seen, const QByteArray& text, int ms = 20000)
-    {
-        QElapsedTimer t;
-        t.start();
-        while (!seen.contains(text) && t.elapsed() < ms) {
-            p.waitForReadyRead(200);
-            seen += p.readAllStandardError();
-            if (p.state() == QProcess::NotRunning)
-                break;
-        }
-        return seen.contains(text);
-    }
-
-    QTemporaryDir m_tmp;
-    QTemporaryDir m_cwd;
-    QProcessEnvironment m_env;
+    ProgramFolder m_folder;
 };
 
 } // namespace
 
 TEST_F(ProgramTest, CommandLineOptions)
 {
-    QProcess p;
-    Start(p, {QStringLiteral("--version")});
-    ASSERT_TRUE(p.waitForFinished(10000));
-    EXPECT_EQ(p.exitCode(), 0);
-    EXPECT_EQ(p.readAllStandardOutput(), QByteArray("VELA Video Application Version 1.1\n"));
-
-    Start(p, {QStringLiteral("--help")});
-    ASSERT_TRUE(p.waitForFinished(10000));
-    EXPECT_EQ(p.exitCode(), 0);
-    EXPECT_TRUE(p.readAllStandardOutput().contains("--simulated-camera"));
-
-    Start(p, {QStringLiteral("--simulated-camera"), QStringLiteral("--record-everything")});
-    ASSERT_TRUE(p.waitForFinished(10000));
-    EXPECT_EQ(p.exitCode(), 2);
-    const QByteArray err = p.readAllStandardError();
-    EXPECT_TRUE(err.contains("--record-everything"));
-    EXPECT_TRUE(err.contains("Usage: vela-video"));
+    const struct {
+        QStringList args;
+        int exitCode;
+        QByteArray out, err;
+    } cases[] = {
+        {{QStringLiteral("--version")}, 0, "VELA Video Application Version 1.1\n", {}},
+        {{QStringLiteral("--help")}, 0, "--simulated-camera", {}},
+        {{QStringLiteral("--simulated-camera"), QStringLiteral("--record-everything")}, 2, {},
+         "--record-everything|Usage: vela-video"},
+    };
+    for (const auto& c : cases) {
+        ProgramRun p;
+        ASSERT_TRUE(p.Start(m_folder, c.args));
+        ASSERT_TRUE(p.process.waitForFinished(10000));
+        EXPECT_EQ(p.process.exitCode(), c.exitCode) << c.args.join(u' ').toStdString();
+        EXPECT_TRUE(p.process.readAllStandardOutput().contains(c.out));
+        const QByteArray err = p.process.readAllStandardError();
+        for (const QByteArray& part : c.err.split('|'))
+            EXPECT_TRUE(err.contains(part)) << part.constData();
+    }
 }
 
 TEST_F(ProgramTest, RefusesToStartFromAFolderLongerThanItsPathsHold)
 {
     // 3 × 200 characters below the temporary folder: far beyond the 511 the program holds.
-    const QString deep = m_cwd.path() + QStringLiteral("/%1/%1/%1").arg(QString(200, QLatin1Char('d')));
+    const QString deep = m_folder.FilePath(QStringLiteral("%1/%1/%1").arg(QString(200, QLatin1Char('d'))));
     ASSERT_TRUE(QDir().mkpath(deep));
-    QProcess p;
-    p.setProcessEnvironment(m_env);
-    p.setWorkingDirectory(deep);
-    p.start(QStringLiteral(VELA_VIDEO_BINARY), {QStringLiteral("--simulated-camera")});
-    ASSERT_TRUE(p.waitForStarted(10000));
-    const bool ended = p.waitForFinished(10000);
-    if (!ended) {
-        p.kill();
-        p.waitForFinished(10000);
-    }
-    ASSERT_TRUE(ended) << "the program started in a folder it cannot hold";
-    EXPECT_EQ(p.exitCode(), 3);
-    EXPECT_TRUE(p.readAllStandardError().contains("start it from a folder with a shorter path"));
+    ProgramRun p;
+    ASSERT_TRUE(p.Start(m_folder, {QStringLiteral("--simulated-camera")}, deep));
+    ASSERT_TRUE(p.process.waitForFinished(10000)) << "the program started in a folder it cannot hold";
+    EXPECT_EQ(p.process.exitCode(), 3);
+    EXPECT_TRUE(p.process.readAllStandardError().contains("start it from a folder with a shorter path"));
     // Before anything was written: no options, no lock file.
     EXPECT_TRUE(QDir(deep).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden));
-    EXPECT_TRUE(QDir(m_tmp.path()).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden));
+    EXPECT_TRUE(QDir(m_folder.tmp.path()).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden));
 }
 
 TEST_F(ProgramTest, SecondCopyExitsAtOnceAndTheFirstStopsOnSigterm)
 {
-    QProcess first;
-    Start(first);
-    QByteArray log;
-    ASSERT_TRUE(WaitForLog(first, log, "Computer ")) << log.toStdString();
+    ProgramRun first;
+    ASSERT_TRUE(first.Start(m_folder));
+    ASSERT_TRUE(first.WaitForLog("Computer ")) << first.log.toStdString();
 
-    QProcess second;
-    Start(second);
-    ASSERT_TRUE(second.waitForFinished(10000));
-    EXPECT_EQ(second.exitCode(), 3);
-    EXPECT_EQ(first.state(), QProcess::Running);
+    ProgramRun second;
+    ASSERT_TRUE(second.Start(m_folder));
+    ASSERT_TRUE(second.process.waitForFinished(10000));
+    EXPECT_EQ(second.process.exitCode(), 3);
+    EXPECT_EQ(first.process.state(), QProcess::Running);
 
     // The first copy still answers: a SIGTERM closes it as its main window would.
-    ::kill(static_cast<pid_t>(first.processId()), SIGTERM);
-    ASSERT_TRUE(first.waitForFinished(20000));
-    EXPECT_EQ(first.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(first.exitCode(), 0);
-
+    EXPECT_EQ(first.Stop(SIGTERM), 0);
     // With the first gone, a new copy may start.
-    QProcess third;
-    Start(third);
-    QByteArray log3;
-    ASSERT_TRUE(WaitForLog(third, log3, "Computer "));
-    ::kill(static_cast<pid_t>(third.processId()), SIGINT);
-    ASSERT_TRUE(third.waitForFinished(20000));
-    EXPECT_EQ(third.exitCode(), 0);
+    ProgramRun third;
+    ASSERT_TRUE(third.Start(m_folder));
+    ASSERT_TRUE(third.WaitForLog("Computer "));
+    EXPECT_EQ(third.Stop(SIGINT), 0);
 }
 
 namespace {
@@ -167,23 +116,21 @@ protected:
     {
         const QDateTime now = QDateTime::currentDateTimeUtc();
         const QDateTime at = now.addSecs(8).addMSecs(-now.time().msec()); // records from +3 s to +13 s
-        EXPECT_FALSE(WriteTestEvent(m_cwd.filePath(QStringLiteral("Events")), CalendarFromUtc(at), 0, 0, 10).isEmpty());
-        QProcess p;
-        Start(p, {QStringLiteral("--simulated-camera")});
-        QByteArray log;
-        EXPECT_TRUE(WaitForLog(p, log, "Start recording at ", 30000)) << log.toStdString();
-        const QDir videos(m_cwd.filePath(QStringLiteral("VideoFiles")));
+        EXPECT_FALSE(WriteTestEvent(m_folder.FilePath(QStringLiteral("Events")), CalendarFromUtc(at), 0, 0, 10).isEmpty());
+        ProgramRun p;
+        EXPECT_TRUE(p.Start(m_folder, {QStringLiteral("--simulated-camera")}));
+        EXPECT_TRUE(p.WaitForLog("Start recording at ")) << p.log.toStdString();
+        const QDir videos(m_folder.FilePath(QStringLiteral("VideoFiles")));
         QString avi;
         QElapsedTimer t;
         t.start();
-        while (t.elapsed() < 20000 && p.state() == QProcess::Running) {
+        while (t.elapsed() < 20000 && p.process.state() == QProcess::Running) {
             const QStringList names = videos.entryList({QStringLiteral("*.avi")});
             if (!names.isEmpty() && CheckFile(avi = videos.filePath(names[0])).videoChunks >= 30)
                 break;
-            p.waitForFinished(100);
+            p.Read();
         }
-        ::kill(static_cast<pid_t>(p.processId()), SIGKILL);
-        EXPECT_TRUE(p.waitForFinished(10000));
+        p.Stop(SIGKILL);
         return avi;
     }
 
@@ -191,20 +138,19 @@ protected:
     // what it logged. fileSizeLimit > 0: a disk that is full once a file has that size.
     QByteArray StartAndStop(rlim_t fileSizeLimit = 0)
     {
-        QProcess p;
+        ProgramRun p;
         if (fileSizeLimit > 0) {
-            p.setChildProcessModifier([fileSizeLimit] {
+            p.process.setChildProcessModifier([fileSizeLimit] {
                 const rlimit limit{fileSizeLimit, fileSizeLimit};
                 ::setrlimit(RLIMIT_FSIZE, &limit);
                 ::signal(SIGXFSZ, SIG_IGN); // the write fails instead of ending the program
             });
         }
-        Start(p);
-        QByteArray log;
-        EXPECT_TRUE(WaitForLog(p, log, "Computer ")) << log.toStdString();
-        ::kill(static_cast<pid_t>(p.processId()), SIGTERM);
-        EXPECT_TRUE(p.waitForFinished(20000));
-        return log + p.readAllStandardError();
+        EXPECT_TRUE(p.Start(m_folder));
+        EXPECT_TRUE(p.WaitForLog("Computer ")) << p.log.toStdString();
+        p.Stop();
+        EXPECT_EQ(p.process.state(), QProcess::NotRunning);
+        return p.log;
     }
 
     void RecoverKilledRecording()
@@ -273,7 +219,7 @@ TEST_F(RecordingRecoveryTest, KilledRecordingIsRebuiltOnceBesideTheOriginal)
 TEST_F(RecordingRecoveryTest, KilledPreAllocatedRecordingLosesItsClaimedSpace)
 {
     // Space for 20 GB per 10 minutes: far more than the second recorded here.
-    QFile options(m_cwd.filePath(QStringLiteral("VELA_options.xml")));
+    QFile options(m_folder.FilePath(QStringLiteral("VELA_options.xml")));
     ASSERT_TRUE(options.open(QIODevice::WriteOnly));
     options.write("<?xml version=\"1.0\"?>\r\n<Root>\r\n\t<FilePreAllocation Value=\"TRUE\"/>\r\n"
                   "\t<EventAllocationGB Value=\"20\"/>\r\n</Root>\r\n");

@@ -1,35 +1,23 @@
-#include "common/AppState.h"
-#include "common/Clock.h"
 #include "messages/SaveUserMessages.h"
 #include "messages/UserMessageLog.h"
 #include "options/AppOptions.h"
 #include "support/FileSizeLimit.h"
+#include "support/LogCapture.h"
 #include "support/TempDir.h"
 
-#include <QDir>
 #include <QFile>
 #include <gtest/gtest.h>
+#include <optional>
 
 namespace {
 
 class SaveUserMessagesTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        SetAppClock(&m_clock);
-        SetOptionDefaults();
-        Log().SetEchoToStderr(false);
-        Log().Clear();
-    }
-    void TearDown() override
-    {
-        SetAppClock(nullptr);
-        SetOptionDefaults();
-        Log().SetEchoToStderr(true);
-    }
-    static UserMessageLog& Log() { return UserMessageLog::Instance(); }
+    void SetUp() override { SetOptionDefaults(); }
+    void TearDown() override { SetOptionDefaults(); }
+    static QString Log() { return UserMessageLog::Instance().Text(); }
 
-    ManualClock m_clock{CalendarTime{2026, 3, 0, 15, 3, 4, 5, 789}};
+    ScopedLogAndClock m_log{CalendarTime{2026, 3, 0, 15, 3, 4, 5, 789}};
     ScopedProcessDirectory m_dir;
 };
 
@@ -48,55 +36,47 @@ TEST_F(SaveUserMessagesTest, SavedFileEndsEveryLineInOneCrLfAndKeepsLinesAfterWi
                                 "\r\nFolder ?? and ? here\r\n"
                                 "\r\nafter the wide characters\r\n"));
     // Not cleared: the confirmation follows the saved text.
-    EXPECT_TRUE(Log().Text().endsWith(
+    EXPECT_TRUE(Log().endsWith(
         QStringLiteral("\n03:04:05 (UTC)\nUser messages saved in log file \"LogFiles/night03_15_2026_03_04_05.log\"\n")));
-}
 
-TEST_F(SaveUserMessagesTest, SaveAndClearLeavesOnlyTheStampedConfirmation)
-{
-    AppendUserMessage(QStringLiteral("something\r\n"), true);
+    Options().LogfileNamePrefix.clear();
     ASSERT_TRUE(SaveUserMessages(true));
-    EXPECT_EQ(Log().Text(), QStringLiteral("\n03:04:05 (UTC)\nUser messages saved in log file "
-                                           "\"LogFiles/03_15_2026_03_04_05.log\" and all messages cleared\n"));
+    EXPECT_EQ(Log(), QStringLiteral("\n03:04:05 (UTC)\nUser messages saved in log file "
+                                    "\"LogFiles/03_15_2026_03_04_05.log\" and all messages cleared\n"));
 }
 
-TEST_F(SaveUserMessagesTest, UnwritableLogFolderKeepsTheViewAndSaysWhy)
+// A file where the folder should be, the chosen folder or the default one, and a disk that
+// fills: the messages stay in the view, and the reason follows them.
+TEST_F(SaveUserMessagesTest, AFailedSaveKeepsTheMessagesAndSaysWhy)
 {
-    QFile blocker(m_dir.FilePath(QStringLiteral("notafolder")));
-    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-    blocker.close();
-    Options().LogfileDirectory = QStringLiteral("notafolder/");
-    AppendUserMessage(QStringLiteral("keep me\r\n"), true);
-    const QString before = Log().Text();
-
-    EXPECT_FALSE(SaveUserMessages(true));
-    const QString after = Log().Text();
-    EXPECT_TRUE(after.startsWith(before));
-    EXPECT_TRUE(after.contains(QStringLiteral("could not be saved in log file \"notafolder/03_15_2026_03_04_05.log\"")));
-}
-
-TEST_F(SaveUserMessagesTest, DefaultLogFolderThatCannotBeMadeIsReported)
-{
-    QFile blocker(m_dir.FilePath(QStringLiteral("LogFiles")));
-    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly)); // a file where the folder should be
-    blocker.close();
-    AppendUserMessage(QStringLiteral("keep me\r\n"), false);
-    EXPECT_FALSE(SaveUserMessages(true));
-    EXPECT_TRUE(Log().Text().startsWith(QStringLiteral("\nkeep me\n")));
-}
-
-TEST_F(SaveUserMessagesTest, AFullDiskKeepsTheMessagesAndSaysWhy)
-{
-    AppendUserMessage(QString(200, QLatin1Char('m')) + QStringLiteral("\r\n"), true);
-    const QString before = Log().Text();
-    bool saved = true;
-    {
-        ScopedFileSizeLimit full(64);
-        saved = SaveUserMessages(true);
+    const struct {
+        const char* blocker;
+        const char* folder;
+        std::optional<rlim_t> sizeLimit;
+    } cases[] = {{"notafolder", "notafolder/", {}}, {"LogFiles", "", {}}, {nullptr, "", 64}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.folder);
+        if (c.blocker) {
+            QFile blocker(m_dir.FilePath(QLatin1String(c.blocker)));
+            ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+        } else {
+            QFile::remove(m_dir.FilePath(QStringLiteral("LogFiles")));
+        }
+        Options().LogfileDirectory = QLatin1String(c.folder);
+        m_log.ClearMessages();
+        AppendUserMessage(QString(200, QLatin1Char('m')) + QStringLiteral("\r\n"), true);
+        const QString before = Log();
+        bool saved = true;
+        {
+            std::optional<ScopedFileSizeLimit> full;
+            if (c.sizeLimit)
+                full.emplace(*c.sizeLimit);
+            saved = SaveUserMessages(true);
+        }
+        EXPECT_FALSE(saved);
+        const QString name = QLatin1String(*c.folder ? c.folder : "LogFiles/") + QStringLiteral("03_15_2026_03_04_05.log");
+        EXPECT_TRUE(Log().startsWith(before)); // not cleared
+        EXPECT_TRUE(Log().contains(QStringLiteral("could not be saved in log file \"%1\"").arg(name))) << Log().toStdString();
+        EXPECT_FALSE(QFile::exists(m_dir.FilePath(name)));
     }
-    EXPECT_FALSE(saved);
-    const QString after = Log().Text();
-    EXPECT_TRUE(after.startsWith(before)); // not cleared
-    EXPECT_TRUE(after.contains(QStringLiteral("could not be saved in log file \"LogFiles/03_15_2026_03_04_05.log\"")));
-    EXPECT_FALSE(QFile::exists(m_dir.FilePath(QStringLiteral("LogFiles/03_15_2026_03_04_05.log"))));
 }

@@ -1,8 +1,8 @@
 #include "recording/RecordingFileNames.h"
 #include "recording/RecordingLog.h"
 
-#include "common/AppState.h"
 #include "options/AppOptions.h"
+#include "recording/AppState.h"
 #include "support/LogCapture.h"
 #include "support/TempDir.h"
 
@@ -107,15 +107,11 @@ TEST_F(RecordingFilesTest, TheLogHoldsFiveLinesEndingInCrLf)
               "VideoFiles/occ103_15_2026_03_04_05.avi\r\n"
                   + tail);
     EXPECT_EQ(m_log.Messages(), QString());
-}
 
-TEST_F(RecordingFilesTest, ACharacterOutsideIso8859IsSubstitutedWithANote)
-{
-    ASSERT_TRUE(QDir().mkdir(QStringLiteral("VideoFiles")));
-    const QString name = QStringLiteral("VideoFiles/\u00e9toile \u03a9.avi");
-    ASSERT_TRUE(WriteRecordingLog(name, QStringLiteral("Start"), QStringLiteral("Stop"), false, 1, 0));
-    const QByteArray bytes = ReadFileBytes(QStringLiteral("VideoFiles/\u00e9toile \u03a9.log"));
-    EXPECT_TRUE(bytes.contains("Video file:  VideoFiles/\xe9toile ?.avi\r\n")) << bytes.toStdString();
+    // A character outside ISO 8859-1 is substituted, with a note.
+    const QString wide = QStringLiteral("VideoFiles/\u00e9toile \u03a9.avi");
+    ASSERT_TRUE(WriteRecordingLog(wide, QStringLiteral("Start"), QStringLiteral("Stop"), false, 1, 0));
+    EXPECT_TRUE(ReadFileBytes(RecordingLogFileName(wide)).contains("Video file:  VideoFiles/\xe9toile ?.avi\r\n"));
     EXPECT_EQ(m_log.Messages(),
               QStringLiteral("\n03:04:05 (UTC)\n\n\nNOTE -- wide character buffer has unexpected bad character.\n"));
 }

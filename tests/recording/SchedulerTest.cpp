@@ -1,10 +1,8 @@
 // The scheduler driven tick by tick with a standing clock: no real waiting.
-#include "capture/DeviceTable.h"
-#include "common/AppState.h"
-#include "events/EventFile.h"
+#include "devices/DeviceTable.h"
 #include "events/EventSchedule.h"
-#include "messages/UserMessageLog.h"
 #include "options/AppOptions.h"
+#include "recording/AppState.h"
 #include "recording/GraphControl.h"
 #include "recording/RecordingControl.h"
 #include "recording/RecordingLog.h"
@@ -15,7 +13,6 @@
 #include "support/TestEvents.h"
 
 #include <QDir>
-#include <QFile>
 #include <functional>
 #include <utility>
 #include <gtest/gtest.h>
@@ -28,21 +25,13 @@ struct FakeGraph final : GraphControl {
     Status BuildGraph(const QString* fileName, bool) override
     {
         builds.push_back(fileName ? *fileName : QString());
-        if (fileName && failRecordings > 0) {
-            --failRecordings;
-            return E_ABORT;
-        }
-        return S_OK;
+        return fileName && failRecordings-- > 0 ? E_ABORT : S_OK;
     }
-    Status StopGraph() override
-    {
-        ++stops;
-        return S_OK;
-    }
+    Status StopGraph() override { return S_OK; }
     Status SetBrightnessContrast(int, int) override { return S_OK; }
+    bool Previewing() const { return !builds.empty() && builds.back().isEmpty(); }
     std::vector<QString> builds; // empty name: a preview build
-    int stops = 0;
-    int failRecordings = 0; // recording builds still to fail
+    int failRecordings = 0;      // recording builds still to fail
 };
 
 struct FakeUi final : RecordingUi {
@@ -50,10 +39,10 @@ struct FakeUi final : RecordingUi {
     void SetCountdownTitle(const QString& t) override { countdownTitle = t; }
     void ShowCountdown() override { countdownShown = true; }
     void HideCountdown() override { countdownShown = false; }
-    void RepaintCountdownPane() override { ++repaints; }
+    void RepaintCountdownPane() override {}
     void SetRecordingControls(bool r) override { recordingControls = r; }
     void SetMenusForRecording(bool r) override { menusGrey = r; }
-    void CloseBrightnessContrastForRecording() override { TheAppState().BrightnessContrastShown = false; }
+    void CloseBrightnessContrastForRecording() override {}
     bool AskStopEventRecording() override
     {
         ++questions;
@@ -64,7 +53,7 @@ struct FakeUi final : RecordingUi {
     std::function<void()> whileAsking; // what the event loop runs while the question is open
     QString mainTitle, countdownTitle;
     bool countdownShown = false, recordingControls = false, menusGrey = false, answerYes = true;
-    int repaints = 0, questions = 0;
+    int questions = 0;
 };
 
 struct FakeTimers final : SchedulerTimers {
@@ -88,11 +77,10 @@ struct FakePower final : SystemPower {
     std::vector<std::pair<bool, bool>> actions;
 };
 
-CalendarTime Utc(int y, int mo, int d, int h, int mi, int s, int ms = 0)
+// UTC on the test's day, 15 March 2026.
+CalendarTime At(int h, int mi, int s)
 {
-    return CalendarTime{static_cast<std::uint16_t>(y), static_cast<std::uint16_t>(mo), 0, static_cast<std::uint16_t>(d),
-                        static_cast<std::uint16_t>(h), static_cast<std::uint16_t>(mi), static_cast<std::uint16_t>(s),
-                        static_cast<std::uint16_t>(ms)};
+    return {2026, 3, 0, 15, static_cast<std::uint16_t>(h), static_cast<std::uint16_t>(mi), static_cast<std::uint16_t>(s), 0};
 }
 
 class SchedulerTest : public ::testing::Test {
@@ -111,7 +99,6 @@ protected:
         SetSchedulerTimers(&timers);
         SetSystemPower(&power);
         SetArmNextEventHandler(&ArmNextEvent);
-        QDir().mkdir(QStringLiteral("Events"));
     }
     void TearDown() override
     {
@@ -143,7 +130,7 @@ protected:
     QString Log() const { return m_log.Messages(); }
 
     ScopedProcessDirectory m_dir;
-    ScopedLogAndClock m_log{Utc(2026, 3, 15, 3, 0, 0)};
+    ScopedLogAndClock m_log{At(3, 0, 0)};
     FakeGraph graph;
     FakeUi ui;
     FakeTimers timers;
@@ -154,20 +141,20 @@ protected:
 
 TEST(CountdownText, DaysHoursAndTheTrailingSpace)
 {
-    const std::chrono::days day(1);
-    EXPECT_EQ(CountdownTextFor(day + 2h), QStringLiteral("> 1 day "));
-    EXPECT_EQ(CountdownTextFor(2 * day + 1h), QStringLiteral("> 2 days"));
-    EXPECT_EQ(CountdownTextFor(150 * day), QStringLiteral("> 100 days"));
-    EXPECT_EQ(CountdownTextFor(99 * day + 1s), QStringLiteral("> 99 days"));
-    EXPECT_EQ(CountdownTextFor(23h + 59min + 59s), QStringLiteral("23:59:59"));
-    EXPECT_EQ(CountdownTextFor(day), QStringLiteral("00:00:00")); // exactly a day: hours modulo 24
-    EXPECT_EQ(CountdownTextFor(500ms), QStringLiteral("00:00:00"));
+    const FileTimeSpan day = std::chrono::days(1);
+    const std::pair<FileTimeSpan, const char*> cases[] = {
+        {day + 2h, "> 1 day "}, {2 * day + 1h, "> 2 days"}, {150 * day, "> 100 days"},
+        {99 * day + 1s, "> 99 days"}, {23h + 59min + 59s, "23:59:59"},
+        {day, "00:00:00"}, // exactly a day: hours modulo 24
+        {500ms, "00:00:00"}};
+    for (const auto& [left, text] : cases)
+        EXPECT_EQ(CountdownTextFor(left), QLatin1String(text)) << left.count();
 }
 
 TEST_F(SchedulerTest, EventInfoForTheExamples)
 {
     TheAppState().RecordingFileName = QStringLiteral("VideoFiles/x.avi");
-    ComposeEventInfo(Utc(2026, 3, 15, 3, 5, 5), Utc(0, 0, 0, 0, 2, 0));
+    ComposeEventInfo(At(3, 5, 5), {0, 0, 0, 0, 0, 2, 0, 0});
     const SchedulerState& s = TheSchedulerState();
     EXPECT_EQ(s.EventInfoText, QStringLiteral("Start time:  MAR 15, 2026  03:04:05\r\n"
                                               "Event time:  MAR 15, 2026  03:05:05\r\n"
@@ -176,16 +163,18 @@ TEST_F(SchedulerTest, EventInfoForTheExamples)
     EXPECT_EQ(TheAppState().EventDuration, 2min);
 
     TheAppState().RecordingFileName.clear();
-    ComposeEventInfo(Utc(2026, 3, 15, 3, 5, 5), Utc(0, 0, 0, 1, 0, 1));
-    EXPECT_TRUE(s.EventInfoText.endsWith(QStringLiteral("Recording duration:  1 hour  1 second"
-                                                        "\r\nYou have not created or selected a capture file\r\n")));
+    ComposeEventInfo({2027, 1, 0, 1, 0, 0, 30, 0}, {0, 0, 0, 0, 1, 0, 1, 0});
+    EXPECT_EQ(s.EventInfoText, QStringLiteral("Start time:  DEC 31, 2026  23:30:29\r\n"
+                                              "Event time:  JAN 1, 2027  00:00:30\r\n"
+                                              "Recording duration:  1 hour  1 second\r\n"
+                                              "You have not created or selected a capture file\r\n"));
     EXPECT_EQ(TheAppState().EventDuration, 1h + 1s);
 }
 
 TEST_F(SchedulerTest, AnArmedEventRecordsOnTimeAndTheNextIsArmed)
 {
-    AddEvent(Utc(2026, 3, 15, 3, 0, 20), 0, 0, 10);  // records 03:00:15 to 03:00:25
-    AddEvent(Utc(2026, 3, 15, 3, 10, 0), 0, 2, 0);
+    AddEvent(At(3, 0, 20), 0, 0, 10); // records 03:00:15 to 03:00:25
+    AddEvent(At(3, 10, 0), 0, 2, 0);
     LoadEventSchedule();
     ASSERT_TRUE(TheAppState().EventArmed);
     EXPECT_TRUE(timers.countdown);
@@ -207,44 +196,37 @@ TEST_F(SchedulerTest, AnArmedEventRecordsOnTimeAndTheNextIsArmed)
     ASSERT_TRUE(TheAppState().EventRecordingActive);
     EXPECT_FALSE(timers.countdown);
     EXPECT_EQ(timers.recordingPeriod, 10s + 450ms);
-    ASSERT_FALSE(graph.builds.empty());
-    EXPECT_FALSE(graph.builds.back().isEmpty()); // a recording graph
+    EXPECT_FALSE(graph.Previewing());
     EXPECT_TRUE(ui.menusGrey);
     EXPECT_EQ(ui.countdownTitle, QStringLiteral("Recording Event"));
 
     // A dialog closed during the recording asks for a rebuild: it waits for the end.
-    AddEvent(Utc(2026, 3, 15, 3, 5, 0), 0, 1, 0);
+    AddEvent(At(3, 5, 0), 0, 1, 0);
     ReloadScheduleWhenIdle();
     EXPECT_FALSE(TheAppState().EventArmed);
 
-    // The duration timer ends it; preview again, then the next Event is armed.
+    // The duration timer ends it; preview again, then the schedule is rebuilt and armed.
     m_log.Clock().Advance(timers.recordingPeriod);
     SchedulerTick();
     EXPECT_FALSE(TheAppState().EventRecordingActive);
-    EXPECT_TRUE(graph.builds.back().isEmpty());
+    EXPECT_TRUE(graph.Previewing());
     EXPECT_FALSE(ui.menusGrey);
     EXPECT_TRUE(power.actions.empty());
     EXPECT_TRUE(TheAppState().EventArmed);
-    EXPECT_EQ(TheSchedulerState().ArmedEventTime, Utc(2026, 3, 15, 3, 5, 0));
-}
-
-TEST_F(SchedulerTest, UtcDisplayStillStartsAtTheTarget)
-{
-    Options().ShowEventTimeAsUtc = true;
-    AddEvent(Utc(2026, 3, 15, 3, 0, 10), 0, 0, 4);
-    LoadEventSchedule();
-    m_log.Clock().Advance(3s);
-    SchedulerTick();
-    EXPECT_EQ(TheSchedulerState().CountdownText, QStringLiteral("03:00:03"));
-    EXPECT_EQ(TickUntilRecording(10), 5); // 03:00:08 >= 03:00:07.5
+    EXPECT_FALSE(TheAppState().ScheduleReloadPending);
+    EXPECT_EQ(TheSchedulerState().ArmedEventTime, At(3, 5, 0));
 }
 
 TEST_F(SchedulerTest, ZeroSecondAndAlreadyRunningEvents)
 {
-    AddEvent(Utc(2026, 3, 15, 3, 0, 5), 0, 0, 0);
+    Options().ShowEventTimeAsUtc = true;
+    AddEvent(At(3, 0, 5), 0, 0, 0);
     LoadEventSchedule();
     EXPECT_EQ(TheAppState().EventDuration, 0ms);
-    EXPECT_EQ(TickUntilRecording(10), 5); // 03:00:05 >= 03:00:04.5
+    m_log.Clock().Advance(3s);
+    SchedulerTick();
+    EXPECT_EQ(TheSchedulerState().CountdownText, QStringLiteral("03:00:03")); // the UTC display
+    EXPECT_EQ(TickUntilRecording(10), 2); // 03:00:05 >= 03:00:04.5
     EXPECT_EQ(timers.recordingPeriod, 450ms);
     SchedulerTick();
     EXPECT_FALSE(TheAppState().EventRecordingActive);
@@ -255,9 +237,8 @@ TEST_F(SchedulerTest, ZeroSecondAndAlreadyRunningEvents)
 
     // Armed after its recording began: it starts at the first tick and records the time
     // left, so it ends when the Event ends instead of running into the next one.
-    for (const QString& f : QDir(QStringLiteral("Events")).entryList(QDir::Files))
-        QFile::remove(QStringLiteral("Events/") + f);
-    AddEvent(Utc(2026, 3, 15, 3, 1, 0), 0, 2, 0); // 03:00:00 .. 03:02:00
+    QDir(QStringLiteral("Events")).removeRecursively();
+    AddEvent(At(3, 1, 0), 0, 2, 0); // 03:00:00 .. 03:02:00
     LoadEventSchedule();
     EXPECT_EQ(TickUntilRecording(3), 1); // 03:00:05.5
     EXPECT_EQ(timers.recordingPeriod, 114500ms - 500ms + 450ms);
@@ -266,8 +247,8 @@ TEST_F(SchedulerTest, ZeroSecondAndAlreadyRunningEvents)
 
 TEST_F(SchedulerTest, AFailedStartIsRetriedOnceThenLoggedAndTheNextEventArmed)
 {
-    AddEvent(Utc(2026, 3, 15, 3, 0, 10), 0, 0, 20); // 03:00:00 .. 03:00:20
-    AddEvent(Utc(2026, 3, 15, 3, 5, 0), 0, 0, 20);
+    AddEvent(At(3, 0, 10), 0, 0, 20); // 03:00:00 .. 03:00:20
+    AddEvent(At(3, 5, 0), 0, 0, 20);
     LoadEventSchedule();
     const QString file = TheAppState().RecordingFileName;
     graph.failRecordings = 2;
@@ -276,21 +257,20 @@ TEST_F(SchedulerTest, AFailedStartIsRetriedOnceThenLoggedAndTheNextEventArmed)
     EXPECT_TRUE(TheAppState().EventArmed);
     EXPECT_EQ(timers.alarm, std::chrono::milliseconds(1000));
     EXPECT_FALSE(ui.recordingControls);
-    EXPECT_TRUE(graph.builds.back().isEmpty()); // the preview meanwhile
+    EXPECT_TRUE(graph.Previewing()); // the preview meanwhile
     m_log.Clock().Advance(1s);
     SchedulerTick(); // the retry fails too
     EXPECT_FALSE(TheAppState().EventRecordingActive);
-    EXPECT_TRUE(Log().contains(QStringLiteral("ERROR -- The recording of the Event at 03:00:10 (UTC) could not start")));
-    QFile log(RecordingLogFileName(file));
-    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(log.readAll().startsWith("Recording could not start at 03:00:01 (UTC)\r\n"));
+    EXPECT_TRUE(Log().contains(QStringLiteral(
+        "\n03:00:01 (UTC)\n\nERROR -- The recording of the Event at 03:00:10 (UTC) could not start")));
+    EXPECT_TRUE(ReadFileBytes(RecordingLogFileName(file)).startsWith("Recording could not start at 03:00:01 (UTC)\r\n"));
     EXPECT_TRUE(TheAppState().EventArmed);
-    EXPECT_EQ(TheSchedulerState().ArmedEventTime, Utc(2026, 3, 15, 3, 5, 0));
+    EXPECT_EQ(TheSchedulerState().ArmedEventTime, At(3, 5, 0));
     EXPECT_FALSE(TheAppState().RecordingFileName.isEmpty());
 
     // One failure: the retry records what is left of the Event.
     graph.failRecordings = 1;
-    m_log.Clock().SetUtc(Utc(2026, 3, 15, 3, 4, 55));
+    m_log.Clock().SetUtc(At(3, 4, 55));
     SchedulerTick();
     m_log.Clock().Advance(1s);
     SchedulerTick();
@@ -303,14 +283,15 @@ TEST_F(SchedulerTest, AFailedStartIsRetriedOnceThenLoggedAndTheNextEventArmed)
     StartButtonPressed();
     EXPECT_FALSE(TheAppState().RecordingActive);
     EXPECT_FALSE(ui.recordingControls);
-    EXPECT_TRUE(graph.builds.back().isEmpty());
-    EXPECT_TRUE(Log().contains(QStringLiteral("ERROR -- The recording could not start")));
+    EXPECT_TRUE(graph.Previewing());
+    EXPECT_TRUE(Log().endsWith(QStringLiteral("\n03:04:56 (UTC)\n\nERROR -- The recording could not start; nothing was "
+                                              "recorded.  The reason is given above.\n"))); // and no reload
 }
 
 TEST_F(SchedulerTest, StopButtonAsksDuringAnEventRecording)
 {
-    AddEvent(Utc(2026, 3, 15, 3, 0, 5), 0, 1, 0, true);
-    AddEvent(Utc(2026, 3, 15, 3, 10, 0), 0, 1, 0);
+    AddEvent(At(3, 0, 5), 0, 1, 0, true);
+    AddEvent(At(3, 10, 0), 0, 1, 0);
     LoadEventSchedule();
     ASSERT_EQ(TickUntilRecording(2), 1); // the window began at 02:59:35
     ui.answerYes = false;
@@ -323,63 +304,68 @@ TEST_F(SchedulerTest, StopButtonAsksDuringAnEventRecording)
     StopButtonPressed();
     EXPECT_FALSE(TheAppState().EventRecordingActive);
     EXPECT_EQ(timers.recordingPeriod, 0ms);
-    EXPECT_TRUE(Log().contains(QStringLiteral("Event recording is manually stopped")));
+    EXPECT_TRUE(Log().contains(QStringLiteral("\n03:00:01 (UTC)\nEvent recording is manually stopped")));
     EXPECT_TRUE(power.actions.empty()); // no hibernation after a hand-stopped Event
     // The later Event is armed; a reload does not bring back the one stopped by hand.
     EXPECT_TRUE(TheAppState().EventArmed);
-    EXPECT_EQ(TheSchedulerState().ArmedEventTime, Utc(2026, 3, 15, 3, 10, 0));
+    EXPECT_EQ(TheSchedulerState().ArmedEventTime, At(3, 10, 0));
     DisarmEvent();
     LoadEventSchedule();
-    EXPECT_EQ(TheSchedulerState().ArmedEventTime, Utc(2026, 3, 15, 3, 10, 0));
+    EXPECT_EQ(TheSchedulerState().ArmedEventTime, At(3, 10, 0));
 }
 
 TEST_F(SchedulerTest, TheStopQuestionActsOnWhatIsTrueWhenAnswered)
 {
-    AddEvent(Utc(2026, 3, 15, 3, 0, 20), 0, 0, 10);
-    AddEvent(Utc(2026, 3, 15, 3, 10, 0), 0, 1, 0);
+    AddEvent(At(3, 0, 20), 0, 0, 10);
+    AddEvent(At(3, 10, 0), 0, 1, 0);
     LoadEventSchedule();
     ASSERT_GT(TickUntilRecording(20), 0);
     // The duration timer ends the recording and arms the next Event while the box is open.
     ui.whileAsking = [] { SchedulerTick(); };
     StopButtonPressed();
     EXPECT_TRUE(TheAppState().EventArmed);
-    EXPECT_EQ(TheSchedulerState().ArmedEventTime, Utc(2026, 3, 15, 3, 10, 0));
+    EXPECT_EQ(TheSchedulerState().ArmedEventTime, At(3, 10, 0));
     EXPECT_FALSE(TheAppState().RecordingFileName.isEmpty());
     EXPECT_FALSE(Log().contains(QStringLiteral("manually stopped")));
-    EXPECT_TRUE(graph.builds.back().isEmpty());
+    EXPECT_TRUE(graph.Previewing());
     EXPECT_TRUE(TheEventSchedule().ManuallyStoppedEvents.empty());
 }
 
 TEST_F(SchedulerTest, StartPreemptsAnArmedEventAndStopArmsItAgain)
 {
-    AddEvent(Utc(2026, 3, 15, 4, 0, 0), 0, 5, 0);
+    AddEvent(At(4, 0, 0), 0, 5, 0);
     LoadEventSchedule();
     ASSERT_TRUE(TheAppState().EventArmed);
     StartButtonPressed();
     EXPECT_FALSE(TheAppState().EventArmed);
     EXPECT_TRUE(TheAppState().ScheduleReloadPending);
     EXPECT_TRUE(TheAppState().RecordingActive);
-    EXPECT_FALSE(graph.builds.back().isEmpty());
+    EXPECT_FALSE(graph.Previewing());
     EXPECT_FALSE(ui.countdownShown);
+    ReloadScheduleWhenIdle(); // a dialog closed during the manual recording waits for its end
+    EXPECT_FALSE(TheAppState().EventArmed);
 
     m_log.Clock().Advance(60s);
     StopButtonPressed();
     EXPECT_EQ(ui.questions, 0); // a manual recording stops without a question
     EXPECT_FALSE(TheAppState().RecordingActive);
     EXPECT_TRUE(TheAppState().EventArmed); // the reload armed it again
-    EXPECT_TRUE(graph.builds.back().isEmpty());
-    EXPECT_TRUE(Log().contains(QStringLiteral("Video file:  ")));
+    EXPECT_TRUE(graph.Previewing());
+
+    graph.failRecordings = 1; // a manual recording that cannot start arms the Event again too
+    StartButtonPressed();
+    EXPECT_FALSE(TheAppState().RecordingActive);
+    EXPECT_TRUE(TheAppState().EventArmed);
 }
 
 TEST_F(SchedulerTest, PowerActionFollowsTheRecordingAndTicksWaitForIt)
 {
-    AddEvent(Utc(2026, 3, 15, 3, 0, 3), 0, 0, 2, true);
+    AddEvent(At(3, 0, 3), 0, 0, 2, true);
     LoadEventSchedule();
     EXPECT_TRUE(Log().contains(QStringLiteral("NOTE: computer will be placed in hibernate 30 seconds after recording ends")));
     ASSERT_GT(TickUntilRecording(5), 0);
     SchedulerTick();
-    ASSERT_EQ(power.actions.size(), 1u);
-    EXPECT_TRUE(power.actions[0].first);
+    EXPECT_EQ(power.actions, (std::vector<std::pair<bool, bool>>{{true, false}}));
 
     TheAppState().PowerActionPending = true;
     TheAppState().EventRecordingActive = true;

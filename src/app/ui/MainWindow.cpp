@@ -1,6 +1,7 @@
 #include "app/ui/MainWindow.h"
 
 #include "app/CaptureApp.h"
+#include "app/ProgramCommands.h"
 #include "app/WindowPlacement.h"
 #include "app/ui/ChildWindows.h"
 #include "events/EventEditing.h"
@@ -48,11 +49,6 @@ constexpr MenuEntry kMainEntries[] = {
 constexpr MenuCommand kNeedCamera[] = {MenuCommand::Devices,          MenuCommand::CodecDefault,
                                        MenuCommand::BrightnessContrast, MenuCommand::ClockDrift,
                                        MenuCommand::FrameIntegration,   MenuCommand::PixelSaturation};
-
-MenuCommand CommandOf(const QAction* action)
-{
-    return static_cast<MenuCommand>(action->data().toInt());
-}
 
 void ShowAbout()
 {
@@ -117,7 +113,7 @@ MainWindow::MainWindow()
     m_eventRecordingTimer = MakeSchedulerTimer("eventRecordingTimer", Qt::PreciseTimer);
     m_startAlarm = MakeSchedulerTimer("startAlarm", Qt::PreciseTimer);
     m_startAlarm->setSingleShot(true);
-    m_steps = ProgramCommandSteps();
+    m_steps = ProgramCommandSteps(this);
     if (CaptureApp* app = TheCaptureApp()) {
         app->countdownTimer = m_countdownTimer;
         app->eventRecordingTimer = m_eventRecordingTimer;
@@ -155,16 +151,7 @@ void MainWindow::BuildMainMenus(bool usableCamera)
 QAction* MainWindow::ActionFor(MenuCommand command) const
 {
     const CaptureApp* app = TheCaptureApp();
-    if (!app)
-        return nullptr;
-    for (QMenu* m : app->menus) {
-        if (!m)
-            continue;
-        for (QAction* a : m->actions())
-            if (CommandOf(a) == command)
-                return a;
-    }
-    return nullptr;
+    return app ? app->MenuAction(command) : nullptr;
 }
 
 void MainWindow::OnCommand(MenuCommand command)

@@ -1,11 +1,12 @@
 #include "events/ui/ScheduleEventDialog.h"
 
-#include "common/AppState.h"
 #include "common/Clock.h"
 #include "events/EventEditing.h"
 #include "events/ui/EventDialogLook.h"
 #include "messages/UserMessageLog.h"
 #include "options/AppOptions.h"
+#include "recording/AppState.h"
+#include "ui/DialogSupport.h"
 
 #include <QCheckBox>
 #include <QDateTimeEdit>
@@ -18,21 +19,14 @@
 
 namespace {
 
-template <typename W>
-W* Named(W* widget, const char* name)
-{
-    widget->setObjectName(QLatin1String(name));
-    return widget;
-}
-
 QLabel* Label(QWidget* parent, const char* name, const char* text)
 {
-    return Named(new QLabel(QString::fromLatin1(text), parent), name);
+    return WithId(new QLabel(QString::fromLatin1(text), parent), name);
 }
 
 QPushButton* Button(QWidget* parent, const char* name, const char* text)
 {
-    auto* button = Named(new QPushButton(QString::fromLatin1(text), parent), name);
+    auto* button = WithId(new QPushButton(QString::fromLatin1(text), parent), name);
     // Enter in the comment must not save: only a deliberate click does.
     button->setAutoDefault(false);
     return button;
@@ -57,11 +51,11 @@ CalendarTime UtcNow()
 } // namespace
 
 ScheduleEventDialog::ScheduleEventDialog(const QString& editedFileName, QWidget* parent,
-                                         const EventPowerChoices& power)
+                                         const EventPowerChoices& power, const AppIcons& icons)
     : QDialog(parent)
     , m_editedFileName(editedFileName)
 {
-    ApplyEventDialogLook(*this);
+    ApplyEventDialogLook(*this, icons);
     setWindowTitle(editedFileName.isEmpty() ? QStringLiteral("Schedule Event") : QStringLiteral("Edit Event"));
     CreateControls();
     LayOut(power);
@@ -81,20 +75,20 @@ ScheduleEventDialog::ScheduleEventDialog(const QString& editedFileName, QWidget*
 
 void ScheduleEventDialog::CreateControls()
 {
-    m_eventTime = Named(new QDateTimeEdit(this), "eventTime");
+    m_eventTime = WithId(new QDateTimeEdit(this), "eventTime");
     // Month names in English whatever the user's locale, as the files and the list show them.
     m_eventTime->setLocale(QLocale::c());
     m_eventTime->setTimeSpec(Qt::UTC);
     m_eventTime->setDisplayFormat(QStringLiteral("MMM d',' yyyy   HH':'mm':'ss"));
-    m_duration = Named(new QTimeEdit(this), "duration");
+    m_duration = WithId(new QTimeEdit(this), "duration");
     m_duration->setDisplayFormat(QStringLiteral("HH':'mm':'ss"));
-    m_comment = Named(new QLineEdit(this), "comment");
+    m_comment = WithId(new QLineEdit(this), "comment");
     m_comment->setFont(EventListFont());
     m_comment->setMinimumWidth(QFontMetrics(m_comment->font()).horizontalAdvance(QString(kEventCommentLength + 2, QLatin1Char('M'))));
-    m_hibernate = Named(new QCheckBox(QStringLiteral("Hibernate after recording completed"), this), "hibernate");
-    m_shutdown = Named(new QCheckBox(QStringLiteral("Shutdown after recording completed"), this), "shutdown");
+    m_hibernate = WithId(new QCheckBox(QStringLiteral("Hibernate after recording completed"), this), "hibernate");
+    m_shutdown = WithId(new QCheckBox(QStringLiteral("Shutdown after recording completed"), this), "shutdown");
     // Why Save refused the time; shown only then.
-    m_tooLate = Named(new QLabel(this), "tooLate");
+    m_tooLate = WithId(new QLabel(this), "tooLate");
     m_tooLate->setWordWrap(true);
     m_tooLate->setStyleSheet(QStringLiteral("color: #b00000"));
     m_tooLate->hide();
@@ -146,7 +140,7 @@ QHBoxLayout* ScheduleEventDialog::PowerChoice(QCheckBox* box, const char* reason
     row->addWidget(box);
     if (!refused.isEmpty()) {
         box->setEnabled(false);
-        auto* reason = Named(new QLabel(QLatin1Char('(') + refused + QLatin1Char(')'), this), reasonName);
+        auto* reason = WithId(new QLabel(QLatin1Char('(') + refused + QLatin1Char(')'), this), reasonName);
         reason->setEnabled(false);
         row->addWidget(reason);
     }
@@ -218,15 +212,15 @@ void ScheduleEventDialog::reject()
     done(Closed);
 }
 
-int RunScheduleEventDialog(QWidget* parent, const EventPowerChoices& power)
+int RunScheduleEventDialog(QWidget* parent, const EventPowerChoices& power, const AppIcons& icons)
 {
     TheEventDialogState().EditedEventFileName.clear();
-    ScheduleEventDialog dialog(QString(), EventDialogOwner(parent), power);
+    ScheduleEventDialog dialog(QString(), parent, power, icons);
     return dialog.exec();
 }
 
-int RunEditEventDialog(QWidget* parent, const EventPowerChoices& power)
+int RunEditEventDialog(QWidget* parent, const EventPowerChoices& power, const AppIcons& icons)
 {
-    ScheduleEventDialog dialog(TheEventDialogState().EditedEventFileName, EventDialogOwner(parent), power);
+    ScheduleEventDialog dialog(TheEventDialogState().EditedEventFileName, parent, power, icons);
     return dialog.exec();
 }

@@ -9,14 +9,14 @@
 #include <QPushButton>
 #include <QTimeEdit>
 
-DefaultDurationDialog::DefaultDurationDialog(QWidget* parent)
+DefaultDurationDialog::DefaultDurationDialog(QWidget* parent, const AppIcons& icons)
     : QDialog(parent)
 {
-    PrepareSettingsDialog(*this, QStringLiteral("Default Recording Duration"), true);
+    PrepareSettingsDialog(*this, QStringLiteral("Default Recording Duration"), &icons);
     auto* grid = new QGridLayout(this);
-    grid->addWidget(Named(new QLabel(QStringLiteral("Default Recording Duration (hh:mm:ss):"), this), "durationLabel"), 0, 0, 1, 2);
+    grid->addWidget(WithId(new QLabel(QStringLiteral("Default Recording Duration (hh:mm:ss):"), this), "durationLabel"), 0, 0, 1, 2);
 
-    m_picker = Named(new QTimeEdit(this), "duration");
+    m_picker = WithId(new QTimeEdit(this), "duration");
     m_picker->setDisplayFormat(QStringLiteral("HH:mm:ss"));
     const CalendarTime& d = Options().DefaultRecordingDuration;
     // A hand-edited duration beyond the picker's day leaves it at 00:00:00.
@@ -40,7 +40,7 @@ void DefaultDurationDialog::Save()
     done(kSettingsSaved);
 }
 
-int RunDefaultDurationDialog(QWidget* parent)
+int RunDefaultDurationDialog(QWidget* parent, const AppIcons& icons)
 {
-    return ExecSettingsDialog<DefaultDurationDialog>(parent);
+    return ExecSettingsDialog<DefaultDurationDialog>(parent, icons);
 }

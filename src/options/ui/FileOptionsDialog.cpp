@@ -1,6 +1,5 @@
 #include "options/ui/FileOptionsDialog.h"
 
-#include "app/CaptureApp.h"
 #include "common/ProcessDirectory.h"
 #include "options/AppOptions.h"
 #include "options/SettingsRules.h"
@@ -29,10 +28,9 @@ W* NamedInGroup(W* widget, const char* stem, const char* part)
 }
 
 // The folder and folder-clear icons when start-up loaded them, else plain text buttons.
-QPushButton* MakeFolderButton(QWidget* parent, const char* stem, bool clear)
+QPushButton* MakeFolderButton(QWidget* parent, const char* stem, bool clear, const AppIcons& icons)
 {
-    const CaptureApp* app = TheCaptureApp();
-    const QIcon icon = app ? (clear ? app->icons.folderClear : app->icons.folder) : QIcon();
+    const QIcon& icon = clear ? icons.folderClear : icons.folder;
     auto* button = NamedInGroup(new QPushButton(parent), stem, clear ? "ClearFolder" : "SelectFolder");
     button->setAutoDefault(false);
     button->setToolTip(clear ? QStringLiteral("Clear Folder") : QStringLiteral("Select Folder"));
@@ -47,11 +45,11 @@ QPushButton* MakeFolderButton(QWidget* parent, const char* stem, bool clear)
 
 } // namespace
 
-FileOptionsDialog::FileOptionsDialog(QWidget* parent, FolderPicker picker)
+FileOptionsDialog::FileOptionsDialog(QWidget* parent, FolderPicker picker, const AppIcons& icons)
     : QDialog(parent)
     , m_picker(picker ? std::move(picker) : FolderPicker(&PickFolder))
 {
-    PrepareSettingsDialog(*this, QStringLiteral("File options"), true);
+    PrepareSettingsDialog(*this, QStringLiteral("File options"), &icons);
     const AppOptions& o = Options();
     m_video.prefix = o.VideoNamePrefix;
     m_video.folder = o.VideoDirectory;
@@ -61,8 +59,8 @@ FileOptionsDialog::FileOptionsDialog(QWidget* parent, FolderPicker picker)
     m_log.exampleName = &LogFileNameExample;
 
     auto* layout = new QVBoxLayout(this);
-    AddGroup(layout, m_video, QStringLiteral("Video"), "video");
-    AddGroup(layout, m_log, QStringLiteral("User Messages Log"), "log");
+    AddGroup(layout, m_video, QStringLiteral("Video"), "video", icons);
+    AddGroup(layout, m_log, QStringLiteral("User Messages Log"), "log", icons);
 
     auto* save = MakeDialogButton(this, "save", QStringLiteral("Save"));
     save->setDefault(true);
@@ -70,7 +68,8 @@ FileOptionsDialog::FileOptionsDialog(QWidget* parent, FolderPicker picker)
     AddButtonRow(layout, {save, MakeCancelButton(*this)});
 }
 
-void FileOptionsDialog::AddGroup(QVBoxLayout* layout, FileGroup& g, const QString& title, const char* stem)
+void FileOptionsDialog::AddGroup(QVBoxLayout* layout, FileGroup& g, const QString& title, const char* stem,
+                                 const AppIcons& icons)
 {
     auto* box = NamedInGroup(new QGroupBox(title, this), stem, "Group");
     auto* grid = new QGridLayout(box);
@@ -86,8 +85,8 @@ void FileOptionsDialog::AddGroup(QVBoxLayout* layout, FileGroup& g, const QStrin
 
     g.folderEdit = NamedInGroup(new QLineEdit(g.folder, box), stem, "Folder");
     g.folderEdit->setReadOnly(true);
-    auto* select = MakeFolderButton(box, stem, false);
-    auto* clear = MakeFolderButton(box, stem, true);
+    auto* select = MakeFolderButton(box, stem, false, icons);
+    auto* clear = MakeFolderButton(box, stem, true, icons);
     connect(select, &QPushButton::clicked, this, [this, &g] { SelectFolder(g); });
     connect(clear, &QPushButton::clicked, this, [&g] {
         // An empty folder means the program's default folder.
@@ -128,7 +127,7 @@ void FileOptionsDialog::Save()
     done(kSettingsSaved);
 }
 
-int RunFileOptionsDialog(QWidget* parent)
+int RunFileOptionsDialog(QWidget* parent, const AppIcons& icons)
 {
-    return ExecSettingsDialog<FileOptionsDialog>(parent);
+    return ExecSettingsDialog<FileOptionsDialog>(parent, FileOptionsDialog::FolderPicker(), icons);
 }

@@ -19,7 +19,7 @@ public:
     // Asks the user for a folder, starting in the given one; empty when none was chosen.
     using FolderPicker = std::function<QString(QWidget* parent, const QString& start)>;
 
-    explicit FileOptionsDialog(QWidget* parent = nullptr, FolderPicker picker = {});
+    explicit FileOptionsDialog(QWidget* parent = nullptr, FolderPicker picker = {}, const AppIcons& icons = {});
 
     void reject() override { done(kSettingsCancelled); }
 
@@ -36,7 +36,7 @@ private:
     };
     // The group's controls are named stem + "Group", "Prefix", "Example", "SelectFolder",
     // "ClearFolder" and "Folder".
-    void AddGroup(QVBoxLayout* layout, FileGroup& g, const QString& title, const char* stem);
+    void AddGroup(QVBoxLayout* layout, FileGroup& g, const QString& title, const char* stem, const AppIcons& icons);
     void SelectFolder(FileGroup& g);
     void Save();
 
@@ -45,6 +45,5 @@ private:
     FileGroup m_log;
 };
 
-// Opens the dialog modally over the parent (the main window when null); 1 when saved,
-// 3 when cancelled.
-int RunFileOptionsDialog(QWidget* parent);
+// Opens the dialog modally over parent; 1 when saved, 3 when cancelled.
+int RunFileOptionsDialog(QWidget* parent, const AppIcons& icons = {});

@@ -16,13 +16,13 @@
 PerformanceOptionsDialog::PerformanceOptionsDialog(QWidget* parent)
     : QDialog(parent)
 {
-    PrepareSettingsDialog(*this, QStringLiteral("Performance Options"), false);
+    PrepareSettingsDialog(*this, QStringLiteral("Performance Options"), nullptr);
     const AppOptions& o = Options();
     auto* layout = new QVBoxLayout(this);
 
-    m_displayOff = Named(new QCheckBox(QStringLiteral("Turn off display while recording"), this), "displayOff");
+    m_displayOff = WithId(new QCheckBox(QStringLiteral("Turn off display while recording"), this), "displayOff");
     m_displayOff->setChecked(o.DisplayOffWhileRecording);
-    m_preAllocation = Named(new QCheckBox(QStringLiteral("Use file pre-allocation when recording"), this), "preAllocation");
+    m_preAllocation = WithId(new QCheckBox(QStringLiteral("Use file pre-allocation when recording"), this), "preAllocation");
     m_preAllocation->setChecked(o.FilePreAllocation);
     connect(m_preAllocation, &QCheckBox::toggled, this, &PerformanceOptionsDialog::EnableAllocation);
     layout->addWidget(m_displayOff);
@@ -36,7 +36,7 @@ PerformanceOptionsDialog::PerformanceOptionsDialog(QWidget* parent)
         {"eventUnit", QStringLiteral("GB per 10 min (0 to 20)")},
     }};
     for (std::size_t i = 0; i < labels.size(); ++i)
-        m_allocationLabels[i] = Named(new QLabel(labels[i].second, this), labels[i].first);
+        m_allocationLabels[i] = WithId(new QLabel(labels[i].second, this), labels[i].first);
     m_manualGB = MakeAllocationEdit("manualGB", AllocationKind::Manual, o.ManualAllocationGB);
     m_eventGB = MakeAllocationEdit("eventGB", AllocationKind::Event, o.EventAllocationGB);
     sizes->addWidget(m_allocationLabels[0], 0, 0);
@@ -57,7 +57,7 @@ PerformanceOptionsDialog::PerformanceOptionsDialog(QWidget* parent)
         {"xOverlayRenderer", QStringLiteral("VMR7")},
     }};
     for (std::size_t i = 0; i < names.size(); ++i) {
-        m_renderers[i] = Named(new QRadioButton(names[i].second, renderers), names[i].first);
+        m_renderers[i] = WithId(new QRadioButton(names[i].second, renderers), names[i].first);
         renderersLayout->addWidget(m_renderers[i]);
     }
     const auto renderer = static_cast<std::size_t>(o.DefaultRenderer);
@@ -74,7 +74,7 @@ PerformanceOptionsDialog::PerformanceOptionsDialog(QWidget* parent)
 
 QLineEdit* PerformanceOptionsDialog::MakeAllocationEdit(const char* name, AllocationKind kind, std::uint32_t value)
 {
-    auto* edit = Named(new QLineEdit(this), name);
+    auto* edit = WithId(new QLineEdit(this), name);
     edit->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), edit));
     edit->setMaximumWidth(60);
     // Checked on every change, the stored values too: a hand-edited file may hold more

@@ -1,11 +1,11 @@
 #include "recording/PowerActions.h"
 
-#include "MockLogind.h"
 #include "app/CaptureApp.h"
 #include "app/MainLoop.h"
-#include "app/MenuCommands.h"
+#include "app/ProgramCommands.h"
 #include "events/EventSchedule.h"
 #include "events/ui/ScheduleEventDialog.h"
+#include "recording/MockLogind.h"
 #include "recording/Scheduler.h"
 #include "recording/ui/PowerCountdownDialog.h"
 #include "support/LogCapture.h"
@@ -77,27 +77,6 @@ protected:
 };
 
 } // namespace
-
-TEST_F(PowerActionsTest, StartupLinesFollowWhatTheLoginManagerAllows)
-{
-    struct Case {
-        const char* canHibernate;
-        const char* canPowerOff;
-        bool hibernationLine;
-        bool privilegeLine;
-    };
-    for (const Case& c : {Case{"yes", "yes", false, false}, Case{"challenge", "challenge", false, false},
-                          Case{"no", "yes", true, false}, Case{"na", "no", true, true}, Case{"yes", "na", false, true}}) {
-        SCOPED_TRACE(std::string(c.canHibernate) + "/" + c.canPowerOff);
-        m_mock->Answer(QStringLiteral("CanHibernate"), QLatin1String(c.canHibernate));
-        m_mock->Answer(QStringLiteral("CanPowerOff"), QLatin1String(c.canPowerOff));
-        m_log.ClearMessages();
-        CheckPowerAtStartup(m_logind);
-        EXPECT_EQ(Log().contains(QLatin1String(kNoHibernation)), c.hibernationLine) << Log().toStdString();
-        EXPECT_EQ(Log().contains(QLatin1String(kNoPrivilege)), c.privilegeLine) << Log().toStdString();
-        EXPECT_FALSE(Log().contains(QLatin1String(kUnreachable)));
-    }
-}
 
 TEST_F(PowerActionsTest, HibernationFollowsTheCountOrTheFrameNeverTheCancel)
 {
@@ -214,8 +193,8 @@ TEST_F(PowerActionsTest, QuittingDuringTheCountdownRunsNoAction)
     EXPECT_FALSE(TheAppState().PowerActionPending);
 }
 
-// What start-up finds refused is not offered by the Event dialog, is noted when an Event
-// file asks for it anyway, and holds nothing up after that Event's recording.
+// What start-up finds refused is told at start-up, is not offered by the Event dialog, is
+// noted when an Event file asks for it anyway, and holds nothing up after that Event's recording.
 TEST_F(PowerActionsTest, ARefusedActionIsNotOfferedIsNotedWhenArmedAndIsNotCountedDown)
 {
     struct Case {
@@ -227,7 +206,9 @@ TEST_F(PowerActionsTest, ARefusedActionIsNotOfferedIsNotedWhenArmedAndIsNotCount
     const Case cases[] = {
         {"na", "no", "this computer cannot hibernate", "not allowed for this user"},
         {"yes", "na", nullptr, "this computer cannot power off"},
-        {"challenge", "yes", nullptr, nullptr},
+        {"challenge", "challenge", nullptr, nullptr},
+        {"no", "yes", "not allowed for this user", nullptr},
+        {"yes", "yes", nullptr, nullptr},
     };
     ScopedProcessDirectory dir;
     const SchedulerState savedScheduler = TheSchedulerState();
@@ -235,6 +216,7 @@ TEST_F(PowerActionsTest, ARefusedActionIsNotOfferedIsNotedWhenArmedAndIsNotCount
         SCOPED_TRACE(std::string(c.canHibernate) + "/" + c.canPowerOff);
         m_mock->Answer(QStringLiteral("CanHibernate"), QLatin1String(c.canHibernate));
         m_mock->Answer(QStringLiteral("CanPowerOff"), QLatin1String(c.canPowerOff));
+        m_log.ClearMessages();
         int countdowns = 0;
         PowerActions power(
             m_logind,
@@ -243,6 +225,9 @@ TEST_F(PowerActionsTest, ARefusedActionIsNotOfferedIsNotedWhenArmedAndIsNotCount
                 return static_cast<int>(CountdownEnd::Cancelled);
             },
             [] {}, CheckPowerAtStartup(m_logind));
+        EXPECT_EQ(Log().contains(QLatin1String(kNoHibernation)), c.hibernateRefused != nullptr) << Log().toStdString();
+        EXPECT_EQ(Log().contains(QLatin1String(kNoPrivilege)), c.shutdownRefused != nullptr);
+        EXPECT_FALSE(Log().contains(QLatin1String(kUnreachable)));
         SetSystemPower(&power);
 
         QTimer::singleShot(0, [&c] {
@@ -257,7 +242,7 @@ TEST_F(PowerActionsTest, ARefusedActionIsNotOfferedIsNotedWhenArmedAndIsNotCount
             }
             d->reject();
         });
-        RunMenuDialog(MenuDialog::ScheduleEvent);
+        RunMenuDialog(MenuDialog::ScheduleEvent, nullptr);
 
         // An Event file that asks to shut down, armed.
         m_log.ClearMessages();
