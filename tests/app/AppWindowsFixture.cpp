@@ -11,19 +11,19 @@
 Status FakeGraph::BuildGraph(const QString*, bool)
 {
     ++builds;
-    return S_OK;
+    return Status::Ok;
 }
 
 Status FakeGraph::StopGraph()
 {
     ++stops;
-    return S_OK;
+    return Status::Ok;
 }
 
 Status FakeGraph::SetBrightnessContrast(int brightness, int contrast)
 {
     colour.emplace_back(brightness, contrast);
-    return S_OK;
+    return Status::Ok;
 }
 
 void FakeGraph::Reset()

@@ -56,7 +56,7 @@ TEST(SimulatedCameraStartup, FirstPreviewReachesTheVideoWindow)
     // The simulator's first format is 720 x 480.
     EXPECT_EQ(app->videoWindow->size(), QSize(728, 488));
 
-    ASSERT_EQ(StartCapture(), S_OK);
+    ASSERT_EQ(StartCapture(), Status::Ok);
     auto* video = static_cast<VideoWindow*>(app->videoWindow.data());
     QElapsedTimer t;
     t.start();
@@ -65,7 +65,7 @@ TEST(SimulatedCameraStartup, FirstPreviewReachesTheVideoWindow)
     EXPECT_GE(video->FramesPresented(), 10u);
     const QImage frame = video->LatestFrame();
     EXPECT_EQ(frame.size(), QSize(720, 480));
-    EXPECT_EQ(StopCapture(), S_OK);
+    EXPECT_EQ(StopCapture(), Status::Ok);
     EndStartedApp(app);
 }
 
@@ -82,9 +82,9 @@ TEST(SimulatedCameraStartup, AStoredSaturationThresholdMarksFromTheFirstPicture)
     ASSERT_NE(app, nullptr);
     EXPECT_EQ(Options().SaturationDefault, 180);
     EXPECT_EQ(TheAppState().Analysis.saturationThreshold, 180);
-    ASSERT_EQ(StartCapture(), S_OK);
+    ASSERT_EQ(StartCapture(), Status::Ok);
     EXPECT_TRUE(app->captureGraph->PixelAnalysisRequested());
-    EXPECT_EQ(StopCapture(), S_OK);
+    EXPECT_EQ(StopCapture(), Status::Ok);
     EndStartedApp(app);
     SetOptionDefaults();
 }
@@ -105,7 +105,7 @@ TEST(SimulatedCameraStartup, ClosingDuringAnEventRecordingWritesTheLogAndRunsNoP
     ASSERT_NE(app, nullptr);
     CountingPower power;
     SetSystemPower(&power);
-    ASSERT_EQ(StartCapture(), S_OK);
+    ASSERT_EQ(StartCapture(), Status::Ok);
 
     // An Event asking for hibernation, its recording starting about two seconds from now.
     const CalendarTime now = AppClock().UtcNow();

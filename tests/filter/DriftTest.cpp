@@ -100,7 +100,7 @@ struct Measurement {
                 + static_cast<FileTimeTicks>(std::llround(static_cast<double>(k * period) * (1.0 - driftMsPerMinute / 60'000.0)));
             clock.Advance(FileTimeSpan(static_cast<std::int64_t>(computer - clockTicks)));
             clockTicks = computer;
-            EXPECT_EQ(m.Step(frame.Data(), frame.geometry, driftMinutes), S_OK);
+            EXPECT_EQ(m.Step(frame.Data(), frame.geometry, driftMinutes), Status::Ok);
         }
         SetAppClock(nullptr);
         r.finished = MeasurementFinished().exchange(false);
@@ -342,7 +342,7 @@ TEST(DriftReport, UnwritableReportIsToldAndTheMeasurementStillEnds)
     MeasurementFinished().store(false);
     TestFrame frame(720, 576);
     std::uint32_t minutes = 3;
-    EXPECT_EQ(m.Step(frame.Data(), frame.geometry, minutes), S_OK);
+    EXPECT_EQ(m.Step(frame.Data(), frame.geometry, minutes), Status::Ok);
     EXPECT_EQ(minutes, 0u);
     EXPECT_TRUE(MeasurementFinished().exchange(false));
     EXPECT_EQ(messages.Count("\r\nTimeDeltas.txt file in process directory cannot be opened for writing.  Check "

@@ -25,10 +25,10 @@ struct FakeGraph final : GraphControl {
     Status BuildGraph(const QString* fileName, bool) override
     {
         builds.push_back(fileName ? *fileName : QString());
-        return fileName && failRecordings-- > 0 ? E_ABORT : S_OK;
+        return fileName && failRecordings-- > 0 ? Status::Aborted : Status::Ok;
     }
-    Status StopGraph() override { return S_OK; }
-    Status SetBrightnessContrast(int, int) override { return S_OK; }
+    Status StopGraph() override { return Status::Ok; }
+    Status SetBrightnessContrast(int, int) override { return Status::Ok; }
     bool Previewing() const { return !builds.empty() && builds.back().isEmpty(); }
     std::vector<QString> builds; // empty name: a preview build
     int failRecordings = 0;      // recording builds still to fail
