@@ -181,7 +181,8 @@ bool ComputeEventWindow(EventRecord& record)
 bool ComputeEventWindow(EventRecord& record, UtcTime now)
 {
     const CalendarTime& d = record.Duration;
-    const FileTimeSpan duration = std::chrono::hours(d.hour) + std::chrono::minutes(d.minute) + std::chrono::seconds(d.second);
+    const FileTimeSpan duration =
+        std::chrono::hours(d.hour) + std::chrono::minutes(d.minute) + std::chrono::seconds(d.second);
     const std::optional<UtcTime> eventTime = CalendarToUtcTime(record.EventTime);
     if (!eventTime || *eventTime - duration / 2 < kFileTimeEpoch)
         return false;

@@ -159,9 +159,10 @@ TEST_F(MainWindowCommandsTest, EachMenuCommandOpensItsRealDialogModallyOverTheMa
         }
     });
     closer.start(20);
-    const MenuCommand commands[] = {MenuCommand::Schedule,     MenuCommand::EditAndDelete,    MenuCommand::PixelSaturation,
-                                      MenuCommand::ClockDrift,   MenuCommand::FrameIntegration, MenuCommand::FileDefaults,
-                                      MenuCommand::DurationDefault, MenuCommand::EventPending,  MenuCommand::Performance};
+    const MenuCommand commands[] = {MenuCommand::Schedule,        MenuCommand::EditAndDelete, MenuCommand::PixelSaturation,
+                                    MenuCommand::ClockDrift,      MenuCommand::FrameIntegration,
+                                    MenuCommand::FileDefaults,    MenuCommand::DurationDefault,
+                                    MenuCommand::EventPending,    MenuCommand::Performance};
     for (MenuCommand command : commands)
         s_app->mainWindow->OnCommand(command);
     closer.stop();

@@ -14,7 +14,8 @@ DefaultDurationDialog::DefaultDurationDialog(QWidget* parent, const AppIcons& ic
 {
     PrepareSettingsDialog(*this, QStringLiteral("Default Recording Duration"), &icons);
     auto* grid = new QGridLayout(this);
-    grid->addWidget(WithId(new QLabel(QStringLiteral("Default Recording Duration (hh:mm:ss):"), this), "durationLabel"), 0, 0, 1, 2);
+    auto* label = new QLabel(QStringLiteral("Default Recording Duration (hh:mm:ss):"), this);
+    grid->addWidget(WithId(label, "durationLabel"), 0, 0, 1, 2);
 
     m_picker = WithId(new QTimeEdit(this), "duration");
     m_picker->setDisplayFormat(QStringLiteral("HH:mm:ss"));

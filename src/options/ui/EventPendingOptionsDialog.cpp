@@ -17,7 +17,8 @@ EventPendingOptionsDialog::EventPendingOptionsDialog(QWidget* parent, std::funct
     PrepareSettingsDialog(*this, QStringLiteral("Event Pending Options"), nullptr);
     auto* layout = new QVBoxLayout(this);
     auto* countdown =
-        WithId(new QRadioButton(QStringLiteral("Display countdown timer to start of Event recording"), this), "showCountdown");
+        WithId(new QRadioButton(QStringLiteral("Display countdown timer to start of Event recording"), this),
+               "showCountdown");
     m_utc = WithId(new QRadioButton(QStringLiteral("Display current UTC time"), this), "showUtc");
     (m_utcAtOpening ? m_utc : countdown)->setChecked(true);
     m_asDefault = WithId(new QCheckBox(QStringLiteral("Use selection as application default"), this), "asDefault");

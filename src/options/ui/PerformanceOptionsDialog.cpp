@@ -22,7 +22,8 @@ PerformanceOptionsDialog::PerformanceOptionsDialog(QWidget* parent)
 
     m_displayOff = WithId(new QCheckBox(QStringLiteral("Turn off display while recording"), this), "displayOff");
     m_displayOff->setChecked(o.DisplayOffWhileRecording);
-    m_preAllocation = WithId(new QCheckBox(QStringLiteral("Use file pre-allocation when recording"), this), "preAllocation");
+    m_preAllocation =
+        WithId(new QCheckBox(QStringLiteral("Use file pre-allocation when recording"), this), "preAllocation");
     m_preAllocation->setChecked(o.FilePreAllocation);
     connect(m_preAllocation, &QCheckBox::toggled, this, &PerformanceOptionsDialog::EnableAllocation);
     layout->addWidget(m_displayOff);
