@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -39,32 +40,36 @@ std::uint32_t LittleEndian32(const unsigned char* p)
 
 constexpr std::int64_t kTotalFramesOffset = 16; // in the 'avih' data
 
-} // namespace
-
-AviFileCheck CheckAviFile(std::int64_t fileSize, const AviReadAt& read)
+// The verdict of a file that is not a whole RIFF "AVI " head; nothing for one whose
+// chunks are to be walked.
+std::optional<AviFileVerdict> HeadVerdict(std::int64_t fileSize, const AviReadAt& read)
 {
-    AviFileCheck r;
-    if (fileSize <= 0) {
-        r.verdict = AviFileVerdict::Empty;
-        return r;
-    }
+    if (fileSize <= 0)
+        return AviFileVerdict::Empty;
     unsigned char head[12] = {};
     const std::size_t got = read(0, head, sizeof head);
     if (std::memcmp(head, "RIFF", std::min<std::size_t>(got, 4)) != 0)
-        return r;
-    if (got < sizeof head) {
-        r.verdict = AviFileVerdict::TruncatedHeader;
-        return r;
-    }
+        return AviFileVerdict::NotAvi;
+    if (got < sizeof head)
+        return AviFileVerdict::TruncatedHeader;
     if (std::memcmp(head + 8, "AVI ", 4) != 0)
-        return r;
+        return AviFileVerdict::NotAvi;
+    return std::nullopt;
+}
 
-    // One walk through the whole file: RIFF and LIST headers are stepped into, every
-    // other chunk over. The top-level RIFFs ("AVI " and any OpenDML "AVIX") must follow
-    // each other exactly up to the end of the file, as the writer's closing leaves them.
-    bool riffsTile = true;
+// What the walk found besides the counts it leaves in the check.
+struct ChunkWalk {
+    bool riffsTile = true; // the top-level RIFFs follow each other exactly
     std::int64_t nextRiff = 0;
     bool moviSeen = false;
+};
+
+// One walk through the whole file: RIFF and LIST headers are stepped into, every other
+// chunk over. The top-level RIFFs ("AVI " and any OpenDML "AVIX") must follow each other
+// exactly up to the end of the file, as the writer's closing leaves them.
+ChunkWalk WalkChunks(std::int64_t fileSize, const AviReadAt& read, AviFileCheck& r)
+{
+    ChunkWalk walk;
     bool headerRead = false;
     std::int64_t pos = 0;
     while (pos + 8 <= fileSize) {
@@ -78,10 +83,10 @@ AviFileCheck CheckAviFile(std::int64_t fileSize, const AviReadAt& read)
             if (pos + 12 > fileSize || read(pos + 8, h + 8, 4) < 4)
                 break;
             if (Is(id, "RIFF")) {
-                riffsTile = riffsTile && pos == nextRiff;
-                nextRiff = pos + 8 + size + (size & 1);
+                walk.riffsTile = walk.riffsTile && pos == walk.nextRiff;
+                walk.nextRiff = pos + 8 + size + (size & 1);
             } else if (std::memcmp(h + 8, "movi", 4) == 0) {
-                moviSeen = true;
+                walk.moviSeen = true;
             }
             pos += 12;
             r.dataEnd = pos;
@@ -96,18 +101,30 @@ AviFileCheck CheckAviFile(std::int64_t fileSize, const AviReadAt& read)
             headerRead = true;
         } else if (Is(id, "idx1")) {
             r.hasIndex = true;
-        } else if (moviSeen && IsVideoFrame(id)) {
+        } else if (walk.moviSeen && IsVideoFrame(id)) {
             ++r.videoChunks;
         }
         pos = std::min(pos + 8 + size + (size & 1), fileSize);
         r.dataEnd = pos;
     }
+    return walk;
+}
 
-    if (!moviSeen) {
+} // namespace
+
+AviFileCheck CheckAviFile(std::int64_t fileSize, const AviReadAt& read)
+{
+    AviFileCheck r;
+    if (const std::optional<AviFileVerdict> verdict = HeadVerdict(fileSize, read)) {
+        r.verdict = *verdict;
+        return r;
+    }
+    const ChunkWalk walk = WalkChunks(fileSize, read, r);
+    if (!walk.moviSeen) {
         r.verdict = AviFileVerdict::TruncatedHeader;
         return r;
     }
-    const bool complete = r.dataEnd == fileSize && riffsTile && nextRiff == fileSize && r.hasIndex
+    const bool complete = r.dataEnd == fileSize && walk.riffsTile && walk.nextRiff == fileSize && r.hasIndex
                        && (r.headerFrames > 0 || r.videoChunks == 0);
     r.verdict = complete ? AviFileVerdict::Complete : AviFileVerdict::Interrupted;
     return r;
