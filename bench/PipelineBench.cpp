@@ -1,8 +1,8 @@
 // Per-frame cost of the frame pipeline, and of the preview's colour conversion, beside
 // memcpy of the same frame.
-#include "capture/PreviewPixels.h"
 #include "filter/AnalysisFlags.h"
 #include "filter/FramePipeline.h"
+#include "filter/PreviewPixels.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,15 +1,15 @@
 #pragma once
 
-#include "common/AppState.h"
+#include "recording/AppState.h"
+#include "ui/AppLook.h"
 
-#include <QFont>
-#include <QIcon>
 #include <QPointer>
 #include <QString>
 #include <QTimer>
 #include <array>
 #include <cstdint>
 
+class QAction;
 class QMenu;
 class QMenuBar;
 class QMainWindow;
@@ -26,18 +26,6 @@ struct DeviceTable;
 inline constexpr std::uint32_t kFirstCommandId = 32776;
 
 enum class MenuIndex { File = 0, Events = 1, Display = 2, Options = 3, Help = 4 };
-
-struct AppFonts {
-    QFont countdown;     // "Tahoma" 72
-    QFont buttons;       // "Tahoma" 20
-    QFont lists;         // "Consolas" 18
-    QFont eventList;     // "Consolas" 16
-    QFont powerCountdown; // "Consolas" 28
-};
-
-struct AppIcons {
-    QIcon logoLarge, logoSmall, folder, folderClear, stop, start;
-};
 
 // The one application object. Windows and menus are owned by Qt's object tree; the
 // pointers here are null until created. It lives until the process ends.
@@ -73,6 +61,8 @@ struct CaptureApp : AppState {
 
     // Hands out the next command id (sequential from 32776).
     std::uint32_t TakeCommandId() { return nextCommandId++; }
+    // The main menus' action that carries the given command id, or nullptr.
+    QAction* MenuAction(std::uint32_t commandId) const;
 };
 
 // The process-wide reference, set at the very start of InitialiseApp.

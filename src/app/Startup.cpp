@@ -14,9 +14,9 @@
 #include "capture/CaptureGraph.h"
 #include "capture/CodecEnumeration.h"
 #include "capture/DeviceEnumeration.h"
-#include "capture/DeviceTable.h"
 #include "capture/RecordingRecovery.h"
 #include "common/ResourceLocator.h"
+#include "devices/DeviceTable.h"
 #include "filter/AnalysisFlags.h"
 #include "filter/AnalysisMessages.h"
 #include "filter/CharacterSet.h"
@@ -33,7 +33,6 @@
 #include "recording/PowerActions.h"
 #include "recording/RecordingControl.h"
 #include "recording/Scheduler.h"
-#include "recording/ui/PowerCountdownDialog.h"
 #include "events/EventSchedule.h"
 
 #include <QAction>

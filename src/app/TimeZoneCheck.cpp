@@ -1,8 +1,8 @@
 #include "app/TimeZoneCheck.h"
 
-#include "common/AppState.h"
 #include "common/Clock.h"
 #include "messages/UserMessageLog.h"
+#include "recording/AppState.h"
 
 #include <QLocale>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "common/AppState.h"
 #include "options/AppOptions.h"
+#include "recording/AppState.h"
 
 #include <optional>
 

@@ -1,7 +1,7 @@
 #include "capture/CapsFormats.h"
 
-#include "capture/FormatRules.h"
 #include "capture/MediaObjects.h"
+#include "devices/FormatRules.h"
 
 #include <optional>
 #include <utility>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "capture/DeviceTable.h"
+#include "devices/DeviceTable.h"
 
 #include <QList>
 #include <QString>

@@ -1,15 +1,15 @@
 #include "capture/CaptureGraph.h"
 
 #include "capture/CaptureGraphInternals.h"
-#include "capture/DeviceTable.h"
 #include "capture/MediaObjects.h"
 #include "capture/RecordingFile.h"
-#include "common/AppState.h"
+#include "devices/DeviceTable.h"
 #include "filter/FramePipeline.h"
 #include "filter/gst/VelaTransformFilter.h"
 #include "messages/MessageTables.h"
 #include "messages/UserMessageLog.h"
 #include "options/AppOptions.h"
+#include "recording/AppState.h"
 
 #include <QScopeGuard>
 #include <gst/app/gstappsink.h>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "capture/PreviewPixels.h"
+#include "filter/PreviewPixels.h"
 #include "recording/GraphControl.h"
 
 #include <QString>

@@ -2,11 +2,11 @@
 #include "capture/CaptureGraph.h"
 
 #include "capture/CaptureGraphInternals.h"
-#include "capture/DeviceTable.h"
 #include "capture/RecordingFile.h"
-#include "common/AppState.h"
+#include "devices/DeviceTable.h"
 #include "messages/MessageTables.h"
 #include "messages/UserMessageLog.h"
+#include "recording/AppState.h"
 #include "recording/RecordingLog.h"
 
 namespace {

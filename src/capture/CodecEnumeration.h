@@ -1,7 +1,7 @@
 #pragma once
 
-#include "capture/DeviceTable.h"
 #include "common/Status.h"
+#include "devices/DeviceTable.h"
 
 // Fills the codec lists of every device in the table: "NONE" first, then each video
 // encoder that takes the device's output and feeds the AVI multiplexer directly, tried

@@ -1,8 +1,8 @@
 #include "capture/DeviceEnumeration.h"
 
 #include "capture/CapsFormats.h"
-#include "capture/DeviceTable.h"
 #include "capture/MediaObjects.h"
+#include "devices/DeviceTable.h"
 
 #include <QStringList>
 

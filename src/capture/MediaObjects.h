@@ -2,7 +2,7 @@
 
 // Ownership helpers for media objects, for use inside capture/ only.
 
-#include "capture/DeviceTable.h"
+#include "devices/DeviceTable.h"
 
 #include <gst/gst.h>
 

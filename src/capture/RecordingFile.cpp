@@ -1,7 +1,7 @@
 #include "capture/RecordingFile.h"
 
-#include "capture/DeviceTable.h"
-#include "capture/PreAllocation.h"
+#include "devices/DeviceTable.h"
+#include "devices/PreAllocation.h"
 #include "messages/UserMessageLog.h"
 
 #include <QFile>

@@ -1,12 +1,12 @@
 #include "capture/RecordingRecovery.h"
 
-#include "capture/AviFileCheck.h"
 #include "capture/MediaObjects.h"
 #include "common/AtomicFile.h"
 #include "common/Latin1Text.h"
 #include "common/ProcessDirectory.h"
 #include "messages/UserMessageLog.h"
 #include "options/AppOptions.h"
+#include "recording/AviFileCheck.h"
 #include "recording/RecordingLog.h"
 
 #include <QDateTime>

@@ -1,7 +1,7 @@
 #include "events/EventSchedule.h"
 
-#include "capture/DeviceTable.h"
 #include "common/Clock.h"
+#include "devices/DeviceTable.h"
 #include "messages/UserMessageLog.h"
 
 #include <QDir>

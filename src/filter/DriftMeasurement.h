@@ -3,12 +3,11 @@
 #include "common/CalendarTime.h"
 #include "common/Status.h"
 #include "filter/CharacterSet.h"
+#include "filter/DriftRecord.h"
 #include "filter/FrameGeometry.h"
 #include "filter/VtiOcr.h"
 
-#include <array>
 #include <cstdint>
-#include <vector>
 
 // The hand-over between the frame pipeline and the VTI OCR / clock-drift measurement.
 
@@ -24,30 +23,6 @@ void ResetOcrAndDrift(std::uint32_t framesPerSecond, std::uint32_t driftMinutes)
 // 0 when OCR gives up or the measurement ends; at the end, after the report is written,
 // raises MeasurementFinished.
 Status DriftStep(const std::uint8_t* frame, const FrameGeometry& geometry, std::uint32_t& driftMinutes);
-
-// One analysed frame.
-struct DriftSample {
-    double differenceMs = 0.0;     // VTI minus computer; filled by the report
-    FileTimeTicks vtiTime = 0;
-    FileTimeTicks computerTime = 0; // UTC when the frame was analysed
-    std::int32_t valid = 0;         // 0: not read, or removed as an outlier
-};
-
-inline constexpr std::size_t kHistogramBuckets = 50;
-
-// The samples and counters of one measurement, which the report reads.
-struct DriftRecord {
-    std::vector<DriftSample> samples; // totalSamples of them, sized at every build
-    std::uint32_t sampleCount = 0;
-    std::uint32_t totalSamples = 0;
-    std::uint32_t progressInterval = 0;
-    std::uint32_t failedOcrCount = 0;
-    std::uint32_t framesPerSecond = 30;
-    std::uint32_t driftMinutes = 0;
-    CalendarTime startTime; // UTC at the reset
-    std::array<std::uint32_t, kHistogramBuckets> positiveHistogram{};
-    std::array<std::uint32_t, kHistogramBuckets> negativeHistogram{};
-};
 
 // The measurement behind the three functions above: the reader plus the samples.
 class DriftMeasurement {

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "common/CalendarTime.h"
-#include "filter/DriftMeasurement.h"
+#include "filter/DriftRecord.h"
 
 #include <cstddef>
 #include <string>

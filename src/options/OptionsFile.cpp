@@ -1,7 +1,7 @@
 #include "options/OptionsFile.h"
 
-#include "capture/DeviceTable.h"
 #include "common/ProcessDirectory.h"
+#include "devices/DeviceTable.h"
 #include "messages/MessageTables.h"
 #include "messages/UserMessageLog.h"
 #include "options/XmlDocumentText.h"

@@ -1,7 +1,7 @@
 #include "recording/PowerActions.h"
 
-#include "common/AppState.h"
 #include "messages/UserMessageLog.h"
+#include "recording/AppState.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
 #include "recording/RecordingControl.h"
 
-#include "common/AppState.h"
 #include "common/Clock.h"
 #include "messages/MessageTables.h"
 #include "messages/UserMessageLog.h"
 #include "options/AppOptions.h"
+#include "recording/AppState.h"
 #include "recording/GraphControl.h"
 
 namespace {
@@ -57,6 +57,17 @@ Status RestartCapture()
 {
     const Status stopped = StopCapture();
     return Failed(stopped) ? stopped : StartCapture();
+}
+
+void RestartGraph()
+{
+    // A recording may have begun while the dialog was open; the recording ends with a
+    // preview built from the new settings.
+    if (TheAppState().RecordingActive) {
+        AppendUserMessage(QStringLiteral("NOTE: the new settings take effect when the recording ends\r\n"), true);
+        return;
+    }
+    static_cast<void>(RestartCapture()); // the graph reports its own failures
 }
 
 Status StartCapture()

@@ -8,3 +8,6 @@ Status StartCapture();
 Status StopCapture();
 // StopCapture, and when that succeeded, StartCapture: the graph takes its settings anew.
 Status RestartCapture();
+// What a dialog's new settings do to capture: RestartCapture, or while a recording runs a
+// note that they take effect when it ends. The graph reports its own failures.
+void RestartGraph();

@@ -1,9 +1,9 @@
 #include "recording/RecordingFileNames.h"
 
-#include "common/AppState.h"
 #include "common/Clock.h"
 #include "messages/UserMessageLog.h"
 #include "options/AppOptions.h"
+#include "recording/AppState.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,11 +1,11 @@
 #include "recording/Scheduler.h"
 
-#include "common/AppState.h"
 #include "common/Clock.h"
 #include "common/ProcessDirectory.h"
 #include "events/EventSchedule.h"
 #include "messages/UserMessageLog.h"
 #include "options/AppOptions.h"
+#include "recording/AppState.h"
 #include "recording/RecordingControl.h"
 #include "recording/RecordingFileNames.h"
 #include "recording/RecordingLog.h"

@@ -2,7 +2,7 @@
 #include "app/CaptureApp.h"
 #include "app/CountdownPaneText.h"
 #include "app/ui/VideoWindow.h"
-#include "capture/DeviceTable.h"
+#include "devices/DeviceTable.h"
 #include "recording/Scheduler.h"
 #include "support/LogCapture.h"
 

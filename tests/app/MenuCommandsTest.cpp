@@ -2,7 +2,7 @@
 // that have no dialog.
 #include "AppWindowsFixture.h"
 
-#include "app/MenuCommands.h"
+#include "app/ProgramCommands.h"
 #include "app/WindowPlacement.h"
 #include "app/ui/ChildWindows.h"
 #include "app/ui/MainWindow.h"
@@ -141,7 +141,7 @@ TEST_F(MainWindowCommandsTest, EachMenuCommandOpensItsRealDialogModallyOverTheMa
 {
     Recorder r;
     CommandSteps steps = r.Steps();
-    steps.RunDialog = ProgramCommandSteps().RunDialog;
+    steps.RunDialog = ProgramCommandSteps(s_app->mainWindow).RunDialog;
     s_app->mainWindow->SetCommandSteps(steps);
     r.armed = true;
     struct Seen {
@@ -177,7 +177,7 @@ TEST_F(MainWindowCommandsTest, EachMenuCommandOpensItsRealDialogModallyOverTheMa
     // Closed without saving: the schedule is read again after Schedule, and the pixel
     // saturation command restarts the graph for the threshold in effect; nothing else.
     EXPECT_EQ(r.trace, QStringList({"load", "restart"}));
-    s_app->mainWindow->SetCommandSteps(ProgramCommandSteps());
+    s_app->mainWindow->SetCommandSteps(ProgramCommandSteps(s_app->mainWindow));
 }
 
 // An armed or recording Event is never lost to a slip of the mouse: Exit and the close
@@ -279,7 +279,7 @@ TEST_F(MainWindowCommandsTest, TheSchedulerKeepsTickingWhileADialogIsOpen)
         if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
             dialog->reject();
     });
-    s_app->mainWindow->SetCommandSteps(ProgramCommandSteps());
+    s_app->mainWindow->SetCommandSteps(ProgramCommandSteps(s_app->mainWindow));
     s_app->mainWindow->OnCommand(CommandId::DurationDefault);
     closer.stop();
     QObject::disconnect(counting);

@@ -1,7 +1,7 @@
 #include "app/TimeZoneCheck.h"
-#include "common/AppState.h"
 #include "common/Clock.h"
 #include "messages/UserMessageLog.h"
+#include "recording/AppState.h"
 
 #include <gtest/gtest.h>
 #include <cstdlib>

@@ -1,6 +1,6 @@
 #include "capture/CodecEnumeration.h"
 #include "capture/DeviceEnumeration.h"
-#include "capture/DeviceTable.h"
+#include "devices/DeviceTable.h"
 
 #include "HiddenFeatures.h"
 #include "support/LogCapture.h"

@@ -1,9 +1,9 @@
 #include "capture/CapsFormats.h"
 #include "capture/DeviceEnumeration.h"
-#include "capture/DeviceTable.h"
+#include "devices/DeviceTable.h"
 
 #include "HiddenFeatures.h"
-#include "DeviceTableFixture.h"
+#include "devices/DeviceTableFixture.h"
 
 #include <cstring>
 #include <gtest/gtest.h>

@@ -2,7 +2,7 @@
 
 #include "events/EventEditing.h"
 
-#include "capture/DeviceTable.h"
+#include "devices/DeviceTable.h"
 #include "support/LogCapture.h"
 #include "support/TempDir.h"
 #include "support/TestEvents.h"

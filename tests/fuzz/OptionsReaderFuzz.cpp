@@ -1,7 +1,7 @@
 // Any bytes as VELA_options.xml: reading, the start-up check against attached devices and
 // the save that a removed pair triggers must neither crash nor read out of bounds.
 #include "FuzzSupport.h"
-#include "capture/DeviceTable.h"
+#include "devices/DeviceTable.h"
 #include "messages/UserMessageLog.h"
 #include "options/OptionsFile.h"
 

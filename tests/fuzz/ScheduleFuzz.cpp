@@ -2,8 +2,8 @@
 // files, and the schedule is rebuilt from them. No crash, no hang, no read out of bounds;
 // the list stays latest first without overlaps.
 #include "FuzzSupport.h"
-#include "capture/DeviceTable.h"
 #include "common/Clock.h"
+#include "devices/DeviceTable.h"
 #include "events/EventSchedule.h"
 #include "messages/UserMessageLog.h"
 

@@ -1,6 +1,6 @@
 // The whole program as a user starts it: command line, single instance, stopping by
 // signal, and the recovery of a recording it was killed in.
-#include "capture/AviFileCheck.h"
+#include "recording/AviFileCheck.h"
 #include "recording/RecordingLog.h"
 #include "support/ProgramRun.h"
 #include "support/QtPrinters.h"

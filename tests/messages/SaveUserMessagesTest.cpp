@@ -1,7 +1,7 @@
-#include "common/AppState.h"
 #include "messages/SaveUserMessages.h"
 #include "messages/UserMessageLog.h"
 #include "options/AppOptions.h"
+#include "recording/AppState.h"
 #include "support/FileSizeLimit.h"
 #include "support/LogCapture.h"
 #include "support/TempDir.h"

@@ -1,11 +1,8 @@
 #include "messages/UserMessageLog.h"
-#include "messages/ui/UserMessagesWindow.h"
 #include "support/LogCapture.h"
 
 #include <QCoreApplication>
-#include <QPlainTextEdit>
 #include <QRegularExpression>
-#include <QTextCursor>
 #include <gtest/gtest.h>
 
 #include <thread>
@@ -75,26 +72,4 @@ TEST_F(UserMessageLogTest, FourThreadsAppendWhileTheUiThreadIsBlocked)
         ASSERT_EQ(m.captured(2).toInt(), next[static_cast<std::size_t>(m.captured(1).toInt())]++); // in each thread's order
     }
     EXPECT_EQ(next, std::vector<int>(kThreads, kPerThread));
-}
-
-TEST_F(UserMessageLogTest, ViewAppendsAtTheEndWhateverTheSelection)
-{
-    UserMessagesWindow window;
-    ASSERT_TRUE(window.CreateView());
-    AppendUserMessage(QStringLiteral("one\r\n"), false);
-    AppendUserMessage(QStringLiteral("two\r\n"), false);
-    QCoreApplication::processEvents();
-    QPlainTextEdit* view = window.View();
-    EXPECT_EQ(view->toPlainText(), QStringLiteral("\none\n\ntwo\n"));
-
-    QTextCursor c(view->document());
-    c.setPosition(2);
-    c.setPosition(4, QTextCursor::KeepAnchor); // "ne" of "one" selected
-    view->setTextCursor(c);
-    AppendUserMessage(QStringLiteral("three\r\n"), false);
-    QCoreApplication::processEvents();
-    EXPECT_EQ(view->toPlainText(), QStringLiteral("\none\n\ntwo\n\nthree\n"));
-
-    Log().Clear();
-    EXPECT_TRUE(view->toPlainText().isEmpty());
 }

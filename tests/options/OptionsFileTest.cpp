@@ -1,4 +1,4 @@
-#include "capture/DeviceTable.h"
+#include "devices/DeviceTable.h"
 #include "messages/UserMessageLog.h"
 #include "options/OptionsFile.h"
 #include "support/FileSizeLimit.h"

@@ -1,8 +1,8 @@
 #include "recording/RecordingFileNames.h"
 #include "recording/RecordingLog.h"
 
-#include "common/AppState.h"
 #include "options/AppOptions.h"
+#include "recording/AppState.h"
 #include "support/LogCapture.h"
 #include "support/TempDir.h"
 

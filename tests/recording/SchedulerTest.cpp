@@ -1,8 +1,8 @@
 // The scheduler driven tick by tick with a standing clock: no real waiting.
-#include "capture/DeviceTable.h"
-#include "common/AppState.h"
+#include "devices/DeviceTable.h"
 #include "events/EventSchedule.h"
 #include "options/AppOptions.h"
+#include "recording/AppState.h"
 #include "recording/GraphControl.h"
 #include "recording/RecordingControl.h"
 #include "recording/RecordingLog.h"

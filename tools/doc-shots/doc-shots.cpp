@@ -8,19 +8,19 @@
 
 #include "app/CaptureApp.h"
 #include "app/MainLoop.h"
-#include "app/MenuCommands.h"
+#include "app/ProgramCommands.h"
 #include "app/Startup.h"
 #include "app/ui/ChildWindows.h"
 #include "app/ui/MainWindow.h"
 #include "app/ui/VideoWindow.h"
 #include "capture/CaptureGraph.h"
-#include "common/AppState.h"
 #include "common/CalendarTime.h"
 #include "common/Clock.h"
 #include "events/EventFile.h"
 #include "events/EventSchedule.h"
 #include "filter/AnalysisFlags.h"
 #include "messages/UserMessageLog.h"
+#include "recording/AppState.h"
 #include "recording/RecordingControl.h"
 
 #include <QApplication>
@@ -84,7 +84,7 @@ void ShootDialog(MenuDialog dialog, const QString& name)
             open->reject();
         }
     });
-    RunMenuDialog(dialog);
+    RunMenuDialog(dialog, TheCaptureApp()->mainWindow);
     if (!shot) {
         Say(QStringLiteral("%1 did not open").arg(name));
         ++g_failures;

@@ -1,12 +1,12 @@
 #include "app/ui/ChildWindows.h"
 
 #include "app/CaptureApp.h"
-#include "app/MenuCommands.h"
-#include "app/ui/MainWindow.h"
 #include "messages/MessageTables.h"
 #include "options/AppOptions.h"
 #include "recording/GraphControl.h"
+#include "recording/RecordingControl.h"
 #include "recording/Scheduler.h"
+#include "ui/MenuCommands.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -86,8 +86,8 @@ bool TakesPosition(int action)
 
 void UncheckMenuEntry()
 {
-    if (const CaptureApp* app = TheCaptureApp(); app && app->mainWindow)
-        if (QAction* a = app->mainWindow->ActionFor(CommandId::BrightnessContrast))
+    if (const CaptureApp* app = TheCaptureApp(); app && !app->mainWindow.isNull())
+        if (QAction* a = app->MenuAction(CommandId::BrightnessContrast))
             a->setChecked(false);
 }
 

@@ -1,6 +1,7 @@
 #include "app/ui/MainWindow.h"
 
 #include "app/CaptureApp.h"
+#include "app/ProgramCommands.h"
 #include "app/WindowPlacement.h"
 #include "app/ui/ChildWindows.h"
 #include "events/EventEditing.h"
@@ -112,7 +113,7 @@ MainWindow::MainWindow()
     m_eventRecordingTimer = MakeSchedulerTimer(32771, Qt::PreciseTimer);
     m_startAlarm = MakeSchedulerTimer(32773, Qt::PreciseTimer);
     m_startAlarm->setSingleShot(true);
-    m_steps = ProgramCommandSteps();
+    m_steps = ProgramCommandSteps(this);
     if (CaptureApp* app = TheCaptureApp()) {
         app->countdownTimer = m_countdownTimer;
         app->eventRecordingTimer = m_eventRecordingTimer;
@@ -149,16 +150,7 @@ void MainWindow::BuildMainMenus(bool usableCamera)
 QAction* MainWindow::ActionFor(std::uint32_t commandId) const
 {
     const CaptureApp* app = TheCaptureApp();
-    if (!app)
-        return nullptr;
-    for (QMenu* m : app->menus) {
-        if (!m)
-            continue;
-        for (QAction* a : m->actions())
-            if (a->data().toUInt() == commandId)
-                return a;
-    }
-    return nullptr;
+    return app ? app->MenuAction(commandId) : nullptr;
 }
 
 void MainWindow::OnCommand(std::uint32_t commandId)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/MenuCommands.h"
+#include "ui/MenuCommands.h"
 
 #include <QMainWindow>
 #include <cstdint>

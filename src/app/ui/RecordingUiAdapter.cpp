@@ -4,6 +4,7 @@
 #include "app/ui/ChildWindows.h"
 #include "app/ui/MainWindow.h"
 #include "messages/ui/UserMessagesWindow.h"
+#include "recording/ui/PowerCountdownDialog.h"
 
 #include <QAction>
 #include <QMenu>
@@ -142,4 +143,11 @@ void InstallRecordingUi()
     static MainWindowTimers timers;
     SetRecordingUi(&ui);
     SetSchedulerTimers(&timers);
+}
+
+int ShowPowerCountdown(bool shutdownTexts)
+{
+    const CaptureApp* app = App();
+    return RunPowerCountdownDialog(shutdownTexts, app ? app->fonts.powerCountdown : QFont(),
+                                   app ? app->mainWindow.data() : nullptr);
 }

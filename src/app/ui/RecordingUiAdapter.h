@@ -31,3 +31,7 @@ public:
 // Installs both for the rest of the run; they reach the windows through the application
 // object at each call.
 void InstallRecordingUi();
+
+// The countdown before a power action, over the main window with the count font made at
+// start-up.
+int ShowPowerCountdown(bool shutdownTexts);

@@ -1,7 +1,7 @@
 #include "app/ui/VideoWindow.h"
 
 #include "app/CaptureApp.h"
-#include "capture/DeviceTable.h"
+#include "devices/DeviceTable.h"
 #include "messages/UserMessageLog.h"
 
 #include <QPaintEngine>

@@ -12,5 +12,4 @@ GType VelaVtiSimDeviceProviderGetType();
 // framework makes the provider, so there is no instance to give them to.
 void SetSimulatorDeviceSettings(const SimulatorSettings& settings);
 
-inline constexpr const char* kSimulatorDeviceName = "VTI Simulator";
 inline constexpr const char* kSimulatorProviderName = "velavtisimprovider";

@@ -1,7 +1,6 @@
 #include "capture/sim/SimulatorSource.h"
 
 #include "capture/sim/GTypeDefine.h"
-#include "capture/sim/SimulatorDeviceProvider.h"
 #include "capture/sim/SimulatorFormats.h"
 #include "capture/sim/SimulatorJpegStage.h"
 #include "capture/sim/SimulatorScene.h"

@@ -21,3 +21,5 @@
 GType VelaVtiSimGetType();
 
 inline constexpr const char* kSimulatorElementName = "velavtisim";
+// The name of the device the source stands for, as listed and as its errors name it.
+inline constexpr const char* kSimulatorDeviceName = "VTI Simulator";

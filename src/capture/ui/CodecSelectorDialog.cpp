@@ -1,9 +1,9 @@
 #include "capture/ui/CodecSelectorDialog.h"
 
-#include "capture/DeviceTable.h"
-#include "capture/FormatRules.h"
-#include "capture/ui/DialogSupport.h"
+#include "devices/DeviceTable.h"
+#include "devices/FormatRules.h"
 #include "options/OptionsFile.h"
+#include "ui/DialogSupport.h"
 
 #include <QCheckBox>
 #include <QKeyEvent>

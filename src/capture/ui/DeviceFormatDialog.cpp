@@ -1,12 +1,9 @@
 #include "capture/ui/DeviceFormatDialog.h"
 
-#include "app/CaptureApp.h"
-#include "app/MenuCommands.h"
-#include "app/ui/VideoWindow.h"
-#include "capture/DeviceTable.h"
-#include "capture/FormatRules.h"
-#include "capture/ui/DialogSupport.h"
+#include "devices/DeviceTable.h"
+#include "devices/FormatRules.h"
 #include "options/OptionsFile.h"
+#include "ui/DialogSupport.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -17,21 +14,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalBlocker>
-
-DeviceAcceptSteps ProgramDeviceAcceptSteps()
-{
-    const CommandSteps program = ProgramCommandSteps();
-    DeviceAcceptSteps s;
-    s.SizeVideoWindow = [] {
-        if (AttachedDevice(Devices().currentDeviceIndex))
-            SizeVideoWindowToFormat(TheCaptureApp() ? TheCaptureApp()->videoWindow.data() : nullptr);
-    };
-    s.EventArmed = program.EventArmed;
-    s.DisarmEvent = program.DisarmEvent;
-    s.RestartGraph = program.RestartGraph;
-    s.LoadEventSchedule = program.LoadEventSchedule;
-    return s;
-}
 
 DeviceFormatDialog::DeviceFormatDialog(DeviceAcceptSteps steps, std::optional<bool>& restrictedForRun, QWidget* parent)
     : QDialog(parent)
@@ -228,9 +210,9 @@ void DeviceFormatDialog::keyPressEvent(QKeyEvent* e)
     QDialog::keyPressEvent(e);
 }
 
-int RunDeviceFormatDialog(QWidget* parent)
+int RunDeviceFormatDialog(QWidget* parent, DeviceAcceptSteps steps)
 {
     static std::optional<bool> restrictedForRun;
-    DeviceFormatDialog dialog(ProgramDeviceAcceptSteps(), restrictedForRun, parent);
+    DeviceFormatDialog dialog(std::move(steps), restrictedForRun, parent);
     return dialog.exec();
 }

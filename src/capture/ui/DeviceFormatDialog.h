@@ -1,6 +1,6 @@
 #pragma once
 
-#include "capture/DeviceTable.h"
+#include "devices/DeviceTable.h"
 #include "options/AppOptions.h"
 
 #include <QDialog>
@@ -22,7 +22,6 @@ struct DeviceAcceptSteps {
     std::function<void()> RestartGraph; // StopCapture, and on success StartCapture
     std::function<void()> LoadEventSchedule;
 };
-DeviceAcceptSteps ProgramDeviceAcceptSteps();
 
 // "Device and Format options": picks the current device and its format, and can make
 // them the start-up defaults. It edits a copy of the device table and gives the program
@@ -73,5 +72,5 @@ private:
     QPushButton* m_accept = nullptr;
 };
 
-// Opens the dialog modally over parent with the program's operations.
-int RunDeviceFormatDialog(QWidget* parent);
+// Opens the dialog modally over parent; steps are what accepting sets going.
+int RunDeviceFormatDialog(QWidget* parent, DeviceAcceptSteps steps);

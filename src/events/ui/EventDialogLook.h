@@ -3,14 +3,12 @@
 #include <QFont>
 
 class QDialog;
-class QWidget;
+struct AppIcons;
 
 // The Event dialogs' common frame: a caption with the close box only, the dialog font
-// (Tahoma 11 or its fallback) and the application icons when they were loaded.
-void ApplyEventDialogLook(QDialog& dialog);
+// (Tahoma 11 or its fallback) and the large logo when start-up loaded it.
+void ApplyEventDialogLook(QDialog& dialog, const AppIcons& icons);
 
-// The 16-pixel Consolas font made at start-up, or the same request without the program.
+// The Event lists' font: 16-pixel Consolas, DejaVu Sans Mono where it is missing, the
+// same request as start-up makes.
 QFont EventListFont();
-
-// The window that owns the Event dialogs: the given parent, else the main window.
-QWidget* EventDialogOwner(QWidget* parent);

@@ -1,11 +1,11 @@
 #include "events/ui/ScheduleEventDialog.h"
 
-#include "common/AppState.h"
 #include "common/Clock.h"
 #include "events/EventEditing.h"
 #include "events/ui/EventDialogLook.h"
 #include "messages/UserMessageLog.h"
 #include "options/AppOptions.h"
+#include "recording/AppState.h"
 
 #include <QCheckBox>
 #include <QDateTimeEdit>
@@ -57,11 +57,11 @@ CalendarTime UtcNow()
 } // namespace
 
 ScheduleEventDialog::ScheduleEventDialog(const QString& editedFileName, QWidget* parent,
-                                         const EventPowerChoices& power)
+                                         const EventPowerChoices& power, const AppIcons& icons)
     : QDialog(parent)
     , m_editedFileName(editedFileName)
 {
-    ApplyEventDialogLook(*this);
+    ApplyEventDialogLook(*this, icons);
     setWindowTitle(editedFileName.isEmpty() ? QStringLiteral("Schedule Event") : QStringLiteral("Edit Event"));
 
     m_eventTime = Named(new QDateTimeEdit(this), 1001);
@@ -210,15 +210,15 @@ void ScheduleEventDialog::reject()
     done(Closed);
 }
 
-int RunScheduleEventDialog(QWidget* parent, const EventPowerChoices& power)
+int RunScheduleEventDialog(QWidget* parent, const EventPowerChoices& power, const AppIcons& icons)
 {
     TheEventDialogState().EditedEventFileName.clear();
-    ScheduleEventDialog dialog(QString(), EventDialogOwner(parent), power);
+    ScheduleEventDialog dialog(QString(), parent, power, icons);
     return dialog.exec();
 }
 
-int RunEditEventDialog(QWidget* parent, const EventPowerChoices& power)
+int RunEditEventDialog(QWidget* parent, const EventPowerChoices& power, const AppIcons& icons)
 {
-    ScheduleEventDialog dialog(TheEventDialogState().EditedEventFileName, EventDialogOwner(parent), power);
+    ScheduleEventDialog dialog(TheEventDialogState().EditedEventFileName, parent, power, icons);
     return dialog.exec();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "events/EventEditing.h"
+#include "ui/AppLook.h"
 
 #include <QDialog>
 #include <QString>
@@ -23,7 +24,7 @@ public:
     enum Result { Cancelled = 0, Saved = 1, Closed = 2 };
 
     explicit ScheduleEventDialog(const QString& editedFileName, QWidget* parent = nullptr,
-                                 const EventPowerChoices& power = {});
+                                 const EventPowerChoices& power = {}, const AppIcons& icons = {});
     ScheduleEventDialog(const ScheduleEventDialog&) = delete;
     ScheduleEventDialog& operator=(const ScheduleEventDialog&) = delete;
 
@@ -47,11 +48,11 @@ private:
     QLabel* m_tooLate = nullptr;
 };
 
-// Schedules a new Event over parent (else the main window). Any Event picked for editing
-// before is forgotten first, so a new Event never replaces it. Returns 1 when saved,
-// 0 on Cancel, 2 when closed by the frame.
-int RunScheduleEventDialog(QWidget* parent, const EventPowerChoices& power = {});
+// Schedules a new Event over parent. Any Event picked for editing before is forgotten
+// first, so a new Event never replaces it. Returns 1 when saved, 0 on Cancel, 2 when
+// closed by the frame.
+int RunScheduleEventDialog(QWidget* parent, const EventPowerChoices& power = {}, const AppIcons& icons = {});
 
 // Edits the Event picked in the Event list (TheEventDialogState().EditedEventFileName);
 // the same results as RunScheduleEventDialog.
-int RunEditEventDialog(QWidget* parent, const EventPowerChoices& power = {});
+int RunEditEventDialog(QWidget* parent, const EventPowerChoices& power = {}, const AppIcons& icons = {});

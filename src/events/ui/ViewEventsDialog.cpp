@@ -44,10 +44,10 @@ QPushButton* Button(QWidget* parent, int id, const char* text, QRect place)
 
 } // namespace
 
-ViewEventsDialog::ViewEventsDialog(QWidget* parent)
+ViewEventsDialog::ViewEventsDialog(QWidget* parent, const AppIcons& icons)
     : QDialog(parent)
 {
-    ApplyEventDialogLook(*this);
+    ApplyEventDialogLook(*this, icons);
     setWindowTitle(QStringLiteral("View, Delete, Edit Events"));
     setFixedSize(926, 360);
 
@@ -162,8 +162,8 @@ void ViewEventsDialog::reject()
     done(Closed);
 }
 
-int RunViewEventsDialog(QWidget* parent)
+int RunViewEventsDialog(QWidget* parent, const AppIcons& icons)
 {
-    ViewEventsDialog dialog(EventDialogOwner(parent));
+    ViewEventsDialog dialog(parent, icons);
     return dialog.exec();
 }

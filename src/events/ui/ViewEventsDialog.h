@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/AppLook.h"
+
 #include <QDialog>
 
 class QPushButton;
@@ -17,7 +19,7 @@ public:
     static constexpr int kCommentColumn = 3;
     static constexpr int kFileNameColumn = 7;
 
-    explicit ViewEventsDialog(QWidget* parent = nullptr);
+    explicit ViewEventsDialog(QWidget* parent = nullptr, const AppIcons& icons = {});
     ViewEventsDialog(const ViewEventsDialog&) = delete;
     ViewEventsDialog& operator=(const ViewEventsDialog&) = delete;
 
@@ -40,5 +42,5 @@ private:
     QPushButton* m_delete = nullptr;
 };
 
-// Runs the Event list over parent (else the main window) and returns its result.
-int RunViewEventsDialog(QWidget* parent);
+// Runs the Event list over parent and returns its result.
+int RunViewEventsDialog(QWidget* parent, const AppIcons& icons = {});

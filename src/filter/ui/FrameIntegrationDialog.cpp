@@ -1,9 +1,9 @@
 #include "filter/ui/FrameIntegrationDialog.h"
 
-#include "app/MenuCommands.h"
-#include "capture/ui/DialogSupport.h"
-#include "common/AppState.h"
 #include "filter/ui/TwoDigitEntry.h"
+#include "recording/AppState.h"
+#include "recording/RecordingControl.h"
+#include "ui/DialogSupport.h"
 
 #include <QCheckBox>
 #include <QLineEdit>

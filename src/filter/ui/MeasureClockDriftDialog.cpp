@@ -1,8 +1,8 @@
 #include "filter/ui/MeasureClockDriftDialog.h"
 
-#include "capture/ui/DialogSupport.h"
-#include "common/AppState.h"
 #include "filter/ui/TwoDigitEntry.h"
+#include "recording/AppState.h"
+#include "ui/DialogSupport.h"
 
 #include <QCheckBox>
 #include <QLineEdit>

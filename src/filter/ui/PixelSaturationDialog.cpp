@@ -1,10 +1,10 @@
 #include "filter/ui/PixelSaturationDialog.h"
 
-#include "app/MenuCommands.h"
-#include "capture/ui/DialogSupport.h"
-#include "common/AppState.h"
 #include "filter/AnalysisFlags.h"
 #include "options/AppOptions.h"
+#include "recording/AppState.h"
+#include "recording/RecordingControl.h"
+#include "ui/DialogSupport.h"
 
 #include <QCheckBox>
 #include <QLabel>

@@ -9,10 +9,10 @@
 #include <QPushButton>
 #include <QTimeEdit>
 
-DefaultDurationDialog::DefaultDurationDialog(QWidget* parent)
+DefaultDurationDialog::DefaultDurationDialog(QWidget* parent, const AppIcons& icons)
     : QDialog(parent)
 {
-    PrepareSettingsDialog(*this, QStringLiteral("Default Recording Duration"), true);
+    PrepareSettingsDialog(*this, QStringLiteral("Default Recording Duration"), &icons);
     auto* grid = new QGridLayout(this);
     grid->addWidget(WithId(new QLabel(QStringLiteral("Default Recording Duration (hh:mm:ss):"), this), 1027), 0, 0, 1, 2);
 
@@ -40,7 +40,7 @@ void DefaultDurationDialog::Save()
     done(kSettingsSaved);
 }
 
-int RunDefaultDurationDialog(QWidget* parent)
+int RunDefaultDurationDialog(QWidget* parent, const AppIcons& icons)
 {
-    return ExecSettingsDialog<DefaultDurationDialog>(parent);
+    return ExecSettingsDialog<DefaultDurationDialog>(parent, icons);
 }

@@ -11,7 +11,7 @@ class QTimeEdit;
 class DefaultDurationDialog final : public QDialog {
     Q_OBJECT
 public:
-    explicit DefaultDurationDialog(QWidget* parent = nullptr);
+    explicit DefaultDurationDialog(QWidget* parent = nullptr, const AppIcons& icons = {});
 
     void reject() override { done(kSettingsCancelled); }
 
@@ -22,6 +22,5 @@ private:
     QTimeEdit* m_picker = nullptr;
 };
 
-// Opens the dialog modally over the parent (the main window when null); 1 when saved,
-// 3 when cancelled.
-int RunDefaultDurationDialog(QWidget* parent);
+// Opens the dialog modally over parent; 1 when saved, 3 when cancelled.
+int RunDefaultDurationDialog(QWidget* parent, const AppIcons& icons = {});

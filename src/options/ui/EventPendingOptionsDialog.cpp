@@ -1,7 +1,5 @@
 #include "options/ui/EventPendingOptionsDialog.h"
 
-#include "app/CaptureApp.h"
-#include "app/ui/ChildWindows.h"
 #include "options/AppOptions.h"
 #include "options/SettingsRules.h"
 #include "options/ui/SettingsDialogFrame.h"
@@ -11,26 +9,12 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-namespace {
-
-// The title pane says which of the two the window shows.
-void RepaintCountdownTitle()
-{
-    const CaptureApp* app = TheCaptureApp();
-    if (!app || !app->countdownWindow)
-        return;
-    CountdownPane* title = app->countdownWindow->Pane(CountdownPaneKind::Title);
-    title->show();
-    title->update();
-}
-
-} // namespace
-
-EventPendingOptionsDialog::EventPendingOptionsDialog(QWidget* parent)
+EventPendingOptionsDialog::EventPendingOptionsDialog(QWidget* parent, std::function<void()> choiceApplied)
     : QDialog(parent)
+    , m_choiceApplied(std::move(choiceApplied))
     , m_utcAtOpening(Options().ShowEventTimeAsUtc)
 {
-    PrepareSettingsDialog(*this, QStringLiteral("Event Pending Options"), false);
+    PrepareSettingsDialog(*this, QStringLiteral("Event Pending Options"), nullptr);
     auto* layout = new QVBoxLayout(this);
     auto* countdown =
         WithId(new QRadioButton(QStringLiteral("Display countdown timer to start of Event recording"), this), 1149);
@@ -52,11 +36,12 @@ EventPendingOptionsDialog::EventPendingOptionsDialog(QWidget* parent)
 void EventPendingOptionsDialog::Accept()
 {
     const int result = ApplyEventPendingChoice(m_utc->isChecked(), m_asDefault->isChecked(), m_utcAtOpening);
-    RepaintCountdownTitle();
+    if (m_choiceApplied)
+        m_choiceApplied();
     done(result);
 }
 
-int RunEventPendingOptionsDialog(QWidget* parent)
+int RunEventPendingOptionsDialog(QWidget* parent, std::function<void()> choiceApplied)
 {
-    return ExecSettingsDialog<EventPendingOptionsDialog>(parent);
+    return ExecSettingsDialog<EventPendingOptionsDialog>(parent, std::move(choiceApplied));
 }

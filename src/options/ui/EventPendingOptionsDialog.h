@@ -3,6 +3,7 @@
 #include "options/ui/SettingsDialogFrame.h"
 
 #include <QDialog>
+#include <functional>
 
 class QCheckBox;
 class QPushButton;
@@ -16,7 +17,9 @@ class QRadioButton;
 class EventPendingOptionsDialog final : public QDialog {
     Q_OBJECT
 public:
-    explicit EventPendingOptionsDialog(QWidget* parent = nullptr);
+    // choiceApplied runs after OK has applied the choice (the program repaints the Event
+    // Pending window's title pane, which says which of the two it shows).
+    explicit EventPendingOptionsDialog(QWidget* parent = nullptr, std::function<void()> choiceApplied = {});
 
     void reject() override { done(kSettingsCancelled); }
 
@@ -24,11 +27,11 @@ private:
     Q_DISABLE_COPY_MOVE(EventPendingOptionsDialog)
     void Accept();
 
+    std::function<void()> m_choiceApplied;
     bool m_utcAtOpening = false;
     QRadioButton* m_utc = nullptr;
     QCheckBox* m_asDefault = nullptr;
 };
 
-// Opens the dialog modally over the parent (the main window when null) and returns its
-// result (1, 2 or 3 as above).
-int RunEventPendingOptionsDialog(QWidget* parent);
+// Opens the dialog modally over parent and returns its result (1, 2 or 3 as above).
+int RunEventPendingOptionsDialog(QWidget* parent, std::function<void()> choiceApplied = {});

@@ -1,6 +1,5 @@
 #include "options/ui/FileOptionsDialog.h"
 
-#include "app/CaptureApp.h"
 #include "common/ProcessDirectory.h"
 #include "options/AppOptions.h"
 #include "options/SettingsRules.h"
@@ -22,10 +21,9 @@ QString PickFolder(QWidget* parent, const QString& start)
 }
 
 // The folder and folder-clear icons when start-up loaded them, else plain text buttons.
-QPushButton* MakeFolderButton(QWidget* parent, int id, bool clear)
+QPushButton* MakeFolderButton(QWidget* parent, int id, bool clear, const AppIcons& icons)
 {
-    const CaptureApp* app = TheCaptureApp();
-    const QIcon icon = app ? (clear ? app->icons.folderClear : app->icons.folder) : QIcon();
+    const QIcon& icon = clear ? icons.folderClear : icons.folder;
     auto* button = MakeDialogButton(parent, id, QString());
     button->setAutoDefault(false);
     button->setToolTip(clear ? QStringLiteral("Clear Folder") : QStringLiteral("Select Folder"));
@@ -40,11 +38,11 @@ QPushButton* MakeFolderButton(QWidget* parent, int id, bool clear)
 
 } // namespace
 
-FileOptionsDialog::FileOptionsDialog(QWidget* parent, FolderPicker picker)
+FileOptionsDialog::FileOptionsDialog(QWidget* parent, FolderPicker picker, const AppIcons& icons)
     : QDialog(parent)
     , m_picker(picker ? std::move(picker) : FolderPicker(&PickFolder))
 {
-    PrepareSettingsDialog(*this, QStringLiteral("File options"), true);
+    PrepareSettingsDialog(*this, QStringLiteral("File options"), &icons);
     const AppOptions& o = Options();
     m_video.prefix = o.VideoNamePrefix;
     m_video.folder = o.VideoDirectory;
@@ -54,8 +52,8 @@ FileOptionsDialog::FileOptionsDialog(QWidget* parent, FolderPicker picker)
     m_log.exampleName = &LogFileNameExample;
 
     auto* layout = new QVBoxLayout(this);
-    AddGroup(layout, m_video, QStringLiteral("Video"), {1152, 1047, 1048, 1049, 1050, 1051});
-    AddGroup(layout, m_log, QStringLiteral("User Messages Log"), {1078, 1064, 1065, 1068, 1072, 1076});
+    AddGroup(layout, m_video, QStringLiteral("Video"), {1152, 1047, 1048, 1049, 1050, 1051}, icons);
+    AddGroup(layout, m_log, QStringLiteral("User Messages Log"), {1078, 1064, 1065, 1068, 1072, 1076}, icons);
 
     auto* save = MakeDialogButton(this, 1074, QStringLiteral("Save"));
     save->setDefault(true);
@@ -63,7 +61,8 @@ FileOptionsDialog::FileOptionsDialog(QWidget* parent, FolderPicker picker)
     AddButtonRow(layout, {save, MakeCancelButton(*this)});
 }
 
-void FileOptionsDialog::AddGroup(QVBoxLayout* layout, FileGroup& g, const QString& title, const GroupIds& ids)
+void FileOptionsDialog::AddGroup(QVBoxLayout* layout, FileGroup& g, const QString& title, const GroupIds& ids,
+                                 const AppIcons& icons)
 {
     auto* box = WithId(new QGroupBox(title, this), ids.group);
     auto* grid = new QGridLayout(box);
@@ -79,8 +78,8 @@ void FileOptionsDialog::AddGroup(QVBoxLayout* layout, FileGroup& g, const QStrin
 
     g.folderEdit = WithId(new QLineEdit(g.folder, box), ids.folder);
     g.folderEdit->setReadOnly(true);
-    auto* select = MakeFolderButton(box, ids.select, false);
-    auto* clear = MakeFolderButton(box, ids.clear, true);
+    auto* select = MakeFolderButton(box, ids.select, false, icons);
+    auto* clear = MakeFolderButton(box, ids.clear, true, icons);
     connect(select, &QPushButton::clicked, this, [this, &g] { SelectFolder(g); });
     connect(clear, &QPushButton::clicked, this, [&g] {
         // An empty folder means the program's default folder.
@@ -121,7 +120,7 @@ void FileOptionsDialog::Save()
     done(kSettingsSaved);
 }
 
-int RunFileOptionsDialog(QWidget* parent)
+int RunFileOptionsDialog(QWidget* parent, const AppIcons& icons)
 {
-    return ExecSettingsDialog<FileOptionsDialog>(parent);
+    return ExecSettingsDialog<FileOptionsDialog>(parent, FileOptionsDialog::FolderPicker(), icons);
 }

@@ -19,7 +19,7 @@ public:
     // Asks the user for a folder, starting in the given one; empty when none was chosen.
     using FolderPicker = std::function<QString(QWidget* parent, const QString& start)>;
 
-    explicit FileOptionsDialog(QWidget* parent = nullptr, FolderPicker picker = {});
+    explicit FileOptionsDialog(QWidget* parent = nullptr, FolderPicker picker = {}, const AppIcons& icons = {});
 
     void reject() override { done(kSettingsCancelled); }
 
@@ -38,7 +38,7 @@ private:
         int group, prefix, example, select, clear, folder;
     };
 
-    void AddGroup(QVBoxLayout* layout, FileGroup& g, const QString& title, const GroupIds& ids);
+    void AddGroup(QVBoxLayout* layout, FileGroup& g, const QString& title, const GroupIds& ids, const AppIcons& icons);
     void SelectFolder(FileGroup& g);
     void Save();
 
@@ -47,6 +47,5 @@ private:
     FileGroup m_log;
 };
 
-// Opens the dialog modally over the parent (the main window when null); 1 when saved,
-// 3 when cancelled.
-int RunFileOptionsDialog(QWidget* parent);
+// Opens the dialog modally over parent; 1 when saved, 3 when cancelled.
+int RunFileOptionsDialog(QWidget* parent, const AppIcons& icons = {});

@@ -16,7 +16,7 @@
 PerformanceOptionsDialog::PerformanceOptionsDialog(QWidget* parent)
     : QDialog(parent)
 {
-    PrepareSettingsDialog(*this, QStringLiteral("Performance Options"), false);
+    PrepareSettingsDialog(*this, QStringLiteral("Performance Options"), nullptr);
     const AppOptions& o = Options();
     auto* layout = new QVBoxLayout(this);
 

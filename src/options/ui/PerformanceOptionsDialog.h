@@ -36,6 +36,5 @@ private:
     std::array<QRadioButton*, 3> m_renderers{}; // in VideoRenderer order
 };
 
-// Opens the dialog modally over the parent (the main window when null) and returns its
-// result (1, 2 or 3 as above).
+// Opens the dialog modally over parent and returns its result (1, 2 or 3 as above).
 int RunPerformanceOptionsDialog(QWidget* parent);

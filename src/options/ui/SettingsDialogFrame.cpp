@@ -1,27 +1,18 @@
 #include "options/ui/SettingsDialogFrame.h"
 
-#include "app/CaptureApp.h"
-#include "app/ui/MainWindow.h"
+#include "ui/AppLook.h"
+#include "ui/DialogSupport.h"
 
 #include <QApplication>
 #include <QBoxLayout>
 #include <QDialog>
 #include <QPushButton>
 
-void PrepareSettingsDialog(QDialog& dialog, const QString& title, bool applicationIcons)
+void PrepareSettingsDialog(QDialog& dialog, const QString& title, const AppIcons* applicationIcons)
 {
-    dialog.setModal(true);
-    dialog.setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                          Qt::WindowCloseButtonHint);
-    dialog.setWindowTitle(title);
-    QFont font;
-    font.setFamilies({QStringLiteral("Tahoma"), QStringLiteral("DejaVu Sans")});
-    font.setPointSize(11);
-    dialog.setFont(font);
-
+    PrepareModalDialog(dialog, title);
     // Start-up made the application's window icon from the two logos when they loaded.
-    const CaptureApp* app = TheCaptureApp();
-    if (applicationIcons && app && (!app->icons.logoLarge.isNull() || !app->icons.logoSmall.isNull()))
+    if (applicationIcons && (!applicationIcons->logoLarge.isNull() || !applicationIcons->logoSmall.isNull()))
         dialog.setWindowIcon(QApplication::windowIcon());
 }
 
@@ -44,12 +35,4 @@ void AddButtonRow(QBoxLayout* layout, std::initializer_list<QPushButton*> button
     for (QPushButton* b : buttons)
         row->addWidget(b);
     layout->addLayout(row);
-}
-
-QWidget* SettingsDialogParent(QWidget* parent)
-{
-    if (parent)
-        return parent;
-    const CaptureApp* app = TheCaptureApp();
-    return app ? app->mainWindow.data() : nullptr;
 }

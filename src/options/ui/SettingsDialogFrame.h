@@ -1,7 +1,10 @@
 #pragma once
 
+#include "ui/AppLook.h"
+
 #include <QString>
 #include <initializer_list>
+#include <utility>
 
 class QBoxLayout;
 class QDialog;
@@ -10,8 +13,9 @@ class QWidget;
 
 // What the four settings dialogs share: modal, a caption with the close box only, the
 // dialog font (Tahoma 11, DejaVu Sans where Tahoma is not installed), and the
-// application icons where the caller asks for them and start-up loaded them.
-void PrepareSettingsDialog(QDialog& dialog, const QString& title, bool applicationIcons);
+// application's window icon where the dialog shows it (applicationIcons given) and
+// start-up made it from the logos.
+void PrepareSettingsDialog(QDialog& dialog, const QString& title, const AppIcons* applicationIcons);
 
 // The results shared by the dialogs.
 inline constexpr int kSettingsSaved = 1;
@@ -32,14 +36,11 @@ QPushButton* MakeCancelButton(QDialog& dialog);
 // Puts the buttons in a right-aligned row at the end of the layout.
 void AddButtonRow(QBoxLayout* layout, std::initializer_list<QPushButton*> buttons);
 
-// The parent a dialog opens over: the given one, else the main window.
-QWidget* SettingsDialogParent(QWidget* parent);
-
-// Runs a dialog modally in its own event loop, so the program's timers keep running,
-// and returns its result.
-template <class D>
-int ExecSettingsDialog(QWidget* parent)
+// Runs a dialog made from the arguments modally in its own event loop, so the program's
+// timers keep running, and returns its result.
+template <class D, class... Arguments>
+int ExecSettingsDialog(Arguments&&... arguments)
 {
-    D dialog(SettingsDialogParent(parent));
+    D dialog(std::forward<Arguments>(arguments)...);
     return dialog.exec();
 }

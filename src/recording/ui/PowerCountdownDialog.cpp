@@ -1,7 +1,5 @@
 #include "recording/ui/PowerCountdownDialog.h"
 
-#include "app/CaptureApp.h"
-#include "app/ui/MainWindow.h"
 #include "recording/PowerActions.h"
 
 #include <QCloseEvent>
@@ -92,10 +90,8 @@ void PowerCountdownDialog::keyPressEvent(QKeyEvent* e)
     e->accept();
 }
 
-int ShowPowerCountdown(bool shutdownTexts)
+int RunPowerCountdownDialog(bool shutdownTexts, const QFont& countFont, QWidget* parent)
 {
-    CaptureApp* app = TheCaptureApp();
-    PowerCountdownDialog dialog(shutdownTexts, app ? app->fonts.powerCountdown : QFont(),
-                                app ? app->mainWindow.data() : nullptr);
+    PowerCountdownDialog dialog(shutdownTexts, countFont, parent);
     return dialog.exec();
 }

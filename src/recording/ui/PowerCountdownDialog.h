@@ -37,5 +37,5 @@ private:
     QPushButton* m_cancel = nullptr;
 };
 
-// Shows the countdown owned by the main window with the count font made at start-up.
-int ShowPowerCountdown(bool shutdownTexts);
+// Runs the countdown modally over parent and gives its result (1, 2 or 3 as above).
+int RunPowerCountdownDialog(bool shutdownTexts, const QFont& countFont, QWidget* parent);

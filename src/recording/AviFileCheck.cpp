@@ -1,4 +1,4 @@
-#include "capture/AviFileCheck.h"
+#include "recording/AviFileCheck.h"
 
 #include <algorithm>
 #include <array>

@@ -1,5 +1,5 @@
-#include "capture/DeviceTable.h"
-#include "capture/FormatRules.h"
+#include "devices/DeviceTable.h"
+#include "devices/FormatRules.h"
 
 #include "DeviceTableFixture.h"
 

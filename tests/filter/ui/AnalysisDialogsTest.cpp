@@ -1,12 +1,12 @@
 // The clock drift, frame integration and pixel saturation dialogs driven through their
 // widgets; graph restarts are recorded with the request they would build from.
-#include "app/MenuCommands.h"
-#include "common/AppState.h"
 #include "filter/AnalysisFlags.h"
 #include "filter/ui/FrameIntegrationDialog.h"
 #include "filter/ui/MeasureClockDriftDialog.h"
 #include "filter/ui/PixelSaturationDialog.h"
 #include "options/OptionsFile.h"
+#include "recording/AppState.h"
+#include "ui/MenuCommands.h"
 
 #include "support/LogCapture.h"
 #include "support/TempDir.h"

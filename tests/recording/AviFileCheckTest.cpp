@@ -1,7 +1,7 @@
 // Which files the start-up recovery rebuilds, from small RIFF files made here: what the
 // multiplexer leaves when it is closed, when it is killed, when it was writing into
 // claimed space, and files that are no recording at all.
-#include "capture/AviFileCheck.h"
+#include "recording/AviFileCheck.h"
 
 #include <gtest/gtest.h>
 #include <algorithm>

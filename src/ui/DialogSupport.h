@@ -14,8 +14,8 @@ class QWidget;
 // The dialog layouts were drawn for an 11-point Tahoma; DejaVu Sans stands in where
 // Tahoma is not installed.
 QFont DialogFont();
-// The "codec or camera lists" font made at start-up, or the same request when no
-// application object exists.
+// The "codec or camera lists" font: 18-pixel Consolas, DejaVu Sans Mono where it is
+// missing, the same request as start-up makes.
 QFont ListFont();
 
 // What the capture and analysis dialogs set up alike: modal, the dialog font, a caption

@@ -1,7 +1,7 @@
-#include "capture/PreAllocation.h"
+#include "devices/PreAllocation.h"
 
-#include "common/AppState.h"
 #include "options/AppOptions.h"
+#include "recording/AppState.h"
 
 #include <QFile>
 #include <cerrno>

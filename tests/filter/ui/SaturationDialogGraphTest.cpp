@@ -1,16 +1,15 @@
 // The Pixel Saturation dialog over the simulator's running preview: dragging the slider
 // moves the marking of the transform element while frames flow.
-#include "app/MenuCommands.h"
 #include "capture/CaptureBackEnd.h"
 #include "capture/CaptureGraph.h"
 #include "capture/DeviceEnumeration.h"
-#include "capture/DeviceTable.h"
-#include "common/AppState.h"
+#include "devices/DeviceTable.h"
 #include "filter/AnalysisFlags.h"
 #include "filter/gst/VelaTransformFilter.h"
 #include "filter/ui/PixelSaturationDialog.h"
 #include "messages/UserMessageLog.h"
 #include "options/OptionsFile.h"
+#include "recording/AppState.h"
 #include "recording/GraphControl.h"
 #include "recording/RecordingControl.h"
 

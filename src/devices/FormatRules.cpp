@@ -1,4 +1,4 @@
-#include "capture/FormatRules.h"
+#include "devices/FormatRules.h"
 
 namespace {
 

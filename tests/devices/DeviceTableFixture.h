@@ -1,6 +1,6 @@
 #pragma once
 
-#include "capture/DeviceTable.h"
+#include "devices/DeviceTable.h"
 
 #include "support/LogCapture.h"
 

@@ -1,11 +1,11 @@
 #include "recording/PowerActions.h"
 
-#include "MockLogind.h"
 #include "app/CaptureApp.h"
 #include "app/MainLoop.h"
-#include "app/MenuCommands.h"
+#include "app/ProgramCommands.h"
 #include "events/EventSchedule.h"
 #include "events/ui/ScheduleEventDialog.h"
+#include "recording/MockLogind.h"
 #include "recording/Scheduler.h"
 #include "recording/ui/PowerCountdownDialog.h"
 #include "support/LogCapture.h"
@@ -242,7 +242,7 @@ TEST_F(PowerActionsTest, ARefusedActionIsNotOfferedIsNotedWhenArmedAndIsNotCount
             }
             d->reject();
         });
-        RunMenuDialog(MenuDialog::ScheduleEvent);
+        RunMenuDialog(MenuDialog::ScheduleEvent, nullptr);
 
         // An Event file that asks to shut down, armed.
         m_log.ClearMessages();

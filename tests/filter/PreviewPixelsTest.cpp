@@ -1,5 +1,5 @@
 // The preview's YUY2 to 32-bit RGB conversion, against its definition and GStreamer's converter.
-#include "capture/PreviewPixels.h"
+#include "filter/PreviewPixels.h"
 
 #include <gst/gst.h>
 #include <gst/video/video.h>

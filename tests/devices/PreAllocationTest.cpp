@@ -1,4 +1,4 @@
-#include "capture/PreAllocation.h"
+#include "devices/PreAllocation.h"
 
 #include "support/LogCapture.h"
 #include "support/TempDir.h"

@@ -1,6 +1,4 @@
-#include "capture/ui/DialogSupport.h"
-
-#include "app/CaptureApp.h"
+#include "ui/DialogSupport.h"
 
 #include <QDialog>
 #include <QHBoxLayout>
@@ -19,8 +17,6 @@ QFont DialogFont()
 
 QFont ListFont()
 {
-    if (const CaptureApp* app = TheCaptureApp())
-        return app->fonts.lists;
     QFont f;
     f.setFamilies({QStringLiteral("Consolas"), QStringLiteral("DejaVu Sans Mono")});
     f.setPixelSize(18);

@@ -1,4 +1,4 @@
-#include "common/AppState.h"
+#include "recording/AppState.h"
 
 namespace {
 AppState g_defaultState;

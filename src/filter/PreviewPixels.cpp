@@ -1,4 +1,4 @@
-#include "capture/PreviewPixels.h"
+#include "filter/PreviewPixels.h"
 
 #include <cmath>
 #include <cstddef>

@@ -54,15 +54,6 @@ struct CommandSteps {
     std::function<bool()> CodecCatalogueExists;
 };
 
-// Restarting the graph: StopCapture, and when that succeeded, StartCapture.
-void RestartGraph();
-
-// Opens a command's dialog modally over the main window and gives its result.
-int RunMenuDialog(MenuDialog dialog);
-
-// The real operations and the real dialogs.
-CommandSteps ProgramCommandSteps();
-
 // Runs a dialog command and acts on the dialog's result; false when the id names no
 // dialog command.
 bool RunDialogCommand(std::uint32_t commandId, const CommandSteps& steps);

@@ -1,11 +1,11 @@
 // The device and codec dialogs driven through their widgets, on a hand-made device table.
-#include "app/MenuCommands.h"
-#include "capture/FormatRules.h"
 #include "capture/ui/CodecSelectorDialog.h"
 #include "capture/ui/DeviceFormatDialog.h"
+#include "devices/FormatRules.h"
 #include "options/OptionsFile.h"
+#include "ui/MenuCommands.h"
 
-#include "DeviceTableFixture.h"
+#include "devices/DeviceTableFixture.h"
 #include "support/TempDir.h"
 #include "support/WidgetDriving.h"
 

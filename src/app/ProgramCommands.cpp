@@ -1,0 +1,103 @@
+#include "app/ProgramCommands.h"
+
+#include "app/CaptureApp.h"
+#include "app/ui/ChildWindows.h"
+#include "app/ui/VideoWindow.h"
+#include "capture/ui/CodecSelectorDialog.h"
+#include "capture/ui/DeviceFormatDialog.h"
+#include "devices/DeviceTable.h"
+#include "events/EventSchedule.h"
+#include "events/ui/ScheduleEventDialog.h"
+#include "events/ui/ViewEventsDialog.h"
+#include "filter/ui/FrameIntegrationDialog.h"
+#include "filter/ui/MeasureClockDriftDialog.h"
+#include "filter/ui/PixelSaturationDialog.h"
+#include "options/OptionsFile.h"
+#include "options/ui/DefaultDurationDialog.h"
+#include "options/ui/EventPendingOptionsDialog.h"
+#include "options/ui/FileOptionsDialog.h"
+#include "options/ui/PerformanceOptionsDialog.h"
+#include "recording/AppState.h"
+#include "recording/RecordingControl.h"
+#include "recording/Scheduler.h"
+#include "recording/SchedulerHooks.h"
+
+namespace {
+
+// What the system lets an Event ask for after its recording, as start-up found it.
+EventPowerChoices PowerChoicesOfTheSystem()
+{
+    const SystemPower* power = TheSystemPower();
+    if (!power)
+        return {};
+    return {power->WhyNot(PowerAction::Hibernate), power->WhyNot(PowerAction::Shutdown)};
+}
+
+bool EventArmed()
+{
+    return TheAppState().EventArmed;
+}
+
+// The Event Pending window's title pane says which of the two the window shows.
+void RepaintCountdownTitle()
+{
+    const CaptureApp* app = TheCaptureApp();
+    if (!app || !app->countdownWindow)
+        return;
+    CountdownPane* title = app->countdownWindow->Pane(CountdownPaneKind::Title);
+    title->show();
+    title->update();
+}
+
+// What accepting a new device or format sets going in the program.
+DeviceAcceptSteps ProgramDeviceAcceptSteps()
+{
+    DeviceAcceptSteps s;
+    s.SizeVideoWindow = [] {
+        if (AttachedDevice(Devices().currentDeviceIndex))
+            SizeVideoWindowToFormat(TheCaptureApp() ? TheCaptureApp()->videoWindow.data() : nullptr);
+    };
+    s.EventArmed = &EventArmed;
+    s.DisarmEvent = &DisarmEvent;
+    s.RestartGraph = &RestartGraph;
+    s.LoadEventSchedule = &ReloadScheduleWhenIdle;
+    return s;
+}
+
+} // namespace
+
+int RunMenuDialog(MenuDialog dialog, QWidget* parent)
+{
+    const CaptureApp* app = TheCaptureApp();
+    const AppIcons icons = app ? app->icons : AppIcons();
+    switch (dialog) {
+    case MenuDialog::ScheduleEvent: return RunScheduleEventDialog(parent, PowerChoicesOfTheSystem(), icons);
+    case MenuDialog::EditEvent: return RunEditEventDialog(parent, PowerChoicesOfTheSystem(), icons);
+    case MenuDialog::ViewEvents: return RunViewEventsDialog(parent, icons);
+    case MenuDialog::FileOptions: return RunFileOptionsDialog(parent, icons);
+    case MenuDialog::DefaultDuration: return RunDefaultDurationDialog(parent, icons);
+    case MenuDialog::EventPendingOptions: return RunEventPendingOptionsDialog(parent, &RepaintCountdownTitle);
+    case MenuDialog::PerformanceOptions: return RunPerformanceOptionsDialog(parent);
+    case MenuDialog::PixelSaturation: return RunPixelSaturationDialog(parent);
+    case MenuDialog::ClockDrift: return RunMeasureClockDriftDialog(parent);
+    case MenuDialog::FrameIntegration: return RunFrameIntegrationDialog(parent);
+    case MenuDialog::DeviceFormat: return RunDeviceFormatDialog(parent, ProgramDeviceAcceptSteps());
+    case MenuDialog::CodecSelector: return RunCodecSelectorDialog(parent);
+    }
+    return 3; // not reached: every dialog is listed
+}
+
+CommandSteps ProgramCommandSteps(QWidget* dialogParent)
+{
+    CommandSteps s;
+    s.RunDialog = [dialogParent](MenuDialog dialog) { return RunMenuDialog(dialog, dialogParent); };
+    s.EventArmed = &EventArmed;
+    s.DisarmEvent = &DisarmEvent;
+    s.LoadEventSchedule = &ReloadScheduleWhenIdle;
+    s.SaveOptionsAndReport = &SaveOptionsAndReport;
+    s.SaveOptionsFile = [] { SaveOptionsFile(); };
+    s.RestartGraph = &RestartGraph;
+    s.DeviceCount = [] { return Devices().count; };
+    s.CodecCatalogueExists = [] { return TheCaptureApp() && TheCaptureApp()->codecCatalogue; };
+    return s;
+}
