@@ -46,7 +46,7 @@ faketime_lib=$(find /usr/lib /usr/local/lib -path '*faketime/libfaketime.so.1' 2
 [[ -n $faketime_lib ]] || { echo "night: libfaketime is missing (scripts/install-deps.sh)" >&2; exit 2; }
 ((events >= 4)) || { echo "night: EVENTS must be at least 4" >&2; exit 2; }
 
-work=$(mktemp -d /tmp/vela-night.XXXXXX)
+work=$(mktemp -d -t vela-night.XXXXXX)
 station="$work/station"
 disk="$work/disk"     # where recordings go all night
 small="$work/small"   # the tmpfs that is filled for one Event

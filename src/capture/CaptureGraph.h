@@ -79,15 +79,15 @@ private:
     Status AddRenderer(bool recording);
     Status RenderStreams(const CaptureDevice& d, const MediaFormat& f, bool recording);
     Status AddPreviewChain(const MediaFormat& f, bool recording);
-    void CreateColourControl();
     void TearDownGraph();
+    void CreateColourControl();
 
     // Running and stopping it (CaptureGraphRun.cpp).
     Status RunGraph();
     // Sends end of stream and waits, bounded, until the file writer has it: true when it did.
     bool DrainIntoFile();
-    // Exactly GstBusFunc and GSourceFunc (gboolean is int, gpointer void*), so that they
-    // are passed without a cast and the compiler checks them.
+    // Exactly GstBusFunc (gboolean is int, gpointer void*), so that it is passed without
+    // a cast and the compiler checks it; CheckFreeSpace likewise is a GSourceFunc.
     static int OnBusMessage(GstBus* bus, GstMessage* message, void* self);
 
     // The recording branch and its file (CaptureGraphRecording.cpp).

@@ -227,17 +227,17 @@ Status TryCodecs(DeviceTable& table)
     TrialGraph graph;
     if (!graph.Create()) {
         Report("\r\n\r\nSEVERE ERROR -- Cannot create the filter graph builder.  Report this issue.\r\n");
-        return E_FAIL;
+        return Status::Failed;
     }
     // The multiplexer is named a file so the trial is a real AVI output; nothing runs,
     // so the file is never created.
     if (!graph.AddAviOutput(GetProcessDirectory() + "bogus.avi")) {
         Report("\r\n\r\nSEVERE ERROR -- The SetOutputFileName method has failed.  Report this issue.\r\n");
-        return E_ABORT;
+        return Status::Aborted;
     }
     if (!graph.TakeMuxPad()) {
         Report("SEVERE ERROR -- Getting IPin for AVI Mux has failed.  Report this issue.\r\n");
-        return E_ABORT;
+        return Status::Aborted;
     }
     std::vector<GstElementFactory*> encoders = VideoEncoders();
     struct Release {
@@ -256,13 +256,13 @@ Status TryCodecs(DeviceTable& table)
         const bool built = outputs.Build(device, &failure);
         if (!built) {
             Report(failure);
-            return E_ABORT;
+            return Status::Aborted;
         }
         GiveNone(device);
         if (encoders.empty()) {
             Report("\r\n\r\nERROR -- Unable to create a video compressor enumerator to search for codecs.  "
                    "Report this issue.\r\n");
-            return E_ABORT;
+            return Status::Aborted;
         }
         const TemplateFilter filter(outputs, graph.MuxPad());
         for (GstElementFactory* factory : encoders) {
@@ -273,7 +273,7 @@ Status TryCodecs(DeviceTable& table)
             device.codecFilters.append(AdoptFactory(GST_ELEMENT_FACTORY(gst_object_ref(factory))));
         }
     }
-    return S_OK;
+    return Status::Ok;
 }
 
 } // namespace
@@ -286,7 +286,7 @@ void OfferOnlyNone(DeviceTable& table)
 
 Status EnumerateCodecs(DeviceTable& table)
 {
-    const Status status = EnsureMediaFramework() ? TryCodecs(table) : E_FAIL;
+    const Status status = EnsureMediaFramework() ? TryCodecs(table) : Status::Failed;
     for (int i = 0; i < table.count; ++i) {
         CaptureDevice& device = table.devices[static_cast<std::size_t>(i)];
         if (device.codecNames.isEmpty())

@@ -64,13 +64,13 @@ void CollectProviders(GstDeviceMonitor* monitor, bool simulatedCamera, DevicePro
 
 // The table step for one device: the free slot takes its name and source, its formats
 // are read (from the given caps, else from the device), and it counts only with formats.
-// S_FALSE when the table was full.
+// Status::Partial when the table was full.
 Status OfferDevice(const QString& name, DeviceHandle device, const GstCaps* caps)
 {
     DeviceTable& table = Devices();
     CaptureDevice* slot = FreeDeviceSlot(table);
     if (!slot)
-        return S_FALSE;
+        return Status::Partial;
     slot->name = name.left(kDeviceNameCapacity - 1);
     slot->sourceDevice = std::move(device);
     if (caps) {
@@ -80,7 +80,7 @@ Status OfferDevice(const QString& name, DeviceHandle device, const GstCaps* caps
         return s;
     }
     CommitDeviceSlot(table);
-    return S_OK;
+    return Status::Ok;
 }
 
 } // namespace
@@ -89,19 +89,19 @@ Status EnumerateDeviceFormats(int deviceIndex)
 {
     DeviceTable& table = Devices();
     if (deviceIndex < 0 || deviceIndex >= kMaxDevices)
-        return E_UNEXPECTED;
+        return Status::Unexpected;
     CaptureDevice& device = table.devices[static_cast<std::size_t>(deviceIndex)];
     if (!device.sourceDevice)
-        return E_POINTER;
+        return Status::NullPointer;
     CapsPtr caps(gst_device_get_caps(device.sourceDevice.get()));
     device.formats = FormatsFromCaps(caps.get());
-    return S_OK;
+    return Status::Ok;
 }
 
 Status ListCaptureDevice(const QString& name, const QString& capsText)
 {
     if (!EnsureMediaFramework())
-        return E_FAIL;
+        return Status::Failed;
     CapsPtr caps(gst_caps_from_string(capsText.toUtf8().constData()));
     if (!caps)
         caps.reset(gst_caps_new_empty());
@@ -111,20 +111,20 @@ Status ListCaptureDevice(const QString& name, const QString& capsText)
 Status EnumerateCaptureDevices(bool simulatedCamera)
 {
     if (!EnsureMediaFramework())
-        return E_FAIL;
+        return Status::Failed;
     std::unique_ptr<GstDeviceMonitor, ObjectUnref> monitor(gst_device_monitor_new());
     if (!monitor)
-        return E_OUTOFMEMORY;
+        return Status::OutOfMemory;
     gst_device_monitor_add_filter(monitor.get(), kVideoSourceClass, nullptr);
 
     DeviceProviderList providers;
     CollectProviders(monitor.get(), simulatedCamera, providers);
 
     bool anyDevice = false;
-    Status status = S_OK; // S_FALSE from a device: the table is full
+    Status status = Status::Ok; // Status::Partial from a device: the table is full
     for (GstDeviceProvider* provider : providers.providers) {
         GList* devices = gst_device_provider_get_devices(provider);
-        for (GList* item = devices; item && status == S_OK; item = item->next) {
+        for (GList* item = devices; item && status == Status::Ok; item = item->next) {
             GstDevice* device = GST_DEVICE(item->data);
             if (!gst_device_has_classes(device, kVideoSourceClass))
                 continue;
@@ -135,10 +135,10 @@ Status EnumerateCaptureDevices(bool simulatedCamera)
             status = OfferDevice(name, AdoptDevice(GST_DEVICE(gst_object_ref(device))), nullptr);
         }
         g_list_free_full(devices, gst_object_unref);
-        if (status != S_OK)
+        if (status != Status::Ok)
             break;
     }
     if (Failed(status))
         return status;
-    return anyDevice ? S_OK : S_FALSE;
+    return anyDevice ? Status::Ok : Status::Partial;
 }

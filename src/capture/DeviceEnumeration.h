@@ -4,7 +4,7 @@
 
 #include <QString>
 
-// Fills the device table. S_OK when the enumeration ran to its end, S_FALSE when the
+// Fills the device table. Status::Ok when the enumeration ran to its end, Status::Partial when the
 // system has no video capture device. simulatedCamera adds the simulator camera, which
 // is listed after the real cameras.
 Status EnumerateCaptureDevices(bool simulatedCamera);
@@ -14,8 +14,8 @@ Status EnumerateCaptureDevices(bool simulatedCamera);
 Status EnumerateDeviceFormats(int deviceIndex);
 
 // Offers one device, given by its name and caps text, to the table as the enumeration
-// does with each device it finds: S_FALSE when the table was already full (the message
-// is logged), else S_OK, whether or not the device had formats to be listed.
+// does with each device it finds: Status::Partial when the table was already full (the message
+// is logged), else Status::Ok, whether or not the device had formats to be listed.
 Status ListCaptureDevice(const QString& name, const QString& capsText);
 
 // The device provider of the simulator camera, which registers itself when asked for.

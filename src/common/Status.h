@@ -19,16 +19,6 @@ enum class [[nodiscard]] Status : std::int32_t {
     InvalidArgument = static_cast<std::int32_t>(0x80070057u),
 };
 
-// The names the rest of the code has used so far.
-inline constexpr Status S_OK = Status::Ok;
-inline constexpr Status S_FALSE = Status::Partial;
-inline constexpr Status E_ABORT = Status::Aborted;
-inline constexpr Status E_NOTIMPL = Status::NotImplemented;
-inline constexpr Status E_UNEXPECTED = Status::Unexpected;
-inline constexpr Status E_POINTER = Status::NullPointer;
-inline constexpr Status E_FAIL = Status::Failed;
-inline constexpr Status E_OUTOFMEMORY = Status::OutOfMemory;
-
 inline constexpr std::int32_t StatusCode(Status s) { return static_cast<std::int32_t>(s); }
 inline constexpr bool Succeeded(Status s) { return StatusCode(s) >= 0; }
 inline constexpr bool Failed(Status s) { return StatusCode(s) < 0; }

@@ -60,10 +60,10 @@ void DriftMeasurement::Reset(std::uint32_t framesPerSecond, std::uint32_t driftM
 Status DriftMeasurement::Step(const std::uint8_t* frame, const FrameGeometry& geometry, std::uint32_t& driftMinutes)
 {
     if (driftMinutes == 0)
-        return S_OK;
+        return Status::Ok;
     if (!m_ocr.Enabled()) {
         driftMinutes = 0; // no reading this build: the frames pass as a plain copy
-        return S_OK;
+        return Status::Ok;
     }
     m_ocr.CountFrame();
     DriftRecord& d = m_record;
@@ -90,11 +90,11 @@ Status DriftMeasurement::Step(const std::uint8_t* frame, const FrameGeometry& ge
         WriteDriftReport(d);
         driftMinutes = 0;
         RaiseMeasurementFinished();
-        return S_OK;
+        return Status::Ok;
     }
     if (!m_ocr.Enabled())
         driftMinutes = 0;
-    return S_OK;
+    return Status::Ok;
 }
 
 DriftMeasurement& TheDriftMeasurement()

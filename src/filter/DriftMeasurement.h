@@ -19,7 +19,7 @@ void SetOcrLayout(bool tvSafeMode, bool cameraAttached);
 // driftMinutes is above 0.
 void ResetOcrAndDrift(std::uint32_t framesPerSecond, std::uint32_t driftMinutes);
 
-// The per-frame drift step on a top-down frame; S_OK in every case. Sets driftMinutes to
+// The per-frame drift step on a top-down frame; Status::Ok in every case. Sets driftMinutes to
 // 0 when OCR gives up or the measurement ends; at the end, after the report is written,
 // raises MeasurementFinished.
 Status DriftStep(const std::uint8_t* frame, const FrameGeometry& geometry, std::uint32_t& driftMinutes);

@@ -10,7 +10,7 @@ class GraphControl {
 public:
     virtual ~GraphControl() = default;
     // Builds and runs a preview graph (fileName null) or a recording graph to fileName.
-    // E_NOTIMPL: the frame analysis cannot serve the selected format; build again with
+    // Status::NotImplemented: the frame analysis cannot serve the selected format; build again with
     // the analyses off.
     virtual Status BuildGraph(const QString* fileName, bool defaultFolder) = 0;
     // Stops the graph; after a recording the file is complete and its log written.

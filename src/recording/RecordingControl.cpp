@@ -41,7 +41,7 @@ Status StopCapture()
     AppState& app = TheAppState();
     app.StopRecordingText.clear();
     if (!g_graph)
-        return S_OK;
+        return Status::Ok;
     if (app.RecordingActive) {
         app.StopRecordingText = UtcLine("Stop recording at ");
         AppendUserMessage(app.StopRecordingText, false);
@@ -50,7 +50,7 @@ Status StopCapture()
     if (Failed(s))
         return s;
     app.RecordingActive = false;
-    return S_OK;
+    return Status::Ok;
 }
 
 Status RestartCapture()
@@ -75,13 +75,13 @@ Status StartCapture()
     AppState& app = TheAppState();
     if (app.BrightnessContrastShown && app.RecordingActive) {
         ReportAppMessage(15);
-        return E_UNEXPECTED;
+        return Status::Unexpected;
     }
     app.StartRecordingText.clear();
     if (!g_graph)
-        return S_OK;
+        return Status::Ok;
     Status s = Build(app);
-    if (s == E_NOTIMPL) {
+    if (s == Status::NotImplemented) {
         // The frame analysis cannot serve this format: preview without it.
         app.Analysis.saturationThreshold = -1;
         app.Analysis.driftMinutes = 0;

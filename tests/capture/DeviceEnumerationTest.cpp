@@ -73,7 +73,7 @@ TEST_F(EnumerationTest, EleventhDeviceIsNotListed)
 {
     for (int i = 0; i < 11; ++i)
         EXPECT_EQ(ListCaptureDevice(QStringLiteral("Camera %1").arg(i), QString::fromLatin1(kYuy2Ntsc)),
-                  i < kMaxDevices ? S_OK : S_FALSE);
+                  i < kMaxDevices ? Status::Ok : Status::Partial);
     EXPECT_EQ(Devices().count, kMaxDevices);
     EXPECT_EQ(Devices().devices[9].name, QStringLiteral("Camera 9"));
     EXPECT_EQ(m_log.Messages().count(QStringLiteral("Maximum attached camera count is exceeded.  "
@@ -85,8 +85,8 @@ TEST_F(EnumerationTest, DeviceWithoutAcceptedFormatsIsNotListed)
 {
     EXPECT_EQ(ListCaptureDevice(QStringLiteral("UYVY only"),
                                 QStringLiteral("video/x-raw, format=UYVY, width=720, height=480, framerate=30/1")),
-              S_OK);
-    EXPECT_EQ(ListCaptureDevice(QStringLiteral("Good"), QString::fromLatin1(kYuy2Ntsc)), S_OK);
+              Status::Ok);
+    EXPECT_EQ(ListCaptureDevice(QStringLiteral("Good"), QString::fromLatin1(kYuy2Ntsc)), Status::Ok);
     ASSERT_EQ(Devices().count, 1);
     EXPECT_EQ(Devices().devices[0].name, QStringLiteral("Good"));
     EXPECT_EQ(Devices().devices[0].formats[0].standard, FpsStandard::NTSC);
@@ -99,7 +99,7 @@ TEST_F(EnumerationTest, NoCaptureDeviceGivesFalseAndAnEmptyTable)
     ScopedHiddenFeatures providers([](const char*, const char* klass) {
         return std::strstr(klass, "Video") && std::strstr(klass, "Source");
     });
-    EXPECT_EQ(EnumerateCaptureDevices(false), S_FALSE);
+    EXPECT_EQ(EnumerateCaptureDevices(false), Status::Partial);
     EXPECT_EQ(Devices().count, 0);
     EXPECT_EQ(m_log.Messages(), QString());
 }
@@ -107,9 +107,9 @@ TEST_F(EnumerationTest, NoCaptureDeviceGivesFalseAndAnEmptyTable)
 TEST_F(EnumerationTest, AttachedCameraIsListed)
 {
     const Status status = EnumerateCaptureDevices(false);
-    if (status == S_FALSE)
+    if (status == Status::Partial)
         GTEST_SKIP() << "No video capture device is attached to this machine.";
-    ASSERT_EQ(status, S_OK);
+    ASSERT_EQ(status, Status::Ok);
     ASSERT_GE(Devices().count, 1);
     for (int i = 0; i < Devices().count; ++i) {
         const CaptureDevice& d = Devices().devices[static_cast<std::size_t>(i)];

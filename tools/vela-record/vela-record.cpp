@@ -156,7 +156,7 @@ int main(int argc, char* argv[])
     CheckTimeZone(); // recording names carry UTC, as in the program
     PrepareCaptureBackEnd(true);
     ClearDeviceTable();
-    if (EnumerateCaptureDevices(true) != S_OK) {
+    if (EnumerateCaptureDevices(true) != Status::Ok) {
         Fail(QStringLiteral("the device enumeration failed"));
         return kExitFailure;
     }

@@ -265,6 +265,14 @@ gboolean Query(GstBaseSrc* src, GstQuery* query)
     return GST_BASE_SRC_CLASS(vela_vti_sim_parent_class)->query(src, query);
 }
 
+// The UTC at which a live frame is due: it is drawn ahead of its time, and the base class
+// holds it back until pts.
+FileTimeTicks UtcAtPts(GstElement* element, GstClockTime pts)
+{
+    const GstClockTime now = RunningTimeNow(element);
+    return UtcNowTicks() + (pts > now ? pts - now : 0) / kNanosecondsPerTick;
+}
+
 GstFlowReturn Create(GstPushSrc* push, GstBuffer** out)
 {
     VelaVtiSim* self = Self(push);
@@ -292,14 +300,7 @@ GstFlowReturn Create(GstPushSrc* push, GstBuffer** out)
     const GstClockTime pts = st.firstPts + sinceStart;
     const GstClockTime duration = FrameTime(st.rawInfo, sequence + 1) - sinceStart;
 
-    FileTimeTicks utc = 0;
-    if (live) {
-        // Drawn ahead of its time: the base class holds the frame back until pts.
-        const GstClockTime now = RunningTimeNow(GST_ELEMENT(push));
-        utc = UtcNowTicks() + (pts > now ? pts - now : 0) / kNanosecondsPerTick;
-    } else {
-        utc = st.startUtc + sinceStart / kNanosecondsPerTick;
-    }
+    const FileTimeTicks utc = live ? UtcAtPts(GST_ELEMENT(push), pts) : st.startUtc + sinceStart / kNanosecondsPerTick;
     const FileTimeTicks vti = settings.clock.VtiTicks(utc, sinceStart / kNanosecondsPerTick);
     const VtiDisplayTime shown = VtiDisplayTimeAt(vti, duration / 2 / kNanosecondsPerTick);
     // Consecutive frames alternate the field that carries the line, as an interlaced VTI's do.

@@ -57,7 +57,7 @@ TEST(PixelSaturationDialogOnTheSimulator, DraggingMovesTheRunningMarkingAndCance
 {
     PrepareCaptureBackEnd(true);
     ClearDeviceTable();
-    ASSERT_EQ(EnumerateCaptureDevices(true), S_OK);
+    ASSERT_EQ(EnumerateCaptureDevices(true), Status::Ok);
     UserMessageLog::Instance().SetEchoToStderr(false);
     TheAppState() = AppState{};
     Options() = AppOptions{};
@@ -71,7 +71,7 @@ TEST(PixelSaturationDialogOnTheSimulator, DraggingMovesTheRunningMarkingAndCance
     CaptureGraph graph(&sink, 0);
     SetTheGraph(&graph);
     TheAppState().Analysis.saturationThreshold = 200;
-    ASSERT_EQ(StartCapture(), S_OK);
+    ASSERT_EQ(StartCapture(), Status::Ok);
     PixelSaturationDialog d(&RestartGraph);
     d.open();
     GstElement* filter = gst_bin_get_by_name(GST_BIN(graph.Pipeline()), kTransformFilterName);
@@ -94,7 +94,7 @@ TEST(PixelSaturationDialogOnTheSimulator, DraggingMovesTheRunningMarkingAndCance
     EXPECT_EQ(LiveSaturationThreshold().load(), 200);
     EXPECT_EQ(TheAppState().Analysis.saturationThreshold, 200);
     EXPECT_LT(sink.MarkedAfterAFewFrames(), atLowest);
-    EXPECT_EQ(StopCapture(), S_OK);
+    EXPECT_EQ(StopCapture(), Status::Ok);
     SetTheGraph(nullptr);
 }
 
