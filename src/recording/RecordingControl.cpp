@@ -7,15 +7,15 @@
 #include "recording/AppState.h"
 #include "recording/GraphControl.h"
 
-namespace {
-
-GraphControl* g_graph = nullptr;
-
 QString UtcLine(const char* prefix)
 {
     const CalendarTime t = AppClock().UtcNow();
     return QString::fromLatin1(prefix) + QString::asprintf("%02u:%02u:%02u (UTC)", t.hour, t.minute, t.second);
 }
+
+namespace {
+
+GraphControl* g_graph = nullptr;
 
 Status Build(AppState& app)
 {

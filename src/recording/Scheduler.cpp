@@ -95,12 +95,6 @@ milliseconds TimerDelay(FileTimeSpan left)
     return left > FileTimeSpan::zero() ? std::chrono::ceil<milliseconds>(left) : milliseconds::zero();
 }
 
-QString UtcClockText(const char* prefix)
-{
-    const CalendarTime t = AppClock().UtcNow();
-    return QString::fromLatin1(prefix) + QString::asprintf("%02u:%02u:%02u (UTC)", t.hour, t.minute, t.second);
-}
-
 // Back to the live picture after a recording. A graph that cannot be built has reported
 // why; the schedule goes on without a preview, and the next Event tries again.
 void RestartPreview()
@@ -149,7 +143,7 @@ void GiveUpEventRecording()
                                         t.hour, t.minute, t.second),
                       true);
     if (!app.RecordingFileName.isEmpty())
-        WriteRecordingLog(app.RecordingFileName, UtcClockText("Recording could not start at "),
+        WriteRecordingLog(app.RecordingFileName, UtcLine("Recording could not start at "),
                           QStringLiteral("Nothing was recorded: the reason is in User Messages"),
                           Options().VideoDirectory.isEmpty(), 0, 0);
     app.RecordingFileName.clear();
