@@ -1,6 +1,14 @@
 #pragma once
 
+#include "common/Clock.h"
+#include "devices/DeviceTable.h"
+#include "events/EventEditing.h"
+#include "events/EventSchedule.h"
+#include "messages/UserMessageLog.h"
+#include "options/AppOptions.h"
 #include "recording/AppState.h"
+#include "recording/RecordingControl.h"
+#include "recording/Scheduler.h"
 #include "ui/AppLook.h"
 
 #include <QPointer>
@@ -21,8 +29,13 @@ class ControlsWindow;
 class CountdownWindow;
 class BrightnessContrastWindow;
 class CaptureGraph;
-struct DeviceTable;
 enum class MenuCommand : int;
+
+// The process-wide clock, read at each use, until the application object owns its clock.
+class InstalledClock final : public Clock {
+public:
+    CalendarTime UtcNow() const override { return AppClock().UtcNow(); }
+};
 
 enum class MenuIndex { File = 0, Events = 1, Display = 2, Options = 3, Help = 4 };
 
@@ -54,6 +67,20 @@ struct CaptureApp : AppState {
     std::int32_t frameWidth = 0;  // of the selected format, once the video window is sized
     std::int32_t frameHeight = 0;
     bool simulatedCamera = false;
+
+    InstalledClock clock;
+    EventSchedule eventSchedule;
+    SchedulerState schedulerState;
+    EventDialogState eventDialogState;
+    RecordingControl recording{*this, Options(), UserMessageLog::Instance(), clock};
+    Scheduler scheduler{schedulerState, *this, eventSchedule, Options(), Devices(), recording,
+                        UserMessageLog::Instance(), clock};
+
+    // What the Event dialogs work on.
+    EventDialogContext EventDialogs()
+    {
+        return {eventSchedule, eventDialogState, UserMessageLog::Instance(), clock, Options()};
+    }
 
     // The main menus' action that carries the command, or nullptr.
     QAction* MenuAction(MenuCommand command) const;

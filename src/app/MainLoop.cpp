@@ -16,7 +16,7 @@ bool MainLoopChecks::eventFilter(QObject* watched, QEvent* e)
     }
     if (app && MeasurementFinished().exchange(false, std::memory_order_acq_rel)) {
         app->Analysis.driftMinutes = 0;
-        static_cast<void>(RestartCapture()); // the graph reports its own failures
+        static_cast<void>(app->recording.RestartCapture()); // the graph reports its own failures
     }
     return QObject::eventFilter(watched, e);
 }

@@ -27,7 +27,7 @@ namespace {
 // What the system lets an Event ask for after its recording, as start-up found it.
 EventPowerChoices PowerChoicesOfTheSystem()
 {
-    const SystemPower* power = TheSystemPower();
+    const SystemPower* power = TheCaptureApp() ? TheCaptureApp()->scheduler.TheSystemPower() : nullptr;
     if (!power)
         return {};
     return {power->WhyNot(PowerAction::Hibernate), power->WhyNot(PowerAction::Shutdown)};
@@ -49,6 +49,22 @@ void RepaintCountdownTitle()
     title->update();
 }
 
+// The scheduler's and recording control's operations, on the program's own.
+void DisarmEvent()
+{
+    TheCaptureApp()->scheduler.DisarmEvent();
+}
+
+void ReloadScheduleWhenIdle()
+{
+    TheCaptureApp()->scheduler.ReloadScheduleWhenIdle();
+}
+
+void RestartGraph()
+{
+    TheCaptureApp()->recording.RestartGraph();
+}
+
 // What accepting a new device or format sets going in the program.
 DeviceAcceptSteps ProgramDeviceAcceptSteps()
 {
@@ -68,19 +84,20 @@ DeviceAcceptSteps ProgramDeviceAcceptSteps()
 
 int RunMenuDialog(MenuDialog dialog, QWidget* parent)
 {
-    const CaptureApp* app = TheCaptureApp();
+    CaptureApp* app = TheCaptureApp();
     const AppIcons icons = app ? app->icons : AppIcons();
     switch (dialog) {
-    case MenuDialog::ScheduleEvent: return RunScheduleEventDialog(parent, PowerChoicesOfTheSystem(), icons);
-    case MenuDialog::EditEvent: return RunEditEventDialog(parent, PowerChoicesOfTheSystem(), icons);
-    case MenuDialog::ViewEvents: return RunViewEventsDialog(parent, icons);
+    case MenuDialog::ScheduleEvent:
+        return RunScheduleEventDialog(app->EventDialogs(), parent, PowerChoicesOfTheSystem(), icons);
+    case MenuDialog::EditEvent: return RunEditEventDialog(app->EventDialogs(), parent, PowerChoicesOfTheSystem(), icons);
+    case MenuDialog::ViewEvents: return RunViewEventsDialog(app->EventDialogs(), parent, icons);
     case MenuDialog::FileOptions: return RunFileOptionsDialog(parent, icons);
     case MenuDialog::DefaultDuration: return RunDefaultDurationDialog(parent, icons);
     case MenuDialog::EventPendingOptions: return RunEventPendingOptionsDialog(parent, &RepaintCountdownTitle);
     case MenuDialog::PerformanceOptions: return RunPerformanceOptionsDialog(parent);
-    case MenuDialog::PixelSaturation: return RunPixelSaturationDialog(parent);
+    case MenuDialog::PixelSaturation: return RunPixelSaturationDialog(parent, &RestartGraph);
     case MenuDialog::ClockDrift: return RunMeasureClockDriftDialog(parent);
-    case MenuDialog::FrameIntegration: return RunFrameIntegrationDialog(parent);
+    case MenuDialog::FrameIntegration: return RunFrameIntegrationDialog(parent, &RestartGraph);
     case MenuDialog::DeviceFormat: return RunDeviceFormatDialog(parent, ProgramDeviceAcceptSteps());
     case MenuDialog::CodecSelector: return RunCodecSelectorDialog(parent);
     }

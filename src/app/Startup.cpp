@@ -188,11 +188,11 @@ Status FindDevicesAndGraph(CaptureApp& app, bool simulatedCamera, const Simulato
     video->setGeometry(0, 0, 100, 100);
     app.videoWindow = video;
     app.captureGraph = new CaptureGraph(video, 0);
-    app.captureGraph->SetFailureHandler([] {
+    app.captureGraph->SetFailureHandler([&app] {
         // Restart once the failing graph's message has been handled.
-        QTimer::singleShot(0, [] { static_cast<void>(RestartCapture()); });
+        QTimer::singleShot(0, [&app] { static_cast<void>(app.recording.RestartCapture()); });
     });
-    SetTheGraph(app.captureGraph);
+    app.recording.SetGraph(app.captureGraph);
     if (!LoadCharacterSets())
         ReportGraphMessage(29);
     return Status::Ok;
@@ -286,18 +286,19 @@ void PlaceWindows(CaptureApp& app)
 }
 
 // What the login manager allows; the power actions live as long as the process.
-void SetUpPowerActions()
+void SetUpPowerActions(CaptureApp& app)
 {
     auto* logind = new LogindPower;
-    SetSystemPower(new PowerActions(*logind, &ShowPowerCountdown, &WakeMainLoop, CheckPowerAtStartup(*logind)));
+    UserMessageLog& log = UserMessageLog::Instance();
+    app.scheduler.SetSystemPower(new PowerActions(app, log, *logind, &ShowPowerCountdown, &WakeMainLoop,
+                                                  CheckPowerAtStartup(*logind, log)));
 }
 
 // The Event schedule; its rebuild arms the soonest Event.
-void ArmSchedule(const CaptureApp& app)
+void ArmSchedule(CaptureApp& app)
 {
-    SetArmNextEventHandler(&ArmNextEvent);
     if (app.UsableCamera)
-        LoadEventSchedule();
+        app.scheduler.LoadEventSchedule();
 }
 
 void ShowWindows(CaptureApp& app)
@@ -334,7 +335,7 @@ Status StartUp(const CommandLine& commandLine)
         return Status::Aborted;
     // Without it the program runs on: the graph has said why, and Events are still armed.
     if (app->DeviceCount > 0)
-        static_cast<void>(StartCapture());
+        static_cast<void>(app->recording.StartCapture());
     return Status::Ok;
 }
 
@@ -391,7 +392,7 @@ Status InitialiseApp(CaptureApp& app, bool simulatedCamera, const SimulatorSetti
     if (Failed(CreateControlsWindow(app)))
         return Status::Aborted;
     PlaceWindows(app);
-    SetUpPowerActions();
+    SetUpPowerActions(app);
     ArmSchedule(app);
     ShowWindows(app);
     app.DeviceCount = Devices().count;

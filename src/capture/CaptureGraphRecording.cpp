@@ -177,7 +177,7 @@ void CaptureGraph::FinishRecording(bool orderly)
         return;
     m_file->Finish(orderly);
     const AppState& app = TheAppState();
-    WriteRecordingLog(m_file->FileName(), app.StartRecordingText, app.StopRecordingText, m_defaultFolder,
+    WriteRecordingLog(UserMessageLog::Instance(), m_file->FileName(), app.StartRecordingText, app.StopRecordingText, m_defaultFolder,
                       m_counters->recorded.load(), m_counters->dropped.load());
 }
 

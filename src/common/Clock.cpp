@@ -75,3 +75,9 @@ UtcTime UtcTimeNow()
 {
     return ToUtcTime(UtcNowTicks());
 }
+
+UtcTime UtcTimeNow(const Clock& clock)
+{
+    // The clock only hands out valid times.
+    return ToUtcTime(CalendarToTicks(clock.UtcNow()).value_or(0));
+}

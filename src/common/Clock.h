@@ -35,4 +35,6 @@ const Clock& AppClock();
 void SetAppClock(const Clock* clock);
 // UTC now, from AppClock().
 UtcTime UtcTimeNow();
+// UTC now, from the given clock.
+UtcTime UtcTimeNow(const Clock& clock);
 FileTimeTicks UtcNowTicks();

@@ -51,40 +51,34 @@ QString CheckMark(bool set)
 
 } // namespace
 
-EventDialogState& TheEventDialogState()
-{
-    static EventDialogState state;
-    return state;
-}
-
-EventSaveResult SaveEventFile(const EventFileFields& fields, const CalendarTime& eventTime,
-                              const QString& editedFileName, QString* savedName)
+EventSaveResult SaveEventFile(EventSchedule& schedule, UserMessageLog& log, const EventFileFields& fields,
+                              const CalendarTime& eventTime, const QString& editedFileName, QString* savedName)
 {
     const QString name = EventFileName(eventTime);
     if (savedName)
         *savedName = name;
     if (!QDir().mkpath(QLatin1String(kEventsFolder))) {
-        AppendUserMessage(
+        log.Append(
             QStringLiteral("\r\nUnable to create \"Events\" directory in process directory.  Check security settings.\r\n"),
             true);
         return EventSaveResult::FolderNotCreated;
     }
     QString error;
     if (!WriteEventFile(fields, EventPath(name), &error)) {
-        AppendUserMessage(QStringLiteral("\r\nERROR -- the Event file \"%1\" was not written: %2.  Nothing was saved.\r\n")
+        log.Append(QStringLiteral("\r\nERROR -- the Event file \"%1\" was not written: %2.  Nothing was saved.\r\n")
                               .arg(name, error),
                           true);
         return EventSaveResult::WriteFailed;
     }
-    AddWrittenEventFile(name);
+    schedule.AddWrittenEventFile(name);
     const bool editing = !editedFileName.isEmpty();
     // Same name: the atomic write has already replaced the edited file.
     if (editing && editedFileName != name && !DeleteEventFile(editedFileName))
-        AppendUserMessage(QStringLiteral("WARNING: the edited Event file \"%1\" could not be deleted; it is still "
+        log.Append(QStringLiteral("WARNING: the edited Event file \"%1\" could not be deleted; it is still "
                                          "scheduled beside \"%2\"\r\n")
                               .arg(editedFileName, name),
                           true);
-    AppendUserMessage((editing ? QStringLiteral("Edited event (new event name if UTC time altered):  ")
+    log.Append((editing ? QStringLiteral("Edited event (new event name if UTC time altered):  ")
                                : QStringLiteral("Scheduled an event recording:  "))
                           + name + QStringLiteral("\r\n"),
                       true);
@@ -120,14 +114,14 @@ bool DeleteEventFile(const QString& fileName)
     return QFile::remove(path) || !QFileInfo::exists(path);
 }
 
-std::vector<EventListEntry> ListEventFiles(bool showExpired)
+std::vector<EventListEntry> ListEventFiles(UserMessageLog& log, bool showExpired, UtcTime now)
 {
     std::vector<EventListEntry> entries;
     for (const QString& name : EventFileNames()) {
         EventListEntry entry;
         entry.FileName = name;
-        ReadNamedEvent(name, entry.Fields);
-        const std::unique_ptr<EventRecord> record = MakeEventRecord(entry.Fields);
+        ReadNamedEvent(log, name, entry.Fields);
+        const std::unique_ptr<EventRecord> record = MakeEventRecord(entry.Fields, now);
         entry.Expired = record && record->Expired;
         if (!entry.Expired || showExpired)
             entries.push_back(std::move(entry));

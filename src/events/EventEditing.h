@@ -2,11 +2,17 @@
 
 #include "events/EventFile.h"
 
+struct AppOptions;
+class Clock;
+struct EventSchedule;
+class UserMessageLog;
+
 #include <QString>
 #include <QStringList>
 #include <vector>
 
-// What the Event dialogs hand each other and keep until the program ends.
+// What the Event dialogs hand each other and keep until the program ends (the
+// application object holds it).
 struct EventDialogState {
     // The file name (no folder) of the Event picked for editing in the Event list; empty
     // when a new Event is scheduled. The Schedule Event command empties it.
@@ -14,8 +20,6 @@ struct EventDialogState {
     // Toggled by the list's Show Expired Events box; never saved.
     bool ShowExpiredEvents = false;
 };
-
-EventDialogState& TheEventDialogState();
 
 inline constexpr int kEventCommentLength = 35;
 
@@ -36,9 +40,11 @@ enum class EventSaveResult {
 // the new file is written first and the edited one deleted only then, so a failed write
 // never loses the Event being edited. A file of the same name (the same Event second)
 // is replaced. Logs what was saved, or why not. *savedName receives the new file name.
-// A saved file is remembered for this run, so a rebuild that skips it says why.
-EventSaveResult SaveEventFile(const EventFileFields& fields, const CalendarTime& eventTime,
-                              const QString& editedFileName, QString* savedName = nullptr);
+// A saved file is remembered in the schedule for this run, so a rebuild that skips it
+// says why.
+EventSaveResult SaveEventFile(EventSchedule& schedule, UserMessageLog& log, const EventFileFields& fields,
+                              const CalendarTime& eventTime, const QString& editedFileName,
+                              QString* savedName = nullptr);
 
 // A UTC time as messages about an Event name it, in English whatever the user's locale:
 // "Mar 15, 2026  03:05:05 UTC".
@@ -61,10 +67,19 @@ struct EventListEntry {
 
 // The Event files in listing order; expired Events only when showExpired is set. A file
 // that holds no valid Event is listed (never as expired) so that it can be deleted.
-std::vector<EventListEntry> ListEventFiles(bool showExpired);
+std::vector<EventListEntry> ListEventFiles(UserMessageLog& log, bool showExpired, UtcTime now);
 
 inline constexpr int kEventListColumnCount = 8;
 
 // The eight column texts of a row: date, time, duration, comment, the three check
 // marks, and the hidden file name.
 QStringList EventListColumns(const EventListEntry& entry);
+
+// What the Event dialogs use of the program.
+struct EventDialogContext {
+    EventSchedule& schedule;
+    EventDialogState& state;
+    UserMessageLog& log;
+    const Clock& clock;
+    const AppOptions& options;
+};

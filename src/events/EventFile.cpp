@@ -1,6 +1,5 @@
 #include "events/EventFile.h"
 
-#include "common/Clock.h"
 #include "messages/UserMessageLog.h"
 #include "options/XmlDocumentText.h"
 
@@ -90,7 +89,7 @@ QString EventFileName(const CalendarTime& t)
                              t.second);
 }
 
-bool ReadEventFile(const QString& path, EventFileFields& fields)
+bool ReadEventFile(UserMessageLog& log, const QString& path, EventFileFields& fields)
 {
     fields = {};
     const std::optional<QList<XmlChild>> children = ReadFlatDocument(path);
@@ -108,14 +107,14 @@ bool ReadEventFile(const QString& path, EventFileFields& fields)
         }
     }
     if (!QFileInfo::exists(path))
-        AppendUserMessage(
-            QStringLiteral("WARNING: unable to close an Event file - this may result in modify or delete issues"), true);
+        log.Append(QStringLiteral("WARNING: unable to close an Event file - this may result in modify or delete issues"),
+                   true);
     return true;
 }
 
-bool ReadNamedEvent(const QString& fileName, EventFileFields& fields)
+bool ReadNamedEvent(UserMessageLog& log, const QString& fileName, EventFileFields& fields)
 {
-    return ReadEventFile(QLatin1String(kEventsFolder) + fileName, fields);
+    return ReadEventFile(log, QLatin1String(kEventsFolder) + fileName, fields);
 }
 
 bool WriteEventFile(const EventFileFields& fields, const QString& path, QString* error)
@@ -147,7 +146,7 @@ EventFileFields MakeEventFileFields(const CalendarTime& eventTime, const Calenda
     return f;
 }
 
-std::unique_ptr<EventRecord> MakeEventRecord(const EventFileFields& fields, QString* problem)
+std::unique_ptr<EventRecord> MakeEventRecord(const EventFileFields& fields, UtcTime now, QString* problem)
 {
     auto record = std::make_unique<EventRecord>();
     auto refuse = [problem](const QString& why) {
@@ -168,14 +167,9 @@ std::unique_ptr<EventRecord> MakeEventRecord(const EventFileFields& fields, QStr
         return refuse(Problem("EventDay", fields.EventDay));
     record->Hibernate = fields.Hibernate == QLatin1String("TRUE");
     record->ShutDown = fields.Shutdown == QLatin1String("TRUE");
-    if (!ComputeEventWindow(*record))
+    if (!ComputeEventWindow(*record, now))
         return refuse(Problem("EventYear", fields.EventYear));
     return record;
-}
-
-bool ComputeEventWindow(EventRecord& record)
-{
-    return ComputeEventWindow(record, UtcTimeNow());
 }
 
 bool ComputeEventWindow(EventRecord& record, UtcTime now)

@@ -6,6 +6,8 @@
 #include <array>
 #include <memory>
 
+class UserMessageLog;
+
 // The text form of one Event, field by field as its file holds it. All times are UTC.
 struct EventFileFields {
     QString EventYear;      // "%4hu"
@@ -54,10 +56,10 @@ QString EventFileName(const CalendarTime& eventTime);
 
 // Empties every field, then reads the file. A value longer than its field is cut to
 // the field's capacity. False, with every field empty, when the file cannot be read
-// or parsed.
-bool ReadEventFile(const QString& path, EventFileFields& fields);
+// or parsed. A file gone once read is reported to log.
+bool ReadEventFile(UserMessageLog& log, const QString& path, EventFileFields& fields);
 // Reads "Events/" + fileName under the process directory.
-bool ReadNamedEvent(const QString& fileName, EventFileFields& fields);
+bool ReadNamedEvent(UserMessageLog& log, const QString& fileName, EventFileFields& fields);
 
 // Writes the file atomically: a failed save keeps the file that was there. Values are
 // cut to their fields' capacities first, so the file reads back as written. On failure
@@ -69,13 +71,12 @@ bool WriteEventFile(const EventFileFields& fields, const QString& path, QString*
 EventFileFields MakeEventFileFields(const CalendarTime& eventTime, const CalendarTime& duration, bool hibernate,
                                     bool shutdown, const QString& comment = QString());
 
-// Parses the fields and computes the window. nullptr when a numeric field is missing,
+// Parses the fields and computes the window as of now. nullptr when a numeric field is missing,
 // not a number or out of range (month 13, 30 February, hour 24, minute or second 60);
 // *problem then names the field and its value.
-std::unique_ptr<EventRecord> MakeEventRecord(const EventFileFields& fields, QString* problem = nullptr);
+std::unique_ptr<EventRecord> MakeEventRecord(const EventFileFields& fields, UtcTime now, QString* problem = nullptr);
 
 // Fills recording start and end and expired from the event time and the duration, as of
-// now (the Clock) or of the given moment. False when the event time is not a valid date
-// or the window falls outside the tick range.
-bool ComputeEventWindow(EventRecord& record);
+// now. False when the event time is not a valid date or the window falls outside the
+// tick range.
 bool ComputeEventWindow(EventRecord& record, UtcTime now);

@@ -1,15 +1,17 @@
 #include "messages/SaveUserMessages.h"
 
 #include "common/AtomicFile.h"
+#include "common/Clock.h"
 #include "common/Latin1Text.h"
 #include "messages/UserMessageLog.h"
+#include "options/AppOptions.h"
 #include "recording/RecordingFileNames.h"
 
 #include <QFile>
 
 bool SaveUserMessages(bool clear)
 {
-    const QString name = MakeMessageLogFileName();
+    const QString name = MakeMessageLogFileName(Options(), UserMessageLog::Instance(), AppClock());
     if (name.isEmpty())
         return false;
 

@@ -5,7 +5,7 @@
 #include <QString>
 
 // What recording control asks of the capture graph. The capture back end implements
-// it; the program installs the one graph at start-up (none without a device).
+// it; the program hands the one graph to RecordingControl (none without a device).
 class GraphControl {
 public:
     virtual ~GraphControl() = default;
@@ -18,6 +18,3 @@ public:
     // 0..100 each; -1 leaves that property as it is.
     virtual Status SetBrightnessContrast(int brightness, int contrast) = 0;
 };
-
-GraphControl* TheGraph();
-void SetTheGraph(GraphControl* graph);

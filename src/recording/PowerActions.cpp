@@ -13,14 +13,14 @@ QString Unreachable(const PowerCall& call, const char* lineEnd)
            call.error + QStringLiteral(")") + QLatin1String(lineEnd);
 }
 
-void Report(QString text, const PowerCall& call, const char* lineEnd)
+void Report(UserMessageLog& log, QString text, const PowerCall& call, const char* lineEnd)
 {
     if (call.reply == PowerReply::Unreachable) {
         if (!text.isEmpty() && !text.endsWith(QLatin1Char('\n')))
             text += QLatin1String(lineEnd);
         text += Unreachable(call, lineEnd);
     }
-    AppendUserMessage(text, true);
+    log.Append(text, true);
 }
 
 // Why a Can* answer refuses the action, as the Event dialog shows it beside its box.
@@ -39,22 +39,23 @@ QString Refusal(const PowerCall& call, const char* unsupported)
 
 } // namespace
 
-PowerAbilities CheckPowerAtStartup(LogindPower& logind)
+PowerAbilities CheckPowerAtStartup(LogindPower& logind, UserMessageLog& log)
 {
     const PowerCall hibernate = logind.CanHibernate();
     if (!LogindPower::Allows(hibernate))
-        Report(QStringLiteral("Computer cannot be placed into hibernation\n"), hibernate, "\n");
+        Report(log, QStringLiteral("Computer cannot be placed into hibernation\n"), hibernate, "\n");
     // One unreachable answer is enough: a second call would only wait out another timeout.
     const PowerCall powerOff = hibernate.reply == PowerReply::Unreachable ? hibernate : logind.CanPowerOff();
     if (!LogindPower::Allows(powerOff))
-        AppendUserMessage(QStringLiteral("No privilege to automatically shut down or hibernate after event recording\n"),
-                          true);
+        log.Append(QStringLiteral("No privilege to automatically shut down or hibernate after event recording\n"), true);
     return {Refusal(hibernate, "this computer cannot hibernate"), Refusal(powerOff, "this computer cannot power off")};
 }
 
-PowerActions::PowerActions(LogindPower& logind, PowerCountdown countdown, std::function<void()> wakeMainLoop,
-                           PowerAbilities abilities, QObject* parent)
+PowerActions::PowerActions(AppState& app, UserMessageLog& log, LogindPower& logind, PowerCountdown countdown,
+                           std::function<void()> wakeMainLoop, PowerAbilities abilities, QObject* parent)
     : QObject(parent)
+    , m_app(app)
+    , m_log(log)
     , m_logind(logind)
     , m_countdown(std::move(countdown))
     , m_wakeMainLoop(std::move(wakeMainLoop))
@@ -84,7 +85,7 @@ void PowerActions::HoldKeepAwake(bool hold)
     }
     const PowerCall call = m_logind.TakeSleepInhibitor();
     if (call.reply != PowerReply::Accepted)
-        Report(QStringLiteral("WARNING: cannot keep the computer awake while the Event is armed") +
+        Report(m_log, QStringLiteral("WARNING: cannot keep the computer awake while the Event is armed") +
                    (call.reply == PowerReply::Unreachable ? QString() : QStringLiteral(" (") + call.error + u')') +
                    QStringLiteral("\r\n"),
                call, "\r\n");
@@ -105,14 +106,13 @@ void PowerActions::RunPowerAction(bool hibernate, bool shutdown)
     // the next Event.
     if ((!hibernate && !shutdown) || !CanRun(hibernate ? PowerAction::Hibernate : PowerAction::Shutdown))
         return;
-    AppState& state = TheAppState();
     // Ticks that arrive while the countdown's own loop runs must do nothing.
-    state.PowerActionPending = true;
+    m_app.PowerActionPending = true;
     const int end = m_countdown(shutdown && !hibernate);
     // Any other end is the program quitting (a signal) while the countdown showed: no
     // action without the count or the user's close.
     if (end != static_cast<int>(CountdownEnd::CountedDown) && end != static_cast<int>(CountdownEnd::ClosedByFrame)) {
-        state.PowerActionPending = false;
+        m_app.PowerActionPending = false;
         return;
     }
     if (hibernate) {
@@ -120,9 +120,9 @@ void PowerActions::RunPowerAction(bool hibernate, bool shutdown)
         // carries on here when the computer wakes.
         const PowerCall call = m_logind.Hibernate();
         if (call.reply != PowerReply::Accepted)
-            Report(QStringLiteral("\r\nUnable to create hibernate the computer.  Check user privileges.\r\n"), call,
-                   "\r\n");
-        state.PowerActionPending = false;
+            Report(m_log, QStringLiteral("\r\nUnable to create hibernate the computer.  Check user privileges.\r\n"),
+                   call, "\r\n");
+        m_app.PowerActionPending = false;
         return;
     }
     PowerOffNow();
@@ -130,32 +130,31 @@ void PowerActions::RunPowerAction(bool hibernate, bool shutdown)
 
 void PowerActions::PowerOffNow()
 {
-    AppState& state = TheAppState();
     const PowerCall allowed = m_logind.CanPowerOff();
     if (!LogindPower::Allows(allowed)) {
-        Report(QStringLiteral("Cannot adjust privilege to shut down computer"), allowed, "\r\n");
-        state.PowerActionPending = false;
+        Report(m_log, QStringLiteral("Cannot adjust privilege to shut down computer"), allowed, "\r\n");
+        m_app.PowerActionPending = false;
         return;
     }
     const PowerCall call = m_logind.PowerOff();
     switch (call.reply) {
     case PowerReply::Accepted:
         // Pending stays set: the loop ends before it dispatches anything else.
-        state.QuitRequested = true;
+        m_app.QuitRequested = true;
         if (m_wakeMainLoop)
             m_wakeMainLoop();
         return;
     case PowerReply::Refused:
-        AppendUserMessage(m_logind.OtherUsersLoggedOn()
-                              ? QStringLiteral("Cannot shut down computer - other users logged on")
-                              : QStringLiteral("Insufficient user privilege to programmatically shut down computer"),
-                          true);
+        m_log.Append(m_logind.OtherUsersLoggedOn()
+                         ? QStringLiteral("Cannot shut down computer - other users logged on")
+                         : QStringLiteral("Insufficient user privilege to programmatically shut down computer"),
+                     true);
         break;
     case PowerReply::Unreachable:
-        Report({}, call, "\r\n");
+        Report(m_log, {}, call, "\r\n");
         break;
     case PowerReply::Failed:
         break; // as on any other shut-down error: nothing to tell the user
     }
-    state.PowerActionPending = false;
+    m_app.PowerActionPending = false;
 }

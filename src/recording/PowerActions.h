@@ -7,6 +7,9 @@
 #include <chrono>
 #include <functional>
 
+struct AppState;
+class UserMessageLog;
+
 // How the power countdown ended; the values are the dialog's results.
 enum class CountdownEnd { Cancelled = 1, CountedDown = 2, ClosedByFrame = 3 };
 
@@ -23,16 +26,17 @@ struct PowerAbilities {
 
 // The start-up lines: whether the computer can hibernate and whether this user may
 // shut it down; when the login manager cannot be reached they say so.
-PowerAbilities CheckPowerAtStartup(LogindPower& logind);
+PowerAbilities CheckPowerAtStartup(LogindPower& logind, UserMessageLog& log);
 
 // The system power of the scheduler on top of logind: the keep-awake while an Event is
 // armed and the countdown, hibernation or power-off after an Event recording.
 class PowerActions final : public QObject, public SystemPower {
     Q_OBJECT
 public:
-    // abilities: what start-up found; by default every action is allowed.
-    PowerActions(LogindPower& logind, PowerCountdown countdown, std::function<void()> wakeMainLoop,
-                 PowerAbilities abilities = {}, QObject* parent = nullptr);
+    // abilities: what start-up found; by default every action is allowed. app: where the
+    // pending action and the quit request are told to the rest of the program.
+    PowerActions(AppState& app, UserMessageLog& log, LogindPower& logind, PowerCountdown countdown,
+                 std::function<void()> wakeMainLoop, PowerAbilities abilities = {}, QObject* parent = nullptr);
 
     QString WhyNot(PowerAction action) const override;
     void HoldKeepAwake(bool hold) override;
@@ -46,6 +50,8 @@ public:
 private:
     void PowerOffNow();
 
+    AppState& m_app;
+    UserMessageLog& m_log;
     LogindPower& m_logind;
     PowerCountdown m_countdown;
     std::function<void()> m_wakeMainLoop;

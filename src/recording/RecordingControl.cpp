@@ -7,95 +7,87 @@
 #include "recording/AppState.h"
 #include "recording/GraphControl.h"
 
-QString UtcLine(const char* prefix)
+RecordingControl::RecordingControl(AppState& app, const AppOptions& options, UserMessageLog& log, const Clock& clock,
+                                   GraphControl* graph)
+    : m_app(app)
+    , m_options(options)
+    , m_log(log)
+    , m_clock(clock)
+    , m_graph(graph)
 {
-    const CalendarTime t = AppClock().UtcNow();
+}
+
+QString RecordingControl::UtcLine(const char* prefix) const
+{
+    const CalendarTime t = m_clock.UtcNow();
     return QString::fromLatin1(prefix) + QString::asprintf("%02u:%02u:%02u (UTC)", t.hour, t.minute, t.second);
 }
 
-namespace {
-
-GraphControl* g_graph = nullptr;
-
-Status Build(AppState& app)
+Status RecordingControl::Build()
 {
-    const bool defaultFolder = Options().VideoDirectory.isEmpty();
-    return app.RecordingActive ? g_graph->BuildGraph(&app.RecordingFileName, defaultFolder)
-                               : g_graph->BuildGraph(nullptr, defaultFolder);
+    const bool defaultFolder = m_options.VideoDirectory.isEmpty();
+    return m_app.RecordingActive ? m_graph->BuildGraph(&m_app.RecordingFileName, defaultFolder)
+                                 : m_graph->BuildGraph(nullptr, defaultFolder);
 }
 
-} // namespace
-
-GraphControl* TheGraph()
+Status RecordingControl::StopCapture()
 {
-    return g_graph;
-}
-
-void SetTheGraph(GraphControl* graph)
-{
-    g_graph = graph;
-}
-
-Status StopCapture()
-{
-    AppState& app = TheAppState();
-    app.StopRecordingText.clear();
-    if (!g_graph)
+    m_app.StopRecordingText.clear();
+    if (!m_graph)
         return Status::Ok;
-    if (app.RecordingActive) {
-        app.StopRecordingText = UtcLine("Stop recording at ");
-        AppendUserMessage(app.StopRecordingText, false);
+    if (m_app.RecordingActive) {
+        m_app.StopRecordingText = UtcLine("Stop recording at ");
+        m_log.Append(m_app.StopRecordingText, false);
     }
-    const Status s = g_graph->StopGraph();
+    const Status s = m_graph->StopGraph();
     if (Failed(s))
         return s;
-    app.RecordingActive = false;
+    m_app.RecordingActive = false;
     return Status::Ok;
 }
 
-Status RestartCapture()
+Status RecordingControl::RestartCapture()
 {
     const Status stopped = StopCapture();
     return Failed(stopped) ? stopped : StartCapture();
 }
 
-void RestartGraph()
+void RecordingControl::RestartGraph()
 {
     // A recording may have begun while the dialog was open; the recording ends with a
     // preview built from the new settings.
-    if (TheAppState().RecordingActive) {
-        AppendUserMessage(QStringLiteral("NOTE: the new settings take effect when the recording ends\r\n"), true);
+    if (m_app.RecordingActive) {
+        m_log.Append(QStringLiteral("NOTE: the new settings take effect when the recording ends\r\n"), true);
         return;
     }
     static_cast<void>(RestartCapture()); // the graph reports its own failures
 }
 
-Status StartCapture()
+Status RecordingControl::StartCapture()
 {
-    AppState& app = TheAppState();
-    if (app.BrightnessContrastShown && app.RecordingActive) {
+    if (m_app.BrightnessContrastShown && m_app.RecordingActive) {
         ReportAppMessage(15);
         return Status::Unexpected;
     }
-    app.StartRecordingText.clear();
-    if (!g_graph)
+    m_app.StartRecordingText.clear();
+    if (!m_graph)
         return Status::Ok;
-    Status s = Build(app);
+    Status s = Build();
     if (s == Status::NotImplemented) {
         // The frame analysis cannot serve this format: preview without it.
-        app.Analysis.saturationThreshold = -1;
-        app.Analysis.driftMinutes = 0;
-        app.Analysis.integrationFrames = 1;
+        m_app.Analysis.saturationThreshold = -1;
+        m_app.Analysis.driftMinutes = 0;
+        m_app.Analysis.integrationFrames = 1;
         s = StopCapture();
         if (Failed(s))
             return s;
-        s = Build(app);
+        s = Build();
     }
     if (Failed(s))
         return s;
-    if (app.RecordingActive) {
-        app.StartRecordingText = UtcLine("Start recording at ");
-        AppendUserMessage(app.StartRecordingText, true);
+    if (m_app.RecordingActive) {
+        m_app.StartRecordingText = UtcLine("Start recording at ");
+        m_log.Append(m_app.StartRecordingText, true);
     }
     return s;
 }

@@ -3,7 +3,6 @@
 #include "common/Clock.h"
 #include "messages/UserMessageLog.h"
 #include "options/AppOptions.h"
-#include "recording/AppState.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -25,20 +24,21 @@ constexpr NameKind kMessageLog{
 
 // UTC now, milliseconds dropped. (Local time plus a bias read at start-up would be an hour
 // off after a daylight-saving change.)
-CalendarTime NameTime()
+CalendarTime NameTime(const Clock& clock)
 {
-    CalendarTime utc = AppClock().UtcNow();
+    CalendarTime utc = clock.UtcNow();
     utc.milliseconds = 0;
     return utc;
 }
 
-QString MakeName(const NameKind& kind, const QString& directory, const QString& prefix)
+QString MakeName(const NameKind& kind, const QString& directory, const QString& prefix, UserMessageLog& log,
+                 const Clock& clock)
 {
     QString name;
     if (directory.isEmpty()) {
         const QString folder = QString::fromLatin1(kind.defaultFolder);
         if (!QFileInfo::exists(folder) && !QDir::current().mkdir(folder)) {
-            AppendUserMessage(QString::fromLatin1(kind.folderMessage), true);
+            log.Append(QString::fromLatin1(kind.folderMessage), true);
             return {};
         }
         name = folder + QLatin1Char('/');
@@ -46,12 +46,12 @@ QString MakeName(const NameKind& kind, const QString& directory, const QString& 
         name = directory;
     }
     name += prefix;
-    const CalendarTime t = NameTime();
+    const CalendarTime t = NameTime(clock);
     name += QString::asprintf("%2.2hu_%2.2hu_%4.4hu_%2.2hu_%2.2hu_%2.2hu", t.month, t.day, t.year, t.hour, t.minute,
                               t.second);
     name += QString::fromLatin1(kind.extension);
     if (name.size() > kMaxFileNameLength) {
-        AppendUserMessage(QStringLiteral("\r\nERROR -- file name is longer than %1 characters and was not used: \"%2\"\r\n")
+        log.Append(QStringLiteral("\r\nERROR -- file name is longer than %1 characters and was not used: \"%2\"\r\n")
                               .arg(kMaxFileNameLength)
                               .arg(name),
                           true);
@@ -62,14 +62,12 @@ QString MakeName(const NameKind& kind, const QString& directory, const QString& 
 
 } // namespace
 
-QString MakeRecordingFileName()
+QString MakeRecordingFileName(const AppOptions& options, UserMessageLog& log, const Clock& clock)
 {
-    const AppOptions& o = Options();
-    return MakeName(kRecording, o.VideoDirectory, o.VideoNamePrefix);
+    return MakeName(kRecording, options.VideoDirectory, options.VideoNamePrefix, log, clock);
 }
 
-QString MakeMessageLogFileName()
+QString MakeMessageLogFileName(const AppOptions& options, UserMessageLog& log, const Clock& clock)
 {
-    const AppOptions& o = Options();
-    return MakeName(kMessageLog, o.LogfileDirectory, o.LogfileNamePrefix);
+    return MakeName(kMessageLog, options.LogfileDirectory, options.LogfileNamePrefix, log, clock);
 }

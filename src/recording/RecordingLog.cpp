@@ -9,11 +9,11 @@
 
 namespace {
 
-void ReportNotWritten(const QString& logName, const QString& why, const QString& text)
+void ReportNotWritten(UserMessageLog& log, const QString& logName, const QString& why, const QString& text)
 {
-    AppendUserMessage(QStringLiteral("\r\nERROR -- the recording log \"%1\" was not written: %2.  It reads:\r\n%3")
-                          .arg(logName, why, text),
-                      true);
+    log.Append(QStringLiteral("\r\nERROR -- the recording log \"%1\" was not written: %2.  It reads:\r\n%3")
+                   .arg(logName, why, text),
+               true);
 }
 
 } // namespace
@@ -39,8 +39,8 @@ QString RecordingLogText(const QString& recordingFileName, const QString& startL
     return text;
 }
 
-bool WriteRecordingLog(const QString& recordingFileName, const QString& startLine, const QString& stopLine,
-                       bool defaultFolder, std::int64_t recordedFrames, std::int64_t droppedFrames)
+bool WriteRecordingLog(UserMessageLog& log, const QString& recordingFileName, const QString& startLine,
+                       const QString& stopLine, bool defaultFolder, std::int64_t recordedFrames, std::int64_t droppedFrames)
 {
     const QString logName = RecordingLogFileName(recordingFileName);
     if (logName.isEmpty())
@@ -49,11 +49,11 @@ bool WriteRecordingLog(const QString& recordingFileName, const QString& startLin
         RecordingLogText(recordingFileName, startLine, stopLine, defaultFolder, recordedFrames, droppedFrames);
     const QString tooLong = QStringLiteral("its %1 is longer than %2 characters");
     if (logName.size() > kMaxRecordingLogLength) {
-        ReportNotWritten(logName, tooLong.arg(QStringLiteral("name")).arg(kMaxRecordingLogLength), text);
+        ReportNotWritten(log, logName, tooLong.arg(QStringLiteral("name")).arg(kMaxRecordingLogLength), text);
         return false;
     }
     if (text.size() > kMaxRecordingLogLength) {
-        ReportNotWritten(logName, tooLong.arg(QStringLiteral("text")).arg(kMaxRecordingLogLength), text);
+        ReportNotWritten(log, logName, tooLong.arg(QStringLiteral("text")).arg(kMaxRecordingLogLength), text);
         return false;
     }
 
@@ -61,12 +61,11 @@ bool WriteRecordingLog(const QString& recordingFileName, const QString& startLin
     bool substituted = false;
     const std::string bytes = EncodeLatin1(text.toStdU16String(), &substituted);
     if (substituted)
-        AppendUserMessage(QStringLiteral("\r\n\r\nNOTE -- wide character buffer has unexpected bad character.\r\n"),
-                          true);
+        log.Append(QStringLiteral("\r\n\r\nNOTE -- wide character buffer has unexpected bad character.\r\n"), true);
 
     std::string why;
     if (!WriteFileAtomically(QFile::encodeName(logName).toStdString(), bytes, &why)) {
-        ReportNotWritten(logName, QString::fromStdString(why), text);
+        ReportNotWritten(log, logName, QString::fromStdString(why), text);
         return false;
     }
     return true;

@@ -3,6 +3,8 @@
 #include <QString>
 #include <cstdint>
 
+class UserMessageLog;
+
 // The log beside a recording: the recording's name with everything from its last "."
 // replaced by ".log"; empty when the name has no ".".
 QString RecordingLogFileName(const QString& recordingFileName);
@@ -19,5 +21,5 @@ inline constexpr int kMaxRecordingLogLength = 511;
 // ISO 8859-1 lacks becomes '?' with a stamped NOTE. A name or text longer than 511
 // characters is refused, and so is a log that cannot be written: each with a stamped
 // message that carries the log's text, so nothing is lost. False when no log was written.
-bool WriteRecordingLog(const QString& recordingFileName, const QString& startLine, const QString& stopLine,
-                       bool defaultFolder, std::int64_t recordedFrames, std::int64_t droppedFrames);
+bool WriteRecordingLog(UserMessageLog& log, const QString& recordingFileName, const QString& startLine,
+                       const QString& stopLine, bool defaultFolder, std::int64_t recordedFrames, std::int64_t droppedFrames);

@@ -2,6 +2,7 @@
 
 #include "common/Clock.h"
 #include "common/ProcessDirectory.h"
+#include "devices/DeviceTable.h"
 #include "events/EventSchedule.h"
 #include "messages/UserMessageLog.h"
 #include "options/AppOptions.h"
@@ -41,53 +42,6 @@ QString DurationPart(int value, const char* one, const char* many)
     return value == 0 ? QString() : QString::asprintf("%d ", value) + QLatin1String(value == 1 ? one : many);
 }
 
-QString VideoFileLine()
-{
-    QString line = QStringLiteral("Video file:  ");
-    if (Options().VideoDirectory.isEmpty())
-        line += QString::fromStdString(GetProcessDirectory());
-    return line + TheAppState().RecordingFileName;
-}
-
-void Ui(void (RecordingUi::*f)())
-{
-    if (RecordingUi* ui = TheRecordingUi())
-        (ui->*f)();
-}
-
-void SetTitles(const QString& main, const QString* countdown = nullptr)
-{
-    if (RecordingUi* ui = TheRecordingUi()) {
-        ui->SetMainTitle(main);
-        if (countdown)
-            ui->SetCountdownTitle(*countdown);
-    }
-}
-
-void KillCountdownTimer()
-{
-    if (SchedulerTimers* t = TheSchedulerTimers())
-        t->KillCountdownTimer();
-}
-
-void KillEventRecordingTimer()
-{
-    if (SchedulerTimers* t = TheSchedulerTimers())
-        t->KillEventRecordingTimer();
-}
-
-void HoldKeepAwake(bool hold)
-{
-    if (SystemPower* p = TheSystemPower())
-        p->HoldKeepAwake(hold);
-}
-
-void KillStartAlarm()
-{
-    if (SchedulerTimers* t = TheSchedulerTimers())
-        t->KillStartAlarm();
-}
-
 // Rounded up, so a timer set with it never fires before the moment it waits for; nothing
 // when the moment has come.
 milliseconds TimerDelay(FileTimeSpan left)
@@ -95,169 +49,216 @@ milliseconds TimerDelay(FileTimeSpan left)
     return left > FileTimeSpan::zero() ? std::chrono::ceil<milliseconds>(left) : milliseconds::zero();
 }
 
-// Back to the live picture after a recording. A graph that cannot be built has reported
-// why; the schedule goes on without a preview, and the next Event tries again.
-void RestartPreview()
+} // namespace
+
+Scheduler::Scheduler(SchedulerState& state, AppState& app, EventSchedule& schedule, const AppOptions& options,
+                     const DeviceTable& devices, RecordingControl& recording, UserMessageLog& log, const Clock& clock)
+    : m_state(state)
+    , m_app(app)
+    , m_schedule(schedule)
+    , m_options(options)
+    , m_devices(devices)
+    , m_recording(recording)
+    , m_log(log)
+    , m_clock(clock)
 {
-    static_cast<void>(StartCapture());
 }
 
-void ShowEventPending()
+QString Scheduler::VideoFileLine() const
+{
+    QString line = QStringLiteral("Video file:  ");
+    if (m_options.VideoDirectory.isEmpty())
+        line += QString::fromStdString(GetProcessDirectory());
+    return line + m_app.RecordingFileName;
+}
+
+void Scheduler::Ui(void (RecordingUi::*f)())
+{
+    if (m_ui)
+        (m_ui->*f)();
+}
+
+void Scheduler::SetTitles(const QString& main, const QString* countdown)
+{
+    if (m_ui) {
+        m_ui->SetMainTitle(main);
+        if (countdown)
+            m_ui->SetCountdownTitle(*countdown);
+    }
+}
+
+void Scheduler::KillCountdownTimer()
+{
+    if (m_timers)
+        m_timers->KillCountdownTimer();
+}
+
+void Scheduler::KillEventRecordingTimer()
+{
+    if (m_timers)
+        m_timers->KillEventRecordingTimer();
+}
+
+void Scheduler::KillStartAlarm()
+{
+    if (m_timers)
+        m_timers->KillStartAlarm();
+}
+
+void Scheduler::HoldKeepAwake(bool hold)
+{
+    if (m_power)
+        m_power->HoldKeepAwake(hold);
+}
+
+// Back to the live picture after a recording. A graph that cannot be built has reported
+// why; the schedule goes on without a preview, and the next Event tries again.
+void Scheduler::RestartPreview()
+{
+    static_cast<void>(m_recording.StartCapture());
+}
+
+void Scheduler::ShowEventPending()
 {
     const QString countdownTitle = QStringLiteral("Event Pending");
     SetTitles(kMainTitle + QStringLiteral(" -- Event pending"), &countdownTitle);
     Ui(&RecordingUi::ShowCountdown);
 }
 
-void CountDown(UtcTime now)
+void Scheduler::CountDown(UtcTime now)
 {
-    SchedulerState& s = TheSchedulerState();
-    if (s.KeepAwakeCounter == 0) {
-        if (SystemPower* p = TheSystemPower())
-            p->KeepAwakeOnce();
+    if (m_state.KeepAwakeCounter == 0) {
+        if (m_power)
+            m_power->KeepAwakeOnce();
     }
-    s.KeepAwakeCounter = (s.KeepAwakeCounter + 1) % kKeepAwakeEvery;
-    const FileTimeSpan left = s.CountdownTarget - now;
-    if (Options().ShowEventTimeAsUtc) {
-        const CalendarTime utc = AppClock().UtcNow();
-        s.CountdownText = QString::asprintf("%2.2d:%2.2d:%2.2d", utc.hour, utc.minute, utc.second);
+    m_state.KeepAwakeCounter = (m_state.KeepAwakeCounter + 1) % kKeepAwakeEvery;
+    const FileTimeSpan left = m_state.CountdownTarget - now;
+    if (m_options.ShowEventTimeAsUtc) {
+        const CalendarTime utc = m_clock.UtcNow();
+        m_state.CountdownText = QString::asprintf("%2.2d:%2.2d:%2.2d", utc.hour, utc.minute, utc.second);
     } else {
-        s.CountdownText = CountdownTextFor(left);
+        m_state.CountdownText = CountdownTextFor(left);
     }
     Ui(&RecordingUi::RepaintCountdownPane);
     // The next tick would come up to a second late: the rest is timed to the millisecond.
     if (left <= kCountdownTickPeriod) {
-        if (SchedulerTimers* t = TheSchedulerTimers())
-            t->StartStartAlarm(TimerDelay(left));
+        if (m_timers)
+            m_timers->StartStartAlarm(TimerDelay(left));
     }
 }
 
 // Nothing was recorded for the armed Event: say so where the recording would have been,
 // so that a station's folder tells the same story as its User Messages.
-void GiveUpEventRecording()
+void Scheduler::GiveUpEventRecording()
 {
-    AppState& app = TheAppState();
-    const CalendarTime& t = TheSchedulerState().ArmedEventTime;
-    AppendUserMessage(QString::asprintf("\r\nERROR -- The recording of the Event at %02u:%02u:%02u (UTC) could not "
-                                        "start; nothing was recorded.  The reason is given above.\r\n",
-                                        t.hour, t.minute, t.second),
-                      true);
-    if (!app.RecordingFileName.isEmpty())
-        WriteRecordingLog(app.RecordingFileName, UtcLine("Recording could not start at "),
+    const CalendarTime& t = m_state.ArmedEventTime;
+    m_log.Append(QString::asprintf("\r\nERROR -- The recording of the Event at %02u:%02u:%02u (UTC) could not "
+                                   "start; nothing was recorded.  The reason is given above.\r\n",
+                                   t.hour, t.minute, t.second),
+                 true);
+    if (!m_app.RecordingFileName.isEmpty())
+        WriteRecordingLog(m_log, m_app.RecordingFileName, m_recording.UtcLine("Recording could not start at "),
                           QStringLiteral("Nothing was recorded: the reason is in User Messages"),
-                          Options().VideoDirectory.isEmpty(), 0, 0);
-    app.RecordingFileName.clear();
-    app.EventDuration = milliseconds::zero();
+                          m_options.VideoDirectory.isEmpty(), 0, 0);
+    m_app.RecordingFileName.clear();
+    m_app.EventDuration = milliseconds::zero();
     RestartPreview();
     HoldKeepAwake(false);
-    if (!app.QuitRequested)
+    if (!m_app.QuitRequested)
         ArmNextEvent();
 }
 
-void EventStartFailed(UtcTime now)
+void Scheduler::EventStartFailed(UtcTime now)
 {
-    AppState& app = TheAppState();
-    SchedulerState& s = TheSchedulerState();
-    static_cast<void>(StopCapture()); // clears what the failed build left; it reports its own failures
+    // Clears what the failed build left; it reports its own failures.
+    static_cast<void>(m_recording.StopCapture());
     EnterIdleUi();
-    const bool retry = !s.StartRetried && !app.RecordingFileName.isEmpty() && now + kStartRetryDelay < s.ArmedRecordingEnd;
+    const bool retry = !m_state.StartRetried && !m_app.RecordingFileName.isEmpty()
+        && now + kStartRetryDelay < m_state.ArmedRecordingEnd;
     if (!retry) {
         GiveUpEventRecording();
         return;
     }
-    s.StartRetried = true;
-    AppendUserMessage(QStringLiteral("\r\nWARNING: The Event recording could not start.  Trying once more in 1 second.\r\n"), true);
+    m_state.StartRetried = true;
+    m_log.Append(QStringLiteral("\r\nWARNING: The Event recording could not start.  Trying once more in 1 second.\r\n"),
+                 true);
     RestartPreview();
-    s.CountdownTarget = now + kStartRetryDelay;
-    app.EventArmed = true;
+    m_state.CountdownTarget = now + kStartRetryDelay;
+    m_app.EventArmed = true;
     ShowEventPending();
-    if (SchedulerTimers* t = TheSchedulerTimers())
-        t->StartStartAlarm(kStartRetryDelay);
+    if (m_timers)
+        m_timers->StartStartAlarm(kStartRetryDelay);
 }
 
-void StartEventRecording(UtcTime now)
+void Scheduler::StartEventRecording(UtcTime now)
 {
-    AppState& app = TheAppState();
-    SchedulerState& s = TheSchedulerState();
     KillCountdownTimer();
     KillStartAlarm();
-    app.EventArmed = false;
+    m_app.EventArmed = false;
     // An Event armed late, or started on a retry, records the time left: it ends at the
     // Event's end and never runs into the next one.
-    const UtcTime recordingStart = std::max(now, s.CountdownTarget + kHalfSecond);
-    app.EventDuration = std::chrono::duration_cast<milliseconds>(std::max(s.ArmedRecordingEnd - recordingStart,
-                                                                          FileTimeSpan::zero()));
-    const UtcTime stopAt = s.ArmedRecordingEnd - kHalfSecond + kDurationTimerSlack;
-    static_cast<void>(StopCapture()); // the preview; a failure there has been reported
+    const UtcTime recordingStart = std::max(now, m_state.CountdownTarget + kHalfSecond);
+    m_app.EventDuration = std::chrono::duration_cast<milliseconds>(
+        std::max(m_state.ArmedRecordingEnd - recordingStart, FileTimeSpan::zero()));
+    const UtcTime stopAt = m_state.ArmedRecordingEnd - kHalfSecond + kDurationTimerSlack;
+    static_cast<void>(m_recording.StopCapture()); // the preview; a failure there has been reported
     EnterRecordingUi();
-    if (Failed(StartCapture())) {
+    if (Failed(m_recording.StartCapture())) {
         EventStartFailed(now);
         return;
     }
-    ++s.EventRecordingsStarted;
-    if (SchedulerTimers* t = TheSchedulerTimers())
-        t->StartEventRecordingTimer(TimerDelay(stopAt - now));
-    app.EventRecordingActive = true;
+    ++m_state.EventRecordingsStarted;
+    if (m_timers)
+        m_timers->StartEventRecordingTimer(TimerDelay(stopAt - now));
+    m_app.EventRecordingActive = true;
 }
 
 // The duration timer: the Event recording is complete.
-void EndEventRecording()
+void Scheduler::EndEventRecording()
 {
-    AppState& app = TheAppState();
-    const SchedulerState& s = TheSchedulerState();
     KillEventRecordingTimer();
-    app.EventRecordingActive = false;
-    static_cast<void>(StopCapture()); // the graph reports a failure; the file written so far stays
+    m_app.EventRecordingActive = false;
+    static_cast<void>(m_recording.StopCapture()); // the graph reports a failure; the file written so far stays
     EnterIdleUi();
-    app.RecordingFileName.clear();
-    app.EventDuration = milliseconds::zero();
-    AppendUserMessage(QString(), false);
+    m_app.RecordingFileName.clear();
+    m_app.EventDuration = milliseconds::zero();
+    m_log.Append(QString(), false);
     RestartPreview();
     HoldKeepAwake(false);
-    if (s.HibernateAfterRecording || s.ShutdownAfterRecording) {
-        if (SystemPower* p = TheSystemPower())
-            p->RunPowerAction(s.HibernateAfterRecording, s.ShutdownAfterRecording);
+    if (m_state.HibernateAfterRecording || m_state.ShutdownAfterRecording) {
+        if (m_power)
+            m_power->RunPowerAction(m_state.HibernateAfterRecording, m_state.ShutdownAfterRecording);
     }
-    if (app.QuitRequested)
+    if (m_app.QuitRequested)
         return;
-    if (app.ScheduleReloadPending) {
-        app.ScheduleReloadPending = false;
+    if (m_app.ScheduleReloadPending) {
+        m_app.ScheduleReloadPending = false;
         LoadEventSchedule();
     } else {
         ArmNextEvent();
     }
 }
 
-} // namespace
-
-SchedulerState& TheSchedulerState()
+void Scheduler::ComposeEventInfo(const CalendarTime& eventTime, const CalendarTime& duration)
 {
-    static SchedulerState state;
-    return state;
-}
-
-void ComposeEventInfo(const CalendarTime& eventTime, const CalendarTime& duration)
-{
-    AppState& app = TheAppState();
-    SchedulerState& s = TheSchedulerState();
     const FileTimeSpan d =
         std::chrono::hours(duration.hour) + std::chrono::minutes(duration.minute) + std::chrono::seconds(duration.second);
     const UtcTime event = CalendarToUtcTime(eventTime).value_or(kFileTimeEpoch);
     const UtcTime start = event - d / 2;
     const UtcTime end = event + d / 2;
-    app.EventDuration = std::chrono::duration_cast<milliseconds>(d);
-    s.CountdownTarget = std::chrono::floor<milliseconds>(start) - kHalfSecond;
-    s.ArmedRecordingEnd = end;
+    m_app.EventDuration = std::chrono::duration_cast<milliseconds>(d);
+    m_state.CountdownTarget = std::chrono::floor<milliseconds>(start) - kHalfSecond;
+    m_state.ArmedRecordingEnd = end;
 
     QString info = QStringLiteral("Start time:  ") + EventLine(UtcTimeToCalendar(start));
     info += QStringLiteral("Event time:  ") + EventLine(eventTime);
     info += QStringLiteral("Recording duration:  ") + DurationPart(duration.hour, "hour  ", "hours  ")
         + DurationPart(duration.minute, "minute  ", "minutes  ") + DurationPart(duration.second, "second", "seconds");
-    if (app.RecordingFileName.isEmpty())
+    if (m_app.RecordingFileName.isEmpty())
         info += QStringLiteral("\r\nYou have not created or selected a capture file\r\n");
-    s.EventInfoText = info;
-    s.EndTimeText = QStringLiteral("End time:    ") + EventLine(UtcTimeToCalendar(end));
-    AppendUserMessage(s.EventInfoText, true);
+    m_state.EventInfoText = info;
+    m_state.EndTimeText = QStringLiteral("End time:    ") + EventLine(UtcTimeToCalendar(end));
+    m_log.Append(m_state.EventInfoText, true);
 }
 
 QString CountdownTextFor(FileTimeSpan remaining)
@@ -275,162 +276,162 @@ QString CountdownTextFor(FileTimeSpan remaining)
     return QString::asprintf("> %lld days", static_cast<long long>(days));
 }
 
-void ArmNextEvent()
+void Scheduler::ArmNextEvent()
 {
-    AppState& app = TheAppState();
-    SchedulerState& s = TheSchedulerState();
-    if (TheEventSchedule().Records.empty()) {
-        s.ArmedEventTime = CalendarTime{};
-        s.ArmedEventDuration = CalendarTime{};
-        AppendUserMessage(QStringLiteral("There are no scheduled Events\r\n"), true);
+    if (m_schedule.Records.empty()) {
+        m_state.ArmedEventTime = CalendarTime{};
+        m_state.ArmedEventDuration = CalendarTime{};
+        m_log.Append(QStringLiteral("There are no scheduled Events\r\n"), true);
         return;
     }
-    if (app.RecordingFileName.isEmpty())
-        app.RecordingFileName = MakeRecordingFileName();
-    std::unique_ptr<EventRecord> next = TakeNextEvent();
-    s.StartRetried = false;
+    if (m_app.RecordingFileName.isEmpty())
+        m_app.RecordingFileName = MakeRecordingFileName(m_options, m_log, m_clock);
+    std::unique_ptr<EventRecord> next = m_schedule.TakeNextEvent();
+    m_state.StartRetried = false;
     ComposeEventInfo(next->EventTime, next->Duration);
-    s.HibernateAfterRecording = next->Hibernate;
-    s.ShutdownAfterRecording = next->ShutDown;
-    s.ArmedEventTime = next->EventTime;
-    s.ArmedEventDuration = next->Duration;
+    m_state.HibernateAfterRecording = next->Hibernate;
+    m_state.ShutdownAfterRecording = next->ShutDown;
+    m_state.ArmedEventTime = next->EventTime;
+    m_state.ArmedEventDuration = next->Duration;
     ArmCountdown();
 }
 
-void ReloadScheduleWhenIdle()
+void Scheduler::LoadEventSchedule()
 {
-    AppState& app = TheAppState();
-    if (app.RecordingActive || app.EventRecordingActive)
-        app.ScheduleReloadPending = true;
+    if (m_devices.count == 0)
+        return;
+    if (m_schedule.LoadEventSchedule(m_log, UtcTimeNow(m_clock)))
+        ArmNextEvent();
+}
+
+void Scheduler::ReloadScheduleWhenIdle()
+{
+    if (m_app.RecordingActive || m_app.EventRecordingActive)
+        m_app.ScheduleReloadPending = true;
     else
         LoadEventSchedule();
 }
 
-void ArmCountdown()
+void Scheduler::ArmCountdown()
 {
-    AppState& app = TheAppState();
-    SchedulerState& s = TheSchedulerState();
     QString line = VideoFileLine();
-    if (const QString refused = RefusedPowerActionNote(s.HibernateAfterRecording, s.ShutdownAfterRecording);
+    if (const QString refused =
+            RefusedPowerActionNote(m_power, m_state.HibernateAfterRecording, m_state.ShutdownAfterRecording);
         !refused.isEmpty())
         line += refused;
-    else if (s.HibernateAfterRecording)
+    else if (m_state.HibernateAfterRecording)
         line += QStringLiteral("\r\nNOTE: computer will be placed in hibernate 30 seconds after recording ends\r\n");
-    else if (s.ShutdownAfterRecording)
+    else if (m_state.ShutdownAfterRecording)
         line += QStringLiteral("\r\nNOTE: computer will shut down 30 seconds after recording ends\r\n");
     else
         line += QStringLiteral("\r\n");
-    AppendUserMessage(line, false);
+    m_log.Append(line, false);
 
-    if (SchedulerTimers* t = TheSchedulerTimers())
-        t->StartCountdownTimer();
-    s.KeepAwakeCounter = 0;
-    app.EventArmed = true;
+    if (m_timers)
+        m_timers->StartCountdownTimer();
+    m_state.KeepAwakeCounter = 0;
+    m_app.EventArmed = true;
     HoldKeepAwake(true);
     ShowEventPending();
 }
 
-void DisarmEvent()
+void Scheduler::DisarmEvent()
 {
-    AppState& app = TheAppState();
     KillCountdownTimer();
     KillStartAlarm();
-    app.EventArmed = false;
-    app.RecordingFileName.clear();
-    app.EventDuration = milliseconds::zero();
+    m_app.EventArmed = false;
+    m_app.RecordingFileName.clear();
+    m_app.EventDuration = milliseconds::zero();
     HoldKeepAwake(false);
     SetTitles(kMainTitle);
     Ui(&RecordingUi::HideCountdown);
 }
 
-void EnterRecordingUi()
+void Scheduler::EnterRecordingUi()
 {
-    TheAppState().RecordingActive = true;
+    m_app.RecordingActive = true;
     const QString countdownTitle = QStringLiteral("Recording Event");
     SetTitles(kMainTitle + QStringLiteral(" -- Recording in progress"), &countdownTitle);
-    if (RecordingUi* ui = TheRecordingUi()) {
-        ui->SetRecordingControls(true);
-        ui->SetMenusForRecording(true);
-        if (TheAppState().BrightnessContrastShown)
-            ui->CloseBrightnessContrastForRecording();
+    if (m_ui) {
+        m_ui->SetRecordingControls(true);
+        m_ui->SetMenusForRecording(true);
+        if (m_app.BrightnessContrastShown)
+            m_ui->CloseBrightnessContrastForRecording();
     }
 }
 
-void EnterIdleUi()
+void Scheduler::EnterIdleUi()
 {
-    TheAppState().RecordingActive = false;
+    m_app.RecordingActive = false;
     SetTitles(kMainTitle);
-    if (RecordingUi* ui = TheRecordingUi()) {
-        ui->HideCountdown();
-        ui->SetRecordingControls(false);
-        ui->SetMenusForRecording(false);
+    if (m_ui) {
+        m_ui->HideCountdown();
+        m_ui->SetRecordingControls(false);
+        m_ui->SetMenusForRecording(false);
     }
 }
 
-void SchedulerTick()
+void Scheduler::SchedulerTick()
 {
-    const AppState& app = TheAppState();
-    if (app.PowerActionPending)
+    if (m_app.PowerActionPending)
         return;
-    if (app.EventRecordingActive) {
+    if (m_app.EventRecordingActive) {
         EndEventRecording();
         return;
     }
-    if (!app.EventArmed)
+    if (!m_app.EventArmed)
         return;
-    const UtcTime now = UtcTimeNow();
-    if (now < TheSchedulerState().CountdownTarget)
+    const UtcTime now = UtcTimeNow(m_clock);
+    if (now < m_state.CountdownTarget)
         CountDown(now);
     else
         StartEventRecording(now);
 }
 
-void StartButtonPressed()
+void Scheduler::StartButtonPressed()
 {
-    AppState& app = TheAppState();
-    app.ScheduleReloadPending = false;
-    if (app.EventArmed) {
-        app.ScheduleReloadPending = true;
+    m_app.ScheduleReloadPending = false;
+    if (m_app.EventArmed) {
+        m_app.ScheduleReloadPending = true;
         DisarmEvent();
     }
-    if (app.RecordingFileName.isEmpty())
-        app.RecordingFileName = MakeRecordingFileName();
-    static_cast<void>(StopCapture()); // the preview; a failure there has been reported
+    if (m_app.RecordingFileName.isEmpty())
+        m_app.RecordingFileName = MakeRecordingFileName(m_options, m_log, m_clock);
+    static_cast<void>(m_recording.StopCapture()); // the preview; a failure there has been reported
     EnterRecordingUi();
-    if (Succeeded(StartCapture()))
+    if (Succeeded(m_recording.StartCapture()))
         return;
-    AppendUserMessage(QStringLiteral("\r\nERROR -- The recording could not start; nothing was recorded.  The reason is "
-                                     "given above.\r\n"),
-                      true);
+    m_log.Append(QStringLiteral("\r\nERROR -- The recording could not start; nothing was recorded.  The reason is "
+                                "given above.\r\n"),
+                 true);
     EnterIdleUi();
-    app.RecordingFileName.clear();
-    if (app.ScheduleReloadPending) {
-        app.ScheduleReloadPending = false;
+    m_app.RecordingFileName.clear();
+    if (m_app.ScheduleReloadPending) {
+        m_app.ScheduleReloadPending = false;
         LoadEventSchedule();
     }
     RestartPreview();
 }
 
-void StopButtonPressed()
+void Scheduler::StopButtonPressed()
 {
-    AppState& app = TheAppState();
-    SchedulerState& s = TheSchedulerState();
-    bool reload = app.ScheduleReloadPending;
-    if (app.EventRecordingActive) {
-        const std::uint64_t askedAbout = s.EventRecordingsStarted;
-        RecordingUi* ui = TheRecordingUi();
+    bool reload = m_app.ScheduleReloadPending;
+    if (m_app.EventRecordingActive) {
+        const std::uint64_t askedAbout = m_state.EventRecordingsStarted;
+        RecordingUi* ui = m_ui;
         if (ui && !ui->AskStopEventRecording())
             return;
         // The question waited in a loop of its own: the duration timer may have ended that
         // recording meanwhile and armed, or even started, the next Event.
-        if (!app.EventRecordingActive || s.EventRecordingsStarted != askedAbout) {
-            AppendUserMessage(QStringLiteral("NOTE: that Event recording had already ended; nothing was stopped\r\n"), true);
+        if (!m_app.EventRecordingActive || m_state.EventRecordingsStarted != askedAbout) {
+            m_log.Append(QStringLiteral("NOTE: that Event recording had already ended; nothing was stopped\r\n"),
+                         true);
             return;
         }
         KillEventRecordingTimer();
-        app.EventRecordingActive = false;
-        AddStoppedEvent(s.ArmedEventTime, s.ArmedEventDuration);
-        AppendUserMessage(QStringLiteral("Event recording is manually stopped"), true);
+        m_app.EventRecordingActive = false;
+        m_schedule.AddStoppedEvent(m_state.ArmedEventTime, m_state.ArmedEventDuration);
+        m_log.Append(QStringLiteral("Event recording is manually stopped"), true);
         HoldKeepAwake(false);
         if (ui) {
             ui->HideCountdown();
@@ -440,12 +441,12 @@ void StopButtonPressed()
         // The Events after the stopped one are still to be recorded.
         reload = true;
     }
-    static_cast<void>(StopCapture()); // the graph reports a failure; the file written so far stays
+    static_cast<void>(m_recording.StopCapture()); // the graph reports a failure; the file written so far stays
     EnterIdleUi();
-    AppendUserMessage(VideoFileLine() + QStringLiteral("\r\n"), false);
-    app.RecordingFileName.clear();
-    app.EventDuration = milliseconds::zero();
-    app.ScheduleReloadPending = false;
+    m_log.Append(VideoFileLine() + QStringLiteral("\r\n"), false);
+    m_app.RecordingFileName.clear();
+    m_app.EventDuration = milliseconds::zero();
+    m_app.ScheduleReloadPending = false;
     if (reload)
         LoadEventSchedule();
     RestartPreview();

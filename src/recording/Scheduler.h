@@ -2,10 +2,19 @@
 
 #include "common/CalendarTime.h"
 
-#include <optional>
-
 #include <QString>
 #include <cstdint>
+
+struct AppOptions;
+struct AppState;
+class Clock;
+struct DeviceTable;
+struct EventSchedule;
+class RecordingControl;
+class RecordingUi;
+class SchedulerTimers;
+class SystemPower;
+class UserMessageLog;
 
 // The Event scheduler and the recording states: one Event at a time is armed, counted
 // down once a second, recorded on time and followed by its power action.
@@ -27,23 +36,70 @@ struct SchedulerState {
     QString EndTimeText;
 };
 
-SchedulerState& TheSchedulerState();
-
-// The lines of an Event as the countdown window and User Messages show them; also sets
-// EventDuration, CountdownTarget and ArmedRecordingEnd, and logs EventInfoText with a
-// time stamp.
-void ComposeEventInfo(const CalendarTime& eventTime, const CalendarTime& duration);
 // The countdown text for the time left (more than a day: "> N days").
 QString CountdownTextFor(FileTimeSpan remaining);
 
-void ArmNextEvent();
-// Rebuilds the schedule now, or when the recording in progress ends (a dialog that was
-// open when it began must not arm an Event under it).
-void ReloadScheduleWhenIdle();
-void ArmCountdown();
-void DisarmEvent();
-void SchedulerTick();
-void StartButtonPressed();
-void StopButtonPressed();
-void EnterRecordingUi();
-void EnterIdleUi();
+// The scheduler over the parts it drives. The application object owns one; a test builds
+// its own over the parts it made.
+class Scheduler {
+public:
+    Scheduler(SchedulerState& state, AppState& app, EventSchedule& schedule, const AppOptions& options,
+              const DeviceTable& devices, RecordingControl& recording, UserMessageLog& log, const Clock& clock);
+
+    // The windows, the timers and the system power are made after the scheduler; each may
+    // be null (none yet, or a program without windows).
+    void SetRecordingUi(RecordingUi* ui) { m_ui = ui; }
+    void SetSchedulerTimers(SchedulerTimers* timers) { m_timers = timers; }
+    void SetSystemPower(SystemPower* power) { m_power = power; }
+    RecordingUi* TheRecordingUi() const { return m_ui; }
+    SchedulerTimers* TheSchedulerTimers() const { return m_timers; }
+    SystemPower* TheSystemPower() const { return m_power; }
+
+    // The lines of an Event as the countdown window and User Messages show them; also
+    // sets EventDuration, CountdownTarget and ArmedRecordingEnd, and logs EventInfoText
+    // with a time stamp.
+    void ComposeEventInfo(const CalendarTime& eventTime, const CalendarTime& duration);
+
+    void ArmNextEvent();
+    // Rebuilds the schedule from the Event files and arms its next Event. Does nothing
+    // without a capture device.
+    void LoadEventSchedule();
+    // Rebuilds the schedule now, or when the recording in progress ends (a dialog that was
+    // open when it began must not arm an Event under it).
+    void ReloadScheduleWhenIdle();
+    void ArmCountdown();
+    void DisarmEvent();
+    void SchedulerTick();
+    void StartButtonPressed();
+    void StopButtonPressed();
+    void EnterRecordingUi();
+    void EnterIdleUi();
+
+private:
+    QString VideoFileLine() const;
+    void Ui(void (RecordingUi::*f)());
+    void SetTitles(const QString& main, const QString* countdown = nullptr);
+    void KillCountdownTimer();
+    void KillEventRecordingTimer();
+    void KillStartAlarm();
+    void HoldKeepAwake(bool hold);
+    void RestartPreview();
+    void ShowEventPending();
+    void CountDown(UtcTime now);
+    void GiveUpEventRecording();
+    void EventStartFailed(UtcTime now);
+    void StartEventRecording(UtcTime now);
+    void EndEventRecording();
+
+    SchedulerState& m_state;
+    AppState& m_app;
+    EventSchedule& m_schedule;
+    const AppOptions& m_options;
+    const DeviceTable& m_devices;
+    RecordingControl& m_recording;
+    UserMessageLog& m_log;
+    const Clock& m_clock;
+    RecordingUi* m_ui = nullptr;
+    SchedulerTimers* m_timers = nullptr;
+    SystemPower* m_power = nullptr;
+};

@@ -5,7 +5,8 @@
 #include <cstdint>
 
 // What the scheduler needs from the windows, the timers and the system. The program
-// installs the real ones; tests install their own and drive SchedulerTick directly.
+// hands the scheduler the real ones; tests hand it their own and drive SchedulerTick
+// directly.
 
 // The windows of the recording states.
 class RecordingUi {
@@ -66,12 +67,6 @@ public:
 };
 
 // The NOTE for an armed Event that asks for a power action the system refuses (the
-// action hibernation when both are asked for); empty when nothing is refused.
-QString RefusedPowerActionNote(bool hibernate, bool shutdown);
-
-void SetRecordingUi(RecordingUi* ui);
-void SetSchedulerTimers(SchedulerTimers* timers);
-void SetSystemPower(SystemPower* power);
-RecordingUi* TheRecordingUi();
-SchedulerTimers* TheSchedulerTimers();
-SystemPower* TheSystemPower();
+// action hibernation when both are asked for); empty when nothing is refused or there is
+// no system power.
+QString RefusedPowerActionNote(const SystemPower* power, bool hibernate, bool shutdown);

@@ -61,11 +61,11 @@ void AppWindowsTest::TearDownTestSuite()
 
 void AppWindowsTest::SetUp()
 {
-    SetTheGraph(&m_graph);
+    s_app->recording.SetGraph(&m_graph);
     UserMessageLog::Instance().Clear();
 }
 
 void AppWindowsTest::TearDown()
 {
-    SetTheGraph(nullptr);
+    s_app->recording.SetGraph(nullptr);
 }

@@ -185,7 +185,7 @@ TEST_F(MainWindowCommandsTest, EachMenuCommandOpensItsRealDialogModallyOverTheMa
 // box name it and ask first, and No keeps everything running.
 TEST_F(MainWindowCommandsTest, ExitAsksFirstWhileAnEventIsArmedOrRecordingAndNoKeepsTheProgram)
 {
-    SchedulerState& scheduler = TheSchedulerState();
+    SchedulerState& scheduler = s_app->schedulerState;
     const SchedulerState saved = scheduler;
     scheduler.ArmedEventTime = {2026, 3, 0, 15, 3, 5, 5, 0};
     scheduler.ArmedEventDuration = {0, 0, 0, 0, 0, 2, 0, 0};

@@ -4,6 +4,7 @@
 #include "app/MainLoop.h"
 #include "app/ProgramCommands.h"
 #include "events/EventSchedule.h"
+#include "messages/UserMessageLog.h"
 #include "events/ui/ScheduleEventDialog.h"
 #include "recording/MockLogind.h"
 #include "recording/Scheduler.h"
@@ -99,7 +100,8 @@ TEST_F(PowerActionsTest, HibernationFollowsTheCountOrTheFrameNeverTheCancel)
         m_mock->ClearCalls();
         m_log.ClearMessages();
         bool shutdownTexts = false;
-        PowerActions power(m_logind, DialogEndingWith(c.end, &shutdownTexts), [] {});
+        PowerActions power(TheAppState(), UserMessageLog::Instance(), m_logind,
+                           DialogEndingWith(c.end, &shutdownTexts), [] {});
         power.RunPowerAction(c.hibernate, c.shutdown);
         EXPECT_EQ(m_mock->Calls(), c.calls);
         EXPECT_EQ(shutdownTexts, c.shutdown && !c.hibernate);
@@ -139,7 +141,8 @@ TEST_F(PowerActionsTest, RefusalsGiveTheirMessagesAndLeaveTheSchedulerRunning)
         m_mock->ClearCalls();
         m_log.ClearMessages();
         bool woken = false;
-        PowerActions power(m_logind, DialogEndingWith(CountdownEnd::CountedDown), [&woken] { woken = true; });
+        PowerActions power(TheAppState(), UserMessageLog::Instance(), m_logind,
+                           DialogEndingWith(CountdownEnd::CountedDown), [&woken] { woken = true; });
         power.RunPowerAction(c.hibernate, !c.hibernate);
         EXPECT_TRUE(Log().contains(QLatin1String(c.message))) << Log().toStdString();
         EXPECT_FALSE(Log().contains(QLatin1String(kUnreachable)));
@@ -160,7 +163,8 @@ TEST_F(PowerActionsTest, AnAcceptedPowerOffEndsTheMainLoop)
     SetCaptureApp(&app);
     MainLoopChecks checks;
     QCoreApplication::instance()->installEventFilter(&checks);
-    PowerActions power(m_logind, DialogEndingWith(CountdownEnd::CountedDown), &WakeMainLoop);
+    PowerActions power(app, UserMessageLog::Instance(), m_logind, DialogEndingWith(CountdownEnd::CountedDown),
+                       &WakeMainLoop);
     QTimer::singleShot(0, [&power] { power.RunPowerAction(false, true); });
     // A safety net only: the loop must end long before this.
     QTimer::singleShot(20'000, [] { QCoreApplication::exit(99); });
@@ -179,7 +183,7 @@ TEST_F(PowerActionsTest, AnAcceptedPowerOffEndsTheMainLoop)
 TEST_F(PowerActionsTest, QuittingDuringTheCountdownRunsNoAction)
 {
     PowerActions power(
-        m_logind,
+        TheAppState(), UserMessageLog::Instance(), m_logind,
         [](bool shutdown) {
             PowerCountdownDialog d(shutdown, QFont());
             QTimer::singleShot(0, [] { QCoreApplication::exit(0); });
@@ -211,7 +215,8 @@ TEST_F(PowerActionsTest, ARefusedActionIsNotOfferedIsNotedWhenArmedAndIsNotCount
         {"yes", "yes", nullptr, nullptr},
     };
     ScopedProcessDirectory dir;
-    const SchedulerState savedScheduler = TheSchedulerState();
+    CaptureApp app;
+    SetCaptureApp(&app);
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.canHibernate) + "/" + c.canPowerOff);
         m_mock->Answer(QStringLiteral("CanHibernate"), QLatin1String(c.canHibernate));
@@ -219,16 +224,16 @@ TEST_F(PowerActionsTest, ARefusedActionIsNotOfferedIsNotedWhenArmedAndIsNotCount
         m_log.ClearMessages();
         int countdowns = 0;
         PowerActions power(
-            m_logind,
+            app, UserMessageLog::Instance(), m_logind,
             [&countdowns](bool) {
                 ++countdowns;
                 return static_cast<int>(CountdownEnd::Cancelled);
             },
-            [] {}, CheckPowerAtStartup(m_logind));
+            [] {}, CheckPowerAtStartup(m_logind, UserMessageLog::Instance()));
         EXPECT_EQ(Log().contains(QLatin1String(kNoHibernation)), c.hibernateRefused != nullptr) << Log().toStdString();
         EXPECT_EQ(Log().contains(QLatin1String(kNoPrivilege)), c.shutdownRefused != nullptr);
         EXPECT_FALSE(Log().contains(QLatin1String(kUnreachable)));
-        SetSystemPower(&power);
+        app.scheduler.SetSystemPower(&power);
 
         QTimer::singleShot(0, [&c] {
             auto* d = qobject_cast<ScheduleEventDialog*>(QApplication::activeModalWidget());
@@ -247,21 +252,23 @@ TEST_F(PowerActionsTest, ARefusedActionIsNotOfferedIsNotedWhenArmedAndIsNotCount
         // An Event file that asks to shut down, armed.
         m_log.ClearMessages();
         const CalendarTime at{2026, 3, 0, 15, 4, 0, 0, 0};
-        ASSERT_EQ(InsertIntoSchedule(MakeEventRecord(MakeEventFileFields(at, {0, 0, 0, 0, 0, 1, 0, 0}, false, true))),
+        const UtcTime now = UtcTimeNow(m_log.Clock());
+        ASSERT_EQ(app.eventSchedule.InsertIntoSchedule(
+                      MakeEventRecord(MakeEventFileFields(at, {0, 0, 0, 0, 0, 1, 0, 0}, false, true), now), now),
                   InsertResult::Accepted);
-        ArmNextEvent();
+        app.scheduler.ArmNextEvent();
         const bool noted = Log().contains(QStringLiteral("NOTE: this Event asks to shut down the computer after "
                                                          "recording, which the system does not allow"));
         EXPECT_EQ(noted, c.shutdownRefused != nullptr) << Log().toStdString();
         EXPECT_EQ(Log().contains(QLatin1String("computer will shut down 30 seconds")), c.shutdownRefused == nullptr);
-        DisarmEvent();
+        app.scheduler.DisarmEvent();
 
         power.RunPowerAction(false, true);
         EXPECT_EQ(countdowns, c.shutdownRefused ? 0 : 1);
         EXPECT_FALSE(TheAppState().PowerActionPending);
-        SetSystemPower(nullptr);
+        app.scheduler.SetSystemPower(nullptr);
     }
-    TheSchedulerState() = savedScheduler;
+    SetCaptureApp(nullptr);
 }
 
 TEST_F(PowerActionsTest, TheSleepInhibitorIsHeldWhileArmedAndReleasedAfter)
@@ -270,7 +277,8 @@ TEST_F(PowerActionsTest, TheSleepInhibitorIsHeldWhileArmedAndReleasedAfter)
     const auto held = [this](const QStringList& expected) {
         return QTest::qWaitFor([&] { return m_mock->Inhibitors() == expected; }, 10'000);
     };
-    PowerActions power(m_logind, DialogEndingWith(CountdownEnd::Cancelled), [] {});
+    PowerActions power(TheAppState(), UserMessageLog::Instance(), m_logind,
+                       DialogEndingWith(CountdownEnd::Cancelled), [] {});
     power.HoldKeepAwake(true);
     EXPECT_TRUE(held(armed));
     power.KeepAwakeOnce(); // the held lock serves; no second one
@@ -308,13 +316,15 @@ TEST(PowerActionsUnreachable, EveryMessageSaysTheLoginManagerCannotBeReached)
         SCOPED_TRACE(c.what);
         LogindPower logind(c.bus);
         log.ClearMessages();
-        CheckPowerAtStartup(logind);
+        CheckPowerAtStartup(logind, UserMessageLog::Instance());
         const QString startup = log.Messages();
         EXPECT_TRUE(startup.contains(QLatin1String(kNoHibernation)));
         EXPECT_TRUE(startup.contains(QLatin1String(kNoPrivilege)));
         EXPECT_TRUE(startup.contains(QLatin1String(kUnreachable))) << startup.toStdString();
 
-        PowerActions power(logind, [](bool) { return static_cast<int>(CountdownEnd::CountedDown); }, [] {});
+        PowerActions power(
+            TheAppState(), UserMessageLog::Instance(), logind,
+            [](bool) { return static_cast<int>(CountdownEnd::CountedDown); }, [] {});
         const struct {
             bool hibernate;
             const char* message;

@@ -22,8 +22,8 @@ namespace {
 class RecordingUiTest : public AppWindowsTest {
 protected:
     // The hooks the program installs at start-up.
-    static RecordingUi& Ui() { return *TheRecordingUi(); }
-    static SchedulerTimers& Timers() { return *TheSchedulerTimers(); }
+    static RecordingUi& Ui() { return *s_app->scheduler.TheRecordingUi(); }
+    static SchedulerTimers& Timers() { return *s_app->scheduler.TheSchedulerTimers(); }
 
     static QList<bool> MenusEnabled()
     {
@@ -57,7 +57,7 @@ protected:
 
 TEST_F(RecordingUiTest, RecordingGreysWholeMenusButNotTheMainFileMenu)
 {
-    ASSERT_NE(TheRecordingUi(), nullptr);
+    ASSERT_NE(s_app->scheduler.TheRecordingUi(), nullptr);
     // File, Events, Display, Options, Help, the User Messages File menu, "Exit".
     Ui().SetMenusForRecording(true);
     EXPECT_EQ(MenusEnabled(), (QList<bool>{true, false, false, false, false, false, false}));

@@ -56,7 +56,7 @@ TEST(SimulatedCameraStartup, FirstPreviewReachesTheVideoWindow)
     // The simulator's first format is 720 x 480.
     EXPECT_EQ(app->videoWindow->size(), QSize(728, 488));
 
-    ASSERT_EQ(StartCapture(), Status::Ok);
+    ASSERT_EQ(app->recording.StartCapture(), Status::Ok);
     auto* video = static_cast<VideoWindow*>(app->videoWindow.data());
     QElapsedTimer t;
     t.start();
@@ -65,7 +65,7 @@ TEST(SimulatedCameraStartup, FirstPreviewReachesTheVideoWindow)
     EXPECT_GE(video->FramesPresented(), 10u);
     const QImage frame = video->LatestFrame();
     EXPECT_EQ(frame.size(), QSize(720, 480));
-    EXPECT_EQ(StopCapture(), Status::Ok);
+    EXPECT_EQ(app->recording.StopCapture(), Status::Ok);
     EndStartedApp(app);
 }
 
@@ -82,9 +82,9 @@ TEST(SimulatedCameraStartup, AStoredSaturationThresholdMarksFromTheFirstPicture)
     ASSERT_NE(app, nullptr);
     EXPECT_EQ(Options().SaturationDefault, 180);
     EXPECT_EQ(TheAppState().Analysis.saturationThreshold, 180);
-    ASSERT_EQ(StartCapture(), Status::Ok);
+    ASSERT_EQ(app->recording.StartCapture(), Status::Ok);
     EXPECT_TRUE(app->captureGraph->PixelAnalysisRequested());
-    EXPECT_EQ(StopCapture(), Status::Ok);
+    EXPECT_EQ(app->recording.StopCapture(), Status::Ok);
     EndStartedApp(app);
     SetOptionDefaults();
 }
@@ -104,14 +104,14 @@ TEST(SimulatedCameraStartup, ClosingDuringAnEventRecordingWritesTheLogAndRunsNoP
     CaptureApp* app = StartWithSimulator();
     ASSERT_NE(app, nullptr);
     CountingPower power;
-    SetSystemPower(&power);
-    ASSERT_EQ(StartCapture(), Status::Ok);
+    app->scheduler.SetSystemPower(&power);
+    ASSERT_EQ(app->recording.StartCapture(), Status::Ok);
 
     // An Event asking for hibernation, its recording starting about two seconds from now.
     const CalendarTime now = AppClock().UtcNow();
     const CalendarTime at = TicksToCalendar((*CalendarToTicks(now) / kTicksPerSecond + 4) * kTicksPerSecond);
     ASSERT_FALSE(WriteTestEvent(QStringLiteral("Events"), at, 0, 0, 4, true).isEmpty());
-    LoadEventSchedule();
+    app->scheduler.LoadEventSchedule();
     ASSERT_TRUE(TheAppState().EventArmed);
 
     QElapsedTimer t;
@@ -134,6 +134,6 @@ TEST(SimulatedCameraStartup, ClosingDuringAnEventRecordingWritesTheLogAndRunsNoP
     const QString log = RecordingLogFileName(avi);
     EXPECT_TRUE(QFile::exists(avi));
     EXPECT_TRUE(QFile::exists(log)) << log.toStdString();
-    SetSystemPower(nullptr);
+    app->scheduler.SetSystemPower(nullptr);
     EndStartedApp(app); // the main window is gone already
 }

@@ -169,11 +169,11 @@ protected:
         ASSERT_GE(m_device, 0);
         Devices().currentDeviceIndex = m_device;
         m_graph = std::make_unique<CaptureGraph>(nullptr, 0);
-        SetTheGraph(m_graph.get());
+        m_recording.SetGraph(m_graph.get());
     }
     void TearDown() override
     {
-        SetTheGraph(nullptr);
+        m_recording.SetGraph(nullptr);
         m_graph.reset();
     }
 
@@ -195,9 +195,9 @@ protected:
         AppState& app = TheAppState();
         app.RecordingActive = true;
         app.RecordingFileName = m_dir.FilePath(QStringLiteral("rec.avi"));
-        EXPECT_EQ(StartCapture(), Status::Ok);
+        EXPECT_EQ(m_recording.StartCapture(), Status::Ok);
         RunEventsFor(ms);
-        EXPECT_EQ(StopCapture(), Status::Ok);
+        EXPECT_EQ(m_recording.StopCapture(), Status::Ok);
         return app.RecordingFileName;
     }
     static QString LogOf(const QString& avi) { return QString::fromLatin1(ReadFileBytes(RecordingLogFileName(avi))); }
@@ -213,6 +213,7 @@ protected:
     ScopedProcessDirectory m_dir;
     std::unique_ptr<CaptureGraph> m_graph;
     int m_device = -1;
+    RecordingControl m_recording{TheAppState(), Options(), UserMessageLog::Instance(), AppClock()};
 };
 
 } // namespace
@@ -272,13 +273,13 @@ TEST_F(CaptureGraphTest, PreAllocatedFileIsClaimedThenCutToWhatWasWritten)
     AppState& app = TheAppState();
     app.RecordingActive = true;
     app.RecordingFileName = m_dir.FilePath(QStringLiteral("pre.avi"));
-    ASSERT_EQ(StartCapture(), Status::Ok);
+    ASSERT_EQ(m_recording.StartCapture(), Status::Ok);
     struct stat st {};
     ASSERT_EQ(::stat(QFile::encodeName(app.RecordingFileName).constData(), &st), 0);
     EXPECT_EQ(st.st_size, 1LL << 30);
     EXPECT_GE(static_cast<long long>(st.st_blocks) * 512, 1LL << 30); // real blocks, not a sparse file
     RunEventsFor(2000);
-    ASSERT_EQ(StopCapture(), Status::Ok);
+    ASSERT_EQ(m_recording.StopCapture(), Status::Ok);
 
     ASSERT_EQ(::stat(QFile::encodeName(app.RecordingFileName).constData(), &st), 0);
     EXPECT_LT(st.st_size, 1LL << 30);
@@ -407,12 +408,12 @@ TEST_F(CaptureGraphTest, AnalysisOnMjpgIsRefusedAndTheRetryPreviewsWithoutIt)
         QStringLiteral("Pixel analysis not supported for selected device and format with name \"VTI Simulator\"\n"
                        "Expecting an analog video device with a supported format\n")));
 
-    EXPECT_EQ(StartCapture(), Status::Ok); // switches the analyses off and builds again
+    EXPECT_EQ(m_recording.StartCapture(), Status::Ok); // switches the analyses off and builds again
     EXPECT_EQ(TheAppState().Analysis.saturationThreshold, -1);
     EXPECT_FALSE(m_graph->PixelAnalysisRequested());
     EXPECT_EQ(gst_bin_get_by_name(GST_BIN(m_graph->Pipeline()), "VELA Transform Filter Video"), nullptr);
     EXPECT_EQ(m_graph->State(), GraphState::Running);
-    EXPECT_EQ(StopCapture(), Status::Ok);
+    EXPECT_EQ(m_recording.StopCapture(), Status::Ok);
 }
 
 TEST_F(CaptureGraphTest, ElementRunsInThePreviewAndColourReachesTheBalance)
@@ -420,7 +421,7 @@ TEST_F(CaptureGraphTest, ElementRunsInThePreviewAndColourReachesTheBalance)
     Select("720x480", VideoSubtype::YUY2);
     TheAppState().Analysis.saturationThreshold = 100;
     TheAppState().BrightnessContrastShown = true;
-    ASSERT_EQ(StartCapture(), Status::Ok);
+    ASSERT_EQ(m_recording.StartCapture(), Status::Ok);
     GstElement* filter = gst_bin_get_by_name(GST_BIN(m_graph->Pipeline()), "VELA Transform Filter Video");
     GstElement* balance = gst_bin_get_by_name(GST_BIN(m_graph->Pipeline()), "Color Control");
     ASSERT_NE(filter, nullptr);
@@ -438,7 +439,7 @@ TEST_F(CaptureGraphTest, ElementRunsInThePreviewAndColourReachesTheBalance)
     EXPECT_NEAR(contrast, 0.0, 1e-9);
     gst_object_unref(filter);
     gst_object_unref(balance);
-    EXPECT_EQ(StopCapture(), Status::Ok);
+    EXPECT_EQ(m_recording.StopCapture(), Status::Ok);
 }
 
 TEST_F(CaptureGraphTest, AFullDiskEndsTheRecordingReadableAndThePreviewGoesOn)
@@ -459,7 +460,7 @@ TEST_F(CaptureGraphTest, AFullDiskEndsTheRecordingReadableAndThePreviewGoesOn)
     AppState& app = TheAppState();
     app.RecordingActive = true;
     app.RecordingFileName = mountPoint + QStringLiteral("/full.avi");
-    ASSERT_EQ(StartCapture(), Status::Ok);
+    ASSERT_EQ(m_recording.StartCapture(), Status::Ok);
     QElapsedTimer t;
     t.start();
     while (!UserMessageLog::Instance().Text().contains(QStringLiteral("is full")) && t.elapsed() < 20000)
@@ -472,15 +473,15 @@ TEST_F(CaptureGraphTest, AFullDiskEndsTheRecordingReadableAndThePreviewGoesOn)
     EXPECT_GT(m_graph->FramesDelivered(), before);
     EXPECT_EQ(m_graph->State(), GraphState::Running);
 
-    ASSERT_EQ(StopCapture(), Status::Ok);
+    ASSERT_EQ(m_recording.StopCapture(), Status::Ok);
     const int logged = RecordingLogCount(LogOf(app.RecordingFileName), "Number of recorded frames");
     EXPECT_GT(logged, 10);
     EXPECT_EQ(ProbeVideo(app.RecordingFileName).frames, logged);
 
     // The next start works.
     app.RecordingActive = false;
-    EXPECT_EQ(StartCapture(), Status::Ok);
-    EXPECT_EQ(StopCapture(), Status::Ok);
+    EXPECT_EQ(m_recording.StartCapture(), Status::Ok);
+    EXPECT_EQ(m_recording.StopCapture(), Status::Ok);
 }
 
 namespace {
@@ -498,12 +499,12 @@ TEST_F(CaptureGraphTest, AnUnpluggedCameraFailsUntilPluggedInAgainAndItsRecordin
 {
     Select("640x480", VideoSubtype::YUY2);
     // As the program does; the restart fails while the camera is still out.
-    m_graph->SetFailureHandler([] { static_cast<void>(RestartCapture()); });
+    m_graph->SetFailureHandler([this] { static_cast<void>(m_recording.RestartCapture()); });
     QFile unplugged(m_dir.FilePath(QLatin1String(kUnplugFile)));
     const auto unplug = [&unplugged] { ASSERT_TRUE(unplugged.open(QIODevice::WriteOnly)); unplugged.close(); };
 
     unplug();
-    EXPECT_EQ(StartCapture(), Status::Aborted);
+    EXPECT_EQ(m_recording.StartCapture(), Status::Aborted);
     EXPECT_TRUE(WaitForMessage("ERROR -- VTI Simulator: Cannot identify device 'VTI Simulator'."));
     EXPECT_TRUE(UserMessageLog::Instance().Text().contains(QStringLiteral("Cannot play filter graph video stream,  error 1005")));
     EXPECT_NE(m_graph->State(), GraphState::Running);
@@ -513,7 +514,7 @@ TEST_F(CaptureGraphTest, AnUnpluggedCameraFailsUntilPluggedInAgainAndItsRecordin
     AppState& app = TheAppState();
     app.RecordingActive = true;
     app.RecordingFileName = m_dir.FilePath(QStringLiteral("pulled.avi"));
-    ASSERT_EQ(StartCapture(), Status::Ok);
+    ASSERT_EQ(m_recording.StartCapture(), Status::Ok);
     RunEventsFor(1000);
     unplug();
     EXPECT_TRUE(WaitForMessage("ERROR -- VTI Simulator: Could not read from resource."));
@@ -525,10 +526,10 @@ TEST_F(CaptureGraphTest, AnUnpluggedCameraFailsUntilPluggedInAgainAndItsRecordin
     EXPECT_EQ(ProbeVideo(app.RecordingFileName).frames, logged);
 
     ASSERT_TRUE(unplugged.remove());
-    EXPECT_EQ(StopCapture(), Status::Ok);
-    EXPECT_EQ(StartCapture(), Status::Ok);
+    EXPECT_EQ(m_recording.StopCapture(), Status::Ok);
+    EXPECT_EQ(m_recording.StartCapture(), Status::Ok);
     EXPECT_EQ(m_graph->State(), GraphState::Running);
-    EXPECT_EQ(StopCapture(), Status::Ok);
+    EXPECT_EQ(m_recording.StopCapture(), Status::Ok);
 }
 
 namespace {
@@ -547,7 +548,7 @@ TEST_F(CaptureGraphTest, DriftModeReadsEveryFrameOfTheSimulator)
     // As fast as the machine goes: three minutes of video in seconds.
     m_graph->SetSourceSetup([](GstElement* source) { g_object_set(source, "is-live", FALSE, nullptr); });
     MeasurementFinished().store(false);
-    ASSERT_EQ(StartCapture(), Status::Ok);
+    ASSERT_EQ(m_recording.StartCapture(), Status::Ok);
     EXPECT_EQ(m_graph->Renderer(), RendererKind::None); // no picture while the clock is measured
     QElapsedTimer t;
     t.start();
@@ -555,7 +556,7 @@ TEST_F(CaptureGraphTest, DriftModeReadsEveryFrameOfTheSimulator)
         RunEventsFor(100);
     ASSERT_TRUE(MeasurementFinished().load());
     MeasurementFinished().store(false);
-    EXPECT_EQ(StopCapture(), Status::Ok);
+    EXPECT_EQ(m_recording.StopCapture(), Status::Ok);
     const QByteArray report = ReadFileBytes(m_dir.FilePath(QStringLiteral("TimeDeltas.txt")));
     EXPECT_TRUE(report.contains("Clock drift measured for a period of 3 minutes")) << report.constData();
     EXPECT_TRUE(report.contains("There were 0 frames that failed OCR")) << report.constData();
@@ -565,13 +566,13 @@ TEST_F(CaptureGraphTest, IntegrationDeliversOneFrameInN)
 {
     CountingSink sink;
     CaptureGraph graph(&sink, 0);
-    SetTheGraph(&graph);
+    m_recording.SetGraph(&graph);
     Select("640x480", VideoSubtype::YUY2);
     TheAppState().Analysis.integrationFrames = 4;
-    ASSERT_EQ(StartCapture(), Status::Ok);
+    ASSERT_EQ(m_recording.StartCapture(), Status::Ok);
     RunEventsFor(3000);
-    EXPECT_EQ(StopCapture(), Status::Ok);
-    SetTheGraph(m_graph.get());
+    EXPECT_EQ(m_recording.StopCapture(), Status::Ok);
+    m_recording.SetGraph(m_graph.get());
     // The dark-level frame first, then every fourth frame; the live preview keeps up.
     const int frames = static_cast<int>(graph.FramesDelivered());
     EXPECT_GT(frames, 60);
@@ -607,12 +608,12 @@ TEST_F(CaptureGraphTest, RecordedFramesReadBackTheSimulatorsVtiTime)
     app.RecordingActive = true;
     app.RecordingFileName = m_dir.FilePath(QStringLiteral("times.avi"));
     const long started = MillisecondsOfDay(UtcNowTicks());
-    ASSERT_EQ(StartCapture(), Status::Ok);
+    ASSERT_EQ(m_recording.StartCapture(), Status::Ok);
     QElapsedTimer guard;
     guard.start();
     while (m_graph->FramesDelivered() < 60 && guard.elapsed() < 30000)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
-    ASSERT_EQ(StopCapture(), Status::Ok);
+    ASSERT_EQ(m_recording.StopCapture(), Status::Ok);
     const long stopped = MillisecondsOfDay(UtcNowTicks());
 
     const RecordedVtiTimes times = ReadRecordedVtiTimes(app.RecordingFileName);

@@ -2,7 +2,7 @@
 
 #include "events/EventEditing.h"
 
-#include "devices/DeviceTable.h"
+#include "messages/UserMessageLog.h"
 #include "support/LogCapture.h"
 #include "support/TempDir.h"
 #include "support/TestEvents.h"
@@ -40,10 +40,10 @@ std::unique_ptr<EventRecord> Window(UtcTime start, UtcTime end)
 
 using Span = std::pair<UtcTime, UtcTime>;
 
-std::vector<Span> Listed()
+std::vector<Span> Listed(const EventSchedule& schedule)
 {
     std::vector<Span> spans;
-    for (const auto& r : TheEventSchedule().Records)
+    for (const auto& r : schedule.Records)
         spans.emplace_back(r->RecordingStart, r->RecordingEnd);
     return spans;
 }
@@ -65,33 +65,14 @@ void WriteFile(const QString& path, const QByteArray& bytes)
 
 class EventScheduleTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        SetEventSchedule(&m_schedule);
-        SetArmNextEventHandler(nullptr);
-        ClearDeviceTable();
-        Devices().count = 1;
-    }
-    void TearDown() override
-    {
-        SetArmNextEventHandler(nullptr);
-        SetEventSchedule(nullptr);
-        ClearDeviceTable();
-    }
-    // Installs a hand-over that only counts its calls and what it found.
-    void CountHandOvers()
-    {
-        SetArmNextEventHandler([this] {
-            ++m_handOvers;
-            m_listedAtHandOver = Listed();
-        });
-    }
+    UtcTime Now() { return UtcTimeNow(m_log.Clock()); }
+    InsertResult Insert(UtcTime start, UtcTime end) { return m_schedule.InsertIntoSchedule(Window(start, end), Now()); }
+    bool Load() { return m_schedule.LoadEventSchedule(UserMessageLog::Instance(), Now()); }
+    std::vector<Span> Listed() const { return ::Listed(m_schedule); }
 
     ScopedProcessDirectory m_dir;
     ScopedLogAndClock m_log{kNow};
     EventSchedule m_schedule;
-    int m_handOvers = 0;
-    std::vector<Span> m_listedAtHandOver;
 };
 
 } // namespace
@@ -120,11 +101,11 @@ TEST_F(EventScheduleTest, TheThirtySecondMarginIsOneSided)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        ClearEventSchedule();
-        ASSERT_EQ(InsertIntoSchedule(Window(c.listed.first, c.listed.second)), InsertResult::Accepted);
-        EXPECT_EQ(InsertIntoSchedule(Window(c.offered.first, c.offered.second)), c.result);
+        m_schedule.Records.clear();
+        ASSERT_EQ(Insert(c.listed.first, c.listed.second), InsertResult::Accepted);
+        EXPECT_EQ(Insert(c.offered.first, c.offered.second), c.result);
         const std::size_t expected = c.result == InsertResult::Accepted ? 2 : 1;
-        EXPECT_EQ(TheEventSchedule().Records.size(), expected);
+        EXPECT_EQ(m_schedule.Records.size(), expected);
     }
 }
 
@@ -148,15 +129,15 @@ TEST_F(EventScheduleTest, TooLateOnlyWhenTheWindowHasBegunAndEndsWithinTenSecond
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        ClearEventSchedule();
-        EXPECT_EQ(InsertIntoSchedule(Window(c.window.first, c.window.second)), c.result);
+        m_schedule.Records.clear();
+        EXPECT_EQ(Insert(c.window.first, c.window.second), c.result);
         if (c.result == InsertResult::Accepted) {
-            ASSERT_EQ(TheEventSchedule().Records.size(), 1u);
-            const EventRecord& r = *TheEventSchedule().Records.front();
+            ASSERT_EQ(m_schedule.Records.size(), 1u);
+            const EventRecord& r = *m_schedule.Records.front();
             EXPECT_EQ(r.RecordingStart, c.window.first);
             EXPECT_EQ(r.RecordingEnd, c.window.second);
         } else {
-            EXPECT_TRUE(TheEventSchedule().Records.empty());
+            EXPECT_TRUE(m_schedule.Records.empty());
         }
     }
 }
@@ -182,7 +163,7 @@ TEST_F(EventScheduleTest, TooLateForTheDialogAsForTheScheduleAndNamedWhenWritten
         SCOPED_TRACE(c.what);
         const QString reason =
             TooLateToRecordReason(c.event, {0, 0, 0, 0, 0, 0, static_cast<std::uint16_t>(c.durationSeconds), 0},
-                                  UtcTimeNow());
+                                  Now());
         if (c.reason)
             EXPECT_TRUE(reason.contains(QLatin1String(c.reason))) << reason.toStdString();
         else
@@ -190,15 +171,16 @@ TEST_F(EventScheduleTest, TooLateForTheDialogAsForTheScheduleAndNamedWhenWritten
     }
 
     const CalendarTime soon = Time(9, 0, 30);
-    ASSERT_EQ(SaveEventFile(MakeEventFileFields(soon, {0, 0, 0, 0, 0, 0, 20, 0}, false, false), soon, QString()),
+    ASSERT_EQ(SaveEventFile(m_schedule, UserMessageLog::Instance(), MakeEventFileFields(soon, {0, 0, 0, 0, 0, 0, 20, 0}, false, false), soon, QString()),
               EventSaveResult::Saved);
     WriteEvent(Time(8, 0, 0), 10); // from an earlier run
     m_log.Clock().Advance(std::chrono::minutes(1));
     m_log.ClearMessages();
-    LoadEventSchedule();
+    EXPECT_TRUE(Load());
     EXPECT_EQ(m_log.Messages(), QStringLiteral("\n09:01:00 (UTC)\nNOTE: the Event 03_15_2026_09_00_30.ief is not "
                                                "scheduled because its recording time is over\n"
-                                               "\n09:01:00 (UTC)\nThere are no scheduled Events\n"));
+                                               ));
+    EXPECT_TRUE(m_schedule.Records.empty());
 }
 
 TEST_F(EventScheduleTest, KeepsTheLatestFirstWhateverTheOrderOfInsertion)
@@ -207,37 +189,33 @@ TEST_F(EventScheduleTest, KeepsTheLatestFirstWhateverTheOrderOfInsertion)
                                      {At(11, 0, 0), At(11, 5, 0)}}};
     std::array<int, 3> order{0, 1, 2};
     do {
-        ClearEventSchedule();
+        m_schedule.Records.clear();
         for (int i : order)
-            ASSERT_EQ(InsertIntoSchedule(Window(spans[i].first, spans[i].second)), InsertResult::Accepted);
+            ASSERT_EQ(Insert(spans[i].first, spans[i].second), InsertResult::Accepted);
         EXPECT_EQ(Listed(), (std::vector<Span>{spans[0], spans[2], spans[1]}));
-        const std::unique_ptr<EventRecord> next = TakeNextEvent();
+        const std::unique_ptr<EventRecord> next = m_schedule.TakeNextEvent();
         ASSERT_TRUE(next);
         EXPECT_EQ(next->RecordingStart, At(10, 0, 0)); // the earliest is armed first
     } while (std::next_permutation(order.begin(), order.end()));
 }
 
-TEST_F(EventScheduleTest, RebuildListsTheAcceptedEventsAndHandsOver)
+TEST_F(EventScheduleTest, RebuildListsTheAcceptedEventsAndStartsAfresh)
 {
-    CountHandOvers();
     WriteEvent(Time(11, 0, 0), 10);
     WriteEvent(Time(10, 5, 0), 10);
     WriteEvent(Time(10, 15, 20), 10); // begins 20 s after 10:05's window ends
     WriteEvent(Time(8, 0, 0), 10);    // over: dropped without a word
-    LoadEventSchedule();
+    EXPECT_TRUE(Load());
 
     EXPECT_EQ(m_log.Messages(),
               QStringLiteral("\n09:00:00 (UTC)\nThe following Events are Loaded (scheduled):\n03_15_2026_10_05_00\n"
                              "NOTE: the Event 03_15_2026_10_15_20.ief is ignored because it overlaps (within one "
                              "minute) another Event\n"
                              "\n03_15_2026_11_00_00\n"));
-    EXPECT_EQ(m_handOvers, 1);
-    EXPECT_EQ(m_listedAtHandOver, (std::vector<Span>{{At(10, 55, 0), At(11, 5, 0)}, {At(10, 0, 0), At(10, 10, 0)}}));
-
-    // A rebuild starts afresh.
-    LoadEventSchedule();
-    EXPECT_EQ(m_handOvers, 2);
-    EXPECT_EQ(m_listedAtHandOver.size(), 2u);
+    const std::vector<Span> listed{{At(10, 55, 0), At(11, 5, 0)}, {At(10, 0, 0), At(10, 10, 0)}};
+    EXPECT_EQ(Listed(), listed);
+    EXPECT_TRUE(Load());
+    EXPECT_EQ(Listed(), listed);
 }
 
 TEST_F(EventScheduleTest, FileNameOrderDecidesWhichOverlappingEventSurvives)
@@ -245,8 +223,8 @@ TEST_F(EventScheduleTest, FileNameOrderDecidesWhichOverlappingEventSurvives)
     // Every pair overlaps; whatever order the file system lists them in, the first name wins.
     for (int minute : {9, 3, 7, 1, 5, 8, 2, 6, 4})
         WriteEvent(Time(10, minute, 0), 10);
-    LoadEventSchedule();
-    ASSERT_EQ(m_schedule.Records.size(), 0u); // the default hand-over took it out
+    EXPECT_TRUE(Load());
+    ASSERT_EQ(m_schedule.Records.size(), 1u);
     EXPECT_TRUE(m_log.Messages().contains(QStringLiteral("scheduled):\n03_15_2026_10_01_00\nNOTE: the Event "
                                                          "03_15_2026_10_02_00.ief is ignored")));
     EXPECT_EQ(m_log.Messages().count(QStringLiteral("is ignored")), 8);
@@ -254,33 +232,35 @@ TEST_F(EventScheduleTest, FileNameOrderDecidesWhichOverlappingEventSurvives)
 
 TEST_F(EventScheduleTest, AnEventStoppedByHandDoesNotComeBack)
 {
-    CountHandOvers();
     WriteEvent(Time(10, 0, 0), 10);
     WriteEvent(Time(11, 0, 0), 10);
     WriteEvent(Time(12, 0, 0), 10);
-    AddStoppedEvent(Time(10, 0, 0), {0, 0, 0, 0, 0, 10, 0, 0});
-    AddStoppedEvent(Time(11, 0, 0), {0, 0, 0, 0, 0, 10, 1, 0}); // another duration: still scheduled
-    AddStoppedEvent(Time(12, 0, 1), {0, 0, 0, 0, 0, 10, 0, 0}); // another time: still scheduled
-    LoadEventSchedule();
+    m_schedule.AddStoppedEvent(Time(10, 0, 0), {0, 0, 0, 0, 0, 10, 0, 0});
+    m_schedule.AddStoppedEvent(Time(11, 0, 0), {0, 0, 0, 0, 0, 10, 1, 0}); // another duration: still scheduled
+    m_schedule.AddStoppedEvent(Time(12, 0, 1), {0, 0, 0, 0, 0, 10, 0, 0}); // another time: still scheduled
+    EXPECT_TRUE(Load());
 
     EXPECT_EQ(m_log.Messages(), QStringLiteral("\n09:00:00 (UTC)\nThe following Events are Loaded (scheduled):\n"
                                                "03_15_2026_11_00_00\n03_15_2026_12_00_00\n"));
-    EXPECT_EQ(m_listedAtHandOver.size(), 2u);
+    EXPECT_EQ(m_schedule.Records.size(), 2u);
     EXPECT_TRUE(QFile::exists(QStringLiteral("Events/03_15_2026_10_00_00.ief")));
 }
 
 TEST_F(EventScheduleTest, AnOverlapNoteIsStampedOnlyBeforeTheFirstAcceptedEvent)
 {
-    ASSERT_EQ(InsertIntoSchedule(Window(At(10, 0, 0), At(10, 10, 0))), InsertResult::Accepted);
+    ASSERT_EQ(Insert(At(10, 0, 0), At(10, 10, 0)), InsertResult::Accepted);
     const QString note = QStringLiteral(
         "NOTE: the Event 03_15_2026_10_05_00.ief is ignored because it overlaps (within one minute) another Event\n");
 
     ScheduleListing listing;
-    OfferToSchedule(QStringLiteral("03_15_2026_10_05_00.ief"), Window(At(10, 0, 0), At(10, 10, 0)), listing);
+    m_schedule.OfferToSchedule(QStringLiteral("03_15_2026_10_05_00.ief"), Window(At(10, 0, 0), At(10, 10, 0)), listing,
+                               UserMessageLog::Instance(), Now());
     EXPECT_EQ(m_log.Messages(), QStringLiteral("\n09:00:00 (UTC)\n") + note);
 
-    OfferToSchedule(QStringLiteral("03_15_2026_12_05_00.ief"), Window(At(12, 0, 0), At(12, 10, 0)), listing);
-    OfferToSchedule(QStringLiteral("03_15_2026_10_05_00.ief"), Window(At(10, 0, 0), At(10, 10, 0)), listing);
+    m_schedule.OfferToSchedule(QStringLiteral("03_15_2026_12_05_00.ief"), Window(At(12, 0, 0), At(12, 10, 0)), listing,
+                               UserMessageLog::Instance(), Now());
+    m_schedule.OfferToSchedule(QStringLiteral("03_15_2026_10_05_00.ief"), Window(At(10, 0, 0), At(10, 10, 0)), listing,
+                               UserMessageLog::Instance(), Now());
     EXPECT_EQ(m_log.Messages(), QStringLiteral("\n09:00:00 (UTC)\n") + note
                                     + QStringLiteral("\n09:00:00 (UTC)\nThe following Events are Loaded "
                                                      "(scheduled):\n03_15_2026_12_05_00\n")
@@ -289,7 +269,6 @@ TEST_F(EventScheduleTest, AnOverlapNoteIsStampedOnlyBeforeTheFirstAcceptedEvent)
 
 TEST_F(EventScheduleTest, ABadEventFileIsNamedInEveryRebuildAndKept)
 {
-    CountHandOvers();
     const QString good = WriteEvent(Time(10, 0, 0), 10);
     const QString bad = QStringLiteral("Events/13_15_2026_10_00_00.ief");
     WriteFile(bad, ReadFileBytes(QStringLiteral("Events/") + good)
@@ -299,7 +278,7 @@ TEST_F(EventScheduleTest, ABadEventFileIsNamedInEveryRebuildAndKept)
     for (int rebuild = 1; rebuild <= 2; ++rebuild) {
         m_log.Clock().Advance(std::chrono::seconds(1));
         m_log.ClearMessages();
-        LoadEventSchedule();
+        EXPECT_TRUE(Load());
         const QString stamp = QStringLiteral("\n09:00:0%1 (UTC)\n").arg(rebuild);
         EXPECT_EQ(m_log.Messages(),
                   stamp + QStringLiteral("NOTE: the Event 00_garbage.ief is not scheduled because it cannot be read "
@@ -307,30 +286,21 @@ TEST_F(EventScheduleTest, ABadEventFileIsNamedInEveryRebuildAndKept)
                       + stamp + QStringLiteral("The following Events are Loaded (scheduled):\n03_15_2026_10_00_00")
                       + stamp + QStringLiteral("NOTE: the Event 13_15_2026_10_00_00.ief is not scheduled because it "
                                                "holds no valid EventMonth (\"13\")\n\n"));
-        EXPECT_EQ(m_handOvers, rebuild);
+        EXPECT_EQ(m_schedule.Records.size(), 1u);
     }
     EXPECT_TRUE(QFile::exists(bad));
     EXPECT_TRUE(QFile::exists(QStringLiteral("Events/00_garbage.ief")));
 }
 
-// Without a capture device a rebuild leaves the schedule alone; without Event files it
-// says so and hands nothing over.
-TEST_F(EventScheduleTest, NothingToScheduleHandsNothingOver)
+// Without Event files a rebuild says so and leaves the scheduler nothing to arm.
+TEST_F(EventScheduleTest, NothingToScheduleIsSaid)
 {
-    CountHandOvers();
-    ASSERT_EQ(InsertIntoSchedule(Window(At(10, 0, 0), At(10, 10, 0))), InsertResult::Accepted);
-    Devices().count = 0;
-    LoadEventSchedule(); // no folder either
-    EXPECT_EQ(Listed(), (std::vector<Span>{{At(10, 0, 0), At(10, 10, 0)}}));
-    EXPECT_EQ(m_log.Messages(), QString());
-
-    Devices().count = 1;
+    ASSERT_EQ(Insert(At(10, 0, 0), At(10, 10, 0)), InsertResult::Accepted);
     const QString noEvents = QStringLiteral("\n09:00:00 (UTC)\nThere are no scheduled Events\n");
-    LoadEventSchedule(); // no folder
+    EXPECT_FALSE(Load()); // no folder
     EXPECT_TRUE(m_schedule.Records.empty());
     ASSERT_TRUE(QDir().mkpath(QStringLiteral("Events/folder.ief")));
     WriteFile(QStringLiteral("Events/notes.txt"), {});
-    LoadEventSchedule(); // nothing that is an Event file
+    EXPECT_FALSE(Load()); // nothing that is an Event file
     EXPECT_EQ(m_log.Messages(), noEvents + noEvents);
-    EXPECT_EQ(m_handOvers, 0);
 }

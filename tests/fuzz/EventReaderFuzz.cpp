@@ -13,11 +13,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     WriteInput("fuzzed.ief", data, size);
 
     EventFileFields fields;
-    if (ReadEventFile(QStringLiteral("fuzzed.ief"), fields)) {
-        MakeEventRecord(fields);
+    UserMessageLog& log = UserMessageLog::Instance();
+    if (ReadEventFile(log, QStringLiteral("fuzzed.ief"), fields)) {
+        MakeEventRecord(fields, kFileTimeEpoch);
         if (WriteEventFile(fields, QStringLiteral("written.ief"))) {
             EventFileFields again;
-            if (!ReadEventFile(QStringLiteral("written.ief"), again) || !(again == fields))
+            if (!ReadEventFile(log, QStringLiteral("written.ief"), again) || !(again == fields))
                 std::abort();
         }
     }

@@ -3,7 +3,6 @@
 // the list stays latest first without overlaps.
 #include "FuzzSupport.h"
 #include "common/Clock.h"
-#include "devices/DeviceTable.h"
 #include "events/EventSchedule.h"
 #include "messages/UserMessageLog.h"
 
@@ -15,8 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     EnterScratchProcessDirectory();
     UserMessageLog::Instance().SetEchoToStderr(false);
     static ManualClock clock(CalendarTime{2026, 3, 0, 15, 12, 0, 0, 0});
-    SetAppClock(&clock);
-    Devices().count = 1;
+    SetAppClock(&clock); // the log's time stamps
 
     std::filesystem::remove_all("Events");
     std::filesystem::create_directory("Events");
@@ -31,12 +29,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         at = end + 2;
     }
 
-    LoadEventSchedule();
-    const auto& records = TheEventSchedule().Records;
+    EventSchedule schedule;
+    static_cast<void>(schedule.LoadEventSchedule(UserMessageLog::Instance(), UtcTimeNow(clock)));
+    const auto& records = schedule.Records;
     for (std::size_t i = 1; i < records.size(); ++i)
         if (records[i - 1]->RecordingStart < records[i]->RecordingEnd)
             std::abort();
-    ClearEventSchedule();
     UserMessageLog::Instance().Clear();
     return 0;
 }

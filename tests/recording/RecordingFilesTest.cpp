@@ -2,7 +2,7 @@
 #include "recording/RecordingLog.h"
 
 #include "options/AppOptions.h"
-#include "recording/AppState.h"
+#include "messages/UserMessageLog.h"
 #include "support/LogCapture.h"
 #include "support/TempDir.h"
 
@@ -14,16 +14,16 @@ namespace {
 
 class RecordingFilesTest : public ::testing::Test {
 protected:
-    void TearDown() override
+    QString RecordingName() { return MakeRecordingFileName(m_options, UserMessageLog::Instance(), m_log.Clock()); }
+    static bool WriteLog(const QString& name, const QString& start, const QString& stop, bool defaultFolder,
+                         std::int64_t recorded, std::int64_t dropped)
     {
-        Options() = m_savedOptions;
-        TheAppState() = m_savedState;
+        return WriteRecordingLog(UserMessageLog::Instance(), name, start, stop, defaultFolder, recorded, dropped);
     }
 
     ScopedProcessDirectory m_dir;
     ScopedLogAndClock m_log{CalendarTime{2026, 3, 0, 15, 3, 4, 5, 789}};
-    const AppOptions m_savedOptions = Options();
-    const AppState m_savedState = TheAppState();
+    AppOptions m_options;
 };
 
 } // namespace
@@ -48,28 +48,28 @@ TEST_F(RecordingFilesTest, NamesAreFolderPrefixUtcTimeAndExtension)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        Options().VideoDirectory = c.videoDirectory;
-        Options().VideoNamePrefix = c.prefix;
+        m_options.VideoDirectory = c.videoDirectory;
+        m_options.VideoNamePrefix = c.prefix;
         m_log.Clock().SetUtc(c.utc);
-        EXPECT_EQ(MakeRecordingFileName(), c.expected);
+        EXPECT_EQ(RecordingName(), c.expected);
     }
     EXPECT_TRUE(QFileInfo(QStringLiteral("VideoFiles")).isDir());
     EXPECT_FALSE(QFileInfo::exists(capture)); // a chosen folder is the user's to make
 
-    Options().LogfileNamePrefix = QStringLiteral("night_");
-    EXPECT_EQ(MakeMessageLogFileName(), QStringLiteral("LogFiles/night_01_01_2027_04_59_59.log"));
+    m_options.LogfileNamePrefix = QStringLiteral("night_");
+    EXPECT_EQ(MakeMessageLogFileName(m_options, UserMessageLog::Instance(), m_log.Clock()), QStringLiteral("LogFiles/night_01_01_2027_04_59_59.log"));
     EXPECT_TRUE(QFileInfo(QStringLiteral("LogFiles")).isDir());
     EXPECT_EQ(m_log.Messages(), QString());
 }
 
 TEST_F(RecordingFilesTest, ANameLongerThan511CharactersIsRefused)
 {
-    Options().VideoDirectory = QString(483, QLatin1Char('d')) + QLatin1Char('/');
-    Options().VideoNamePrefix = QStringLiteral("occ1");
-    EXPECT_EQ(MakeRecordingFileName().size(), 511);
+    m_options.VideoDirectory = QString(483, QLatin1Char('d')) + QLatin1Char('/');
+    m_options.VideoNamePrefix = QStringLiteral("occ1");
+    EXPECT_EQ(RecordingName().size(), 511);
     EXPECT_EQ(m_log.Messages(), QString());
-    Options().VideoDirectory = QString(484, QLatin1Char('d')) + QLatin1Char('/');
-    EXPECT_EQ(MakeRecordingFileName(), QString());
+    m_options.VideoDirectory = QString(484, QLatin1Char('d')) + QLatin1Char('/');
+    EXPECT_EQ(RecordingName(), QString());
     EXPECT_TRUE(m_log.Messages().contains(QStringLiteral("longer than 511 characters")));
 }
 
@@ -88,20 +88,20 @@ TEST_F(RecordingFilesTest, TheLogLiesBesideTheRecording)
 
 TEST_F(RecordingFilesTest, TheLogHoldsFiveLinesEndingInCrLf)
 {
-    Options().VideoNamePrefix = QStringLiteral("occ1");
-    const QString name = MakeRecordingFileName();
+    m_options.VideoNamePrefix = QStringLiteral("occ1");
+    const QString name = RecordingName();
     ASSERT_EQ(name, QStringLiteral("VideoFiles/occ103_15_2026_03_04_05.avi"));
     const QString start = QStringLiteral("Start recording at 03:04:05 (UTC)");
     const QString stop = QStringLiteral("Stop recording at 03:06:05 (UTC)");
     const QByteArray tail = "Number of recorded frames:  1500\r\nNumber of dropped frames:  3\r\n";
 
-    ASSERT_TRUE(WriteRecordingLog(name, start, stop, true, 1500, 3));
+    ASSERT_TRUE(WriteLog(name, start, stop, true, 1500, 3));
     EXPECT_EQ(ReadFileBytes(QStringLiteral("VideoFiles/occ103_15_2026_03_04_05.log")),
               "Start recording at 03:04:05 (UTC)\r\nStop recording at 03:06:05 (UTC)\r\nVideo file:  "
                   + QFile::encodeName(QDir::currentPath()) + "/VideoFiles/occ103_15_2026_03_04_05.avi\r\n" + tail);
 
     // A chosen folder is already in the name; an older log of the name is replaced.
-    ASSERT_TRUE(WriteRecordingLog(name, start, stop, false, 1500, 3));
+    ASSERT_TRUE(WriteLog(name, start, stop, false, 1500, 3));
     EXPECT_EQ(ReadFileBytes(QStringLiteral("VideoFiles/occ103_15_2026_03_04_05.log")),
               "Start recording at 03:04:05 (UTC)\r\nStop recording at 03:06:05 (UTC)\r\nVideo file:  "
               "VideoFiles/occ103_15_2026_03_04_05.avi\r\n"
@@ -110,7 +110,7 @@ TEST_F(RecordingFilesTest, TheLogHoldsFiveLinesEndingInCrLf)
 
     // A character outside ISO 8859-1 is substituted, with a note.
     const QString wide = QStringLiteral("VideoFiles/\u00e9toile \u03a9.avi");
-    ASSERT_TRUE(WriteRecordingLog(wide, QStringLiteral("Start"), QStringLiteral("Stop"), false, 1, 0));
+    ASSERT_TRUE(WriteLog(wide, QStringLiteral("Start"), QStringLiteral("Stop"), false, 1, 0));
     EXPECT_TRUE(ReadFileBytes(RecordingLogFileName(wide)).contains("Video file:  VideoFiles/\xe9toile ?.avi\r\n"));
     EXPECT_EQ(m_log.Messages(),
               QStringLiteral("\n03:04:05 (UTC)\n\n\nNOTE -- wide character buffer has unexpected bad character.\n"));
@@ -134,7 +134,7 @@ TEST_F(RecordingFilesTest, ALogThatCannotBeWrittenIsReportedWithItsText)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         m_log.ClearMessages();
-        EXPECT_FALSE(WriteRecordingLog(c.name, QStringLiteral("Start recording at 03:04:05 (UTC)"),
+        EXPECT_FALSE(WriteLog(c.name, QStringLiteral("Start recording at 03:04:05 (UTC)"),
                                        QStringLiteral("Stop recording at 03:06:05 (UTC)"), false, 1500, 3));
         EXPECT_FALSE(QFileInfo::exists(RecordingLogFileName(c.name)));
         const QString messages = m_log.Messages();

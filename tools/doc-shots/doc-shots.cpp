@@ -115,14 +115,14 @@ bool MeasureDrift(CaptureApp& app)
     });
     TheAppState().Analysis.driftMinutes = 3;
     MeasurementFinished().store(false);
-    RestartGraph();
+    app.recording.RestartGraph();
     // The main loop's checks end the measurement and bring the live picture back.
     if (!WaitFor([] { return TheAppState().Analysis.driftMinutes == 0; }, 330s)) {
         Say(QStringLiteral("the clock-drift measurement did not finish"));
         return false;
     }
     app.captureGraph->SetSourceSetup({});
-    RestartGraph();
+    app.recording.RestartGraph();
     const QString report = QDir(g_out).filePath(QStringLiteral("TimeDeltas-example.txt"));
     QFile::remove(report);
     if (!QFile::copy(QStringLiteral("TimeDeltas.txt"), report)) {
@@ -160,7 +160,7 @@ int main(int argc, char* argv[])
     }
     MainLoopChecks checks;
     application.installEventFilter(&checks);
-    if (Failed(StartCapture())) {
+    if (Failed(app->recording.StartCapture())) {
         Say(QStringLiteral("the simulator's preview did not start"));
         return 1;
     }
@@ -170,7 +170,7 @@ int main(int argc, char* argv[])
     // Two Events ahead: the sooner is armed and counted down.
     WriteEvent(75, 4, QStringLiteral("(1234) Vela & TYC 5799-01234-1"));
     WriteEvent(24 * 60 + 30, 2, QStringLiteral("(5678) rehearsal"));
-    LoadEventSchedule();
+    app->scheduler.LoadEventSchedule();
     RunEventsFor(1500ms);
 
     Save(app->mainWindow, QStringLiteral("main-window"));
@@ -192,7 +192,7 @@ int main(int argc, char* argv[])
     if (!MeasureDrift(*app))
         ++g_failures;
 
-    if (Failed(StopCapture()))
+    if (Failed(app->recording.StopCapture()))
         ++g_failures;
     app->mainWindow->EndProgram(); // without the exit question: an Event is armed
     RunEventsFor(200ms);

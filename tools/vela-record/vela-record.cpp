@@ -7,12 +7,14 @@
 
 #include "app/TimeZoneCheck.h"
 #include "app/ui/VideoWindow.h"
+#include "common/Clock.h"
 #include "capture/CaptureBackEnd.h"
 #include "capture/CaptureGraph.h"
 #include "capture/CodecEnumeration.h"
 #include "capture/DeviceEnumeration.h"
 #include "devices/DeviceTable.h"
 #include "devices/FormatRules.h"
+#include "messages/UserMessageLog.h"
 #include "options/AppOptions.h"
 #include "recording/AppState.h"
 #include "recording/GraphControl.h"
@@ -192,13 +194,12 @@ int main(int argc, char* argv[])
     });
     if (r.nonLive)
         graph.SetSourceSetup([](GstElement* source) { g_object_set(source, "is-live", FALSE, nullptr); });
-    SetTheGraph(&graph);
+    RecordingControl recording(app, Options(), UserMessageLog::Instance(), AppClock(), &graph);
 
     app.RecordingActive = true;
-    app.RecordingFileName = MakeRecordingFileName();
-    if (app.RecordingFileName.isEmpty() || Failed(StartCapture())) {
+    app.RecordingFileName = MakeRecordingFileName(Options(), UserMessageLog::Instance(), AppClock());
+    if (app.RecordingFileName.isEmpty() || Failed(recording.StartCapture())) {
         Fail(QStringLiteral("the recording did not start"));
-        SetTheGraph(nullptr);
         return kExitFailure;
     }
     const QString fileName = app.RecordingFileName;
@@ -222,8 +223,7 @@ int main(int argc, char* argv[])
     }
     if (!failed)
         loop.exec();
-    const Status stopped = StopCapture();
-    SetTheGraph(nullptr);
+    const Status stopped = recording.StopCapture();
 
     QFile log(RecordingLogFileName(fileName));
     if (!log.open(QIODevice::ReadOnly)) {

@@ -93,7 +93,7 @@ void UncheckMenuEntry()
 
 void ResetColour()
 {
-    if (GraphControl* graph = TheGraph())
+    if (GraphControl* graph = TheCaptureApp() ? TheCaptureApp()->recording.Graph() : nullptr)
         static_cast<void>(graph->SetBrightnessContrast(50, 50)); // without a colour control there is nothing to reset
 }
 
@@ -113,8 +113,8 @@ ControlsWindow::ControlsWindow()
     m_stop = MakeControlButton(QStringLiteral("Stop\nRecording"), 106, app ? app->icons.stop : QIcon(), this);
     m_stop->setObjectName(QStringLiteral("StopButton"));
     m_stop->setEnabled(false);
-    connect(m_start, &QPushButton::clicked, this, [] { StartButtonPressed(); });
-    connect(m_stop, &QPushButton::clicked, this, [] { StopButtonPressed(); });
+    connect(m_start, &QPushButton::clicked, this, [] { TheCaptureApp()->scheduler.StartButtonPressed(); });
+    connect(m_stop, &QPushButton::clicked, this, [] { TheCaptureApp()->scheduler.StopButtonPressed(); });
 }
 
 void ControlsWindow::closeEvent(QCloseEvent* e)
@@ -139,7 +139,8 @@ void CountdownPane::paintEvent(QPaintEvent* e)
     p.setFont(AppFont(countdown ? &AppFonts::countdown : &AppFonts::lists));
     // Drawn from the top-left corner of the text, as the positions are given.
     const QPoint at = countdown ? QPoint(25, 17) : m_kind == CountdownPaneKind::Title ? QPoint(10, 12) : QPoint(10, 5);
-    const QString text = CountdownPaneText(m_kind, TheSchedulerState(), Options().ShowEventTimeAsUtc);
+    const QString text = CountdownPaneText(m_kind, TheCaptureApp() ? TheCaptureApp()->schedulerState : SchedulerState{},
+                                           Options().ShowEventTimeAsUtc);
     // The fallback fonts run wider than the ones the panes were laid out for: shrink the
     // text to the pane rather than cut off the seconds or the time of day.
     const int room = width() - at.x() - 4;
@@ -212,7 +213,7 @@ QSlider* BrightnessContrastWindow::MakeSlider(bool brightness, int y, int failur
     slider->setPageStep(1);
     slider->setValue(50);
     connect(slider, &QSlider::actionTriggered, this, [slider, brightness](int action) {
-        GraphControl* graph = TheGraph();
+        GraphControl* graph = TheCaptureApp() ? TheCaptureApp()->recording.Graph() : nullptr;
         if (!graph || !TakesPosition(action))
             return;
         // The position the action leads to; the value follows only after this signal.
@@ -282,6 +283,7 @@ void BrightnessContrastWindow::closeEvent(QCloseEvent* e)
 {
     HideBrightnessContrast();
     TheAppState().BrightnessContrastShown = false;
-    RestartGraph();
+    if (CaptureApp* app = TheCaptureApp())
+        app->recording.RestartGraph();
     e->accept();
 }

@@ -74,7 +74,7 @@ QString ExitQuestion()
     const AppState& app = TheAppState();
     if (!app.EventArmed && !app.EventRecordingActive)
         return {};
-    const SchedulerState& s = TheSchedulerState();
+    const SchedulerState& s = TheCaptureApp()->schedulerState;
     const CalendarTime& d = s.ArmedEventDuration;
     const QString event = QStringLiteral("The Event of %1 (recording %2)")
                               .arg(EventTimeText(s.ArmedEventTime),
@@ -127,7 +127,10 @@ QTimer* MainWindow::MakeSchedulerTimer(const char* name, Qt::TimerType type)
     timer->setObjectName(QLatin1String(name));
     timer->setTimerType(type);
     // The scheduler's flags, not the timer, decide what a tick does.
-    connect(timer, &QTimer::timeout, this, [] { SchedulerTick(); });
+    connect(timer, &QTimer::timeout, this, [] {
+        if (CaptureApp* app = TheCaptureApp())
+            app->scheduler.SchedulerTick();
+    });
     return timer;
 }
 
@@ -192,7 +195,7 @@ void MainWindow::ToggleBrightnessContrast()
         window->HideBrightnessContrast();
     }
     // The colour control is part of the graph only while the window is shown.
-    RestartGraph();
+    app->recording.RestartGraph();
 }
 
 void SaveWindowPositions()
@@ -230,7 +233,8 @@ void MainWindow::EndProgram()
     m_eventRecordingTimer->stop();
     m_startAlarm->stop();
     // A failure has been reported by the graph; the program ends all the same.
-    static_cast<void>(StopCapture());
+    if (CaptureApp* app = TheCaptureApp())
+        static_cast<void>(app->recording.StopCapture());
     QMetaObject::invokeMethod(QCoreApplication::instance(), [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
 }
 

@@ -141,8 +141,8 @@ void InstallRecordingUi()
 {
     static AppRecordingUi ui;
     static MainWindowTimers timers;
-    SetRecordingUi(&ui);
-    SetSchedulerTimers(&timers);
+    TheCaptureApp()->scheduler.SetRecordingUi(&ui);
+    TheCaptureApp()->scheduler.SetSchedulerTimers(&timers);
 }
 
 int ShowPowerCountdown(bool shutdownTexts)

@@ -5,7 +5,6 @@
 #include "events/ui/EventDialogLook.h"
 #include "messages/UserMessageLog.h"
 #include "options/AppOptions.h"
-#include "recording/AppState.h"
 #include "ui/DialogSupport.h"
 
 #include <QCheckBox>
@@ -42,17 +41,12 @@ QTime ToTime(const CalendarTime& t)
     return {t.hour, t.minute, t.second};
 }
 
-// New Events start at the computer's time, as UTC.
-CalendarTime UtcNow()
-{
-    return AppClock().UtcNow();
-}
-
 } // namespace
 
-ScheduleEventDialog::ScheduleEventDialog(const QString& editedFileName, QWidget* parent,
-                                         const EventPowerChoices& power, const AppIcons& icons)
+ScheduleEventDialog::ScheduleEventDialog(const EventDialogContext& program, const QString& editedFileName,
+                                         QWidget* parent, const EventPowerChoices& power, const AppIcons& icons)
     : QDialog(parent)
+    , m_program(program)
     , m_editedFileName(editedFileName)
 {
     ApplyEventDialogLook(*this, icons);
@@ -60,8 +54,7 @@ ScheduleEventDialog::ScheduleEventDialog(const QString& editedFileName, QWidget*
     CreateControls();
     LayOut(power);
     if (m_editedFileName.isEmpty()) {
-        m_eventTime->setDateTime(ToDateTime(UtcNow()));
-        m_duration->setTime(ToTime(Options().DefaultRecordingDuration));
+        ShowNow();
     } else {
         ShowEditedEvent();
     }
@@ -148,22 +141,29 @@ QHBoxLayout* ScheduleEventDialog::PowerChoice(QCheckBox* box, const char* reason
     return row;
 }
 
+// New Events start at the computer's time, as UTC.
+void ScheduleEventDialog::ShowNow()
+{
+    m_eventTime->setDateTime(ToDateTime(m_program.clock.UtcNow()));
+    m_duration->setTime(ToTime(m_program.options.DefaultRecordingDuration));
+}
+
 void ScheduleEventDialog::ShowEditedEvent()
 {
     EventFileFields fields;
-    ReadNamedEvent(m_editedFileName, fields);
+    ReadNamedEvent(m_program.log, m_editedFileName, fields);
     QString problem;
-    if (const std::unique_ptr<EventRecord> record = MakeEventRecord(fields, &problem)) {
+    if (const std::unique_ptr<EventRecord> record =
+            MakeEventRecord(fields, UtcTimeNow(m_program.clock), &problem)) {
         m_eventTime->setDateTime(ToDateTime(record->EventTime));
         m_duration->setTime(ToTime(record->Duration));
     } else {
         // Saving still replaces the broken file, so the user can mend it here.
-        AppendUserMessage(QStringLiteral("NOTE: the Event file \"%1\" holds no valid %2; the Edit Event dialog shows the "
+        m_program.log.Append(QStringLiteral("NOTE: the Event file \"%1\" holds no valid %2; the Edit Event dialog shows the "
                                          "current time and the default duration instead\r\n")
                               .arg(m_editedFileName, problem.isEmpty() ? QStringLiteral("Event") : problem),
                           true);
-        m_eventTime->setDateTime(ToDateTime(UtcNow()));
-        m_duration->setTime(ToTime(Options().DefaultRecordingDuration));
+        ShowNow();
     }
     m_comment->setText(fields.Comment.left(kEventCommentLength));
     m_hibernate->setChecked(fields.Hibernate == QLatin1String("TRUE"));
@@ -194,16 +194,17 @@ void ScheduleEventDialog::Save()
     duration.minute = static_cast<std::uint16_t>(length.minute());
     duration.second = static_cast<std::uint16_t>(length.second());
     // A file the schedule would skip at once must not be reported as scheduled.
-    if (const QString reason = TooLateToRecordReason(eventTime, duration, UtcTimeNow()); !reason.isEmpty()) {
+    if (const QString reason = TooLateToRecordReason(eventTime, duration, UtcTimeNow(m_program.clock)); !reason.isEmpty()) {
         m_tooLate->setText(reason);
         m_tooLate->show();
-        AppendUserMessage(QStringLiteral("NOTE: the Event was not saved.  ") + reason + QStringLiteral("\r\n"), true);
+        m_program.log.Append(QStringLiteral("NOTE: the Event was not saved.  ") + reason + QStringLiteral("\r\n"), true);
         return;
     }
     const EventFileFields fields = MakeEventFileFields(eventTime, duration, m_hibernate->isChecked(),
                                                        m_shutdown->isChecked(),
                                                        m_comment->text().left(kEventCommentLength));
-    if (SaveEventFile(fields, eventTime, m_editedFileName) == EventSaveResult::Saved)
+    if (SaveEventFile(m_program.schedule, m_program.log, fields, eventTime, m_editedFileName)
+        == EventSaveResult::Saved)
         done(Saved);
 }
 
@@ -212,15 +213,17 @@ void ScheduleEventDialog::reject()
     done(Closed);
 }
 
-int RunScheduleEventDialog(QWidget* parent, const EventPowerChoices& power, const AppIcons& icons)
+int RunScheduleEventDialog(const EventDialogContext& program, QWidget* parent, const EventPowerChoices& power,
+                           const AppIcons& icons)
 {
-    TheEventDialogState().EditedEventFileName.clear();
-    ScheduleEventDialog dialog(QString(), parent, power, icons);
+    program.state.EditedEventFileName.clear();
+    ScheduleEventDialog dialog(program, QString(), parent, power, icons);
     return dialog.exec();
 }
 
-int RunEditEventDialog(QWidget* parent, const EventPowerChoices& power, const AppIcons& icons)
+int RunEditEventDialog(const EventDialogContext& program, QWidget* parent, const EventPowerChoices& power,
+                       const AppIcons& icons)
 {
-    ScheduleEventDialog dialog(TheEventDialogState().EditedEventFileName, parent, power, icons);
+    ScheduleEventDialog dialog(program, program.state.EditedEventFileName, parent, power, icons);
     return dialog.exec();
 }

@@ -23,8 +23,8 @@ class ScheduleEventDialog final : public QDialog {
 public:
     enum Result { Cancelled = 0, Saved = 1, Closed = 2 };
 
-    explicit ScheduleEventDialog(const QString& editedFileName, QWidget* parent = nullptr,
-                                 const EventPowerChoices& power = {}, const AppIcons& icons = {});
+    ScheduleEventDialog(const EventDialogContext& program, const QString& editedFileName, QWidget* parent = nullptr,
+                        const EventPowerChoices& power = {}, const AppIcons& icons = {});
     ScheduleEventDialog(const ScheduleEventDialog&) = delete;
     ScheduleEventDialog& operator=(const ScheduleEventDialog&) = delete;
 
@@ -38,10 +38,12 @@ private:
     void CreateControls();
     void LayOut(const EventPowerChoices& power);
     void ConnectControls();
+    void ShowNow();
     void ShowEditedEvent();
     void CutComment();
     QHBoxLayout* PowerChoice(QCheckBox* box, const char* reasonName, const QString& refused);
 
+    EventDialogContext m_program;
     QString m_editedFileName;
     QDateTimeEdit* m_eventTime = nullptr;
     QTimeEdit* m_duration = nullptr;
@@ -54,8 +56,10 @@ private:
 // Schedules a new Event over parent. Any Event picked for editing before is forgotten
 // first, so a new Event never replaces it. Returns 1 when saved, 0 on Cancel, 2 when
 // closed by the frame.
-int RunScheduleEventDialog(QWidget* parent, const EventPowerChoices& power = {}, const AppIcons& icons = {});
+int RunScheduleEventDialog(const EventDialogContext& program, QWidget* parent, const EventPowerChoices& power = {},
+                           const AppIcons& icons = {});
 
-// Edits the Event picked in the Event list (TheEventDialogState().EditedEventFileName);
-// the same results as RunScheduleEventDialog.
-int RunEditEventDialog(QWidget* parent, const EventPowerChoices& power = {}, const AppIcons& icons = {});
+// Edits the Event picked in the Event list (program.state.EditedEventFileName); the same
+// results as RunScheduleEventDialog.
+int RunEditEventDialog(const EventDialogContext& program, QWidget* parent, const EventPowerChoices& power = {},
+                       const AppIcons& icons = {});

@@ -1,5 +1,6 @@
 #include "events/ui/ViewEventsDialog.h"
 
+#include "common/Clock.h"
 #include "events/EventEditing.h"
 #include "events/ui/EventDialogLook.h"
 #include "messages/MessageTables.h"
@@ -44,8 +45,9 @@ QPushButton* Button(QWidget* parent, const char* name, const char* text, QRect p
 
 } // namespace
 
-ViewEventsDialog::ViewEventsDialog(QWidget* parent, const AppIcons& icons)
+ViewEventsDialog::ViewEventsDialog(const EventDialogContext& program, QWidget* parent, const AppIcons& icons)
     : QDialog(parent)
+    , m_program(program)
 {
     ApplyEventDialogLook(*this, icons);
     setWindowTitle(QStringLiteral("View, Delete, Edit Events"));
@@ -54,7 +56,7 @@ ViewEventsDialog::ViewEventsDialog(QWidget* parent, const AppIcons& icons)
     auto* showExpired = new QCheckBox(QStringLiteral("Show Expired Events"), this);
     showExpired->setObjectName(QStringLiteral("showExpired"));
     showExpired->setGeometry(30, 12, 300, 28);
-    showExpired->setChecked(TheEventDialogState().ShowExpiredEvents);
+    showExpired->setChecked(m_program.state.ShowExpiredEvents);
     m_edit = Button(this, "editSelected", "Edit Selected Event", QRect(30, 312, 200, 32));
     m_delete = Button(this, "deleteSelected", "Delete Selected Event(s)", QRect(250, 312, 220, 32));
     QPushButton* cancel = Button(this, "cancel", "Cancel", QRect(776, 312, 120, 32));
@@ -91,7 +93,7 @@ ViewEventsDialog::ViewEventsDialog(QWidget* parent, const AppIcons& icons)
     connect(m_edit, &QPushButton::clicked, this, &ViewEventsDialog::EditSelected);
     connect(m_delete, &QPushButton::clicked, this, &ViewEventsDialog::DeleteSelected);
     connect(showExpired, &QCheckBox::clicked, this, [this] {
-        bool& shown = TheEventDialogState().ShowExpiredEvents;
+        bool& shown = m_program.state.ShowExpiredEvents;
         shown = !shown;
         done(ExpiredToggled);
     });
@@ -100,7 +102,7 @@ ViewEventsDialog::ViewEventsDialog(QWidget* parent, const AppIcons& icons)
 
 void ViewEventsDialog::FillList()
 {
-    for (const EventListEntry& entry : ListEventFiles(TheEventDialogState().ShowExpiredEvents)) {
+    for (const EventListEntry& entry : ListEventFiles(m_program.log, m_program.state.ShowExpiredEvents, UtcTimeNow(m_program.clock))) {
         auto* item = new QTreeWidgetItem(m_list, EventListColumns(entry));
         for (int i = 0; i < kEventListColumnCount; ++i)
             item->setTextAlignment(i, kColumns[static_cast<std::size_t>(i)].alignment | Qt::AlignVCenter);
@@ -133,7 +135,7 @@ void ViewEventsDialog::EditSelected()
     for (int row = 0; row < m_list->topLevelItemCount(); ++row) {
         const QTreeWidgetItem* item = m_list->topLevelItem(row);
         if (item->isSelected()) {
-            TheEventDialogState().EditedEventFileName = item->text(kFileNameColumn).left(kMaxFileNameLength);
+            m_program.state.EditedEventFileName = item->text(kFileNameColumn).left(kMaxFileNameLength);
             done(EditChosen);
             return;
         }
@@ -163,8 +165,8 @@ void ViewEventsDialog::reject()
     done(Closed);
 }
 
-int RunViewEventsDialog(QWidget* parent, const AppIcons& icons)
+int RunViewEventsDialog(const EventDialogContext& program, QWidget* parent, const AppIcons& icons)
 {
-    ViewEventsDialog dialog(parent, icons);
+    ViewEventsDialog dialog(program, parent, icons);
     return dialog.exec();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "events/EventEditing.h"
 #include "ui/AppLook.h"
 
 #include <QDialog>
@@ -9,7 +10,7 @@ class QTreeWidget;
 
 // Lists the Event files (expired ones only when Show Expired Events is on), deletes the
 // selected ones or picks one for editing. Ends with 0 (edit the picked Event, whose file
-// name is then in TheEventDialogState().EditedEventFileName), 1 (every listed Event
+// name is then in the dialog state's EditedEventFileName), 1 (every listed Event
 // deleted), 2 (some deleted, rows remain), 3 (Cancel, the frame or Escape) or 4 (Show
 // Expired Events toggled: the caller reopens the dialog, which lists anew).
 class ViewEventsDialog final : public QDialog {
@@ -19,7 +20,8 @@ public:
     static constexpr int kCommentColumn = 3;
     static constexpr int kFileNameColumn = 7;
 
-    explicit ViewEventsDialog(QWidget* parent = nullptr, const AppIcons& icons = {});
+    explicit ViewEventsDialog(const EventDialogContext& program, QWidget* parent = nullptr,
+                              const AppIcons& icons = {});
     ViewEventsDialog(const ViewEventsDialog&) = delete;
     ViewEventsDialog& operator=(const ViewEventsDialog&) = delete;
 
@@ -37,10 +39,11 @@ private:
     void WidenToFit();
     void EnableButtons();
 
+    EventDialogContext m_program;
     QTreeWidget* m_list = nullptr;
     QPushButton* m_edit = nullptr;
     QPushButton* m_delete = nullptr;
 };
 
 // Runs the Event list over parent and returns its result.
-int RunViewEventsDialog(QWidget* parent, const AppIcons& icons = {});
+int RunViewEventsDialog(const EventDialogContext& program, QWidget* parent, const AppIcons& icons = {});

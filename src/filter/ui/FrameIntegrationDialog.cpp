@@ -2,7 +2,6 @@
 
 #include "filter/ui/TwoDigitEntry.h"
 #include "recording/AppState.h"
-#include "recording/RecordingControl.h"
 #include "ui/DialogSupport.h"
 
 #include <QCheckBox>
@@ -67,8 +66,8 @@ void FrameIntegrationDialog::reject()
     done(m_started ? 1 : 2);
 }
 
-int RunFrameIntegrationDialog(QWidget* parent)
+int RunFrameIntegrationDialog(QWidget* parent, std::function<void()> restartGraph)
 {
-    FrameIntegrationDialog dialog(&RestartGraph, parent);
+    FrameIntegrationDialog dialog(std::move(restartGraph), parent);
     return dialog.exec();
 }

@@ -30,4 +30,4 @@ private:
 };
 
 // Opens the dialog modally over parent; its starts restart the program's graph.
-int RunFrameIntegrationDialog(QWidget* parent);
+int RunFrameIntegrationDialog(QWidget* parent, std::function<void()> restartGraph);

@@ -3,7 +3,6 @@
 #include "filter/AnalysisFlags.h"
 #include "options/AppOptions.h"
 #include "recording/AppState.h"
-#include "recording/RecordingControl.h"
 #include "ui/DialogSupport.h"
 
 #include <QCheckBox>
@@ -106,8 +105,8 @@ void PixelSaturationDialog::reject()
     done(2);
 }
 
-int RunPixelSaturationDialog(QWidget* parent)
+int RunPixelSaturationDialog(QWidget* parent, std::function<void()> restartGraph)
 {
-    PixelSaturationDialog dialog(&RestartGraph, parent);
+    PixelSaturationDialog dialog(std::move(restartGraph), parent);
     return dialog.exec();
 }

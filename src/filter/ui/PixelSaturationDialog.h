@@ -42,4 +42,4 @@ private:
 void SetSaturationThresholdInEffect(int threshold);
 
 // Opens the dialog modally over parent; it restarts the program's graph on opening.
-int RunPixelSaturationDialog(QWidget* parent);
+int RunPixelSaturationDialog(QWidget* parent, std::function<void()> restartGraph);

@@ -2,6 +2,8 @@
 #include "events/ui/ScheduleEventDialog.h"
 #include "events/ui/ViewEventsDialog.h"
 
+#include "events/EventSchedule.h"
+#include "messages/UserMessageLog.h"
 #include "options/AppOptions.h"
 #include "support/LogCapture.h"
 #include "support/TempDir.h"
@@ -39,7 +41,7 @@ QStringList EventFiles()
 EventFileFields Stored(const QString& name)
 {
     EventFileFields f;
-    EXPECT_TRUE(ReadNamedEvent(name, f)) << name.toStdString();
+    EXPECT_TRUE(ReadNamedEvent(UserMessageLog::Instance(), name, f)) << name.toStdString();
     return f;
 }
 
@@ -53,11 +55,12 @@ QStringList Row(const ViewEventsDialog& d, int row)
 
 class EventDialogsTest : public ::testing::Test {
 protected:
-    void SetUp() override { TheEventDialogState() = {}; }
-    void TearDown() override { TheEventDialogState() = {}; }
-
     ScopedProcessDirectory m_dir;
     ScopedLogAndClock m_log{kNow};
+    AppOptions m_options;
+    EventSchedule m_schedule;
+    EventDialogState m_state;
+    const EventDialogContext m_program{m_schedule, m_state, UserMessageLog::Instance(), m_log.Clock(), m_options};
     const QString m_eventName = WriteTestEvent(QStringLiteral("Events"), kEvent, 0, 2, 0, true);
 };
 
@@ -66,11 +69,10 @@ class EditEventTest : public EventDialogsTest {
 protected:
     void SetUp() override
     {
-        EventDialogsTest::SetUp();
-        TheEventDialogState().EditedEventFileName = m_eventName;
+        m_state.EditedEventFileName = m_eventName;
         m_dialog.open();
     }
-    ScheduleEventDialog m_dialog{m_eventName};
+    ScheduleEventDialog m_dialog{m_program, m_eventName};
 };
 
 } // namespace
@@ -80,7 +82,7 @@ TEST_F(EventDialogsTest, NewEventStartsNowWithTheDefaultDurationAndTwoInTheSameS
     QFile::remove(QStringLiteral("Events/") + m_eventName);
     m_log.Clock().SetUtc(kEvent);
     for (const char* comment : {"first", "second"}) {
-        ScheduleEventDialog d{QString()};
+        ScheduleEventDialog d{m_program, QString()};
         d.open();
         EXPECT_EQ(d.windowTitle(), QStringLiteral("Schedule Event"));
         EXPECT_EQ(ById<QDateTimeEdit>(d, "eventTime")->text(), QStringLiteral("May 3, 2024   09:05:07"));
@@ -96,7 +98,7 @@ TEST_F(EventDialogsTest, NewEventStartsNowWithTheDefaultDurationAndTwoInTheSameS
 
 TEST_F(EventDialogsTest, CommentIsCutTo35AndHibernateAndShutdownExcludeEachOther)
 {
-    ScheduleEventDialog d{QString()};
+    ScheduleEventDialog d{m_program, QString()};
     d.open();
     auto* comment = ById<QLineEdit>(d, "comment");
     const QString fifty = QStringLiteral("0123456789").repeated(5);
@@ -124,7 +126,7 @@ TEST_F(EventDialogsTest, AnUncreatableFolderKeepsTheDialogOpenAndSaysWhy)
     QDir(QStringLiteral("Events")).removeRecursively();
     QFile blocker(QStringLiteral("Events"));
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-    ScheduleEventDialog d{QString()};
+    ScheduleEventDialog d{m_program, QString()};
     d.open();
     Click(d, "save");
     EXPECT_TRUE(d.isVisible());
@@ -133,7 +135,7 @@ TEST_F(EventDialogsTest, AnUncreatableFolderKeepsTheDialogOpenAndSaysWhy)
 
 TEST_F(EventDialogsTest, APastTimeIsRefusedWithTheReasonAndTheDialogStaysOpen)
 {
-    ScheduleEventDialog d{QString()};
+    ScheduleEventDialog d{m_program, QString()};
     d.open();
     auto* time = ById<QDateTimeEdit>(d, "eventTime");
     auto* reason = ById<QLabel>(d, "tooLate");
@@ -190,9 +192,9 @@ TEST_F(EditEventTest, ScheduleAfterAnEditNeverTouchesTheEditedEvent)
         ById<QDateTimeEdit>(*d, "eventTime")->setDateTime(QDateTime(QDate(2024, 5, 3), QTime(10, 0, 0), Qt::UTC));
         Click(*d, "save");
     });
-    EXPECT_EQ(RunScheduleEventDialog(nullptr), 1);
+    EXPECT_EQ(RunScheduleEventDialog(m_program, nullptr), 1);
     EXPECT_EQ(EventFiles(), (QStringList{m_eventName, EventFileName(kLaterEvent)}));
-    EXPECT_TRUE(TheEventDialogState().EditedEventFileName.isEmpty());
+    EXPECT_TRUE(m_state.EditedEventFileName.isEmpty());
 }
 
 TEST_F(EventDialogsTest, ListShowsTheColumnsAsStoredWithZerosForTheTimeFields)
@@ -201,7 +203,7 @@ TEST_F(EventDialogsTest, ListShowsTheColumnsAsStoredWithZerosForTheTimeFields)
     EventFileFields bad = MakeEventFileFields(kLaterEvent, {}, false, true, QStringLiteral("hand made"));
     bad.EventMonth = QStringLiteral("13");
     ASSERT_TRUE(WriteEventFile(bad, QStringLiteral("Events/bad.ief")));
-    ViewEventsDialog d;
+    ViewEventsDialog d{m_program};
     ASSERT_EQ(d.List()->topLevelItemCount(), 2);
     EXPECT_EQ(Row(d, 0), (QStringList{" MAY  3, 2024", "09:05:07", "00:02:00", "", "\u2713", "", "", m_eventName}));
     EXPECT_EQ(Row(d, 1).mid(0, 6), (QStringList{" ???  3, 2024", "10:00:00", "00:00:00", "hand made", "", "\u2713"}));
@@ -214,7 +216,7 @@ TEST_F(EventDialogsTest, ListShowsTheColumnsAsStoredWithZerosForTheTimeFields)
 TEST_F(EventDialogsTest, SelectionEnablesEditForOneRowAndDeleteForAny)
 {
     WriteTestEvent(QStringLiteral("Events"), kLaterEvent, 0, 1, 0);
-    ViewEventsDialog d;
+    ViewEventsDialog d{m_program};
     d.open();
     auto enabled = [&] { return std::pair(ById<QPushButton>(d, "editSelected")->isEnabled(), ById<QPushButton>(d, "deleteSelected")->isEnabled()); };
     EXPECT_EQ(enabled(), std::pair(false, false));
@@ -225,13 +227,13 @@ TEST_F(EventDialogsTest, SelectionEnablesEditForOneRowAndDeleteForAny)
     d.List()->topLevelItem(0)->setSelected(false);
     Click(d, "editSelected");
     EXPECT_EQ(d.result(), ViewEventsDialog::EditChosen);
-    EXPECT_EQ(TheEventDialogState().EditedEventFileName, EventFileName(kLaterEvent));
+    EXPECT_EQ(m_state.EditedEventFileName, EventFileName(kLaterEvent));
 }
 
 TEST_F(EventDialogsTest, DeletingSomeEndsWithTwoAllWithOneAndEachFailureIsReported)
 {
     WriteTestEvent(QStringLiteral("Events"), kLaterEvent, 0, 1, 0);
-    ViewEventsDialog some;
+    ViewEventsDialog some{m_program};
     some.open();
     some.List()->topLevelItem(0)->setSelected(true);
     Click(some, "deleteSelected");
@@ -239,7 +241,7 @@ TEST_F(EventDialogsTest, DeletingSomeEndsWithTwoAllWithOneAndEachFailureIsReport
     EXPECT_EQ(EventFiles(), QStringList{EventFileName(kLaterEvent)});
 
     // A file that cannot go: the dialog stays open and says so.
-    ViewEventsDialog stuck;
+    ViewEventsDialog stuck{m_program};
     stuck.open();
     const QString path = QStringLiteral("Events/") + EventFileName(kLaterEvent);
     QFile::remove(path);
@@ -252,7 +254,7 @@ TEST_F(EventDialogsTest, DeletingSomeEndsWithTwoAllWithOneAndEachFailureIsReport
 
     QDir(path).removeRecursively();
     WriteTestEvent(QStringLiteral("Events"), kLaterEvent, 0, 1, 0);
-    ViewEventsDialog all;
+    ViewEventsDialog all{m_program};
     all.open();
     all.List()->selectAll();
     Click(all, "deleteSelected");
@@ -263,14 +265,14 @@ TEST_F(EventDialogsTest, DeletingSomeEndsWithTwoAllWithOneAndEachFailureIsReport
 TEST_F(EventDialogsTest, ExpiredEventIsHiddenUntilShowExpiredEventsIsToggled)
 {
     WriteTestEvent(QStringLiteral("Events"), kPastEvent, 0, 1, 0);
-    ViewEventsDialog hidden;
+    ViewEventsDialog hidden{m_program};
     EXPECT_EQ(hidden.List()->topLevelItemCount(), 1);
     EXPECT_FALSE(ById<QCheckBox>(hidden, "showExpired")->isChecked());
     hidden.open();
     Click(hidden, "showExpired");
     EXPECT_EQ(hidden.result(), ViewEventsDialog::ExpiredToggled);
 
-    ViewEventsDialog shown;
+    ViewEventsDialog shown{m_program};
     EXPECT_TRUE(ById<QCheckBox>(shown, "showExpired")->isChecked());
     ASSERT_EQ(shown.List()->topLevelItemCount(), 2);
     EXPECT_EQ(Row(shown, 0).value(6), QStringLiteral("\u2713")) << "07:00 sorts first";

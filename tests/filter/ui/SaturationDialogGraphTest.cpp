@@ -3,6 +3,7 @@
 #include "capture/CaptureBackEnd.h"
 #include "capture/CaptureGraph.h"
 #include "capture/DeviceEnumeration.h"
+#include "common/Clock.h"
 #include "devices/DeviceTable.h"
 #include "filter/AnalysisFlags.h"
 #include "filter/gst/VelaTransformFilter.h"
@@ -69,10 +70,10 @@ TEST(PixelSaturationDialogOnTheSimulator, DraggingMovesTheRunningMarkingAndCance
 
     MarkCountingSink sink;
     CaptureGraph graph(&sink, 0);
-    SetTheGraph(&graph);
+    RecordingControl recording(TheAppState(), Options(), UserMessageLog::Instance(), AppClock(), &graph);
     TheAppState().Analysis.saturationThreshold = 200;
-    ASSERT_EQ(StartCapture(), Status::Ok);
-    PixelSaturationDialog d(&RestartGraph);
+    ASSERT_EQ(recording.StartCapture(), Status::Ok);
+    PixelSaturationDialog d([&recording] { recording.RestartGraph(); });
     d.open();
     GstElement* filter = gst_bin_get_by_name(GST_BIN(graph.Pipeline()), kTransformFilterName);
     ASSERT_NE(filter, nullptr) << "the preview runs through the transform element";
@@ -94,8 +95,7 @@ TEST(PixelSaturationDialogOnTheSimulator, DraggingMovesTheRunningMarkingAndCance
     EXPECT_EQ(LiveSaturationThreshold().load(), 200);
     EXPECT_EQ(TheAppState().Analysis.saturationThreshold, 200);
     EXPECT_LT(sink.MarkedAfterAFewFrames(), atLowest);
-    EXPECT_EQ(StopCapture(), Status::Ok);
-    SetTheGraph(nullptr);
+    EXPECT_EQ(recording.StopCapture(), Status::Ok);
 }
 
 } // namespace
