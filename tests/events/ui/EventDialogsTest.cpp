@@ -1,14 +1,13 @@
 #include "events/EventEditing.h"
+#include "events/EventSchedule.h"
 #include "events/ui/ScheduleEventDialog.h"
 #include "events/ui/ViewEventsDialog.h"
 
-#include "events/EventSchedule.h"
 #include "messages/UserMessageLog.h"
 #include "options/AppOptions.h"
 #include "support/LogCapture.h"
 #include "support/TempDir.h"
 #include "support/TestEvents.h"
-
 #include "support/WidgetDriving.h"
 
 #include <QApplication>
@@ -27,11 +26,10 @@
 
 namespace {
 
-constexpr CalendarTime kNow{2024, 5, 5, 3, 8, 0, 0, 0};          // 3 May 2024 08:00:00 UTC
-constexpr CalendarTime kEvent{2024, 5, 0, 3, 9, 5, 7, 0};        // 09:05:07
+constexpr CalendarTime kNow{2024, 5, 5, 3, 8, 0, 0, 0};   // 3 May 2024 08:00:00 UTC
+constexpr CalendarTime kEvent{2024, 5, 0, 3, 9, 5, 7, 0}; // 09:05:07
 constexpr CalendarTime kLaterEvent{2024, 5, 0, 3, 10, 0, 0, 0};
-constexpr CalendarTime kPastEvent{2024, 5, 0, 3, 7, 0, 0, 0};
-
+const QString kLaterName = EventFileName(kLaterEvent);
 
 QStringList EventFiles()
 {
@@ -53,8 +51,15 @@ QStringList Row(const ViewEventsDialog& d, int row)
     return texts;
 }
 
+void SetTime(QDialog& d, int hour)
+{
+    ById<QDateTimeEdit>(d, "eventTime")->setDateTime(QDateTime(QDate(2024, 5, 3), QTime(hour, 0, 0), Qt::UTC));
+}
+
 class EventDialogsTest : public ::testing::Test {
 protected:
+    bool Logged(const QString& text) const { return m_log.Messages().contains(text); }
+
     ScopedProcessDirectory m_dir;
     ScopedLogAndClock m_log{kNow};
     AppOptions m_options;
@@ -64,27 +69,15 @@ protected:
     const QString m_eventName = WriteTestEvent(QStringLiteral("Events"), kEvent, 0, 2, 0, true);
 };
 
-// Opens the Edit Event dialog on a file, as the Event list hands it over.
-class EditEventTest : public EventDialogsTest {
-protected:
-    void SetUp() override
-    {
-        m_state.EditedEventFileName = m_eventName;
-        m_dialog.open();
-    }
-    ScheduleEventDialog m_dialog{m_program, m_eventName};
-};
-
 } // namespace
 
-TEST_F(EventDialogsTest, NewEventStartsNowWithTheDefaultDurationAndTwoInTheSameSecondShareOneFile)
+TEST_F(EventDialogsTest, NewEventStartsNowAndTwoInTheSameSecondShareOneFile)
 {
     QFile::remove(QStringLiteral("Events/") + m_eventName);
     m_log.Clock().SetUtc(kEvent);
     for (const char* comment : {"first", "second"}) {
         ScheduleEventDialog d{m_program, QString()};
         d.open();
-        EXPECT_EQ(d.windowTitle(), QStringLiteral("Schedule Event"));
         EXPECT_EQ(ById<QDateTimeEdit>(d, "eventTime")->text(), QStringLiteral("May 3, 2024   09:05:07"));
         EXPECT_EQ(ById<QDateTimeEdit>(d, "duration")->time(), QTime(0, 10, 0)) << "DefaultRecordingDuration";
         ById<QLineEdit>(d, "comment")->setText(QString::fromLatin1(comment));
@@ -93,10 +86,11 @@ TEST_F(EventDialogsTest, NewEventStartsNowWithTheDefaultDurationAndTwoInTheSameS
     }
     EXPECT_EQ(EventFiles(), QStringList{m_eventName});
     EXPECT_EQ(Stored(m_eventName), MakeEventFileFields(kEvent, {0, 0, 0, 0, 0, 10, 0, 0}, false, false, "second"));
-    EXPECT_TRUE(m_log.Messages().contains("Scheduled an event recording:  05_03_2024_09_05_07.ief\n"));
+    EXPECT_TRUE(Logged("Scheduled an event recording:  05_03_2024_09_05_07.ief\n"));
+    EXPECT_EQ(m_schedule.FilesWrittenThisRun, QStringList{m_eventName});
 }
 
-TEST_F(EventDialogsTest, CommentIsCutTo35AndHibernateAndShutdownExcludeEachOther)
+TEST_F(EventDialogsTest, CommentIsCutTo35HibernateAndShutdownExcludeEachOtherAndAPastTimeIsRefused)
 {
     ScheduleEventDialog d{m_program, QString()};
     d.open();
@@ -104,21 +98,27 @@ TEST_F(EventDialogsTest, CommentIsCutTo35AndHibernateAndShutdownExcludeEachOther
     const QString fifty = QStringLiteral("0123456789").repeated(5);
     QApplication::clipboard()->setText(fifty);
     comment->paste();
-    EXPECT_EQ(comment->text(), fifty.left(35));
     QTest::keyClicks(comment, "xyz");
     EXPECT_EQ(comment->text(), fifty.left(35));
-
     Click(d, "hibernate");
     Click(d, "shutdown");
     EXPECT_FALSE(ById<QCheckBox>(d, "hibernate")->isChecked());
     Click(d, "hibernate");
     EXPECT_FALSE(ById<QCheckBox>(d, "shutdown")->isChecked());
-    ById<QDateTimeEdit>(d, "eventTime")->setDateTime(QDateTime(QDate(2024, 5, 3), QTime(10, 0, 0), Qt::UTC));
+
+    auto* reason = ById<QLabel>(d, "tooLate");
+    SetTime(d, 7); // an hour ago
     Click(d, "save");
-    const EventFileFields f = Stored(EventFileName(kLaterEvent));
+    EXPECT_TRUE(d.isVisible());
+    EXPECT_TRUE(reason->text().contains("can no longer be recorded")) << reason->text().toStdString();
+    EXPECT_EQ(EventFiles(), QStringList{m_eventName});
+    SetTime(d, 10);
+    EXPECT_FALSE(reason->isVisible()) << "a new time clears the reason";
+    Click(d, "save");
+    EXPECT_EQ(d.result(), ScheduleEventDialog::Saved);
+    const EventFileFields f = Stored(kLaterName);
     EXPECT_EQ(f.Comment, fifty.left(35));
-    EXPECT_EQ(f.Hibernate, "TRUE");
-    EXPECT_EQ(f.Shutdown, "FALSE");
+    EXPECT_EQ(std::pair(f.Hibernate, f.Shutdown), std::pair(QStringLiteral("TRUE"), QStringLiteral("FALSE")));
 }
 
 TEST_F(EventDialogsTest, AnUncreatableFolderKeepsTheDialogOpenAndSaysWhy)
@@ -130,80 +130,56 @@ TEST_F(EventDialogsTest, AnUncreatableFolderKeepsTheDialogOpenAndSaysWhy)
     d.open();
     Click(d, "save");
     EXPECT_TRUE(d.isVisible());
-    EXPECT_TRUE(m_log.Messages().contains("Unable to create \"Events\" directory in process directory."));
+    EXPECT_TRUE(Logged("Unable to create \"Events\" directory in process directory."));
 }
 
-TEST_F(EventDialogsTest, APastTimeIsRefusedWithTheReasonAndTheDialogStaysOpen)
+TEST_F(EventDialogsTest, EditingKeepsTheFileRenamesOnANewTimeAndAFailedWriteKeepsTheEditedEvent)
 {
-    ScheduleEventDialog d{m_program, QString()};
-    d.open();
-    auto* time = ById<QDateTimeEdit>(d, "eventTime");
-    auto* reason = ById<QLabel>(d, "tooLate");
-    time->setDateTime(QDateTime(QDate(2024, 5, 3), QTime(7, 0, 0), Qt::UTC)); // an hour ago
-    Click(d, "save");
-    EXPECT_TRUE(d.isVisible());
-    EXPECT_TRUE(reason->isVisible());
-    EXPECT_TRUE(reason->text().contains("can no longer be recorded")) << reason->text().toStdString();
-    EXPECT_EQ(EventFiles(), QStringList{m_eventName});
-    EXPECT_FALSE(m_log.Messages().contains("Scheduled an event recording")) << m_log.Messages().toStdString();
-
-    time->setDateTime(QDateTime(QDate(2024, 5, 3), QTime(10, 0, 0), Qt::UTC));
-    EXPECT_FALSE(reason->isVisible()) << "a new time clears the reason";
-    Click(d, "save");
-    EXPECT_EQ(d.result(), ScheduleEventDialog::Saved);
-}
-
-TEST_F(EditEventTest, ChangingOnlyTheCommentRewritesTheSameFile)
-{
-    EXPECT_EQ(m_dialog.windowTitle(), QStringLiteral("Edit Event"));
-    EXPECT_EQ(ById<QTimeEdit>(m_dialog, "duration")->time(), QTime(0, 2, 0));
-    EXPECT_TRUE(ById<QCheckBox>(m_dialog, "hibernate")->isChecked());
-    ById<QLineEdit>(m_dialog, "comment")->setText(QStringLiteral("occultation"));
-    Click(m_dialog, "save");
-    EXPECT_EQ(m_dialog.result(), ScheduleEventDialog::Saved);
+    m_state.EditedEventFileName = m_eventName;
+    ScheduleEventDialog comment{m_program, m_eventName};
+    comment.open();
+    EXPECT_EQ(comment.windowTitle(), QStringLiteral("Edit Event"));
+    EXPECT_EQ(ById<QTimeEdit>(comment, "duration")->time(), QTime(0, 2, 0));
+    EXPECT_TRUE(ById<QCheckBox>(comment, "hibernate")->isChecked());
+    ById<QLineEdit>(comment, "comment")->setText(QStringLiteral("occultation"));
+    Click(comment, "save");
     EXPECT_EQ(EventFiles(), QStringList{m_eventName});
     EXPECT_EQ(Stored(m_eventName).Comment, QStringLiteral("occultation"));
-    EXPECT_TRUE(m_log.Messages().contains("Edited event (new event name if UTC time altered):  " + m_eventName));
-}
 
-TEST_F(EditEventTest, ChangingTheTimeRenamesAndAFailedWriteKeepsTheEditedEvent)
-{
-    ById<QDateTimeEdit>(m_dialog, "eventTime")->setDateTime(QDateTime(QDate(2024, 5, 3), QTime(10, 0, 0), Qt::UTC));
-    const QString blocked = QStringLiteral("Events/") + EventFileName(kLaterEvent);
+    ScheduleEventDialog time{m_program, m_eventName};
+    time.open();
+    SetTime(time, 10);
+    const QString blocked = QStringLiteral("Events/") + kLaterName;
     QDir().mkpath(blocked + QStringLiteral("/inside")); // the new name cannot be written
-    Click(m_dialog, "save");
-    EXPECT_TRUE(m_dialog.isVisible());
+    Click(time, "save");
+    EXPECT_TRUE(time.isVisible());
     EXPECT_EQ(EventFiles(), QStringList{m_eventName});
-    EXPECT_TRUE(m_log.Messages().contains("ERROR -- the Event file \"05_03_2024_10_00_00.ief\" was not written"));
-
+    EXPECT_TRUE(Logged("ERROR -- the Event file \"05_03_2024_10_00_00.ief\" was not written"));
     QDir(blocked).removeRecursively();
-    Click(m_dialog, "save");
-    EXPECT_EQ(m_dialog.result(), ScheduleEventDialog::Saved);
-    EXPECT_EQ(EventFiles(), QStringList{EventFileName(kLaterEvent)});
-    EXPECT_TRUE(m_log.Messages().contains("Edited event (new event name if UTC time altered):  05_03_2024_10_00_00.ief"));
-}
+    Click(time, "save");
+    EXPECT_EQ(EventFiles(), QStringList{kLaterName});
+    EXPECT_TRUE(Logged("Edited event (new event name if UTC time altered):  05_03_2024_10_00_00.ief"));
 
-TEST_F(EditEventTest, ScheduleAfterAnEditNeverTouchesTheEditedEvent)
-{
+    // Schedule Event after an edit never touches the edited Event.
     QTimer::singleShot(0, [] {
         auto* d = qobject_cast<ScheduleEventDialog*>(QApplication::activeModalWidget());
         ASSERT_NE(d, nullptr);
         EXPECT_EQ(d->windowTitle(), QStringLiteral("Schedule Event"));
-        ById<QDateTimeEdit>(*d, "eventTime")->setDateTime(QDateTime(QDate(2024, 5, 3), QTime(10, 0, 0), Qt::UTC));
+        SetTime(*d, 11);
         Click(*d, "save");
     });
     EXPECT_EQ(RunScheduleEventDialog(m_program, nullptr), 1);
-    EXPECT_EQ(EventFiles(), (QStringList{m_eventName, EventFileName(kLaterEvent)}));
+    EXPECT_EQ(EventFiles().size(), 2);
     EXPECT_TRUE(m_state.EditedEventFileName.isEmpty());
 }
 
-TEST_F(EventDialogsTest, ListShowsTheColumnsAsStoredWithZerosForTheTimeFields)
+TEST_F(EventDialogsTest, ListShowsTheColumnsAsStoredAndSelectionEnablesEditForOneRow)
 {
-    QDir().mkpath(QStringLiteral("Events"));
     EventFileFields bad = MakeEventFileFields(kLaterEvent, {}, false, true, QStringLiteral("hand made"));
     bad.EventMonth = QStringLiteral("13");
     ASSERT_TRUE(WriteEventFile(bad, QStringLiteral("Events/bad.ief")));
     ViewEventsDialog d{m_program};
+    d.open();
     ASSERT_EQ(d.List()->topLevelItemCount(), 2);
     EXPECT_EQ(Row(d, 0), (QStringList{" MAY  3, 2024", "09:05:07", "00:02:00", "", "\u2713", "", "", m_eventName}));
     EXPECT_EQ(Row(d, 1).mid(0, 6), (QStringList{" ???  3, 2024", "10:00:00", "00:00:00", "hand made", "", "\u2713"}));
@@ -211,23 +187,20 @@ TEST_F(EventDialogsTest, ListShowsTheColumnsAsStoredWithZerosForTheTimeFields)
     const QFontMetrics metrics(d.List()->font());
     for (int c : {0, 1, 2}) // whatever font stands in for Consolas, dates and times are never cut
         EXPECT_GT(d.List()->header()->sectionSize(c), metrics.horizontalAdvance(Row(d, 0)[c])) << c;
-}
 
-TEST_F(EventDialogsTest, SelectionEnablesEditForOneRowAndDeleteForAny)
-{
-    WriteTestEvent(QStringLiteral("Events"), kLaterEvent, 0, 1, 0);
-    ViewEventsDialog d{m_program};
-    d.open();
-    auto enabled = [&] { return std::pair(ById<QPushButton>(d, "editSelected")->isEnabled(), ById<QPushButton>(d, "deleteSelected")->isEnabled()); };
+    auto enabled = [&] {
+        return std::pair(ById<QPushButton>(d, "editSelected")->isEnabled(),
+                         ById<QPushButton>(d, "deleteSelected")->isEnabled());
+    };
     EXPECT_EQ(enabled(), std::pair(false, false));
     d.List()->topLevelItem(1)->setSelected(true);
     EXPECT_EQ(enabled(), std::pair(true, true));
     d.List()->topLevelItem(0)->setSelected(true);
     EXPECT_EQ(enabled(), std::pair(false, true));
-    d.List()->topLevelItem(0)->setSelected(false);
+    d.List()->topLevelItem(1)->setSelected(false);
     Click(d, "editSelected");
     EXPECT_EQ(d.result(), ViewEventsDialog::EditChosen);
-    EXPECT_EQ(m_state.EditedEventFileName, EventFileName(kLaterEvent));
+    EXPECT_EQ(m_state.EditedEventFileName, m_eventName);
 }
 
 TEST_F(EventDialogsTest, DeletingSomeEndsWithTwoAllWithOneAndEachFailureIsReported)
@@ -238,19 +211,17 @@ TEST_F(EventDialogsTest, DeletingSomeEndsWithTwoAllWithOneAndEachFailureIsReport
     some.List()->topLevelItem(0)->setSelected(true);
     Click(some, "deleteSelected");
     EXPECT_EQ(some.result(), ViewEventsDialog::SomeDeleted);
-    EXPECT_EQ(EventFiles(), QStringList{EventFileName(kLaterEvent)});
+    EXPECT_EQ(EventFiles(), QStringList{kLaterName});
 
-    // A file that cannot go: the dialog stays open and says so.
     ViewEventsDialog stuck{m_program};
     stuck.open();
-    const QString path = QStringLiteral("Events/") + EventFileName(kLaterEvent);
+    const QString path = QStringLiteral("Events/") + kLaterName;
     QFile::remove(path);
-    QDir().mkpath(path + QStringLiteral("/inside"));
+    QDir().mkpath(path + QStringLiteral("/inside")); // a file that cannot go
     stuck.List()->selectAll();
     Click(stuck, "deleteSelected");
     EXPECT_TRUE(stuck.isVisible());
-    EXPECT_TRUE(m_log.Messages().contains(
-        "WARNING: Unable to delete one or more selected event files - write protected?,  warning 16"));
+    EXPECT_TRUE(Logged("WARNING: Unable to delete one or more selected event files - write protected?,  warning 16"));
 
     QDir(path).removeRecursively();
     WriteTestEvent(QStringLiteral("Events"), kLaterEvent, 0, 1, 0);
@@ -264,10 +235,9 @@ TEST_F(EventDialogsTest, DeletingSomeEndsWithTwoAllWithOneAndEachFailureIsReport
 
 TEST_F(EventDialogsTest, ExpiredEventIsHiddenUntilShowExpiredEventsIsToggled)
 {
-    WriteTestEvent(QStringLiteral("Events"), kPastEvent, 0, 1, 0);
+    WriteTestEvent(QStringLiteral("Events"), {2024, 5, 0, 3, 7, 0, 0, 0}, 0, 1, 0);
     ViewEventsDialog hidden{m_program};
     EXPECT_EQ(hidden.List()->topLevelItemCount(), 1);
-    EXPECT_FALSE(ById<QCheckBox>(hidden, "showExpired")->isChecked());
     hidden.open();
     Click(hidden, "showExpired");
     EXPECT_EQ(hidden.result(), ViewEventsDialog::ExpiredToggled);
