@@ -11,6 +11,7 @@
 #include "devices/PreAllocation.h"
 #include "filter/AnalysisFlags.h"
 #include "filter/CharacterSet.h"
+#include "filter/FramePipeline.h"
 #include "messages/UserMessageLog.h"
 #include "options/AppOptions.h"
 #include "recording/AppState.h"
@@ -151,9 +152,9 @@ protected:
         SimulatorSettings simulator;
         simulator.unplugFile = kUnplugFile;
         PrepareCaptureBackEnd(true, simulator);
-        ClearDeviceTable();
-        ASSERT_EQ(EnumerateCaptureDevices(true), Status::Ok);
-        ASSERT_EQ(EnumerateCodecs(Devices()), Status::Ok);
+        Devices() = DeviceTable{};
+        ASSERT_EQ(EnumerateCaptureDevices(Devices(), UserMessageLog::Instance(), true), Status::Ok);
+        ASSERT_EQ(EnumerateCodecs(Devices(), UserMessageLog::Instance()), Status::Ok);
     }
 
     void SetUp() override
@@ -168,7 +169,7 @@ protected:
                 m_device = i;
         ASSERT_GE(m_device, 0);
         Devices().currentDeviceIndex = m_device;
-        m_graph = std::make_unique<CaptureGraph>(nullptr, 0);
+        m_graph = std::make_unique<CaptureGraph>(Parts(), nullptr, 0);
         SetTheGraph(m_graph.get());
     }
     void TearDown() override
@@ -177,6 +178,11 @@ protected:
         m_graph.reset();
     }
 
+    // StartCapture and StopCapture still reach the program's own records.
+    static CaptureGraphParts Parts(const PreAllocationCalls& calls = kSystemPreAllocationCalls)
+    {
+        return {Options(), Devices(), TheAppState(), UserMessageLog::Instance(), TheFramePipeline(), calls};
+    }
     CaptureDevice& Device() { return Devices().devices[static_cast<std::size_t>(m_device)]; }
     void Select(const char* size, VideoSubtype subtype, const char* codec = "NONE")
     {
@@ -353,14 +359,14 @@ TEST_F(CaptureGraphTest, AFailedBuildTakesBackTheFileItMadeAndNeverWritesToStand
     struct Case {
         const char* what;
         bool hideMuxer;
-        const PreAllocationCalls* calls;
+        const PreAllocationCalls& calls;
         bool unplugged;
         QStringList files; // left afterwards, the captured output aside
     };
     const Case cases[] = {
-        {"no multiplexer after the space was claimed", true, nullptr, false, {}},
-        {"the claimed file is gone before it is opened", false, &lost, false, {}},
-        {"a file that was there before stays", false, nullptr, true, {QStringLiteral("rec.avi")}},
+        {"no multiplexer after the space was claimed", true, kSystemPreAllocationCalls, false, {}},
+        {"the claimed file is gone before it is opened", false, lost, false, {}},
+        {"a file that was there before stays", false, kSystemPreAllocationCalls, true, {QStringLiteral("rec.avi")}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -371,7 +377,7 @@ TEST_F(CaptureGraphTest, AFailedBuildTakesBackTheFileItMadeAndNeverWritesToStand
         std::optional<ScopedHiddenFeatures> hidden;
         if (c.hideMuxer)
             hidden.emplace([](const char* name, const char*) { return std::strcmp(name, "avimux") == 0; });
-        SetPreAllocationCalls(c.calls);
+        CaptureGraph graph(Parts(c.calls), nullptr, 0);
         const DeviceHandle camera = Device().sourceDevice;
         if (c.unplugged)
             Device().sourceDevice = UnpluggedCamera();
@@ -379,9 +385,9 @@ TEST_F(CaptureGraphTest, AFailedBuildTakesBackTheFileItMadeAndNeverWritesToStand
         const int savedStdout = ::dup(STDOUT_FILENO);
         const int captured = ::open(QFile::encodeName(output).constData(), O_RDWR | O_CREAT | O_TRUNC, 0666);
         ::dup2(captured, STDOUT_FILENO);
-        const Status built = m_graph->BuildGraph(&file, true);
+        const Status built = graph.BuildGraph(&file, true);
         RunEventsFor(500);
-        const Status stopped = m_graph->StopGraph();
+        const Status stopped = graph.StopGraph();
         std::fflush(stdout);
         ::dup2(savedStdout, STDOUT_FILENO);
         ::close(savedStdout);
@@ -390,7 +396,6 @@ TEST_F(CaptureGraphTest, AFailedBuildTakesBackTheFileItMadeAndNeverWritesToStand
         EXPECT_TRUE(Failed(built)) << StatusCode(built);
         EXPECT_EQ(stopped, Status::Ok);
         Device().sourceDevice = camera;
-        SetPreAllocationCalls(nullptr);
         hidden.reset();
         EXPECT_EQ(FilesBelow(m_dir.Path()), c.files + QStringList{QStringLiteral("stdout")});
         QFile::remove(file);
@@ -564,7 +569,7 @@ TEST_F(CaptureGraphTest, DriftModeReadsEveryFrameOfTheSimulator)
 TEST_F(CaptureGraphTest, IntegrationDeliversOneFrameInN)
 {
     CountingSink sink;
-    CaptureGraph graph(&sink, 0);
+    CaptureGraph graph(Parts(), &sink, 0);
     SetTheGraph(&graph);
     Select("640x480", VideoSubtype::YUY2);
     TheAppState().Analysis.integrationFrames = 4;
@@ -606,16 +611,16 @@ TEST_F(CaptureGraphTest, RecordedFramesReadBackTheSimulatorsVtiTime)
     AppState& app = TheAppState();
     app.RecordingActive = true;
     app.RecordingFileName = m_dir.FilePath(QStringLiteral("times.avi"));
-    const long started = MillisecondsOfDay(UtcNowTicks());
+    const long started = MillisecondsOfDay(CalendarToTicks(SystemClock().UtcNow()).value_or(0));
     ASSERT_EQ(StartCapture(), Status::Ok);
     QElapsedTimer guard;
     guard.start();
     while (m_graph->FramesDelivered() < 60 && guard.elapsed() < 30000)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
     ASSERT_EQ(StopCapture(), Status::Ok);
-    const long stopped = MillisecondsOfDay(UtcNowTicks());
+    const long stopped = MillisecondsOfDay(CalendarToTicks(SystemClock().UtcNow()).value_or(0));
 
-    const RecordedVtiTimes times = ReadRecordedVtiTimes(app.RecordingFileName);
+    const RecordedVtiTimes times = ReadRecordedVtiTimes(app.RecordingFileName, LoadedCharacterSets());
     EXPECT_EQ(times.error, QString());
     ASSERT_EQ(static_cast<int>(times.frames.size()), RecordingLogCount(LogOf(app.RecordingFileName), "Number of recorded frames"));
     ASSERT_GE(times.frames.size(), 60u);
@@ -636,8 +641,8 @@ TEST_F(CaptureGraphTest, RecordedFramesReadBackTheSimulatorsVtiTime)
 
     RecordedVtiTimesRequest firstOnly;
     firstOnly.maxFrames = 1;
-    const RecordedVtiTimes one = ReadRecordedVtiTimes(app.RecordingFileName, firstOnly);
+    const RecordedVtiTimes one = ReadRecordedVtiTimes(app.RecordingFileName, LoadedCharacterSets(), firstOnly);
     ASSERT_EQ(one.frames.size(), 1u);
     EXPECT_EQ(MillisecondsOfDay(one.frames.front()), MillisecondsOfDay(first));
-    EXPECT_FALSE(ReadRecordedVtiTimes(m_dir.FilePath(QStringLiteral("missing.avi"))).error.isEmpty());
+    EXPECT_FALSE(ReadRecordedVtiTimes(m_dir.FilePath(QStringLiteral("missing.avi")), LoadedCharacterSets()).error.isEmpty());
 }

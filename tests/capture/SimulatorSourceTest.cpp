@@ -37,12 +37,14 @@ struct SimRun {
     std::string error; // empty when the run ended with end-of-stream
 };
 
-// Runs "<source> ! <caps> ! appsink" to its end and collects what reached the sink.
-SimRun RunSimulator(const std::string& source, const std::string& caps, std::size_t keepBytesOfLast = 0)
+// Runs "<source> ! <caps> ! appsink" to its end and collects what reached the sink; the
+// source's VTI follows clock when one is given.
+SimRun RunSimulator(const std::string& source, const std::string& caps, std::size_t keepBytesOfLast = 0,
+                    const Clock* clock = nullptr)
 {
     SimRun run;
     GError* parseError = nullptr;
-    const std::string launch = source + " ! " + caps + " ! appsink name=sink sync=false max-buffers=4";
+    const std::string launch = source + " name=source ! " + caps + " ! appsink name=sink sync=false max-buffers=4";
     GstElement* pipeline = gst_parse_launch(launch.c_str(), &parseError);
     if (parseError != nullptr) {
         run.error = parseError->message;
@@ -50,6 +52,10 @@ SimRun RunSimulator(const std::string& source, const std::string& caps, std::siz
         if (pipeline != nullptr)
             gst_object_unref(pipeline);
         return run;
+    }
+    if (GstElement* simulator = gst_bin_get_by_name(GST_BIN(pipeline), "source"); simulator && clock) {
+        g_object_set(simulator, "utc-clock", clock, nullptr);
+        gst_object_unref(simulator);
     }
     GstElement* sink = gst_bin_get_by_name(GST_BIN(pipeline), "sink");
     gst_element_set_state(pipeline, GST_STATE_PLAYING);
@@ -124,11 +130,9 @@ long MillisecondsOfDay(FileTimeTicks ticks)
     return static_cast<long>(ticks % kTicksPerDay / kTicksPerMillisecond);
 }
 
-// Installs a standing clock for one test.
+// A standing clock for the simulator's VTI.
 class WithManualClock : public ::testing::Test {
 protected:
-    WithManualClock() { SetAppClock(&clock); }
-    ~WithManualClock() override { SetAppClock(nullptr); }
     FileTimeTicks StartTicks() const { return *CalendarToTicks(clock.UtcNow()); }
 
     ManualClock clock{CalendarTime{2026, 3, 0, 14, 23, 59, 52, 789}};
@@ -240,7 +244,7 @@ TEST_F(WithManualClock, NonLiveVtiReadsUtcAtStartPlusOffsetInEveryLayout)
                                    + " row-base=" + std::to_string(c.layout.rowBase)
                                    + " camera-attached=" + (c.layout.cameraAttached ? "true" : "false");
         const std::string caps = "video/x-raw,format=YUY2,width=" + std::to_string(c.width) + ",height=" + std::to_string(c.height);
-        const SimRun run = RunSimulator(source, caps, 60);
+        const SimRun run = RunSimulator(source, caps, 60, &clock);
         ASSERT_EQ(run.error, "");
         ASSERT_EQ(run.frames.size(), 60u);
         for (const Frame& f : run.frames) {
@@ -255,7 +259,7 @@ TEST_F(WithManualClock, DriftOfOneMillisecondPerMinuteShowsAfterTenMinutes)
 {
     constexpr int kFrames = 10 * 60 * 25; // ten simulated minutes at 25 fps
     const SimRun run = RunSimulator("velavtisim is-live=false drift=1.0 num-buffers=" + std::to_string(kFrames + 1),
-                                 "video/x-raw,format=YUY2,width=720,height=576", 1);
+                                 "video/x-raw,format=YUY2,width=720,height=576", 1, &clock);
     ASSERT_EQ(run.error, "");
     ASSERT_EQ(run.frames.size(), static_cast<std::size_t>(kFrames + 1));
     const Frame& last = run.frames.back();
@@ -267,7 +271,7 @@ TEST_F(WithManualClock, DriftOfOneMillisecondPerMinuteShowsAfterTenMinutes)
 TEST_F(WithManualClock, LiveVtiShowsTheClockNowPlusOffset)
 {
     const SimRun run = RunSimulator("velavtisim is-live=true num-buffers=4 offset=250",
-                                 "video/x-raw,format=YUY2,width=640,height=480", 4);
+                                 "video/x-raw,format=YUY2,width=640,height=480", 4, &clock);
     ASSERT_EQ(run.error, "");
     ASSERT_EQ(run.frames.size(), 4u);
     const long now = MillisecondsOfDay(StartTicks()) + 250;

@@ -69,14 +69,14 @@ protected:
     {
         SetEventSchedule(&m_schedule);
         SetArmNextEventHandler(nullptr);
-        ClearDeviceTable();
+        Devices() = DeviceTable{};
         Devices().count = 1;
     }
     void TearDown() override
     {
         SetArmNextEventHandler(nullptr);
         SetEventSchedule(nullptr);
-        ClearDeviceTable();
+        Devices() = DeviceTable{};
     }
     // Installs a hand-over that only counts its calls and what it found.
     void CountHandOvers()

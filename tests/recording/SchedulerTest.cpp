@@ -90,7 +90,7 @@ protected:
         TheAppState() = AppState{};
         TheSchedulerState() = SchedulerState{};
         Options() = AppOptions{};
-        ClearDeviceTable();
+        Devices() = DeviceTable{};
         Devices().count = 1; // a camera is attached
         ClearEventSchedule();
         TheEventSchedule().ManuallyStoppedEvents.clear();
@@ -107,7 +107,7 @@ protected:
         SetSchedulerTimers(nullptr);
         SetSystemPower(nullptr);
         SetArmNextEventHandler(nullptr);
-        ClearDeviceTable();
+        Devices() = DeviceTable{};
     }
 
     static void AddEvent(const CalendarTime& t, int dh, int dm, int ds, bool hibernate = false)
