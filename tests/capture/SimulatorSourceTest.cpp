@@ -140,44 +140,6 @@ protected:
 
 } // namespace
 
-TEST(SimulatorCaps, OfferExactlyTheFiveFormatsWithTheirRates)
-{
-    GstElementFactory* factory = gst_element_factory_find(kSimulatorElementName);
-    ASSERT_NE(factory, nullptr);
-    const GList* templates = gst_element_factory_get_static_pad_templates(factory);
-    ASSERT_EQ(g_list_length(const_cast<GList*>(templates)), 1u);
-    GstCaps* caps = gst_static_pad_template_get_caps(static_cast<GstStaticPadTemplate*>(templates->data));
-    const struct {
-        const char* name;
-        const char* format;
-        int width, height, fpsN, fpsD;
-    } expected[] = {
-        {"video/x-raw", "YUY2", 720, 480, 30000, 1001}, {"video/x-raw", "YUY2", 720, 576, 25, 1},
-        {"video/x-raw", "YUY2", 640, 480, 30000, 1001}, {"video/x-raw", "BGR", 640, 480, 30000, 1001},
-        {"image/jpeg", nullptr, 640, 480, 30000, 1001},
-    };
-    ASSERT_EQ(gst_caps_get_size(caps), std::size(expected));
-    for (guint i = 0; i < gst_caps_get_size(caps); ++i) {
-        const GstStructure* s = gst_caps_get_structure(caps, i);
-        const auto& e = expected[i];
-        EXPECT_TRUE(gst_structure_has_name(s, e.name)) << i;
-        const char* format = gst_structure_get_string(s, "format");
-        EXPECT_EQ(format == nullptr, e.format == nullptr) << i;
-        if (format != nullptr && e.format != nullptr) {
-            EXPECT_STREQ(format, e.format);
-        }
-        int width = 0, height = 0, fpsN = 0, fpsD = 0;
-        EXPECT_TRUE(gst_structure_get_int(s, "width", &width) && gst_structure_get_int(s, "height", &height));
-        EXPECT_TRUE(gst_structure_get_fraction(s, "framerate", &fpsN, &fpsD));
-        EXPECT_EQ(width, e.width) << i;
-        EXPECT_EQ(height, e.height) << i;
-        EXPECT_EQ(fpsN, e.fpsN) << i;
-        EXPECT_EQ(fpsD, e.fpsD) << i;
-    }
-    gst_caps_unref(caps);
-    gst_object_unref(factory);
-}
-
 TEST(SimulatorDevice, MonitorListsTheSimulatorLastWithItsFormats)
 {
     GstDeviceMonitor* monitor = gst_device_monitor_new();
