@@ -12,6 +12,7 @@
 #include "filter/ui/FrameIntegrationDialog.h"
 #include "filter/ui/MeasureClockDriftDialog.h"
 #include "filter/ui/PixelSaturationDialog.h"
+#include "messages/UserMessageLog.h"
 #include "options/OptionsFile.h"
 #include "options/ui/DefaultDurationDialog.h"
 #include "options/ui/EventPendingOptionsDialog.h"
@@ -21,6 +22,8 @@
 #include "recording/RecordingControl.h"
 #include "recording/Scheduler.h"
 #include "recording/SchedulerHooks.h"
+
+#include <optional>
 
 namespace {
 
@@ -70,7 +73,7 @@ DeviceAcceptSteps ProgramDeviceAcceptSteps()
 {
     DeviceAcceptSteps s;
     s.SizeVideoWindow = [] {
-        if (AttachedDevice(Devices().currentDeviceIndex))
+        if (AttachedDevice(Devices(), Devices().currentDeviceIndex))
             SizeVideoWindowToFormat(TheCaptureApp() ? TheCaptureApp()->videoWindow.data() : nullptr);
     };
     s.EventArmed = &EventArmed;
@@ -91,15 +94,19 @@ int RunMenuDialog(MenuDialog dialog, QWidget* parent)
         return RunScheduleEventDialog(app->EventDialogs(), parent, PowerChoicesOfTheSystem(), icons);
     case MenuDialog::EditEvent: return RunEditEventDialog(app->EventDialogs(), parent, PowerChoicesOfTheSystem(), icons);
     case MenuDialog::ViewEvents: return RunViewEventsDialog(app->EventDialogs(), parent, icons);
-    case MenuDialog::FileOptions: return RunFileOptionsDialog(parent, icons);
-    case MenuDialog::DefaultDuration: return RunDefaultDurationDialog(parent, icons);
-    case MenuDialog::EventPendingOptions: return RunEventPendingOptionsDialog(parent, &RepaintCountdownTitle);
-    case MenuDialog::PerformanceOptions: return RunPerformanceOptionsDialog(parent);
+    case MenuDialog::FileOptions: return RunFileOptionsDialog(Options(), UserMessageLog::Instance(), parent, icons);
+    case MenuDialog::DefaultDuration: return RunDefaultDurationDialog(Options(), parent, icons);
+    case MenuDialog::EventPendingOptions: return RunEventPendingOptionsDialog(Options(), parent, &RepaintCountdownTitle);
+    case MenuDialog::PerformanceOptions: return RunPerformanceOptionsDialog(Options(), UserMessageLog::Instance(), parent);
     case MenuDialog::PixelSaturation: return RunPixelSaturationDialog(parent, &RestartGraph);
     case MenuDialog::ClockDrift: return RunMeasureClockDriftDialog(parent);
     case MenuDialog::FrameIntegration: return RunFrameIntegrationDialog(parent, &RestartGraph);
-    case MenuDialog::DeviceFormat: return RunDeviceFormatDialog(parent, ProgramDeviceAcceptSteps());
-    case MenuDialog::CodecSelector: return RunCodecSelectorDialog(parent);
+    case MenuDialog::DeviceFormat: {
+        // Kept for the run, as the dialog requires; the application object takes it over.
+        static std::optional<bool> restrictedForRun;
+        return RunDeviceFormatDialog(Options(), Devices(), restrictedForRun, parent, ProgramDeviceAcceptSteps());
+    }
+    case MenuDialog::CodecSelector: return RunCodecSelectorDialog(Options(), Devices(), parent);
     }
     return 3; // not reached: every dialog is listed
 }
@@ -111,8 +118,8 @@ CommandSteps ProgramCommandSteps(QWidget* dialogParent)
     s.EventArmed = &EventArmed;
     s.DisarmEvent = &DisarmEvent;
     s.LoadEventSchedule = &ReloadScheduleWhenIdle;
-    s.SaveOptionsAndReport = &SaveOptionsAndReport;
-    s.SaveOptionsFile = [] { SaveOptionsFile(); };
+    s.SaveOptionsAndReport = [] { SaveOptionsAndReport(Options(), UserMessageLog::Instance()); };
+    s.SaveOptionsFile = [] { SaveOptionsFile(Options()); };
     s.RestartGraph = &RestartGraph;
     s.DeviceCount = [] { return Devices().count; };
     s.CodecCatalogueExists = [] { return TheCaptureApp() && TheCaptureApp()->codecCatalogue; };

@@ -20,6 +20,7 @@
 #include "events/EventSchedule.h"
 #include "filter/AnalysisFlags.h"
 #include "filter/AnalysisMessages.h"
+#include "filter/FramePipeline.h"
 #include "filter/CharacterSet.h"
 #include "messages/MessageTables.h"
 #include "messages/SaveUserMessages.h"
@@ -127,7 +128,7 @@ void PrepareAppState(CaptureApp& app, bool simulatedCamera)
         const QRect r = screen->availableGeometry();
         app.WorkArea = {r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
     }
-    ClearDeviceTable();
+    Devices() = DeviceTable{};
     app.RecordingFileName.clear();
 }
 
@@ -175,10 +176,10 @@ Status CreateWindows(CaptureApp& app)
 Status FindDevicesAndGraph(CaptureApp& app, bool simulatedCamera, const SimulatorSettings& simulator)
 {
     PrepareCaptureBackEnd(simulatedCamera, simulator);
-    if (EnumerateCaptureDevices(simulatedCamera) != Status::Ok || Devices().count <= 0)
+    if (EnumerateCaptureDevices(Devices(), UserMessageLog::Instance(), simulatedCamera) != Status::Ok || Devices().count <= 0)
         return Status::Ok;
     // A failure leaves "NONE" for every device and has been reported: recording goes on.
-    static_cast<void>(EnumerateCodecs(Devices()));
+    static_cast<void>(EnumerateCodecs(Devices(), UserMessageLog::Instance()));
     app.codecCatalogue = &Devices();
     auto* video = new (std::nothrow) VideoWindow(app.mainWindow->centralWidget());
     if (!video) {
@@ -187,7 +188,8 @@ Status FindDevicesAndGraph(CaptureApp& app, bool simulatedCamera, const Simulato
     }
     video->setGeometry(0, 0, 100, 100);
     app.videoWindow = video;
-    app.captureGraph = new CaptureGraph(video, 0);
+    app.captureGraph = new CaptureGraph(
+        CaptureGraphParts{Options(), Devices(), app, UserMessageLog::Instance(), TheFramePipeline()}, video, 0);
     app.captureGraph->SetFailureHandler([&app] {
         // Restart once the failing graph's message has been handled.
         QTimer::singleShot(0, [&app] { static_cast<void>(app.recording.RestartCapture()); });
@@ -201,9 +203,9 @@ Status FindDevicesAndGraph(CaptureApp& app, bool simulatedCamera, const Simulato
 void ReadOptionsFile(CaptureApp& app)
 {
     AppOptions& options = Options();
-    if (LoadOptionsFile()) {
+    if (LoadOptionsFile(options)) {
         options.OptionsLoadedFromFile = true;
-        CheckLoadedOptions();
+        CheckLoadedOptions(options, Devices(), UserMessageLog::Instance());
         if (options.PixelSaturationValue != -1)
             options.SaturationDefault = options.PixelSaturationValue;
         // The stored threshold is the one in effect from the first picture on.
@@ -375,13 +377,13 @@ Status InitialiseApp(CaptureApp& app, bool simulatedCamera, const SimulatorSetti
 {
     PrepareAppState(app, simulatedCamera);
     LoadIcons(app);
-    SetOptionDefaults();
+    SetOptionDefaults(Options());
     if (Failed(CreateWindows(app)) || Failed(FindDevicesAndGraph(app, simulatedCamera, simulator)))
         return Status::Aborted;
     ReadOptionsFile(app);
     // The video folder is known now: recordings that a killed program or a power cut left
     // without header and index are rebuilt beside them, camera or not.
-    RecoverInterruptedRecordings();
+    RecoverInterruptedRecordings(Options(), UserMessageLog::Instance());
     FillMessagesMenu(app);
     ShowUserMessages(app);
     CreateChildWindows(app);

@@ -67,11 +67,6 @@ private:
     bool m_mapped = false;
 };
 
-void Log(const QString& text)
-{
-    AppendUserMessage(text, true);
-}
-
 const MediaFormat* SelectedFormat(const CaptureDevice& d)
 {
     if (d.formats.isEmpty())
@@ -143,8 +138,9 @@ double ContrastAt(int position)
 
 } // namespace
 
-CaptureGraph::CaptureGraph(PreviewSink* preview, std::uintptr_t windowHandle)
-    : m_preview(preview)
+CaptureGraph::CaptureGraph(const CaptureGraphParts& parts, PreviewSink* preview, std::uintptr_t windowHandle)
+    : m_parts(parts)
+    , m_preview(preview)
     , m_windowHandle(windowHandle)
     , m_e(std::make_unique<Elements>())
 {
@@ -155,6 +151,11 @@ CaptureGraph::CaptureGraph(PreviewSink* preview, std::uintptr_t windowHandle)
 CaptureGraph::~CaptureGraph()
 {
     TearDownGraph();
+}
+
+void CaptureGraph::Log(const QString& text) const
+{
+    m_parts.log.Append(text, true);
 }
 
 std::uint64_t CaptureGraph::FramesDelivered() const
@@ -198,9 +199,9 @@ Status CaptureGraph::SetBrightnessContrast(int brightness, int contrast)
 Status CaptureGraph::BuildGraph(const QString* fileName, bool defaultFolder)
 {
     // The Brightness and Contrast window is never open while recording.
-    if (TheAppState().BrightnessContrastShown && fileName)
+    if (m_parts.app.BrightnessContrastShown && fileName)
         return Status::Aborted;
-    const CaptureDevice* d = AttachedDevice(Devices().currentDeviceIndex);
+    const CaptureDevice* d = AttachedDevice(m_parts.devices, m_parts.devices.currentDeviceIndex);
     const MediaFormat* f = d ? SelectedFormat(*d) : nullptr;
     if (!f)
         return Status::InvalidArgument;
@@ -211,9 +212,9 @@ Status CaptureGraph::BuildGraph(const QString* fileName, bool defaultFolder)
 
     TearDownGraph();
     if (recording) {
-        if (const Status s = RecordingFile::CheckTarget(*fileName, *f); Failed(s))
+        if (const Status s = RecordingFile::CheckTarget(*fileName, *f, m_parts.log); Failed(s))
             return s;
-        m_file = std::make_unique<RecordingFile>(*fileName);
+        m_file = std::make_unique<RecordingFile>(*fileName, m_parts.log);
     }
     const auto discard = qScopeGuard([this] {
         if (m_state != GraphState::Running)
@@ -245,7 +246,7 @@ Status CaptureGraph::BuildGraph(const QString* fileName, bool defaultFolder)
 // The analyses run on previews only, and on the layouts they read.
 Status CaptureGraph::PrepareFrameAnalysis(bool recording, const CaptureDevice& d, const MediaFormat& f)
 {
-    const RequestedAnalysis& a = TheAppState().Analysis;
+    const RequestedAnalysis& a = m_parts.app.Analysis;
     m_pixelAnalysisRequested =
         !recording && (a.saturationThreshold >= 0 || a.driftMinutes > 0 || a.integrationFrames > 1);
     if (!m_pixelAnalysisRequested)
@@ -258,12 +259,12 @@ Status CaptureGraph::PrepareFrameAnalysis(bool recording, const CaptureDevice& d
     }
     const std::size_t accumulator =
         a.integrationFrames > 1 ? static_cast<std::size_t>(f.width) * static_cast<std::size_t>(f.height) * 4 : 0;
-    if (Failed(TheFramePipeline().ApplySettings(a, accumulator))) {
+    if (Failed(m_parts.frames.ApplySettings(a, accumulator))) {
         // No memory for the integration buffer: the preview goes on without the analyses.
         Log(QStringLiteral("\r\nWARNING: not enough memory to integrate frames; the frame analysis is off.\r\n"));
         return Status::NotImplemented;
     }
-    TheFramePipeline().ResetAnalysis(f.framesPerSecond);
+    m_parts.frames.ResetAnalysis(f.framesPerSecond);
     return Status::Ok;
 }
 
@@ -359,8 +360,8 @@ Status CaptureGraph::SetCaptureFormat(const MediaFormat& f)
 
 Status CaptureGraph::AddRenderer(bool recording)
 {
-    const AppOptions& o = Options();
-    m_renderer = (o.DisplayOffWhileRecording && recording) || TheAppState().Analysis.driftMinutes > 0
+    const AppOptions& o = m_parts.options;
+    m_renderer = (o.DisplayOffWhileRecording && recording) || m_parts.app.Analysis.driftMinutes > 0
                      ? RendererKind::None
                      : RendererKindOf(o.DefaultRenderer);
     switch (m_renderer) {
@@ -444,7 +445,7 @@ Status CaptureGraph::AddPreviewChain(const MediaFormat& f, bool recording)
             return Status::Aborted;
         chain.push_back(m_e->transform);
     }
-    if (TheAppState().BrightnessContrastShown && m_colourControlAvailable && !recording) {
+    if (m_parts.app.BrightnessContrastShown && m_colourControlAvailable && !recording) {
         m_e->colour = gst_element_factory_make("videobalance", "Color Control");
         if (!m_e->colour) {
             Log(QStringLiteral("\r\nCannot add color control filter to filter graph.  Brightness/contrast is not impemented."));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "devices/PreAllocation.h"
 #include "filter/PreviewPixels.h"
 #include "recording/GraphControl.h"
 
@@ -12,9 +13,14 @@ typedef struct _GstElement GstElement;
 typedef struct _GstBus GstBus;
 typedef struct _GstMessage GstMessage;
 typedef struct _GstElementFactory GstElementFactory;
+struct AppOptions;
+struct AppState;
 struct CaptureDevice;
+struct DeviceTable;
 struct MediaFormat;
+class FramePipeline;
 class RecordingFile;
+class UserMessageLog;
 
 enum class GraphState : std::int32_t { Idle = 0, BuildersCreated = 1, SourceAdded = 2, Running = 3, StreamsBuilt = 5 };
 // The renderer of a build: the one the user chose, or None while no picture is shown.
@@ -28,6 +34,18 @@ public:
     virtual void PresentFrame(std::shared_ptr<const PreviewFrame> frame) = 0;
 };
 
+// What a capture graph reads and reports to, owned by the application and outliving the
+// graph: the current device and its format, the options and the requested analyses at
+// each build; the messages of the build and of the run; the frame analysis of the preview.
+struct CaptureGraphParts {
+    const AppOptions& options;
+    const DeviceTable& devices;
+    const AppState& app;
+    UserMessageLog& log;
+    FramePipeline& frames;
+    const PreAllocationCalls& preAllocationCalls = kSystemPreAllocationCalls;
+};
+
 // The capture graph on GStreamer:
 //   source ! capsfilter ! tee "Smart Tee"
 //     "Smart Tee". ! queue "Preview" (leaky) ! [jpegdec] ! [VELA Transform Filter Video]
@@ -38,7 +56,7 @@ public:
 class CaptureGraph final : public GraphControl {
 public:
     // windowHandle: the native window the overlay renderers draw into (0: none).
-    CaptureGraph(PreviewSink* preview, std::uintptr_t windowHandle);
+    CaptureGraph(const CaptureGraphParts& parts, PreviewSink* preview, std::uintptr_t windowHandle);
     ~CaptureGraph() override;
     CaptureGraph(const CaptureGraph&) = delete;
     CaptureGraph& operator=(const CaptureGraph&) = delete;
@@ -105,6 +123,9 @@ private:
     // After a failed build: removes the recording file the build made, unless it holds frames.
     void DiscardUnusedFile();
 
+    void Log(const QString& text) const;
+
+    CaptureGraphParts m_parts;
     PreviewSink* m_preview = nullptr;
     std::uintptr_t m_windowHandle = 0;
     GraphState m_state = GraphState::Idle;

@@ -5,7 +5,6 @@
 #include "capture/RecordingFile.h"
 #include "devices/DeviceTable.h"
 #include "messages/MessageTables.h"
-#include "messages/UserMessageLog.h"
 #include "recording/AppState.h"
 #include "recording/RecordingLog.h"
 
@@ -14,11 +13,6 @@ namespace {
 constexpr guint64 kCaptureQueueTime = 4 * GST_SECOND; // at least 2 s of video
 constexpr guint kSpaceCheckMs = 250;
 
-void Log(const QString& text)
-{
-    AppendUserMessage(text, true);
-}
-
 } // namespace
 
 // Smart Tee ! queue "Capture" ! [codec] ! AVI Mux ! file writer
@@ -26,7 +20,10 @@ Status CaptureGraph::AddRecordingBranch(const CaptureDevice& d, const MediaForma
 {
     const int codecIndex = d.chosenCodecIndex < 0 ? 0 : d.chosenCodecIndex;
     const QString codecName = codecIndex < d.codecNames.size() ? d.codecNames[codecIndex] : QStringLiteral("NONE");
-    if (Failed(m_file->Claim(codecName, TheAppState().EventDuration)) || Failed(AddCaptureQueueMuxAndWriter())) {
+    const AppState& app = m_parts.app;
+    const PreAllocationRequest request =
+        MakePreAllocationRequest(m_parts.options, app.RecordingActive, m_file->FileName(), codecName, app.EventDuration);
+    if (Failed(m_file->Claim(request, m_parts.preAllocationCalls)) || Failed(AddCaptureQueueMuxAndWriter())) {
         ReportGraphMessage(24);
         return Status::Aborted;
     }
@@ -139,7 +136,7 @@ int CaptureGraph::CheckFreeSpace(void* self)
     }
     if (!graph->m_file->RoomRunsOut(graph->m_counters->recorded.load()))
         return TRUE;
-    Log(QStringLiteral("\r\nERROR -- The disk holding \"%1\" is full.  The recording was ended to keep the file "
+    graph->Log(QStringLiteral("\r\nERROR -- The disk holding \"%1\" is full.  The recording was ended to keep the file "
                        "readable; the preview goes on.\r\n")
             .arg(graph->m_file->FileName()));
     graph->EndRecordingBranch();
@@ -176,7 +173,7 @@ void CaptureGraph::FinishRecording(bool orderly)
     if (!m_file || !m_file->Running())
         return;
     m_file->Finish(orderly);
-    const AppState& app = TheAppState();
+    const AppState& app = m_parts.app;
     WriteRecordingLog(UserMessageLog::Instance(), m_file->FileName(), app.StartRecordingText, app.StopRecordingText, m_defaultFolder,
                       m_counters->recorded.load(), m_counters->dropped.load());
 }

@@ -12,26 +12,26 @@ namespace {
 constexpr GstClockTime kEndOfStreamWait = 10 * GST_SECOND;
 constexpr GstClockTime kStartWait = 5 * GST_SECOND;
 
-void LogBusError(GstMessage* m)
+void LogBusError(UserMessageLog& log, GstMessage* m)
 {
     GError* error = nullptr;
     gchar* debug = nullptr;
     gst_message_parse_error(m, &error, &debug);
-    AppendUserMessage(QStringLiteral("\r\nERROR -- %1: %2\r\n")
-                          .arg(QString::fromUtf8(GST_OBJECT_NAME(GST_MESSAGE_SRC(m))),
-                               QString::fromUtf8(error ? error->message : "")),
-                      true);
+    log.Append(QStringLiteral("\r\nERROR -- %1: %2\r\n")
+                   .arg(QString::fromUtf8(GST_OBJECT_NAME(GST_MESSAGE_SRC(m))),
+                        QString::fromUtf8(error ? error->message : "")),
+               true);
     g_clear_error(&error);
     g_free(debug);
 }
 
 // What the elements said while the graph failed to start (a camera that cannot be opened,
 // a file that cannot be written), before the bus is flushed with the graph's teardown.
-void ReportPendingErrors(GstElement* pipeline)
+void ReportPendingErrors(UserMessageLog& log, GstElement* pipeline)
 {
     GstBus* bus = gst_pipeline_get_bus(GST_PIPELINE(pipeline));
     while (GstMessage* m = gst_bus_pop_filtered(bus, GST_MESSAGE_ERROR)) {
-        LogBusError(m);
+        LogBusError(log, m);
         gst_message_unref(m);
     }
     gst_object_unref(bus);
@@ -47,7 +47,7 @@ Status CaptureGraph::RunGraph()
         return Status::Ok;
     if (gst_element_set_state(m_e->pipeline, GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE
         || gst_element_get_state(m_e->pipeline, nullptr, nullptr, kStartWait) == GST_STATE_CHANGE_FAILURE) {
-        ReportPendingErrors(m_e->pipeline);
+        ReportPendingErrors(m_parts.log, m_e->pipeline);
         return Status::Failed;
     }
     m_state = GraphState::Running;
@@ -63,7 +63,7 @@ Status CaptureGraph::StopGraph()
     const bool orderly = !m_file || !m_file->Running() || DrainIntoFile();
     if (gst_element_set_state(m_e->pipeline, GST_STATE_NULL) == GST_STATE_CHANGE_FAILURE)
         ReportGraphMessage(8);
-    TheFramePipeline().ReleaseIntegrationBuffer();
+    m_parts.frames.ReleaseIntegrationBuffer();
     FinishRecording(orderly);
     return Status::Ok;
 }
@@ -87,7 +87,7 @@ int CaptureGraph::OnBusMessage(GstBus*, GstMessage* m, void* self)
     auto* graph = static_cast<CaptureGraph*>(self);
     if (GST_MESSAGE_TYPE(m) != GST_MESSAGE_ERROR)
         return TRUE;
-    LogBusError(m);
+    LogBusError(graph->m_parts.log, m);
     // Only a graph that was running is started again: a build that fails reports its own
     // failure, and restarting it would only fail again.
     if (graph->m_state == GraphState::Running && graph->m_failureHandler) {

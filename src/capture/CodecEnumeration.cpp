@@ -9,9 +9,9 @@
 
 namespace {
 
-void Report(const char* text)
+void Report(UserMessageLog& log, const char* text)
 {
-    AppendUserMessage(QString::fromLatin1(text), true);
+    log.Append(QString::fromLatin1(text), true);
 }
 
 void GiveNone(CaptureDevice& device)
@@ -222,21 +222,21 @@ bool EncoderFits(GstBin* bin, GstElementFactory* factory, const DeviceOutputs& o
     return fits;
 }
 
-Status TryCodecs(DeviceTable& table)
+Status TryCodecs(DeviceTable& table, UserMessageLog& log)
 {
     TrialGraph graph;
     if (!graph.Create()) {
-        Report("\r\n\r\nSEVERE ERROR -- Cannot create the filter graph builder.  Report this issue.\r\n");
+        Report(log, "\r\n\r\nSEVERE ERROR -- Cannot create the filter graph builder.  Report this issue.\r\n");
         return Status::Failed;
     }
     // The multiplexer is named a file so the trial is a real AVI output; nothing runs,
     // so the file is never created.
     if (!graph.AddAviOutput(GetProcessDirectory() + "bogus.avi")) {
-        Report("\r\n\r\nSEVERE ERROR -- The SetOutputFileName method has failed.  Report this issue.\r\n");
+        Report(log, "\r\n\r\nSEVERE ERROR -- The SetOutputFileName method has failed.  Report this issue.\r\n");
         return Status::Aborted;
     }
     if (!graph.TakeMuxPad()) {
-        Report("SEVERE ERROR -- Getting IPin for AVI Mux has failed.  Report this issue.\r\n");
+        Report(log, "SEVERE ERROR -- Getting IPin for AVI Mux has failed.  Report this issue.\r\n");
         return Status::Aborted;
     }
     std::vector<GstElementFactory*> encoders = VideoEncoders();
@@ -255,12 +255,12 @@ Status TryCodecs(DeviceTable& table)
         const char* failure = nullptr;
         const bool built = outputs.Build(device, &failure);
         if (!built) {
-            Report(failure);
+            Report(log, failure);
             return Status::Aborted;
         }
         GiveNone(device);
         if (encoders.empty()) {
-            Report("\r\n\r\nERROR -- Unable to create a video compressor enumerator to search for codecs.  "
+            Report(log, "\r\n\r\nERROR -- Unable to create a video compressor enumerator to search for codecs.  "
                    "Report this issue.\r\n");
             return Status::Aborted;
         }
@@ -284,9 +284,9 @@ void OfferOnlyNone(DeviceTable& table)
         GiveNone(table.devices[static_cast<std::size_t>(i)]);
 }
 
-Status EnumerateCodecs(DeviceTable& table)
+Status EnumerateCodecs(DeviceTable& table, UserMessageLog& log)
 {
-    const Status status = EnsureMediaFramework() ? TryCodecs(table) : Status::Failed;
+    const Status status = EnsureMediaFramework() ? TryCodecs(table, log) : Status::Failed;
     for (int i = 0; i < table.count; ++i) {
         CaptureDevice& device = table.devices[static_cast<std::size_t>(i)];
         if (device.codecNames.isEmpty())

@@ -65,17 +65,17 @@ void CollectProviders(GstDeviceMonitor* monitor, bool simulatedCamera, DevicePro
 // The table step for one device: the free slot takes its name and source, its formats
 // are read (from the given caps, else from the device), and it counts only with formats.
 // Status::Partial when the table was full.
-Status OfferDevice(const QString& name, DeviceHandle device, const GstCaps* caps)
+Status OfferDevice(DeviceTable& table, UserMessageLog& log, const QString& name, DeviceHandle device,
+                   const GstCaps* caps)
 {
-    DeviceTable& table = Devices();
-    CaptureDevice* slot = FreeDeviceSlot(table);
+    CaptureDevice* slot = FreeDeviceSlot(table, log);
     if (!slot)
         return Status::Partial;
     slot->name = name.left(kDeviceNameCapacity - 1);
     slot->sourceDevice = std::move(device);
     if (caps) {
         slot->formats = FormatsFromCaps(caps);
-    } else if (const Status s = EnumerateDeviceFormats(table.count); Failed(s)) {
+    } else if (const Status s = EnumerateDeviceFormats(table, table.count); Failed(s)) {
         *slot = CaptureDevice{};
         return s;
     }
@@ -85,9 +85,8 @@ Status OfferDevice(const QString& name, DeviceHandle device, const GstCaps* caps
 
 } // namespace
 
-Status EnumerateDeviceFormats(int deviceIndex)
+Status EnumerateDeviceFormats(DeviceTable& table, int deviceIndex)
 {
-    DeviceTable& table = Devices();
     if (deviceIndex < 0 || deviceIndex >= kMaxDevices)
         return Status::Unexpected;
     CaptureDevice& device = table.devices[static_cast<std::size_t>(deviceIndex)];
@@ -98,17 +97,17 @@ Status EnumerateDeviceFormats(int deviceIndex)
     return Status::Ok;
 }
 
-Status ListCaptureDevice(const QString& name, const QString& capsText)
+Status ListCaptureDevice(DeviceTable& table, UserMessageLog& log, const QString& name, const QString& capsText)
 {
     if (!EnsureMediaFramework())
         return Status::Failed;
     CapsPtr caps(gst_caps_from_string(capsText.toUtf8().constData()));
     if (!caps)
         caps.reset(gst_caps_new_empty());
-    return OfferDevice(name, nullptr, caps.get());
+    return OfferDevice(table, log, name, nullptr, caps.get());
 }
 
-Status EnumerateCaptureDevices(bool simulatedCamera)
+Status EnumerateCaptureDevices(DeviceTable& table, UserMessageLog& log, bool simulatedCamera)
 {
     if (!EnsureMediaFramework())
         return Status::Failed;
@@ -132,7 +131,7 @@ Status EnumerateCaptureDevices(bool simulatedCamera)
             gchar* displayName = gst_device_get_display_name(device);
             const QString name = QString::fromUtf8(displayName);
             g_free(displayName);
-            status = OfferDevice(name, AdoptDevice(GST_DEVICE(gst_object_ref(device))), nullptr);
+            status = OfferDevice(table, log, name, AdoptDevice(GST_DEVICE(gst_object_ref(device))), nullptr);
         }
         g_list_free_full(devices, gst_object_unref);
         if (status != Status::Ok)

@@ -26,9 +26,9 @@ QString ErrorText(int error)
     return QString::fromLocal8Bit(std::strerror(error));
 }
 
-void ReportNotStarted(const QString& reason)
+void ReportNotStarted(UserMessageLog& log, const QString& reason)
 {
-    AppendUserMessage(QStringLiteral("\r\nERROR -- The recording was not started: %1\r\n").arg(reason), true);
+    log.Append(QStringLiteral("\r\nERROR -- The recording was not started: %1\r\n").arg(reason), true);
 }
 
 // Bytes a file in the folder may still grow by, holding fileSize now: the free space, or
@@ -58,10 +58,10 @@ std::uint64_t OneSecondOfVideo(const MediaFormat& f)
 
 } // namespace
 
-Status RecordingFile::CheckTarget(const QString& fileName, const MediaFormat& format)
+Status RecordingFile::CheckTarget(const QString& fileName, const MediaFormat& format, UserMessageLog& log)
 {
     if (fileName.isEmpty()) {
-        ReportNotStarted(QStringLiteral("it has no file name."));
+        ReportNotStarted(log, QStringLiteral("it has no file name."));
         return Status::Aborted;
     }
     // Tried, not judged from permission bits: a read-only file system, or a folder that
@@ -80,26 +80,27 @@ Status RecordingFile::CheckTarget(const QString& fileName, const MediaFormat& fo
             ::close(fd);
     }
     if (fd < 0) {
-        ReportNotStarted(QStringLiteral("\"%1\" cannot be written (%2).  Check that its folder exists and may be "
-                                        "written to.")
-                             .arg(fileName, ErrorText(error)));
+        ReportNotStarted(log, QStringLiteral("\"%1\" cannot be written (%2).  Check that its folder exists and "
+                                             "may be written to.")
+                                  .arg(fileName, ErrorText(error)));
         return Status::Aborted;
     }
     // Less than this and the first space check would end the recording at once.
     const std::uint64_t needed = kSpaceReserve + OneSecondOfVideo(format);
     const QString folder = QFileInfo(fileName).absolutePath();
     if (const std::optional<std::uint64_t> room = RoomForFile(folder, 0); room && *room < needed) {
-        ReportNotStarted(QStringLiteral("there is room for only %1 MB in \"%2\", and it needs at least %3 MB.")
-                             .arg(*room >> 20)
-                             .arg(folder)
-                             .arg((needed + (1u << 20) - 1) >> 20));
+        ReportNotStarted(log, QStringLiteral("there is room for only %1 MB in \"%2\", and it needs at least %3 MB.")
+                                  .arg(*room >> 20)
+                                  .arg(folder)
+                                  .arg((needed + (1u << 20) - 1) >> 20));
         return Status::Aborted;
     }
     return Status::Ok;
 }
 
-RecordingFile::RecordingFile(const QString& fileName)
+RecordingFile::RecordingFile(const QString& fileName, UserMessageLog& log)
     : m_fileName(fileName)
+    , m_log(log)
 {
     struct stat before {};
     m_madeHere = ::lstat(QFile::encodeName(fileName).constData(), &before) != 0;
@@ -118,18 +119,17 @@ void RecordingFile::CloseDescriptor()
     }
 }
 
-Status RecordingFile::Claim(const QString& codecName, std::chrono::milliseconds eventDuration)
+Status RecordingFile::Claim(const PreAllocationRequest& request, const PreAllocationCalls& calls)
 {
-    const PreAllocationOutcome allocation =
-        PreAllocateRecordingFile(MakePreAllocationRequest(m_fileName, codecName, eventDuration));
+    const PreAllocationOutcome allocation = PreAllocateRecordingFile(request, calls);
     if (allocation != PreAllocationOutcome::Claimed && allocation != PreAllocationOutcome::SizeOnly)
         return Status::Ok;
     // Written in place: the claimed blocks are kept, nothing truncates them on open.
     m_fd = ::open(QFile::encodeName(m_fileName).constData(), O_WRONLY | O_CLOEXEC);
     if (m_fd < 0) {
         // Never left to the writer's own descriptor, which is standard output.
-        ReportNotStarted(QStringLiteral("the pre-allocated file \"%1\" cannot be opened (%2).")
-                             .arg(m_fileName, ErrorText(errno)));
+        ReportNotStarted(m_log, QStringLiteral("the pre-allocated file \"%1\" cannot be opened (%2).")
+                                    .arg(m_fileName, ErrorText(errno)));
         return Status::Aborted;
     }
     return Status::Ok;

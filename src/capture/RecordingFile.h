@@ -9,6 +9,9 @@
 
 typedef struct _GstElement GstElement;
 struct MediaFormat;
+struct PreAllocationCalls;
+struct PreAllocationRequest;
+class UserMessageLog;
 
 // The file a recording graph writes. Checked before the graph is built; claimed when the
 // options ask for pre-allocation, and then written in place through a descriptor of its
@@ -20,19 +23,19 @@ public:
     // Whether a recording into fileName can begin: a name, a file that can be written and
     // room for the start. Otherwise the reason goes to User Messages and Status::Aborted
     // comes back, before anything is made.
-    static Status CheckTarget(const QString& fileName, const MediaFormat& format);
+    static Status CheckTarget(const QString& fileName, const MediaFormat& format, UserMessageLog& log);
 
-    // Notes whether the file is there before the build.
-    explicit RecordingFile(const QString& fileName);
+    // Notes whether the file is there before the build; reports to log.
+    RecordingFile(const QString& fileName, UserMessageLog& log);
     ~RecordingFile();
     RecordingFile(const RecordingFile&) = delete;
     RecordingFile& operator=(const RecordingFile&) = delete;
 
     const QString& FileName() const { return m_fileName; }
 
-    // Pre-allocates the file as the options ask. Status::Aborted (reported) when a
+    // Pre-allocates the file as the request asks. Status::Aborted (reported) when a
     // claimed file cannot be opened to write.
-    Status Claim(const QString& codecName, std::chrono::milliseconds eventDuration);
+    Status Claim(const PreAllocationRequest& request, const PreAllocationCalls& calls);
     // The graph's file writer: into the claimed file, else making the file by name.
     GstElement* MakeWriter() const;
     // Follows the highest byte the writer is given, so that a claimed file can be cut to it.
@@ -59,6 +62,7 @@ private:
     void CloseDescriptor();
 
     QString m_fileName;
+    UserMessageLog& m_log;
     bool m_madeHere = false;
     bool m_running = false;
     int m_fd = -1;                           // of a claimed file

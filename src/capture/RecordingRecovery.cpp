@@ -29,11 +29,6 @@ constexpr GstClockTime kStallLimit = 30 * GST_SECOND;
 constexpr GstClockTime kBusPoll = GST_SECOND / 4;
 constexpr double kMegabyte = 1024.0 * 1024.0;
 
-void Report(const QString& text)
-{
-    AppendUserMessage(text, true);
-}
-
 QString SystemError(int error)
 {
     return QString::fromLocal8Bit(std::strerror(error));
@@ -157,6 +152,35 @@ QString ErrorText(GstMessage* m)
     return QString::fromUtf8(GST_OBJECT_NAME(GST_MESSAGE_SRC(m))) + QStringLiteral(": ") + text;
 }
 
+// Until the rebuild's end of stream: empty then, else why it failed or was given up.
+QString WaitForRebuild(GstPipeline* pipeline, const Rebuild& r)
+{
+    GstBus* bus = gst_pipeline_get_bus(pipeline);
+    QString why;
+    std::int64_t lastOffset = -1;
+    GstClockTime quiet = 0;
+    while (why.isEmpty()) {
+        GstMessage* m = gst_bus_timed_pop_filtered(bus, kBusPoll,
+                                                   static_cast<GstMessageType>(GST_MESSAGE_EOS | GST_MESSAGE_ERROR));
+        if (m) {
+            const bool done = GST_MESSAGE_TYPE(m) == GST_MESSAGE_EOS;
+            if (!done)
+                why = ErrorText(m);
+            gst_message_unref(m);
+            if (done)
+                break;
+            continue;
+        }
+        const std::int64_t offset = r.offset.load();
+        quiet = offset == lastOffset ? quiet + kBusPoll : 0;
+        lastOffset = offset;
+        if (quiet >= kStallLimit)
+            why = QStringLiteral("the rebuild stopped making progress");
+    }
+    gst_object_unref(bus);
+    return why;
+}
+
 // Splits the original's chunks and multiplexes them again into targetFd: the same
 // frames, now with header, frame count and index. Empty result on success, else why not.
 QString RebuildAvi(int sourceFd, std::int64_t dataEnd, int targetFd, std::int64_t* frames)
@@ -192,31 +216,9 @@ QString RebuildAvi(int sourceFd, std::int64_t dataEnd, int targetFd, std::int64_
     g_signal_connect(demux, "pad-added", G_CALLBACK(&LinkStream), &r);
     g_object_set(sink, "fd", targetFd, nullptr);
 
-    QString why;
-    if (gst_element_set_state(pipeline.get(), GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE)
-        why = QStringLiteral("the rebuilding pipeline cannot start");
-    GstBus* bus = gst_pipeline_get_bus(GST_PIPELINE(pipeline.get()));
-    std::int64_t lastOffset = -1;
-    GstClockTime quiet = 0;
-    while (why.isEmpty()) {
-        GstMessage* m = gst_bus_timed_pop_filtered(bus, kBusPoll,
-                                                   static_cast<GstMessageType>(GST_MESSAGE_EOS | GST_MESSAGE_ERROR));
-        if (m) {
-            const bool done = GST_MESSAGE_TYPE(m) == GST_MESSAGE_EOS;
-            if (!done)
-                why = ErrorText(m);
-            gst_message_unref(m);
-            if (done)
-                break;
-            continue;
-        }
-        const std::int64_t offset = r.offset.load();
-        quiet = offset == lastOffset ? quiet + kBusPoll : 0;
-        lastOffset = offset;
-        if (quiet >= kStallLimit)
-            why = QStringLiteral("the rebuild stopped making progress");
-    }
-    gst_object_unref(bus);
+    QString why = gst_element_set_state(pipeline.get(), GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE
+                      ? QStringLiteral("the rebuilding pipeline cannot start")
+                      : WaitForRebuild(GST_PIPELINE(pipeline.get()), r);
     gst_element_set_state(pipeline.get(), GST_STATE_NULL);
     if (why.isEmpty() && r.readError != 0)
         why = QStringLiteral("reading it failed (%1)").arg(SystemError(r.readError));
@@ -236,17 +238,18 @@ QString RecoveredLogText(const QString& recovered, const QString& original, bool
          + QStringLiteral("Interrupted file:  ") + folder + original + QStringLiteral("\r\n");
 }
 
-bool WriteRecoveredLog(const QString& logName, const QString& text)
+bool WriteRecoveredLog(UserMessageLog& log, const QString& logName, const QString& text)
 {
     bool substituted = false;
     const std::string bytes = EncodeLatin1(text.toStdU16String(), &substituted);
     if (substituted)
-        Report(QStringLiteral("\r\n\r\nNOTE -- wide character buffer has unexpected bad character.\r\n"));
+        log.Append(QStringLiteral("\r\n\r\nNOTE -- wide character buffer has unexpected bad character.\r\n"), true);
     std::string why;
     if (WriteFileAtomically(QFile::encodeName(logName).toStdString(), bytes, &why))
         return true;
-    Report(QStringLiteral("\r\nERROR -- the recording log \"%1\" was not written: %2.  It reads:\r\n%3")
-               .arg(logName, QString::fromStdString(why), text));
+    log.Append(QStringLiteral("\r\nERROR -- the recording log \"%1\" was not written: %2.  It reads:\r\n%3")
+                   .arg(logName, QString::fromStdString(why), text),
+               true);
     return false;
 }
 
@@ -322,70 +325,75 @@ QString Unrecoverable(const AviFileCheck& check)
     return {};
 }
 
-void ReportLeftAlone(const QString& path, const QString& why)
+void ReportLeftAlone(UserMessageLog& log, const QString& path, const QString& why)
 {
-    Report(QStringLiteral("\r\nWARNING: \"%1\" has no recording log and %2.  Nothing can be recovered from it; "
-                          "it is left as it is.\r\n")
-               .arg(path, why));
+    log.Append(QStringLiteral("\r\nWARNING: \"%1\" has no recording log and %2.  Nothing can be recovered from "
+                              "it; it is left as it is.\r\n")
+                   .arg(path, why),
+               true);
 }
 
-void RecoverRecording(const QString& path, bool defaultFolder)
+void RecoverRecording(UserMessageLog& log, const QString& path, bool defaultFolder)
 {
     const QByteArray encoded = QFile::encodeName(path);
     const FileDescriptor in(::open(encoded.constData(), O_RDONLY | O_CLOEXEC));
     if (in.Get() < 0) {
-        ReportLeftAlone(path, QStringLiteral("cannot be read (%1)").arg(SystemError(errno)));
+        ReportLeftAlone(log, path, QStringLiteral("cannot be read (%1)").arg(SystemError(errno)));
         return;
     }
     const AviFileCheck check = CheckAviFile(in.Get());
     if (check.verdict == AviFileVerdict::Complete)
         return;
     if (const QString why = Unrecoverable(check); !why.isEmpty()) {
-        ReportLeftAlone(path, why);
+        ReportLeftAlone(log, path, why);
         return;
     }
 
     const QString target = RecoveredRecordingFileName(path);
     std::int64_t frames = 0;
     if (const QString why = RecoverInto(in.Get(), check, target, &frames); !why.isEmpty()) {
-        Report(QStringLiteral("\r\nERROR -- the interrupted recording \"%1\" could not be recovered: %2.  "
-                              "It is left as it is.\r\n")
-                   .arg(path, why));
+        log.Append(QStringLiteral("\r\nERROR -- the interrupted recording \"%1\" could not be recovered: %2.  "
+                                  "It is left as it is.\r\n")
+                       .arg(path, why),
+                   true);
         return;
     }
     // The log first: a rebuilt file under its final name always has its log.
-    WriteRecoveredLog(RecordingLogFileName(target),
+    WriteRecoveredLog(log, RecordingLogFileName(target),
                       RecoveredLogText(target, path, defaultFolder, frames, QFileInfo(path).lastModified()));
     const QByteArray scratchPath = QFile::encodeName(target + QStringLiteral(".part"));
     if (::rename(scratchPath.constData(), QFile::encodeName(target).constData()) != 0) {
         const int error = errno;
         ::unlink(scratchPath.constData());
-        Report(QStringLiteral("\r\nERROR -- the interrupted recording \"%1\" could not be recovered: "
-                              "\"%2\" cannot be written (%3).  It is left as it is.\r\n")
-                   .arg(path, target, SystemError(error)));
+        log.Append(QStringLiteral("\r\nERROR -- the interrupted recording \"%1\" could not be recovered: "
+                                  "\"%2\" cannot be written (%3).  It is left as it is.\r\n")
+                       .arg(path, target, SystemError(error)),
+                   true);
         return;
     }
-    Report(QStringLiteral("\r\nNOTE -- the recording \"%1\" was interrupted before it was closed.  "
-                          "Recovered %2 frames into \"%3\"; the original is kept as it was.\r\n")
-               .arg(path)
-               .arg(frames)
-               .arg(target));
+    log.Append(QStringLiteral("\r\nNOTE -- the recording \"%1\" was interrupted before it was closed.  "
+                              "Recovered %2 frames into \"%3\"; the original is kept as it was.\r\n")
+                   .arg(path)
+                   .arg(frames)
+                   .arg(target),
+               true);
 }
 
 } // namespace
 
-void RecoverInterruptedRecordings()
+void RecoverInterruptedRecordings(const AppOptions& options, UserMessageLog& log)
 {
-    const QString option = Options().VideoDirectory;
+    const QString option = options.VideoDirectory;
     const bool defaultFolder = option.isEmpty();
     const QString folder = defaultFolder ? QStringLiteral("VideoFiles/") : option;
     const QFileInfo folderInfo(folder);
     if (!folderInfo.isDir())
         return; // nothing recorded there yet
     if (!folderInfo.isReadable()) {
-        Report(QStringLiteral("\r\nWARNING: the video folder \"%1\" cannot be read, so interrupted recordings "
-                              "in it cannot be recovered.\r\n")
-                   .arg(folder));
+        log.Append(QStringLiteral("\r\nWARNING: the video folder \"%1\" cannot be read, so interrupted "
+                                  "recordings in it cannot be recovered.\r\n")
+                       .arg(folder),
+                   true);
         return;
     }
     const QStringList names = QDir(folder).entryList({QStringLiteral("*.avi")},
@@ -394,6 +402,6 @@ void RecoverInterruptedRecordings()
         const QString path = folder + name;
         if (!name.endsWith(QStringLiteral("_recovered.avi")) && !QFileInfo::exists(RecordingLogFileName(path))
             && !QFileInfo::exists(RecoveredRecordingFileName(path)))
-            RecoverRecording(path, defaultFolder);
+            RecoverRecording(log, path, defaultFolder);
     }
 }

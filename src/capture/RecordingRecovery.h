@@ -1,5 +1,8 @@
 #pragma once
 
+struct AppOptions;
+class UserMessageLog;
+
 // A recording that was never closed (the program killed, a power cut, batteries dead
 // in the cold) has its frames on disk but no header frame count, no index and no log.
 // At start-up each such file in the video folder is rebuilt into a complete AVI beside
@@ -10,4 +13,4 @@
 //
 // Every recovery and every file that cannot be recovered is told in User Messages;
 // nothing here stops the program from starting.
-void RecoverInterruptedRecordings();
+void RecoverInterruptedRecordings(const AppOptions& options, UserMessageLog& log);

@@ -8,15 +8,14 @@ DeviceTable& Devices()
     return table;
 }
 
-CaptureDevice* AttachedDevice(int index)
+CaptureDevice* AttachedDevice(DeviceTable& t, int index)
 {
-    DeviceTable& t = Devices();
     return index >= 0 && index < t.count ? &t.devices[static_cast<std::size_t>(index)] : nullptr;
 }
 
-void ClearDeviceTable()
+const CaptureDevice* AttachedDevice(const DeviceTable& t, int index)
 {
-    Devices() = DeviceTable{};
+    return index >= 0 && index < t.count ? &t.devices[static_cast<std::size_t>(index)] : nullptr;
 }
 
 void CommitDeviceSelection(DeviceTable& table, const DeviceTable& edited)
@@ -26,11 +25,11 @@ void CommitDeviceSelection(DeviceTable& table, const DeviceTable& edited)
         table.devices[i].selectedFormatIndex = edited.devices[i].selectedFormatIndex;
 }
 
-CaptureDevice* FreeDeviceSlot(DeviceTable& table)
+CaptureDevice* FreeDeviceSlot(DeviceTable& table, UserMessageLog& log)
 {
     if (table.count >= kMaxDevices) {
-        AppendUserMessage(QStringLiteral("Maximum attached camera count is exceeded.  Some cameras will not be listed.\r\n"),
-                          true);
+        log.Append(QStringLiteral("Maximum attached camera count is exceeded.  Some cameras will not be listed.\r\n"),
+                   true);
         return nullptr;
     }
     CaptureDevice& slot = table.devices[static_cast<std::size_t>(table.count)];

@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <memory>
 
+class UserMessageLog;
+
 // Media objects are held through their C structs only, so the table stays free of
 // media headers; the deleters come from capture/ where the objects are made.
 struct _GstCaps;
@@ -49,13 +51,12 @@ struct DeviceTable {
     std::int32_t currentDeviceIndex = -1;
 };
 
-// The one device table; fixed after start-up.
+// The process-wide table that the parts outside options/, devices/ and capture/ still
+// reach for; they take the application object's instead, then this goes.
 DeviceTable& Devices();
 // The listed device at index; nullptr for an index outside the listed devices.
-CaptureDevice* AttachedDevice(int index);
-
-// Empties every slot; no current or default device.
-void ClearDeviceTable();
+CaptureDevice* AttachedDevice(DeviceTable& table, int index);
+const CaptureDevice* AttachedDevice(const DeviceTable& table, int index);
 
 // Takes over from an edited copy of the table what the Devices dialog lets the user
 // choose: the current device and each device's selected format.
@@ -64,7 +65,7 @@ void CommitDeviceSelection(DeviceTable& table, const DeviceTable& edited);
 // The next slot that a device being enumerated is written into, emptied; nullptr when
 // the table is full, in which case the table-full message is logged and the
 // enumeration must stop.
-CaptureDevice* FreeDeviceSlot(DeviceTable& table);
+CaptureDevice* FreeDeviceSlot(DeviceTable& table, UserMessageLog& log);
 // Counts the free slot as a listed device when it holds at least one format; a device
 // without formats leaves its slot to the next one. True when it was counted.
 bool CommitDeviceSlot(DeviceTable& table);

@@ -63,11 +63,6 @@ MediaFormat MakeMediaFormat(VideoSubtype subtype, std::int32_t width, std::int32
     return f;
 }
 
-QString SubtypeName(int deviceIndex, int formatIndex)
-{
-    return SubtypeName(AttachedDevice(deviceIndex), formatIndex);
-}
-
 QString SubtypeName(const CaptureDevice* device, int formatIndex)
 {
     const MediaFormat* f = FormatAt(device, formatIndex);
@@ -79,11 +74,6 @@ QString SubtypeName(const CaptureDevice* device, int formatIndex)
     case VideoSubtype::ARGB32: return QStringLiteral("ARGB32");
     default: return QStringLiteral(" ");
     }
-}
-
-FpsStandard FormatStandardOf(int deviceIndex, int formatIndex)
-{
-    return FormatStandardOf(AttachedDevice(deviceIndex), formatIndex);
 }
 
 FpsStandard FormatStandardOf(const CaptureDevice* device, int formatIndex)
@@ -100,11 +90,6 @@ bool IsKnownDevice(const QString& name)
 QString CheckMarkLabel(bool storedDefault, const QString& name)
 {
     return QString(storedDefault ? QChar(0x2713) : QChar(u' ')) + u' ' + name;
-}
-
-FormatList ListFormatsForStandard(int deviceIndex, FpsStandard standard, bool restricted)
-{
-    return ListFormatsForStandard(AttachedDevice(deviceIndex), standard, restricted);
 }
 
 FormatList ListFormatsForStandard(const CaptureDevice* d, FpsStandard standard, bool restricted)

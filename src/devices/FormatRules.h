@@ -17,11 +17,8 @@ FpsStandard FpsStandardOfRate(std::uint32_t framesPerSecond);
 MediaFormat MakeMediaFormat(VideoSubtype subtype, std::int32_t width, std::int32_t height,
                             std::int64_t avgTimePerFrame);
 
-// Both take a format index of -1 as the first format. A device is named by its index
-// in the device table, or given itself (nullptr for none) when a dialog edits a copy.
-QString SubtypeName(int deviceIndex, int formatIndex);
+// Both take a format index of -1 as the first format, and nullptr for no device.
 QString SubtypeName(const CaptureDevice* device, int formatIndex);
-FpsStandard FormatStandardOf(int deviceIndex, int formatIndex);
 FpsStandard FormatStandardOf(const CaptureDevice* device, int formatIndex);
 
 // Devices whose default settings we know well enough to restrict their format list.
@@ -41,5 +38,4 @@ struct FormatList {
     int selectPosition = 0;
 };
 
-FormatList ListFormatsForStandard(int deviceIndex, FpsStandard standard, bool restricted);
 FormatList ListFormatsForStandard(const CaptureDevice* device, FpsStandard standard, bool restricted);

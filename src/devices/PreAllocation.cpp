@@ -1,7 +1,6 @@
 #include "devices/PreAllocation.h"
 
 #include "options/AppOptions.h"
-#include "recording/AppState.h"
 
 #include <QFile>
 #include <cerrno>
@@ -22,9 +21,6 @@ int RealFallocate(int fd, int mode, off_t offset, off_t length)
     return ::fallocate(fd, mode, offset, length);
 }
 
-constexpr PreAllocationCalls kRealCalls{RealOpen, RealFallocate, ::ftruncate, ::close};
-const PreAllocationCalls* g_calls = &kRealCalls;
-
 template <typename Call>
 int RetryOnSignal(Call call)
 {
@@ -37,12 +33,13 @@ int RetryOnSignal(Call call)
 
 } // namespace
 
-PreAllocationRequest MakePreAllocationRequest(const QString& fileName, const QString& codecName,
-                                              std::chrono::milliseconds eventDuration)
+const PreAllocationCalls kSystemPreAllocationCalls{RealOpen, RealFallocate, ::ftruncate, ::close};
+
+PreAllocationRequest MakePreAllocationRequest(const AppOptions& o, bool recordingActive, const QString& fileName,
+                                              const QString& codecName, std::chrono::milliseconds eventDuration)
 {
-    const AppOptions& o = Options();
-    return {fileName,           codecName, o.FilePreAllocation, o.ManualAllocationGB, o.EventAllocationGB,
-            TheAppState().RecordingActive, eventDuration};
+    return {fileName,           codecName,       o.FilePreAllocation, o.ManualAllocationGB, o.EventAllocationGB,
+            recordingActive, eventDuration};
 }
 
 std::int64_t PreAllocationSize(const PreAllocationRequest& r)
@@ -66,35 +63,30 @@ std::int64_t PreAllocationSize(const PreAllocationRequest& r)
     return size;
 }
 
-PreAllocationOutcome PreAllocateRecordingFile(const PreAllocationRequest& request)
+PreAllocationOutcome PreAllocateRecordingFile(const PreAllocationRequest& request, const PreAllocationCalls& calls)
 {
     const std::int64_t size = PreAllocationSize(request);
     if (request.FileName.isEmpty() || size <= 0)
         return PreAllocationOutcome::NotAsked;
     const QByteArray path = QFile::encodeName(request.FileName);
     const int fd = RetryOnSignal(
-        [&] { return g_calls->Open(path.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666); });
+        [&] { return calls.Open(path.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666); });
     if (fd < 0)
         return PreAllocationOutcome::NotCreated;
 
     // Mode 0, not FALLOC_FL_KEEP_SIZE: the file must end at the size, as the writer
     // writes it in place and cuts it when the recording stops.
     PreAllocationOutcome outcome = PreAllocationOutcome::Claimed;
-    if (RetryOnSignal([&] { return g_calls->Fallocate(fd, 0, 0, static_cast<off_t>(size)); }) != 0) {
+    if (RetryOnSignal([&] { return calls.Fallocate(fd, 0, 0, static_cast<off_t>(size)); }) != 0) {
         if (errno == EOPNOTSUPP
-            && RetryOnSignal([&] { return g_calls->Ftruncate(fd, static_cast<off_t>(size)); }) == 0) {
+            && RetryOnSignal([&] { return calls.Ftruncate(fd, static_cast<off_t>(size)); }) == 0) {
             outcome = PreAllocationOutcome::SizeOnly;
         } else {
             // Give back whatever part was claimed; the recording grows the file as usual.
-            RetryOnSignal([&] { return g_calls->Ftruncate(fd, 0); });
+            RetryOnSignal([&] { return calls.Ftruncate(fd, 0); });
             outcome = PreAllocationOutcome::Failed;
         }
     }
-    g_calls->Close(fd);
+    calls.Close(fd);
     return outcome;
-}
-
-void SetPreAllocationCalls(const PreAllocationCalls* calls)
-{
-    g_calls = calls ? calls : &kRealCalls;
 }

@@ -19,9 +19,11 @@ struct PreAllocationRequest {
     std::chrono::milliseconds EventDuration{0}; // 0 for a manual recording
 };
 
-// The request of a recording build, from the options and the application state.
-PreAllocationRequest MakePreAllocationRequest(const QString& fileName, const QString& codecName,
-                                              std::chrono::milliseconds eventDuration);
+struct AppOptions;
+
+// The request of a recording build, from the options and whether a recording is active.
+PreAllocationRequest MakePreAllocationRequest(const AppOptions& options, bool recordingActive, const QString& fileName,
+                                              const QString& codecName, std::chrono::milliseconds eventDuration);
 
 // Bytes to claim; 0 when nothing is to be pre-allocated. An Event gets its gigabytes per
 // 10 minutes pro rata to the millisecond, truncated; the lossless codec's quarter.
@@ -35,10 +37,6 @@ enum class PreAllocationOutcome {
     Failed,     // the space cannot be had: the new file is left empty
 };
 
-// Creates the file exclusively and claims its space with fallocate, without writing
-// data. Never stops the build and logs nothing; the outcome is for callers and tests.
-PreAllocationOutcome PreAllocateRecordingFile(const PreAllocationRequest& request);
-
 // The system calls, so that a test can make them fail.
 struct PreAllocationCalls {
     int (*Open)(const char* path, int flags, mode_t mode);
@@ -46,5 +44,9 @@ struct PreAllocationCalls {
     int (*Ftruncate)(int fd, off_t length);
     int (*Close)(int fd);
 };
-// nullptr restores the real calls.
-void SetPreAllocationCalls(const PreAllocationCalls* calls);
+extern const PreAllocationCalls kSystemPreAllocationCalls;
+
+// Creates the file exclusively and claims its space with fallocate, without writing
+// data. Never stops the build and logs nothing; the outcome is for callers and tests.
+PreAllocationOutcome PreAllocateRecordingFile(const PreAllocationRequest& request,
+                                              const PreAllocationCalls& calls = kSystemPreAllocationCalls);

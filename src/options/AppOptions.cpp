@@ -12,9 +12,8 @@ CalendarTime DefaultDurationValue(int hours, int minutes, int seconds)
                         static_cast<std::uint16_t>(seconds), 0};
 }
 
-void SetOptionDefaults()
+void SetOptionDefaults(AppOptions& o)
 {
-    AppOptions& o = Options();
     AppOptions defaults;
     defaults.DeviceCodecPairs = std::move(o.DeviceCodecPairs);
     defaults.DeviceFormatPairs = std::move(o.DeviceFormatPairs);

@@ -78,11 +78,12 @@ struct AppOptions {
     std::int32_t SaturationDefault = -1;
 };
 
-// The one process-wide options record.
+// The process-wide record that the parts outside options/, devices/ and capture/ still
+// reach for; they take the application object's instead, then this goes.
 AppOptions& Options();
 
 // Built-in defaults; text fields empty, the pair lists untouched.
-void SetOptionDefaults();
+void SetOptionDefaults(AppOptions& options);
 
 // 0 h 10 min 0 s on 3 May 1943, a Monday, so a time picker accepts it.
 CalendarTime DefaultDurationValue(int hours = 0, int minutes = 10, int seconds = 0);

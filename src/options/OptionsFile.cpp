@@ -79,9 +79,8 @@ XmlElementLine Value(const char* name, const QString& value)
     return XmlElementLine{QString::fromLatin1(name), {{QStringLiteral("Value"), value}}};
 }
 
-const CaptureDevice* Device(int index)
+const CaptureDevice* Device(const DeviceTable& t, int index)
 {
-    const DeviceTable& t = Devices();
     return index >= 0 && index < t.count ? &t.devices[static_cast<std::size_t>(index)] : nullptr;
 }
 
@@ -135,9 +134,8 @@ VideoSubtype VideoSubtypeFromWord(const QString& word)
     return VideoSubtype::OTHER;
 }
 
-void ApplyOptionValue(const QString& key, const QString& value)
+void ApplyOptionValue(AppOptions& o, const QString& key, const QString& value)
 {
-    AppOptions& o = Options();
     const QByteArray k = key.toLatin1();
     if (k == "VideoNamePrefix")
         o.VideoNamePrefix = Cut(value, kPrefixCapacity);
@@ -185,16 +183,15 @@ void ApplyOptionValue(const QString& key, const QString& value)
                                                            : VideoRenderer::Window;
 }
 
-bool LoadOptionsFile()
+bool LoadOptionsFile(AppOptions& o)
 {
     const auto children = ReadFlatDocument(OptionsPath());
     if (!children)
         return false;
-    AppOptions& o = Options();
     for (const XmlChild& c : *children) {
         const QStringList& a = c.attributeValues;
         if (a.size() == 1) {
-            ApplyOptionValue(c.name, a[0]);
+            ApplyOptionValue(o, c.name, a[0]);
         } else if (a.size() >= 2 && c.name == QLatin1String("DeviceCodecPair")) {
             o.DeviceCodecPairs.append({Cut(a[0], kDeviceNameCapacity), Cut(a[1], kCodecNameCapacity)});
         } else if (a.size() >= 4 && c.name == QLatin1String("DeviceFormatPair")) {
@@ -205,9 +202,8 @@ bool LoadOptionsFile()
     return true;
 }
 
-void CheckLoadedOptions()
+void CheckLoadedOptions(AppOptions& o, DeviceTable& devices, UserMessageLog& log)
 {
-    AppOptions& o = Options();
     o.DefaultRecordingDuration = DefaultDurationValue();
     o.HasDefaultDevice = !o.DefaultDevice.isEmpty();
 
@@ -227,43 +223,43 @@ void CheckLoadedOptions()
     bool removed = false;
     for (qsizetype i = 0; i < o.DeviceCodecPairs.size();) {
         const DeviceCodecPair& pair = o.DeviceCodecPairs[i];
-        const int device = FindDeviceIndex(pair.device);
+        const int device = FindDeviceIndex(devices, pair.device);
         if (device < 0) {
             ++i;
             continue;
         }
-        const int codec = FindCodecIndex(device, pair.codec);
+        const int codec = FindCodecIndex(devices, device, pair.codec);
         if (codec >= 0) {
-            Devices().devices[static_cast<std::size_t>(device)].chosenCodecIndex = codec;
+            devices.devices[static_cast<std::size_t>(device)].chosenCodecIndex = codec;
             ++i;
             continue;
         }
-        AppendUserMessage(QStringLiteral("NOTE: the camera codec pair \"") + pair.device + QStringLiteral(" | ")
-                              + pair.codec + QStringLiteral("\" because the codec is not installed\r\n"),
-                          true);
+        log.Append(QStringLiteral("NOTE: the camera codec pair \"") + pair.device + QStringLiteral(" | ") + pair.codec
+                       + QStringLiteral("\" because the codec is not installed\r\n"),
+                   true);
         o.DeviceCodecPairs.removeAt(i);
         removed = true;
     }
 
     for (const DeviceFormatPair& pair : o.DeviceFormatPairs) {
-        const int device = FindDeviceIndex(pair.device);
+        const int device = FindDeviceIndex(devices, pair.device);
         if (device < 0)
             continue;
-        const int format = FindFormatIndex(device, pair.size, pair.fps, pair.subtype);
+        const int format = FindFormatIndex(devices, device, pair.size, pair.fps, pair.subtype);
         if (format >= 0) {
-            CaptureDevice& d = Devices().devices[static_cast<std::size_t>(device)];
+            CaptureDevice& d = devices.devices[static_cast<std::size_t>(device)];
             d.defaultFormatIndex = format;
             d.selectedFormatIndex = format;
         } else {
-            AppendUserMessage(QStringLiteral("Media format \"") + pair.size
-                                  + QStringLiteral("\" is not available for video camera \"") + pair.device
-                                  + QStringLiteral("\"\r\n"),
-                              true);
+            log.Append(QStringLiteral("Media format \"") + pair.size
+                           + QStringLiteral("\" is not available for video camera \"") + pair.device
+                           + QStringLiteral("\"\r\n"),
+                       true);
         }
     }
 
     if (removed)
-        SaveOptionsAndReport();
+        SaveOptionsAndReport(o, log);
 }
 
 QString OptionsDocumentText(const AppOptions& o)
@@ -298,43 +294,42 @@ QString OptionsDocumentText(const AppOptions& o)
     return SerialiseFlatDocument(QLatin1String(kOptionsComment), e);
 }
 
-bool SaveOptionsFile(QString* error)
+bool SaveOptionsFile(const AppOptions& options, QString* error)
 {
-    return WriteXmlDocumentText(OptionsDocumentText(Options()), OptionsPath(), error);
+    return WriteXmlDocumentText(OptionsDocumentText(options), OptionsPath(), error);
 }
 
-void SaveOptionsAndReport()
+void SaveOptionsAndReport(AppOptions& o, UserMessageLog& log)
 {
-    AppOptions& o = Options();
     const std::int32_t inEffect = o.PixelSaturationValue;
     o.PixelSaturationValue = o.SaturationDefault;
     QString why;
-    if (!SaveOptionsFile(&why)) {
+    if (!SaveOptionsFile(o, &why)) {
         ReportAppMessage(17);
         // The numbered text names no cause; say what the system said.
-        AppendUserMessage(QStringLiteral("NOTE -- \"%1\": %2\r\n").arg(OptionsPath(), why), false);
+        log.Append(QStringLiteral("NOTE -- \"%1\": %2\r\n").arg(OptionsPath(), why), false);
     }
     o.PixelSaturationValue = inEffect;
 }
 
-int FindDeviceIndex(const QString& deviceName)
+int FindDeviceIndex(const DeviceTable& t, const QString& deviceName)
 {
-    const DeviceTable& t = Devices();
     for (int i = 0; i < t.count; ++i)
         if (t.devices[static_cast<std::size_t>(i)].name == deviceName)
             return i;
     return -1;
 }
 
-int FindCodecIndex(int deviceIndex, const QString& codecName)
+int FindCodecIndex(const DeviceTable& devices, int deviceIndex, const QString& codecName)
 {
-    const CaptureDevice* d = Device(deviceIndex);
+    const CaptureDevice* d = Device(devices, deviceIndex);
     return d ? static_cast<int>(d->codecNames.indexOf(codecName)) : -1;
 }
 
-int FindFormatIndex(int deviceIndex, const QString& sizeText, FpsStandard fps, VideoSubtype subtype)
+int FindFormatIndex(const DeviceTable& devices, int deviceIndex, const QString& sizeText, FpsStandard fps,
+                    VideoSubtype subtype)
 {
-    const CaptureDevice* d = Device(deviceIndex);
+    const CaptureDevice* d = Device(devices, deviceIndex);
     if (!d)
         return -1;
     for (qsizetype i = 0; i < d->formats.size(); ++i) {
@@ -347,9 +342,9 @@ int FindFormatIndex(int deviceIndex, const QString& sizeText, FpsStandard fps, V
 
 namespace {
 template <typename Pair>
-Pair* FirstPairOf(int deviceIndex, QList<Pair>& pairs)
+Pair* FirstPairOf(const DeviceTable& devices, int deviceIndex, QList<Pair>& pairs)
 {
-    const CaptureDevice* d = Device(deviceIndex);
+    const CaptureDevice* d = Device(devices, deviceIndex);
     if (!d)
         return nullptr;
     for (Pair& p : pairs)
@@ -359,12 +354,12 @@ Pair* FirstPairOf(int deviceIndex, QList<Pair>& pairs)
 }
 } // namespace
 
-DeviceCodecPair* FindDeviceCodecPair(int deviceIndex)
+DeviceCodecPair* FindDeviceCodecPair(AppOptions& options, const DeviceTable& devices, int deviceIndex)
 {
-    return FirstPairOf(deviceIndex, Options().DeviceCodecPairs);
+    return FirstPairOf(devices, deviceIndex, options.DeviceCodecPairs);
 }
 
-DeviceFormatPair* FindDeviceFormatPair(int deviceIndex)
+DeviceFormatPair* FindDeviceFormatPair(AppOptions& options, const DeviceTable& devices, int deviceIndex)
 {
-    return FirstPairOf(deviceIndex, Options().DeviceFormatPairs);
+    return FirstPairOf(devices, deviceIndex, options.DeviceFormatPairs);
 }

@@ -24,7 +24,7 @@ QString LogFileNameExample(const QString& prefix)
     return QStringLiteral("File name:  ") + prefix + kExampleTime + QStringLiteral(".log");
 }
 
-QString FolderOptionText(const QString& pickedPath)
+QString FolderOptionText(const QString& pickedPath, UserMessageLog& log)
 {
     if (pickedPath.isEmpty())
         return {};
@@ -33,10 +33,10 @@ QString FolderOptionText(const QString& pickedPath)
         folder += QLatin1Char('/');
     // Cutting a longer path would name another folder; recordings must never go there.
     if (folder.size() > kFolderCapacity - 1) {
-        AppendUserMessage(QStringLiteral("WARNING: the chosen folder's path is longer than %1 characters; "
-                                         "the folder was not changed.\r\n")
-                              .arg(kFolderCapacity - 1),
-                          true);
+        log.Append(QStringLiteral("WARNING: the chosen folder's path is longer than %1 characters; "
+                                  "the folder was not changed.\r\n")
+                       .arg(kFolderCapacity - 1),
+                   true);
         return {};
     }
     return folder;
@@ -48,18 +48,18 @@ QString DurationOptionText(const CalendarTime& duration)
         + TwoDigits(duration.second);
 }
 
-QString CheckedAllocationText(const QString& text, AllocationKind kind)
+QString CheckedAllocationText(const QString& text, AllocationKind kind, UserMessageLog& log)
 {
     const QString cut = text.left(kAllocationDigits);
     if (AllocationValue(cut) <= kMaxAllocationGB)
         return cut;
     const bool manual = kind == AllocationKind::Manual;
-    AppendUserMessage(manual ? QStringLiteral("Entered manual pre-allocation GB must be less than or equal to 20")
-                             : QStringLiteral("Entered Event 10 minute pre-allocation GB must be less than or equal to 20"),
-                      true);
-    AppendUserMessage(manual ? QStringLiteral("Manual pre-allocation set to 20 GB.\r\n")
-                             : QStringLiteral("Event pre-allocation set to 20 GB.\r\n"),
-                      false);
+    log.Append(manual ? QStringLiteral("Entered manual pre-allocation GB must be less than or equal to 20")
+                      : QStringLiteral("Entered Event 10 minute pre-allocation GB must be less than or equal to 20"),
+               true);
+    log.Append(manual ? QStringLiteral("Manual pre-allocation set to 20 GB.\r\n")
+                      : QStringLiteral("Event pre-allocation set to 20 GB.\r\n"),
+               false);
     return QString::number(kMaxAllocationGB);
 }
 
@@ -74,9 +74,8 @@ std::uint32_t AllocationValue(const QString& text)
     return value;
 }
 
-int ApplyEventPendingChoice(bool showUtc, bool storeAsDefault, bool utcAtOpening)
+int ApplyEventPendingChoice(AppOptions& o, bool showUtc, bool storeAsDefault, bool utcAtOpening)
 {
-    AppOptions& o = Options();
     o.ShowEventTimeAsUtc = showUtc;
     const QString word = showUtc ? QStringLiteral("UTC") : QStringLiteral("COUNTDOWN");
     if (storeAsDefault) {

@@ -5,6 +5,9 @@
 #include <QString>
 #include <cstdint>
 
+struct AppOptions;
+class UserMessageLog;
+
 // The rules the settings dialogs apply to what the user enters, kept apart from the
 // widgets so that every dialog and test reaches the same code.
 
@@ -18,7 +21,7 @@ QString LogFileNameExample(const QString& prefix);
 // A picked folder as the options store it: with a trailing "/". Empty when the path is
 // empty or, with its "/", longer than a folder option holds (that is reported in User
 // Messages), so the caller keeps the folder it had.
-QString FolderOptionText(const QString& pickedPath);
+QString FolderOptionText(const QString& pickedPath, UserMessageLog& log);
 
 // The DefaultDuration text of a duration: "hh:mm:ss".
 QString DurationOptionText(const CalendarTime& duration);
@@ -27,7 +30,7 @@ enum class AllocationKind { Manual, Event };
 
 // A GB edit's text after a change: cut to its first two characters; a value above 20
 // becomes "20" with the two lines logged.
-QString CheckedAllocationText(const QString& text, AllocationKind kind);
+QString CheckedAllocationText(const QString& text, AllocationKind kind, UserMessageLog& log);
 // The value of a GB edit's text (at most two digits are read); 0 when it holds none.
 std::uint32_t AllocationValue(const QString& text);
 
@@ -35,4 +38,4 @@ std::uint32_t AllocationValue(const QString& text);
 // storeAsDefault, EventPendingDisplay follows the choice. Returns 1 when the stored
 // default changed (the options must be saved), 2 when the choice differs from the one
 // in force at opening (applied for this run only), else 3.
-int ApplyEventPendingChoice(bool showUtc, bool storeAsDefault, bool utcAtOpening);
+int ApplyEventPendingChoice(AppOptions& options, bool showUtc, bool storeAsDefault, bool utcAtOpening);

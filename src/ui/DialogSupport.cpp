@@ -59,13 +59,15 @@ int ChoiceAt(const QListWidget* list, int row)
     return item ? item->data(Qt::UserRole).toInt() : -1;
 }
 
-QPushButton* MakeDialogButton(QWidget* parent, const QString& text, const QString& controlId)
+QPushButton* MakeDialogButton(QWidget* parent, const QString& text, const QString& controlId, ButtonEnter enter)
 {
     auto* button = new QPushButton(text, parent);
     if (!controlId.isEmpty())
         button->setObjectName(controlId);
-    button->setAutoDefault(false);
-    button->setDefault(false);
+    if (enter == ButtonEnter::PressesDefault) {
+        button->setAutoDefault(false);
+        button->setDefault(false);
+    }
     return button;
 }
 

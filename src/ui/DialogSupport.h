@@ -39,8 +39,11 @@ void AddChoice(QListWidget* list, const QString& label, int index);
 // The index the item at row stands for; -1 for no row.
 int ChoiceAt(const QListWidget* list, int row);
 
-// A push button that Enter does not press unless it has the focus.
-QPushButton* MakeDialogButton(QWidget* parent, const QString& text, const QString& controlId = {});
+// What Enter does while the button has the focus: press the dialog's default button
+// (the capture and analysis dialogs), or press this one (the settings dialogs).
+enum class ButtonEnter { PressesDefault, PressesWhenFocused };
+QPushButton* MakeDialogButton(QWidget* parent, const QString& text, const QString& controlId = {},
+                              ButtonEnter enter = ButtonEnter::PressesDefault);
 // The buttons side by side at the right.
 QBoxLayout* ButtonRow(QPushButton* first, QPushButton* second);
 

@@ -137,7 +137,7 @@ TEST(VideoWindowSize, TheSelectedFormatSizesTheWindowWithEightPixelsEachWay)
     ScopedLogAndClock log({2026, 3, 0, 15, 3, 4, 5, 0});
     CaptureApp app;
     SetCaptureApp(&app);
-    ClearDeviceTable();
+    Devices() = DeviceTable{};
     DeviceTable& table = Devices();
     table.count = 1;
     table.currentDeviceIndex = 0;
@@ -171,6 +171,6 @@ TEST(VideoWindowSize, TheSelectedFormatSizesTheWindowWithEightPixelsEachWay)
     EXPECT_TRUE(log.Messages().endsWith(
         QStringLiteral("Selected camera (or the only attached camera) has no supported media formats.\n")));
 
-    ClearDeviceTable();
+    Devices() = DeviceTable{};
     SetCaptureApp(nullptr);
 }

@@ -72,12 +72,12 @@ TEST(SimulatedCameraStartup, FirstPreviewReachesTheVideoWindow)
 TEST(SimulatedCameraStartup, AStoredSaturationThresholdMarksFromTheFirstPicture)
 {
     ScopedProcessDirectory dir;
-    SetOptionDefaults();
+    SetOptionDefaults(Options());
     // What Save in the Pixel Saturation dialog leaves before the file is written.
     Options().SaturationDefault = 180;
     Options().PixelSaturationValue = 180;
-    ASSERT_TRUE(SaveOptionsFile());
-    SetOptionDefaults();
+    ASSERT_TRUE(SaveOptionsFile(Options()));
+    SetOptionDefaults(Options());
     CaptureApp* app = StartWithSimulator();
     ASSERT_NE(app, nullptr);
     EXPECT_EQ(Options().SaturationDefault, 180);
@@ -86,7 +86,7 @@ TEST(SimulatedCameraStartup, AStoredSaturationThresholdMarksFromTheFirstPicture)
     EXPECT_TRUE(app->captureGraph->PixelAnalysisRequested());
     EXPECT_EQ(app->recording.StopCapture(), Status::Ok);
     EndStartedApp(app);
-    SetOptionDefaults();
+    SetOptionDefaults(Options());
 }
 
 namespace {

@@ -1,6 +1,7 @@
 #include "capture/CodecEnumeration.h"
 #include "capture/DeviceEnumeration.h"
 #include "devices/DeviceTable.h"
+#include "messages/UserMessageLog.h"
 
 #include "HiddenFeatures.h"
 #include "support/LogCapture.h"
@@ -19,24 +20,22 @@ class CodecTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ClearDeviceTable();
-        ASSERT_EQ(ListCaptureDevice(QStringLiteral("YUY2 camera"),
+        ASSERT_EQ(ListCaptureDevice(table, UserMessageLog::Instance(), QStringLiteral("YUY2 camera"),
                                     QStringLiteral("video/x-raw, format=YUY2, width=720, height=480, framerate=30000/1001; "
                                                    "video/x-raw, format=YUY2, width=720, height=576, framerate=25/1")),
                   Status::Ok);
-        ASSERT_EQ(ListCaptureDevice(QStringLiteral("MJPG camera"),
+        ASSERT_EQ(ListCaptureDevice(table, UserMessageLog::Instance(), QStringLiteral("MJPG camera"),
                                     QStringLiteral("image/jpeg, width=640, height=480, framerate=30000/1001")),
                   Status::Ok);
-        ASSERT_EQ(Devices().count, 2);
+        ASSERT_EQ(table.count, 2);
     }
-    void TearDown() override { ClearDeviceTable(); }
 
-    static const CaptureDevice& Device(int i) { return Devices().devices[static_cast<std::size_t>(i)]; }
+    const CaptureDevice& Device(int i) { return table.devices[static_cast<std::size_t>(i)]; }
 
     // Each device's list is "NONE" alone, with no codec chosen.
-    static void ExpectNoneOnly()
+    void ExpectNoneOnly()
     {
-        for (int i = 0; i < Devices().count; ++i) {
+        for (int i = 0; i < table.count; ++i) {
             EXPECT_EQ(Device(i).codecNames, QStringList{QStringLiteral("NONE")});
             ASSERT_EQ(Device(i).codecFilters.size(), 1);
             EXPECT_FALSE(Device(i).codecFilters[0]);
@@ -44,18 +43,19 @@ protected:
         }
     }
 
+    DeviceTable table;
     ScopedProcessDirectory m_dir;
     ScopedLogAndClock m_log{CalendarTime{2024, 3, 0, 10, 12, 0, 0, 0}};
 };
 
 TEST_F(CodecTest, CatalogueListsEncodersThatFeedTheAviMux)
 {
-    EXPECT_EQ(EnumerateCodecs(Devices()), Status::Ok);
+    EXPECT_EQ(EnumerateCodecs(table, UserMessageLog::Instance()), Status::Ok);
     EXPECT_EQ(m_log.Messages(), QString());
     EXPECT_FALSE(QFile::exists(m_dir.FilePath(QStringLiteral("bogus.avi")))) << "the trial pipeline never runs";
 
     QStringList catalogue;
-    for (int i = 0; i < Devices().count; ++i) {
+    for (int i = 0; i < table.count; ++i) {
         const CaptureDevice& d = Device(i);
         ASSERT_FALSE(d.codecNames.isEmpty());
         EXPECT_EQ(d.codecNames[0], QStringLiteral("NONE"));
@@ -83,7 +83,7 @@ TEST_F(CodecTest, NoEncodersLeavesNoneAndOneMessage)
 {
     ScopedHiddenFeatures encoders([](const char*, const char* klass) { return std::strstr(klass, "Encoder") != nullptr; });
     ASSERT_GT(encoders.Count(), 0u);
-    EXPECT_EQ(EnumerateCodecs(Devices()), Status::Aborted);
+    EXPECT_EQ(EnumerateCodecs(table, UserMessageLog::Instance()), Status::Aborted);
     ExpectNoneOnly();
     EXPECT_EQ(m_log.Messages().count(kCompressorMessage), 1);
 }
@@ -92,7 +92,7 @@ TEST_F(CodecTest, MissingAviMuxStopsWithItsMessage)
 {
     ScopedHiddenFeatures mux([](const char* name, const char*) { return std::strcmp(name, "avimux") == 0; });
     ASSERT_EQ(mux.Count(), 1u);
-    EXPECT_EQ(EnumerateCodecs(Devices()), Status::Aborted);
+    EXPECT_EQ(EnumerateCodecs(table, UserMessageLog::Instance()), Status::Aborted);
     ExpectNoneOnly();
     EXPECT_TRUE(m_log.Messages().contains(
         QStringLiteral("SEVERE ERROR -- The SetOutputFileName method has failed.  Report this issue.")));
@@ -101,7 +101,7 @@ TEST_F(CodecTest, MissingAviMuxStopsWithItsMessage)
 TEST_F(CodecTest, MissingJpegDecoderStopsAtTheMjpgDevice)
 {
     ScopedHiddenFeatures decoder([](const char* name, const char*) { return std::strcmp(name, "jpegdec") == 0; });
-    EXPECT_EQ(EnumerateCodecs(Devices()), Status::Aborted);
+    EXPECT_EQ(EnumerateCodecs(table, UserMessageLog::Instance()), Status::Aborted);
     EXPECT_GT(Device(0).codecNames.size(), 1) << "the raw device before it keeps its codecs";
     EXPECT_EQ(Device(1).codecNames, QStringList{QStringLiteral("NONE")});
     EXPECT_TRUE(m_log.Messages().contains(QStringLiteral("Cannot get output IPin for source filter.")));

@@ -11,7 +11,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     UserMessageLog::Instance().SetEchoToStderr(false);
     WriteInput(kOptionsFileName, data, size);
 
-    ClearDeviceTable();
+    Devices() = DeviceTable{};
     DeviceTable& t = Devices();
     t.count = 1;
     t.devices[0].name = QStringLiteral("Cam");
@@ -19,11 +19,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     t.devices[0].formats = {{QStringLiteral("720x480"), 720, 480, 30, 333667, FpsStandard::NTSC, VideoSubtype::YUY2}};
 
     Options() = AppOptions{};
-    SetOptionDefaults();
-    if (LoadOptionsFile()) {
-        CheckLoadedOptions();
-        SaveOptionsFile();
-        LoadOptionsFile(); // what was written reads back
+    SetOptionDefaults(Options());
+    if (LoadOptionsFile(Options())) {
+        CheckLoadedOptions(Options(), Devices(), UserMessageLog::Instance());
+        SaveOptionsFile(Options());
+        LoadOptionsFile(Options()); // what was written reads back
     }
     UserMessageLog::Instance().Clear();
     return 0;

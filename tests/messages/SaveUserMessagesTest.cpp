@@ -13,8 +13,8 @@ namespace {
 
 class SaveUserMessagesTest : public ::testing::Test {
 protected:
-    void SetUp() override { SetOptionDefaults(); }
-    void TearDown() override { SetOptionDefaults(); }
+    void SetUp() override { SetOptionDefaults(Options()); }
+    void TearDown() override { SetOptionDefaults(Options()); }
     static QString Log() { return UserMessageLog::Instance().Text(); }
 
     ScopedLogAndClock m_log{CalendarTime{2026, 3, 0, 15, 3, 4, 5, 789}};

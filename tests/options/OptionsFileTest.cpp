@@ -20,17 +20,11 @@ class OptionsFileTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        Options() = AppOptions{};
-        ClearDeviceTable();
-        UserMessageLog::Instance().SetEchoToStderr(false);
-        UserMessageLog::Instance().Clear();
+        m_log.SetEchoToStderr(false);
+        m_log.Clear();
     }
-    void TearDown() override
-    {
-        Options() = AppOptions{};
-        ClearDeviceTable();
-        UserMessageLog::Instance().SetEchoToStderr(true);
-    }
+    void TearDown() override { m_log.SetEchoToStderr(true); }
+    void Check() { CheckLoadedOptions(o, t, m_log); }
     QString OptionsFile() const { return m_dir.FilePath(QStringLiteral("VELA_options.xml")); }
     QByteArray Written() const { return ReadFileBytes(OptionsFile()); }
     bool Load(const QByteArray& bytes)
@@ -39,11 +33,15 @@ protected:
         EXPECT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
         f.write(bytes);
         f.close();
-        return LoadOptionsFile();
+        return LoadOptionsFile(o);
     }
-    static QString Log() { return UserMessageLog::Instance().Text(); }
+    QString Log() { return m_log.Text(); }
 
     ScopedProcessDirectory m_dir;
+    AppOptions o;
+    DeviceTable t;
+    // The numbered messages still go to the program's log.
+    UserMessageLog& m_log = UserMessageLog::Instance();
 };
 
 } // namespace
@@ -74,14 +72,13 @@ TEST_F(OptionsFileTest, GoldenFilesAreWrittenAndReadBack)
                                                         {"options-pairs.xml", pairs}};
     for (const auto& [name, options] : cases) {
         const QByteArray golden = ReadFileBytes(QStringLiteral(VELA_OPTIONS_GOLDEN_DIR "/") + QLatin1String(name));
-        Options() = options;
-        ASSERT_TRUE(SaveOptionsFile());
+        ASSERT_TRUE(SaveOptionsFile(options));
         EXPECT_EQ(Written(), golden) << name;
-        Options() = AppOptions{};
-        Options().VideoNamePrefix = QStringLiteral("changed");
-        Options().MainWindowPosition = {1, 2, 3, 4};
-        ASSERT_TRUE(LoadOptionsFile());
-        ASSERT_TRUE(SaveOptionsFile());
+        o = AppOptions{};
+        o.VideoNamePrefix = QStringLiteral("changed");
+        o.MainWindowPosition = {1, 2, 3, 4};
+        ASSERT_TRUE(LoadOptionsFile(o));
+        ASSERT_TRUE(SaveOptionsFile(o));
         EXPECT_EQ(Written(), golden) << name << " read back";
     }
 }
@@ -95,7 +92,6 @@ TEST_F(OptionsFileTest, ReaderAcceptsOtherRootsQuotesWhitespaceAndAttributeNames
                      "<FilePreAllocation Value=\"TRUE\"/><DisplayOffWhileRecording Value=\"True\"/>"
                      "<NoAttributes/><UnknownKey Value=\"x\"/><VideoDirectory A=\"1\" B=\"2\"/>"
                      "<!-- a comment -->text</Settings>"));
-    const AppOptions& o = Options();
     EXPECT_EQ(o.VideoNamePrefix, QStringLiteral("single"));
     EXPECT_EQ(o.LogfileNamePrefix, QStringLiteral("any name"));
     EXPECT_FALSE(o.UseDefaultDeviceSettings); // only "TRUE" is true
@@ -111,7 +107,6 @@ TEST_F(OptionsFileTest, PairsAreReadByPosition)
                               "\t<DeviceFormatPair Device=\"Cam\" Size=\"640x480\" FPS=\"SECAM\" SubType=\"I420\"/>\r\n"
                               "\t<DeviceCodecPair Codec=\"NONE\" Device=\"Cam\" Extra=\"x\"/>\r\n"
                               "\t<DeviceCodecPair Device=\"Cam\"/>\r\n")));
-    const AppOptions& o = Options();
     ASSERT_EQ(o.DeviceFormatPairs.size(), 2); // the three-attribute pair is dropped
     EXPECT_EQ(o.DeviceFormatPairs[0].device, QStringLiteral("YUY2"));
     EXPECT_EQ(o.DeviceFormatPairs[0].size, QStringLiteral("Cam"));
@@ -136,7 +131,6 @@ TEST_F(OptionsFileTest, NumbersStopAtTheFirstMismatchAndValuesAreCutAtTheirCapac
                               "\t<VideoNamePrefix Value=\"" + QByteArray(21, 'p') + "\"/>\r\n"
                               "\t<VideoDirectory Value=\"" + QByteArray(700, 'f') + "\"/>\r\n"
                               "\t<DeviceCodecPair Device=\"d\" Codec=\"" + QByteArray(300, 'c') + "\"/>\r\n")));
-    const AppOptions& o = Options();
     EXPECT_EQ(o.MainWindowPosition, (WindowPosition4{10, 20, 660, 540}));
     EXPECT_EQ(o.MessageWindowPosition, (WindowPosition4{1, 2, 700, 460}));
     EXPECT_EQ(o.ControlsWindowPosition, (WindowPosition2{150, 150}));
@@ -153,19 +147,19 @@ TEST_F(OptionsFileTest, WindowsWrittenLatin1AndBrokenFilesAreHandled)
 {
     // Bytes as the Windows program writes them: 8-bit text, CR LF, no encoding named.
     ASSERT_TRUE(Load(Document("\t<VideoDirectory Value=\"C:\\Vid\xe9o\\\"/>\r\n")));
-    EXPECT_EQ(Options().VideoDirectory, QStringLiteral("C:\\Vid\u00e9o\\"));
+    EXPECT_EQ(o.VideoDirectory, QStringLiteral("C:\\Vid\u00e9o\\"));
     // A hand-edited file that says it is UTF-8.
     ASSERT_TRUE(Load("<?xml version=\"1.0\" encoding=\"UTF-8\"?><Root><VideoNamePrefix Value=\"\xd0\x96\"/></Root>"));
-    EXPECT_EQ(Options().VideoNamePrefix, QStringLiteral("\u0416"));
+    EXPECT_EQ(o.VideoNamePrefix, QStringLiteral("\u0416"));
 
     for (const QByteArray& broken : {QByteArray(), QByteArray("<Root><VideoNamePrefix Value=\"x\"></Root>"),
                                      QByteArray("not xml at all"), QByteArray("<?xml version=\"1.0\"?>")}) {
-        Options().VideoNamePrefix = QStringLiteral("kept");
+        o.VideoNamePrefix = QStringLiteral("kept");
         EXPECT_FALSE(Load(broken)) << broken.constData();
-        EXPECT_EQ(Options().VideoNamePrefix, QStringLiteral("kept"));
+        EXPECT_EQ(o.VideoNamePrefix, QStringLiteral("kept"));
     }
     QFile::remove(OptionsFile());
-    EXPECT_FALSE(LoadOptionsFile());
+    EXPECT_FALSE(LoadOptionsFile(o));
 }
 
 TEST_F(OptionsFileTest, CheckDerivesDurationAndDisplay)
@@ -175,25 +169,24 @@ TEST_F(OptionsFileTest, CheckDerivesDurationAndDisplay)
         int h, m, s;
     } cases[] = {{"01:30:00", 1, 30, 0}, {"", 0, 10, 0}, {"02", 2, 10, 0}, {"03:45", 3, 45, 0}, {"nonsense", 0, 10, 0}};
     for (const Case& c : cases) {
-        Options().DefaultDuration = QString::fromLatin1(c.text);
-        CheckLoadedOptions();
-        const CalendarTime& d = Options().DefaultRecordingDuration;
+        o.DefaultDuration = QString::fromLatin1(c.text);
+        Check();
+        const CalendarTime& d = o.DefaultRecordingDuration;
         EXPECT_EQ(d, (CalendarTime{1943, 5, 1, 3, static_cast<std::uint16_t>(c.h), static_cast<std::uint16_t>(c.m),
                                    static_cast<std::uint16_t>(c.s), 0}))
             << c.text;
-        EXPECT_EQ(Options().DefaultDuration, QLatin1String(*c.text ? c.text : "00:10:00"));
+        EXPECT_EQ(o.DefaultDuration, QLatin1String(*c.text ? c.text : "00:10:00"));
     }
     for (const auto& [display, before, utc] : {std::tuple{"UTC", false, true}, {"utc", true, false}, {"", true, true}}) {
-        Options().EventPendingDisplay = QLatin1String(display);
-        Options().ShowEventTimeAsUtc = before;
-        CheckLoadedOptions();
-        EXPECT_EQ(Options().ShowEventTimeAsUtc, utc) << display; // empty leaves it as it is
+        o.EventPendingDisplay = QLatin1String(display);
+        o.ShowEventTimeAsUtc = before;
+        Check();
+        EXPECT_EQ(o.ShowEventTimeAsUtc, utc) << display; // empty leaves it as it is
     }
 }
 
 TEST_F(OptionsFileTest, CheckMatchesPairsAgainstTheAttachedDevices)
 {
-    DeviceTable& t = Devices();
     t.count = 2;
     t.devices[0].name = QStringLiteral("Cam");
     t.devices[0].codecNames = {QStringLiteral("NONE"), QStringLiteral("JPEG image encoder")};
@@ -201,10 +194,9 @@ TEST_F(OptionsFileTest, CheckMatchesPairsAgainstTheAttachedDevices)
                             {QStringLiteral("720x576"), 720, 576, 25, 400000, FpsStandard::PAL, VideoSubtype::YUY2}};
     t.devices[1].name = QStringLiteral("Other");
     t.devices[1].codecNames = {QStringLiteral("NONE")};
-    EXPECT_EQ(FindCodecIndex(5, QStringLiteral("NONE")), -1);
-    EXPECT_EQ(FindDeviceFormatPair(0), nullptr);
+    EXPECT_EQ(FindCodecIndex(t, 5, QStringLiteral("NONE")), -1);
+    EXPECT_EQ(FindDeviceFormatPair(o, t, 0), nullptr);
 
-    AppOptions& o = Options();
     o.DeviceCodecPairs = {{QStringLiteral("Cam"), QStringLiteral("Gone 1")},
                           {QStringLiteral("Other"), QStringLiteral("Gone 2")},
                           {QStringLiteral("Cam"), QStringLiteral("JPEG image encoder")},
@@ -214,14 +206,14 @@ TEST_F(OptionsFileTest, CheckMatchesPairsAgainstTheAttachedDevices)
                            {QStringLiteral("Other"), QStringLiteral("640x480"), FpsStandard::NTSC, VideoSubtype::RGB24},
                            {QStringLiteral("Cam"), QStringLiteral("720x480"), FpsStandard::PAL, VideoSubtype::YUY2},
                            {QStringLiteral("Cam"), QStringLiteral("720x480"), FpsStandard::NTSC, VideoSubtype::RGB24}};
-    CheckLoadedOptions();
+    Check();
 
     // Both consecutive missing codecs are gone, each with its NOTE; the rest stay.
     ASSERT_EQ(o.DeviceCodecPairs.size(), 3);
     EXPECT_EQ(o.DeviceCodecPairs[0].codec, QStringLiteral("JPEG image encoder"));
     EXPECT_EQ(o.DeviceCodecPairs[1].device, QStringLiteral("Unplugged"));
     EXPECT_EQ(o.DeviceCodecPairs[2].device, QStringLiteral("cam")); // names compare case-sensitively
-    EXPECT_EQ(FindDeviceCodecPair(0)->codec, QStringLiteral("JPEG image encoder"));
+    EXPECT_EQ(FindDeviceCodecPair(o, t, 0)->codec, QStringLiteral("JPEG image encoder"));
     EXPECT_EQ(t.devices[0].chosenCodecIndex, 1);
     const QString log = Log();
     EXPECT_TRUE(log.contains(QStringLiteral("(UTC)\nNOTE: the camera codec pair \"Cam | Gone 1\" because the codec is not installed\n")));
@@ -240,36 +232,36 @@ TEST_F(OptionsFileTest, CheckMatchesPairsAgainstTheAttachedDevices)
 
 TEST_F(OptionsFileTest, CharactersOutsideLatin1AreWrittenAsReferences)
 {
-    Options().VideoDirectory = QStringLiteral("/home/\u041d\u0430\u0431\u043b/\U0001F52D/");
-    ASSERT_TRUE(SaveOptionsFile());
+    o.VideoDirectory = QStringLiteral("/home/\u041d\u0430\u0431\u043b/\U0001F52D/");
+    ASSERT_TRUE(SaveOptionsFile(o));
     EXPECT_TRUE(Written().contains("<VideoDirectory Value=\"/home/&#x41D;&#x430;&#x431;&#x43B;/&#x1F52D;/\"/>\r\n"));
-    const QString written = Options().VideoDirectory;
-    Options().VideoDirectory.clear();
-    ASSERT_TRUE(LoadOptionsFile());
-    EXPECT_EQ(Options().VideoDirectory, written);
+    const QString written = o.VideoDirectory;
+    o.VideoDirectory.clear();
+    ASSERT_TRUE(LoadOptionsFile(o));
+    EXPECT_EQ(o.VideoDirectory, written);
 }
 
 TEST_F(OptionsFileTest, SaveAndReportWritesTheDefaultThresholdAndKeepsTheOneInEffect)
 {
-    Options().PixelSaturationValue = 180;
-    Options().SaturationDefault = -1;
-    SaveOptionsAndReport();
+    o.PixelSaturationValue = 180;
+    o.SaturationDefault = -1;
+    SaveOptionsAndReport(o, m_log);
     EXPECT_TRUE(Written().contains("<PixelSaturationValue Value=\"-1\"/>"));
-    EXPECT_EQ(Options().PixelSaturationValue, 180);
-    Options().SaturationDefault = 220;
-    SaveOptionsAndReport();
+    EXPECT_EQ(o.PixelSaturationValue, 180);
+    o.SaturationDefault = 220;
+    SaveOptionsAndReport(o, m_log);
     EXPECT_TRUE(Written().contains("<PixelSaturationValue Value=\"220\"/>"));
 }
 
 TEST_F(OptionsFileTest, AFailedSaveKeepsTheOldFileAndIsReported)
 {
-    ASSERT_TRUE(SaveOptionsFile());
+    ASSERT_TRUE(SaveOptionsFile(o));
     const QByteArray before = Written();
     // A disk that fills while the file is written: the file-size limit makes the write fail.
-    Options().VideoNamePrefix = QStringLiteral("new");
+    o.VideoNamePrefix = QStringLiteral("new");
     {
         ScopedFileSizeLimit limit(200);
-        SaveOptionsAndReport();
+        SaveOptionsAndReport(o, m_log);
     }
     EXPECT_EQ(Written(), before);
     EXPECT_TRUE(Log().contains(QStringLiteral(

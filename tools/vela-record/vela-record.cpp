@@ -14,6 +14,7 @@
 #include "capture/DeviceEnumeration.h"
 #include "devices/DeviceTable.h"
 #include "devices/FormatRules.h"
+#include "filter/FramePipeline.h"
 #include "messages/UserMessageLog.h"
 #include "options/AppOptions.h"
 #include "recording/AppState.h"
@@ -123,7 +124,7 @@ bool SelectSimulatorFormat(const Request& r)
         table.currentDeviceIndex = i;
         d.selectedFormatIndex = -1;
         for (int f = 0; f < d.formats.size(); ++f)
-            if (d.formats[f].name == r.format && SubtypeName(i, f) == r.subtype)
+            if (d.formats[f].name == r.format && SubtypeName(&d, f) == r.subtype)
                 d.selectedFormatIndex = f;
         d.chosenCodecIndex = static_cast<int>(d.codecNames.indexOf(QStringLiteral("NONE")));
         if (d.selectedFormatIndex < 0) {
@@ -157,8 +158,8 @@ int main(int argc, char* argv[])
 
     CheckTimeZone(); // recording names carry UTC, as in the program
     PrepareCaptureBackEnd(true);
-    ClearDeviceTable();
-    if (EnumerateCaptureDevices(true) != Status::Ok) {
+    Devices() = DeviceTable{};
+    if (EnumerateCaptureDevices(Devices(), UserMessageLog::Instance(), true) != Status::Ok) {
         Fail(QStringLiteral("the device enumeration failed"));
         return kExitFailure;
     }
@@ -183,7 +184,8 @@ int main(int argc, char* argv[])
     const MediaFormat& format = device.formats[device.selectedFormatIndex];
     window.resize(format.width + 8, format.height + 8);
     window.show();
-    CaptureGraph graph(&window, 0);
+    CaptureGraph graph(CaptureGraphParts{Options(), Devices(), app, UserMessageLog::Instance(), TheFramePipeline()},
+                       &window, 0);
     bool failed = false;
     // A waiting event loop, not a processEvents spin: the spin alone would cost a core
     // and swamp what the benchmark measures.

@@ -171,7 +171,7 @@ void MainWindow::OnCommand(MenuCommand command)
         break;
     case MenuCommand::SetWindowPositions:
         SaveWindowPositions();
-        SaveOptionsAndReport();
+        SaveOptionsAndReport(Options(), UserMessageLog::Instance());
         AppendUserMessage(QStringLiteral("Default window positions are set\r\n"), true);
         break;
     default:

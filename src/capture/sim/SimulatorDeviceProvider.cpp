@@ -4,7 +4,6 @@
 #include "capture/sim/SimulatorFormats.h"
 #include "capture/sim/SimulatorSource.h"
 
-#include <mutex>
 
 struct VelaVtiSimDevice {
     GstDevice parent;
@@ -29,8 +28,7 @@ constexpr char kOffsetProperty[] = "vela.offset";
 constexpr char kDriftProperty[] = "vela.drift";
 constexpr char kUnplugFileProperty[] = "vela.unplug-file";
 
-std::mutex g_settingsMutex;
-SimulatorSettings g_settings;
+constexpr char kSettingsKey[] = "vela-simulator-settings";
 
 GstElement* CreateElement(GstDevice* device, const gchar* name)
 {
@@ -50,12 +48,14 @@ GstElement* CreateElement(GstDevice* device, const gchar* name)
     return element;
 }
 
-GList* Probe(GstDeviceProvider*)
+GList* Probe(GstDeviceProvider* provider)
 {
     SimulatorSettings settings;
-    {
-        std::lock_guard lock(g_settingsMutex);
-        settings = g_settings;
+    if (GstDeviceProviderFactory* factory = gst_device_provider_get_factory(provider)) {
+        GST_OBJECT_LOCK(factory);
+        if (const auto* kept = static_cast<const SimulatorSettings*>(g_object_get_data(G_OBJECT(factory), kSettingsKey)))
+            settings = *kept;
+        GST_OBJECT_UNLOCK(factory);
     }
     GstCaps* caps = SimulatorCaps();
     GstStructure* properties = gst_structure_new(
@@ -91,10 +91,12 @@ static void vela_vti_sim_device_provider_class_init(VelaVtiSimDeviceProviderClas
 
 static void vela_vti_sim_device_provider_init(VelaVtiSimDeviceProvider*) {}
 
-void SetSimulatorDeviceSettings(const SimulatorSettings& settings)
+void KeepSimulatorDeviceSettings(GstDeviceProviderFactory* factory, const SimulatorSettings& settings)
 {
-    std::lock_guard lock(g_settingsMutex);
-    g_settings = settings;
+    GST_OBJECT_LOCK(factory);
+    g_object_set_data_full(G_OBJECT(factory), kSettingsKey, new SimulatorSettings(settings),
+                           [](gpointer kept) { delete static_cast<SimulatorSettings*>(kept); });
+    GST_OBJECT_UNLOCK(factory);
 }
 
 GType VelaVtiSimDeviceProviderGetType()

@@ -8,8 +8,8 @@
 // whose element is a velavtisim source set up with the simulator settings.
 GType VelaVtiSimDeviceProviderGetType();
 
-// The settings that devices listed from now on hand to their elements. Process-wide: the
-// framework makes the provider, so there is no instance to give them to.
-void SetSimulatorDeviceSettings(const SimulatorSettings& settings);
+// The settings that devices listed from now on hand to their elements. The framework
+// makes the providers, so they go with the provider's factory, where each probe finds them.
+void KeepSimulatorDeviceSettings(GstDeviceProviderFactory* factory, const SimulatorSettings& settings);
 
 inline constexpr const char* kSimulatorProviderName = "velavtisimprovider";

@@ -147,8 +147,10 @@ FileTimeTicks SimulatedVtiClock::VtiTicks(FileTimeTicks utc, FileTimeTicks since
 
 std::shared_ptr<const SimulatorScene> SharedSimulatorScene(const FrameGeometry& geometry)
 {
+    // process-wide: GStreamer makes the simulator's elements and gives them no owner to
+    // share a scene through, and drawing one anew stalls every graph build.
     static std::mutex mutex;
-    static std::shared_ptr<const SimulatorScene> last; // one scene kept: the simulator shows one format at a time
+    static std::shared_ptr<const SimulatorScene> last; // process-wide: one scene kept, one format shown at a time
     std::lock_guard lock(mutex);
     const auto same = [&](const FrameGeometry& g) {
         return g.stride == geometry.stride && g.subtype == geometry.subtype && g.width == geometry.width

@@ -23,11 +23,14 @@ enum Property : guint {
     kPropDropEvery,
     kPropRowBase,
     kPropCameraAttached,
-    kPropUnplugFile
+    kPropUnplugFile,
+    kPropUtcClock
 };
 
 constexpr auto kParamFlags = static_cast<GParamFlags>(G_PARAM_READWRITE | G_PARAM_STATIC_STRINGS);
 constexpr GstClockTime kNanosecondsPerTick = 100;
+// The simulated VTI's time source unless a test hands the element another clock.
+const SystemClock kComputerClock;
 
 struct Settings {
     SimulatedVtiClock clock;
@@ -50,6 +53,7 @@ struct Stream {
 struct Private {
     Settings settings; // under the object lock: properties may change while frames flow
     std::string unplugFile; // likewise; kept apart so the per-frame copy of the settings allocates nothing
+    const Clock* utcClock = &kComputerClock; // likewise
     Stream stream;     // streaming thread, and the state changes that precede it
 };
 
@@ -71,6 +75,16 @@ namespace {
 VelaVtiSim* Self(gpointer object)
 {
     return static_cast<VelaVtiSim*>(object);
+}
+
+// UTC now from the element's clock. Takes the object lock.
+FileTimeTicks UtcTicksNow(VelaVtiSim* self)
+{
+    GST_OBJECT_LOCK(self);
+    const Clock* clock = self->priv->utcClock;
+    GST_OBJECT_UNLOCK(self);
+    // A clock only hands out valid times.
+    return CalendarToTicks(clock->UtcNow()).value_or(0);
 }
 
 GstClockTime FrameTime(const GstVideoInfo& info, guint64 frames)
@@ -109,6 +123,11 @@ void SetProperty(GObject* object, guint id, const GValue* value, GParamSpec* par
         self->priv->unplugFile = file ? file : "";
         break;
     }
+    case kPropUtcClock: {
+        const auto* clock = static_cast<const Clock*>(g_value_get_pointer(value));
+        self->priv->utcClock = clock ? clock : &kComputerClock;
+        break;
+    }
     default: G_OBJECT_WARN_INVALID_PROPERTY_ID(object, id, paramInfo); break;
     }
     GST_OBJECT_UNLOCK(object);
@@ -130,6 +149,7 @@ void GetProperty(GObject* object, guint id, GValue* value, GParamSpec* paramInfo
     case kPropRowBase: g_value_set_int(value, s.layout.rowBase); break;
     case kPropCameraAttached: g_value_set_boolean(value, s.layout.cameraAttached); break;
     case kPropUnplugFile: g_value_set_string(value, self->priv->unplugFile.c_str()); break;
+    case kPropUtcClock: g_value_set_pointer(value, const_cast<Clock*>(self->priv->utcClock)); break;
     default: G_OBJECT_WARN_INVALID_PROPERTY_ID(object, id, paramInfo); break;
     }
     GST_OBJECT_UNLOCK(object);
@@ -164,7 +184,7 @@ gboolean Start(GstBaseSrc* src)
     Stream& st = Self(src)->priv->stream;
     st.nextSequence = 0;
     st.firstPts = GST_CLOCK_TIME_NONE;
-    st.startUtc = UtcNowTicks();
+    st.startUtc = UtcTicksNow(Self(src));
     return TRUE;
 }
 
@@ -270,7 +290,43 @@ gboolean Query(GstBaseSrc* src, GstQuery* query)
 FileTimeTicks UtcAtPts(GstElement* element, GstClockTime pts)
 {
     const GstClockTime now = RunningTimeNow(element);
-    return UtcNowTicks() + (pts > now ? pts - now : 0) / kNanosecondsPerTick;
+    return UtcTicksNow(Self(element)) + (pts > now ? pts - now : 0) / kNanosecondsPerTick;
+}
+
+// One picture into a pooled buffer, and for the MJPG format its JPEG; *out gets the
+// frame with its times.
+GstFlowReturn DrawFrame(GstBaseSrc* src, Stream& st, const Settings& settings, guint64 sequence,
+                        const VtiDisplayTime& shown, GstClockTime pts, GstClockTime duration, GstBuffer** out)
+{
+    // Consecutive frames alternate the field that carries the line, as an interlaced VTI's do.
+    const FieldPhase phase = sequence % 2 == 0 ? FieldPhase::Odd : FieldPhase::Even;
+    GstBuffer* buffer = nullptr;
+    const GstFlowReturn acquired = gst_buffer_pool_acquire_buffer(st.pool, &buffer, nullptr);
+    if (acquired != GST_FLOW_OK)
+        return acquired;
+    GstMapInfo map;
+    if (!gst_buffer_map(buffer, &map, GST_MAP_WRITE)) {
+        gst_buffer_unref(buffer);
+        return GST_FLOW_ERROR;
+    }
+    st.scene->Render(map.data, sequence, settings.layout, shown, phase);
+    gst_buffer_unmap(buffer, &map);
+    GST_BUFFER_PTS(buffer) = pts;
+    GST_BUFFER_DURATION(buffer) = duration;
+
+    if (st.encode) {
+        buffer = st.jpeg.Encode(buffer);
+        if (buffer == nullptr) {
+            GST_ELEMENT_ERROR(src, STREAM, ENCODE, ("The simulator could not encode an MJPG frame."), (nullptr));
+            return GST_FLOW_ERROR;
+        }
+        buffer = gst_buffer_make_writable(buffer);
+        GST_BUFFER_PTS(buffer) = pts;
+        GST_BUFFER_DTS(buffer) = GST_CLOCK_TIME_NONE;
+        GST_BUFFER_DURATION(buffer) = duration;
+    }
+    *out = buffer;
+    return GST_FLOW_OK;
 }
 
 GstFlowReturn Create(GstPushSrc* push, GstBuffer** out)
@@ -303,34 +359,10 @@ GstFlowReturn Create(GstPushSrc* push, GstBuffer** out)
     const FileTimeTicks utc = live ? UtcAtPts(GST_ELEMENT(push), pts) : st.startUtc + sinceStart / kNanosecondsPerTick;
     const FileTimeTicks vti = settings.clock.VtiTicks(utc, sinceStart / kNanosecondsPerTick);
     const VtiDisplayTime shown = VtiDisplayTimeAt(vti, duration / 2 / kNanosecondsPerTick);
-    // Consecutive frames alternate the field that carries the line, as an interlaced VTI's do.
-    const FieldPhase phase = sequence % 2 == 0 ? FieldPhase::Odd : FieldPhase::Even;
-
     GstBuffer* buffer = nullptr;
-    const GstFlowReturn acquired = gst_buffer_pool_acquire_buffer(st.pool, &buffer, nullptr);
-    if (acquired != GST_FLOW_OK)
-        return acquired;
-    GstMapInfo map;
-    if (!gst_buffer_map(buffer, &map, GST_MAP_WRITE)) {
-        gst_buffer_unref(buffer);
-        return GST_FLOW_ERROR;
-    }
-    st.scene->Render(map.data, sequence, settings.layout, shown, phase);
-    gst_buffer_unmap(buffer, &map);
-    GST_BUFFER_PTS(buffer) = pts;
-    GST_BUFFER_DURATION(buffer) = duration;
-
-    if (st.encode) {
-        buffer = st.jpeg.Encode(buffer);
-        if (buffer == nullptr) {
-            GST_ELEMENT_ERROR(src, STREAM, ENCODE, ("The simulator could not encode an MJPG frame."), (nullptr));
-            return GST_FLOW_ERROR;
-        }
-        buffer = gst_buffer_make_writable(buffer);
-        GST_BUFFER_PTS(buffer) = pts;
-        GST_BUFFER_DTS(buffer) = GST_CLOCK_TIME_NONE;
-        GST_BUFFER_DURATION(buffer) = duration;
-    }
+    if (const GstFlowReturn drawn = DrawFrame(src, st, settings, sequence, shown, pts, duration, &buffer);
+        drawn != GST_FLOW_OK)
+        return drawn;
     GST_BUFFER_OFFSET(buffer) = sequence;
     GST_BUFFER_OFFSET_END(buffer) = sequence + 1;
     *out = buffer;
@@ -366,6 +398,9 @@ static void vela_vti_sim_class_init(VelaVtiSimClass* klass)
                             "While a file of this name exists the camera is unplugged: it fails to start, and a "
                             "running stream ends with a read error",
                             nullptr, kParamFlags));
+    g_object_class_install_property(objectClass, kPropUtcClock,
+        g_param_spec_pointer("utc-clock", "UTC clock", "The Clock the VTI time follows (NULL: the computer's)",
+                             kParamFlags));
 
     GstElementClass* elementClass = GST_ELEMENT_CLASS(klass);
     gst_element_class_set_static_metadata(elementClass, "VTI Simulator", "Source/Video",

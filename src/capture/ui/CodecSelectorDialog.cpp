@@ -12,22 +12,24 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-CodecSelectorDialog::CodecSelectorDialog(QWidget* parent)
+CodecSelectorDialog::CodecSelectorDialog(AppOptions& options, DeviceTable& devices, QWidget* parent)
     : QDialog(parent)
-    , m_device(Devices().currentDeviceIndex)
+    , m_options(options)
+    , m_table(devices)
+    , m_device(devices.currentDeviceIndex)
 {
     PrepareModalDialog(*this, QStringLiteral("Codec Selector"));
-    const CaptureDevice* device = AttachedDevice(m_device);
+    const CaptureDevice* device = AttachedDevice(m_table, m_device);
     m_chosenAtOpening = device ? device->chosenCodecIndex : -1;
     m_highlighted = m_chosenAtOpening;
 
-    auto* name = WithId(new QLabel(device ? device->name : QString(), this), "1030");
-    m_codecs = MakeChoiceList(this, QStringLiteral("1031"));
+    auto* name = WithId(new QLabel(device ? device->name : QString(), this), "deviceName");
+    m_codecs = MakeChoiceList(this, QStringLiteral("codecs"));
     m_pairWithCamera =
-        WithId(new QCheckBox(QStringLiteral("Pair highlighted codec with camera as application default"), this), "1144");
+        WithId(new QCheckBox(QStringLiteral("Pair highlighted codec with camera as application default"), this), "pairWithCamera");
     m_pairWithCamera->setEnabled(false);
-    m_accept = MakeDialogButton(this, QStringLiteral("OK"), QStringLiteral("1074"));
-    QPushButton* cancel = MakeDialogButton(this, QStringLiteral("Cancel"), QStringLiteral("1038"));
+    m_accept = MakeDialogButton(this, QStringLiteral("OK"), QStringLiteral("accept"));
+    QPushButton* cancel = MakeDialogButton(this, QStringLiteral("Cancel"), QStringLiteral("cancel"));
 
     auto* column = new QVBoxLayout(this);
     column->addWidget(name);
@@ -36,7 +38,7 @@ CodecSelectorDialog::CodecSelectorDialog(QWidget* parent)
     column->addLayout(ButtonRow(m_accept, cancel));
 
     if (device) {
-        const DeviceCodecPair* pair = FindDeviceCodecPair(m_device);
+        const DeviceCodecPair* pair = FindDeviceCodecPair(m_options, m_table, m_device);
         for (int i = 0; i < device->codecNames.size(); ++i)
             AddChoice(m_codecs, CheckMarkLabel(pair && pair->codec == device->codecNames[i], device->codecNames[i]), i);
     }
@@ -62,7 +64,7 @@ CodecSelectorDialog::CodecSelectorDialog(QWidget* parent)
 // codec already chosen for this run.
 void CodecSelectorDialog::Accept()
 {
-    CaptureDevice* device = AttachedDevice(m_device);
+    CaptureDevice* device = AttachedDevice(m_table, m_device);
     const int h = m_highlighted;
     if (!device || h < 0 || h >= device->codecNames.size()) {
         done(3);
@@ -71,10 +73,10 @@ void CodecSelectorDialog::Accept()
     const bool changed = h != device->chosenCodecIndex;
     device->chosenCodecIndex = h;
     if (m_pairWithCamera->isChecked()) {
-        if (DeviceCodecPair* pair = FindDeviceCodecPair(m_device))
+        if (DeviceCodecPair* pair = FindDeviceCodecPair(m_options, m_table, m_device))
             pair->codec = device->codecNames[h];
         else
-            Options().DeviceCodecPairs.append({device->name, device->codecNames[h]});
+            m_options.DeviceCodecPairs.append({device->name, device->codecNames[h]});
         done(1);
         return;
     }
@@ -83,7 +85,7 @@ void CodecSelectorDialog::Accept()
 
 void CodecSelectorDialog::EndRestoringChoice(int result)
 {
-    if (CaptureDevice* device = AttachedDevice(m_device))
+    if (CaptureDevice* device = AttachedDevice(m_table, m_device))
         device->chosenCodecIndex = m_chosenAtOpening;
     done(result);
 }
@@ -103,8 +105,8 @@ void CodecSelectorDialog::keyPressEvent(QKeyEvent* e)
     QDialog::keyPressEvent(e);
 }
 
-int RunCodecSelectorDialog(QWidget* parent)
+int RunCodecSelectorDialog(AppOptions& options, DeviceTable& devices, QWidget* parent)
 {
-    CodecSelectorDialog dialog(parent);
+    CodecSelectorDialog dialog(options, devices, parent);
     return dialog.exec();
 }

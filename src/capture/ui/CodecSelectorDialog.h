@@ -2,6 +2,8 @@
 
 #include <QDialog>
 
+struct AppOptions;
+struct DeviceTable;
 class QCheckBox;
 class QListWidget;
 class QPushButton;
@@ -14,7 +16,8 @@ class QPushButton;
 class CodecSelectorDialog final : public QDialog {
     Q_OBJECT
 public:
-    explicit CodecSelectorDialog(QWidget* parent = nullptr);
+    // Works on the current device of devices; a pairing goes into options.
+    CodecSelectorDialog(AppOptions& options, DeviceTable& devices, QWidget* parent = nullptr);
     CodecSelectorDialog(const CodecSelectorDialog&) = delete;
     CodecSelectorDialog& operator=(const CodecSelectorDialog&) = delete;
 
@@ -27,6 +30,8 @@ private:
     void Accept();
     void EndRestoringChoice(int result);
 
+    AppOptions& m_options;
+    DeviceTable& m_table;
     int m_device = -1;
     int m_chosenAtOpening = -1;
     int m_highlighted = -1;
@@ -36,4 +41,4 @@ private:
 };
 
 // Opens the dialog modally over parent.
-int RunCodecSelectorDialog(QWidget* parent);
+int RunCodecSelectorDialog(AppOptions& options, DeviceTable& devices, QWidget* parent);

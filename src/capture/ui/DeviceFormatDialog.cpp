@@ -15,29 +15,32 @@
 #include <QRadioButton>
 #include <QSignalBlocker>
 
-DeviceFormatDialog::DeviceFormatDialog(DeviceAcceptSteps steps, std::optional<bool>& restrictedForRun, QWidget* parent)
+DeviceFormatDialog::DeviceFormatDialog(AppOptions& options, DeviceTable& devices, DeviceAcceptSteps steps,
+                                       std::optional<bool>& restrictedForRun, QWidget* parent)
     : QDialog(parent)
+    , m_options(options)
+    , m_program(devices)
     , m_steps(std::move(steps))
-    , m_table(Devices())
+    , m_table(devices)
 {
     PrepareModalDialog(*this, QStringLiteral("Device and Format options"));
     const DeviceTable& table = m_table;
     if (!restrictedForRun)
-        restrictedForRun = Options().UseDefaultDeviceSettings;
+        restrictedForRun = m_options.UseDefaultDeviceSettings;
     m_restricted = *restrictedForRun;
 
-    m_devices = MakeChoiceList(this, QStringLiteral("1199"));
-    m_formats = MakeChoiceList(this, QStringLiteral("1200"));
-    m_ntsc = WithId(new QRadioButton(QStringLiteral("30 fps / NTSC"), this), "1204");
-    m_pal = WithId(new QRadioButton(QStringLiteral("25 fps / PAL"), this), "1205");
-    m_other = WithId(new QRadioButton(QStringLiteral("H"), this), "1206");
+    m_devices = MakeChoiceList(this, QStringLiteral("devices"));
+    m_formats = MakeChoiceList(this, QStringLiteral("formats"));
+    m_ntsc = WithId(new QRadioButton(QStringLiteral("30 fps / NTSC"), this), "ntsc");
+    m_pal = WithId(new QRadioButton(QStringLiteral("25 fps / PAL"), this), "pal");
+    m_other = WithId(new QRadioButton(QStringLiteral("H"), this), "otherStandard");
     m_other->hide();
-    m_subtype = WithId(new QLabel(QStringLiteral("Subtype"), this), "1208");
+    m_subtype = WithId(new QLabel(QStringLiteral("Subtype"), this), "subtype");
     m_makeDefault =
-        WithId(new QCheckBox(QStringLiteral("Use highlighted selections as application startup defaults"), this), "1201");
-    m_useDefaults = WithId(new QCheckBox(QStringLiteral("Use defaults for known devices at application startup"), this), "1217");
-    m_accept = MakeDialogButton(this, QStringLiteral("OK"), QStringLiteral("1074"));
-    QPushButton* cancel = MakeDialogButton(this, QStringLiteral("Cancel"), QStringLiteral("1038"));
+        WithId(new QCheckBox(QStringLiteral("Use highlighted selections as application startup defaults"), this), "makeDefault");
+    m_useDefaults = WithId(new QCheckBox(QStringLiteral("Use defaults for known devices at application startup"), this), "useDefaults");
+    m_accept = MakeDialogButton(this, QStringLiteral("OK"), QStringLiteral("accept"));
+    QPushButton* cancel = MakeDialogButton(this, QStringLiteral("Cancel"), QStringLiteral("cancel"));
 
     auto* grid = new QGridLayout(this);
     grid->addWidget(new QLabel(QStringLiteral("Devices:"), this), 0, 0);
@@ -54,7 +57,7 @@ DeviceFormatDialog::DeviceFormatDialog(DeviceAcceptSteps steps, std::optional<bo
     grid->addWidget(m_useDefaults, 4, 0, 1, 2);
     grid->addLayout(ButtonRow(m_accept, cancel), 5, 0, 1, 2);
 
-    const AppOptions& o = Options();
+    const AppOptions& o = m_options;
     for (int i = 0; i < table.count; ++i) {
         const QString& name = table.devices[static_cast<std::size_t>(i)].name;
         AddChoice(m_devices, CheckMarkLabel(table.defaultDeviceIndex >= 0 && name == o.DefaultDevice, name), i);
@@ -155,13 +158,13 @@ void DeviceFormatDialog::StoreDefaultFormatPair()
         return;
     const int index = device->selectedFormatIndex < 0 ? 0 : device->selectedFormatIndex;
     const MediaFormat& format = device->formats[index];
-    if (DeviceFormatPair* pair = FindDeviceFormatPair(m_table.currentDeviceIndex)) {
+    if (DeviceFormatPair* pair = FindDeviceFormatPair(m_options, m_table, m_table.currentDeviceIndex)) {
         pair->size = format.name;
         pair->fps = format.standard;
         pair->subtype = format.subtype;
         device->selectedFormatIndex = index;
     } else {
-        Options().DeviceFormatPairs.append({device->name, format.name, format.standard, format.subtype});
+        m_options.DeviceFormatPairs.append({device->name, format.name, format.standard, format.subtype});
     }
 }
 
@@ -172,7 +175,7 @@ void DeviceFormatDialog::Accept()
         StoreDefaultFormatPair();
     // Only now does the program use the new choice: a graph built while the dialog was
     // open (an Event starting, say) took the one in force.
-    DeviceTable& table = Devices();
+    DeviceTable& table = m_program;
     CommitDeviceSelection(table, m_table);
     m_steps.SizeVideoWindow();
     if (m_steps.EventArmed())
@@ -183,8 +186,8 @@ void DeviceFormatDialog::Accept()
         done(2);
         return;
     }
-    AppOptions& o = Options();
-    if (CaptureDevice* device = AttachedDevice(table.currentDeviceIndex); makeDefault && device) {
+    AppOptions& o = m_options;
+    if (CaptureDevice* device = AttachedDevice(table, table.currentDeviceIndex); makeDefault && device) {
         o.DefaultDevice = device->name;
         o.HasDefaultDevice = true;
         table.defaultDeviceIndex = table.currentDeviceIndex;
@@ -210,9 +213,9 @@ void DeviceFormatDialog::keyPressEvent(QKeyEvent* e)
     QDialog::keyPressEvent(e);
 }
 
-int RunDeviceFormatDialog(QWidget* parent, DeviceAcceptSteps steps)
+int RunDeviceFormatDialog(AppOptions& options, DeviceTable& devices, std::optional<bool>& restrictedForRun,
+                          QWidget* parent, DeviceAcceptSteps steps)
 {
-    static std::optional<bool> restrictedForRun;
-    DeviceFormatDialog dialog(std::move(steps), restrictedForRun, parent);
+    DeviceFormatDialog dialog(options, devices, std::move(steps), restrictedForRun, parent);
     return dialog.exec();
 }

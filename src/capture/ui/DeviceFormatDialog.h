@@ -31,11 +31,12 @@ struct DeviceAcceptSteps {
 //
 // restrictedForRun holds whether format lists are restricted to the sizes of known
 // devices; it is taken from the options the first time the dialog opens and kept for
-// the rest of the run, whatever the dialog later stores.
+// the rest of the run, whatever the dialog later stores. The caller keeps it for the run.
 class DeviceFormatDialog final : public QDialog {
     Q_OBJECT
 public:
-    DeviceFormatDialog(DeviceAcceptSteps steps, std::optional<bool>& restrictedForRun, QWidget* parent = nullptr);
+    DeviceFormatDialog(AppOptions& options, DeviceTable& devices, DeviceAcceptSteps steps,
+                       std::optional<bool>& restrictedForRun, QWidget* parent = nullptr);
     DeviceFormatDialog(const DeviceFormatDialog&) = delete;
     DeviceFormatDialog& operator=(const DeviceFormatDialog&) = delete;
 
@@ -56,6 +57,8 @@ private:
     void Accept();
     void StoreDefaultFormatPair();
 
+    AppOptions& m_options;
+    DeviceTable& m_program; // takes the choice on accept
     DeviceAcceptSteps m_steps;
     DeviceTable m_table; // the copy the dialog edits
     bool m_restricted = false;
@@ -73,4 +76,5 @@ private:
 };
 
 // Opens the dialog modally over parent; steps are what accepting sets going.
-int RunDeviceFormatDialog(QWidget* parent, DeviceAcceptSteps steps);
+int RunDeviceFormatDialog(AppOptions& options, DeviceTable& devices, std::optional<bool>& restrictedForRun,
+                          QWidget* parent, DeviceAcceptSteps steps);

@@ -9,8 +9,9 @@
 #include <QPushButton>
 #include <QTimeEdit>
 
-DefaultDurationDialog::DefaultDurationDialog(QWidget* parent, const AppIcons& icons)
+DefaultDurationDialog::DefaultDurationDialog(AppOptions& options, QWidget* parent, const AppIcons& icons)
     : QDialog(parent)
+    , m_options(options)
 {
     PrepareSettingsDialog(*this, QStringLiteral("Default Recording Duration"), &icons);
     auto* grid = new QGridLayout(this);
@@ -19,12 +20,12 @@ DefaultDurationDialog::DefaultDurationDialog(QWidget* parent, const AppIcons& ic
 
     m_picker = WithId(new QTimeEdit(this), "duration");
     m_picker->setDisplayFormat(QStringLiteral("HH:mm:ss"));
-    const CalendarTime& d = Options().DefaultRecordingDuration;
+    const CalendarTime& d = m_options.DefaultRecordingDuration;
     // A hand-edited duration beyond the picker's day leaves it at 00:00:00.
     m_picker->setTime(QTime(d.hour, d.minute, d.second));
     grid->addWidget(m_picker, 1, 0, 1, 2);
 
-    auto* save = MakeDialogButton(this, "save", QStringLiteral("Save"));
+    auto* save = MakeDialogButton(this, QStringLiteral("Save"), QStringLiteral("save"), ButtonEnter::PressesWhenFocused);
     save->setDefault(true);
     connect(save, &QPushButton::clicked, this, &DefaultDurationDialog::Save);
     grid->addWidget(save, 2, 0);
@@ -34,14 +35,14 @@ DefaultDurationDialog::DefaultDurationDialog(QWidget* parent, const AppIcons& ic
 void DefaultDurationDialog::Save()
 {
     // The picker always holds a valid time of day.
-    AppOptions& o = Options();
+    AppOptions& o = m_options;
     const QTime t = m_picker->time();
     o.DefaultRecordingDuration = DefaultDurationValue(t.hour(), t.minute(), t.second());
     o.DefaultDuration = DurationOptionText(o.DefaultRecordingDuration);
     done(kSettingsSaved);
 }
 
-int RunDefaultDurationDialog(QWidget* parent, const AppIcons& icons)
+int RunDefaultDurationDialog(AppOptions& options, QWidget* parent, const AppIcons& icons)
 {
-    return ExecSettingsDialog<DefaultDurationDialog>(parent, icons);
+    return ExecSettingsDialog<DefaultDurationDialog>(options, parent, icons);
 }

@@ -4,6 +4,8 @@
 
 #include <QDialog>
 
+struct AppOptions;
+
 class QTimeEdit;
 
 // "Default Recording Duration": hours, minutes and seconds in a time picker, so 00:00:00
@@ -11,7 +13,7 @@ class QTimeEdit;
 class DefaultDurationDialog final : public QDialog {
     Q_OBJECT
 public:
-    explicit DefaultDurationDialog(QWidget* parent = nullptr, const AppIcons& icons = {});
+    DefaultDurationDialog(AppOptions& options, QWidget* parent = nullptr, const AppIcons& icons = {});
 
     void reject() override { done(kSettingsCancelled); }
 
@@ -19,8 +21,9 @@ private:
     Q_DISABLE_COPY_MOVE(DefaultDurationDialog)
     void Save();
 
+    AppOptions& m_options;
     QTimeEdit* m_picker = nullptr;
 };
 
 // Opens the dialog modally over parent; 1 when saved, 3 when cancelled.
-int RunDefaultDurationDialog(QWidget* parent, const AppIcons& icons = {});
+int RunDefaultDurationDialog(AppOptions& options, QWidget* parent, const AppIcons& icons = {});

@@ -9,10 +9,12 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-EventPendingOptionsDialog::EventPendingOptionsDialog(QWidget* parent, std::function<void()> choiceApplied)
+EventPendingOptionsDialog::EventPendingOptionsDialog(AppOptions& options, QWidget* parent,
+                                                     std::function<void()> choiceApplied)
     : QDialog(parent)
+    , m_options(options)
     , m_choiceApplied(std::move(choiceApplied))
-    , m_utcAtOpening(Options().ShowEventTimeAsUtc)
+    , m_utcAtOpening(options.ShowEventTimeAsUtc)
 {
     PrepareSettingsDialog(*this, QStringLiteral("Event Pending Options"), nullptr);
     auto* layout = new QVBoxLayout(this);
@@ -26,7 +28,7 @@ EventPendingOptionsDialog::EventPendingOptionsDialog(QWidget* parent, std::funct
     layout->addWidget(m_utc);
     layout->addWidget(m_asDefault);
 
-    auto* ok = MakeDialogButton(this, "confirm", QStringLiteral("OK"));
+    auto* ok = MakeDialogButton(this, QStringLiteral("OK"), QStringLiteral("confirm"), ButtonEnter::PressesWhenFocused);
     ok->setDefault(true);
     connect(m_asDefault, &QCheckBox::toggled, ok,
             [ok](bool on) { ok->setText(on ? QStringLiteral("Save") : QStringLiteral("OK")); });
@@ -36,13 +38,13 @@ EventPendingOptionsDialog::EventPendingOptionsDialog(QWidget* parent, std::funct
 
 void EventPendingOptionsDialog::Accept()
 {
-    const int result = ApplyEventPendingChoice(m_utc->isChecked(), m_asDefault->isChecked(), m_utcAtOpening);
+    const int result = ApplyEventPendingChoice(m_options, m_utc->isChecked(), m_asDefault->isChecked(), m_utcAtOpening);
     if (m_choiceApplied)
         m_choiceApplied();
     done(result);
 }
 
-int RunEventPendingOptionsDialog(QWidget* parent, std::function<void()> choiceApplied)
+int RunEventPendingOptionsDialog(AppOptions& options, QWidget* parent, std::function<void()> choiceApplied)
 {
-    return ExecSettingsDialog<EventPendingOptionsDialog>(parent, std::move(choiceApplied));
+    return ExecSettingsDialog<EventPendingOptionsDialog>(options, parent, std::move(choiceApplied));
 }

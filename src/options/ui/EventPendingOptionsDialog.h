@@ -5,6 +5,8 @@
 #include <QDialog>
 #include <functional>
 
+struct AppOptions;
+
 class QCheckBox;
 class QPushButton;
 class QRadioButton;
@@ -19,7 +21,8 @@ class EventPendingOptionsDialog final : public QDialog {
 public:
     // choiceApplied runs after OK has applied the choice (the program repaints the Event
     // Pending window's title pane, which says which of the two it shows).
-    explicit EventPendingOptionsDialog(QWidget* parent = nullptr, std::function<void()> choiceApplied = {});
+    explicit EventPendingOptionsDialog(AppOptions& options, QWidget* parent = nullptr,
+                                       std::function<void()> choiceApplied = {});
 
     void reject() override { done(kSettingsCancelled); }
 
@@ -27,6 +30,7 @@ private:
     Q_DISABLE_COPY_MOVE(EventPendingOptionsDialog)
     void Accept();
 
+    AppOptions& m_options;
     std::function<void()> m_choiceApplied;
     bool m_utcAtOpening = false;
     QRadioButton* m_utc = nullptr;
@@ -34,4 +38,4 @@ private:
 };
 
 // Opens the dialog modally over parent and returns its result (1, 2 or 3 as above).
-int RunEventPendingOptionsDialog(QWidget* parent, std::function<void()> choiceApplied = {});
+int RunEventPendingOptionsDialog(AppOptions& options, QWidget* parent, std::function<void()> choiceApplied = {});

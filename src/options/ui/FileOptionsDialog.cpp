@@ -45,12 +45,15 @@ QPushButton* MakeFolderButton(QWidget* parent, const char* stem, bool clear, con
 
 } // namespace
 
-FileOptionsDialog::FileOptionsDialog(QWidget* parent, FolderPicker picker, const AppIcons& icons)
+FileOptionsDialog::FileOptionsDialog(AppOptions& options, UserMessageLog& log, QWidget* parent, FolderPicker picker,
+                                     const AppIcons& icons)
     : QDialog(parent)
+    , m_options(options)
+    , m_messages(log)
     , m_picker(picker ? std::move(picker) : FolderPicker(&PickFolder))
 {
     PrepareSettingsDialog(*this, QStringLiteral("File options"), &icons);
-    const AppOptions& o = Options();
+    const AppOptions& o = m_options;
     m_video.prefix = o.VideoNamePrefix;
     m_video.folder = o.VideoDirectory;
     m_video.exampleName = &VideoFileNameExample;
@@ -62,7 +65,7 @@ FileOptionsDialog::FileOptionsDialog(QWidget* parent, FolderPicker picker, const
     AddGroup(layout, m_video, QStringLiteral("Video"), "video", icons);
     AddGroup(layout, m_log, QStringLiteral("User Messages Log"), "log", icons);
 
-    auto* save = MakeDialogButton(this, "save", QStringLiteral("Save"));
+    auto* save = MakeDialogButton(this, QStringLiteral("Save"), QStringLiteral("save"), ButtonEnter::PressesWhenFocused);
     save->setDefault(true);
     connect(save, &QPushButton::clicked, this, &FileOptionsDialog::Save);
     AddButtonRow(layout, {save, MakeCancelButton(*this)});
@@ -108,7 +111,7 @@ void FileOptionsDialog::AddGroup(QVBoxLayout* layout, FileGroup& g, const QStrin
 void FileOptionsDialog::SelectFolder(FileGroup& g)
 {
     const QString start = g.folder.isEmpty() ? QString::fromStdString(GetProcessDirectory()) : g.folder;
-    const QString folder = FolderOptionText(m_picker(this, start));
+    const QString folder = FolderOptionText(m_picker(this, start), m_messages);
     if (!folder.isEmpty()) {
         g.folder = folder;
         g.folderEdit->setText(folder);
@@ -119,7 +122,7 @@ void FileOptionsDialog::SelectFolder(FileGroup& g)
 
 void FileOptionsDialog::Save()
 {
-    AppOptions& o = Options();
+    AppOptions& o = m_options;
     o.VideoNamePrefix = m_video.prefix;
     o.VideoDirectory = m_video.folder;
     o.LogfileNamePrefix = m_log.prefix;
@@ -127,7 +130,7 @@ void FileOptionsDialog::Save()
     done(kSettingsSaved);
 }
 
-int RunFileOptionsDialog(QWidget* parent, const AppIcons& icons)
+int RunFileOptionsDialog(AppOptions& options, UserMessageLog& log, QWidget* parent, const AppIcons& icons)
 {
-    return ExecSettingsDialog<FileOptionsDialog>(parent, FileOptionsDialog::FolderPicker(), icons);
+    return ExecSettingsDialog<FileOptionsDialog>(options, log, parent, FileOptionsDialog::FolderPicker(), icons);
 }

@@ -6,6 +6,9 @@
 #include <QString>
 #include <functional>
 
+struct AppOptions;
+class UserMessageLog;
+
 class QLabel;
 class QLineEdit;
 class QVBoxLayout;
@@ -19,7 +22,9 @@ public:
     // Asks the user for a folder, starting in the given one; empty when none was chosen.
     using FolderPicker = std::function<QString(QWidget* parent, const QString& start)>;
 
-    explicit FileOptionsDialog(QWidget* parent = nullptr, FolderPicker picker = {}, const AppIcons& icons = {});
+    // A chosen folder too long for the options is reported in log.
+    FileOptionsDialog(AppOptions& options, UserMessageLog& log, QWidget* parent = nullptr, FolderPicker picker = {},
+                      const AppIcons& icons = {});
 
     void reject() override { done(kSettingsCancelled); }
 
@@ -40,10 +45,12 @@ private:
     void SelectFolder(FileGroup& g);
     void Save();
 
+    AppOptions& m_options;
+    UserMessageLog& m_messages;
     FolderPicker m_picker;
     FileGroup m_video;
     FileGroup m_log;
 };
 
 // Opens the dialog modally over parent; 1 when saved, 3 when cancelled.
-int RunFileOptionsDialog(QWidget* parent, const AppIcons& icons = {});
+int RunFileOptionsDialog(AppOptions& options, UserMessageLog& log, QWidget* parent, const AppIcons& icons = {});

@@ -13,11 +13,13 @@
 #include <QRegularExpressionValidator>
 #include <QVBoxLayout>
 
-PerformanceOptionsDialog::PerformanceOptionsDialog(QWidget* parent)
+PerformanceOptionsDialog::PerformanceOptionsDialog(AppOptions& options, UserMessageLog& log, QWidget* parent)
     : QDialog(parent)
+    , m_options(options)
+    , m_log(log)
 {
     PrepareSettingsDialog(*this, QStringLiteral("Performance Options"), nullptr);
-    const AppOptions& o = Options();
+    const AppOptions& o = m_options;
     auto* layout = new QVBoxLayout(this);
 
     m_displayOff = WithId(new QCheckBox(QStringLiteral("Turn off display while recording"), this), "displayOff");
@@ -65,8 +67,8 @@ PerformanceOptionsDialog::PerformanceOptionsDialog(QWidget* parent)
     m_renderers[renderer < m_renderers.size() ? renderer : 0]->setChecked(true);
     layout->addWidget(renderers);
 
-    auto* save = MakeDialogButton(this, "save", QStringLiteral("Save"));
-    auto* ok = MakeDialogButton(this, "ok", QStringLiteral("OK"));
+    auto* save = MakeDialogButton(this, QStringLiteral("Save"), QStringLiteral("save"), ButtonEnter::PressesWhenFocused);
+    auto* ok = MakeDialogButton(this, QStringLiteral("OK"), QStringLiteral("ok"), ButtonEnter::PressesWhenFocused);
     ok->setDefault(true);
     connect(save, &QPushButton::clicked, this, [this] { Confirm(kSettingsSaved); });
     connect(ok, &QPushButton::clicked, this, [this] { Confirm(kSettingsApplied); });
@@ -80,8 +82,8 @@ QLineEdit* PerformanceOptionsDialog::MakeAllocationEdit(const char* name, Alloca
     edit->setMaximumWidth(60);
     // Checked on every change, the stored values too: a hand-edited file may hold more
     // than the dialog accepts.
-    connect(edit, &QLineEdit::textChanged, edit, [edit, kind](const QString& text) {
-        const QString checked = CheckedAllocationText(text, kind);
+    connect(edit, &QLineEdit::textChanged, edit, [this, edit, kind](const QString& text) {
+        const QString checked = CheckedAllocationText(text, kind, m_log);
         if (checked != text)
             edit->setText(checked);
         edit->setCursorPosition(static_cast<int>(edit->text().size()));
@@ -103,7 +105,7 @@ void PerformanceOptionsDialog::Confirm(int result)
     // Enter typed in a size edit reaches the default button; it must not close the dialog.
     if (focusWidget() == m_manualGB || focusWidget() == m_eventGB)
         return;
-    AppOptions& o = Options();
+    AppOptions& o = m_options;
     o.DisplayOffWhileRecording = m_displayOff->isChecked();
     o.FilePreAllocation = m_preAllocation->isChecked();
     // Unchecked, the sizes stay as they were, ready for the next time.
@@ -117,7 +119,7 @@ void PerformanceOptionsDialog::Confirm(int result)
     done(result);
 }
 
-int RunPerformanceOptionsDialog(QWidget* parent)
+int RunPerformanceOptionsDialog(AppOptions& options, UserMessageLog& log, QWidget* parent)
 {
-    return ExecSettingsDialog<PerformanceOptionsDialog>(parent);
+    return ExecSettingsDialog<PerformanceOptionsDialog>(options, log, parent);
 }

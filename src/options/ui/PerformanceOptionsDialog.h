@@ -7,6 +7,9 @@
 #include <QDialog>
 #include <array>
 
+struct AppOptions;
+class UserMessageLog;
+
 class QCheckBox;
 class QLabel;
 class QLineEdit;
@@ -18,7 +21,8 @@ class QRadioButton;
 class PerformanceOptionsDialog final : public QDialog {
     Q_OBJECT
 public:
-    explicit PerformanceOptionsDialog(QWidget* parent = nullptr);
+    // A size above 20 GB is reported in log.
+    PerformanceOptionsDialog(AppOptions& options, UserMessageLog& log, QWidget* parent = nullptr);
 
     void reject() override { done(kSettingsCancelled); }
 
@@ -28,6 +32,8 @@ private:
     void EnableAllocation(bool on);
     void Confirm(int result);
 
+    AppOptions& m_options;
+    UserMessageLog& m_log;
     QCheckBox* m_displayOff = nullptr;
     QCheckBox* m_preAllocation = nullptr;
     QLineEdit* m_manualGB = nullptr;
@@ -37,4 +43,4 @@ private:
 };
 
 // Opens the dialog modally over parent and returns its result (1, 2 or 3 as above).
-int RunPerformanceOptionsDialog(QWidget* parent);
+int RunPerformanceOptionsDialog(AppOptions& options, UserMessageLog& log, QWidget* parent);

@@ -16,14 +16,9 @@ void PrepareSettingsDialog(QDialog& dialog, const QString& title, const AppIcons
         dialog.setWindowIcon(QApplication::windowIcon());
 }
 
-QPushButton* MakeDialogButton(QWidget* parent, const char* name, const QString& text)
-{
-    return WithId(new QPushButton(text, parent), name);
-}
-
 QPushButton* MakeCancelButton(QDialog& dialog)
 {
-    auto* cancel = MakeDialogButton(&dialog, "cancel", QStringLiteral("Cancel"));
+    auto* cancel = MakeDialogButton(&dialog, QStringLiteral("Cancel"), QStringLiteral("cancel"), ButtonEnter::PressesWhenFocused);
     QObject::connect(cancel, &QPushButton::clicked, &dialog, &QDialog::reject);
     return cancel;
 }

@@ -23,7 +23,6 @@ inline constexpr int kSettingsSaved = 1;
 inline constexpr int kSettingsApplied = 2;
 inline constexpr int kSettingsCancelled = 3;
 
-QPushButton* MakeDialogButton(QWidget* parent, const char* name, const QString& text);
 // "Cancel", which rejects the dialog.
 QPushButton* MakeCancelButton(QDialog& dialog);
 // Puts the buttons in a right-aligned row at the end of the layout.

@@ -2,10 +2,11 @@
 #include "capture/ui/CodecSelectorDialog.h"
 #include "capture/ui/DeviceFormatDialog.h"
 #include "devices/FormatRules.h"
+#include "messages/UserMessageLog.h"
 #include "options/OptionsFile.h"
 #include "ui/MenuCommands.h"
 
-#include "devices/DeviceTableFixture.h"
+#include "support/LogCapture.h"
 #include "support/TempDir.h"
 #include "support/WidgetDriving.h"
 
@@ -17,30 +18,24 @@
 #include <QRadioButton>
 #include <QTest>
 #include <QTimer>
+#include <gtest/gtest.h>
 
 namespace {
 
 const QString kMark = QString(QChar(0x2713)) + u' ';
 
-CaptureDevice& Device(int i)
-{
-    return Devices().devices[static_cast<std::size_t>(i)];
-}
-
 // Device 0 offers NTSC only; device 1 has both standards. Format lists are unrestricted
 // unless a test says otherwise; the accept steps are recorded.
-class CaptureDialogTest : public DeviceTableTest {
+class CaptureDialogTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        DeviceTableTest::SetUp();
-        Options() = AppOptions{};
-        Options().UseDefaultDeviceSettings = false;
+        o.UseDefaultDeviceSettings = false;
         Add(QStringLiteral("Bench Camera"), {{VideoSubtype::RGB24, 640, 480, kNtsc}, {VideoSubtype::YUY2, 720, 480, kNtsc}});
         Add(QStringLiteral("USB 2861 Device"), {{VideoSubtype::YUY2, 720, 480, kNtsc}, {VideoSubtype::YUY2, 720, 576, kPal},
                                                 {VideoSubtype::MJPG, 640, 480, kPal}, {VideoSubtype::YUY2, 320, 240, kPal}});
-        Devices().currentDeviceIndex = 0;
-        Devices().defaultDeviceIndex = 0;
+        table.currentDeviceIndex = 0;
+        table.defaultDeviceIndex = 0;
         Device(0).codecNames = {QStringLiteral("NONE"), QStringLiteral("Codec A"), QStringLiteral("Codec B")};
     }
 
@@ -49,13 +44,14 @@ protected:
         int width, height;
         std::int64_t interval;
     };
-    static void Add(const QString& name, std::initializer_list<Shape> shapes)
+    CaptureDevice& Device(int i) { return table.devices[static_cast<std::size_t>(i)]; }
+    void Add(const QString& name, std::initializer_list<Shape> shapes)
     {
-        CaptureDevice* slot = FreeDeviceSlot(Devices());
+        CaptureDevice* slot = FreeDeviceSlot(table, UserMessageLog::Instance());
         slot->name = name;
         for (const Shape& s : shapes)
             slot->formats.append(MakeMediaFormat(s.subtype, s.width, s.height, s.interval));
-        CommitDeviceSlot(Devices());
+        CommitDeviceSlot(table);
     }
 
     std::unique_ptr<DeviceFormatDialog> OpenDeviceDialog()
@@ -65,11 +61,11 @@ protected:
         s.EventArmed = [this] { return m_armed; };
         s.DisarmEvent = [this] { m_steps << QStringLiteral("disarm"); };
         s.RestartGraph = [this] {
-            const int current = Devices().currentDeviceIndex;
+            const int current = table.currentDeviceIndex;
             m_steps << QStringLiteral("restart %1/%2").arg(current).arg(Device(current).selectedFormatIndex);
         };
         s.LoadEventSchedule = [this] { m_steps << QStringLiteral("schedule"); };
-        auto d = std::make_unique<DeviceFormatDialog>(s, m_restricted);
+        auto d = std::make_unique<DeviceFormatDialog>(o, table, s, m_restricted);
         d->open();
         return d;
     }
@@ -79,6 +75,9 @@ protected:
     QStringList m_steps;
     bool m_armed = false;
     std::optional<bool> m_restricted;
+    ScopedLogAndClock m_log{CalendarTime{2024, 3, 0, 10, 12, 0, 0, 0}};
+    AppOptions o;
+    DeviceTable table;
 };
 
 using DeviceFormatDialogTest = CaptureDialogTest;
@@ -86,15 +85,15 @@ using CodecSelectorDialogTest = CaptureDialogTest;
 
 TEST_F(DeviceFormatDialogTest, OpensWithMarksAndHighlightsTheFirstFormatForNoSelection)
 {
-    Options().DefaultDevice = QStringLiteral("USB 2861 Device");
+    o.DefaultDevice = QStringLiteral("USB 2861 Device");
     Device(0).defaultFormatIndex = 1;
     auto d = OpenDeviceDialog();
-    auto* devices = ById<QListWidget>(*d, "1199");
-    auto* formats = ById<QListWidget>(*d, "1200");
+    auto* devices = ById<QListWidget>(*d, "devices");
+    auto* formats = ById<QListWidget>(*d, "formats");
     EXPECT_EQ(Labels(devices), (QStringList{"  Bench Camera", kMark + "USB 2861 Device"}));
     EXPECT_EQ(Labels(formats), (QStringList{"  640x480", kMark + "720x480"}));
     EXPECT_EQ(formats->currentRow(), 0);
-    EXPECT_EQ(ById<QLabel>(*d, "1208")->text(), QStringLiteral("RGB24"));
+    EXPECT_EQ(ById<QLabel>(*d, "subtype")->text(), QStringLiteral("RGB24"));
     EXPECT_EQ(Device(0).selectedFormatIndex, -1) << "highlighting selects nothing";
 
 }
@@ -104,9 +103,9 @@ TEST_F(DeviceFormatDialogTest, PalOnAnNtscOnlyDeviceEmptiesTheListAndAcceptKeeps
     Device(0).selectedFormatIndex = 1;
     m_armed = true;
     auto d = OpenDeviceDialog();
-    Click(ById<QRadioButton>(*d, "1205"));
-    EXPECT_EQ(ById<QListWidget>(*d, "1200")->count(), 0);
-    Click(ById<QPushButton>(*d, "1074"));
+    Click(ById<QRadioButton>(*d, "pal"));
+    EXPECT_EQ(ById<QListWidget>(*d, "formats")->count(), 0);
+    Click(ById<QPushButton>(*d, "accept"));
     EXPECT_EQ(d->result(), 2);
     EXPECT_EQ(m_steps, (QStringList{"size", "disarm", "restart 0/1", "schedule"}));
 }
@@ -114,11 +113,11 @@ TEST_F(DeviceFormatDialogTest, PalOnAnNtscOnlyDeviceEmptiesTheListAndAcceptKeeps
 TEST_F(DeviceFormatDialogTest, DefaultsBoxCheckedThenClearedSavesNothingButRestartsWithTheHighlight)
 {
     auto d = OpenDeviceDialog();
-    auto* makeDefault = ById<QCheckBox>(*d, "1201");
-    auto* accept = ById<QPushButton>(*d, "1074");
-    ClickRow(ById<QListWidget>(*d, "1199"), 1);
-    Click(ById<QRadioButton>(*d, "1205"));
-    ClickRow(ById<QListWidget>(*d, "1200"), 1);
+    auto* makeDefault = ById<QCheckBox>(*d, "makeDefault");
+    auto* accept = ById<QPushButton>(*d, "accept");
+    ClickRow(ById<QListWidget>(*d, "devices"), 1);
+    Click(ById<QRadioButton>(*d, "pal"));
+    ClickRow(ById<QListWidget>(*d, "formats"), 1);
     Click(makeDefault);
     EXPECT_EQ(accept->text(), QStringLiteral("Save"));
     Click(makeDefault);
@@ -126,44 +125,44 @@ TEST_F(DeviceFormatDialogTest, DefaultsBoxCheckedThenClearedSavesNothingButResta
     Click(accept);
     EXPECT_EQ(d->result(), 2);
     EXPECT_EQ(m_steps, (QStringList{"size", "restart 1/2", "schedule"}));
-    EXPECT_TRUE(Options().DeviceFormatPairs.isEmpty() && Options().DefaultDevice.isEmpty());
+    EXPECT_TRUE(o.DeviceFormatPairs.isEmpty() && o.DefaultDevice.isEmpty());
 }
 
 TEST_F(DeviceFormatDialogTest, ChangingOnlyTheStartupBoxSavesItButKeepsThisRunsRestriction)
 {
-    Options().UseDefaultDeviceSettings = true;
-    Devices().currentDeviceIndex = 1;
+    o.UseDefaultDeviceSettings = true;
+    table.currentDeviceIndex = 1;
     auto d = OpenDeviceDialog();
-    Click(ById<QCheckBox>(*d, "1217"));
-    Click(ById<QPushButton>(*d, "1074"));
+    Click(ById<QCheckBox>(*d, "useDefaults"));
+    Click(ById<QPushButton>(*d, "accept"));
     EXPECT_EQ(d->result(), 1);
-    EXPECT_FALSE(Options().UseDefaultDeviceSettings);
-    EXPECT_TRUE(Options().DeviceFormatPairs.isEmpty());
-    EXPECT_EQ(Labels(ById<QListWidget>(*OpenDeviceDialog(), "1200")), QStringList{"  720x480"}) << "still restricted";
+    EXPECT_FALSE(o.UseDefaultDeviceSettings);
+    EXPECT_TRUE(o.DeviceFormatPairs.isEmpty());
+    EXPECT_EQ(Labels(ById<QListWidget>(*OpenDeviceDialog(), "formats")), QStringList{"  720x480"}) << "still restricted";
 }
 
 TEST_F(DeviceFormatDialogTest, SavedDefaultsCreateOrUpdateTheFormatPair)
 {
     auto d = OpenDeviceDialog();
-    Click(ById<QCheckBox>(*d, "1201"));
-    Click(ById<QPushButton>(*d, "1074"));
+    Click(ById<QCheckBox>(*d, "makeDefault"));
+    Click(ById<QPushButton>(*d, "accept"));
     EXPECT_EQ(d->result(), 1);
-    ASSERT_EQ(Options().DeviceFormatPairs.size(), 1);
-    const DeviceFormatPair& created = Options().DeviceFormatPairs[0];
+    ASSERT_EQ(o.DeviceFormatPairs.size(), 1);
+    const DeviceFormatPair& created = o.DeviceFormatPairs[0];
     EXPECT_EQ(created.device + created.size, QStringLiteral("Bench Camera640x480"));
-    EXPECT_EQ(Options().DefaultDevice, QStringLiteral("Bench Camera"));
+    EXPECT_EQ(o.DefaultDevice, QStringLiteral("Bench Camera"));
     EXPECT_EQ(Device(0).defaultFormatIndex, 0) << "the format the pair names is marked";
 
-    Options().DeviceFormatPairs.append({"USB 2861 Device", "720x480", FpsStandard::NTSC, VideoSubtype::YUY2});
+    o.DeviceFormatPairs.append({"USB 2861 Device", "720x480", FpsStandard::NTSC, VideoSubtype::YUY2});
     d = OpenDeviceDialog();
-    ClickRow(ById<QListWidget>(*d, "1199"), 1);
-    Click(ById<QRadioButton>(*d, "1205"));
-    ClickRow(ById<QListWidget>(*d, "1200"), 0); // already highlighted by the refill
-    Click(ById<QCheckBox>(*d, "1201"));
-    Click(ById<QPushButton>(*d, "1074"));
-    ASSERT_EQ(Options().DeviceFormatPairs.size(), 2);
-    EXPECT_EQ(Options().DeviceFormatPairs[1].size, QStringLiteral("720x576"));
-    EXPECT_EQ(Options().DeviceFormatPairs[1].fps, FpsStandard::PAL);
+    ClickRow(ById<QListWidget>(*d, "devices"), 1);
+    Click(ById<QRadioButton>(*d, "pal"));
+    ClickRow(ById<QListWidget>(*d, "formats"), 0); // already highlighted by the refill
+    Click(ById<QCheckBox>(*d, "makeDefault"));
+    Click(ById<QPushButton>(*d, "accept"));
+    ASSERT_EQ(o.DeviceFormatPairs.size(), 2);
+    EXPECT_EQ(o.DeviceFormatPairs[1].size, QStringLiteral("720x576"));
+    EXPECT_EQ(o.DeviceFormatPairs[1].fps, FpsStandard::PAL);
 }
 
 // A graph built while the dialog is open (an Event starting) must find the choice in
@@ -172,72 +171,72 @@ TEST_F(DeviceFormatDialogTest, SavedDefaultsCreateOrUpdateTheFormatPair)
 TEST_F(DeviceFormatDialogTest, TheLiveTableChangesOnlyOnOk)
 {
     Device(0).selectedFormatIndex = 1;
-    const auto live = [] {
+    const auto live = [this] {
         return QStringLiteral("%1/%2/%3")
-            .arg(Devices().currentDeviceIndex)
+            .arg(table.currentDeviceIndex)
             .arg(Device(0).selectedFormatIndex)
             .arg(Device(1).selectedFormatIndex);
     };
     for (const bool ok : {false, true}) {
         SCOPED_TRACE(ok ? "OK" : "Cancel");
         auto d = OpenDeviceDialog();
-        ClickRow(ById<QListWidget>(*d, "1200"), 0);
-        ClickRow(ById<QListWidget>(*d, "1199"), 1);
-        Click(ById<QRadioButton>(*d, "1205"));
-        ClickRow(ById<QListWidget>(*d, "1200"), 1);
+        ClickRow(ById<QListWidget>(*d, "formats"), 0);
+        ClickRow(ById<QListWidget>(*d, "devices"), 1);
+        Click(ById<QRadioButton>(*d, "pal"));
+        ClickRow(ById<QListWidget>(*d, "formats"), 1);
         for (const Qt::Key key : {Qt::Key_Escape, Qt::Key_Return})
-            QTest::keyClick(ById<QListWidget>(*d, "1199"), key);
+            QTest::keyClick(ById<QListWidget>(*d, "devices"), key);
         EXPECT_TRUE(d->isVisible());
         EXPECT_EQ(live(), QStringLiteral("0/1/-1")) << "while open";
         if (!ok) {
-            Click(ById<QPushButton>(*d, "1038"));
+            Click(ById<QPushButton>(*d, "cancel"));
             EXPECT_EQ(d->result(), 3);
             EXPECT_EQ(live(), QStringLiteral("0/1/-1"));
             EXPECT_TRUE(m_steps.isEmpty());
             continue;
         }
-        Click(ById<QCheckBox>(*d, "1201"));
-        ById<QPushButton>(*d, "1074")->setText(QStringLiteral("&Save"));
-        Click(ById<QPushButton>(*d, "1074"));
+        Click(ById<QCheckBox>(*d, "makeDefault"));
+        ById<QPushButton>(*d, "accept")->setText(QStringLiteral("&Save"));
+        Click(ById<QPushButton>(*d, "accept"));
         EXPECT_EQ(d->result(), 1);
         EXPECT_EQ(live(), QStringLiteral("1/0/2"));
         EXPECT_EQ(m_steps, (QStringList{"size", "restart 1/2", "schedule"}));
-        EXPECT_EQ(Options().DefaultDevice, QStringLiteral("USB 2861 Device"));
+        EXPECT_EQ(o.DefaultDevice, QStringLiteral("USB 2861 Device"));
     }
 }
 
 TEST_F(CodecSelectorDialogTest, PairedCodecKeepsItsMarkWhileAnotherIsChosenAndTheBoxRewritesThePair)
 {
     Device(0).chosenCodecIndex = 1;
-    Options().DeviceCodecPairs.append({QStringLiteral("Bench Camera"), QStringLiteral("Codec B")});
-    CodecSelectorDialog d;
+    o.DeviceCodecPairs.append({QStringLiteral("Bench Camera"), QStringLiteral("Codec B")});
+    CodecSelectorDialog d(o, table);
     d.open();
-    auto* codecs = ById<QListWidget>(d, "1031");
+    auto* codecs = ById<QListWidget>(d, "codecs");
     EXPECT_EQ(Labels(codecs), (QStringList{"  NONE", "  Codec A", kMark + "Codec B"}));
     EXPECT_EQ(codecs->currentRow(), 1);
     ClickRow(codecs, 0);
-    Click(ById<QCheckBox>(d, "1144"));
-    Click(ById<QPushButton>(d, "1074"));
+    Click(ById<QCheckBox>(d, "pairWithCamera"));
+    Click(ById<QPushButton>(d, "accept"));
     EXPECT_EQ(d.result(), 1);
     EXPECT_EQ(Device(0).chosenCodecIndex, 0);
-    EXPECT_EQ(Options().DeviceCodecPairs.size(), 1);
-    EXPECT_EQ(Options().DeviceCodecPairs.value(0).codec, QStringLiteral("NONE"));
+    EXPECT_EQ(o.DeviceCodecPairs.size(), 1);
+    EXPECT_EQ(o.DeviceCodecPairs.value(0).codec, QStringLiteral("NONE"));
 }
 
 TEST_F(CodecSelectorDialogTest, TheBoxOnTheChosenCodecStoresAMissingPairAndKeysChangeNothing)
 {
     Device(0).chosenCodecIndex = 1;
-    CodecSelectorDialog d;
+    CodecSelectorDialog d(o, table);
     d.open();
-    Click(ById<QCheckBox>(d, "1144"));
-    Click(ById<QPushButton>(d, "1074"));
+    Click(ById<QCheckBox>(d, "pairWithCamera"));
+    Click(ById<QPushButton>(d, "accept"));
     EXPECT_EQ(d.result(), 1);
-    EXPECT_EQ(Options().DeviceCodecPairs.value(0).codec, QStringLiteral("Codec A"));
+    EXPECT_EQ(o.DeviceCodecPairs.value(0).codec, QStringLiteral("Codec A"));
 
-    CodecSelectorDialog keyed;
+    CodecSelectorDialog keyed(o, table);
     keyed.open();
-    ClickRow(ById<QListWidget>(keyed, "1031"), 2);
-    QTest::keyClick(ById<QListWidget>(keyed, "1031"), Qt::Key_Enter);
+    ClickRow(ById<QListWidget>(keyed, "codecs"), 2);
+    QTest::keyClick(ById<QListWidget>(keyed, "codecs"), Qt::Key_Enter);
     EXPECT_EQ(keyed.result(), 4);
     EXPECT_EQ(Device(0).chosenCodecIndex, 1);
 }
@@ -251,13 +250,13 @@ TEST_F(CodecSelectorDialogTest, ChosenWithoutTheBoxRestartsCaptureAndLeavesTheOp
     QStringList calls;
     CommandSteps steps;
     steps.CodecCatalogueExists = [] { return true; };
-    steps.SaveOptionsAndReport = [&] { SaveOptionsAndReport(); };
+    steps.SaveOptionsAndReport = [&] { SaveOptionsAndReport(o, UserMessageLog::Instance()); };
     steps.RestartGraph = [&] { calls << QStringLiteral("restart with %1").arg(Device(0).chosenCodecIndex); };
-    steps.RunDialog = [](MenuDialog) {
-        CodecSelectorDialog d;
+    steps.RunDialog = [this](MenuDialog) {
+        CodecSelectorDialog d(o, table);
         QTimer::singleShot(0, &d, [&d] {
-            ClickRow(ById<QListWidget>(d, "1031"), 1);
-            Click(ById<QPushButton>(d, "1074"));
+            ClickRow(ById<QListWidget>(d, "codecs"), 1);
+            Click(ById<QPushButton>(d, "accept"));
         });
         return d.exec();
     };

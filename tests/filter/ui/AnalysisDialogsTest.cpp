@@ -147,7 +147,7 @@ TEST_F(PixelSaturationDialogTest, SavedDefaultReachesTheOptionsFile)
     TheAppState().Analysis.saturationThreshold = 200;
     Options().SaturationDefault = 200;
     CommandSteps steps;
-    steps.SaveOptionsFile = [] { SaveOptionsFile(); };
+    steps.SaveOptionsFile = [] { SaveOptionsFile(Options()); };
     steps.RestartGraph = RecordRestarts();
     steps.RunDialog = [this](MenuDialog) {
         PixelSaturationDialog d(RecordRestarts());

@@ -6,6 +6,7 @@
 #include "common/Clock.h"
 #include "devices/DeviceTable.h"
 #include "filter/AnalysisFlags.h"
+#include "filter/FramePipeline.h"
 #include "filter/gst/VelaTransformFilter.h"
 #include "filter/ui/PixelSaturationDialog.h"
 #include "messages/UserMessageLog.h"
@@ -57,19 +58,20 @@ public:
 TEST(PixelSaturationDialogOnTheSimulator, DraggingMovesTheRunningMarkingAndCancelPutsItBack)
 {
     PrepareCaptureBackEnd(true);
-    ClearDeviceTable();
-    ASSERT_EQ(EnumerateCaptureDevices(true), Status::Ok);
+    Devices() = DeviceTable{};
+    ASSERT_EQ(EnumerateCaptureDevices(Devices(), UserMessageLog::Instance(), true), Status::Ok);
     UserMessageLog::Instance().SetEchoToStderr(false);
     TheAppState() = AppState{};
     Options() = AppOptions{};
     DeviceTable& table = Devices();
-    table.currentDeviceIndex = FindDeviceIndex(QStringLiteral("VTI Simulator"));
+    table.currentDeviceIndex = FindDeviceIndex(table, QStringLiteral("VTI Simulator"));
     ASSERT_GE(table.currentDeviceIndex, 0);
     table.devices[static_cast<std::size_t>(table.currentDeviceIndex)].selectedFormatIndex =
-        FindFormatIndex(table.currentDeviceIndex, QStringLiteral("720x480"), FpsStandard::NTSC, VideoSubtype::YUY2);
+        FindFormatIndex(table, table.currentDeviceIndex, QStringLiteral("720x480"), FpsStandard::NTSC, VideoSubtype::YUY2);
 
     MarkCountingSink sink;
-    CaptureGraph graph(&sink, 0);
+    CaptureGraph graph(CaptureGraphParts{Options(), Devices(), TheAppState(), UserMessageLog::Instance(), TheFramePipeline()},
+                       &sink, 0);
     RecordingControl recording(TheAppState(), Options(), UserMessageLog::Instance(), AppClock(), &graph);
     TheAppState().Analysis.saturationThreshold = 200;
     ASSERT_EQ(recording.StartCapture(), Status::Ok);
