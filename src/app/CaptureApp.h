@@ -1,5 +1,9 @@
 #pragma once
 
+#include "common/Clock.h"
+#include "filter/CharacterSet.h"
+#include "filter/FramePipeline.h"
+#include "messages/UserMessageLog.h"
 #include "recording/AppState.h"
 #include "ui/AppLook.h"
 
@@ -23,6 +27,7 @@ class BrightnessContrastWindow;
 class CaptureGraph;
 struct DeviceTable;
 enum class MenuCommand : int;
+void WakeMainLoop(); // MainLoop.h, which includes this header
 
 enum class MenuIndex { File = 0, Events = 1, Display = 2, Options = 3, Help = 4 };
 
@@ -35,6 +40,9 @@ struct CaptureApp : AppState {
     std::array<std::int32_t, 5> topMenuPositions{-1, -1, -1, -1, -1};
     bool showMinimised = false; // the show command the process was started with
 
+    AppClockView clock;
+    CharacterSetList characterSets; // loaded at start-up
+    FramePipeline framePipeline{characterSets, UserMessageLog::Instance(), clock, &WakeMainLoop};
     CaptureGraph* captureGraph = nullptr;     // null without a device
     DeviceTable* codecCatalogue = nullptr;    // the device table once codecs are listed
 

@@ -78,9 +78,12 @@ int RunMenuDialog(MenuDialog dialog, QWidget* parent)
     case MenuDialog::DefaultDuration: return RunDefaultDurationDialog(parent, icons);
     case MenuDialog::EventPendingOptions: return RunEventPendingOptionsDialog(parent, &RepaintCountdownTitle);
     case MenuDialog::PerformanceOptions: return RunPerformanceOptionsDialog(parent);
-    case MenuDialog::PixelSaturation: return RunPixelSaturationDialog(parent);
-    case MenuDialog::ClockDrift: return RunMeasureClockDriftDialog(parent);
-    case MenuDialog::FrameIntegration: return RunFrameIntegrationDialog(parent);
+    case MenuDialog::PixelSaturation:
+        return RunPixelSaturationDialog(parent, {TheAppState().Analysis, Options(), TheCaptureApp()->framePipeline});
+    case MenuDialog::ClockDrift:
+        return RunMeasureClockDriftDialog(parent, TheAppState().Analysis, UserMessageLog::Instance());
+    case MenuDialog::FrameIntegration:
+        return RunFrameIntegrationDialog(parent, TheAppState().Analysis, UserMessageLog::Instance());
     case MenuDialog::DeviceFormat: return RunDeviceFormatDialog(parent, ProgramDeviceAcceptSteps());
     case MenuDialog::CodecSelector: return RunCodecSelectorDialog(parent);
     }

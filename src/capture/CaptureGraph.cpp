@@ -143,9 +143,10 @@ double ContrastAt(int position)
 
 } // namespace
 
-CaptureGraph::CaptureGraph(PreviewSink* preview, std::uintptr_t windowHandle)
+CaptureGraph::CaptureGraph(PreviewSink* preview, std::uintptr_t windowHandle, FramePipeline& pipeline)
     : m_preview(preview)
     , m_windowHandle(windowHandle)
+    , m_pipeline(pipeline)
     , m_e(std::make_unique<Elements>())
 {
     EnsureMediaFramework();
@@ -258,12 +259,12 @@ Status CaptureGraph::PrepareFrameAnalysis(bool recording, const CaptureDevice& d
     }
     const std::size_t accumulator =
         a.integrationFrames > 1 ? static_cast<std::size_t>(f.width) * static_cast<std::size_t>(f.height) * 4 : 0;
-    if (Failed(TheFramePipeline().ApplySettings(a, accumulator))) {
+    if (Failed(m_pipeline.ApplySettings(a, accumulator))) {
         // No memory for the integration buffer: the preview goes on without the analyses.
         Log(QStringLiteral("\r\nWARNING: not enough memory to integrate frames; the frame analysis is off.\r\n"));
         return Status::NotImplemented;
     }
-    TheFramePipeline().ResetAnalysis(f.framesPerSecond);
+    m_pipeline.ResetAnalysis(f.framesPerSecond);
     return Status::Ok;
 }
 
@@ -442,6 +443,7 @@ Status CaptureGraph::AddPreviewChain(const MediaFormat& f, bool recording)
         m_e->transform = gst_element_factory_make(kTransformElementName, kTransformFilterName);
         if (!m_e->transform)
             return Status::Aborted;
+        VelaTransformFilterSetPipeline(m_e->transform, &m_pipeline);
         chain.push_back(m_e->transform);
     }
     if (TheAppState().BrightnessContrastShown && m_colourControlAvailable && !recording) {

@@ -15,6 +15,7 @@ typedef struct _GstElementFactory GstElementFactory;
 struct CaptureDevice;
 struct MediaFormat;
 class RecordingFile;
+class FramePipeline;
 
 enum class GraphState : std::int32_t { Idle = 0, BuildersCreated = 1, SourceAdded = 2, Running = 3, StreamsBuilt = 5 };
 // The renderer of a build: the one the user chose, or None while no picture is shown.
@@ -37,8 +38,9 @@ public:
 // the options and the requested analyses; all calls on the UI thread.
 class CaptureGraph final : public GraphControl {
 public:
-    // windowHandle: the native window the overlay renderers draw into (0: none).
-    CaptureGraph(PreviewSink* preview, std::uintptr_t windowHandle);
+    // windowHandle: the native window the overlay renderers draw into (0: none); the
+    // pipeline runs the frame analysis of every build and must outlive the graph.
+    CaptureGraph(PreviewSink* preview, std::uintptr_t windowHandle, FramePipeline& pipeline);
     ~CaptureGraph() override;
     CaptureGraph(const CaptureGraph&) = delete;
     CaptureGraph& operator=(const CaptureGraph&) = delete;
@@ -107,6 +109,7 @@ private:
 
     PreviewSink* m_preview = nullptr;
     std::uintptr_t m_windowHandle = 0;
+    FramePipeline& m_pipeline;
     GraphState m_state = GraphState::Idle;
     RendererKind m_renderer = RendererKind::Window;
     bool m_pixelAnalysisRequested = false;

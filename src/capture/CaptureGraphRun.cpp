@@ -63,7 +63,7 @@ Status CaptureGraph::StopGraph()
     const bool orderly = !m_file || !m_file->Running() || DrainIntoFile();
     if (gst_element_set_state(m_e->pipeline, GST_STATE_NULL) == GST_STATE_CHANGE_FAILURE)
         ReportGraphMessage(8);
-    TheFramePipeline().ReleaseIntegrationBuffer();
+    m_pipeline.ReleaseIntegrationBuffer();
     FinishRecording(orderly);
     return Status::Ok;
 }

@@ -53,8 +53,8 @@ QString ErrorText(GstMessage* message)
 
 } // namespace
 
-RecordedVtiTimes ReadRecordedVtiTimes(const QString& aviPath, const RecordedVtiTimesRequest& request,
-                                      const CharacterSetList& sets)
+RecordedVtiTimes ReadRecordedVtiTimes(const QString& aviPath, const CharacterSetList& sets,
+                                      const RecordedVtiTimesRequest& request)
 {
     RecordedVtiTimes result;
     if (!sets.Complete()) {

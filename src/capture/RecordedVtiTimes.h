@@ -31,5 +31,5 @@ struct RecordedVtiTimes {
 // Reads the VTI time of an AVI recording's frames with the program's own reader. Every
 // format the file can hold is decoded to YUY2 first; a frame whose time line cannot be
 // read is an entry with readable false, never an error.
-RecordedVtiTimes ReadRecordedVtiTimes(const QString& aviPath, const RecordedVtiTimesRequest& request = {},
-                                      const CharacterSetList& sets = LoadedCharacterSets());
+RecordedVtiTimes ReadRecordedVtiTimes(const QString& aviPath, const CharacterSetList& sets,
+                                      const RecordedVtiTimesRequest& request = {});

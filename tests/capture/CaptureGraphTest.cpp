@@ -11,6 +11,7 @@
 #include "devices/PreAllocation.h"
 #include "filter/AnalysisFlags.h"
 #include "filter/CharacterSet.h"
+#include "filter/FramePipeline.h"
 #include "messages/UserMessageLog.h"
 #include "options/AppOptions.h"
 #include "recording/AppState.h"
@@ -168,7 +169,7 @@ protected:
                 m_device = i;
         ASSERT_GE(m_device, 0);
         Devices().currentDeviceIndex = m_device;
-        m_graph = std::make_unique<CaptureGraph>(nullptr, 0);
+        m_graph = std::make_unique<CaptureGraph>(nullptr, 0, m_pipeline);
         SetTheGraph(m_graph.get());
     }
     void TearDown() override
@@ -207,10 +208,12 @@ protected:
         for (const char* set : {kEvenCharacterSetFile, kOddCharacterSetFile})
             ASSERT_TRUE(QFile::copy(QStringLiteral(VELA_SOURCE_RESOURCES "/") + QLatin1String(set),
                                     m_dir.FilePath(QLatin1String(set))));
-        ASSERT_TRUE(LoadCharacterSets());
+        ASSERT_TRUE(LoadCharacterSets(m_sets));
     }
 
     ScopedProcessDirectory m_dir;
+    CharacterSetList m_sets;
+    FramePipeline m_pipeline{m_sets, UserMessageLog::Instance(), AppClock()};
     std::unique_ptr<CaptureGraph> m_graph;
     int m_device = -1;
 };
@@ -546,15 +549,13 @@ TEST_F(CaptureGraphTest, DriftModeReadsEveryFrameOfTheSimulator)
     TheAppState().Analysis.driftMinutes = 3;
     // As fast as the machine goes: three minutes of video in seconds.
     m_graph->SetSourceSetup([](GstElement* source) { g_object_set(source, "is-live", FALSE, nullptr); });
-    MeasurementFinished().store(false);
     ASSERT_EQ(StartCapture(), Status::Ok);
     EXPECT_EQ(m_graph->Renderer(), RendererKind::None); // no picture while the clock is measured
     QElapsedTimer t;
     t.start();
-    while (!MeasurementFinished().load() && t.elapsed() < 90000)
+    while (!m_pipeline.MeasurementFinished().IsRaised() && t.elapsed() < 90000)
         RunEventsFor(100);
-    ASSERT_TRUE(MeasurementFinished().load());
-    MeasurementFinished().store(false);
+    ASSERT_TRUE(m_pipeline.MeasurementFinished().Take());
     EXPECT_EQ(StopCapture(), Status::Ok);
     const QByteArray report = ReadFileBytes(m_dir.FilePath(QStringLiteral("TimeDeltas.txt")));
     EXPECT_TRUE(report.contains("Clock drift measured for a period of 3 minutes")) << report.constData();
@@ -564,7 +565,7 @@ TEST_F(CaptureGraphTest, DriftModeReadsEveryFrameOfTheSimulator)
 TEST_F(CaptureGraphTest, IntegrationDeliversOneFrameInN)
 {
     CountingSink sink;
-    CaptureGraph graph(&sink, 0);
+    CaptureGraph graph(&sink, 0, m_pipeline);
     SetTheGraph(&graph);
     Select("640x480", VideoSubtype::YUY2);
     TheAppState().Analysis.integrationFrames = 4;
@@ -615,7 +616,7 @@ TEST_F(CaptureGraphTest, RecordedFramesReadBackTheSimulatorsVtiTime)
     ASSERT_EQ(StopCapture(), Status::Ok);
     const long stopped = MillisecondsOfDay(UtcNowTicks());
 
-    const RecordedVtiTimes times = ReadRecordedVtiTimes(app.RecordingFileName);
+    const RecordedVtiTimes times = ReadRecordedVtiTimes(app.RecordingFileName, m_sets);
     EXPECT_EQ(times.error, QString());
     ASSERT_EQ(static_cast<int>(times.frames.size()), RecordingLogCount(LogOf(app.RecordingFileName), "Number of recorded frames"));
     ASSERT_GE(times.frames.size(), 60u);
@@ -636,8 +637,8 @@ TEST_F(CaptureGraphTest, RecordedFramesReadBackTheSimulatorsVtiTime)
 
     RecordedVtiTimesRequest firstOnly;
     firstOnly.maxFrames = 1;
-    const RecordedVtiTimes one = ReadRecordedVtiTimes(app.RecordingFileName, firstOnly);
+    const RecordedVtiTimes one = ReadRecordedVtiTimes(app.RecordingFileName, m_sets, firstOnly);
     ASSERT_EQ(one.frames.size(), 1u);
     EXPECT_EQ(MillisecondsOfDay(one.frames.front()), MillisecondsOfDay(first));
-    EXPECT_FALSE(ReadRecordedVtiTimes(m_dir.FilePath(QStringLiteral("missing.avi"))).error.isEmpty());
+    EXPECT_FALSE(ReadRecordedVtiTimes(m_dir.FilePath(QStringLiteral("missing.avi")), m_sets).error.isEmpty());
 }

@@ -11,8 +11,11 @@
 #include "capture/CaptureGraph.h"
 #include "capture/CodecEnumeration.h"
 #include "capture/DeviceEnumeration.h"
+#include "common/Clock.h"
 #include "devices/DeviceTable.h"
 #include "devices/FormatRules.h"
+#include "filter/FramePipeline.h"
+#include "messages/UserMessageLog.h"
 #include "options/AppOptions.h"
 #include "recording/AppState.h"
 #include "recording/GraphControl.h"
@@ -181,7 +184,11 @@ int main(int argc, char* argv[])
     const MediaFormat& format = device.formats[device.selectedFormatIndex];
     window.resize(format.width + 8, format.height + 8);
     window.show();
-    CaptureGraph graph(&window, 0);
+    // Marking needs no character sets; its messages go to the log like the program's.
+    const CharacterSetList noSets;
+    const SystemClock clock;
+    FramePipeline pipeline(noSets, UserMessageLog::Instance(), clock);
+    CaptureGraph graph(&window, 0, pipeline);
     bool failed = false;
     // A waiting event loop, not a processEvents spin: the spin alone would cost a core
     // and swamp what the benchmark measures.

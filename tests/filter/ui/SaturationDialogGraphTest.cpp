@@ -4,7 +4,8 @@
 #include "capture/CaptureGraph.h"
 #include "capture/DeviceEnumeration.h"
 #include "devices/DeviceTable.h"
-#include "filter/AnalysisFlags.h"
+#include "common/Clock.h"
+#include "filter/FramePipeline.h"
 #include "filter/gst/VelaTransformFilter.h"
 #include "filter/ui/PixelSaturationDialog.h"
 #include "messages/UserMessageLog.h"
@@ -67,12 +68,15 @@ TEST(PixelSaturationDialogOnTheSimulator, DraggingMovesTheRunningMarkingAndCance
     table.devices[static_cast<std::size_t>(table.currentDeviceIndex)].selectedFormatIndex =
         FindFormatIndex(table.currentDeviceIndex, QStringLiteral("720x480"), FpsStandard::NTSC, VideoSubtype::YUY2);
 
+    const CharacterSetList noSets;
+    const SystemClock clock;
+    FramePipeline pipeline(noSets, UserMessageLog::Instance(), clock);
     MarkCountingSink sink;
-    CaptureGraph graph(&sink, 0);
+    CaptureGraph graph(&sink, 0, pipeline);
     SetTheGraph(&graph);
     TheAppState().Analysis.saturationThreshold = 200;
     ASSERT_EQ(StartCapture(), Status::Ok);
-    PixelSaturationDialog d(&RestartGraph);
+    PixelSaturationDialog d({TheAppState().Analysis, Options(), pipeline}, &RestartGraph);
     d.open();
     GstElement* filter = gst_bin_get_by_name(GST_BIN(graph.Pipeline()), kTransformFilterName);
     ASSERT_NE(filter, nullptr) << "the preview runs through the transform element";
@@ -83,7 +87,7 @@ TEST(PixelSaturationDialogOnTheSimulator, DraggingMovesTheRunningMarkingAndCance
     slider->setSliderPosition(255);
     const int atTop = sink.MarkedAfterAFewFrames();
     slider->setSliderPosition(50);
-    EXPECT_EQ(LiveSaturationThreshold().load(), 50);
+    EXPECT_EQ(pipeline.LiveSaturationThreshold(), 50);
     const int atLowest = sink.MarkedAfterAFewFrames();
     slider->setSliderDown(false);
     EXPECT_GE(atTop, 0);
@@ -91,7 +95,7 @@ TEST(PixelSaturationDialogOnTheSimulator, DraggingMovesTheRunningMarkingAndCance
 
     Click(ByText(d, QStringLiteral("Cancel")));
     EXPECT_EQ(d.result(), 2);
-    EXPECT_EQ(LiveSaturationThreshold().load(), 200);
+    EXPECT_EQ(pipeline.LiveSaturationThreshold(), 200);
     EXPECT_EQ(TheAppState().Analysis.saturationThreshold, 200);
     EXPECT_LT(sink.MarkedAfterAFewFrames(), atLowest);
     EXPECT_EQ(StopCapture(), Status::Ok);
