@@ -1,6 +1,6 @@
 // Per-frame cost of the frame pipeline, and of the preview's colour conversion, beside
 // memcpy of the same frame.
-#include "filter/AnalysisFlags.h"
+#include "common/Clock.h"
 #include "filter/FramePipeline.h"
 #include "filter/PreviewPixels.h"
 
@@ -69,7 +69,12 @@ void BM_Memcpy(benchmark::State& state)
 void RunTransform(benchmark::State& state, std::int32_t threshold)
 {
     Setup s(state);
-    FramePipeline pipeline;
+    struct Silent final : AnalysisMessages {
+        void Report(std::string_view, bool) override {}
+    } messages;
+    const CharacterSetList noSets;
+    const SystemClock clock;
+    FramePipeline pipeline(noSets, messages, clock);
     RequestedAnalysis requested;
     requested.saturationThreshold = threshold;
     const Status applied = pipeline.ApplySettings(requested, 0);
@@ -80,7 +85,6 @@ void RunTransform(benchmark::State& state, std::int32_t threshold)
         benchmark::DoNotOptimize(pipeline.Transform(s.src.data(), s.dst.data(), s.src.size()));
         benchmark::ClobberMemory();
     }
-    LiveSaturationThreshold().store(-1);
     Label(state, s);
 }
 

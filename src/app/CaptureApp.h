@@ -4,6 +4,8 @@
 #include "devices/DeviceTable.h"
 #include "events/EventEditing.h"
 #include "events/EventSchedule.h"
+#include "filter/CharacterSet.h"
+#include "filter/FramePipeline.h"
 #include "messages/UserMessageLog.h"
 #include "options/AppOptions.h"
 #include "recording/AppState.h"
@@ -30,12 +32,7 @@ class CountdownWindow;
 class BrightnessContrastWindow;
 class CaptureGraph;
 enum class MenuCommand : int;
-
-// The process-wide clock, read at each use, until the application object owns its clock.
-class InstalledClock final : public Clock {
-public:
-    CalendarTime UtcNow() const override { return AppClock().UtcNow(); }
-};
+void WakeMainLoop(); // MainLoop.h, which includes this header
 
 enum class MenuIndex { File = 0, Events = 1, Display = 2, Options = 3, Help = 4 };
 
@@ -48,6 +45,9 @@ struct CaptureApp : AppState {
     std::array<std::int32_t, 5> topMenuPositions{-1, -1, -1, -1, -1};
     bool showMinimised = false; // the show command the process was started with
 
+    AppClockView clock;
+    CharacterSetList characterSets; // loaded at start-up
+    FramePipeline framePipeline{characterSets, UserMessageLog::Instance(), clock, &WakeMainLoop};
     CaptureGraph* captureGraph = nullptr;     // null without a device
     DeviceTable* codecCatalogue = nullptr;    // the device table once codecs are listed
 
@@ -68,7 +68,6 @@ struct CaptureApp : AppState {
     std::int32_t frameHeight = 0;
     bool simulatedCamera = false;
 
-    InstalledClock clock;
     EventSchedule eventSchedule;
     SchedulerState schedulerState;
     EventDialogState eventDialogState;

@@ -1,7 +1,6 @@
 #include "app/MainLoop.h"
 
 #include "app/CaptureApp.h"
-#include "filter/AnalysisFlags.h"
 #include "recording/RecordingControl.h"
 
 #include <QCoreApplication>
@@ -14,7 +13,7 @@ bool MainLoopChecks::eventFilter(QObject* watched, QEvent* e)
         QCoreApplication::exit(0);
         return true;
     }
-    if (app && MeasurementFinished().exchange(false, std::memory_order_acq_rel)) {
+    if (app && app->framePipeline.MeasurementFinished().Take()) {
         app->Analysis.driftMinutes = 0;
         static_cast<void>(app->recording.RestartCapture()); // the graph reports its own failures
     }

@@ -98,9 +98,12 @@ int RunMenuDialog(MenuDialog dialog, QWidget* parent)
     case MenuDialog::DefaultDuration: return RunDefaultDurationDialog(Options(), parent, icons);
     case MenuDialog::EventPendingOptions: return RunEventPendingOptionsDialog(Options(), parent, &RepaintCountdownTitle);
     case MenuDialog::PerformanceOptions: return RunPerformanceOptionsDialog(Options(), UserMessageLog::Instance(), parent);
-    case MenuDialog::PixelSaturation: return RunPixelSaturationDialog(parent, &RestartGraph);
-    case MenuDialog::ClockDrift: return RunMeasureClockDriftDialog(parent);
-    case MenuDialog::FrameIntegration: return RunFrameIntegrationDialog(parent, &RestartGraph);
+    case MenuDialog::PixelSaturation:
+        return RunPixelSaturationDialog(parent, {TheAppState().Analysis, Options(), TheCaptureApp()->framePipeline}, &RestartGraph);
+    case MenuDialog::ClockDrift:
+        return RunMeasureClockDriftDialog(parent, TheAppState().Analysis, UserMessageLog::Instance());
+    case MenuDialog::FrameIntegration:
+        return RunFrameIntegrationDialog(parent, TheAppState().Analysis, UserMessageLog::Instance(), &RestartGraph);
     case MenuDialog::DeviceFormat: {
         // Kept for the run, as the dialog requires; the application object takes it over.
         static std::optional<bool> restrictedForRun;

@@ -116,12 +116,8 @@ void PrepareAppState(CaptureApp& app, bool simulatedCamera)
     SetCaptureApp(&app);
     app.simulatedCamera = simulatedCamera;
 
-    // The message tables are constant; the log must live on this thread, and the frame
-    // analysis reports through it.
+    // The message tables are constant; the log must live on this thread.
     UserMessageLog::Instance();
-    SetAnalysisMessageSink([](std::string_view text, bool timeStamp) {
-        AppendUserMessage(QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())), timeStamp);
-    });
 
     // The desktop work area, exclusive right and bottom.
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
@@ -147,7 +143,7 @@ void LoadIcons(CaptureApp& app)
 // menus attached but empty, and the message view.
 Status CreateWindows(CaptureApp& app)
 {
-    app.userMessagesWindow = new (std::nothrow) UserMessagesWindow;
+    app.userMessagesWindow = new (std::nothrow) UserMessagesWindow(UserMessageLog::Instance());
     if (!app.userMessagesWindow) {
         ReportAppMessage(9);
         return Status::Aborted;
@@ -189,13 +185,13 @@ Status FindDevicesAndGraph(CaptureApp& app, bool simulatedCamera, const Simulato
     video->setGeometry(0, 0, 100, 100);
     app.videoWindow = video;
     app.captureGraph = new CaptureGraph(
-        CaptureGraphParts{Options(), Devices(), app, UserMessageLog::Instance(), TheFramePipeline()}, video, 0);
+        CaptureGraphParts{Options(), Devices(), app, UserMessageLog::Instance(), app.framePipeline}, video, 0);
     app.captureGraph->SetFailureHandler([&app] {
         // Restart once the failing graph's message has been handled.
         QTimer::singleShot(0, [&app] { static_cast<void>(app.recording.RestartCapture()); });
     });
     app.recording.SetGraph(app.captureGraph);
-    if (!LoadCharacterSets())
+    if (!LoadCharacterSets(app.characterSets))
         ReportGraphMessage(29);
     return Status::Ok;
 }
@@ -221,8 +217,8 @@ void FillMessagesMenu(CaptureApp& app)
     QAction* save = AppendMenuEntry(app.messagesFileMenu, QStringLiteral("Save Messages"), MenuCommand::SaveMessages);
     QAction* saveClear = AppendMenuEntry(app.messagesFileMenu, QStringLiteral("Save Messages and Clear"),
                                          MenuCommand::SaveMessagesAndClear);
-    QObject::connect(save, &QAction::triggered, [] { SaveUserMessages(false); });
-    QObject::connect(saveClear, &QAction::triggered, [] { SaveUserMessages(true); });
+    QObject::connect(save, &QAction::triggered, [] { SaveUserMessages(UserMessageLog::Instance(), false); });
+    QObject::connect(saveClear, &QAction::triggered, [] { SaveUserMessages(UserMessageLog::Instance(), true); });
 }
 
 void ShowWindow(QWidget* window, bool minimised)
@@ -327,7 +323,7 @@ std::unique_ptr<QLabel> ShowSplash()
 Status StartUp(const CommandLine& commandLine)
 {
     const std::unique_ptr<QLabel> splash = ShowSplash();
-    SetFatalMessageHandler([](const QString& line) {
+    UserMessageLog::Instance().SetFatalHandler([](const QString& line) {
         QMessageBox::critical(nullptr, QStringLiteral("VELA Video App"), ToParagraphs(line));
     });
     auto* app = new (std::nothrow) CaptureApp; // lives until the process ends
@@ -345,7 +341,6 @@ Status StartUp(const CommandLine& commandLine)
 // question: a service manager or a terminal cannot answer one.
 int RunMainLoop()
 {
-    SetMeasurementFinishedWaker(&WakeMainLoop);
     SignalBridge signalBridge([] {
         if (CaptureApp* a = TheCaptureApp(); a && a->mainWindow)
             a->mainWindow->EndProgram();
@@ -356,7 +351,6 @@ int RunMainLoop()
     QCoreApplication::instance()->installEventFilter(&checks);
     const int exitCode = QApplication::exec();
     QCoreApplication::instance()->removeEventFilter(&checks);
-    SetMeasurementFinishedWaker(nullptr);
     return exitCode;
 }
 

@@ -443,6 +443,7 @@ Status CaptureGraph::AddPreviewChain(const MediaFormat& f, bool recording)
         m_e->transform = gst_element_factory_make(kTransformElementName, kTransformFilterName);
         if (!m_e->transform)
             return Status::Aborted;
+        VelaTransformFilterSetPipeline(m_e->transform, &m_parts.frames);
         chain.push_back(m_e->transform);
     }
     if (m_parts.app.BrightnessContrastShown && m_colourControlAvailable && !recording) {

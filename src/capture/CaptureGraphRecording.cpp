@@ -174,7 +174,7 @@ void CaptureGraph::FinishRecording(bool orderly)
         return;
     m_file->Finish(orderly);
     const AppState& app = m_parts.app;
-    WriteRecordingLog(UserMessageLog::Instance(), m_file->FileName(), app.StartRecordingText, app.StopRecordingText, m_defaultFolder,
+    WriteRecordingLog(m_parts.log, m_file->FileName(), app.StartRecordingText, app.StopRecordingText, m_defaultFolder,
                       m_counters->recorded.load(), m_counters->dropped.load());
 }
 

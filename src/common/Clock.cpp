@@ -65,19 +65,23 @@ void SetAppClock(const Clock* clock)
     g_clock.store(clock, std::memory_order_release);
 }
 
-FileTimeTicks UtcNowTicks()
+FileTimeTicks UtcNowTicks(const Clock& clock)
 {
     // The clock only hands out valid times.
-    return CalendarToTicks(AppClock().UtcNow()).value_or(0);
-}
-
-UtcTime UtcTimeNow()
-{
-    return ToUtcTime(UtcNowTicks());
+    return CalendarToTicks(clock.UtcNow()).value_or(0);
 }
 
 UtcTime UtcTimeNow(const Clock& clock)
 {
-    // The clock only hands out valid times.
-    return ToUtcTime(CalendarToTicks(clock.UtcNow()).value_or(0));
+    return ToUtcTime(UtcNowTicks(clock));
+}
+
+FileTimeTicks UtcNowTicks()
+{
+    return UtcNowTicks(AppClock());
+}
+
+UtcTime UtcTimeNow()
+{
+    return UtcTimeNow(AppClock());
 }

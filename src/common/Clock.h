@@ -29,12 +29,17 @@ private:
     FileTimeTicks m_utcTicks = 0;
 };
 
-// The process-wide clock: the system clock unless a test installed another.
-const Clock& AppClock();
-// Installs a clock (nullptr restores the system clock). The clock must outlive its use.
-void SetAppClock(const Clock* clock);
-// UTC now, from AppClock().
-UtcTime UtcTimeNow();
-// UTC now, from the given clock.
+// UTC now from the given clock.
 UtcTime UtcTimeNow(const Clock& clock);
+FileTimeTicks UtcNowTicks(const Clock& clock);
+
+// Going: the process-wide clock, kept only while callers outside common/ remain.
+const Clock& AppClock();
+void SetAppClock(const Clock* clock);
+// Reads AppClock() at every call, for parts that already take a const Clock&.
+class AppClockView final : public Clock {
+public:
+    CalendarTime UtcNow() const override { return AppClock().UtcNow(); }
+};
+UtcTime UtcTimeNow();
 FileTimeTicks UtcNowTicks();

@@ -2,17 +2,22 @@
 
 #include <atomic>
 
-// Shared between the streaming thread and the UI thread; single values written whole.
-
-// Set by the frame analysis when a clock-drift measurement has finished; the main loop
-// clears it, switches the measurement off and rebuilds the graph.
-std::atomic<bool>& MeasurementFinished();
-
-// Raises MeasurementFinished and wakes the main loop (through the waker the program
-// installed), so the loop sees it even when no other event arrives.
-void RaiseMeasurementFinished();
+// Wakes the program's main loop from another thread.
 using LoopWaker = void (*)();
-void SetMeasurementFinishedWaker(LoopWaker waker);
 
-// The saturation threshold the running filter marks with: -1 off, else 50..255.
-std::atomic<int>& LiveSaturationThreshold();
+// Raised on the streaming thread when a clock-drift measurement has finished; the main
+// loop takes it, switches the measurement off and rebuilds the graph. Raising wakes the
+// loop, so it sees the flag even when no other event arrives.
+class MeasurementFinishedFlag {
+public:
+    explicit MeasurementFinishedFlag(LoopWaker waker = nullptr) : m_waker(waker) {}
+
+    void Raise();
+    bool IsRaised() const { return m_raised.load(std::memory_order_acquire); }
+    // Clears the flag; true when it was raised.
+    bool Take() { return m_raised.exchange(false, std::memory_order_acq_rel); }
+
+private:
+    std::atomic<bool> m_raised{false};
+    LoopWaker m_waker;
+};

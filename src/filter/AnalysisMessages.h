@@ -2,9 +2,11 @@
 
 #include <string_view>
 
-// The frame analysis reports to User Messages through this sink, which the program
-// connects at start-up. Callable from the streaming thread; the sink must not wait for
-// the UI thread. Text is ASCII with its own CR LF line ends.
-using AnalysisMessageSink = void (*)(std::string_view text, bool timeStamp);
-void SetAnalysisMessageSink(AnalysisMessageSink sink);
-void ReportAnalysisMessage(std::string_view text, bool timeStamp);
+// Where the frame analysis reports to User Messages. Called on the streaming thread, so
+// an implementation must not wait for the UI thread. Text is ASCII with its own CR LF
+// line ends.
+class AnalysisMessages {
+public:
+    virtual ~AnalysisMessages() = default;
+    virtual void Report(std::string_view text, bool timeStamp) = 0;
+};

@@ -16,7 +16,7 @@ struct RequestedAnalysis {
 // wins over integration, integration over marking.
 struct AnalysisSettings {
     // The threshold the build starts with; only its low byte counts. While frames flow the
-    // filter marks with LiveSaturationThreshold(), which the Pixel Saturation dialog moves.
+    // filter marks with the pipeline's live threshold, which the Pixel Saturation dialog moves.
     std::int32_t saturationThreshold = -1;
     std::uint32_t integrationFrames = 1;
     bool showHistogram = false;

@@ -153,22 +153,10 @@ bool LoadCharacterSet(CharacterSetList& list, const std::string& fileName)
     return true;
 }
 
-CharacterSetList& LoadedCharacterSets()
+bool LoadCharacterSets(CharacterSetList& list)
 {
-    static CharacterSetList list;
-    return list;
-}
-
-bool LoadCharacterSets()
-{
-    CharacterSetList& list = LoadedCharacterSets();
     list.sets.clear();
     LoadCharacterSet(list, kEvenCharacterSetFile);
     LoadCharacterSet(list, kOddCharacterSetFile);
-    return CharacterSetsLoaded();
-}
-
-bool CharacterSetsLoaded()
-{
-    return LoadedCharacterSets().Complete();
+    return list.Complete();
 }

@@ -45,8 +45,5 @@ std::string FormatCharacterSet(const CharacterSet& set); // CR LF line ends
 // Reads fileName (looked up as a resource) and appends the set when it loads.
 bool LoadCharacterSet(CharacterSetList& list, const std::string& fileName);
 
-// The process-wide sets, loaded once at start-up.
-CharacterSetList& LoadedCharacterSets();
-// Loads the Even then the Odd set into LoadedCharacterSets(); returns CharacterSetsLoaded().
-bool LoadCharacterSets();
-bool CharacterSetsLoaded();
+// Replaces list's sets with the Even then the Odd set; true when both loaded.
+bool LoadCharacterSets(CharacterSetList& list);

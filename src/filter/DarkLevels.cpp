@@ -13,13 +13,13 @@ constexpr std::uint32_t kDarkValues = 75;
 
 // Formats into a stack buffer: the first frame of an integration must not allocate.
 template <class... Args>
-void Report(bool timeStamp, const char* format, Args... args)
+void Report(AnalysisMessages& messages, bool timeStamp, const char* format, Args... args)
 {
     char text[128];
     const int n = std::snprintf(text, sizeof text, format, args...);
     if (n > 0)
-        ReportAnalysisMessage(std::string_view(text, std::min<std::size_t>(static_cast<std::size_t>(n), sizeof text - 1)),
-                              timeStamp);
+        messages.Report(std::string_view(text, std::min<std::size_t>(static_cast<std::size_t>(n), sizeof text - 1)),
+                        timeStamp);
 }
 
 void CountYuy2(const std::uint8_t* frame, const FrameGeometry& g, DarkHistograms& h)
@@ -51,27 +51,27 @@ void CountRgb(const std::uint8_t* frame, const FrameGeometry& g, std::size_t pix
     }
 }
 
-void ReportYuy2(const DarkLevels& levels, const DarkHistograms& h, bool showHistogram)
+void ReportYuy2(const DarkLevels& levels, const DarkHistograms& h, bool showHistogram, AnalysisMessages& messages)
 {
-    Report(true, "Dark pixel value for YUY2 frame: %u\r\n", levels.yuy2);
+    Report(messages, true, "Dark pixel value for YUY2 frame: %u\r\n", levels.yuy2);
     if (!showHistogram)
         return;
-    ReportAnalysisMessage("Dark pixel value histogram, YUY2 format", false);
+    messages.Report("Dark pixel value histogram, YUY2 format", false);
     for (int v = 0; v < 256; ++v)
-        Report(false, "%d\t%u", v, h.luma[static_cast<std::size_t>(v)]);
-    ReportAnalysisMessage(" ", false);
+        Report(messages, false, "%d\t%u", v, h.luma[static_cast<std::size_t>(v)]);
+    messages.Report(" ", false);
 }
 
-void ReportRgb(const DarkLevels& levels, const DarkHistograms& h, bool showHistogram)
+void ReportRgb(const DarkLevels& levels, const DarkHistograms& h, bool showHistogram, AnalysisMessages& messages)
 {
-    Report(true, "Dark pixel values for RGB frame --  R: %-3u   G: %-3u   B: %-3u\r\n", levels.red, levels.green,
+    Report(messages, true, "Dark pixel values for RGB frame --  R: %-3u   G: %-3u   B: %-3u\r\n", levels.red, levels.green,
            levels.blue);
     if (!showHistogram)
         return;
-    ReportAnalysisMessage("Dark pixel value histogram, RGB format", false);
+    messages.Report("Dark pixel value histogram, RGB format", false);
     for (int v = 0; v < 256; ++v) {
         const auto i = static_cast<std::size_t>(v);
-        Report(false, "%d\tR: %-7u\tG: %-7u\tB: %-7u", v, h.red[i], h.green[i], h.blue[i]);
+        Report(messages, false, "%d\tR: %-7u\tG: %-7u\tB: %-7u", v, h.red[i], h.green[i], h.blue[i]);
     }
 }
 
@@ -87,13 +87,13 @@ std::uint32_t DarkLevelOf(const Histogram& histogram)
 }
 
 void MeasureDarkLevels(const std::uint8_t* frame, const FrameGeometry& g, bool showHistogram,
-                       DarkLevels& levels, DarkHistograms& histograms)
+                       DarkLevels& levels, DarkHistograms& histograms, AnalysisMessages& messages)
 {
     switch (g.subtype) {
     case FrameSubtype::YUY2:
         CountYuy2(frame, g, histograms);
         levels.yuy2 = DarkLevelOf(histograms.luma);
-        ReportYuy2(levels, histograms, showHistogram);
+        ReportYuy2(levels, histograms, showHistogram, messages);
         return;
     case FrameSubtype::RGB24:
     case FrameSubtype::ARGB32:
@@ -101,10 +101,10 @@ void MeasureDarkLevels(const std::uint8_t* frame, const FrameGeometry& g, bool s
         levels.blue = DarkLevelOf(histograms.blue);
         levels.green = DarkLevelOf(histograms.green);
         levels.red = DarkLevelOf(histograms.red);
-        ReportRgb(levels, histograms, showHistogram);
+        ReportRgb(levels, histograms, showHistogram, messages);
         return;
     case FrameSubtype::None:
         break;
     }
-    ReportAnalysisMessage("Frame integration not supported for this device format\r\n", true);
+    messages.Report("Frame integration not supported for this device format\r\n", true);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "filter/AnalysisMessages.h"
 #include "filter/FrameGeometry.h"
 
 #include <array>
@@ -30,4 +31,4 @@ std::uint32_t DarkLevelOf(const Histogram& histogram);
 // levels and reports them, with the whole histogram when asked. Other layouts are
 // reported as unsupported and change nothing.
 void MeasureDarkLevels(const std::uint8_t* frame, const FrameGeometry& g, bool showHistogram,
-                       DarkLevels& levels, DarkHistograms& histograms);
+                       DarkLevels& levels, DarkHistograms& histograms, AnalysisMessages& messages);

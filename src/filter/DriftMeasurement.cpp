@@ -1,8 +1,6 @@
 #include "filter/DriftMeasurement.h"
 
 #include "common/Clock.h"
-#include "filter/AnalysisFlags.h"
-#include "filter/AnalysisMessages.h"
 #include "filter/DriftReport.h"
 
 #include <cinttypes>
@@ -39,7 +37,7 @@ void DriftMeasurement::Reset(std::uint32_t framesPerSecond, std::uint32_t driftM
     d.failedOcrCount = 0;
     d.positiveHistogram.fill(0);
     d.negativeHistogram.fill(0);
-    d.startTime = AppClock().UtcNow();
+    d.startTime = m_clock.UtcNow();
     m_ocr.Reset(d.startTime);
 
     d.framesPerSecond = framesPerSecond ? framesPerSecond : 30;
@@ -54,7 +52,7 @@ void DriftMeasurement::Reset(std::uint32_t framesPerSecond, std::uint32_t driftM
         return;
     char text[80];
     std::snprintf(text, sizeof text, "Clock drift measurement will occur for %u minutes\r\n", driftMinutes);
-    ReportAnalysisMessage(text, true);
+    m_messages.Report(text, true);
 }
 
 Status DriftMeasurement::Step(const std::uint8_t* frame, const FrameGeometry& geometry, std::uint32_t& driftMinutes)
@@ -73,7 +71,7 @@ Status DriftMeasurement::Step(const std::uint8_t* frame, const FrameGeometry& ge
         DriftSample& sample = d.samples[d.sampleCount];
         if (m_ocr.ReadVtiTime(frame, geometry)) {
             // The computer time is taken after the reading, when the frame is processed.
-            sample.computerTime = Ticks(AppClock().UtcNow());
+            sample.computerTime = Ticks(m_clock.UtcNow());
             sample.vtiTime = VtiTicksNear(m_ocr.VtiTime(), sample.computerTime);
             sample.valid = 1;
         } else {
@@ -84,12 +82,12 @@ Status DriftMeasurement::Step(const std::uint8_t* frame, const FrameGeometry& ge
             char text[96];
             std::snprintf(text, sizeof text, "Processed %" PRIu32 " frames of %" PRIu32 " total frames", d.sampleCount,
                           d.totalSamples);
-            ReportAnalysisMessage(text, false);
+            m_messages.Report(text, false);
         }
     } else {
-        WriteDriftReport(d);
+        WriteDriftReport(d, m_messages);
         driftMinutes = 0;
-        RaiseMeasurementFinished();
+        m_finished.Raise();
         return Status::Ok;
     }
     if (!m_ocr.Enabled())
@@ -97,23 +95,7 @@ Status DriftMeasurement::Step(const std::uint8_t* frame, const FrameGeometry& ge
     return Status::Ok;
 }
 
-DriftMeasurement& TheDriftMeasurement()
+void DriftMeasurement::SetLayout(bool tvSafeMode, bool cameraAttached)
 {
-    static DriftMeasurement measurement;
-    return measurement;
-}
-
-void SetOcrLayout(bool tvSafeMode, bool cameraAttached)
-{
-    TheDriftMeasurement().SetLayout(OcrLayout{tvSafeMode ? kRowBaseTvSafe : kRowBasePlain, cameraAttached});
-}
-
-void ResetOcrAndDrift(std::uint32_t framesPerSecond, std::uint32_t driftMinutes)
-{
-    TheDriftMeasurement().Reset(framesPerSecond, driftMinutes);
-}
-
-Status DriftStep(const std::uint8_t* frame, const FrameGeometry& geometry, std::uint32_t& driftMinutes)
-{
-    return TheDriftMeasurement().Step(frame, geometry, driftMinutes);
+    m_ocr.SetLayout(OcrLayout{tvSafeMode ? kRowBaseTvSafe : kRowBasePlain, cameraAttached});
 }

@@ -217,23 +217,23 @@ std::string ComposeDriftReport(DriftRecord& d)
     return ToCrLf(out);
 }
 
-void WriteDriftReport(DriftRecord& record)
+void WriteDriftReport(DriftRecord& record, AnalysisMessages& messages)
 {
     const std::string path = GetProcessDirectory() + kDriftReportFile;
     std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "wb"), &std::fclose);
     if (!file) {
-        ReportAnalysisMessage(
+        messages.Report(
             "\r\nTimeDeltas.txt file in process directory cannot be opened for writing.  Check protections.\r\n", true);
         return;
     }
     const std::string bytes = ComposeDriftReport(record);
     const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file.get()) == bytes.size();
     if (std::fclose(file.release()) != 0 || !written) {
-        ReportAnalysisMessage("\r\nTimeDeltas.txt file in process directory could not be written completely.  "
-                              "Check free disk space.\r\n",
-                              true);
+        messages.Report("\r\nTimeDeltas.txt file in process directory could not be written completely.  "
+                        "Check free disk space.\r\n",
+                        true);
         return;
     }
-    ReportAnalysisMessage(
+    messages.Report(
         "\r\nComputer clock time drift information written to file TimeDeltas.txt in process directory\r\n", true);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/CalendarTime.h"
+#include "filter/AnalysisMessages.h"
 #include "filter/DriftRecord.h"
 
 #include <cstddef>
@@ -35,4 +36,4 @@ std::string LongDateText(const CalendarTime& t);
 std::string ComposeDriftReport(DriftRecord& record);
 
 // Writes the report into the process directory and tells User Messages.
-void WriteDriftReport(DriftRecord& record);
+void WriteDriftReport(DriftRecord& record, AnalysisMessages& messages);

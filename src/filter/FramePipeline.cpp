@@ -1,9 +1,5 @@
 #include "filter/FramePipeline.h"
 
-#include "filter/AnalysisFlags.h"
-#include "filter/AnalysisMessages.h"
-#include "filter/DriftMeasurement.h"
-
 #include <algorithm>
 #include <cstring>
 #include <new>
@@ -11,8 +7,8 @@
 Status FramePipeline::ApplySettings(const RequestedAnalysis& requested, std::size_t accumulatorSize)
 {
     m_settings = SettingsFor(requested);
-    LiveSaturationThreshold().store(m_settings.saturationThreshold, std::memory_order_relaxed);
-    SetOcrLayout(requested.tvSafeMode, requested.cameraAttached);
+    SetLiveSaturationThreshold(m_settings.saturationThreshold);
+    m_drift.SetLayout(requested.tvSafeMode, requested.cameraAttached);
     ReleaseIntegrationBuffer();
     m_integrationCounter = 0;
     m_darkLevels.yuy2 = 0;
@@ -25,7 +21,7 @@ Status FramePipeline::ApplySettings(const RequestedAnalysis& requested, std::siz
 void FramePipeline::ResetAnalysis(std::uint32_t framesPerSecond)
 {
     m_settings.framesPerSecond = FramesPerSecondOrDefault(framesPerSecond);
-    ResetOcrAndDrift(m_settings.framesPerSecond, m_settings.driftMinutes);
+    m_drift.Reset(m_settings.framesPerSecond, m_settings.driftMinutes);
 }
 
 Status FramePipeline::SetFrameGeometry(const FrameGeometry& g)
@@ -62,7 +58,7 @@ bool FramePipeline::AllocateIntegrationBuffer(std::size_t bytes)
     }
     m_integrationBytes = 0;
     m_settings.integrationFrames = 1;
-    ReportAnalysisMessage("ERROR -- Not enough memory for frame integration; frames are shown without it.\r\n", true);
+    m_messages.Report("ERROR -- Not enough memory for frame integration; frames are shown without it.\r\n", true);
     return false;
 }
 
@@ -70,7 +66,7 @@ Status FramePipeline::Transform(const std::uint8_t* src, std::uint8_t* dst, std:
 {
     if (src == nullptr || dst == nullptr)
         return Status::NullPointer;
-    if (MeasurementFinished().load(std::memory_order_acquire))
+    if (m_drift.Finished().IsRaised())
         return Status::Aborted;
     if (m_frameBytes == 0)
         return Status::Unexpected;
@@ -80,11 +76,11 @@ Status FramePipeline::Transform(const std::uint8_t* src, std::uint8_t* dst, std:
         return Integrate(src, dst, len);
 
     // The Pixel Saturation dialog moves the threshold while frames flow: one read per frame.
-    const std::int32_t threshold = LiveSaturationThreshold().load(std::memory_order_relaxed);
+    const std::int32_t threshold = LiveSaturationThreshold();
     if (m_settings.driftMinutes > 0 || threshold < 0) {
         CopyOrIntegrate(dst, src, len, CopyForm::Copy, m_geometry, m_addLevels);
         if (m_settings.driftMinutes > 0)
-            return DriftStep(dst, m_geometry, m_settings.driftMinutes);
+            return m_drift.Step(dst, m_geometry, m_settings.driftMinutes);
         return Status::Ok;
     }
     m_mark(dst, src, m_geometry, static_cast<std::uint8_t>(threshold & 0xFF));
@@ -98,7 +94,7 @@ Status FramePipeline::Transform(const std::uint8_t* src, std::uint8_t* dst, std:
 Status FramePipeline::Integrate(const std::uint8_t* src, std::uint8_t* dst, std::size_t len)
 {
     if (m_darkLevelPending) {
-        MeasureDarkLevels(src, m_geometry, m_settings.showHistogram, m_darkLevels, m_histograms);
+        MeasureDarkLevels(src, m_geometry, m_settings.showHistogram, m_darkLevels, m_histograms, m_messages);
         m_addLevels = MakeAddLevels(m_geometry.subtype, m_darkLevels);
         m_darkLevelPending = false;
         return Status::Partial;
@@ -111,10 +107,4 @@ Status FramePipeline::Integrate(const std::uint8_t* src, std::uint8_t* dst, std:
     const CopyForm form = m_integrationCounter == 1 ? CopyForm::StartAnew : CopyForm::Add;
     CopyOrIntegrate(m_integration.get(), src, m_frameBytes, form, m_geometry, m_addLevels);
     return Status::Partial;
-}
-
-FramePipeline& TheFramePipeline()
-{
-    static FramePipeline pipeline;
-    return pipeline;
 }

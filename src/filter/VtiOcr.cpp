@@ -119,7 +119,7 @@ void VtiOcr::Reset(const CalendarTime& start)
     m_vtiTime.dayOfWeek = 0;
     m_enabled = m_sets->Complete();
     if (!m_enabled)
-        ReportAnalysisMessage(
+        m_messages->Report(
             "As reported at application startup, character recognition sets are missing.  You cannot do OCR.\r\n", true);
 }
 
@@ -138,9 +138,9 @@ void VtiOcr::CheckTimeDisplay(const std::uint8_t* frame, const FrameGeometry& ge
     if (m_goodProbeCount < kGoodProbesNeeded)
         ProbeTimeDisplay(frame, geometry);
     if (m_frameCount == kProbeFrames && m_goodProbeCount < kGoodProbesNeeded) {
-        ReportAnalysisMessage("Cannot read time display.  VELA VTI not connected, wrong frame size used, or dialog "
-                              "check marks incorrect.\r\n",
-                              true);
+        m_messages->Report("Cannot read time display.  VELA VTI not connected, wrong frame size used, or dialog "
+                           "check marks incorrect.\r\n",
+                           true);
         m_enabled = false;
     }
 }
@@ -220,7 +220,7 @@ void VtiOcr::CountLostFrame()
     if (m_frameCount - m_lastLostFrame == 1) {
         if (++m_consecutiveLost > kLostFramesTolerated) {
             m_enabled = false;
-            ReportAnalysisMessage("Too many consecutive lost frames.  Stopping OCR.\r\n", false);
+            m_messages->Report("Too many consecutive lost frames.  Stopping OCR.\r\n", false);
             return;
         }
     } else {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/CalendarTime.h"
+#include "filter/AnalysisMessages.h"
 #include "filter/CharacterSet.h"
 #include "filter/FrameGeometry.h"
 
@@ -73,7 +74,8 @@ int ReadSecondFieldMilliseconds(const std::uint8_t* frame, const FrameGeometry& 
 // The reader's state between frames of one graph build.
 class VtiOcr {
 public:
-    explicit VtiOcr(const CharacterSetList& sets = LoadedCharacterSets()) : m_sets(&sets) {}
+    // Both must outlive the reader.
+    VtiOcr(const CharacterSetList& sets, AnalysisMessages& messages) : m_sets(&sets), m_messages(&messages) {}
 
     void SetLayout(const OcrLayout& layout) { m_layout = layout; }
     const OcrLayout& Layout() const { return m_layout; }
@@ -100,6 +102,7 @@ public:
 
 private:
     const CharacterSetList* m_sets;
+    AnalysisMessages* m_messages;
     OcrLayout m_layout;
     bool m_enabled = false;
     std::uint32_t m_frameCount = 0;

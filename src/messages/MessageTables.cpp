@@ -73,16 +73,16 @@ constexpr NumberedMessage kGraphMessages[kGraphMessageCount] = {
 // characters, so this never cuts one of the program's own messages.
 constexpr int kComposedLineCapacity = 255;
 
-void Report(const NumberedMessage& m, int code)
+void Report(UserMessageLog& log, const NumberedMessage& m, int code)
 {
     const QString line = ComposeNumberedMessage(QString::fromLatin1(m.text), code, static_cast<int>(m.severity));
     switch (m.severity) {
     case MessageSeverity::Fatal:
-        ShowFatalMessage(line);
+        log.ShowFatal(line);
         break;
     case MessageSeverity::Error:
     case MessageSeverity::Warning:
-        AppendUserMessage(line, true);
+        log.Append(line, true);
         break;
     case MessageSeverity::Note:
         break;
@@ -116,14 +116,24 @@ QString ComposeNumberedMessage(const QString& text, int code, int severity)
     return line;
 }
 
-void ReportAppMessage(int number)
+void ReportAppMessage(UserMessageLog& log, int number)
 {
     if (const NumberedMessage* m = AppMessage(number))
-        Report(*m, number);
+        Report(log, *m, number);
+}
+
+void ReportGraphMessage(UserMessageLog& log, int index)
+{
+    if (const NumberedMessage* m = GraphMessage(index))
+        Report(log, *m, 1000 + index);
+}
+
+void ReportAppMessage(int number)
+{
+    ReportAppMessage(UserMessageLog::Instance(), number);
 }
 
 void ReportGraphMessage(int index)
 {
-    if (const NumberedMessage* m = GraphMessage(index))
-        Report(*m, 1000 + index);
+    ReportGraphMessage(UserMessageLog::Instance(), index);
 }

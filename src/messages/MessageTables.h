@@ -2,6 +2,8 @@
 
 #include <QString>
 
+class UserMessageLog;
+
 enum class MessageSeverity : int { Fatal = 0, Error = 1, Warning = 2, Note = 3 };
 
 struct NumberedMessage {
@@ -20,7 +22,11 @@ const NumberedMessage* GraphMessage(int index);
 // Fatal, Error or Warning composes as a note.
 QString ComposeNumberedMessage(const QString& text, int code, int severity);
 
-// Fatal: a message box captioned "VELA Video App" (through the fatal handler).
+// Fatal: a message box captioned "VELA Video App" (through the log's fatal handler).
 // Error and Warning: a stamped User Messages entry. Note: nothing.
+void ReportAppMessage(UserMessageLog& log, int number);
+void ReportGraphMessage(UserMessageLog& log, int index);
+
+// Going: into UserMessageLog::Instance(), kept only while callers outside messages/ remain.
 void ReportAppMessage(int number);
 void ReportGraphMessage(int index);

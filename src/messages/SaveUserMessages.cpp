@@ -9,21 +9,20 @@
 
 #include <QFile>
 
-bool SaveUserMessages(bool clear)
+bool SaveUserMessages(UserMessageLog& log, bool clear)
 {
     const QString name = MakeMessageLogFileName(Options(), UserMessageLog::Instance(), AppClock());
     if (name.isEmpty())
         return false;
 
-    UserMessageLog& log = UserMessageLog::Instance();
     // A character above 255 is written as '?' and the rest of the log is kept.
     const std::string bytes = EncodeLatin1(NormaliseCrLf(log.Text().toStdU16String()));
 
     std::string why;
     if (!WriteFileAtomically(QFile::encodeName(name).toStdString(), bytes, &why)) {
-        AppendUserMessage(QStringLiteral("ERROR -- User messages could not be saved in log file \"%1\": %2\r\n")
-                              .arg(name, QString::fromStdString(why)),
-                          true);
+        log.Append(QStringLiteral("ERROR -- User messages could not be saved in log file \"%1\": %2\r\n")
+                       .arg(name, QString::fromStdString(why)),
+                   true);
         return false;
     }
 
@@ -34,6 +33,6 @@ bool SaveUserMessages(bool clear)
     } else {
         confirmation += QStringLiteral("\r\n");
     }
-    AppendUserMessage(confirmation, true);
+    log.Append(confirmation, true);
     return true;
 }

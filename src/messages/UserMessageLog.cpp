@@ -32,9 +32,6 @@ void EchoToStderr(const QString& entry)
     }
 }
 
-std::mutex g_fatalMutex;
-std::function<void(const QString&)> g_fatalHandler;
-
 } // namespace
 
 QString ToParagraphs(const QString& text)
@@ -56,11 +53,13 @@ QString ToParagraphs(const QString& text)
 
 UserMessageLog& UserMessageLog::Instance()
 {
-    static UserMessageLog* log = new UserMessageLog; // lives until the process ends
+    static const AppClockView clock;
+    static UserMessageLog* log = new UserMessageLog(clock); // lives until the process ends
     return *log;
 }
 
-UserMessageLog::UserMessageLog()
+UserMessageLog::UserMessageLog(const Clock& clock)
+    : m_clock(clock)
 {
     if (QCoreApplication* app = QCoreApplication::instance())
         moveToThread(app->thread());
@@ -70,7 +69,7 @@ void UserMessageLog::Append(const QString& text, bool timeStamp)
 {
     QString head = QStringLiteral("\r\n");
     if (timeStamp)
-        head += TimeStampLine(AppClock().UtcNow());
+        head += TimeStampLine(m_clock.UtcNow());
 
     const QString entry = head + text;
     std::lock_guard lock(m_mutex);
@@ -83,6 +82,13 @@ void UserMessageLog::Append(const QString& text, bool timeStamp)
             QCoreApplication::postEvent(this, new QEvent(QEvent::User));
         }
     }
+}
+
+UserMessageLog::~UserMessageLog() = default;
+
+void UserMessageLog::Report(std::string_view text, bool timeStamp)
+{
+    Append(QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())), timeStamp);
 }
 
 void UserMessageLog::Drain()
@@ -133,12 +139,12 @@ void AppendUserMessage(const QString& text, bool timeStamp)
     UserMessageLog::Instance().Append(text, timeStamp);
 }
 
-void ShowFatalMessage(const QString& line)
+void UserMessageLog::ShowFatal(const QString& line)
 {
     std::function<void(const QString&)> handler;
     {
-        std::lock_guard lock(g_fatalMutex);
-        handler = g_fatalHandler;
+        std::lock_guard lock(m_mutex);
+        handler = m_fatalHandler;
     }
     const QByteArray utf8 = ToParagraphs(line).toUtf8();
     std::fwrite(utf8.constData(), 1, static_cast<std::size_t>(utf8.size()), stderr);
@@ -147,8 +153,8 @@ void ShowFatalMessage(const QString& line)
         handler(line);
 }
 
-void SetFatalMessageHandler(std::function<void(const QString&)> handler)
+void UserMessageLog::SetFatalHandler(std::function<void(const QString&)> handler)
 {
-    std::lock_guard lock(g_fatalMutex);
-    g_fatalHandler = std::move(handler);
+    std::lock_guard lock(m_mutex);
+    m_fatalHandler = std::move(handler);
 }

@@ -104,13 +104,12 @@ TEST_F(StartupTest, FinishedMeasurementIsTakenOnceByTheMainLoop)
 {
     MainLoopChecks checks;
     QCoreApplication::instance()->installEventFilter(&checks);
-    SetMeasurementFinishedWaker(&WakeMainLoop);
     s_app->Analysis.driftMinutes = 5;
 
     // Raised on another thread; the posted wake-up alone makes the loop look at it.
-    std::thread([] { RaiseMeasurementFinished(); }).join();
+    std::thread([] { s_app->framePipeline.MeasurementFinished().Raise(); }).join();
     QCoreApplication::processEvents();
-    EXPECT_FALSE(MeasurementFinished().load());
+    EXPECT_FALSE(s_app->framePipeline.MeasurementFinished().IsRaised());
     EXPECT_EQ(s_app->Analysis.driftMinutes, 0);
 
     // Seen once: a later request stands until the next measurement finishes.
@@ -119,7 +118,6 @@ TEST_F(StartupTest, FinishedMeasurementIsTakenOnceByTheMainLoop)
     QCoreApplication::processEvents();
     EXPECT_EQ(s_app->Analysis.driftMinutes, 7);
 
-    SetMeasurementFinishedWaker(nullptr);
     QCoreApplication::instance()->removeEventFilter(&checks);
 }
 

@@ -179,9 +179,9 @@ protected:
     }
 
     // StartCapture and StopCapture still reach the program's own records.
-    static CaptureGraphParts Parts(const PreAllocationCalls& calls = kSystemPreAllocationCalls)
+    CaptureGraphParts Parts(const PreAllocationCalls& calls = kSystemPreAllocationCalls)
     {
-        return {Options(), Devices(), TheAppState(), UserMessageLog::Instance(), TheFramePipeline(), calls};
+        return {Options(), Devices(), TheAppState(), UserMessageLog::Instance(), m_pipeline, calls};
     }
     CaptureDevice& Device() { return Devices().devices[static_cast<std::size_t>(m_device)]; }
     void Select(const char* size, VideoSubtype subtype, const char* codec = "NONE")
@@ -213,10 +213,12 @@ protected:
         for (const char* set : {kEvenCharacterSetFile, kOddCharacterSetFile})
             ASSERT_TRUE(QFile::copy(QStringLiteral(VELA_SOURCE_RESOURCES "/") + QLatin1String(set),
                                     m_dir.FilePath(QLatin1String(set))));
-        ASSERT_TRUE(LoadCharacterSets());
+        ASSERT_TRUE(LoadCharacterSets(m_sets));
     }
 
     ScopedProcessDirectory m_dir;
+    CharacterSetList m_sets;
+    FramePipeline m_pipeline{m_sets, UserMessageLog::Instance(), AppClock()};
     std::unique_ptr<CaptureGraph> m_graph;
     int m_device = -1;
     RecordingControl m_recording{TheAppState(), Options(), UserMessageLog::Instance(), AppClock()};
@@ -542,15 +544,13 @@ TEST_F(CaptureGraphTest, DriftModeReadsEveryFrameOfTheSimulator)
     TheAppState().Analysis.driftMinutes = 3;
     // As fast as the machine goes: three minutes of video in seconds.
     m_graph->SetSourceSetup([](GstElement* source) { g_object_set(source, "is-live", FALSE, nullptr); });
-    MeasurementFinished().store(false);
     ASSERT_EQ(m_recording.StartCapture(), Status::Ok);
     EXPECT_EQ(m_graph->Renderer(), RendererKind::None); // no picture while the clock is measured
     QElapsedTimer t;
     t.start();
-    while (!MeasurementFinished().load() && t.elapsed() < 90000)
+    while (!m_pipeline.MeasurementFinished().IsRaised() && t.elapsed() < 90000)
         RunEventsFor(100);
-    ASSERT_TRUE(MeasurementFinished().load());
-    MeasurementFinished().store(false);
+    ASSERT_TRUE(m_pipeline.MeasurementFinished().Take());
     EXPECT_EQ(m_recording.StopCapture(), Status::Ok);
     const QByteArray report = ReadFileBytes(m_dir.FilePath(QStringLiteral("TimeDeltas.txt")));
     EXPECT_TRUE(report.contains("Clock drift measured for a period of 3 minutes")) << report.constData();
@@ -611,7 +611,7 @@ TEST_F(CaptureGraphTest, RecordedFramesReadBackTheSimulatorsVtiTime)
     ASSERT_EQ(m_recording.StopCapture(), Status::Ok);
     const long stopped = MillisecondsOfDay(UtcNowTicks());
 
-    const RecordedVtiTimes times = ReadRecordedVtiTimes(app.RecordingFileName, LoadedCharacterSets());
+    const RecordedVtiTimes times = ReadRecordedVtiTimes(app.RecordingFileName, m_sets);
     EXPECT_EQ(times.error, QString());
     ASSERT_EQ(static_cast<int>(times.frames.size()), RecordingLogCount(LogOf(app.RecordingFileName), "Number of recorded frames"));
     ASSERT_GE(times.frames.size(), 60u);
@@ -632,8 +632,8 @@ TEST_F(CaptureGraphTest, RecordedFramesReadBackTheSimulatorsVtiTime)
 
     RecordedVtiTimesRequest firstOnly;
     firstOnly.maxFrames = 1;
-    const RecordedVtiTimes one = ReadRecordedVtiTimes(app.RecordingFileName, LoadedCharacterSets(), firstOnly);
+    const RecordedVtiTimes one = ReadRecordedVtiTimes(app.RecordingFileName, m_sets, firstOnly);
     ASSERT_EQ(one.frames.size(), 1u);
     EXPECT_EQ(MillisecondsOfDay(one.frames.front()), MillisecondsOfDay(first));
-    EXPECT_FALSE(ReadRecordedVtiTimes(m_dir.FilePath(QStringLiteral("missing.avi")), LoadedCharacterSets()).error.isEmpty());
+    EXPECT_FALSE(ReadRecordedVtiTimes(m_dir.FilePath(QStringLiteral("missing.avi")), m_sets).error.isEmpty());
 }

@@ -3,7 +3,7 @@
 #include "capture/sim/SimulatorRegistration.h"
 #include "capture/sim/SimulatorSource.h"
 #include "common/Clock.h"
-#include "filter/OcrTestSupport.h"
+#include "filter/FilterTestSupport.h"
 #include "filter/VtiOcr.h"
 
 #include <gst/gst.h>
@@ -112,7 +112,7 @@ long ReadVtiMilliseconds(const Frame& frame, int width, int height, const OcrLay
 {
     static const CharacterSetList sets = FontSets();
     CapturedMessages messages;
-    VtiOcr ocr(sets);
+    VtiOcr ocr(sets, messages);
     ocr.SetLayout(layout);
     ocr.Reset({});
     for (std::uint32_t i = 0; i <= kProbeFrames; ++i)

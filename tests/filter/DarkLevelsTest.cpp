@@ -1,6 +1,6 @@
 #include "filter/DarkLevels.h"
 
-#include "FrameTestSupport.h"
+#include "FilterTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -30,19 +30,19 @@ TEST(DarkLevelOf, MostFrequentValueBelow75LowestOnTies)
 
 TEST(MeasureDarkLevels, Yuy2CountsBothLumaBytesOfEveryPairAndListsTheHistogram)
 {
-    CaptureMessages();
+    CapturedMessages messages;
     TestFrame frame(FrameSubtype::YUY2, 385, 289, 8);
     frame.FillUnits({13, 12, 90, 12}); // chroma 12 is the commonest byte but not luma
     DarkLevels levels{0, 33, 33, 33};
     DarkHistograms h;
 
-    MeasureDarkLevels(frame.bytes.data(), frame.geometry, true, levels, h);
+    MeasureDarkLevels(frame.bytes.data(), frame.geometry, true, levels, h, messages);
 
     EXPECT_EQ(levels.yuy2, 13u);
     EXPECT_EQ(levels.blue, 33u);
     EXPECT_EQ(h.luma[13], 193u * 289u); // 193 pairs a row, padding not counted
     EXPECT_EQ(std::accumulate(h.luma.begin(), h.luma.end(), 0u), 2u * 193u * 289u);
-    const auto& m = Messages();
+    const auto& m = messages.entries;
     ASSERT_EQ(m.size(), 1u + 1u + 256u + 1u);
     EXPECT_EQ(m[0].text, "Dark pixel value for YUY2 frame: 13\r\n");
     EXPECT_TRUE(m[0].timeStamp);
@@ -57,7 +57,7 @@ TEST(MeasureDarkLevels, RgbLayoutsCountEachChannelNeverAlpha)
 {
     for (FrameSubtype subtype : {FrameSubtype::RGB24, FrameSubtype::ARGB32}) {
         SCOPED_TRACE(SubtypeName(subtype));
-        CaptureMessages();
+        CapturedMessages messages;
         TestFrame frame(subtype, 385, 289, 16);
         if (subtype == FrameSubtype::RGB24)
             frame.FillUnits({20, 30, 120});
@@ -68,14 +68,14 @@ TEST(MeasureDarkLevels, RgbLayoutsCountEachChannelNeverAlpha)
         DarkLevels levels{9, 0, 0, 0};
         DarkHistograms h;
 
-        MeasureDarkLevels(frame.bytes.data(), frame.geometry, subtype == FrameSubtype::RGB24, levels, h);
+        MeasureDarkLevels(frame.bytes.data(), frame.geometry, subtype == FrameSubtype::RGB24, levels, h, messages);
 
         EXPECT_EQ(levels.blue, 20u);
         EXPECT_EQ(levels.green, 30u);
         EXPECT_EQ(levels.red, 40u);
         EXPECT_EQ(levels.yuy2, 9u);
         EXPECT_EQ(h.blue[7], 0u);
-        const auto& m = Messages();
+        const auto& m = messages.entries;
         ASSERT_EQ(m.size(), subtype == FrameSubtype::RGB24 ? 258u : 1u);
         EXPECT_EQ(m[0].text, "Dark pixel values for RGB frame --  R: 40    G: 30    B: 20 \r\n");
         EXPECT_TRUE(m[0].timeStamp);
@@ -89,13 +89,13 @@ TEST(MeasureDarkLevels, RgbLayoutsCountEachChannelNeverAlpha)
 
 TEST(MeasureDarkLevels, UnsupportedLayoutIsReportedAndChangesNothing)
 {
-    CaptureMessages();
+    CapturedMessages messages;
     std::vector<std::uint8_t> frame(64, 3);
     DarkLevels levels{1, 2, 3, 4};
     DarkHistograms h;
-    MeasureDarkLevels(frame.data(), MakeFrameGeometry(FrameSubtype::None, 8, 2, 32), true, levels, h);
+    MeasureDarkLevels(frame.data(), MakeFrameGeometry(FrameSubtype::None, 8, 2, 32), true, levels, h, messages);
     EXPECT_EQ(levels.yuy2, 1u);
     EXPECT_EQ(levels.red, 4u);
-    ASSERT_EQ(Messages().size(), 1u);
-    EXPECT_EQ(Messages()[0].text, "Frame integration not supported for this device format\r\n");
+    ASSERT_EQ(messages.entries.size(), 1u);
+    EXPECT_EQ(messages.entries[0].text, "Frame integration not supported for this device format\r\n");
 }

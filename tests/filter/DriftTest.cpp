@@ -1,7 +1,6 @@
-#include "OcrTestSupport.h"
+#include "FilterTestSupport.h"
 
 #include "common/Clock.h"
-#include "filter/AnalysisFlags.h"
 #include "filter/DriftMeasurement.h"
 #include "filter/DriftReport.h"
 #include "filter/VtiOverlay.h"
@@ -70,17 +69,15 @@ struct Measurement {
         DriftRecord record;
     };
 
-    Result Run(const CharacterSetList& sets) const
+    Result Run(const CharacterSetList& sets, CapturedMessages& messages) const
     {
         ScopedProcessDirectory dir;
         ManualClock clock(computerStart);
-        SetAppClock(&clock);
-        MeasurementFinished().store(false);
-        DriftMeasurement m(sets);
-        m.SetLayout({kRowBaseTvSafe, true});
+        DriftMeasurement m(sets, messages, clock);
+        m.SetLayout(true, true);
         m.Reset(fps, minutes);
 
-        TestFrame frame(720, 576);
+        TestFrame frame = TestFrame::Grey(720, 576);
         const FileTimeTicks period = kTicksPerSecond / fps;
         const FileTimeTicks computer0 = Ticks(computerStart);
         const auto vti0 = static_cast<FileTimeTicks>(static_cast<double>(computer0) + vtiAheadMs * 10'000);
@@ -102,8 +99,7 @@ struct Measurement {
             clockTicks = computer;
             EXPECT_EQ(m.Step(frame.Data(), frame.geometry, driftMinutes), Status::Ok);
         }
-        SetAppClock(nullptr);
-        r.finished = MeasurementFinished().exchange(false);
+        r.finished = m.Finished().Take();
         r.report = ReadFileBytes(dir.FilePath(kDriftReportFile)).toStdString();
         r.record = m.Record();
         return r;
@@ -130,7 +126,7 @@ TEST_F(DriftMeasurementTest, InjectedDriftIsMeasuredWithProgressAndReport)
         run.fps = c.fps;
         run.minutes = c.minutes;
         run.driftMsPerMinute = c.drift;
-        const auto r = run.Run(sets);
+        const auto r = run.Run(sets, log);
         const std::uint32_t total = c.minutes * 60 * c.fps;
         EXPECT_EQ(r.record.totalSamples, total);
         EXPECT_EQ(r.frames, 30 + total + 1) << "probe frames, samples, then the report frame";
@@ -142,7 +138,7 @@ TEST_F(DriftMeasurementTest, InjectedDriftIsMeasuredWithProgressAndReport)
 
         EXPECT_EQ(log.Count("Clock drift measurement will occur for " + std::to_string(c.minutes) + " minutes\r\n"), 1);
         std::vector<std::string> progress;
-        for (const auto& [text, stamped] : log.Entries())
+        for (const auto& [text, stamped] : log.entries)
             if (text.rfind("Processed ", 0) == 0) {
                 progress.push_back(text);
                 EXPECT_FALSE(stamped);
@@ -166,7 +162,7 @@ TEST_F(DriftMeasurementTest, RepeatedVtiSecondsAreRemovedAsOutliers)
         if (k >= 2010 && k < 2035)
             t.second = static_cast<std::uint16_t>((t.second + 59) % 60);
     };
-    const auto r = run.Run(sets);
+    const auto r = run.Run(sets, messages);
     EXPECT_NEAR(DriftIn(r.report), 1.0, 0.005);
     EXPECT_NE(r.report.find("There were 25 outlier frames removed after first least squares attempt\r\n"), std::string::npos);
 }
@@ -179,7 +175,7 @@ TEST_F(DriftMeasurementTest, MeasurementAcrossMidnight)
         run.minutes = 15;
         run.computerStart = {2026, 12, 0, 31, 23, 52, 45, 0};
         run.vtiAheadMs = ahead;
-        const auto r = run.Run(sets);
+        const auto r = run.Run(sets, messages);
         EXPECT_NEAR(DriftIn(r.report), 1.0, 0.005) << ahead;
         EXPECT_EQ(r.report.find("outlier"), std::string::npos) << ahead;
         EXPECT_NE(r.report.find("There were 0 frames that failed OCR"), std::string::npos);
@@ -202,23 +198,23 @@ TEST_F(DriftMeasurementTest, OcrGivingUpEndsTheMeasurementWithoutReport)
         if (k >= 30)
             t.hour = 34; // a tens digit above 2 is never tried: the first digit is lost
     };
-    auto r = lost.Run(sets);
+    auto r = lost.Run(sets, messages);
     EXPECT_EQ(r.frames, 30 + 12u);
     EXPECT_FALSE(r.finished);
     EXPECT_TRUE(r.report.empty());
     EXPECT_EQ(r.record.failedOcrCount, 12u);
     EXPECT_EQ(messages.Count("Too many consecutive lost frames.  Stopping OCR.\r\n"), 1);
 
-    CharacterSetList evenOnly;
-    evenOnly.sets.push_back(sets.sets[0]);
-    r = Measurement{}.Run(evenOnly);
+    const CharacterSetList evenOnly{{sets.sets[0]}};
+    r = Measurement{}.Run(evenOnly, messages);
     EXPECT_EQ(r.frames, 1u) << "no OCR: the step gives up at once";
     EXPECT_TRUE(r.report.empty());
 }
 
 TEST_F(DriftMeasurementTest, SampleArrayIsSizedFromTheFormat)
 {
-    DriftMeasurement m(sets);
+    const SystemClock clock;
+    DriftMeasurement m(sets, messages, clock);
     const struct {
         std::uint32_t fps, minutes, total, progress;
     } cases[] = {{25, 3, 4500, 500}, {60, 60, 216000, 1200}, {0, 10, 18000, 600}, {30, 0, 0, 600}};
@@ -246,11 +242,11 @@ TEST(DriftReport, GoldenFile)
 
     ScopedProcessDirectory dir;
     CapturedMessages messages;
-    WriteDriftReport(d);
+    WriteDriftReport(d, messages);
     EXPECT_EQ(ReadFileBytes(dir.FilePath(kDriftReportFile)), ReadFileBytes(VELA_FILTER_TESTS_DIR "/TimeDeltasGolden.txt"));
     EXPECT_EQ(d.samples[100].valid, 0);
-    ASSERT_EQ(messages.Entries().size(), 1u);
-    EXPECT_TRUE(messages.Entries()[0].second);
+    ASSERT_EQ(messages.entries.size(), 1u);
+    EXPECT_TRUE(messages.entries[0].timeStamp);
 }
 
 TEST(DriftReport, FewerThanFortyValidSamplesHaveNoMinuteTable)
@@ -334,17 +330,17 @@ TEST(DriftReport, UnwritableReportIsToldAndTheMeasurementStillEnds)
     ASSERT_TRUE(QDir(dir.Path()).mkdir(kDriftReportFile)); // a folder where the file should go
     CapturedMessages messages;
     const CharacterSetList sets = FontSets();
-    DriftMeasurement m(sets);
+    const SystemClock clock;
+    DriftMeasurement m(sets, messages, clock);
     m.Reset(25, 3);
     m.Record().sampleCount = m.Record().totalSamples; // all samples in
     for (std::uint32_t i = 0; i < kProbeFrames; ++i)
         m.Ocr().CountFrame();
-    MeasurementFinished().store(false);
-    TestFrame frame(720, 576);
+    TestFrame frame = TestFrame::Grey(720, 576);
     std::uint32_t minutes = 3;
     EXPECT_EQ(m.Step(frame.Data(), frame.geometry, minutes), Status::Ok);
     EXPECT_EQ(minutes, 0u);
-    EXPECT_TRUE(MeasurementFinished().exchange(false));
+    EXPECT_TRUE(m.Finished().Take());
     EXPECT_EQ(messages.Count("\r\nTimeDeltas.txt file in process directory cannot be opened for writing.  Check "
                              "protections.\r\n"),
               1);

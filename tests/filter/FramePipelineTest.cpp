@@ -1,7 +1,7 @@
 #include "filter/FramePipeline.h"
 
-#include "FrameTestSupport.h"
-#include "filter/AnalysisFlags.h"
+#include "FilterTestSupport.h"
+#include "common/Clock.h"
 
 #include <gtest/gtest.h>
 
@@ -27,12 +27,6 @@ RequestedAnalysis Integration(std::uint32_t frames)
 
 class FramePipelineTest : public testing::Test {
 protected:
-    void SetUp() override { CaptureMessages(); }
-    void TearDown() override
-    {
-        MeasurementFinished().store(false);
-        LiveSaturationThreshold().store(-1);
-    }
 
     // A graph build in the graph builder's order.
     void Build(const RequestedAnalysis& requested, const FrameGeometry& g)
@@ -64,7 +58,10 @@ protected:
         }
     }
 
-    FramePipeline pipeline;
+    const CharacterSetList sets = FontSets();
+    const ManualClock clock;
+    CapturedMessages messages;
+    FramePipeline pipeline{sets, messages, clock};
 };
 
 } // namespace
@@ -72,7 +69,7 @@ protected:
 TEST_F(FramePipelineTest, IntegrationOfThreeDropsTwoAndDeliversTheSum)
 {
     Build(Integration(3), Yuy2(0, 0).geometry);
-    EXPECT_EQ(LiveSaturationThreshold().load(), -1);
+    EXPECT_EQ(pipeline.LiveSaturationThreshold(), -1);
     // Dark level 10; each group: the first frame as it is plus the second's luma above 10;
     // the third only delivers. 50 + 15 = 65; 30 + 240 saturates.
     Sequence({{10, Status::Partial}, {50, Status::Partial}, {25, Status::Partial}, {90, Status::Ok}, {30, Status::Partial}, {250, Status::Partial}, {9, Status::Ok},
@@ -134,7 +131,7 @@ TEST_F(FramePipelineTest, PlainCopyMarksWithTheThresholdOfEachFrame)
     // The dialog's slider, between frames: only the low byte counts, and a negative
     // threshold marks nothing.
     for (const auto& [threshold, shown] : {std::pair{211, 210}, {256 + 200, 0xE1}, {-1, 210}}) {
-        LiveSaturationThreshold().store(threshold);
+        pipeline.SetLiveSaturationThreshold(threshold);
         ASSERT_EQ(Run(in, out), Status::Ok);
         EXPECT_EQ(out.Row(288)[0], shown) << threshold;
     }
@@ -149,10 +146,10 @@ TEST_F(FramePipelineTest, DriftMeasurementIgnoresIntegrationAndThreshold)
     Build(requested, in.geometry);
     EXPECT_EQ(pipeline.Settings().integrationFrames, 1u);
     EXPECT_EQ(pipeline.IntegrationBufferBytes(), 0u);
-    EXPECT_EQ(LiveSaturationThreshold().load(), -1);
+    EXPECT_EQ(pipeline.LiveSaturationThreshold(), -1);
     EXPECT_EQ(pipeline.Settings().framesPerSecond, 30u); // the format reported none
 
-    LiveSaturationThreshold().store(100); // the slider moved while the clock is measured
+    pipeline.SetLiveSaturationThreshold(100); // the slider moved while the clock is measured
     EXPECT_EQ(Run(in, out), Status::Ok);        // delivered, not dropped for integration
     EXPECT_EQ(out.bytes, in.bytes);       // and not marked
 }
@@ -160,7 +157,7 @@ TEST_F(FramePipelineTest, DriftMeasurementIgnoresIntegrationAndThreshold)
 TEST_F(FramePipelineTest, FailuresAndDrops)
 {
     Build(Integration(3), Yuy2(0, 0).geometry);
-    CaptureMessages(); // what the build said; the frames below must add nothing
+    messages.entries.clear(); // what the build said; the frames below must add nothing
     TestFrame in = Yuy2(10, 10), out = Yuy2(1, 2);
     const std::size_t len = in.bytes.size();
     EXPECT_EQ(pipeline.Transform(nullptr, out.bytes.data(), len), Status::NullPointer);
@@ -170,15 +167,14 @@ TEST_F(FramePipelineTest, FailuresAndDrops)
     EXPECT_TRUE(pipeline.DarkLevelPending());
 
     // After the drift report every frame fails and none is analysed.
-    MeasurementFinished().store(true);
+    pipeline.MeasurementFinished().Raise();
     EXPECT_EQ(Run(in, out), Status::Aborted);
     EXPECT_EQ(Run(in, out), Status::Aborted);
     EXPECT_TRUE(pipeline.DarkLevelPending());
     EXPECT_EQ(out.bytes, Yuy2(1, 2).bytes);
-    EXPECT_TRUE(Messages().empty()) << Messages().front().text;
-    MeasurementFinished().store(false);
+    EXPECT_TRUE(messages.entries.empty()) << messages.entries.front().text;
 
-    FramePipeline unconnected;
+    FramePipeline unconnected(sets, messages, clock);
     EXPECT_EQ(unconnected.Transform(in.bytes.data(), out.bytes.data(), len), Status::Unexpected);
     EXPECT_EQ(unconnected.SetFrameGeometry(MakeFrameGeometry(FrameSubtype::RGB24, 385, 289, 1000)), Status::Failed);
 }

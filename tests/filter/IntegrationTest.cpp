@@ -1,6 +1,6 @@
 #include "filter/Integration.h"
 
-#include "FrameTestSupport.h"
+#include "FilterTestSupport.h"
 
 #include <gtest/gtest.h>
 

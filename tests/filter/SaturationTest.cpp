@@ -1,6 +1,6 @@
 #include "filter/Saturation.h"
 
-#include "FrameTestSupport.h"
+#include "FilterTestSupport.h"
 
 #include <gtest/gtest.h>
 

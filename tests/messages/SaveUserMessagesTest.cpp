@@ -11,13 +11,19 @@
 
 namespace {
 
+// The file name takes the program's clock, the log its own at the same time.
 class SaveUserMessagesTest : public ::testing::Test {
 protected:
-    void SetUp() override { SetOptionDefaults(Options()); }
+    void SetUp() override
+    {
+        SetOptionDefaults(Options());
+        m_log.SetEchoToStderr(false);
+    }
     void TearDown() override { SetOptionDefaults(Options()); }
-    static QString Log() { return UserMessageLog::Instance().Text(); }
+    QString Log() { return m_log.Text(); }
 
-    ScopedLogAndClock m_log{CalendarTime{2026, 3, 0, 15, 3, 4, 5, 789}};
+    ScopedLogAndClock m_program{CalendarTime{2026, 3, 0, 15, 3, 4, 5, 789}};
+    UserMessageLog m_log{m_program.Clock()};
     ScopedProcessDirectory m_dir;
 };
 
@@ -25,12 +31,12 @@ protected:
 
 TEST_F(SaveUserMessagesTest, SavedFileEndsEveryLineInOneCrLfAndKeepsLinesAfterWideCharacters)
 {
-    AppendUserMessage(QStringLiteral("Caf\u00e9 line\r\n"), true);
-    AppendUserMessage(QStringLiteral("Folder \u0416\u0416 and \U0001F600 here\n"), false);
-    AppendUserMessage(QStringLiteral("after the wide characters\r"), false);
+    m_log.Append(QStringLiteral("Caf\u00e9 line\r\n"), true);
+    m_log.Append(QStringLiteral("Folder \u0416\u0416 and \U0001F600 here\n"), false);
+    m_log.Append(QStringLiteral("after the wide characters\r"), false);
     Options().LogfileNamePrefix = QStringLiteral("night");
 
-    ASSERT_TRUE(SaveUserMessages(false));
+    ASSERT_TRUE(SaveUserMessages(m_log, false));
     const QByteArray bytes = ReadFileBytes(m_dir.FilePath(QStringLiteral("LogFiles/night03_15_2026_03_04_05.log")));
     EXPECT_EQ(bytes, QByteArray("\r\n03:04:05 (UTC)\r\nCaf\xe9 line\r\n"
                                 "\r\nFolder ?? and ? here\r\n"
@@ -40,7 +46,7 @@ TEST_F(SaveUserMessagesTest, SavedFileEndsEveryLineInOneCrLfAndKeepsLinesAfterWi
         QStringLiteral("\n03:04:05 (UTC)\nUser messages saved in log file \"LogFiles/night03_15_2026_03_04_05.log\"\n")));
 
     Options().LogfileNamePrefix.clear();
-    ASSERT_TRUE(SaveUserMessages(true));
+    ASSERT_TRUE(SaveUserMessages(m_log, true));
     EXPECT_EQ(Log(), QStringLiteral("\n03:04:05 (UTC)\nUser messages saved in log file "
                                     "\"LogFiles/03_15_2026_03_04_05.log\" and all messages cleared\n"));
 }
@@ -63,15 +69,15 @@ TEST_F(SaveUserMessagesTest, AFailedSaveKeepsTheMessagesAndSaysWhy)
             QFile::remove(m_dir.FilePath(QStringLiteral("LogFiles")));
         }
         Options().LogfileDirectory = QLatin1String(c.folder);
-        m_log.ClearMessages();
-        AppendUserMessage(QString(200, QLatin1Char('m')) + QStringLiteral("\r\n"), true);
+        m_log.Clear();
+        m_log.Append(QString(200, QLatin1Char('m')) + QStringLiteral("\r\n"), true);
         const QString before = Log();
         bool saved = true;
         {
             std::optional<ScopedFileSizeLimit> full;
             if (c.sizeLimit)
                 full.emplace(*c.sizeLimit);
-            saved = SaveUserMessages(true);
+            saved = SaveUserMessages(m_log, true);
         }
         EXPECT_FALSE(saved);
         const QString name = QLatin1String(*c.folder ? c.folder : "LogFiles/") + QStringLiteral("03_15_2026_03_04_05.log");

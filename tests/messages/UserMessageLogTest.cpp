@@ -1,5 +1,7 @@
 #include "messages/UserMessageLog.h"
-#include "support/LogCapture.h"
+
+#include "common/Clock.h"
+#include "support/QtPrinters.h"
 
 #include <QCoreApplication>
 #include <QRegularExpression>
@@ -8,40 +10,34 @@
 #include <thread>
 #include <vector>
 
-namespace {
-
-class UserMessageLogTest : public ::testing::Test {
-protected:
-    static UserMessageLog& Log() { return UserMessageLog::Instance(); }
-
-    ScopedLogAndClock m_log{CalendarTime{2026, 12, 0, 6, 23, 59, 58, 100}};
-};
-
-} // namespace
-
-TEST_F(UserMessageLogTest, EntriesAreALineBreakAnOptionalStampAndTheText)
+TEST(UserMessageLog, EntriesAreALineBreakAnOptionalStampAndTheText)
 {
-    AppendUserMessage(QStringLiteral("first\r\n"), true);
-    m_log.Clock().Advance(std::chrono::milliseconds(800)); // same second
-    AppendUserMessage(QStringLiteral("second\r\n"), true);
-    AppendUserMessage(QString(), false);
-    AppendUserMessage(QStringLiteral("bare LF\nand CR\rend"), false);
-    EXPECT_EQ(Log().Text(), QStringLiteral("\n23:59:58 (UTC)\nfirst\n"
-                                           "\n23:59:58 (UTC)\nsecond\n"
-                                           "\n"
-                                           "\nbare LF\nand CR\nend"));
+    ManualClock clock(CalendarTime{2026, 12, 0, 6, 23, 59, 58, 100});
+    UserMessageLog log(clock);
+    log.SetEchoToStderr(false);
+    log.Append(QStringLiteral("first\r\n"), true);
+    clock.Advance(std::chrono::milliseconds(800)); // same second
+    log.Append(QStringLiteral("second\r\n"), true);
+    log.Append(QString(), false);
+    log.Append(QStringLiteral("bare LF\nand CR\rend"), false);
+    log.Report("caf\xe9\r\n", false); // the frame analysis writes ISO 8859-1
+    EXPECT_EQ(log.Text(), QStringLiteral("\n23:59:58 (UTC)\nfirst\n\n23:59:58 (UTC)\nsecond\n\n\nbare LF\nand CR\nend"
+                                         "\ncaf\u00e9\n"));
 }
 
 // The UI thread runs no events until every writer has finished: a writer that waited for
 // it would never finish.
-TEST_F(UserMessageLogTest, FourThreadsAppendWhileTheUiThreadIsBlocked)
+TEST(UserMessageLog, FourThreadsAppendWhileTheUiThreadIsBlocked)
 {
+    const ManualClock clock;
+    UserMessageLog log(clock);
+    log.SetEchoToStderr(false);
     constexpr int kThreads = 4, kPerThread = 2500;
     std::vector<std::thread> threads;
     for (int t = 0; t < kThreads; ++t)
-        threads.emplace_back([t] {
+        threads.emplace_back([t, &log] {
             for (int i = 0; i < kPerThread; ++i)
-                AppendUserMessage(QStringLiteral("thread %1 entry %2 %3\r\n").arg(t).arg(i).arg(QString(40, u'x')), i % 2 == 0);
+                log.Append(QStringLiteral("thread %1 entry %2 %3\r\n").arg(t).arg(i).arg(QString(40, u'x')), i % 2 == 0);
         });
     for (std::thread& th : threads)
         th.join();
@@ -50,7 +46,7 @@ TEST_F(UserMessageLogTest, FourThreadsAppendWhileTheUiThreadIsBlocked)
     const QRegularExpression entry(QStringLiteral("^thread (\\d) entry (\\d+) x{40}$"));
     const QRegularExpression stamp(QStringLiteral("^\\d\\d:\\d\\d:\\d\\d \\(UTC\\)$"));
     std::vector<int> next(kThreads, 0);
-    for (const QString& line : Log().Text().split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+    for (const QString& line : log.Text().split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
         if (stamp.match(line).hasMatch())
             continue;
         const auto m = entry.match(line);

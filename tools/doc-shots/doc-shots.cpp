@@ -114,7 +114,7 @@ bool MeasureDrift(CaptureApp& app)
         g_object_set(source, "offset", static_cast<gint64>(40), "drift", 1.5, nullptr);
     });
     TheAppState().Analysis.driftMinutes = 3;
-    MeasurementFinished().store(false);
+    static_cast<void>(app.framePipeline.MeasurementFinished().Take());
     app.recording.RestartGraph();
     // The main loop's checks end the measurement and bring the live picture back.
     if (!WaitFor([] { return TheAppState().Analysis.driftMinutes == 0; }, 330s)) {

@@ -12,6 +12,7 @@
 #include "capture/CaptureGraph.h"
 #include "capture/CodecEnumeration.h"
 #include "capture/DeviceEnumeration.h"
+#include "common/Clock.h"
 #include "devices/DeviceTable.h"
 #include "devices/FormatRules.h"
 #include "filter/FramePipeline.h"
@@ -184,8 +185,11 @@ int main(int argc, char* argv[])
     const MediaFormat& format = device.formats[device.selectedFormatIndex];
     window.resize(format.width + 8, format.height + 8);
     window.show();
-    CaptureGraph graph(CaptureGraphParts{Options(), Devices(), app, UserMessageLog::Instance(), TheFramePipeline()},
-                       &window, 0);
+    // Marking needs no character sets; its messages go to the log like the program's.
+    const CharacterSetList noSets;
+    const SystemClock clock;
+    FramePipeline pipeline(noSets, UserMessageLog::Instance(), clock);
+    CaptureGraph graph(CaptureGraphParts{Options(), Devices(), app, UserMessageLog::Instance(), pipeline}, &window, 0);
     bool failed = false;
     // A waiting event loop, not a processEvents spin: the spin alone would cost a core
     // and swamp what the benchmark measures.

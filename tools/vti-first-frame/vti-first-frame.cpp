@@ -43,11 +43,12 @@ int main(int argc, char* argv[])
     }
     if (path == nullptr)
         return Usage();
-    if (!LoadCharacterSets()) {
+    CharacterSetList sets;
+    if (!LoadCharacterSets(sets)) {
         std::fputs("vti-first-frame: the character sets VELA_VTI_Interlaced_Even.iff and _Odd.iff are missing\n", stderr);
         return kExitUnreadableFile;
     }
-    const RecordedVtiTimes times = ReadRecordedVtiTimes(QFile::decodeName(path), LoadedCharacterSets(), request);
+    const RecordedVtiTimes times = ReadRecordedVtiTimes(QFile::decodeName(path), sets, request);
     if (times.frames.empty()) {
         std::fprintf(stderr, "vti-first-frame: %s\n",
                      times.error.isEmpty() ? "the file holds no frame" : times.error.toLocal8Bit().constData());

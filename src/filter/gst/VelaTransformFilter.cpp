@@ -6,14 +6,18 @@
 #include <gst/video/gstvideofilter.h>
 #include <gst/video/video.h>
 
+// The graph that creates the element hands it the program's pipeline before the element
+// starts; GStreamer's C callbacks find it here.
 struct VelaTransformFilter {
     GstVideoFilter parent;
+    FramePipeline* pipeline;
 };
 
 struct VelaTransformFilterClass {
     GstVideoFilterClass parent;
 };
 
+// process-wide: GStreamer registers an element type once per process.
 VELA_DEFINE_TYPE(VelaTransformFilter, vela_transform_filter, GST_TYPE_VIDEO_FILTER)
 
 namespace {
@@ -31,13 +35,23 @@ FrameSubtype SubtypeOf(GstVideoFormat f)
     }
 }
 
+FramePipeline* PipelineOf(GstVideoFilter* filter)
+{
+    return static_cast<VelaTransformFilter*>(static_cast<void*>(filter))->pipeline;
+}
+
 gboolean SetInfo(GstVideoFilter* filter, GstCaps*, GstVideoInfo* in, GstCaps*, GstVideoInfo* out)
 {
+    FramePipeline* pipeline = PipelineOf(filter);
+    if (!pipeline) {
+        GST_ELEMENT_ERROR(filter, CORE, STATE_CHANGE, ("The frame analysis was not connected"), (nullptr));
+        return FALSE;
+    }
     if (GST_VIDEO_INFO_PLANE_STRIDE(in, 0) != GST_VIDEO_INFO_PLANE_STRIDE(out, 0))
         return FALSE;
     const FrameGeometry g = MakeFrameGeometry(SubtypeOf(GST_VIDEO_INFO_FORMAT(in)), GST_VIDEO_INFO_WIDTH(in),
                                               GST_VIDEO_INFO_HEIGHT(in), GST_VIDEO_INFO_PLANE_STRIDE(in, 0));
-    if (Failed(TheFramePipeline().SetFrameGeometry(g))) {
+    if (Failed(pipeline->SetFrameGeometry(g))) {
         GST_ELEMENT_ERROR(filter, STREAM, FORMAT, ("Frame layout not supported by the frame analysis"), (nullptr));
         return FALSE;
     }
@@ -50,8 +64,9 @@ GstFlowReturn TransformFrame(GstVideoFilter* filter, GstVideoFrame* in, GstVideo
     auto* dst = static_cast<std::uint8_t*>(GST_VIDEO_FRAME_PLANE_DATA(out, 0));
     const std::size_t len = static_cast<std::size_t>(GST_VIDEO_FRAME_PLANE_STRIDE(in, 0))
         * static_cast<std::size_t>(GST_VIDEO_FRAME_HEIGHT(in));
-    // Times and flags travel on the buffers themselves; the base class copies them.
-    const Status s = TheFramePipeline().Transform(src, dst, len);
+    // Times and flags travel on the buffers themselves; the base class copies them. The
+    // pipeline was checked when the caps were set, before any frame.
+    const Status s = PipelineOf(filter)->Transform(src, dst, len);
     if (s == Status::Ok)
         return GST_FLOW_OK;
     if (s == Status::Partial || s == Status::Aborted) // dropped, or the measurement has finished
@@ -77,11 +92,19 @@ static void vela_transform_filter_class_init(VelaTransformFilterClass* klass)
     video->transform_frame = TransformFrame;
 }
 
-static void vela_transform_filter_init(VelaTransformFilter*)
+static void vela_transform_filter_init(VelaTransformFilter* self)
 {
+    self->pipeline = nullptr;
 }
 
 GType VelaTransformFilterGetType()
 {
     return vela_transform_filter_get_type();
+}
+
+void VelaTransformFilterSetPipeline(GstElement* element, FramePipeline* pipeline)
+{
+    if (element && g_type_check_instance_is_a(static_cast<GTypeInstance*>(static_cast<void*>(element)),
+                                              vela_transform_filter_get_type()))
+        static_cast<VelaTransformFilter*>(static_cast<void*>(element))->pipeline = pipeline;
 }

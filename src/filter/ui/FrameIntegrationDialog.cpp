@@ -1,7 +1,7 @@
 #include "filter/ui/FrameIntegrationDialog.h"
 
 #include "filter/ui/TwoDigitEntry.h"
-#include "recording/AppState.h"
+#include "filter/AnalysisSettings.h"
 #include "ui/DialogSupport.h"
 
 #include <QCheckBox>
@@ -16,8 +16,11 @@ constexpr std::uint32_t kMostFrames = 30;
 
 } // namespace
 
-FrameIntegrationDialog::FrameIntegrationDialog(std::function<void()> restartGraph, QWidget* parent)
+FrameIntegrationDialog::FrameIntegrationDialog(RequestedAnalysis& request, UserMessageLog& log,
+                                               std::function<void()> restartGraph, QWidget* parent)
     : QDialog(parent)
+    , m_request(request)
+    , m_log(log)
     , m_restartGraph(std::move(restartGraph))
 {
     PrepareModalDialog(*this, QStringLiteral("Frame Integration"));
@@ -34,9 +37,8 @@ FrameIntegrationDialog::FrameIntegrationDialog(std::function<void()> restartGrap
     auto* exit = MakeDialogButton(this, QStringLiteral("Exit"));
     column->addLayout(ButtonRow(start, exit));
 
-    RequestedAnalysis& request = TheAppState().Analysis;
-    request.integrationFrames = 1;
-    request.showHistogram = false;
+    m_request.integrationFrames = 1;
+    m_request.showHistogram = false;
 
     connect(start, &QPushButton::clicked, this, &FrameIntegrationDialog::Start);
     connect(exit, &QPushButton::clicked, this, &FrameIntegrationDialog::reject);
@@ -45,16 +47,16 @@ FrameIntegrationDialog::FrameIntegrationDialog(std::function<void()> restartGrap
 void FrameIntegrationDialog::Start()
 {
     // Enter while typing the count does not rebuild the graph.
-    const RangeTexts texts{
-        QStringLiteral("Entered frame count must be from 2 to 30."),
-        QStringLiteral("Frame count set to %1.  Select Baseline Frame button again if you wish to continue.\r\n")};
-    const std::optional<std::uint32_t> frames = EnteredValueInRange(this, m_frameCount, kFewestFrames, kMostFrames, texts);
+    const EntryRange range{
+        kFewestFrames, kMostFrames,
+        {QStringLiteral("Entered frame count must be from 2 to 30."),
+         QStringLiteral("Frame count set to %1.  Select Baseline Frame button again if you wish to continue.\r\n")}};
+    const std::optional<std::uint32_t> frames = EnteredValueInRange(this, m_frameCount, range, m_log);
     if (!frames)
         return;
-    RequestedAnalysis& request = TheAppState().Analysis;
-    request.integrationFrames = *frames;
+    m_request.integrationFrames = *frames;
     if (m_showHistogram->isChecked())
-        request.showHistogram = true;
+        m_request.showHistogram = true;
     // The new graph measures the dark level on its first frame, then integrates.
     m_restartGraph();
     m_started = true;
@@ -62,12 +64,13 @@ void FrameIntegrationDialog::Start()
 
 void FrameIntegrationDialog::reject()
 {
-    TheAppState().Analysis.integrationFrames = 1;
+    m_request.integrationFrames = 1;
     done(m_started ? 1 : 2);
 }
 
-int RunFrameIntegrationDialog(QWidget* parent, std::function<void()> restartGraph)
+int RunFrameIntegrationDialog(QWidget* parent, RequestedAnalysis& request, UserMessageLog& log,
+                              std::function<void()> restartGraph)
 {
-    FrameIntegrationDialog dialog(std::move(restartGraph), parent);
+    FrameIntegrationDialog dialog(request, log, std::move(restartGraph), parent);
     return dialog.exec();
 }

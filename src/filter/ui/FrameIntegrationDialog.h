@@ -5,6 +5,8 @@
 
 class QCheckBox;
 class QLineEdit;
+class UserMessageLog;
+struct RequestedAnalysis;
 
 // "Frame Integration": integrates 2 to 30 frames into each displayed frame while it is
 // open. Every valid "Start" rebuilds the graph with the count; the dialog stays open so
@@ -13,8 +15,10 @@ class QLineEdit;
 class FrameIntegrationDialog final : public QDialog {
     Q_OBJECT
 public:
-    // restartGraph: StopCapture and, on success, StartCapture.
-    explicit FrameIntegrationDialog(std::function<void()> restartGraph, QWidget* parent = nullptr);
+    // request: what the next graph build runs with; restartGraph: StopCapture and, on
+    // success, StartCapture; the log takes the complaints about the count.
+    FrameIntegrationDialog(RequestedAnalysis& request, UserMessageLog& log, std::function<void()> restartGraph,
+                           QWidget* parent = nullptr);
     FrameIntegrationDialog(const FrameIntegrationDialog&) = delete;
     FrameIntegrationDialog& operator=(const FrameIntegrationDialog&) = delete;
 
@@ -23,6 +27,8 @@ public:
 private:
     void Start();
 
+    RequestedAnalysis& m_request;
+    UserMessageLog& m_log;
     std::function<void()> m_restartGraph;
     bool m_started = false;
     QLineEdit* m_frameCount = nullptr;
@@ -30,4 +36,5 @@ private:
 };
 
 // Opens the dialog modally over parent; its starts restart the program's graph.
-int RunFrameIntegrationDialog(QWidget* parent, std::function<void()> restartGraph);
+int RunFrameIntegrationDialog(QWidget* parent, RequestedAnalysis& request, UserMessageLog& log,
+                              std::function<void()> restartGraph);

@@ -1,7 +1,7 @@
 #include "filter/ui/MeasureClockDriftDialog.h"
 
 #include "filter/ui/TwoDigitEntry.h"
-#include "recording/AppState.h"
+#include "filter/AnalysisSettings.h"
 #include "ui/DialogSupport.h"
 
 #include <QCheckBox>
@@ -16,8 +16,10 @@ constexpr std::uint32_t kMostMinutes = 60;
 
 } // namespace
 
-MeasureClockDriftDialog::MeasureClockDriftDialog(QWidget* parent)
+MeasureClockDriftDialog::MeasureClockDriftDialog(RequestedAnalysis& request, UserMessageLog& log, QWidget* parent)
     : QDialog(parent)
+    , m_request(request)
+    , m_log(log)
 {
     PrepareModalDialog(*this, QStringLiteral("Measure Clock Drift"));
     auto* column = new QVBoxLayout(this);
@@ -43,15 +45,15 @@ MeasureClockDriftDialog::MeasureClockDriftDialog(QWidget* parent)
 void MeasureClockDriftDialog::Accept()
 {
     // Enter while typing the minutes does not start a measurement.
-    const RangeTexts texts{QStringLiteral("Entered minutes must be from 3 to 60."),
-                           QStringLiteral("Minutes set to %1.  Select OK if you wish to continue.\r\n")};
-    const std::optional<std::uint32_t> minutes = EnteredValueInRange(this, m_minutes, kFewestMinutes, kMostMinutes, texts);
+    const EntryRange range{kFewestMinutes, kMostMinutes,
+                           {QStringLiteral("Entered minutes must be from 3 to 60."),
+                            QStringLiteral("Minutes set to %1.  Select OK if you wish to continue.\r\n")}};
+    const std::optional<std::uint32_t> minutes = EnteredValueInRange(this, m_minutes, range, m_log);
     if (!minutes)
         return;
-    RequestedAnalysis& request = TheAppState().Analysis;
-    request.driftMinutes = *minutes;
-    request.tvSafeMode = m_tvSafe->isChecked();
-    request.cameraAttached = m_cameraAttached->isChecked();
+    m_request.driftMinutes = *minutes;
+    m_request.tvSafeMode = m_tvSafe->isChecked();
+    m_request.cameraAttached = m_cameraAttached->isChecked();
     done(1);
 }
 
@@ -60,8 +62,8 @@ void MeasureClockDriftDialog::reject()
     done(2);
 }
 
-int RunMeasureClockDriftDialog(QWidget* parent)
+int RunMeasureClockDriftDialog(QWidget* parent, RequestedAnalysis& request, UserMessageLog& log)
 {
-    MeasureClockDriftDialog dialog(parent);
+    MeasureClockDriftDialog dialog(request, log, parent);
     return dialog.exec();
 }

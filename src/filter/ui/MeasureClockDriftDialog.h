@@ -5,6 +5,8 @@
 class QCheckBox;
 class QLineEdit;
 class QPushButton;
+class UserMessageLog;
+struct RequestedAnalysis;
 
 // "Measure Clock Drift": how many minutes (3 to 60) to measure the computer clock
 // against the VTI, and where the VTI line sits. Ends with 1 when a valid number was
@@ -13,7 +15,9 @@ class QPushButton;
 class MeasureClockDriftDialog final : public QDialog {
     Q_OBJECT
 public:
-    explicit MeasureClockDriftDialog(QWidget* parent = nullptr);
+    // request: what the next graph build runs with; the log takes the complaints about
+    // the minutes.
+    MeasureClockDriftDialog(RequestedAnalysis& request, UserMessageLog& log, QWidget* parent = nullptr);
     MeasureClockDriftDialog(const MeasureClockDriftDialog&) = delete;
     MeasureClockDriftDialog& operator=(const MeasureClockDriftDialog&) = delete;
 
@@ -22,10 +26,12 @@ public:
 private:
     void Accept();
 
+    RequestedAnalysis& m_request;
+    UserMessageLog& m_log;
     QLineEdit* m_minutes = nullptr;
     QCheckBox* m_tvSafe = nullptr;
     QCheckBox* m_cameraAttached = nullptr;
 };
 
 // Opens the dialog modally over parent.
-int RunMeasureClockDriftDialog(QWidget* parent);
+int RunMeasureClockDriftDialog(QWidget* parent, RequestedAnalysis& request, UserMessageLog& log);

@@ -1,8 +1,7 @@
 #include "filter/ui/PixelSaturationDialog.h"
 
-#include "filter/AnalysisFlags.h"
+#include "filter/FramePipeline.h"
 #include "options/AppOptions.h"
-#include "recording/AppState.h"
 #include "ui/DialogSupport.h"
 
 #include <QCheckBox>
@@ -18,16 +17,10 @@ constexpr int kHighestThreshold = 255;
 
 } // namespace
 
-void SetSaturationThresholdInEffect(int threshold)
-{
-    TheAppState().Analysis.saturationThreshold = threshold;
-    // The in-memory option is what a direct save of the options file writes.
-    Options().PixelSaturationValue = threshold;
-    LiveSaturationThreshold().store(threshold, std::memory_order_relaxed);
-}
-
-PixelSaturationDialog::PixelSaturationDialog(std::function<void()> restartGraph, QWidget* parent)
+PixelSaturationDialog::PixelSaturationDialog(const SaturationThresholdPlaces& places, std::function<void()> restartGraph,
+                                             QWidget* parent)
     : QDialog(parent)
+    , m_places(places)
 {
     PrepareModalDialog(*this, QStringLiteral("Pixel Saturation"));
     m_slider = new QSlider(Qt::Horizontal, this);
@@ -47,20 +40,20 @@ PixelSaturationDialog::PixelSaturationDialog(std::function<void()> restartGraph,
     column->addWidget(m_remove);
     column->addLayout(ButtonRow(m_first, cancel));
 
-    m_thresholdAtOpening = TheAppState().Analysis.saturationThreshold;
+    m_thresholdAtOpening = m_places.request.saturationThreshold;
     if (m_thresholdAtOpening == -1) {
-        SetSaturationThresholdInEffect(kHighestThreshold);
+        SetThresholdInEffect(kHighestThreshold);
         m_first->setText(QStringLiteral("OK"));
     } else {
         m_useAsDefault->setChecked(true);
     }
-    m_slider->setValue(TheAppState().Analysis.saturationThreshold);
+    m_slider->setValue(m_places.request.saturationThreshold);
     // Marking shows at once with this threshold.
     restartGraph();
 
     // Every move of the thumb, by mouse or keys, is the threshold in effect: what the
     // slider shows is what gets saved.
-    connect(m_slider, &QSlider::valueChanged, this, &SetSaturationThresholdInEffect);
+    connect(m_slider, &QSlider::valueChanged, this, &PixelSaturationDialog::SetThresholdInEffect);
     connect(m_useAsDefault, &QCheckBox::clicked, this, [this](bool on) { BoxClicked(m_useAsDefault, on); });
     connect(m_remove, &QCheckBox::clicked, this, [this](bool on) { BoxClicked(m_remove, on); });
     connect(m_first, &QPushButton::clicked, this, &PixelSaturationDialog::Accept);
@@ -77,6 +70,13 @@ void PixelSaturationDialog::showEvent(QShowEvent* e)
     }
 }
 
+void PixelSaturationDialog::SetThresholdInEffect(int threshold)
+{
+    m_places.request.saturationThreshold = threshold;
+    m_places.options.PixelSaturationValue = threshold;
+    m_places.pipeline.SetLiveSaturationThreshold(threshold);
+}
+
 void PixelSaturationDialog::BoxClicked(QCheckBox* box, bool checked)
 {
     if (checked)
@@ -86,12 +86,12 @@ void PixelSaturationDialog::BoxClicked(QCheckBox* box, bool checked)
 
 void PixelSaturationDialog::Accept()
 {
-    AppOptions& o = Options();
+    AppOptions& o = m_places.options;
     if (m_useAsDefault->isChecked()) {
-        o.SaturationDefault = TheAppState().Analysis.saturationThreshold;
+        o.SaturationDefault = m_places.request.saturationThreshold;
         done(1);
     } else if (m_remove->isChecked()) {
-        SetSaturationThresholdInEffect(-1);
+        SetThresholdInEffect(-1);
         o.SaturationDefault = -1;
         done(1);
     } else {
@@ -101,12 +101,12 @@ void PixelSaturationDialog::Accept()
 
 void PixelSaturationDialog::reject()
 {
-    SetSaturationThresholdInEffect(m_thresholdAtOpening);
+    SetThresholdInEffect(m_thresholdAtOpening);
     done(2);
 }
 
-int RunPixelSaturationDialog(QWidget* parent, std::function<void()> restartGraph)
+int RunPixelSaturationDialog(QWidget* parent, const SaturationThresholdPlaces& places, std::function<void()> restartGraph)
 {
-    PixelSaturationDialog dialog(std::move(restartGraph), parent);
+    PixelSaturationDialog dialog(places, std::move(restartGraph), parent);
     return dialog.exec();
 }

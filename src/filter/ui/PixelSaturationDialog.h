@@ -6,6 +6,18 @@
 class QCheckBox;
 class QPushButton;
 class QSlider;
+struct AppOptions;
+class FramePipeline;
+struct RequestedAnalysis;
+
+// Where the threshold in effect lives, all moved at once: the application's request,
+// the in-memory option (what a direct save of the options file writes) and the running
+// filter.
+struct SaturationThresholdPlaces {
+    RequestedAnalysis& request;
+    AppOptions& options;
+    FramePipeline& pipeline;
+};
 
 // "Pixel Saturation": the threshold (50 to 255) at which the preview marks saturated
 // pixels. Opening it switches marking on (255 when it was off) and rebuilds the graph;
@@ -16,7 +28,8 @@ class PixelSaturationDialog final : public QDialog {
     Q_OBJECT
 public:
     // restartGraph: StopCapture and, on success, StartCapture.
-    explicit PixelSaturationDialog(std::function<void()> restartGraph, QWidget* parent = nullptr);
+    PixelSaturationDialog(const SaturationThresholdPlaces& places, std::function<void()> restartGraph,
+                          QWidget* parent = nullptr);
     PixelSaturationDialog(const PixelSaturationDialog&) = delete;
     PixelSaturationDialog& operator=(const PixelSaturationDialog&) = delete;
 
@@ -26,9 +39,12 @@ protected:
     void showEvent(QShowEvent* e) override;
 
 private:
+    // -1 switches marking off.
+    void SetThresholdInEffect(int threshold);
     void BoxClicked(QCheckBox* box, bool checked);
     void Accept();
 
+    SaturationThresholdPlaces m_places;
     int m_thresholdAtOpening = -1;
     bool m_placed = false;
     QSlider* m_slider = nullptr;
@@ -37,9 +53,5 @@ private:
     QPushButton* m_first = nullptr;
 };
 
-// The threshold in effect: the application's request, the in-memory option and the
-// running filter, all at once. -1 switches marking off.
-void SetSaturationThresholdInEffect(int threshold);
-
 // Opens the dialog modally over parent; it restarts the program's graph on opening.
-int RunPixelSaturationDialog(QWidget* parent, std::function<void()> restartGraph);
+int RunPixelSaturationDialog(QWidget* parent, const SaturationThresholdPlaces& places, std::function<void()> restartGraph);

@@ -38,24 +38,24 @@ std::uint32_t TwoDigitValue(const QLineEdit* edit)
     return value;
 }
 
-bool AcceptInRange(QLineEdit* edit, std::uint32_t value, std::uint32_t low, std::uint32_t high, const RangeTexts& texts)
+bool AcceptInRange(QLineEdit* edit, std::uint32_t value, const EntryRange& range, UserMessageLog& log)
 {
-    if (value >= low && value <= high)
+    if (value >= range.low && value <= range.high)
         return true;
-    AppendUserMessage(texts.outOfRange, true);
-    const std::uint32_t limit = value >= low ? high : low;
+    log.Append(range.texts.outOfRange, true);
+    const std::uint32_t limit = value >= range.low ? range.high : range.low;
     edit->setText(QString::number(limit));
-    AppendUserMessage(texts.setToLimit.arg(limit), false);
+    log.Append(range.texts.setToLimit.arg(limit), false);
     return false;
 }
 
-std::optional<std::uint32_t> EnteredValueInRange(const QWidget* dialog, QLineEdit* edit, std::uint32_t low,
-                                                 std::uint32_t high, const RangeTexts& texts)
+std::optional<std::uint32_t> EnteredValueInRange(const QWidget* dialog, QLineEdit* edit, const EntryRange& range,
+                                                 UserMessageLog& log)
 {
     if (dialog->focusWidget() == edit)
         return std::nullopt;
     const std::uint32_t value = TwoDigitValue(edit);
-    if (!AcceptInRange(edit, value, low, high, texts))
+    if (!AcceptInRange(edit, value, range, log))
         return std::nullopt;
     return value;
 }

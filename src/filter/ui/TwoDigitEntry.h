@@ -5,6 +5,7 @@
 #include <optional>
 
 class QBoxLayout;
+class UserMessageLog;
 class QLineEdit;
 class QWidget;
 
@@ -26,12 +27,19 @@ struct RangeTexts {
     QString setToLimit;
 };
 
+// The limits of a box and the wording of an entry outside them.
+struct EntryRange {
+    std::uint32_t low;
+    std::uint32_t high;
+    RangeTexts texts;
+};
+
 // True when value lies in low..high. Otherwise logs the complaint, sets the box to the
 // nearer limit (high for anything at or above low) with its note, and gives false.
-bool AcceptInRange(QLineEdit* edit, std::uint32_t value, std::uint32_t low, std::uint32_t high, const RangeTexts& texts);
+bool AcceptInRange(QLineEdit* edit, std::uint32_t value, const EntryRange& range, UserMessageLog& log);
 
 // What a dialog's confirming button reads from the box: nothing while the box has the
 // dialog's focus (Enter pressed while typing), nothing after a correction as above,
 // else the value.
-std::optional<std::uint32_t> EnteredValueInRange(const QWidget* dialog, QLineEdit* edit, std::uint32_t low,
-                                                 std::uint32_t high, const RangeTexts& texts);
+std::optional<std::uint32_t> EnteredValueInRange(const QWidget* dialog, QLineEdit* edit, const EntryRange& range,
+                                                 UserMessageLog& log);

@@ -17,8 +17,9 @@ QFont MessageViewFont()
     return f;
 }
 
-UserMessagesWindow::UserMessagesWindow(QWidget* parent)
+UserMessagesWindow::UserMessagesWindow(UserMessageLog& log, QWidget* parent)
     : QMainWindow(parent)
+    , m_log(log)
 {
     setObjectName(QStringLiteral("User Messages Class"));
     setWindowTitle(QStringLiteral("User Messages"));
@@ -41,10 +42,9 @@ bool UserMessagesWindow::CreateView()
     m_view->setPalette(p);
     setCentralWidget(m_view); // fills the client area on every resize
 
-    UserMessageLog& log = UserMessageLog::Instance();
-    m_view->setPlainText(log.Text());
-    connect(&log, &UserMessageLog::EntriesAppended, this, &UserMessagesWindow::AppendParagraphs);
-    connect(&log, &UserMessageLog::Cleared, m_view, &QPlainTextEdit::clear);
+    m_view->setPlainText(m_log.Text());
+    connect(&m_log, &UserMessageLog::EntriesAppended, this, &UserMessagesWindow::AppendParagraphs);
+    connect(&m_log, &UserMessageLog::Cleared, m_view, &QPlainTextEdit::clear);
     return true;
 }
 

@@ -5,7 +5,6 @@
 #include "capture/DeviceEnumeration.h"
 #include "common/Clock.h"
 #include "devices/DeviceTable.h"
-#include "filter/AnalysisFlags.h"
 #include "filter/FramePipeline.h"
 #include "filter/gst/VelaTransformFilter.h"
 #include "filter/ui/PixelSaturationDialog.h"
@@ -69,13 +68,16 @@ TEST(PixelSaturationDialogOnTheSimulator, DraggingMovesTheRunningMarkingAndCance
     table.devices[static_cast<std::size_t>(table.currentDeviceIndex)].selectedFormatIndex =
         FindFormatIndex(table, table.currentDeviceIndex, QStringLiteral("720x480"), FpsStandard::NTSC, VideoSubtype::YUY2);
 
+    const CharacterSetList noSets;
+    const SystemClock clock;
+    FramePipeline pipeline(noSets, UserMessageLog::Instance(), clock);
     MarkCountingSink sink;
-    CaptureGraph graph(CaptureGraphParts{Options(), Devices(), TheAppState(), UserMessageLog::Instance(), TheFramePipeline()},
+    CaptureGraph graph(CaptureGraphParts{Options(), Devices(), TheAppState(), UserMessageLog::Instance(), pipeline},
                        &sink, 0);
-    RecordingControl recording(TheAppState(), Options(), UserMessageLog::Instance(), AppClock(), &graph);
+    RecordingControl recording(TheAppState(), Options(), UserMessageLog::Instance(), clock, &graph);
     TheAppState().Analysis.saturationThreshold = 200;
     ASSERT_EQ(recording.StartCapture(), Status::Ok);
-    PixelSaturationDialog d([&recording] { recording.RestartGraph(); });
+    PixelSaturationDialog d({TheAppState().Analysis, Options(), pipeline}, [&recording] { recording.RestartGraph(); });
     d.open();
     GstElement* filter = gst_bin_get_by_name(GST_BIN(graph.Pipeline()), kTransformFilterName);
     ASSERT_NE(filter, nullptr) << "the preview runs through the transform element";
@@ -86,7 +88,7 @@ TEST(PixelSaturationDialogOnTheSimulator, DraggingMovesTheRunningMarkingAndCance
     slider->setSliderPosition(255);
     const int atTop = sink.MarkedAfterAFewFrames();
     slider->setSliderPosition(50);
-    EXPECT_EQ(LiveSaturationThreshold().load(), 50);
+    EXPECT_EQ(pipeline.LiveSaturationThreshold(), 50);
     const int atLowest = sink.MarkedAfterAFewFrames();
     slider->setSliderDown(false);
     EXPECT_GE(atTop, 0);
@@ -94,7 +96,7 @@ TEST(PixelSaturationDialogOnTheSimulator, DraggingMovesTheRunningMarkingAndCance
 
     Click(ByText(d, QStringLiteral("Cancel")));
     EXPECT_EQ(d.result(), 2);
-    EXPECT_EQ(LiveSaturationThreshold().load(), 200);
+    EXPECT_EQ(pipeline.LiveSaturationThreshold(), 200);
     EXPECT_EQ(TheAppState().Analysis.saturationThreshold, 200);
     EXPECT_LT(sink.MarkedAfterAFewFrames(), atLowest);
     EXPECT_EQ(recording.StopCapture(), Status::Ok);

@@ -1,18 +1,21 @@
-#include "FrameTestSupport.h"
+#include "FilterTestSupport.h"
 
-#include "filter/AnalysisMessages.h"
+#include "filter/GlyphFont.h"
 
 #include <algorithm>
-#include <random>
-
-namespace {
-std::vector<Reported> g_messages;
-} // namespace
+#include <cmath>
 
 TestFrame::TestFrame(FrameSubtype subtype, std::int32_t width, std::int32_t height, std::int32_t extraStride)
     : geometry(MakeFrameGeometry(subtype, width, height, StrideFor(BitsPerPixel(subtype), width) + extraStride)),
       bytes(FrameBytes(geometry), kPadding)
 {
+}
+
+TestFrame TestFrame::Grey(std::int32_t width, std::int32_t height, std::int32_t extraStride)
+{
+    TestFrame f(FrameSubtype::YUY2, width, height, extraStride);
+    f.FillUnits({60, 128, 60, 128});
+    return f;
 }
 
 void TestFrame::Fill(std::uint32_t seed, std::uint8_t maxValue)
@@ -43,13 +46,32 @@ const char* SubtypeName(FrameSubtype s)
     return s == FrameSubtype::YUY2 ? "YUY2" : s == FrameSubtype::RGB24 ? "RGB24" : "ARGB32";
 }
 
-void CaptureMessages()
+LumaNoise::LumaNoise(double sigma, unsigned seed)
+    : m_random(seed)
 {
-    g_messages.clear();
-    SetAnalysisMessageSink([](std::string_view text, bool timeStamp) { g_messages.push_back({std::string(text), timeStamp}); });
+    std::normal_distribution<double> normal(0.0, sigma);
+    m_table.resize(1 << 16);
+    for (int& v : m_table)
+        v = static_cast<int>(std::lround(normal(m_random)));
 }
 
-const std::vector<Reported>& Messages()
+void LumaNoise::AddTo(TestFrame& frame, int firstRow, int endRow)
 {
-    return g_messages;
+    std::size_t k = m_random() % m_table.size();
+    for (int y = std::max(firstRow, 0); y < std::min(endRow, frame.geometry.height); ++y)
+        for (int x = 0; x < frame.geometry.width; ++x) {
+            std::uint8_t& luma = frame.Luma(x, y);
+            luma = static_cast<std::uint8_t>(std::clamp(luma + m_table[k], 0, 255));
+            k = (k + 1) % m_table.size();
+        }
+}
+
+CharacterSetList FontSets()
+{
+    return CharacterSetList{{FontCharacterSet(FieldPhase::Even), FontCharacterSet(FieldPhase::Odd)}};
+}
+
+int CapturedMessages::Count(const std::string& text) const
+{
+    return static_cast<int>(std::count_if(entries.begin(), entries.end(), [&](const Entry& e) { return e.text == text; }));
 }
