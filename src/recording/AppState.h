@@ -12,7 +12,7 @@ struct WorkAreaRect {
 };
 
 // The application-wide state that several subsystems read and write. It is part of
-// the one CaptureApp object; logic code reaches it through TheAppState().
+// the one CaptureApp object, which hands a reference to each part that uses it.
 struct AppState {
     WorkAreaRect WorkArea;
     bool UsableCamera = false;
@@ -32,7 +32,7 @@ struct AppState {
     RequestedAnalysis Analysis;
 };
 
-// The process-wide state. Before the application object exists it is a default one,
-// so logic can be tested on its own.
+// The process-wide state, still read by the capture graph, the filter dialogs and the
+// tools until they are handed the reference too.
 AppState& TheAppState();
 void SetAppState(AppState* state);
