@@ -147,10 +147,11 @@ FileTimeTicks SimulatedVtiClock::VtiTicks(FileTimeTicks utc, FileTimeTicks since
 
 std::shared_ptr<const SimulatorScene> SharedSimulatorScene(const FrameGeometry& geometry)
 {
-    // process-wide: GStreamer makes the simulator's elements and gives them no owner to
-    // share a scene through, and drawing one anew stalls every graph build.
-    static std::mutex mutex;
-    static std::shared_ptr<const SimulatorScene> last; // process-wide: one scene kept, one format shown at a time
+    // GStreamer makes the simulator's elements and gives them no owner to share a scene
+    // through, and drawing one anew stalls every graph build. One scene is kept: the
+    // simulator shows one format at a time.
+    static std::mutex mutex;                           // process-wide: see above
+    static std::shared_ptr<const SimulatorScene> last; // process-wide: see above
     std::lock_guard lock(mutex);
     const auto same = [&](const FrameGeometry& g) {
         return g.stride == geometry.stride && g.subtype == geometry.subtype && g.width == geometry.width
