@@ -9,13 +9,12 @@
 
 bool MainLoopChecks::eventFilter(QObject* watched, QEvent* e)
 {
-    CaptureApp* app = TheCaptureApp();
-    if (app && app->QuitRequested) {
+    if (m_app.state.QuitRequested) {
         QCoreApplication::exit(0);
         return true;
     }
-    if (app && MeasurementFinished().exchange(false, std::memory_order_acq_rel)) {
-        app->Analysis.driftMinutes = 0;
+    if (MeasurementFinished().exchange(false, std::memory_order_acq_rel)) {
+        m_app.state.Analysis.driftMinutes = 0;
         static_cast<void>(RestartCapture()); // the graph reports its own failures
     }
     return QObject::eventFilter(watched, e);

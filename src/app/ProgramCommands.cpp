@@ -12,6 +12,7 @@
 #include "filter/ui/FrameIntegrationDialog.h"
 #include "filter/ui/MeasureClockDriftDialog.h"
 #include "filter/ui/PixelSaturationDialog.h"
+#include "messages/UserMessageLog.h"
 #include "options/OptionsFile.h"
 #include "options/ui/DefaultDurationDialog.h"
 #include "options/ui/EventPendingOptionsDialog.h"
@@ -25,39 +26,32 @@
 namespace {
 
 // What the system lets an Event ask for after its recording, as start-up found it.
-EventPowerChoices PowerChoicesOfTheSystem()
+EventPowerChoices PowerChoicesOfTheSystem(const CaptureApp& app)
 {
-    const SystemPower* power = TheSystemPower();
-    if (!power)
+    if (!app.power)
         return {};
-    return {power->WhyNot(PowerAction::Hibernate), power->WhyNot(PowerAction::Shutdown)};
-}
-
-bool EventArmed()
-{
-    return TheAppState().EventArmed;
+    return {app.power->WhyNot(PowerAction::Hibernate), app.power->WhyNot(PowerAction::Shutdown)};
 }
 
 // The Event Pending window's title pane says which of the two the window shows.
-void RepaintCountdownTitle()
+void RepaintCountdownTitle(const CaptureApp& app)
 {
-    const CaptureApp* app = TheCaptureApp();
-    if (!app || !app->countdownWindow)
+    if (!app.countdownWindow)
         return;
-    CountdownPane* title = app->countdownWindow->Pane(CountdownPaneKind::Title);
+    CountdownPane* title = app.countdownWindow->Pane(CountdownPaneKind::Title);
     title->show();
     title->update();
 }
 
 // What accepting a new device or format sets going in the program.
-DeviceAcceptSteps ProgramDeviceAcceptSteps()
+DeviceAcceptSteps ProgramDeviceAcceptSteps(CaptureApp& app)
 {
     DeviceAcceptSteps s;
-    s.SizeVideoWindow = [] {
-        if (AttachedDevice(Devices().currentDeviceIndex))
-            SizeVideoWindowToFormat(TheCaptureApp() ? TheCaptureApp()->videoWindow.data() : nullptr);
+    s.SizeVideoWindow = [&app] {
+        if (AttachedDevice(app.devices.currentDeviceIndex))
+            SizeVideoWindowToFormat(app, app.videoWindow.data());
     };
-    s.EventArmed = &EventArmed;
+    s.EventArmed = [&app] { return app.state.EventArmed; };
     s.DisarmEvent = &DisarmEvent;
     s.RestartGraph = &RestartGraph;
     s.LoadEventSchedule = &ReloadScheduleWhenIdle;
@@ -66,38 +60,38 @@ DeviceAcceptSteps ProgramDeviceAcceptSteps()
 
 } // namespace
 
-int RunMenuDialog(MenuDialog dialog, QWidget* parent)
+int RunMenuDialog(CaptureApp& app, MenuDialog dialog, QWidget* parent)
 {
-    const CaptureApp* app = TheCaptureApp();
-    const AppIcons icons = app ? app->icons : AppIcons();
+    const AppIcons& icons = app.icons;
     switch (dialog) {
-    case MenuDialog::ScheduleEvent: return RunScheduleEventDialog(parent, PowerChoicesOfTheSystem(), icons);
-    case MenuDialog::EditEvent: return RunEditEventDialog(parent, PowerChoicesOfTheSystem(), icons);
+    case MenuDialog::ScheduleEvent: return RunScheduleEventDialog(parent, PowerChoicesOfTheSystem(app), icons);
+    case MenuDialog::EditEvent: return RunEditEventDialog(parent, PowerChoicesOfTheSystem(app), icons);
     case MenuDialog::ViewEvents: return RunViewEventsDialog(parent, icons);
     case MenuDialog::FileOptions: return RunFileOptionsDialog(parent, icons);
     case MenuDialog::DefaultDuration: return RunDefaultDurationDialog(parent, icons);
-    case MenuDialog::EventPendingOptions: return RunEventPendingOptionsDialog(parent, &RepaintCountdownTitle);
+    case MenuDialog::EventPendingOptions: return RunEventPendingOptionsDialog(parent, [&app] { RepaintCountdownTitle(app); });
     case MenuDialog::PerformanceOptions: return RunPerformanceOptionsDialog(parent);
     case MenuDialog::PixelSaturation: return RunPixelSaturationDialog(parent);
     case MenuDialog::ClockDrift: return RunMeasureClockDriftDialog(parent);
     case MenuDialog::FrameIntegration: return RunFrameIntegrationDialog(parent);
-    case MenuDialog::DeviceFormat: return RunDeviceFormatDialog(parent, ProgramDeviceAcceptSteps());
+    case MenuDialog::DeviceFormat: return RunDeviceFormatDialog(parent, ProgramDeviceAcceptSteps(app));
     case MenuDialog::CodecSelector: return RunCodecSelectorDialog(parent);
     }
     return 3; // not reached: every dialog is listed
 }
 
-CommandSteps ProgramCommandSteps(QWidget* dialogParent)
+CommandSteps ProgramCommandSteps(CaptureApp& app, QWidget* dialogParent)
 {
     CommandSteps s;
-    s.RunDialog = [dialogParent](MenuDialog dialog) { return RunMenuDialog(dialog, dialogParent); };
-    s.EventArmed = &EventArmed;
+    s.RunDialog = [&app, dialogParent](MenuDialog dialog) { return RunMenuDialog(app, dialog, dialogParent); };
+    s.EventArmed = [&app] { return app.state.EventArmed; };
     s.DisarmEvent = &DisarmEvent;
     s.LoadEventSchedule = &ReloadScheduleWhenIdle;
     s.SaveOptionsAndReport = &SaveOptionsAndReport;
     s.SaveOptionsFile = [] { SaveOptionsFile(); };
     s.RestartGraph = &RestartGraph;
-    s.DeviceCount = [] { return Devices().count; };
-    s.CodecCatalogueExists = [] { return TheCaptureApp() && TheCaptureApp()->codecCatalogue; };
+    s.DeviceCount = [&app] { return app.devices.count; };
+    s.CodecCatalogueExists = [&app] { return app.codecCatalogue != nullptr; };
+    s.Log = [&app](const QString& text) { app.messages.Append(text, true); };
     return s;
 }

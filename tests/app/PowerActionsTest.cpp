@@ -157,8 +157,7 @@ TEST_F(PowerActionsTest, RefusalsGiveTheirMessagesAndLeaveTheSchedulerRunning)
 TEST_F(PowerActionsTest, AnAcceptedPowerOffEndsTheMainLoop)
 {
     CaptureApp app;
-    SetCaptureApp(&app);
-    MainLoopChecks checks;
+    MainLoopChecks checks(app);
     QCoreApplication::instance()->installEventFilter(&checks);
     PowerActions power(m_logind, DialogEndingWith(CountdownEnd::CountedDown), &WakeMainLoop);
     QTimer::singleShot(0, [&power] { power.RunPowerAction(false, true); });
@@ -166,10 +165,9 @@ TEST_F(PowerActionsTest, AnAcceptedPowerOffEndsTheMainLoop)
     QTimer::singleShot(20'000, [] { QCoreApplication::exit(99); });
     const int exitCode = QApplication::exec();
     QCoreApplication::instance()->removeEventFilter(&checks);
-    SetCaptureApp(nullptr);
     EXPECT_EQ(exitCode, 0);
-    EXPECT_TRUE(app.QuitRequested);
-    EXPECT_TRUE(app.PowerActionPending) << "nothing else runs before the loop ends";
+    EXPECT_TRUE(app.state.QuitRequested);
+    EXPECT_TRUE(app.state.PowerActionPending) << "nothing else runs before the loop ends";
     EXPECT_TRUE(m_mock->Calls().contains(QStringLiteral("PowerOff(false)")));
     EXPECT_TRUE(Log().isEmpty()) << Log().toStdString();
 }
@@ -218,17 +216,20 @@ TEST_F(PowerActionsTest, ARefusedActionIsNotOfferedIsNotedWhenArmedAndIsNotCount
         m_mock->Answer(QStringLiteral("CanPowerOff"), QLatin1String(c.canPowerOff));
         m_log.ClearMessages();
         int countdowns = 0;
-        PowerActions power(
+        CaptureApp app;
+        app.power = std::make_unique<PowerActions>(
             m_logind,
             [&countdowns](bool) {
                 ++countdowns;
                 return static_cast<int>(CountdownEnd::Cancelled);
             },
             [] {}, CheckPowerAtStartup(m_logind));
+        SystemPower& power = *app.power;
         EXPECT_EQ(Log().contains(QLatin1String(kNoHibernation)), c.hibernateRefused != nullptr) << Log().toStdString();
         EXPECT_EQ(Log().contains(QLatin1String(kNoPrivilege)), c.shutdownRefused != nullptr);
         EXPECT_FALSE(Log().contains(QLatin1String(kUnreachable)));
         SetSystemPower(&power);
+        app.scheduler = savedScheduler;
 
         QTimer::singleShot(0, [&c] {
             auto* d = qobject_cast<ScheduleEventDialog*>(QApplication::activeModalWidget());
@@ -242,7 +243,7 @@ TEST_F(PowerActionsTest, ARefusedActionIsNotOfferedIsNotedWhenArmedAndIsNotCount
             }
             d->reject();
         });
-        RunMenuDialog(MenuDialog::ScheduleEvent, nullptr);
+        RunMenuDialog(app, MenuDialog::ScheduleEvent, nullptr);
 
         // An Event file that asks to shut down, armed.
         m_log.ClearMessages();
@@ -258,8 +259,7 @@ TEST_F(PowerActionsTest, ARefusedActionIsNotOfferedIsNotedWhenArmedAndIsNotCount
 
         power.RunPowerAction(false, true);
         EXPECT_EQ(countdowns, c.shutdownRefused ? 0 : 1);
-        EXPECT_FALSE(TheAppState().PowerActionPending);
-        SetSystemPower(nullptr);
+        EXPECT_FALSE(app.state.PowerActionPending);
     }
     TheSchedulerState() = savedScheduler;
 }
