@@ -15,12 +15,15 @@
 #include "capture/CodecEnumeration.h"
 #include "capture/DeviceEnumeration.h"
 #include "capture/RecordingRecovery.h"
+#include "common/Clock.h"
 #include "common/ResourceLocator.h"
 #include "devices/DeviceTable.h"
 #include "events/EventSchedule.h"
 #include "filter/AnalysisFlags.h"
 #include "filter/AnalysisMessages.h"
 #include "filter/CharacterSet.h"
+#include "filter/DriftMeasurement.h"
+#include "filter/FramePipeline.h"
 #include "messages/MessageTables.h"
 #include "messages/SaveUserMessages.h"
 #include "messages/UserMessageLog.h"
@@ -32,6 +35,7 @@
 #include "recording/PowerActions.h"
 #include "recording/RecordingControl.h"
 #include "recording/Scheduler.h"
+#include "recording/SchedulerHooks.h"
 
 #include <QAction>
 #include <QApplication>
@@ -364,6 +368,39 @@ void EndProcess(CaptureApp& app, SingleInstance& instance)
 }
 
 } // namespace
+
+// Made and unmade beside the start-up steps, so that the windows' headers stay out of
+// CaptureApp's own files (the windows include it).
+CaptureApp::CaptureApp()
+    : options(Options())
+    , devices(Devices())
+    , scheduler(TheSchedulerState())
+    , messages(UserMessageLog::Instance())
+    , pipeline(TheFramePipeline())
+    , drift(TheDriftMeasurement())
+    , characterSets(LoadedCharacterSets())
+    , clock(AppClock())
+{
+    SetAppState(&state);
+    SetEventSchedule(&schedule);
+}
+
+CaptureApp::~CaptureApp()
+{
+    SetRecordingUi(nullptr);
+    SetSchedulerTimers(nullptr);
+    SetSystemPower(nullptr);
+    SetTheGraph(nullptr);
+    // The graph first: it hands frames to the video window.
+    captureGraph.reset();
+    delete mainWindow;
+    delete userMessagesWindow;
+    delete controlsWindow;
+    delete countdownWindow;
+    delete brightnessContrastWindow;
+    SetEventSchedule(nullptr);
+    SetAppState(nullptr);
+}
 
 Status InitialiseApp(CaptureApp& app, bool simulatedCamera, const SimulatorSettings& simulator)
 {
