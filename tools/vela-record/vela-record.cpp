@@ -11,8 +11,10 @@
 #include "capture/CaptureGraph.h"
 #include "capture/CodecEnumeration.h"
 #include "capture/DeviceEnumeration.h"
+#include "common/Clock.h"
 #include "devices/DeviceTable.h"
 #include "devices/FormatRules.h"
+#include "messages/UserMessageLog.h"
 #include "options/AppOptions.h"
 #include "recording/AppState.h"
 #include "recording/GraphControl.h"
@@ -153,7 +155,7 @@ int main(int argc, char* argv[])
     if (const int status = ParseArguments(QApplication::arguments(), r); status != kContinue)
         return status;
 
-    CheckTimeZone(); // recording names carry UTC, as in the program
+    CheckTimeZone(AppClock(), UserMessageLog::Instance()); // recording names carry UTC, as in the program
     PrepareCaptureBackEnd(true);
     ClearDeviceTable();
     if (EnumerateCaptureDevices(true) != Status::Ok) {
