@@ -65,23 +65,23 @@ QIcon LoadIcon(const char* file)
 
 // Asks for the named family first, then the DejaVu fallback. Fails (with the warning)
 // only when neither is installed.
-QFont MakeFont(const char* family, const char* fallback, int pixelHeight, int failureMessage)
+QFont MakeFont(UserMessageLog& log, const char* family, const char* fallback, int pixelHeight, int failureMessage)
 {
     QFont f;
     f.setFamilies({QString::fromLatin1(family), QString::fromLatin1(fallback)});
     f.setPixelSize(pixelHeight);
     if (!QFontDatabase::hasFamily(QString::fromLatin1(family)) && !QFontDatabase::hasFamily(QString::fromLatin1(fallback)))
-        ReportAppMessage(failureMessage);
+        ReportAppMessage(log, failureMessage);
     return f;
 }
 
 void CreateFonts(CaptureApp& app)
 {
-    app.fonts.countdown = MakeFont("Tahoma", "DejaVu Sans", 72, 2);
-    app.fonts.buttons = MakeFont("Tahoma", "DejaVu Sans", 20, 3);
-    app.fonts.lists = MakeFont("Consolas", "DejaVu Sans Mono", 18, 4);
-    app.fonts.eventList = MakeFont("Consolas", "DejaVu Sans Mono", 16, 5);
-    app.fonts.powerCountdown = MakeFont("Consolas", "DejaVu Sans Mono", 28, 6);
+    app.fonts.countdown = MakeFont(app.messages, "Tahoma", "DejaVu Sans", 72, 2);
+    app.fonts.buttons = MakeFont(app.messages, "Tahoma", "DejaVu Sans", 20, 3);
+    app.fonts.lists = MakeFont(app.messages, "Consolas", "DejaVu Sans Mono", 18, 4);
+    app.fonts.eventList = MakeFont(app.messages, "Consolas", "DejaVu Sans Mono", 16, 5);
+    app.fonts.powerCountdown = MakeFont(app.messages, "Consolas", "DejaVu Sans Mono", 28, 6);
 }
 
 // Only when devices were found; without them no camera is usable.
@@ -145,14 +145,14 @@ void LoadIcons(CaptureApp& app)
 // menus attached but empty, and the message view.
 Status CreateWindows(CaptureApp& app)
 {
-    app.userMessagesWindow = new (std::nothrow) UserMessagesWindow(UserMessageLog::Instance());
+    app.userMessagesWindow = new (std::nothrow) UserMessagesWindow(app.messages);
     if (!app.userMessagesWindow) {
-        ReportAppMessage(9);
+        ReportAppMessage(app.messages, 9);
         return Status::Aborted;
     }
     app.mainWindow = new (std::nothrow) MainWindow(app);
     if (!app.mainWindow) {
-        ReportAppMessage(1);
+        ReportAppMessage(app.messages, 1);
         return Status::Aborted;
     }
     app.mainMenuBar = app.mainWindow->menuBar();
@@ -161,7 +161,7 @@ Status CreateWindows(CaptureApp& app)
         app.menus[i] = app.mainMenuBar->addMenu(QString::fromLatin1(titles[i]));
     app.messagesFileMenu = app.userMessagesWindow->FileMenu();
     if (!app.userMessagesWindow->CreateView()) {
-        ReportAppMessage(10);
+        ReportAppMessage(app.messages, 10);
         return Status::Aborted;
     }
     return Status::Ok;
@@ -179,7 +179,7 @@ Status FindDevicesAndGraph(CaptureApp& app, bool simulatedCamera, const Simulato
     app.codecCatalogue = &app.devices;
     auto* video = new (std::nothrow) VideoWindow(app.mainWindow->centralWidget());
     if (!video) {
-        ReportAppMessage(7);
+        ReportAppMessage(app.messages, 7);
         return Status::Aborted;
     }
     video->setGeometry(0, 0, 100, 100);
@@ -192,7 +192,7 @@ Status FindDevicesAndGraph(CaptureApp& app, bool simulatedCamera, const Simulato
     });
     app.UseGraph(nullptr);
     if (!LoadCharacterSets(app.characterSets))
-        ReportGraphMessage(29);
+        ReportGraphMessage(app.messages, 29);
     return Status::Ok;
 }
 
@@ -201,7 +201,7 @@ void ReadOptionsFile(CaptureApp& app)
     AppOptions& options = app.options;
     if (LoadOptionsFile(options)) {
         options.OptionsLoadedFromFile = true;
-        CheckLoadedOptions(options, Devices(), UserMessageLog::Instance());
+        CheckLoadedOptions(options, app.devices, app.messages);
         if (options.PixelSaturationValue != -1)
             options.SaturationDefault = options.PixelSaturationValue;
         // The stored threshold is the one in effect from the first picture on.
@@ -217,8 +217,8 @@ void FillMessagesMenu(CaptureApp& app)
     QAction* save = AppendMenuEntry(app.messagesFileMenu, QStringLiteral("Save Messages"), MenuCommand::SaveMessages);
     QAction* saveClear = AppendMenuEntry(app.messagesFileMenu, QStringLiteral("Save Messages and Clear"),
                                          MenuCommand::SaveMessagesAndClear);
-    QObject::connect(save, &QAction::triggered, [] { SaveUserMessages(UserMessageLog::Instance(), false); });
-    QObject::connect(saveClear, &QAction::triggered, [] { SaveUserMessages(UserMessageLog::Instance(), true); });
+    QObject::connect(save, &QAction::triggered, [&app] { SaveUserMessages(app.messages, app.options, app.clock, false); });
+    QObject::connect(saveClear, &QAction::triggered, [&app] { SaveUserMessages(app.messages, app.options, app.clock, true); });
 }
 
 void ShowWindow(QWidget* window, bool minimised)
@@ -258,7 +258,7 @@ Status CreateControlsWindow(CaptureApp& app)
 {
     app.controlsWindow = new (std::nothrow) ControlsWindow(app);
     if (!app.controlsWindow) {
-        ReportAppMessage(8);
+        ReportAppMessage(app.messages, 8);
         return Status::Aborted;
     }
     // The scheduler reaches the windows and the main window's timers from here on.

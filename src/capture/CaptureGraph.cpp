@@ -225,17 +225,17 @@ Status CaptureGraph::BuildGraph(const QString* fileName, bool defaultFolder)
     if (const Status s = AddSource(*d); Failed(s))
         return s;
     if (Failed(SetCaptureFormat(*f))) {
-        ReportGraphMessage(2);
+        ReportGraphMessage(m_parts.log, 2);
         return Status::Aborted;
     }
     if (const Status s = AddRenderer(recording); Failed(s))
         return s;
     if (Failed(RenderStreams(*d, *f, recording))) {
-        ReportGraphMessage(4);
+        ReportGraphMessage(m_parts.log, 4);
         return Status::Aborted;
     }
     if (Failed(RunGraph())) {
-        ReportGraphMessage(5);
+        ReportGraphMessage(m_parts.log, 5);
         return Status::Aborted;
     }
     if (m_file)
@@ -291,7 +291,7 @@ Status CaptureGraph::CreateGraphBuilders()
 {
     m_e->pipeline = gst_pipeline_new("VELA capture graph");
     if (!m_e->pipeline) {
-        ReportGraphMessage(12);
+        ReportGraphMessage(m_parts.log, 12);
         return Status::Failed;
     }
     gst_object_ref_sink(m_e->pipeline);
@@ -311,7 +311,7 @@ Status CaptureGraph::AddSource(const CaptureDevice& d)
     if (m_e->source && m_sourceSetup)
         m_sourceSetup(m_e->source);
     if (!m_e->source || !gst_bin_add(GST_BIN(m_e->pipeline), m_e->source)) {
-        ReportGraphMessage(1);
+        ReportGraphMessage(m_parts.log, 1);
         return Status::Aborted;
     }
     m_state = GraphState::SourceAdded;
@@ -345,12 +345,12 @@ void CaptureGraph::CountDeliveredFrames()
 Status CaptureGraph::SetCaptureFormat(const MediaFormat& f)
 {
     if (m_state != GraphState::SourceAdded) {
-        ReportGraphMessage(10);
+        ReportGraphMessage(m_parts.log, 10);
         return Status::Aborted;
     }
     m_e->format = gst_element_factory_make("capsfilter", "Capture Format");
     if (!m_e->format || !f.caps) {
-        ReportGraphMessage(11);
+        ReportGraphMessage(m_parts.log, 11);
         return Status::Failed;
     }
     g_object_set(m_e->format, "caps", f.caps.get(), nullptr);
@@ -368,7 +368,7 @@ Status CaptureGraph::AddRenderer(bool recording)
     case RendererKind::Window:
         m_e->renderer = MakeWindowRenderer(m_preview);
         if (!m_e->renderer) {
-            ReportGraphMessage(19);
+            ReportGraphMessage(m_parts.log, 19);
             return Status::Aborted;
         }
         break;
@@ -379,7 +379,7 @@ Status CaptureGraph::AddRenderer(bool recording)
         // reach User Messages under this name, and the user knows the choice by it.
         GstElement* sink = gst_element_factory_make(xv ? "xvimagesink" : "ximagesink", xv ? "VMR9" : "VMR7");
         if (!sink) {
-            ReportGraphMessage(xv ? 34 : 35);
+            ReportGraphMessage(m_parts.log, xv ? 34 : 35);
             return Status::Ok; // no renderer: the build ends in an orderly failure at the renderer pin
         }
         g_object_set(sink, "force-aspect-ratio", TRUE, "sync", FALSE, nullptr);
@@ -391,7 +391,7 @@ Status CaptureGraph::AddRenderer(bool recording)
     case RendererKind::None: {
         GstElement* sink = gst_element_factory_make("fakesink", "No Picture");
         if (!sink) {
-            ReportGraphMessage(36);
+            ReportGraphMessage(m_parts.log, 36);
             return Status::Ok;
         }
         g_object_set(sink, "sync", FALSE, "async", FALSE, nullptr);
@@ -408,7 +408,7 @@ Status CaptureGraph::RenderStreams(const CaptureDevice& d, const MediaFormat& f,
     m_e->tee = gst_element_factory_make("tee", "Smart Tee");
     m_e->previewQueue = gst_element_factory_make("queue", "Preview");
     if (!m_e->tee || !m_e->previewQueue) {
-        ReportGraphMessage(23);
+        ReportGraphMessage(m_parts.log, 23);
         return Status::Aborted;
     }
     // A slow preview drops preview frames; the capture branch never does.
@@ -416,7 +416,7 @@ Status CaptureGraph::RenderStreams(const CaptureDevice& d, const MediaFormat& f,
                  "max-size-time", guint64{0}, nullptr);
     gst_bin_add_many(GST_BIN(m_e->pipeline), m_e->tee, m_e->previewQueue, nullptr);
     if (!gst_element_link_many(m_e->format, m_e->tee, m_e->previewQueue, nullptr)) {
-        ReportGraphMessage(23);
+        ReportGraphMessage(m_parts.log, 23);
         return Status::Aborted;
     }
     if (recording) {
@@ -424,7 +424,7 @@ Status CaptureGraph::RenderStreams(const CaptureDevice& d, const MediaFormat& f,
             return s;
     }
     if (!m_e->renderer) {
-        ReportGraphMessage(39);
+        ReportGraphMessage(m_parts.log, 39);
         return Status::Aborted;
     }
     if (const Status s = AddPreviewChain(f, recording); Failed(s))
@@ -460,18 +460,18 @@ Status CaptureGraph::AddPreviewChain(const MediaFormat& f, bool recording)
     GstElement* previous = m_e->previewQueue;
     for (GstElement* e : chain) {
         if (!e) {
-            ReportGraphMessage(23);
+            ReportGraphMessage(m_parts.log, 23);
             return Status::Aborted;
         }
         gst_bin_add(GST_BIN(m_e->pipeline), e);
         if (!gst_element_link(previous, e)) {
-            ReportGraphMessage(23);
+            ReportGraphMessage(m_parts.log, 23);
             return Status::Aborted;
         }
         previous = e;
     }
     if (!gst_element_link(previous, m_e->renderer)) {
-        ReportGraphMessage(40);
+        ReportGraphMessage(m_parts.log, 40);
         return Status::Aborted;
     }
     return Status::Ok;

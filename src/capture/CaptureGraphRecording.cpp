@@ -24,7 +24,7 @@ Status CaptureGraph::AddRecordingBranch(const CaptureDevice& d, const MediaForma
     const PreAllocationRequest request =
         MakePreAllocationRequest(m_parts.options, app.RecordingActive, m_file->FileName(), codecName, app.EventDuration);
     if (Failed(m_file->Claim(request, m_parts.preAllocationCalls)) || Failed(AddCaptureQueueMuxAndWriter())) {
-        ReportGraphMessage(24);
+        ReportGraphMessage(m_parts.log, 24);
         return Status::Aborted;
     }
     const bool withCodec = codecIndex > 0 && codecIndex < d.codecFilters.size() && d.codecFilters[codecIndex];
@@ -64,7 +64,7 @@ Status CaptureGraph::LinkThroughCodec(GstElementFactory* factory, const QString&
 {
     GstElement* codec = gst_element_factory_create(factory, nullptr);
     if (!codec) {
-        ReportGraphMessage(25);
+        ReportGraphMessage(m_parts.log, 25);
         return Status::Aborted;
     }
     gst_object_set_name(GST_OBJECT(codec), codecName.toUtf8().constData());
@@ -86,7 +86,7 @@ Status CaptureGraph::LinkThroughCodec(GstElementFactory* factory, const QString&
         }
     }
     if (!gst_element_link(queue, m_e->mux)) {
-        ReportGraphMessage(26);
+        ReportGraphMessage(m_parts.log, 26);
         return Status::Aborted;
     }
     Log(codecName + QStringLiteral(" is NOT used in filter graph\r\n"));

@@ -62,7 +62,7 @@ Status CaptureGraph::StopGraph()
         return Status::Ok;
     const bool orderly = !m_file || !m_file->Running() || DrainIntoFile();
     if (gst_element_set_state(m_e->pipeline, GST_STATE_NULL) == GST_STATE_CHANGE_FAILURE)
-        ReportGraphMessage(8);
+        ReportGraphMessage(m_parts.log, 8);
     m_parts.frames.ReleaseIntegrationBuffer();
     FinishRecording(orderly);
     return Status::Ok;

@@ -127,13 +127,3 @@ void ReportGraphMessage(UserMessageLog& log, int index)
     if (const NumberedMessage* m = GraphMessage(index))
         Report(log, *m, 1000 + index);
 }
-
-void ReportAppMessage(int number)
-{
-    ReportAppMessage(UserMessageLog::Instance(), number);
-}
-
-void ReportGraphMessage(int index)
-{
-    ReportGraphMessage(UserMessageLog::Instance(), index);
-}

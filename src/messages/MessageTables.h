@@ -26,7 +26,3 @@ QString ComposeNumberedMessage(const QString& text, int code, int severity);
 // Error and Warning: a stamped User Messages entry. Note: nothing.
 void ReportAppMessage(UserMessageLog& log, int number);
 void ReportGraphMessage(UserMessageLog& log, int index);
-
-// Going: into UserMessageLog::Instance(), kept only while callers outside messages/ remain.
-void ReportAppMessage(int number);
-void ReportGraphMessage(int index);

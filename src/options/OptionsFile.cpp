@@ -305,7 +305,7 @@ void SaveOptionsAndReport(AppOptions& o, UserMessageLog& log)
     o.PixelSaturationValue = o.SaturationDefault;
     QString why;
     if (!SaveOptionsFile(o, &why)) {
-        ReportAppMessage(17);
+        ReportAppMessage(log, 17);
         // The numbered text names no cause; say what the system said.
         log.Append(QStringLiteral("NOTE -- \"%1\": %2\r\n").arg(OptionsPath(), why), false);
     }

@@ -66,7 +66,7 @@ void RecordingControl::RestartGraph()
 Status RecordingControl::StartCapture()
 {
     if (m_app.BrightnessContrastShown && m_app.RecordingActive) {
-        ReportAppMessage(15);
+        ReportAppMessage(m_log, 15);
         return Status::Unexpected;
     }
     m_app.StartRecordingText.clear();

@@ -36,7 +36,7 @@ TEST_F(SaveUserMessagesTest, SavedFileEndsEveryLineInOneCrLfAndKeepsLinesAfterWi
     m_log.Append(QStringLiteral("after the wide characters\r"), false);
     Options().LogfileNamePrefix = QStringLiteral("night");
 
-    ASSERT_TRUE(SaveUserMessages(m_log, false));
+    ASSERT_TRUE(SaveUserMessages(m_log, Options(), m_program.Clock(), false));
     const QByteArray bytes = ReadFileBytes(m_dir.FilePath(QStringLiteral("LogFiles/night03_15_2026_03_04_05.log")));
     EXPECT_EQ(bytes, QByteArray("\r\n03:04:05 (UTC)\r\nCaf\xe9 line\r\n"
                                 "\r\nFolder ?? and ? here\r\n"
@@ -46,7 +46,7 @@ TEST_F(SaveUserMessagesTest, SavedFileEndsEveryLineInOneCrLfAndKeepsLinesAfterWi
         QStringLiteral("\n03:04:05 (UTC)\nUser messages saved in log file \"LogFiles/night03_15_2026_03_04_05.log\"\n")));
 
     Options().LogfileNamePrefix.clear();
-    ASSERT_TRUE(SaveUserMessages(m_log, true));
+    ASSERT_TRUE(SaveUserMessages(m_log, Options(), m_program.Clock(), true));
     EXPECT_EQ(Log(), QStringLiteral("\n03:04:05 (UTC)\nUser messages saved in log file "
                                     "\"LogFiles/03_15_2026_03_04_05.log\" and all messages cleared\n"));
 }
@@ -77,7 +77,7 @@ TEST_F(SaveUserMessagesTest, AFailedSaveKeepsTheMessagesAndSaysWhy)
             std::optional<ScopedFileSizeLimit> full;
             if (c.sizeLimit)
                 full.emplace(*c.sizeLimit);
-            saved = SaveUserMessages(m_log, true);
+            saved = SaveUserMessages(m_log, Options(), m_program.Clock(), true);
         }
         EXPECT_FALSE(saved);
         const QString name = QLatin1String(*c.folder ? c.folder : "LogFiles/") + QStringLiteral("03_15_2026_03_04_05.log");

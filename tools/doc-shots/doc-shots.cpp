@@ -95,9 +95,9 @@ void ShootDialog(CaptureApp& app, MenuDialog dialog, const QString& name)
 }
 
 // An Event `ahead` minutes from now (UTC), recorded for `minutes`.
-void WriteEvent(int ahead, int minutes, const QString& comment)
+void WriteEvent(const Clock& clock, int ahead, int minutes, const QString& comment)
 {
-    const CalendarTime at = UtcTimeToCalendar(UtcTimeNow() + std::chrono::minutes(ahead));
+    const CalendarTime at = UtcTimeToCalendar(UtcTimeNow(clock) + std::chrono::minutes(ahead));
     CalendarTime duration{};
     duration.minute = static_cast<std::uint16_t>(minutes);
     QDir().mkpath(QStringLiteral("Events"));
@@ -113,11 +113,11 @@ bool MeasureDrift(CaptureApp& app)
     app.captureGraph->SetSourceSetup([](GstElement* source) {
         g_object_set(source, "offset", static_cast<gint64>(40), "drift", 1.5, nullptr);
     });
-    TheAppState().Analysis.driftMinutes = 3;
+    app.state.Analysis.driftMinutes = 3;
     static_cast<void>(app.framePipeline.MeasurementFinished().Take());
     app.recording.RestartGraph();
     // The main loop's checks end the measurement and bring the live picture back.
-    if (!WaitFor([] { return TheAppState().Analysis.driftMinutes == 0; }, 330s)) {
+    if (!WaitFor([&app] { return app.state.Analysis.driftMinutes == 0; }, 330s)) {
         Say(QStringLiteral("the clock-drift measurement did not finish"));
         return false;
     }
@@ -152,8 +152,8 @@ int main(int argc, char* argv[])
         return 1;
     }
 
-    UserMessageLog::Instance().SetEchoToStderr(false);
     auto* app = new CaptureApp;
+    app->messages.SetEchoToStderr(false);
     if (InitialiseApp(*app, true) != Status::Ok || !app->state.UsableCamera) {
         Say(QStringLiteral("the program did not start with the simulator camera"));
         return 1;
@@ -168,8 +168,8 @@ int main(int argc, char* argv[])
     WaitFor([video] { return video->FramesPresented() >= 30; }, 15s);
 
     // Two Events ahead: the sooner is armed and counted down.
-    WriteEvent(75, 4, QStringLiteral("(1234) Vela & TYC 5799-01234-1"));
-    WriteEvent(24 * 60 + 30, 2, QStringLiteral("(5678) rehearsal"));
+    WriteEvent(app->clock, 75, 4, QStringLiteral("(1234) Vela & TYC 5799-01234-1"));
+    WriteEvent(app->clock, 24 * 60 + 30, 2, QStringLiteral("(5678) rehearsal"));
     app->scheduler.LoadEventSchedule();
     RunEventsFor(1500ms);
 

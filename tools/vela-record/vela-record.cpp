@@ -115,9 +115,8 @@ int ParseArguments(const QStringList& arguments, Request& r)
 }
 
 // The simulator's device and format as the device dialogs would select them.
-bool SelectSimulatorFormat(const Request& r)
+bool SelectSimulatorFormat(DeviceTable& table, const Request& r)
 {
-    DeviceTable& table = Devices();
     for (int i = 0; i < table.count; ++i) {
         CaptureDevice& d = table.devices[static_cast<std::size_t>(i)];
         if (d.name != QLatin1String("VTI Simulator"))
@@ -157,39 +156,41 @@ int main(int argc, char* argv[])
     if (const int status = ParseArguments(QApplication::arguments(), r); status != kContinue)
         return status;
 
-    CheckTimeZone(AppClock(), UserMessageLog::Instance()); // recording names carry UTC, as in the program
+    const SystemClock clock;
+    UserMessageLog log(clock);
+    AppOptions options;
+    DeviceTable devices;
+    AppState app;
+    CheckTimeZone(clock, log); // recording names carry UTC, as in the program
     PrepareCaptureBackEnd(true);
-    Devices() = DeviceTable{};
-    if (EnumerateCaptureDevices(Devices(), UserMessageLog::Instance(), true) != Status::Ok) {
+    if (EnumerateCaptureDevices(devices, log, true) != Status::Ok) {
         Fail(QStringLiteral("the device enumeration failed"));
         return kExitFailure;
     }
     // Every recording here is "NONE", the first entry of any catalogue, so the codec
     // trials of the program's start-up are left out: they load every encoder plugin that
     // might fit, start-up work that no recording repeats.
-    OfferOnlyNone(Devices());
-    if (!SelectSimulatorFormat(r))
+    OfferOnlyNone(devices);
+    if (!SelectSimulatorFormat(devices, r))
         return kExitFailure;
 
     if (!QDir().mkpath(r.out)) {
         Fail(QStringLiteral("cannot create %1").arg(r.out));
         return kExitFailure;
     }
-    Options().VideoDirectory = QDir(r.out).absolutePath() + QLatin1Char('/');
-    AppState& app = TheAppState();
+    options.VideoDirectory = QDir(r.out).absolutePath() + QLatin1Char('/');
     app.Analysis.saturationThreshold = r.threshold;
 
     VideoWindow window(nullptr);
     // Sized as the program sizes it, the frame plus 8 each way, so the picture is painted 1:1.
-    const CaptureDevice& device = Devices().devices[static_cast<std::size_t>(Devices().currentDeviceIndex)];
+    const CaptureDevice& device = devices.devices[static_cast<std::size_t>(devices.currentDeviceIndex)];
     const MediaFormat& format = device.formats[device.selectedFormatIndex];
     window.resize(format.width + 8, format.height + 8);
     window.show();
     // Marking needs no character sets; its messages go to the log like the program's.
     const CharacterSetList noSets;
-    const SystemClock clock;
-    FramePipeline pipeline(noSets, UserMessageLog::Instance(), clock);
-    CaptureGraph graph(CaptureGraphParts{Options(), Devices(), app, UserMessageLog::Instance(), pipeline}, &window, 0);
+    FramePipeline pipeline(noSets, log, clock);
+    CaptureGraph graph(CaptureGraphParts{options, devices, app, log, pipeline}, &window, 0);
     bool failed = false;
     // A waiting event loop, not a processEvents spin: the spin alone would cost a core
     // and swamp what the benchmark measures.
@@ -200,10 +201,10 @@ int main(int argc, char* argv[])
     });
     if (r.nonLive)
         graph.SetSourceSetup([](GstElement* source) { g_object_set(source, "is-live", FALSE, nullptr); });
-    RecordingControl recording(app, Options(), UserMessageLog::Instance(), AppClock(), &graph);
+    RecordingControl recording(app, options, log, clock, &graph);
 
     app.RecordingActive = true;
-    app.RecordingFileName = MakeRecordingFileName(Options(), UserMessageLog::Instance(), AppClock());
+    app.RecordingFileName = MakeRecordingFileName(options, log, clock);
     if (app.RecordingFileName.isEmpty() || Failed(recording.StartCapture())) {
         Fail(QStringLiteral("the recording did not start"));
         return kExitFailure;
@@ -231,12 +232,12 @@ int main(int argc, char* argv[])
         loop.exec();
     const Status stopped = recording.StopCapture();
 
-    QFile log(RecordingLogFileName(fileName));
-    if (!log.open(QIODevice::ReadOnly)) {
+    QFile recordingLog(RecordingLogFileName(fileName));
+    if (!recordingLog.open(QIODevice::ReadOnly)) {
         Fail(QStringLiteral("no recording log beside %1").arg(fileName));
         return kExitFailure;
     }
-    const QString logText = QString::fromLatin1(log.readAll());
+    const QString logText = QString::fromLatin1(recordingLog.readAll());
     const qint64 recorded = LogCount(logText, "Number of recorded frames");
     const qint64 dropped = LogCount(logText, "Number of dropped frames");
     std::printf("file: %s\nrecorded: %lld\ndropped: %lld\npreview frames: %llu\nmarking element: %s\n",

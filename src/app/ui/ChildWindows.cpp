@@ -183,7 +183,7 @@ QSlider* BrightnessContrastWindow::MakeSlider(bool brightness, int y, int failur
 {
     auto* slider = new (std::nothrow) QSlider(Qt::Horizontal, this);
     if (!slider) {
-        ReportAppMessage(failureMessage);
+        ReportAppMessage(m_app.messages, failureMessage);
         return nullptr;
     }
     slider->setObjectName(brightness ? QStringLiteral("brightnessSlider") : QStringLiteral("contrastSlider"));
@@ -212,7 +212,7 @@ QLabel* BrightnessContrastWindow::MakeLabel(const QString& text, int y, int fail
 {
     auto* label = new (std::nothrow) QLabel(text, this);
     if (!label) {
-        ReportAppMessage(failureMessage);
+        ReportAppMessage(m_app.messages, failureMessage);
         return nullptr;
     }
     label->setGeometry(20, y, 250, 30);

@@ -153,7 +153,7 @@ void ViewEventsDialog::DeleteSelected()
         if (DeleteEventFile(item->text(kFileNameColumn)))
             ++deleted;
         else
-            ReportAppMessage(kUnableToDeleteEventFiles);
+            ReportAppMessage(m_program.log, kUnableToDeleteEventFiles);
     }
     if (deleted == 0)
         return;
