@@ -46,18 +46,20 @@ enum class MenuIndex { File = 0, Events = 1, Display = 2, Options = 3, Help = 4 
 // with it, in the order they were made; each holds a reference to it.
 class CaptureApp {
 public:
-    CaptureApp();
+    // The clock must outlive the application: the program's is the computer's, a test's
+    // may stand still.
+    explicit CaptureApp(const Clock& clock);
     ~CaptureApp();
     CaptureApp(const CaptureApp&) = delete;
     CaptureApp& operator=(const CaptureApp&) = delete;
 
     // The parts of the program, in the order they are made; each takes references to the
     // ones before it.
-    AppClockView clock;
-    AppOptions& options;
-    DeviceTable& devices;
+    const Clock& clock;
+    AppOptions options;
+    DeviceTable devices;
     AppState state;
-    UserMessageLog& messages;
+    UserMessageLog messages{clock};
     CharacterSetList characterSets; // loaded at start-up
     FramePipeline framePipeline{characterSets, messages, clock, &WakeMainLoop};
     EventSchedule eventSchedule;

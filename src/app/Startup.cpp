@@ -367,12 +367,9 @@ void EndProcess(CaptureApp& app, SingleInstance& instance)
 
 // Made and unmade beside the start-up steps, so that the windows' headers stay out of
 // CaptureApp's own files (the windows include it).
-CaptureApp::CaptureApp()
-    : options(Options())
-    , devices(Devices())
-    , messages(UserMessageLog::Instance())
+CaptureApp::CaptureApp(const Clock& programClock)
+    : clock(programClock)
 {
-    SetAppState(&state);
 }
 
 CaptureApp::~CaptureApp()
@@ -388,7 +385,6 @@ CaptureApp::~CaptureApp()
     delete controlsWindow;
     delete countdownWindow;
     delete brightnessContrastWindow;
-    SetAppState(nullptr);
 }
 
 Status InitialiseApp(CaptureApp& app, bool simulatedCamera, const SimulatorSettings& simulator)

@@ -44,7 +44,8 @@ int main(int argc, char* argv[])
     QApplication::setApplicationName(QStringLiteral("vela-video"));
     QApplication::setApplicationVersion(QStringLiteral("1.1"));
     // Every part of the program lives in it, until the toolkit goes.
-    const std::unique_ptr<CaptureApp> app(new (std::nothrow) CaptureApp);
+    const SystemClock clock;
+    const std::unique_ptr<CaptureApp> app(new (std::nothrow) CaptureApp(clock));
     if (!app)
         return ExitStatusFor(Status::OutOfMemory);
     return ExitStatusFor(Run(*app, commandLine));

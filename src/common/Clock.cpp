@@ -1,6 +1,5 @@
 #include "common/Clock.h"
 
-#include <atomic>
 #include <ctime>
 #include <sys/time.h>
 
@@ -19,8 +18,6 @@ CalendarTime FromTm(const std::tm& tm, long microseconds)
     t.milliseconds = static_cast<std::uint16_t>(microseconds / 1000);
     return t;
 }
-
-std::atomic<const Clock*> g_clock{nullptr};
 
 } // namespace
 
@@ -53,18 +50,6 @@ void ManualClock::Advance(FileTimeSpan span)
     m_utcTicks += static_cast<FileTimeTicks>(span.count());
 }
 
-const Clock& AppClock()
-{
-    static const SystemClock systemClock;
-    const Clock* c = g_clock.load(std::memory_order_acquire);
-    return c ? *c : systemClock;
-}
-
-void SetAppClock(const Clock* clock)
-{
-    g_clock.store(clock, std::memory_order_release);
-}
-
 FileTimeTicks UtcNowTicks(const Clock& clock)
 {
     // The clock only hands out valid times.
@@ -76,12 +61,3 @@ UtcTime UtcTimeNow(const Clock& clock)
     return ToUtcTime(UtcNowTicks(clock));
 }
 
-FileTimeTicks UtcNowTicks()
-{
-    return UtcNowTicks(AppClock());
-}
-
-UtcTime UtcTimeNow()
-{
-    return UtcTimeNow(AppClock());
-}

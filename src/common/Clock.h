@@ -33,13 +33,3 @@ private:
 UtcTime UtcTimeNow(const Clock& clock);
 FileTimeTicks UtcNowTicks(const Clock& clock);
 
-// Going: the process-wide clock, kept only while callers outside common/ remain.
-const Clock& AppClock();
-void SetAppClock(const Clock* clock);
-// Reads AppClock() at every call, for parts that already take a const Clock&.
-class AppClockView final : public Clock {
-public:
-    CalendarTime UtcNow() const override { return AppClock().UtcNow(); }
-};
-UtcTime UtcTimeNow();
-FileTimeTicks UtcNowTicks();

@@ -2,12 +2,6 @@
 
 #include "messages/UserMessageLog.h"
 
-DeviceTable& Devices()
-{
-    static DeviceTable table;
-    return table;
-}
-
 CaptureDevice* AttachedDevice(DeviceTable& t, int index)
 {
     return index >= 0 && index < t.count ? &t.devices[static_cast<std::size_t>(index)] : nullptr;

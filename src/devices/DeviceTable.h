@@ -51,9 +51,6 @@ struct DeviceTable {
     std::int32_t currentDeviceIndex = -1;
 };
 
-// The process-wide table that the parts outside options/, devices/ and capture/ still
-// reach for; they take the application object's instead, then this goes.
-DeviceTable& Devices();
 // The listed device at index; nullptr for an index outside the listed devices.
 CaptureDevice* AttachedDevice(DeviceTable& table, int index);
 const CaptureDevice* AttachedDevice(const DeviceTable& table, int index);

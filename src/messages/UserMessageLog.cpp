@@ -51,13 +51,6 @@ QString ToParagraphs(const QString& text)
     return out;
 }
 
-UserMessageLog& UserMessageLog::Instance()
-{
-    static const AppClockView clock;
-    static UserMessageLog* log = new UserMessageLog(clock); // lives until the process ends
-    return *log;
-}
-
 UserMessageLog::UserMessageLog(const Clock& clock)
     : m_clock(clock)
 {
@@ -132,11 +125,6 @@ bool UserMessageLog::event(QEvent* e)
         return true;
     }
     return QObject::event(e);
-}
-
-void AppendUserMessage(const QString& text, bool timeStamp)
-{
-    UserMessageLog::Instance().Append(text, timeStamp);
 }
 
 void UserMessageLog::ShowFatal(const QString& line)

@@ -24,9 +24,6 @@ public:
     explicit UserMessageLog(const Clock& clock);
     ~UserMessageLog() override;
 
-    // Going: the process-wide log, kept only while callers outside messages/ remain.
-    static UserMessageLog& Instance();
-
     // One entry: "\r\n", the UTC time line "HH:mm:ss (UTC)\r\n" when timeStamp is set,
     // then the text as it stands. Any thread.
     void Append(const QString& text, bool timeStamp);
@@ -61,9 +58,6 @@ private:
     bool m_echo = true;
     QString m_text;
 };
-
-// Going: Instance().Append, kept only while callers outside messages/ remain.
-void AppendUserMessage(const QString& text, bool timeStamp);
 
 // Converts "\r\n", lone "\r" and lone "\n" to one '\n' each.
 QString ToParagraphs(const QString& text);

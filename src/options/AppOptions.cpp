@@ -1,11 +1,5 @@
 #include "options/AppOptions.h"
 
-AppOptions& Options()
-{
-    static AppOptions options;
-    return options;
-}
-
 CalendarTime DefaultDurationValue(int hours, int minutes, int seconds)
 {
     return CalendarTime{1943, 5, 1, 3, static_cast<std::uint16_t>(hours), static_cast<std::uint16_t>(minutes),

@@ -78,10 +78,6 @@ struct AppOptions {
     std::int32_t SaturationDefault = -1;
 };
 
-// The process-wide record that the parts outside options/, devices/ and capture/ still
-// reach for; they take the application object's instead, then this goes.
-AppOptions& Options();
-
 // Built-in defaults; text fields empty, the pair lists untouched.
 void SetOptionDefaults(AppOptions& options);
 

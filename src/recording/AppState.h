@@ -32,7 +32,3 @@ struct AppState {
     RequestedAnalysis Analysis;
 };
 
-// The process-wide state, still read by the capture graph, the filter dialogs and the
-// tools until they are handed the reference too.
-AppState& TheAppState();
-void SetAppState(AppState* state);

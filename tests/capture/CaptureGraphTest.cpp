@@ -144,6 +144,11 @@ void RunEventsFor(int ms)
 
 class CaptureGraphTest : public ::testing::Test {
 protected:
+    SystemClock m_clock;
+    UserMessageLog m_messages{m_clock};
+    AppOptions m_options;
+    DeviceTable m_devices;
+    AppState m_state;
     // Relative, so it names a file in each test's own process directory.
     static constexpr const char* kUnplugFile = "camera-unplugged";
 
@@ -152,23 +157,25 @@ protected:
         SimulatorSettings simulator;
         simulator.unplugFile = kUnplugFile;
         PrepareCaptureBackEnd(true, simulator);
-        Devices() = DeviceTable{};
-        ASSERT_EQ(EnumerateCaptureDevices(Devices(), UserMessageLog::Instance(), true), Status::Ok);
-        ASSERT_EQ(EnumerateCodecs(Devices(), UserMessageLog::Instance()), Status::Ok);
+        const SystemClock clock;
+        UserMessageLog log(clock);
+        log.SetEchoToStderr(false);
+        ASSERT_EQ(EnumerateCaptureDevices(s_listed, log, true), Status::Ok);
+        ASSERT_EQ(EnumerateCodecs(s_listed, log), Status::Ok);
     }
+    static inline DeviceTable s_listed; // listed once: the codec trials take seconds
 
     void SetUp() override
     {
-        UserMessageLog::Instance().SetEchoToStderr(false);
-        UserMessageLog::Instance().Clear();
-        Options() = AppOptions{};
-        TheAppState() = AppState{};
+        m_messages.SetEchoToStderr(false);
+        m_messages.Clear();
+        m_devices = s_listed;
         m_device = -1;
-        for (int i = 0; i < Devices().count; ++i)
-            if (Devices().devices[static_cast<std::size_t>(i)].name == QLatin1String("VTI Simulator"))
+        for (int i = 0; i < m_devices.count; ++i)
+            if (m_devices.devices[static_cast<std::size_t>(i)].name == QLatin1String("VTI Simulator"))
                 m_device = i;
         ASSERT_GE(m_device, 0);
-        Devices().currentDeviceIndex = m_device;
+        m_devices.currentDeviceIndex = m_device;
         m_graph = std::make_unique<CaptureGraph>(Parts(), nullptr, 0);
         m_recording.SetGraph(m_graph.get());
     }
@@ -181,9 +188,9 @@ protected:
     // StartCapture and StopCapture still reach the program's own records.
     CaptureGraphParts Parts(const PreAllocationCalls& calls = kSystemPreAllocationCalls)
     {
-        return {Options(), Devices(), TheAppState(), UserMessageLog::Instance(), m_pipeline, calls};
+        return {m_options, m_devices, m_state, m_messages, m_pipeline, calls};
     }
-    CaptureDevice& Device() { return Devices().devices[static_cast<std::size_t>(m_device)]; }
+    CaptureDevice& Device() { return m_devices.devices[static_cast<std::size_t>(m_device)]; }
     void Select(const char* size, VideoSubtype subtype, const char* codec = "NONE")
     {
         CaptureDevice& d = Device();
@@ -198,7 +205,7 @@ protected:
     // A recording through StartCapture and StopCapture, as the buttons make it.
     QString Record(int ms)
     {
-        AppState& app = TheAppState();
+        AppState& app = m_state;
         app.RecordingActive = true;
         app.RecordingFileName = m_dir.FilePath(QStringLiteral("rec.avi"));
         EXPECT_EQ(m_recording.StartCapture(), Status::Ok);
@@ -218,10 +225,10 @@ protected:
 
     ScopedProcessDirectory m_dir;
     CharacterSetList m_sets;
-    FramePipeline m_pipeline{m_sets, UserMessageLog::Instance(), AppClock()};
+    FramePipeline m_pipeline{m_sets, m_messages, m_clock};
     std::unique_ptr<CaptureGraph> m_graph;
     int m_device = -1;
-    RecordingControl m_recording{TheAppState(), Options(), UserMessageLog::Instance(), AppClock()};
+    RecordingControl m_recording{m_state, m_options, m_messages, m_clock};
 };
 
 } // namespace
@@ -266,9 +273,9 @@ TEST_F(CaptureGraphTest, RecordingsReadBackFrameForFrame)
 TEST_F(CaptureGraphTest, PreAllocatedFileIsClaimedThenCutToWhatWasWritten)
 {
     Select("640x480", VideoSubtype::YUY2);
-    Options().FilePreAllocation = true;
-    Options().ManualAllocationGB = 1;
-    AppState& app = TheAppState();
+    m_options.FilePreAllocation = true;
+    m_options.ManualAllocationGB = 1;
+    AppState& app = m_state;
     app.RecordingActive = true;
     app.RecordingFileName = m_dir.FilePath(QStringLiteral("pre.avi"));
     ASSERT_EQ(m_recording.StartCapture(), Status::Ok);
@@ -290,9 +297,9 @@ TEST_F(CaptureGraphTest, ARecordingThatCannotStartFailsWithItsReasonAndLeavesNoF
 {
     Select("640x480", VideoSubtype::YUY2);
     // With pre-allocation a file of zeros is claimed early: it must go as well.
-    Options().FilePreAllocation = true;
-    Options().ManualAllocationGB = 1;
-    TheAppState().RecordingActive = true;
+    m_options.FilePreAllocation = true;
+    m_options.ManualAllocationGB = 1;
+    m_state.RecordingActive = true;
     const UnwritableFolder locked(m_dir.FilePath(QStringLiteral("locked")));
     GstElementFactory* v4l2 = gst_element_factory_find("v4l2src");
 
@@ -321,7 +328,7 @@ TEST_F(CaptureGraphTest, ARecordingThatCannotStartFailsWithItsReasonAndLeavesNoF
             std::cerr << c.what << ": cannot be arranged here, skipped\n";
             continue;
         }
-        UserMessageLog::Instance().Clear();
+        m_messages.Clear();
         std::optional<ScopedFileSizeLimit> limit;
         if (c.fullDisk)
             limit.emplace(1 << 20);
@@ -332,7 +339,7 @@ TEST_F(CaptureGraphTest, ARecordingThatCannotStartFailsWithItsReasonAndLeavesNoF
         Device().sourceDevice = camera;
         limit.reset();
         EXPECT_TRUE(Failed(s)) << StatusCode(s);
-        const QString messages = UserMessageLog::Instance().Text();
+        const QString messages = m_messages.Text();
         EXPECT_TRUE(messages.contains(QLatin1String(c.reason))) << messages.toStdString();
         EXPECT_EQ(m_graph->StopGraph(), Status::Ok);
         EXPECT_EQ(FilesBelow(m_dir.Path()), QStringList());
@@ -342,9 +349,9 @@ TEST_F(CaptureGraphTest, ARecordingThatCannotStartFailsWithItsReasonAndLeavesNoF
 TEST_F(CaptureGraphTest, AFailedBuildTakesBackTheFileItMadeAndNeverWritesToStandardOutput)
 {
     Select("640x480", VideoSubtype::YUY2);
-    Options().FilePreAllocation = true;
-    Options().ManualAllocationGB = 1;
-    TheAppState().RecordingActive = true;
+    m_options.FilePreAllocation = true;
+    m_options.ManualAllocationGB = 1;
+    m_state.RecordingActive = true;
     const QString file = m_dir.FilePath(QStringLiteral("rec.avi"));
     const QString output = m_dir.FilePath(QStringLiteral("stdout"));
     const PreAllocationCalls lost{OpenThenLose, UnsupportedFallocate, ::ftruncate, ::close};
@@ -399,14 +406,14 @@ TEST_F(CaptureGraphTest, AFailedBuildTakesBackTheFileItMadeAndNeverWritesToStand
 TEST_F(CaptureGraphTest, AnalysisOnMjpgIsRefusedAndTheRetryPreviewsWithoutIt)
 {
     Select("640x480", VideoSubtype::MJPG);
-    TheAppState().Analysis.saturationThreshold = 200;
+    m_state.Analysis.saturationThreshold = 200;
     EXPECT_EQ(m_graph->BuildGraph(nullptr, true), Status::NotImplemented);
-    EXPECT_TRUE(UserMessageLog::Instance().Text().contains(
+    EXPECT_TRUE(m_messages.Text().contains(
         QStringLiteral("Pixel analysis not supported for selected device and format with name \"VTI Simulator\"\n"
                        "Expecting an analog video device with a supported format\n")));
 
     EXPECT_EQ(m_recording.StartCapture(), Status::Ok); // switches the analyses off and builds again
-    EXPECT_EQ(TheAppState().Analysis.saturationThreshold, -1);
+    EXPECT_EQ(m_state.Analysis.saturationThreshold, -1);
     EXPECT_FALSE(m_graph->PixelAnalysisRequested());
     EXPECT_EQ(gst_bin_get_by_name(GST_BIN(m_graph->Pipeline()), "VELA Transform Filter Video"), nullptr);
     EXPECT_EQ(m_graph->State(), GraphState::Running);
@@ -416,8 +423,8 @@ TEST_F(CaptureGraphTest, AnalysisOnMjpgIsRefusedAndTheRetryPreviewsWithoutIt)
 TEST_F(CaptureGraphTest, ElementRunsInThePreviewAndColourReachesTheBalance)
 {
     Select("720x480", VideoSubtype::YUY2);
-    TheAppState().Analysis.saturationThreshold = 100;
-    TheAppState().BrightnessContrastShown = true;
+    m_state.Analysis.saturationThreshold = 100;
+    m_state.BrightnessContrastShown = true;
     ASSERT_EQ(m_recording.StartCapture(), Status::Ok);
     GstElement* filter = gst_bin_get_by_name(GST_BIN(m_graph->Pipeline()), "VELA Transform Filter Video");
     GstElement* balance = gst_bin_get_by_name(GST_BIN(m_graph->Pipeline()), "Color Control");
@@ -454,15 +461,15 @@ TEST_F(CaptureGraphTest, AFullDiskEndsTheRecordingReadableAndThePreviewGoesOn)
     } unmount{mountPoint};
 
     Select("640x480", VideoSubtype::YUY2);
-    AppState& app = TheAppState();
+    AppState& app = m_state;
     app.RecordingActive = true;
     app.RecordingFileName = mountPoint + QStringLiteral("/full.avi");
     ASSERT_EQ(m_recording.StartCapture(), Status::Ok);
     QElapsedTimer t;
     t.start();
-    while (!UserMessageLog::Instance().Text().contains(QStringLiteral("is full")) && t.elapsed() < 20000)
+    while (!m_messages.Text().contains(QStringLiteral("is full")) && t.elapsed() < 20000)
         RunEventsFor(100);
-    ASSERT_TRUE(UserMessageLog::Instance().Text().contains(QStringLiteral("The recording was ended to keep the file readable")));
+    ASSERT_TRUE(m_messages.Text().contains(QStringLiteral("The recording was ended to keep the file readable")));
 
     // The preview goes on.
     const std::uint64_t before = m_graph->FramesDelivered();
@@ -482,13 +489,13 @@ TEST_F(CaptureGraphTest, AFullDiskEndsTheRecordingReadableAndThePreviewGoesOn)
 }
 
 namespace {
-bool WaitForMessage(const char* text)
+bool WaitForMessage(UserMessageLog& log, const char* text)
 {
     QElapsedTimer t;
     t.start();
-    while (!UserMessageLog::Instance().Text().contains(QLatin1String(text)) && t.elapsed() < 20000)
+    while (!log.Text().contains(QLatin1String(text)) && t.elapsed() < 20000)
         RunEventsFor(50);
-    return UserMessageLog::Instance().Text().contains(QLatin1String(text));
+    return log.Text().contains(QLatin1String(text));
 }
 } // namespace
 
@@ -502,19 +509,19 @@ TEST_F(CaptureGraphTest, AnUnpluggedCameraFailsUntilPluggedInAgainAndItsRecordin
 
     unplug();
     EXPECT_EQ(m_recording.StartCapture(), Status::Aborted);
-    EXPECT_TRUE(WaitForMessage("ERROR -- VTI Simulator: Cannot identify device 'VTI Simulator'."));
-    EXPECT_TRUE(UserMessageLog::Instance().Text().contains(QStringLiteral("Cannot play filter graph video stream,  error 1005")));
+    EXPECT_TRUE(WaitForMessage(m_messages, "ERROR -- VTI Simulator: Cannot identify device 'VTI Simulator'."));
+    EXPECT_TRUE(m_messages.Text().contains(QStringLiteral("Cannot play filter graph video stream,  error 1005")));
     EXPECT_NE(m_graph->State(), GraphState::Running);
 
     // Plugged in again: a recording starts, and pulling the camera out ends it readable.
     ASSERT_TRUE(unplugged.remove());
-    AppState& app = TheAppState();
+    AppState& app = m_state;
     app.RecordingActive = true;
     app.RecordingFileName = m_dir.FilePath(QStringLiteral("pulled.avi"));
     ASSERT_EQ(m_recording.StartCapture(), Status::Ok);
     RunEventsFor(1000);
     unplug();
-    EXPECT_TRUE(WaitForMessage("ERROR -- VTI Simulator: Could not read from resource."));
+    EXPECT_TRUE(WaitForMessage(m_messages, "ERROR -- VTI Simulator: Could not read from resource."));
     RunEventsFor(500);
     EXPECT_FALSE(app.RecordingActive);
     EXPECT_NE(m_graph->State(), GraphState::Running) << "restarted while still unplugged";
@@ -541,7 +548,7 @@ TEST_F(CaptureGraphTest, DriftModeReadsEveryFrameOfTheSimulator)
 {
     LoadTheCharacterSets();
     Select("720x480", VideoSubtype::YUY2);
-    TheAppState().Analysis.driftMinutes = 3;
+    m_state.Analysis.driftMinutes = 3;
     // As fast as the machine goes: three minutes of video in seconds.
     m_graph->SetSourceSetup([](GstElement* source) { g_object_set(source, "is-live", FALSE, nullptr); });
     ASSERT_EQ(m_recording.StartCapture(), Status::Ok);
@@ -563,7 +570,7 @@ TEST_F(CaptureGraphTest, IntegrationDeliversOneFrameInN)
     CaptureGraph graph(Parts(), &sink, 0);
     m_recording.SetGraph(&graph);
     Select("640x480", VideoSubtype::YUY2);
-    TheAppState().Analysis.integrationFrames = 4;
+    m_state.Analysis.integrationFrames = 4;
     ASSERT_EQ(m_recording.StartCapture(), Status::Ok);
     RunEventsFor(3000);
     EXPECT_EQ(m_recording.StopCapture(), Status::Ok);
@@ -599,17 +606,17 @@ TEST_F(CaptureGraphTest, RecordedFramesReadBackTheSimulatorsVtiTime)
     // Not live: each frame shows the start time plus its own timestamp, however busy the
     // machine, so the steps between frames are exact.
     m_graph->SetSourceSetup([](GstElement* source) { g_object_set(source, "is-live", FALSE, "offset", kOffsetMs, nullptr); });
-    AppState& app = TheAppState();
+    AppState& app = m_state;
     app.RecordingActive = true;
     app.RecordingFileName = m_dir.FilePath(QStringLiteral("times.avi"));
-    const long started = MillisecondsOfDay(UtcNowTicks());
+    const long started = MillisecondsOfDay(UtcNowTicks(m_clock));
     ASSERT_EQ(m_recording.StartCapture(), Status::Ok);
     QElapsedTimer guard;
     guard.start();
     while (m_graph->FramesDelivered() < 60 && guard.elapsed() < 30000)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
     ASSERT_EQ(m_recording.StopCapture(), Status::Ok);
-    const long stopped = MillisecondsOfDay(UtcNowTicks());
+    const long stopped = MillisecondsOfDay(UtcNowTicks(m_clock));
 
     const RecordedVtiTimes times = ReadRecordedVtiTimes(app.RecordingFileName, m_sets);
     EXPECT_EQ(times.error, QString());

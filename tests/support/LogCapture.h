@@ -1,24 +1,26 @@
 #pragma once
 
 #include "common/Clock.h"
+#include "messages/UserMessageLog.h"
 #include "support/QtPrinters.h"
 
 #include <QString>
 
-// For one test: a standing clock as the application clock, and an empty User Messages
-// log that is not echoed to standard error.
+// For one test: a standing clock, and an empty User Messages log on it that is not
+// echoed to standard error.
 class ScopedLogAndClock {
 public:
     explicit ScopedLogAndClock(const CalendarTime& utc);
-    ~ScopedLogAndClock();
     ScopedLogAndClock(const ScopedLogAndClock&) = delete;
     ScopedLogAndClock& operator=(const ScopedLogAndClock&) = delete;
 
     ManualClock& Clock() { return m_clock; }
+    UserMessageLog& Log() { return m_log; }
     // The log as paragraphs: every line end is '\n'.
-    QString Messages() const;
-    void ClearMessages();
+    QString Messages() { return m_log.Text(); }
+    void ClearMessages() { m_log.Clear(); }
 
 private:
     ManualClock m_clock;
+    UserMessageLog m_log{m_clock};
 };
