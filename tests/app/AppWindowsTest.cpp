@@ -100,20 +100,14 @@ TEST_F(AppWindowsTest, WithoutADeviceTheProgramStartsWithTheDeviceEntriesGrey)
     EXPECT_FALSE(s_app->controlsWindow->close()); // windows that must stay refuse to close
     EXPECT_FALSE(s_app->userMessagesWindow->close());
 
-    const QStringList expected = {"Save Messages", "Save Messages and Clear", "Exit", "Schedule...",
-                                  "Edit and Delete...", "Brightness/Contrast", "Pixel Saturation...",
-                                  "Computer Clock Drift...", "Frame Integration...", "Devices...",
-                                  "File Defaults...", "Duration Default...", "Codec Default...", "Event Pending...",
-                                  "Performance...", "Set Window Positions", "About Vela Video Application"};
     QList<QAction*> actions = s_app->messagesFileMenu->actions();
     for (QMenu* m : s_app->menus)
         actions += m->actions();
-    ASSERT_EQ(actions.size(), expected.size());
+    ASSERT_EQ(actions.size(), static_cast<int>(MenuCommand::About) + 1);
     const QList<MenuCommand> grey = {MenuCommand::BrightnessContrast, MenuCommand::PixelSaturation,
                                      MenuCommand::ClockDrift,         MenuCommand::FrameIntegration,
                                      MenuCommand::Devices,            MenuCommand::CodecDefault};
     for (int i = 0; i < actions.size(); ++i) {
-        EXPECT_EQ(actions[i]->text(), expected[i]);
         EXPECT_EQ(actions[i]->data().toInt(), i) << "the command in the order of the menus";
         EXPECT_EQ(actions[i]->isEnabled(), !grey.contains(static_cast<MenuCommand>(i))) << i;
     }
