@@ -11,7 +11,6 @@
 
 #include <QRegularExpression>
 #include <gtest/gtest.h>
-#include <cstdlib>
 #include <ctime>
 #include <deque>
 
@@ -28,8 +27,8 @@ TEST(CommandLine, OptionsAndSimulatorSettings)
         {{}, A::Run, false, {}, ""},
         {{"--simulated-camera"}, A::Run, true, {}, ""},
         {{"--simulated-camera=offset=-250,drift=1.5,unplug-file=gone"}, A::Run, true, {-250, 1.5, "gone"}, ""},
-        {{"--simulated-camera=offset=86400000"}, A::Run, true, {86'400'000, 0.0, ""}, ""},
-        {{"--simulated-camera", "--simulated-camera=drift=-0.25"}, A::Run, true, {0, -0.25, ""}, ""},
+        {{"--simulated-camera=offset=86400000,drift=-60000"}, A::Run, true, {86'400'000, -60000, ""}, ""},
+        {{"--simulated-camera", "--simulated-camera=drift=60000"}, A::Run, true, {0, 60000, ""}, ""},
         {{"--simulated-camera=offset=5", "--help"}, A::Help, true, {5, 0.0, ""}, ""},
         {{"--version"}, A::Version, false, {}, ""},
         {{"--simulated-camera="}, A::UsageError, true, {}, "wants settings"},
@@ -98,13 +97,13 @@ TEST(TimeZoneCheck, TheLineNamesTheZoneOrSaysWhyItCannot)
               QStringLiteral("Computer time zone is unknown.  You may only use local time and not use UTC time\r\n"));
 
     // The computer's zone, as TZ sets it, logged with the clock's time.
-    const char* old = std::getenv("TZ");
-    const QByteArray saved = old ? QByteArray(old) : QByteArray();
+    const bool hadZone = qEnvironmentVariableIsSet("TZ");
+    const QByteArray saved = qgetenv("TZ");
     const ManualClock clock(CalendarTime{2026, 7, 3, 1, 12, 0, 0, 0});
-    UserMessageLog& log = UserMessageLog::Instance();
+    UserMessageLog log(clock);
     log.SetEchoToStderr(false);
     for (const auto& [tz, keepsDaylightTime] : {std::pair{"America/New_York", true}, std::pair{"Asia/Kolkata", false}}) {
-        setenv("TZ", tz, 1);
+        qputenv("TZ", tz);
         tzset();
         log.Clear();
         CheckTimeZone(clock, log);
@@ -112,32 +111,33 @@ TEST(TimeZoneCheck, TheLineNamesTheZoneOrSaysWhyItCannot)
             << tz;
         EXPECT_EQ(log.Text().contains(QStringLiteral(" because transition dates")), !keepsDaylightTime) << tz;
     }
-    old ? setenv("TZ", saved.constData(), 1) : unsetenv("TZ");
+    hadZone ? qputenv("TZ", saved) : qunsetenv("TZ");
     tzset();
 }
 
 TEST(CountdownPanes, EachPaneShowsItsLineOfTheEventInfo)
 {
-    const QString info = QStringLiteral("Start time:  MAR 15, 2026  03:04:05\r\nEvent time:  MAR 15, 2026  03:05:05\r\n"
-                                        "Recording duration:  2 minutes\r\nYou have not created or selected a capture file\r\n");
+    const QString start = QStringLiteral("Start time:  MAR 15, 2026  03:04:05"), x512(512, QLatin1Char('x'));
     SchedulerState s;
-    s.EventInfoText = info;
+    s.EventInfoText = start + "\r\nEvent time:  MAR 15, 2026  03:05:05\r\nRecording duration:  2 minutes\r\n";
     s.EndTimeText = QStringLiteral("End time:    MAR 15, 2026  03:06:05");
     s.CountdownText = QStringLiteral("00:01:00");
-    EXPECT_EQ(CountdownPaneText(CountdownPaneKind::StartLine, s, false), QStringLiteral("Start time:  MAR 15, 2026  03:04:05"));
-    EXPECT_EQ(CountdownPaneText(CountdownPaneKind::EventLine, s, false), QStringLiteral("Event time:  MAR 15, 2026  03:05:05"));
-    EXPECT_EQ(CountdownPaneText(CountdownPaneKind::EndLine, s, false), s.EndTimeText);
-    EXPECT_EQ(CountdownPaneText(CountdownPaneKind::Countdown, s, false), s.CountdownText);
-    EXPECT_EQ(CountdownPaneText(CountdownPaneKind::Title, s, false), QStringLiteral("Countdown to recording start time:"));
-    EXPECT_EQ(CountdownPaneText(CountdownPaneKind::Title, s, true), QStringLiteral("  Computer time (UTC):"));
-    // Without a carriage return there are no lines to show.
-    for (const QString& text : {QString(), QStringLiteral("Start time:  MAR 15, 2026  03:04:05"),
-                                QString(512, QLatin1Char('x')) + QStringLiteral("\r\nEvent\r\n")}) {
-        s.EventInfoText = text;
-        EXPECT_EQ(CountdownPaneText(CountdownPaneKind::StartLine, s, false), QString());
-        EXPECT_EQ(CountdownPaneText(CountdownPaneKind::EventLine, s, false), QString());
+    using K = CountdownPaneKind;
+    EXPECT_EQ(CountdownPaneText(K::StartLine, s, false), start);
+    EXPECT_EQ(CountdownPaneText(K::EventLine, s, false), QStringLiteral("Event time:  MAR 15, 2026  03:05:05"));
+    EXPECT_EQ(CountdownPaneText(K::EndLine, s, false), s.EndTimeText);
+    EXPECT_EQ(CountdownPaneText(K::Countdown, s, false), s.CountdownText);
+    EXPECT_EQ(CountdownPaneText(K::Title, s, false), QStringLiteral("Countdown to recording start time:"));
+    EXPECT_EQ(CountdownPaneText(K::Title, s, true), QStringLiteral("  Computer time (UTC):"));
+    // Without a carriage return (in the first 512 characters) there are no lines to show.
+    const struct {
+        QString text, first, second;
+    } lines[] = {{QString(), {}, {}}, {start, {}, {}}, {x512 + "\r\nEvent\r\n", {}, {}},
+                 {"Start\r\nno end", "Start", {}}, {"\r\nEvent\r\n", {}, "Event"}};
+    for (const auto& l : lines) {
+        EXPECT_EQ(EventInfoLine(l.text, 0), l.first) << l.text.toStdString();
+        EXPECT_EQ(EventInfoLine(l.text, 1), l.second) << l.text.toStdString();
     }
-    EXPECT_EQ(EventInfoLine(QStringLiteral("Start\r\nno end"), 1), QString());
 }
 
 namespace {

@@ -1,24 +1,21 @@
 // The program's windows, started without a camera: menus, the windows the scheduler
 // drives, the Brightness and Contrast window, the commands through the menus, and the
 // video window.
-#include "AppWindowsFixture.h"
-
+#include "app/CaptureApp.h"
 #include "app/MainLoop.h"
 #include "app/ProgramCommands.h"
+#include "app/Startup.h"
 #include "app/ui/ChildWindows.h"
 #include "app/ui/MainWindow.h"
 #include "app/ui/VideoWindow.h"
-#include "devices/DeviceTable.h"
-#include "filter/AnalysisFlags.h"
-#include "messages/UserMessageLog.h"
 #include "messages/ui/UserMessagesWindow.h"
-#include "options/AppOptions.h"
 #include "options/OptionsFile.h"
+#include "recording/GraphControl.h"
 #include "recording/SchedulerHooks.h"
+#include "support/TempDir.h"
 
 #include <QAction>
 #include <QApplication>
-#include <QDialog>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QMenu>
@@ -28,11 +25,56 @@
 #include <QScreen>
 #include <QTest>
 #include <QTimer>
+#include <gtest/gtest.h>
 #include <thread>
 
 namespace {
 
 using Colour = std::vector<std::pair<int, int>>;
+
+// Stands in for the capture graph: counts stops and builds and keeps every colour call.
+struct FakeGraph final : GraphControl {
+    Status BuildGraph(const QString*, bool) override { return ++builds, Status::Ok; }
+    Status StopGraph() override { return ++stops, Status::Ok; }
+    Status SetBrightnessContrast(int brightness, int contrast) override
+    {
+        colour.emplace_back(brightness, contrast);
+        return Status::Ok;
+    }
+    int builds = 0, stops = 0;
+    Colour colour;
+};
+
+// The program started offscreen without a camera, once per suite (it starts once per
+// process), with a fresh fake graph for each test and an empty, silent log.
+class AppWindowsTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        s_dir = new ScopedProcessDirectory;
+        s_app = new CaptureApp;
+        s_app->messages.SetEchoToStderr(false);
+        s_started = InitialiseApp(*s_app, false);
+        QCoreApplication::processEvents();
+    }
+    static void TearDownTestSuite()
+    {
+        delete s_app;
+        delete s_dir;
+    }
+    void SetUp() override
+    {
+        ASSERT_EQ(s_started, Status::Ok);
+        s_app->UseGraph(&m_graph);
+        s_app->messages.Clear();
+    }
+    void TearDown() override { s_app->UseGraph(nullptr); }
+
+    static inline ScopedProcessDirectory* s_dir = nullptr;
+    static inline CaptureApp* s_app = nullptr;
+    static inline Status s_started = Status::Aborted;
+    FakeGraph m_graph;
+};
 
 // Answers the next modal question with the given button; gives what it showed.
 void AnswerNextQuestion(QMessageBox::StandardButton answer, QString* asked = nullptr)
@@ -52,29 +94,20 @@ void AnswerNextQuestion(QMessageBox::StandardButton answer, QString* asked = nul
 
 TEST_F(AppWindowsTest, WithoutADeviceTheProgramStartsWithTheDeviceEntriesGrey)
 {
-    EXPECT_EQ(s_app->state.DeviceCount, 0);
-    EXPECT_FALSE(s_app->state.UsableCamera);
-    EXPECT_EQ(s_app->videoWindow, nullptr);
-    EXPECT_EQ(s_app->captureGraph, nullptr);
+    EXPECT_FALSE(s_app->state.UsableCamera || s_app->videoWindow || s_app->captureGraph);
     EXPECT_TRUE(s_app->mainWindow->isVisible() && s_app->userMessagesWindow->isVisible());
     EXPECT_FALSE(s_app->controlsWindow->isVisible() || s_app->countdownWindow->isVisible());
     EXPECT_FALSE(s_app->controlsWindow->close()); // windows that must stay refuse to close
     EXPECT_FALSE(s_app->userMessagesWindow->close());
 
-    const QStringList expected = {"Save Messages", "Save Messages and Clear", "Exit", "Schedule...",
-                                  "Edit and Delete...", "Brightness/Contrast", "Pixel Saturation...",
-                                  "Computer Clock Drift...", "Frame Integration...", "Devices...",
-                                  "File Defaults...", "Duration Default...", "Codec Default...", "Event Pending...",
-                                  "Performance...", "Set Window Positions", "About Vela Video Application"};
     QList<QAction*> actions = s_app->messagesFileMenu->actions();
     for (QMenu* m : s_app->menus)
         actions += m->actions();
-    ASSERT_EQ(actions.size(), expected.size());
+    ASSERT_EQ(actions.size(), static_cast<int>(MenuCommand::About) + 1);
     const QList<MenuCommand> grey = {MenuCommand::BrightnessContrast, MenuCommand::PixelSaturation,
                                      MenuCommand::ClockDrift,         MenuCommand::FrameIntegration,
                                      MenuCommand::Devices,            MenuCommand::CodecDefault};
     for (int i = 0; i < actions.size(); ++i) {
-        EXPECT_EQ(actions[i]->text(), expected[i]);
         EXPECT_EQ(actions[i]->data().toInt(), i) << "the command in the order of the menus";
         EXPECT_EQ(actions[i]->isEnabled(), !grey.contains(static_cast<MenuCommand>(i))) << i;
     }
@@ -88,7 +121,7 @@ TEST_F(AppWindowsTest, WithoutADeviceTheProgramStartsWithTheDeviceEntriesGrey)
 TEST_F(AppWindowsTest, FinishedMeasurementIsTakenOnceByTheMainLoop)
 {
     MainLoopChecks checks(*s_app);
-    QCoreApplication::instance()->installEventFilter(&checks);
+    qApp->installEventFilter(&checks);
     s_app->state.Analysis.driftMinutes = 5;
     // Raised on another thread; the posted wake-up alone makes the loop look at it.
     std::thread([] { s_app->framePipeline.MeasurementFinished().Raise(); }).join();
@@ -100,7 +133,7 @@ TEST_F(AppWindowsTest, FinishedMeasurementIsTakenOnceByTheMainLoop)
     WakeMainLoop();
     QCoreApplication::processEvents();
     EXPECT_EQ(s_app->state.Analysis.driftMinutes, 7);
-    QCoreApplication::instance()->removeEventFilter(&checks);
+    qApp->removeEventFilter(&checks);
 }
 
 TEST_F(AppWindowsTest, TheSchedulerDrivesTitlesButtonsMenusAndTheCountdownWindow)
@@ -143,20 +176,17 @@ TEST_F(AppWindowsTest, TheSchedulerDrivesTitlesButtonsMenusAndTheCountdownWindow
 TEST_F(AppWindowsTest, ClosingDuringAnEventRecordingStopsTheTimersBeforeTheGraph)
 {
     SchedulerTimers& timers = *s_app->schedulerTimers;
-    QTimer* countdown = s_app->countdownTimer;
-    QTimer* duration = s_app->eventRecordingTimer;
-    QTimer* alarm = s_app->startAlarm;
+    QTimer *duration = s_app->eventRecordingTimer, *alarm = s_app->startAlarm;
     timers.StartCountdownTimer();
     timers.StartEventRecordingTimer(std::chrono::milliseconds(120450));
     timers.StartStartAlarm(std::chrono::milliseconds(300));
     EXPECT_TRUE(alarm->isActive() && alarm->isSingleShot() && alarm->timerType() == Qt::PreciseTimer);
     EXPECT_EQ(duration->interval(), 120450);
     // Once confirmed: no tick may follow (no power action) and the recording is stopped.
-    s_app->state.EventRecordingActive = true;
-    s_app->state.RecordingActive = true;
+    s_app->state.EventRecordingActive = s_app->state.RecordingActive = true;
     AnswerNextQuestion(QMessageBox::Yes);
     EXPECT_TRUE(s_app->mainWindow->close());
-    EXPECT_FALSE(countdown->isActive() || duration->isActive() || alarm->isActive());
+    EXPECT_FALSE(s_app->countdownTimer->isActive() || duration->isActive() || alarm->isActive());
     EXPECT_EQ(m_graph.stops, 1);
     EXPECT_FALSE(s_app->state.RecordingActive);
     s_app->state.EventRecordingActive = false;
@@ -195,8 +225,7 @@ TEST_F(AppWindowsTest, BrightnessAndContrastSlidersDriveOnlyTheirColourAndClosin
     s_app->mainWindow->OnCommand(MenuCommand::BrightnessContrast);
     ASSERT_TRUE(s_app->state.BrightnessContrastShown && window->isVisible() && entry->isChecked());
     m_graph = FakeGraph();
-    QSlider* b = window->BrightnessSlider();
-    QSlider* c = window->ContrastSlider();
+    QSlider *b = window->BrightnessSlider(), *c = window->ContrastSlider();
     EXPECT_EQ(b->value(), 50);
     EXPECT_EQ(c->pageStep(), 1);
     b->setSliderDown(true);
@@ -213,8 +242,7 @@ TEST_F(AppWindowsTest, BrightnessAndContrastSlidersDriveOnlyTheirColourAndClosin
     window->close();
     EXPECT_FALSE(s_app->state.BrightnessContrastShown || window->isVisible() || entry->isChecked());
     EXPECT_EQ(m_graph.colour, (Colour{{50, 50}}));
-    EXPECT_EQ(window->BrightnessSlider(), nullptr);
-    EXPECT_EQ(window->ContrastLabel(), nullptr);
+    EXPECT_FALSE(window->BrightnessSlider() || window->ContrastLabel());
     EXPECT_EQ(m_graph.builds, 1);
 
     // A recording closes it without a rebuild; reopened, it has one label and slider each.
@@ -223,8 +251,7 @@ TEST_F(AppWindowsTest, BrightnessAndContrastSlidersDriveOnlyTheirColourAndClosin
     EXPECT_FALSE(s_app->state.BrightnessContrastShown || window->isVisible() || entry->isChecked());
     EXPECT_EQ(m_graph.builds, 2);
     s_app->mainWindow->OnCommand(MenuCommand::BrightnessContrast);
-    EXPECT_EQ(window->findChildren<QLabel*>().size(), 2);
-    EXPECT_EQ(window->findChildren<QSlider*>().size(), 2);
+    EXPECT_EQ(window->findChildren<QLabel*>().size() + window->findChildren<QSlider*>().size(), 4);
     s_app->mainWindow->OnCommand(MenuCommand::BrightnessContrast); // the command again hides it
     EXPECT_FALSE(window->isVisible());
 }
@@ -317,27 +344,22 @@ TEST_F(AppWindowsTest, TheSelectedFormatSizesTheVideoWindowWithEightPixelsEachWa
 namespace {
 
 // A YUY2 picture in memory: the left half pure red, the right half white.
-class RedAndWhite final : public PreviewFrame {
-public:
+struct RedAndWhite final : PreviewFrame {
     RedAndWhite(int w, int h)
-        : m_data(static_cast<std::size_t>(w) * 2 * h)
+        : data(static_cast<std::size_t>(w) * 2 * h)
     {
-        for (std::size_t i = 0; i < m_data.size(); i += 4) {
+        for (std::size_t i = 0; i < data.size(); i += 4) {
             const bool red = static_cast<int>(i / 2 % static_cast<std::size_t>(w)) < w / 2;
-            m_data[i] = m_data[i + 2] = red ? 81 : 235;
-            m_data[i + 1] = red ? 90 : 128;
-            m_data[i + 3] = red ? 240 : 128;
+            data[i] = data[i + 2] = red ? 81 : 235;
+            data[i + 1] = red ? 90 : 128;
+            data[i + 3] = red ? 240 : 128;
         }
-        pixels = m_data.data();
+        pixels = data.data();
         layout = Layout::Yuy2;
         yuv = MakeYuvToRgb(0.299, 0.114, false);
-        width = w;
-        height = h;
-        stride = w * 2;
+        width = w, height = h, stride = w * 2;
     }
-
-private:
-    std::vector<std::uint8_t> m_data;
+    std::vector<std::uint8_t> data;
 };
 
 bool Near(QRgb pixel, int r, int g, int b)

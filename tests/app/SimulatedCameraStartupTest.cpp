@@ -6,26 +6,19 @@
 #include "app/ui/MainWindow.h"
 #include "app/ui/VideoWindow.h"
 #include "capture/CaptureGraph.h"
-#include "common/Clock.h"
-#include "messages/UserMessageLog.h"
-#include "options/AppOptions.h"
 #include "options/OptionsFile.h"
-#include "recording/RecordingControl.h"
 #include "recording/RecordingLog.h"
-#include "recording/Scheduler.h"
 #include "recording/SchedulerHooks.h"
 #include "support/TempDir.h"
 #include "support/TestEvents.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
-#include <functional>
-#include <memory>
 
 namespace {
 
@@ -35,15 +28,6 @@ std::unique_ptr<CaptureApp> StartWithSimulator()
     auto app = std::make_unique<CaptureApp>();
     app->messages.SetEchoToStderr(false);
     return InitialiseApp(*app, true) == Status::Ok ? std::move(app) : nullptr;
-}
-
-bool RunEventsUntil(const std::function<bool()>& done, int ms = 10000)
-{
-    QElapsedTimer t;
-    t.start();
-    while (!done() && t.elapsed() < ms)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    return done();
 }
 
 struct CountingPower final : SystemPower {
@@ -69,7 +53,7 @@ TEST(SimulatedCameraStartup, FirstPreviewReachesTheVideoWindow)
 
     ASSERT_EQ(app->recording.StartCapture(), Status::Ok);
     auto* video = static_cast<VideoWindow*>(app->videoWindow.data());
-    EXPECT_TRUE(RunEventsUntil([video] { return video->FramesPresented() >= 10; }));
+    EXPECT_TRUE(QTest::qWaitFor([video] { return video->FramesPresented() >= 10; }, 10000));
     EXPECT_EQ(video->LatestFrame().size(), QSize(720, 480));
     EXPECT_EQ(app->recording.StopCapture(), Status::Ok);
 }
@@ -77,14 +61,11 @@ TEST(SimulatedCameraStartup, FirstPreviewReachesTheVideoWindow)
 TEST(SimulatedCameraStartup, AStoredSaturationThresholdMarksFromTheFirstPicture)
 {
     ScopedProcessDirectory dir;
-    {
-        CaptureApp saving;
-        SetOptionDefaults(saving.options);
-        // What Save in the Pixel Saturation dialog leaves before the file is written.
-        saving.options.SaturationDefault = saving.options.PixelSaturationValue = 180;
-        ASSERT_TRUE(SaveOptionsFile(saving.options));
-        SetOptionDefaults(saving.options);
-    }
+    AppOptions saving;
+    SetOptionDefaults(saving);
+    // What Save in the Pixel Saturation dialog leaves before the file is written.
+    saving.SaturationDefault = saving.PixelSaturationValue = 180;
+    ASSERT_TRUE(SaveOptionsFile(saving));
     const std::unique_ptr<CaptureApp> app = StartWithSimulator();
     ASSERT_NE(app, nullptr);
     EXPECT_EQ(app->options.SaturationDefault, 180);
@@ -100,9 +81,7 @@ TEST(SimulatedCameraStartup, ClosingDuringAnEventRecordingWritesTheLogAndRunsNoP
     ScopedProcessDirectory dir;
     const std::unique_ptr<CaptureApp> app = StartWithSimulator();
     ASSERT_NE(app, nullptr);
-    auto power = std::make_unique<CountingPower>();
-    CountingPower& counted = *power;
-    app->power = std::move(power);
+    auto& counted = static_cast<CountingPower&>(*(app->power = std::make_unique<CountingPower>()));
     app->scheduler.SetSystemPower(app->power.get());
     ASSERT_EQ(app->recording.StartCapture(), Status::Ok);
 
@@ -112,7 +91,7 @@ TEST(SimulatedCameraStartup, ClosingDuringAnEventRecordingWritesTheLogAndRunsNoP
     ASSERT_FALSE(WriteTestEvent(QStringLiteral("Events"), at, 0, 0, 4, true).isEmpty());
     app->scheduler.LoadEventSchedule();
     ASSERT_TRUE(app->state.EventArmed);
-    ASSERT_TRUE(RunEventsUntil([&app] { return app->state.EventRecordingActive; }));
+    ASSERT_TRUE(QTest::qWaitFor([&app] { return app->state.EventRecordingActive; }, 10000));
     QCoreApplication::processEvents(QEventLoop::AllEvents, 500);
     const QString avi = app->state.RecordingFileName;
 
@@ -121,7 +100,7 @@ TEST(SimulatedCameraStartup, ClosingDuringAnEventRecordingWritesTheLogAndRunsNoP
             box->button(QMessageBox::Yes)->click();
     });
     app->mainWindow->close();
-    RunEventsUntil([] { return false; }, 1500); // the duration timer would have ended the Event by now
+    QTest::qWait(1500); // the duration timer would have ended the Event by now
     EXPECT_EQ(counted.actions, 0);
     EXPECT_TRUE(QFile::exists(avi));
     EXPECT_TRUE(QFile::exists(RecordingLogFileName(avi)));

@@ -5,7 +5,6 @@
 #include "support/TempDir.h"
 #include "support/TestEvents.h"
 
-#include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>

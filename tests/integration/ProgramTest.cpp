@@ -3,16 +3,13 @@
 #include "recording/AviFileCheck.h"
 #include "recording/RecordingLog.h"
 #include "support/ProgramRun.h"
-#include "support/QtPrinters.h"
 #include "support/Recordings.h"
 #include "support/TempDir.h"
 #include "support/TestEvents.h"
 
 #include <QCryptographicHash>
-#include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QFileInfo>
 #include <gtest/gtest.h>
 #include <fcntl.h>
@@ -25,6 +22,18 @@ class ProgramTest : public ::testing::Test {
 protected:
     ProgramFolder m_folder;
 };
+
+AviFileCheck CheckFile(const QString& path)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    const AviFileCheck check = CheckAviFile(fd);
+    return fd >= 0 ? ::close(fd), check : check;
+}
+
+QByteArray FileHash(const QString& path)
+{
+    return QCryptographicHash::hash(ReadFileBytes(path), QCryptographicHash::Sha1);
+}
 
 } // namespace
 
@@ -90,22 +99,6 @@ TEST_F(ProgramTest, SecondCopyExitsAtOnceAndTheFirstStopsOnSigterm)
 
 namespace {
 
-AviFileCheck CheckFile(const QString& path)
-{
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
-    const AviFileCheck check = CheckAviFile(fd);
-    if (fd >= 0)
-        ::close(fd);
-    return check;
-}
-
-QByteArray FileHash(const QString& path)
-{
-    QFile f(path);
-    QCryptographicHash hash(QCryptographicHash::Sha1);
-    return f.open(QIODevice::ReadOnly) && hash.addData(&f) ? hash.result() : QByteArray();
-}
-
 // A recording that the program could not close (killed with SIGKILL, as a power cut
 // would leave it) is rebuilt by the next start beside the untouched original, once.
 class RecordingRecoveryTest : public ProgramTest {
@@ -156,7 +149,7 @@ protected:
     void RecoverKilledRecording()
     {
         m_recording = KillDuringEventRecording();
-        const QString& original = m_recording;
+        const QString original = m_recording;
         ASSERT_FALSE(original.isEmpty());
         const AviFileCheck killed = CheckFile(original);
         ASSERT_EQ(killed.verdict, AviFileVerdict::Interrupted);
@@ -174,9 +167,9 @@ protected:
         notes.close();
         const QStringList written = videos.entryList(QDir::Files);
         const QByteArray full = StartAndStop(static_cast<rlim_t>(killed.dataEnd / 2));
-        EXPECT_TRUE(full.contains("could not be recovered")) << full.toStdString();
-        EXPECT_TRUE(full.contains("\"VideoFiles/empty.avi\" has no recording log and is empty"));
-        EXPECT_TRUE(full.contains("\"VideoFiles/notes.avi\" has no recording log and is not an AVI file"));
+        for (const char* said : {"could not be recovered", "\"VideoFiles/empty.avi\" has no recording log and is empty",
+                                 "\"VideoFiles/notes.avi\" has no recording log and is not an AVI file"})
+            EXPECT_TRUE(full.contains(said)) << full.toStdString();
         EXPECT_EQ(videos.entryList(QDir::Files), written);
 
         const QByteArray log = StartAndStop();
@@ -186,10 +179,8 @@ protected:
         EXPECT_EQ(probe.headerFrames, probe.frames);
         EXPECT_EQ(CheckFile(recovered).verdict, AviFileVerdict::Complete);
         EXPECT_EQ(FileHash(original), originalHash);
-        EXPECT_TRUE(log.contains(QStringLiteral("Recovered %1 frames into \"VideoFiles/%2\"")
-                                     .arg(probe.frames)
-                                     .arg(QFileInfo(recovered).fileName())
-                                     .toUtf8()))
+        EXPECT_TRUE(log.contains(
+            QStringLiteral("Recovered %1 frames into \"VideoFiles/%2\"").arg(probe.frames).arg(QFileInfo(recovered).fileName()).toUtf8()))
             << log.toStdString();
         const QString recoveredLog = QString::fromLatin1(ReadFileBytes(RecordingLogFileName(recovered)));
         EXPECT_TRUE(recoveredLog.startsWith(

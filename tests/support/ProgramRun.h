@@ -28,13 +28,10 @@ public:
 
     // workingDirectory: the folder's own when empty.
     bool Start(const ProgramFolder& folder, const QStringList& args = {}, const QString& workingDirectory = {});
-    // Reads what standard error holds, waiting up to ms for more.
-    void Read(int ms = 100);
-    // Reads standard error until text has appeared `times` times, the program has ended or
-    // ms have passed; true when it appeared.
+    void Read(int ms = 100); // what standard error holds, waiting up to ms for more
+    // Reads until text has appeared `times` times, the program ended or ms passed; true when it appeared.
     bool WaitForLog(const QByteArray& text, int times = 1, int ms = 40000);
-    // Sends the signal and waits for the end; the exit code, -1 when the program did not
-    // end or crashed.
+    // Signals and waits for the end; the exit code, -1 when the program did not end or crashed.
     int Stop(int signal = SIGTERM);
 
     QProcess process;

@@ -9,7 +9,7 @@ struct VideoProbe {
     int frames = -1;
     int headerFrames = -1;
     int width = 0, height = 0;
-    QString pixelFormat, codec, rate;
+    QString codec, rate;
 };
 VideoProbe ProbeVideo(const QString& path);
 

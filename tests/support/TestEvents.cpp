@@ -11,23 +11,16 @@ QString WriteTestEvent(const QString& eventsFolder, const CalendarTime& at, int 
     duration.hour = static_cast<std::uint16_t>(hours);
     duration.minute = static_cast<std::uint16_t>(minutes);
     duration.second = static_cast<std::uint16_t>(seconds);
-    const QString name = EventFileName(at);
     QDir().mkpath(eventsFolder);
-    if (!WriteEventFile(MakeEventFileFields(at, duration, hibernate, false), QDir(eventsFolder).filePath(name)))
-        return {};
-    return name;
+    const bool written = WriteEventFile(MakeEventFileFields(at, duration, hibernate, false),
+                                        QDir(eventsFolder).filePath(EventFileName(at)));
+    return written ? EventFileName(at) : QString();
 }
 
 CalendarTime CalendarFromUtc(const QDateTime& utc)
 {
+    const auto u16 = [](int v) { return static_cast<std::uint16_t>(v); };
     const QDate d = utc.date();
     const QTime t = utc.time();
-    CalendarTime c{};
-    c.year = static_cast<std::uint16_t>(d.year());
-    c.month = static_cast<std::uint16_t>(d.month());
-    c.day = static_cast<std::uint16_t>(d.day());
-    c.hour = static_cast<std::uint16_t>(t.hour());
-    c.minute = static_cast<std::uint16_t>(t.minute());
-    c.second = static_cast<std::uint16_t>(t.second());
-    return c;
+    return {u16(d.year()), u16(d.month()), 0, u16(d.day()), u16(t.hour()), u16(t.minute()), u16(t.second()), 0};
 }
