@@ -11,11 +11,12 @@
 #include <QFile>
 #include <algorithm>
 #include <array>
+#include <optional>
 #include <gtest/gtest.h>
 
-namespace {
+using namespace std::chrono_literals;
 
-constexpr CalendarTime kNow{2026, 3, 0, 15, 9, 0, 0, 0};
+namespace {
 
 CalendarTime Time(int h, int m, int s)
 {
@@ -29,23 +30,13 @@ UtcTime At(int h, int m, int s)
 }
 
 constexpr FileTimeSpan kTick(1);
-
-std::unique_ptr<EventRecord> Window(UtcTime start, UtcTime end)
-{
-    auto r = std::make_unique<EventRecord>();
-    r->RecordingStart = start;
-    r->RecordingEnd = end;
-    return r;
-}
-
 using Span = std::pair<UtcTime, UtcTime>;
 
-std::vector<Span> Listed(const EventSchedule& schedule)
+std::unique_ptr<EventRecord> Window(const Span& span)
 {
-    std::vector<Span> spans;
-    for (const auto& r : schedule.Records)
-        spans.emplace_back(r->RecordingStart, r->RecordingEnd);
-    return spans;
+    auto r = std::make_unique<EventRecord>();
+    std::tie(r->RecordingStart, r->RecordingEnd) = span;
+    return r;
 }
 
 // Writes the Event file the Event dialog would write; returns its name.
@@ -66,79 +57,62 @@ void WriteFile(const QString& path, const QByteArray& bytes)
 class EventScheduleTest : public ::testing::Test {
 protected:
     UtcTime Now() { return UtcTimeNow(m_log.Clock()); }
-    InsertResult Insert(UtcTime start, UtcTime end) { return m_schedule.InsertIntoSchedule(Window(start, end), Now()); }
+    InsertResult Insert(const Span& span) { return m_schedule.InsertIntoSchedule(Window(span), Now()); }
     bool Load() { return m_schedule.LoadEventSchedule(UserMessageLog::Instance(), Now()); }
-    std::vector<Span> Listed() const { return ::Listed(m_schedule); }
+    std::vector<Span> Listed() const
+    {
+        std::vector<Span> spans;
+        for (const auto& r : m_schedule.Records)
+            spans.emplace_back(r->RecordingStart, r->RecordingEnd);
+        return spans;
+    }
 
     ScopedProcessDirectory m_dir;
-    ScopedLogAndClock m_log{kNow};
+    ScopedLogAndClock m_log{Time(9, 0, 0)};
     EventSchedule m_schedule;
 };
 
 } // namespace
 
-TEST_F(EventScheduleTest, TheThirtySecondMarginIsOneSided)
+// Another Event must end 30 s before one begins, not after it; too late means the window
+// has begun and ends within ten seconds.
+TEST_F(EventScheduleTest, TheThirtySecondMarginIsOneSidedAndTooLateNeedsABegunWindow)
 {
+    const UtcTime now = At(9, 0, 0);
+    const Span ten{At(10, 0, 0), At(10, 10, 0)}, later{At(10, 10, 0), At(10, 20, 0)};
     struct Case {
         const char* what;
-        Span listed;
+        std::optional<Span> listed;
         Span offered;
         InsertResult result;
     };
     const Case cases[] = {
-        {"begins 20 s after an earlier one ends", {At(10, 0, 0), At(10, 10, 0)}, {At(10, 10, 20), At(10, 20, 20)},
-         InsertResult::Overlaps},
-        {"begins 30 s after an earlier one ends", {At(10, 0, 0), At(10, 10, 0)}, {At(10, 10, 30), At(10, 20, 30)},
-         InsertResult::Accepted},
-        {"begins one tick short of 30 s", {At(10, 0, 0), At(10, 10, 0)}, {At(10, 10, 30) - kTick, At(10, 20, 30)},
-         InsertResult::Overlaps},
-        {"ends exactly when a later one begins", {At(10, 10, 0), At(10, 20, 0)}, {At(10, 0, 0), At(10, 10, 0)},
-         InsertResult::Accepted},
-        {"ends one tick after a later one begins", {At(10, 10, 0), At(10, 20, 0)}, {At(10, 0, 0), At(10, 10, 0) + kTick},
-         InsertResult::Overlaps},
-        {"lies inside a listed one", {At(10, 0, 0), At(10, 20, 0)}, {At(10, 5, 0), At(10, 6, 0)},
-         InsertResult::Overlaps},
+        {"20 s after", ten, {At(10, 10, 20), At(10, 20, 20)}, InsertResult::Overlaps},
+        {"30 s after", ten, {At(10, 10, 30), At(10, 20, 30)}, InsertResult::Accepted},
+        {"a tick short of 30 s after", ten, {At(10, 10, 30) - kTick, At(10, 20, 30)}, InsertResult::Overlaps},
+        {"ends as a later one begins", later, ten, InsertResult::Accepted},
+        {"ends a tick after", later, {At(10, 0, 0), At(10, 10, 0) + kTick}, InsertResult::Overlaps},
+        {"inside", Span{At(10, 0, 0), At(10, 20, 0)}, {At(10, 5, 0), At(10, 6, 0)}, InsertResult::Overlaps},
+        {"ends in 9 s", {}, {now - 60s, now + 9s}, InsertResult::TooLate},
+        {"ends in 10 s", {}, {now - 60s, now + 10s}, InsertResult::TooLate},
+        {"ends in 11 s", {}, {now - 60s, now + 11s}, InsertResult::Accepted},
+        {"begins now, ends in 10 s", {}, {now, now + 10s}, InsertResult::TooLate},
+        {"ended long ago", {}, {now - 600s, now - 300s}, InsertResult::TooLate},
+        {"begins in a tick, lasts 1 s", {}, {now + kTick, now + kTick + 1s}, InsertResult::Accepted},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         m_schedule.Records.clear();
-        ASSERT_EQ(Insert(c.listed.first, c.listed.second), InsertResult::Accepted);
-        EXPECT_EQ(Insert(c.offered.first, c.offered.second), c.result);
-        const std::size_t expected = c.result == InsertResult::Accepted ? 2 : 1;
-        EXPECT_EQ(m_schedule.Records.size(), expected);
-    }
-}
-
-TEST_F(EventScheduleTest, TooLateOnlyWhenTheWindowHasBegunAndEndsWithinTenSeconds)
-{
-    using namespace std::chrono_literals;
-    const UtcTime now = At(9, 0, 0);
-    struct Case {
-        const char* what;
-        Span window;
-        InsertResult result;
-    };
-    const Case cases[] = {
-        {"ends in 9 s", {now - 60s, now + 9s}, InsertResult::TooLate},
-        {"ends in 10 s", {now - 60s, now + 10s}, InsertResult::TooLate},
-        {"ends in 11 s", {now - 60s, now + 11s}, InsertResult::Accepted},
-        {"begins now, ends in 10 s", {now, now + 10s}, InsertResult::TooLate},
-        {"ended long ago", {now - 600s, now - 300s}, InsertResult::TooLate},
-        {"begins in a tick, lasts 1 s", {now + kTick, now + kTick + 1s}, InsertResult::Accepted},
-        {"running", {now - 5min, now + 3min}, InsertResult::Accepted},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        m_schedule.Records.clear();
-        EXPECT_EQ(Insert(c.window.first, c.window.second), c.result);
-        if (c.result == InsertResult::Accepted) {
-            ASSERT_EQ(m_schedule.Records.size(), 1u);
-            const EventRecord& r = *m_schedule.Records.front();
-            EXPECT_EQ(r.RecordingStart, c.window.first);
-            EXPECT_EQ(r.RecordingEnd, c.window.second);
-        } else {
-            EXPECT_TRUE(m_schedule.Records.empty());
+        std::vector<Span> expected;
+        if (c.listed) {
+            ASSERT_EQ(Insert(*c.listed), InsertResult::Accepted);
+            expected.push_back(*c.listed);
         }
+        EXPECT_EQ(Insert(c.offered), c.result);
+        if (c.result == InsertResult::Accepted)
+            expected.push_back(c.offered);
+        std::sort(expected.rbegin(), expected.rend()); // the latest first
+        EXPECT_EQ(Listed(), expected);
     }
 }
 
@@ -146,40 +120,23 @@ TEST_F(EventScheduleTest, TooLateOnlyWhenTheWindowHasBegunAndEndsWithinTenSecond
 // rebuild names a file of this run that it skips; older expired files stay quiet.
 TEST_F(EventScheduleTest, TooLateForTheDialogAsForTheScheduleAndNamedWhenWrittenThisRun)
 {
-    struct Case {
-        const char* what;
-        CalendarTime event;
-        int durationSeconds;
-        const char* reason; // part of it; nullptr when the Event can be recorded
-    };
-    const Case cases[] = {
-        {"over", Time(8, 50, 0), 120, "ended on Mar 15, 2026  08:51:00 UTC"},
-        {"a year out", {2025, 3, 0, 15, 10, 0, 0, 0}, 120, "can no longer be recorded"},
-        {"ends in 10 s", Time(9, 0, 0), 20, "ends on Mar 15, 2026  09:00:10 UTC, too soon"},
-        {"ends in 11 s", Time(9, 0, 0), 22, nullptr},
-        {"begins in a second, no length", Time(9, 0, 1), 0, nullptr},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        const QString reason =
-            TooLateToRecordReason(c.event, {0, 0, 0, 0, 0, 0, static_cast<std::uint16_t>(c.durationSeconds), 0},
-                                  Now());
-        if (c.reason)
-            EXPECT_TRUE(reason.contains(QLatin1String(c.reason))) << reason.toStdString();
-        else
-            EXPECT_TRUE(reason.isEmpty()) << reason.toStdString();
+    const std::tuple<CalendarTime, std::uint16_t, const char*> cases[] = {
+        {Time(8, 50, 0), 120, "ended on Mar 15, 2026  08:51:00 UTC"},
+        {{2025, 3, 0, 15, 10, 0, 0, 0}, 120, "can no longer be recorded"},
+        {Time(9, 0, 0), 20, "ends on Mar 15, 2026  09:00:10 UTC, too soon"},
+        {Time(9, 0, 0), 22, ""}, {Time(9, 0, 1), 0, ""}};
+    for (const auto& [event, seconds, reason] : cases) {
+        const QString why = TooLateToRecordReason(event, {0, 0, 0, 0, 0, 0, seconds, 0}, Now());
+        EXPECT_EQ(why.isEmpty(), !*reason) << why.toStdString();
+        EXPECT_TRUE(why.contains(QLatin1String(reason))) << why.toStdString();
     }
 
-    const CalendarTime soon = Time(9, 0, 30);
-    ASSERT_EQ(SaveEventFile(m_schedule, UserMessageLog::Instance(), MakeEventFileFields(soon, {0, 0, 0, 0, 0, 0, 20, 0}, false, false), soon, QString()),
-              EventSaveResult::Saved);
+    m_schedule.AddWrittenEventFile(WriteEvent(Time(9, 0, 30), 0, 20));
     WriteEvent(Time(8, 0, 0), 10); // from an earlier run
-    m_log.Clock().Advance(std::chrono::minutes(1));
-    m_log.ClearMessages();
+    m_log.Clock().Advance(1min);
     EXPECT_TRUE(Load());
     EXPECT_EQ(m_log.Messages(), QStringLiteral("\n09:01:00 (UTC)\nNOTE: the Event 03_15_2026_09_00_30.ief is not "
-                                               "scheduled because its recording time is over\n"
-                                               ));
+                                               "scheduled because its recording time is over\n"));
     EXPECT_TRUE(m_schedule.Records.empty());
 }
 
@@ -191,7 +148,7 @@ TEST_F(EventScheduleTest, KeepsTheLatestFirstWhateverTheOrderOfInsertion)
     do {
         m_schedule.Records.clear();
         for (int i : order)
-            ASSERT_EQ(Insert(spans[i].first, spans[i].second), InsertResult::Accepted);
+            ASSERT_EQ(Insert(spans[i]), InsertResult::Accepted);
         EXPECT_EQ(Listed(), (std::vector<Span>{spans[0], spans[2], spans[1]}));
         const std::unique_ptr<EventRecord> next = m_schedule.TakeNextEvent();
         ASSERT_TRUE(next);
@@ -199,23 +156,30 @@ TEST_F(EventScheduleTest, KeepsTheLatestFirstWhateverTheOrderOfInsertion)
     } while (std::next_permutation(order.begin(), order.end()));
 }
 
-TEST_F(EventScheduleTest, RebuildListsTheAcceptedEventsAndStartsAfresh)
+// A rebuild starts afresh; an Event stopped by hand does not come back, unless its time or
+// duration differ.
+TEST_F(EventScheduleTest, RebuildListsTheAcceptedEventsButNoneStoppedByHand)
 {
     WriteEvent(Time(11, 0, 0), 10);
     WriteEvent(Time(10, 5, 0), 10);
     WriteEvent(Time(10, 15, 20), 10); // begins 20 s after 10:05's window ends
     WriteEvent(Time(8, 0, 0), 10);    // over: dropped without a word
+    WriteEvent(Time(12, 0, 0), 10);
+    WriteEvent(Time(13, 0, 0), 10);
+    m_schedule.AddStoppedEvent(Time(12, 0, 0), {0, 0, 0, 0, 0, 10, 0, 0});
+    m_schedule.AddStoppedEvent(Time(11, 0, 0), {0, 0, 0, 0, 0, 10, 1, 0});
+    m_schedule.AddStoppedEvent(Time(13, 0, 1), {0, 0, 0, 0, 0, 10, 0, 0});
     EXPECT_TRUE(Load());
-
     EXPECT_EQ(m_log.Messages(),
               QStringLiteral("\n09:00:00 (UTC)\nThe following Events are Loaded (scheduled):\n03_15_2026_10_05_00\n"
                              "NOTE: the Event 03_15_2026_10_15_20.ief is ignored because it overlaps (within one "
-                             "minute) another Event\n"
-                             "\n03_15_2026_11_00_00\n"));
-    const std::vector<Span> listed{{At(10, 55, 0), At(11, 5, 0)}, {At(10, 0, 0), At(10, 10, 0)}};
+                             "minute) another Event\n\n03_15_2026_11_00_00\n03_15_2026_13_00_00\n"));
+    const std::vector<Span> listed{
+        {At(12, 55, 0), At(13, 5, 0)}, {At(10, 55, 0), At(11, 5, 0)}, {At(10, 0, 0), At(10, 10, 0)}};
     EXPECT_EQ(Listed(), listed);
     EXPECT_TRUE(Load());
     EXPECT_EQ(Listed(), listed);
+    EXPECT_TRUE(QFile::exists(QStringLiteral("Events/03_15_2026_12_00_00.ief")));
 }
 
 TEST_F(EventScheduleTest, FileNameOrderDecidesWhichOverlappingEventSurvives)
@@ -230,40 +194,23 @@ TEST_F(EventScheduleTest, FileNameOrderDecidesWhichOverlappingEventSurvives)
     EXPECT_EQ(m_log.Messages().count(QStringLiteral("is ignored")), 8);
 }
 
-TEST_F(EventScheduleTest, AnEventStoppedByHandDoesNotComeBack)
-{
-    WriteEvent(Time(10, 0, 0), 10);
-    WriteEvent(Time(11, 0, 0), 10);
-    WriteEvent(Time(12, 0, 0), 10);
-    m_schedule.AddStoppedEvent(Time(10, 0, 0), {0, 0, 0, 0, 0, 10, 0, 0});
-    m_schedule.AddStoppedEvent(Time(11, 0, 0), {0, 0, 0, 0, 0, 10, 1, 0}); // another duration: still scheduled
-    m_schedule.AddStoppedEvent(Time(12, 0, 1), {0, 0, 0, 0, 0, 10, 0, 0}); // another time: still scheduled
-    EXPECT_TRUE(Load());
-
-    EXPECT_EQ(m_log.Messages(), QStringLiteral("\n09:00:00 (UTC)\nThe following Events are Loaded (scheduled):\n"
-                                               "03_15_2026_11_00_00\n03_15_2026_12_00_00\n"));
-    EXPECT_EQ(m_schedule.Records.size(), 2u);
-    EXPECT_TRUE(QFile::exists(QStringLiteral("Events/03_15_2026_10_00_00.ief")));
-}
-
 TEST_F(EventScheduleTest, AnOverlapNoteIsStampedOnlyBeforeTheFirstAcceptedEvent)
 {
-    ASSERT_EQ(Insert(At(10, 0, 0), At(10, 10, 0)), InsertResult::Accepted);
+    const Span ten{At(10, 0, 0), At(10, 10, 0)};
+    ASSERT_EQ(Insert(ten), InsertResult::Accepted);
+    ScheduleListing listing;
+    const auto offer = [&](const char* name, const Span& span) {
+        m_schedule.OfferToSchedule(QLatin1String(name), Window(span), listing, UserMessageLog::Instance(), Now());
+    };
+    const QString stamp = QStringLiteral("\n09:00:00 (UTC)\n");
     const QString note = QStringLiteral(
         "NOTE: the Event 03_15_2026_10_05_00.ief is ignored because it overlaps (within one minute) another Event\n");
-
-    ScheduleListing listing;
-    m_schedule.OfferToSchedule(QStringLiteral("03_15_2026_10_05_00.ief"), Window(At(10, 0, 0), At(10, 10, 0)), listing,
-                               UserMessageLog::Instance(), Now());
-    EXPECT_EQ(m_log.Messages(), QStringLiteral("\n09:00:00 (UTC)\n") + note);
-
-    m_schedule.OfferToSchedule(QStringLiteral("03_15_2026_12_05_00.ief"), Window(At(12, 0, 0), At(12, 10, 0)), listing,
-                               UserMessageLog::Instance(), Now());
-    m_schedule.OfferToSchedule(QStringLiteral("03_15_2026_10_05_00.ief"), Window(At(10, 0, 0), At(10, 10, 0)), listing,
-                               UserMessageLog::Instance(), Now());
-    EXPECT_EQ(m_log.Messages(), QStringLiteral("\n09:00:00 (UTC)\n") + note
-                                    + QStringLiteral("\n09:00:00 (UTC)\nThe following Events are Loaded "
-                                                     "(scheduled):\n03_15_2026_12_05_00\n")
+    offer("03_15_2026_10_05_00.ief", ten);
+    EXPECT_EQ(m_log.Messages(), stamp + note);
+    offer("03_15_2026_12_05_00.ief", {At(12, 0, 0), At(12, 10, 0)});
+    offer("03_15_2026_10_05_00.ief", ten);
+    EXPECT_EQ(m_log.Messages(), stamp + note + stamp
+                                    + QStringLiteral("The following Events are Loaded (scheduled):\n03_15_2026_12_05_00\n")
                                     + note);
 }
 
@@ -274,9 +221,8 @@ TEST_F(EventScheduleTest, ABadEventFileIsNamedInEveryRebuildAndKept)
     WriteFile(bad, ReadFileBytes(QStringLiteral("Events/") + good)
                        .replace("<EventMonth Value=\" 3\"/>", "<EventMonth Value=\"13\"/>"));
     WriteFile(QStringLiteral("Events/00_garbage.ief"), "not an Event");
-
     for (int rebuild = 1; rebuild <= 2; ++rebuild) {
-        m_log.Clock().Advance(std::chrono::seconds(1));
+        m_log.Clock().Advance(1s);
         m_log.ClearMessages();
         EXPECT_TRUE(Load());
         const QString stamp = QStringLiteral("\n09:00:0%1 (UTC)\n").arg(rebuild);
@@ -295,7 +241,7 @@ TEST_F(EventScheduleTest, ABadEventFileIsNamedInEveryRebuildAndKept)
 // Without Event files a rebuild says so and leaves the scheduler nothing to arm.
 TEST_F(EventScheduleTest, NothingToScheduleIsSaid)
 {
-    ASSERT_EQ(Insert(At(10, 0, 0), At(10, 10, 0)), InsertResult::Accepted);
+    ASSERT_EQ(Insert({At(10, 0, 0), At(10, 10, 0)}), InsertResult::Accepted);
     const QString noEvents = QStringLiteral("\n09:00:00 (UTC)\nThere are no scheduled Events\n");
     EXPECT_FALSE(Load()); // no folder
     EXPECT_TRUE(m_schedule.Records.empty());

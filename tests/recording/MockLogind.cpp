@@ -8,21 +8,15 @@
 #include <QThread>
 #include <csignal>
 #include <cstdlib>
+#include <utility>
 
 namespace {
 
 const QString kService = QStringLiteral("org.freedesktop.login1");
-const QString kPath = QStringLiteral("/org/freedesktop/login1");
 const QString kMock = QStringLiteral("org.freedesktop.DBus.Mock");
 const QString kManager = QStringLiteral("org.freedesktop.login1.Manager");
 
 qint64 g_daemonPid = 0;
-
-void StopDaemon()
-{
-    if (g_daemonPid > 0)
-        ::kill(static_cast<pid_t>(g_daemonPid), SIGTERM);
-}
 
 // The Debian interpreter first: a python3 earlier on PATH may lack the module.
 QString PythonWithDbusmock()
@@ -39,31 +33,39 @@ QString PythonWithDbusmock()
 bool NameOwned(const QDBusConnection& bus, bool owned)
 {
     const QDeadlineTimer deadline(10'000);
-    while (!deadline.hasExpired()) {
-        if (bus.interface()->isServiceRegistered(kService).value() == owned)
-            return true;
+    while (bus.interface()->isServiceRegistered(kService).value() != owned) {
+        if (deadline.hasExpired())
+            return false;
         QThread::msleep(20);
     }
-    return false;
+    return true;
 }
 
-QDBusMessage CallMock(const QDBusConnection& bus, const QString& interface, const QString& method,
-                      const QVariantList& args = {})
+// Reads an array of structures from the first argument of a reply, one row per structure.
+template <class ReadRow>
+QStringList Rows(const QDBusMessage& reply, ReadRow readRow)
 {
-    QDBusMessage m = QDBusMessage::createMethodCall(kService, kPath, interface, method);
-    m.setArguments(args);
-    return bus.call(m, QDBus::Block, 5000);
+    QStringList rows;
+    if (reply.arguments().isEmpty())
+        return rows;
+    const QDBusArgument list = reply.arguments().constFirst().value<QDBusArgument>();
+    list.beginArray();
+    while (!list.atEnd()) {
+        list.beginStructure();
+        rows << readRow(list);
+        list.endStructure();
+    }
+    list.endArray();
+    return rows;
 }
 
 } // namespace
 
 QString PrivateSystemBus(QString* whyNot)
 {
-    static QString address;
-    static QString failure;
+    static QString address, failure;
     static bool tried = false;
-    if (!tried) {
-        tried = true;
+    if (!std::exchange(tried, true)) {
         auto* daemon = new QProcess; // lives until the process ends; atexit stops the daemon
         daemon->start(QStringLiteral("dbus-daemon"),
                       {QStringLiteral("--session"), QStringLiteral("--nofork"), QStringLiteral("--print-address=1")});
@@ -74,7 +76,7 @@ QString PrivateSystemBus(QString* whyNot)
         else {
             address = QString::fromLatin1(daemon->readLine()).trimmed();
             g_daemonPid = daemon->processId();
-            std::atexit(&StopDaemon);
+            std::atexit([] { ::kill(static_cast<pid_t>(g_daemonPid), SIGTERM); });
             qputenv("DBUS_SYSTEM_BUS_ADDRESS", address.toLatin1());
         }
     }
@@ -111,79 +113,63 @@ MockLogind::~MockLogind()
     NameOwned(m_bus, false);
 }
 
-void MockLogind::SetMethod(const QString& name, const QString& inSig, const QString& outSig, const QString& code)
+QDBusMessage MockLogind::Call(const QString& interface, const QString& method, const QVariantList& args)
 {
-    CallMock(m_bus, kMock, QStringLiteral("AddMethod"), {kManager, name, inSig, outSig, code});
+    QDBusMessage m =
+        QDBusMessage::createMethodCall(kService, QStringLiteral("/org/freedesktop/login1"), interface, method);
+    m.setArguments(args);
+    return m_bus.call(m, QDBus::Block, 5000);
 }
 
 void MockLogind::Refuse(const QString& method, const QString& inSig)
 {
-    SetMethod(method, inSig, {},
-              QStringLiteral("raise dbus.exceptions.DBusException('Access denied', "
-                             "name='org.freedesktop.DBus.Error.AccessDenied')"));
+    Call(kMock, QStringLiteral("AddMethod"),
+         {kManager, method, inSig, QString(),
+          QStringLiteral("raise dbus.exceptions.DBusException('Access denied', "
+                         "name='org.freedesktop.DBus.Error.AccessDenied')")});
 }
 
 void MockLogind::Answer(const QString& canMethod, const QString& answer)
 {
-    SetMethod(canMethod, {}, QStringLiteral("s"), QStringLiteral("ret = '%1'").arg(answer));
+    Call(kMock, QStringLiteral("AddMethod"),
+         {kManager, canMethod, QString(), QStringLiteral("s"), QStringLiteral("ret = '%1'").arg(answer)});
 }
 
 void MockLogind::AddSession(const QString& id, uint uid, const QString& user)
 {
-    CallMock(m_bus, kMock, QStringLiteral("AddSession"), {id, QStringLiteral("seat0"), uid, user, true});
+    Call(kMock, QStringLiteral("AddSession"), {id, QStringLiteral("seat0"), uid, user, true});
 }
 
 QStringList MockLogind::Calls()
 {
-    QStringList calls;
-    const QDBusMessage reply = CallMock(m_bus, kMock, QStringLiteral("GetCalls"));
-    if (reply.arguments().isEmpty())
-        return calls;
-    const QDBusArgument list = reply.arguments().constFirst().value<QDBusArgument>();
-    list.beginArray();
-    while (!list.atEnd()) {
+    return Rows(Call(kMock, QStringLiteral("GetCalls")), [](const QDBusArgument& call) {
         qulonglong when = 0;
         QString name;
         QStringList args;
-        list.beginStructure();
-        list >> when >> name;
-        list.beginArray();
-        while (!list.atEnd()) {
+        call >> when >> name;
+        call.beginArray();
+        while (!call.atEnd()) {
             QDBusVariant arg;
-            list >> arg;
+            call >> arg;
             const QVariant v = arg.variant();
-            args << (v.typeId() == QMetaType::Bool ? (v.toBool() ? QStringLiteral("true") : QStringLiteral("false"))
-                                                   : v.toString());
+            args << (v.typeId() == QMetaType::Bool ? QLatin1String(v.toBool() ? "true" : "false") : v.toString());
         }
-        list.endArray();
-        list.endStructure();
-        calls << name + u'(' + args.join(QStringLiteral(", ")) + u')';
-    }
-    list.endArray();
-    return calls;
+        call.endArray();
+        return name + u'(' + args.join(QStringLiteral(", ")) + u')';
+    });
 }
 
 void MockLogind::ClearCalls()
 {
-    CallMock(m_bus, kMock, QStringLiteral("ClearCalls"));
+    Call(kMock, QStringLiteral("ClearCalls"));
 }
 
 QStringList MockLogind::Inhibitors()
 {
-    QStringList held;
-    const QDBusMessage reply = CallMock(m_bus, kManager, QStringLiteral("ListInhibitors"));
-    if (reply.arguments().isEmpty())
-        return held;
-    const QDBusArgument list = reply.arguments().constFirst().value<QDBusArgument>();
-    list.beginArray();
-    while (!list.atEnd()) {
+    return Rows(Call(kManager, QStringLiteral("ListInhibitors")), [](const QDBusArgument& inhibitor) {
         QString what, who, why, mode;
         uint uid = 0, pid = 0;
-        list.beginStructure();
-        list >> what >> who >> why >> mode >> uid >> pid;
-        list.endStructure();
-        held << QStringList{what, who, why, mode}.join(u'|');
-    }
-    list.endArray();
-    return held;
+        inhibitor >> what >> who >> why >> mode >> uid >> pid;
+        return QStringList{what, who, why, mode}.join(u'|');
+    });
 }

@@ -21,8 +21,6 @@ public:
     bool Ready() const { return m_whyNot.isEmpty(); }
     const QString& WhyNot() const { return m_whyNot; }
 
-    // Replaces a Manager method with Python code (dbusmock's AddMethod).
-    void SetMethod(const QString& name, const QString& inSig, const QString& outSig, const QString& code);
     void Refuse(const QString& method, const QString& inSig);
     void Answer(const QString& canMethod, const QString& answer);
     void AddSession(const QString& id, uint uid, const QString& user);
@@ -33,6 +31,8 @@ public:
     QStringList Inhibitors();
 
 private:
+    QDBusMessage Call(const QString& interface, const QString& method, const QVariantList& args = {});
+
     QDBusConnection m_bus{QString()}; // the system bus once it points at the private one
     QProcess m_mock;
     QString m_whyNot;
