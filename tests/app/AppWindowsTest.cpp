@@ -52,7 +52,7 @@ protected:
     static void SetUpTestSuite()
     {
         s_dir = new ScopedProcessDirectory;
-        s_app = new CaptureApp;
+        s_app = new CaptureApp(s_clock);
         s_app->messages.SetEchoToStderr(false);
         s_started = InitialiseApp(*s_app, false);
         QCoreApplication::processEvents();
@@ -71,6 +71,7 @@ protected:
     void TearDown() override { s_app->UseGraph(nullptr); }
 
     static inline ScopedProcessDirectory* s_dir = nullptr;
+    static inline const SystemClock s_clock; // stateless: the computer's clock
     static inline CaptureApp* s_app = nullptr;
     static inline Status s_started = Status::Aborted;
     FakeGraph m_graph;

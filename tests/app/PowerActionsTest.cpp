@@ -65,9 +65,10 @@ protected:
     {
         if (!m_mock->Ready())
             GTEST_SKIP() << "no mock login manager: " << m_mock->WhyNot().toStdString();
+        m_app.messages.SetEchoToStderr(false);
     }
 
-    QString Log() const { return m_log.Messages(); }
+    QString Log() { return m_app.messages.Text(); }
     PowerActions Power(CountdownEnd end, bool* shutdownTexts = nullptr, std::function<void()> wake = [] {})
     {
         return {m_app.state, m_app.messages, m_logind, DialogEndingWith(m_app.state, end, shutdownTexts), wake};
@@ -81,7 +82,7 @@ protected:
     // Before any member touches D-Bus: the system bus is read from the environment once.
     const QString m_bus = PrivateSystemBus(nullptr);
     ScopedLogAndClock m_log{CalendarTime{2026, 3, 0, 15, 3, 4, 5, 0}};
-    CaptureApp m_app;
+    CaptureApp m_app{m_log.Clock()};
     std::unique_ptr<MockLogind> m_mock = std::make_unique<MockLogind>();
     LogindPower m_logind;
 };
@@ -104,7 +105,7 @@ TEST_F(PowerActionsTest, HibernationFollowsTheCountOrTheFrameNeverTheCancel)
     for (const auto& c : cases) {
         SCOPED_TRACE(static_cast<int>(c.end) * 10 + c.hibernate * 2 + c.shutdown);
         m_mock->ClearCalls();
-        m_log.ClearMessages();
+        m_app.messages.Clear();
         bool shutdownTexts = false;
         Power(c.end, &shutdownTexts).RunPowerAction(c.hibernate, c.shutdown);
         EXPECT_EQ(m_mock->Calls(), c.calls);
@@ -138,7 +139,7 @@ TEST_F(PowerActionsTest, RefusalsGiveTheirMessagesAndLeaveTheSchedulerRunning)
             m_mock->Answer(QStringLiteral("CanPowerOff"), QLatin1String(c.canPowerOff));
         if (c.otherUser)
             m_mock->AddSession(QStringLiteral("c9"), 4242, QStringLiteral("visitor"));
-        m_log.ClearMessages();
+        m_app.messages.Clear();
         bool woken = false;
         Power(CountdownEnd::CountedDown, nullptr, [&woken] { woken = true; }).RunPowerAction(c.hibernate, !c.hibernate);
         EXPECT_TRUE(Log().contains(QLatin1String(c.message))) << Log().toStdString();
@@ -197,16 +198,16 @@ TEST_F(PowerActionsTest, ARefusedActionIsNotOfferedIsNotedWhenArmedAndIsNotCount
         SCOPED_TRACE(std::string(c.canHibernate) + "/" + c.canPowerOff);
         m_mock->Answer(QStringLiteral("CanHibernate"), QLatin1String(c.canHibernate));
         m_mock->Answer(QStringLiteral("CanPowerOff"), QLatin1String(c.canPowerOff));
-        m_log.ClearMessages();
         int countdowns = 0;
-        CaptureApp app;
+        CaptureApp app(m_log.Clock());
+        app.messages.SetEchoToStderr(false);
         app.power = std::make_unique<PowerActions>(
             app.state, app.messages, m_logind,
             [&countdowns](bool) { return ++countdowns, static_cast<int>(CountdownEnd::Cancelled); }, [] {},
             CheckPowerAtStartup(m_logind, app.messages));
-        EXPECT_EQ(Log().contains(QLatin1String(kNoHibernation)), c.hibernateRefused != nullptr) << Log().toStdString();
-        EXPECT_EQ(Log().contains(QLatin1String(kNoPrivilege)), c.shutdownRefused != nullptr);
-        EXPECT_FALSE(Log().contains(QLatin1String(kUnreachable)));
+        EXPECT_EQ(app.messages.Text().contains(QLatin1String(kNoHibernation)), c.hibernateRefused != nullptr) << app.messages.Text().toStdString();
+        EXPECT_EQ(app.messages.Text().contains(QLatin1String(kNoPrivilege)), c.shutdownRefused != nullptr);
+        EXPECT_FALSE(app.messages.Text().contains(QLatin1String(kUnreachable)));
         app.scheduler.SetSystemPower(app.power.get());
 
         QTimer::singleShot(0, [&c] {
@@ -224,7 +225,7 @@ TEST_F(PowerActionsTest, ARefusedActionIsNotOfferedIsNotedWhenArmedAndIsNotCount
         RunMenuDialog(app, MenuDialog::ScheduleEvent, nullptr);
 
         // An Event file that asks to shut down, armed.
-        m_log.ClearMessages();
+        app.messages.Clear();
         const UtcTime now = UtcTimeNow(m_log.Clock());
         ASSERT_EQ(app.eventSchedule.InsertIntoSchedule(
                       MakeEventRecord(MakeEventFileFields({2026, 3, 0, 15, 4, 0, 0, 0}, {0, 0, 0, 0, 0, 1, 0, 0}, false,
@@ -233,11 +234,11 @@ TEST_F(PowerActionsTest, ARefusedActionIsNotOfferedIsNotedWhenArmedAndIsNotCount
                       now),
                   InsertResult::Accepted);
         app.scheduler.ArmNextEvent();
-        EXPECT_EQ(Log().contains(QStringLiteral("NOTE: this Event asks to shut down the computer after recording, "
+        EXPECT_EQ(app.messages.Text().contains(QStringLiteral("NOTE: this Event asks to shut down the computer after recording, "
                                                 "which the system does not allow")),
                   c.shutdownRefused != nullptr)
-            << Log().toStdString();
-        EXPECT_EQ(Log().contains(QLatin1String("computer will shut down 30 seconds")), c.shutdownRefused == nullptr);
+            << app.messages.Text().toStdString();
+        EXPECT_EQ(app.messages.Text().contains(QLatin1String("computer will shut down 30 seconds")), c.shutdownRefused == nullptr);
         app.scheduler.DisarmEvent();
 
         app.power->RunPowerAction(false, true);
@@ -275,7 +276,8 @@ TEST_F(PowerActionsTest, TheSleepInhibitorIsHeldWhileArmedAndReleasedAfter)
 TEST(PowerActionsUnreachable, EveryMessageSaysTheLoginManagerCannotBeReached)
 {
     ScopedLogAndClock log{CalendarTime{2026, 3, 0, 15, 3, 4, 5, 0}};
-    CaptureApp app;
+    CaptureApp app(log.Clock());
+    app.messages.SetEchoToStderr(false);
     QString whyNot;
     const bool privateBus = !PrivateSystemBus(&whyNot).isEmpty();
     std::vector<std::pair<const char*, QDBusConnection>> cases{
@@ -286,25 +288,25 @@ TEST(PowerActionsUnreachable, EveryMessageSaysTheLoginManagerCannotBeReached)
     for (const auto& [what, bus] : cases) {
         SCOPED_TRACE(what);
         LogindPower logind(bus);
-        log.ClearMessages();
+        app.messages.Clear();
         CheckPowerAtStartup(logind, app.messages);
         for (const char* message : {kNoHibernation, kNoPrivilege, kUnreachable})
-            EXPECT_TRUE(log.Messages().contains(QLatin1String(message))) << log.Messages().toStdString();
+            EXPECT_TRUE(app.messages.Text().contains(QLatin1String(message))) << app.messages.Text().toStdString();
 
         PowerActions power(
             app.state, app.messages, logind, [](bool) { return static_cast<int>(CountdownEnd::CountedDown); }, [] {});
         for (const auto& [hibernate, message] : {std::pair{true, kHibernateFailed}, std::pair{false, kCannotAdjust}}) {
-            log.ClearMessages();
+            app.messages.Clear();
             power.RunPowerAction(hibernate, !hibernate);
-            EXPECT_TRUE(log.Messages().contains(QLatin1String(message))) << log.Messages().toStdString();
-            EXPECT_TRUE(log.Messages().contains(QLatin1String(kUnreachable)));
+            EXPECT_TRUE(app.messages.Text().contains(QLatin1String(message))) << app.messages.Text().toStdString();
+            EXPECT_TRUE(app.messages.Text().contains(QLatin1String(kUnreachable)));
             EXPECT_FALSE(app.state.PowerActionPending || app.state.QuitRequested);
         }
-        log.ClearMessages();
+        app.messages.Clear();
         power.HoldKeepAwake(true);
         power.KeepAwakeOnce();
         power.HoldKeepAwake(false);
-        EXPECT_TRUE(log.Messages().contains(QLatin1String(kUnreachable))) << log.Messages().toStdString();
+        EXPECT_TRUE(app.messages.Text().contains(QLatin1String(kUnreachable))) << app.messages.Text().toStdString();
     }
     if (!privateBus)
         std::cout << "[ NOTE ] only the case without a bus ran: " << whyNot.toStdString() << '\n';

@@ -25,7 +25,8 @@ namespace {
 // The program started offscreen with the simulator camera; nullptr when start-up aborted.
 std::unique_ptr<CaptureApp> StartWithSimulator()
 {
-    auto app = std::make_unique<CaptureApp>();
+    static const SystemClock clock; // stateless: the computer's clock
+    auto app = std::make_unique<CaptureApp>(clock);
     app->messages.SetEchoToStderr(false);
     return InitialiseApp(*app, true) == Status::Ok ? std::move(app) : nullptr;
 }

@@ -20,11 +20,11 @@ class CodecTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_EQ(ListCaptureDevice(table, UserMessageLog::Instance(), QStringLiteral("YUY2 camera"),
+        ASSERT_EQ(ListCaptureDevice(table, m_log.Log(), QStringLiteral("YUY2 camera"),
                                     QStringLiteral("video/x-raw, format=YUY2, width=720, height=480, framerate=30000/1001; "
                                                    "video/x-raw, format=YUY2, width=720, height=576, framerate=25/1")),
                   Status::Ok);
-        ASSERT_EQ(ListCaptureDevice(table, UserMessageLog::Instance(), QStringLiteral("MJPG camera"),
+        ASSERT_EQ(ListCaptureDevice(table, m_log.Log(), QStringLiteral("MJPG camera"),
                                     QStringLiteral("image/jpeg, width=640, height=480, framerate=30000/1001")),
                   Status::Ok);
         ASSERT_EQ(table.count, 2);
@@ -50,7 +50,7 @@ protected:
 
 TEST_F(CodecTest, CatalogueListsEncodersThatFeedTheAviMux)
 {
-    EXPECT_EQ(EnumerateCodecs(table, UserMessageLog::Instance()), Status::Ok);
+    EXPECT_EQ(EnumerateCodecs(table, m_log.Log()), Status::Ok);
     EXPECT_EQ(m_log.Messages(), QString());
     EXPECT_FALSE(QFile::exists(m_dir.FilePath(QStringLiteral("bogus.avi")))) << "the trial pipeline never runs";
 
@@ -83,7 +83,7 @@ TEST_F(CodecTest, NoEncodersLeavesNoneAndOneMessage)
 {
     ScopedHiddenFeatures encoders([](const char*, const char* klass) { return std::strstr(klass, "Encoder") != nullptr; });
     ASSERT_GT(encoders.Count(), 0u);
-    EXPECT_EQ(EnumerateCodecs(table, UserMessageLog::Instance()), Status::Aborted);
+    EXPECT_EQ(EnumerateCodecs(table, m_log.Log()), Status::Aborted);
     ExpectNoneOnly();
     EXPECT_EQ(m_log.Messages().count(kCompressorMessage), 1);
 }
@@ -92,7 +92,7 @@ TEST_F(CodecTest, MissingAviMuxStopsWithItsMessage)
 {
     ScopedHiddenFeatures mux([](const char* name, const char*) { return std::strcmp(name, "avimux") == 0; });
     ASSERT_EQ(mux.Count(), 1u);
-    EXPECT_EQ(EnumerateCodecs(table, UserMessageLog::Instance()), Status::Aborted);
+    EXPECT_EQ(EnumerateCodecs(table, m_log.Log()), Status::Aborted);
     ExpectNoneOnly();
     EXPECT_TRUE(m_log.Messages().contains(
         QStringLiteral("SEVERE ERROR -- The SetOutputFileName method has failed.  Report this issue.")));
@@ -101,7 +101,7 @@ TEST_F(CodecTest, MissingAviMuxStopsWithItsMessage)
 TEST_F(CodecTest, MissingJpegDecoderStopsAtTheMjpgDevice)
 {
     ScopedHiddenFeatures decoder([](const char* name, const char*) { return std::strcmp(name, "jpegdec") == 0; });
-    EXPECT_EQ(EnumerateCodecs(table, UserMessageLog::Instance()), Status::Aborted);
+    EXPECT_EQ(EnumerateCodecs(table, m_log.Log()), Status::Aborted);
     EXPECT_GT(Device(0).codecNames.size(), 1) << "the raw device before it keeps its codecs";
     EXPECT_EQ(Device(1).codecNames, QStringList{QStringLiteral("NONE")});
     EXPECT_TRUE(m_log.Messages().contains(QStringLiteral("Cannot get output IPin for source filter.")));

@@ -24,7 +24,7 @@ QStringList Names(const QList<MediaFormat>& formats)
 class EnumerationTest : public ::testing::Test {
 protected:
     ScopedLogAndClock m_log{CalendarTime{2024, 3, 0, 10, 12, 0, 0, 0}};
-    UserMessageLog& log = UserMessageLog::Instance();
+    UserMessageLog& log = m_log.Log();
     DeviceTable table;
 };
 

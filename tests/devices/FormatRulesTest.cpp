@@ -21,7 +21,7 @@ protected:
     // Puts a device into the next slot the way the enumeration does.
     bool AddDevice(const QString& name, QList<MediaFormat> formats)
     {
-        CaptureDevice* slot = FreeDeviceSlot(table, UserMessageLog::Instance());
+        CaptureDevice* slot = FreeDeviceSlot(table, m_log.Log());
         if (!slot)
             return false;
         slot->name = name;

@@ -11,11 +11,6 @@
 
 namespace {
 
-UserMessageLog& Log()
-{
-    return UserMessageLog::Instance();
-}
-
 const QString kGoldenName = QStringLiteral("05_03_2024_21_07_30.ief");
 
 EventFileFields GoldenFields()
@@ -32,13 +27,13 @@ void WriteBytes(const QString& path, const QByteArray& bytes)
 }
 
 // Writes fields with the comment replaced and reads them back.
-EventFileFields RoundTrip(const QString& comment)
+EventFileFields RoundTrip(UserMessageLog& log, const QString& comment)
 {
     EventFileFields fields = GoldenFields();
     fields.Comment = comment;
     EXPECT_TRUE(WriteEventFile(fields, QStringLiteral("e.ief")));
     EventFileFields read;
-    EXPECT_TRUE(ReadEventFile(Log(), QStringLiteral("e.ief"), read));
+    EXPECT_TRUE(ReadEventFile(log, QStringLiteral("e.ief"), read));
     return read;
 }
 
@@ -61,7 +56,7 @@ TEST_F(EventFileTest, WritesTheGoldenFileByteForByteAndReadsItBack)
     ASSERT_TRUE(WriteEventFile(fields, QStringLiteral("Events/") + kGoldenName));
     EXPECT_EQ(ReadFileBytes(QStringLiteral("Events/") + kGoldenName), golden);
     EventFileFields read;
-    EXPECT_TRUE(ReadNamedEvent(Log(), kGoldenName, read));
+    EXPECT_TRUE(ReadNamedEvent(m_log.Log(), kGoldenName, read));
     EXPECT_EQ(read, fields);
     EXPECT_EQ(m_log.Messages(), QString());
 }
@@ -76,9 +71,9 @@ TEST_F(EventFileTest, CommentsSurviveAWriteAndReadCutAtTheirCapacity)
         {QString(34, QLatin1Char('c')) + QStringLiteral("\U0001F319"), QString(34, QLatin1Char('c'))}, // never half a character
     };
     for (const auto& [comment, cut] : comments)
-        EXPECT_EQ(RoundTrip(comment).Comment, cut.isEmpty() ? comment : cut) << comment.toStdString();
+        EXPECT_EQ(RoundTrip(m_log.Log(), comment).Comment, cut.isEmpty() ? comment : cut) << comment.toStdString();
     // A character outside ISO 8859-1 is written as a reference, never lost.
-    RoundTrip(QStringLiteral("\u03a9"));
+    RoundTrip(m_log.Log(), QStringLiteral("\u03a9"));
     EXPECT_TRUE(ReadFileBytes(QStringLiteral("e.ief")).contains("<Comment Value=\"&#x3A9;\"/>"));
 }
 
@@ -95,7 +90,7 @@ TEST_F(EventFileTest, ReadsHandEditedFilesAndEmptiesEveryFieldOfAnUnreadableOne)
                "  <EventSecond Value=\"2024123456789\"/><Hibernate Value=\"TRUE      X\"/>\n" // cut to 9 characters
                "  text between elements\n</Events>\n");
     EventFileFields read;
-    ASSERT_TRUE(ReadEventFile(Log(), QStringLiteral("hand.ief"), read));
+    ASSERT_TRUE(ReadEventFile(m_log.Log(), QStringLiteral("hand.ief"), read));
     EventFileFields expected;
     expected.EventYear = QStringLiteral("2025");
     expected.EventMonth = QStringLiteral("12");
@@ -110,7 +105,7 @@ TEST_F(EventFileTest, ReadsHandEditedFilesAndEmptiesEveryFieldOfAnUnreadableOne)
     WriteBytes(QStringLiteral("cut.ief"), "<?xml version=\"1.0\"?><Root><EventYear Value=\"2024\"/>");
     for (const char* name : {"missing.ief", "empty.ief", "text.ief", "cut.ief"}) {
         EventFileFields fields = GoldenFields();
-        EXPECT_FALSE(ReadEventFile(Log(), QString::fromLatin1(name), fields)) << name;
+        EXPECT_FALSE(ReadEventFile(m_log.Log(), QString::fromLatin1(name), fields)) << name;
         EXPECT_EQ(fields, EventFileFields{}) << name;
     }
     EXPECT_EQ(m_log.Messages(), QString());

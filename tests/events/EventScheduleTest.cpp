@@ -58,7 +58,7 @@ class EventScheduleTest : public ::testing::Test {
 protected:
     UtcTime Now() { return UtcTimeNow(m_log.Clock()); }
     InsertResult Insert(const Span& span) { return m_schedule.InsertIntoSchedule(Window(span), Now()); }
-    bool Load() { return m_schedule.LoadEventSchedule(UserMessageLog::Instance(), Now()); }
+    bool Load() { return m_schedule.LoadEventSchedule(m_log.Log(), Now()); }
     std::vector<Span> Listed() const
     {
         std::vector<Span> spans;
@@ -200,7 +200,7 @@ TEST_F(EventScheduleTest, AnOverlapNoteIsStampedOnlyBeforeTheFirstAcceptedEvent)
     ASSERT_EQ(Insert(ten), InsertResult::Accepted);
     ScheduleListing listing;
     const auto offer = [&](const char* name, const Span& span) {
-        m_schedule.OfferToSchedule(QLatin1String(name), Window(span), listing, UserMessageLog::Instance(), Now());
+        m_schedule.OfferToSchedule(QLatin1String(name), Window(span), listing, m_log.Log(), Now());
     };
     const QString stamp = QStringLiteral("\n09:00:00 (UTC)\n");
     const QString note = QStringLiteral(

@@ -16,14 +16,14 @@ class SaveUserMessagesTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        SetOptionDefaults(Options());
+        SetOptionDefaults(m_options);
         m_log.SetEchoToStderr(false);
     }
-    void TearDown() override { SetOptionDefaults(Options()); }
     QString Log() { return m_log.Text(); }
 
     ScopedLogAndClock m_program{CalendarTime{2026, 3, 0, 15, 3, 4, 5, 789}};
     UserMessageLog m_log{m_program.Clock()};
+    AppOptions m_options;
     ScopedProcessDirectory m_dir;
 };
 
@@ -34,9 +34,9 @@ TEST_F(SaveUserMessagesTest, SavedFileEndsEveryLineInOneCrLfAndKeepsLinesAfterWi
     m_log.Append(QStringLiteral("Caf\u00e9 line\r\n"), true);
     m_log.Append(QStringLiteral("Folder \u0416\u0416 and \U0001F600 here\n"), false);
     m_log.Append(QStringLiteral("after the wide characters\r"), false);
-    Options().LogfileNamePrefix = QStringLiteral("night");
+    m_options.LogfileNamePrefix = QStringLiteral("night");
 
-    ASSERT_TRUE(SaveUserMessages(m_log, Options(), m_program.Clock(), false));
+    ASSERT_TRUE(SaveUserMessages(m_log, m_options, m_program.Clock(), false));
     const QByteArray bytes = ReadFileBytes(m_dir.FilePath(QStringLiteral("LogFiles/night03_15_2026_03_04_05.log")));
     EXPECT_EQ(bytes, QByteArray("\r\n03:04:05 (UTC)\r\nCaf\xe9 line\r\n"
                                 "\r\nFolder ?? and ? here\r\n"
@@ -45,8 +45,8 @@ TEST_F(SaveUserMessagesTest, SavedFileEndsEveryLineInOneCrLfAndKeepsLinesAfterWi
     EXPECT_TRUE(Log().endsWith(
         QStringLiteral("\n03:04:05 (UTC)\nUser messages saved in log file \"LogFiles/night03_15_2026_03_04_05.log\"\n")));
 
-    Options().LogfileNamePrefix.clear();
-    ASSERT_TRUE(SaveUserMessages(m_log, Options(), m_program.Clock(), true));
+    m_options.LogfileNamePrefix.clear();
+    ASSERT_TRUE(SaveUserMessages(m_log, m_options, m_program.Clock(), true));
     EXPECT_EQ(Log(), QStringLiteral("\n03:04:05 (UTC)\nUser messages saved in log file "
                                     "\"LogFiles/03_15_2026_03_04_05.log\" and all messages cleared\n"));
 }
@@ -68,7 +68,7 @@ TEST_F(SaveUserMessagesTest, AFailedSaveKeepsTheMessagesAndSaysWhy)
         } else {
             QFile::remove(m_dir.FilePath(QStringLiteral("LogFiles")));
         }
-        Options().LogfileDirectory = QLatin1String(c.folder);
+        m_options.LogfileDirectory = QLatin1String(c.folder);
         m_log.Clear();
         m_log.Append(QString(200, QLatin1Char('m')) + QStringLiteral("\r\n"), true);
         const QString before = Log();
@@ -77,7 +77,7 @@ TEST_F(SaveUserMessagesTest, AFailedSaveKeepsTheMessagesAndSaysWhy)
             std::optional<ScopedFileSizeLimit> full;
             if (c.sizeLimit)
                 full.emplace(*c.sizeLimit);
-            saved = SaveUserMessages(m_log, Options(), m_program.Clock(), true);
+            saved = SaveUserMessages(m_log, m_options, m_program.Clock(), true);
         }
         EXPECT_FALSE(saved);
         const QString name = QLatin1String(*c.folder ? c.folder : "LogFiles/") + QStringLiteral("03_15_2026_03_04_05.log");

@@ -1,5 +1,6 @@
 #include "devices/DeviceTable.h"
 #include "messages/UserMessageLog.h"
+#include "common/Clock.h"
 #include "options/OptionsFile.h"
 #include "support/FileSizeLimit.h"
 #include "support/TempDir.h"
@@ -40,8 +41,8 @@ protected:
     ScopedProcessDirectory m_dir;
     AppOptions o;
     DeviceTable t;
-    // The numbered messages still go to the program's log.
-    UserMessageLog& m_log = UserMessageLog::Instance();
+    SystemClock m_clock;
+    UserMessageLog m_log{m_clock};
 };
 
 } // namespace

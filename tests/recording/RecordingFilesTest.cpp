@@ -14,10 +14,10 @@ namespace {
 
 class RecordingFilesTest : public ::testing::Test {
 protected:
-    QString RecordingName() { return MakeRecordingFileName(m_options, UserMessageLog::Instance(), m_log.Clock()); }
-    static bool WriteLog(const QString& name, bool defaultFolder, const QString& start = QStringLiteral("Start"))
+    QString RecordingName() { return MakeRecordingFileName(m_options, m_log.Log(), m_log.Clock()); }
+    bool WriteLog(const QString& name, bool defaultFolder, const QString& start = QStringLiteral("Start"))
     {
-        return WriteRecordingLog(UserMessageLog::Instance(), name, start, QStringLiteral("Stop"), defaultFolder, 1500, 3);
+        return WriteRecordingLog(m_log.Log(), name, start, QStringLiteral("Stop"), defaultFolder, 1500, 3);
     }
 
     ScopedProcessDirectory m_dir;
@@ -47,7 +47,7 @@ TEST_F(RecordingFilesTest, NamesAreFolderPrefixUtcTimeAndExtensionOf511Character
     EXPECT_TRUE(QFileInfo(QStringLiteral("VideoFiles")).isDir());
     EXPECT_FALSE(QFileInfo::exists(capture)); // a chosen folder is the user's to make
     m_options.LogfileNamePrefix = QStringLiteral("night_");
-    EXPECT_EQ(MakeMessageLogFileName(m_options, UserMessageLog::Instance(), m_log.Clock()),
+    EXPECT_EQ(MakeMessageLogFileName(m_options, m_log.Log(), m_log.Clock()),
               QStringLiteral("LogFiles/night_01_01_2027_04_59_59.log"));
     EXPECT_TRUE(QFileInfo(QStringLiteral("LogFiles")).isDir());
     m_options.VideoDirectory.clear();

@@ -114,8 +114,8 @@ protected:
     AppState app;
     FakeGraph graph;
     FakeHooks hooks;
-    RecordingControl recording{app, options, UserMessageLog::Instance(), m_log.Clock(), &graph};
-    Scheduler scheduler{state, app, schedule, options, devices, recording, UserMessageLog::Instance(), m_log.Clock()};
+    RecordingControl recording{app, options, m_log.Log(), m_log.Clock(), &graph};
+    Scheduler scheduler{state, app, schedule, options, devices, recording, m_log.Log(), m_log.Clock()};
 };
 
 } // namespace

@@ -15,12 +15,12 @@ public:
     ScopedLogAndClock& operator=(const ScopedLogAndClock&) = delete;
 
     ManualClock& Clock() { return m_clock; }
-    UserMessageLog& Log() { return m_log; }
+    UserMessageLog& Log() const { return m_log; }
     // The log as paragraphs: every line end is '\n'.
-    QString Messages() { return m_log.Text(); }
-    void ClearMessages() { m_log.Clear(); }
+    QString Messages() const { return m_log.Text(); }
+    void ClearMessages() const { m_log.Clear(); }
 
 private:
     ManualClock m_clock;
-    UserMessageLog m_log{m_clock};
+    mutable UserMessageLog m_log{m_clock}; // a test reads and clears it from anywhere
 };

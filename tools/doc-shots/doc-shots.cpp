@@ -152,7 +152,8 @@ int main(int argc, char* argv[])
         return 1;
     }
 
-    auto* app = new CaptureApp;
+    const SystemClock clock;
+    auto* app = new CaptureApp(clock);
     app->messages.SetEchoToStderr(false);
     if (InitialiseApp(*app, true) != Status::Ok || !app->state.UsableCamera) {
         Say(QStringLiteral("the program did not start with the simulator camera"));

@@ -47,7 +47,7 @@ protected:
     CaptureDevice& Device(int i) { return table.devices[static_cast<std::size_t>(i)]; }
     void Add(const QString& name, std::initializer_list<Shape> shapes)
     {
-        CaptureDevice* slot = FreeDeviceSlot(table, UserMessageLog::Instance());
+        CaptureDevice* slot = FreeDeviceSlot(table, m_log.Log());
         slot->name = name;
         for (const Shape& s : shapes)
             slot->formats.append(MakeMediaFormat(s.subtype, s.width, s.height, s.interval));
@@ -250,7 +250,7 @@ TEST_F(CodecSelectorDialogTest, ChosenWithoutTheBoxRestartsCaptureAndLeavesTheOp
     QStringList calls;
     CommandSteps steps;
     steps.CodecCatalogueExists = [] { return true; };
-    steps.SaveOptionsAndReport = [&] { SaveOptionsAndReport(o, UserMessageLog::Instance()); };
+    steps.SaveOptionsAndReport = [&] { SaveOptionsAndReport(o, m_log.Log()); };
     steps.RestartGraph = [&] { calls << QStringLiteral("restart with %1").arg(Device(0).chosenCodecIndex); };
     steps.RunDialog = [this](MenuDialog) {
         CodecSelectorDialog d(o, table);

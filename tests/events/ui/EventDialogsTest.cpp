@@ -36,10 +36,10 @@ QStringList EventFiles()
     return QDir(QStringLiteral("Events")).entryList({QStringLiteral("*.ief")}, QDir::Files, QDir::Name);
 }
 
-EventFileFields Stored(const QString& name)
+EventFileFields Stored(UserMessageLog& log, const QString& name)
 {
     EventFileFields f;
-    EXPECT_TRUE(ReadNamedEvent(UserMessageLog::Instance(), name, f)) << name.toStdString();
+    EXPECT_TRUE(ReadNamedEvent(log, name, f)) << name.toStdString();
     return f;
 }
 
@@ -65,7 +65,7 @@ protected:
     AppOptions m_options;
     EventSchedule m_schedule;
     EventDialogState m_state;
-    const EventDialogContext m_program{m_schedule, m_state, UserMessageLog::Instance(), m_log.Clock(), m_options};
+    const EventDialogContext m_program{m_schedule, m_state, m_log.Log(), m_log.Clock(), m_options};
     const QString m_eventName = WriteTestEvent(QStringLiteral("Events"), kEvent, 0, 2, 0, true);
 };
 
@@ -85,7 +85,7 @@ TEST_F(EventDialogsTest, NewEventStartsNowAndTwoInTheSameSecondShareOneFile)
         EXPECT_EQ(d.result(), ScheduleEventDialog::Saved);
     }
     EXPECT_EQ(EventFiles(), QStringList{m_eventName});
-    EXPECT_EQ(Stored(m_eventName), MakeEventFileFields(kEvent, {0, 0, 0, 0, 0, 10, 0, 0}, false, false, "second"));
+    EXPECT_EQ(Stored(m_log.Log(), m_eventName), MakeEventFileFields(kEvent, {0, 0, 0, 0, 0, 10, 0, 0}, false, false, "second"));
     EXPECT_TRUE(Logged("Scheduled an event recording:  05_03_2024_09_05_07.ief\n"));
     EXPECT_EQ(m_schedule.FilesWrittenThisRun, QStringList{m_eventName});
 }
@@ -116,7 +116,7 @@ TEST_F(EventDialogsTest, CommentIsCutTo35HibernateAndShutdownExcludeEachOtherAnd
     EXPECT_FALSE(reason->isVisible()) << "a new time clears the reason";
     Click(d, "save");
     EXPECT_EQ(d.result(), ScheduleEventDialog::Saved);
-    const EventFileFields f = Stored(kLaterName);
+    const EventFileFields f = Stored(m_log.Log(), kLaterName);
     EXPECT_EQ(f.Comment, fifty.left(35));
     EXPECT_EQ(std::pair(f.Hibernate, f.Shutdown), std::pair(QStringLiteral("TRUE"), QStringLiteral("FALSE")));
 }
@@ -144,7 +144,7 @@ TEST_F(EventDialogsTest, EditingKeepsTheFileRenamesOnANewTimeAndAFailedWriteKeep
     ById<QLineEdit>(comment, "comment")->setText(QStringLiteral("occultation"));
     Click(comment, "save");
     EXPECT_EQ(EventFiles(), QStringList{m_eventName});
-    EXPECT_EQ(Stored(m_eventName).Comment, QStringLiteral("occultation"));
+    EXPECT_EQ(Stored(m_log.Log(), m_eventName).Comment, QStringLiteral("occultation"));
 
     ScheduleEventDialog time{m_program, m_eventName};
     time.open();

@@ -139,14 +139,14 @@ TEST_F(AnalysisDialogTest, SaturationOffOpensAt255AndKeysMoveTheThresholdLikeThe
 TEST_F(AnalysisDialogTest, SavedSaturationDefaultReachesTheOptionsFile)
 {
     ScopedProcessDirectory dir;
-    Options() = AppOptions{};
+    AppOptions options;
     m_request.saturationThreshold = 200;
-    Options().SaturationDefault = 200;
+    options.SaturationDefault = 200;
     CommandSteps steps;
-    steps.SaveOptionsFile = [] { SaveOptionsFile(Options()); };
+    steps.SaveOptionsFile = [&options] { SaveOptionsFile(options); };
     steps.RestartGraph = RecordRestarts();
-    steps.RunDialog = [this](MenuDialog) {
-        PixelSaturationDialog d({m_request, Options(), m_pipeline}, RecordRestarts());
+    steps.RunDialog = [this, &options](MenuDialog) {
+        PixelSaturationDialog d({m_request, options, m_pipeline}, RecordRestarts());
         QTimer::singleShot(0, &d, [&d] {
             auto* slider = d.findChild<QSlider*>();
             slider->setSliderDown(true);
@@ -157,7 +157,6 @@ TEST_F(AnalysisDialogTest, SavedSaturationDefaultReachesTheOptionsFile)
         return d.exec();
     };
     ASSERT_TRUE(RunDialogCommand(MenuCommand::PixelSaturation, steps));
-    EXPECT_EQ(Options().SaturationDefault, 77);
+    EXPECT_EQ(options.SaturationDefault, 77);
     EXPECT_TRUE(ReadFileBytes(dir.FilePath(QLatin1String(kOptionsFileName))).contains("<PixelSaturationValue Value=\"77\"/>"));
-    Options() = AppOptions{};
 }

@@ -57,27 +57,27 @@ public:
 TEST(PixelSaturationDialogOnTheSimulator, DraggingMovesTheRunningMarkingAndCancelPutsItBack)
 {
     PrepareCaptureBackEnd(true);
-    Devices() = DeviceTable{};
-    ASSERT_EQ(EnumerateCaptureDevices(Devices(), UserMessageLog::Instance(), true), Status::Ok);
-    UserMessageLog::Instance().SetEchoToStderr(false);
-    TheAppState() = AppState{};
-    Options() = AppOptions{};
-    DeviceTable& table = Devices();
+    const SystemClock clock;
+    UserMessageLog log(clock);
+    log.SetEchoToStderr(false);
+    AppOptions options;
+    AppState app;
+    DeviceTable table;
+    ASSERT_EQ(EnumerateCaptureDevices(table, log, true), Status::Ok);
     table.currentDeviceIndex = FindDeviceIndex(table, QStringLiteral("VTI Simulator"));
     ASSERT_GE(table.currentDeviceIndex, 0);
     table.devices[static_cast<std::size_t>(table.currentDeviceIndex)].selectedFormatIndex =
         FindFormatIndex(table, table.currentDeviceIndex, QStringLiteral("720x480"), FpsStandard::NTSC, VideoSubtype::YUY2);
 
     const CharacterSetList noSets;
-    const SystemClock clock;
-    FramePipeline pipeline(noSets, UserMessageLog::Instance(), clock);
+    FramePipeline pipeline(noSets, log, clock);
     MarkCountingSink sink;
-    CaptureGraph graph(CaptureGraphParts{Options(), Devices(), TheAppState(), UserMessageLog::Instance(), pipeline},
+    CaptureGraph graph(CaptureGraphParts{options, table, app, log, pipeline},
                        &sink, 0);
-    RecordingControl recording(TheAppState(), Options(), UserMessageLog::Instance(), clock, &graph);
-    TheAppState().Analysis.saturationThreshold = 200;
+    RecordingControl recording(app, options, log, clock, &graph);
+    app.Analysis.saturationThreshold = 200;
     ASSERT_EQ(recording.StartCapture(), Status::Ok);
-    PixelSaturationDialog d({TheAppState().Analysis, Options(), pipeline}, [&recording] { recording.RestartGraph(); });
+    PixelSaturationDialog d({app.Analysis, options, pipeline}, [&recording] { recording.RestartGraph(); });
     d.open();
     GstElement* filter = gst_bin_get_by_name(GST_BIN(graph.Pipeline()), kTransformFilterName);
     ASSERT_NE(filter, nullptr) << "the preview runs through the transform element";
@@ -97,7 +97,7 @@ TEST(PixelSaturationDialogOnTheSimulator, DraggingMovesTheRunningMarkingAndCance
     Click(ByText(d, QStringLiteral("Cancel")));
     EXPECT_EQ(d.result(), 2);
     EXPECT_EQ(pipeline.LiveSaturationThreshold(), 200);
-    EXPECT_EQ(TheAppState().Analysis.saturationThreshold, 200);
+    EXPECT_EQ(app.Analysis.saturationThreshold, 200);
     EXPECT_LT(sink.MarkedAfterAFewFrames(), atLowest);
     EXPECT_EQ(recording.StopCapture(), Status::Ok);
 }

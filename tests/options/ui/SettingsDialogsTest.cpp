@@ -42,7 +42,7 @@ protected:
 
     ScopedProcessDirectory m_dir;
     ScopedLogAndClock m_log{CalendarTime{2026, 3, 0, 15, 3, 4, 5, 0}};
-    UserMessageLog& log = UserMessageLog::Instance();
+    UserMessageLog& log = m_log.Log();
     AppOptions o;
     QString m_pickedFolder;
 };
