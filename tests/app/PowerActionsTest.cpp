@@ -2,41 +2,32 @@
 
 #include "app/CaptureApp.h"
 #include "app/MainLoop.h"
-#include "app/ProgramCommands.h"
-#include "events/ui/ScheduleEventDialog.h"
 #include "recording/MockLogind.h"
 #include "recording/ui/PowerCountdownDialog.h"
 #include "support/LogCapture.h"
 #include "support/TempDir.h"
-#include "support/WidgetDriving.h"
 
 #include <QApplication>
-#include <QCheckBox>
-#include <QLabel>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
 #include <iostream>
 #include <memory>
-#include <tuple>
 
 namespace {
 
 const char* const kHibernateFailed = "Unable to create hibernate the computer.  Check user privileges.";
-const char* const kInsufficient = "Insufficient user privilege to programmatically shut down computer";
-const char* const kOtherUsers = "Cannot shut down computer - other users logged on";
 const char* const kCannotAdjust = "Cannot adjust privilege to shut down computer";
 const char* const kNoHibernation = "Computer cannot be placed into hibernation";
 const char* const kNoPrivilege = "No privilege to automatically shut down or hibernate after event recording";
 const char* const kUnreachable = "the system's login manager cannot be reached";
 
 // The real dialog, ended the way a test asks once its modal loop runs.
-PowerCountdown DialogEndingWith(const AppState& state, CountdownEnd end, bool* shutdownTexts = nullptr)
+PowerCountdown DialogEndingWith(const AppState& state, CountdownEnd end, bool* shutdownTexts)
 {
     return [&state, end, shutdownTexts](bool shutdown) {
-        if (shutdownTexts)
-            *shutdownTexts = shutdown;
+        *shutdownTexts = shutdown;
         PowerCountdownDialog d(shutdown, QFont());
         QTimer::singleShot(0, &d, [&] {
             EXPECT_TRUE(state.PowerActionPending) << "ticks must do nothing while the countdown shows";
@@ -67,17 +58,7 @@ protected:
             GTEST_SKIP() << "no mock login manager: " << m_mock->WhyNot().toStdString();
         m_app.messages.SetEchoToStderr(false);
     }
-
     QString Log() { return m_app.messages.Text(); }
-    PowerActions Power(CountdownEnd end, bool* shutdownTexts = nullptr, std::function<void()> wake = [] {})
-    {
-        return {m_app.state, m_app.messages, m_logind, DialogEndingWith(m_app.state, end, shutdownTexts), wake};
-    }
-    void ExpectNothingPending() const
-    {
-        EXPECT_FALSE(m_app.state.PowerActionPending);
-        EXPECT_FALSE(m_app.state.QuitRequested);
-    }
 
     // Before any member touches D-Bus: the system bus is read from the environment once.
     const QString m_bus = PrivateSystemBus(nullptr);
@@ -85,51 +66,37 @@ protected:
     CaptureApp m_app{m_log.Clock()};
     std::unique_ptr<MockLogind> m_mock = std::make_unique<MockLogind>();
     LogindPower m_logind;
+    bool m_shutdownTexts = false;
 };
 
 } // namespace
 
-TEST_F(PowerActionsTest, HibernationFollowsTheCountOrTheFrameNeverTheCancel)
+// Hibernation follows the count or the frame, never the cancel; refusals give their
+// messages and leave the scheduler running.
+TEST_F(PowerActionsTest, TheCountOrTheFrameRunsTheActionAndRefusalsGiveTheirMessages)
 {
+    using E = CountdownEnd;
     const struct {
-        CountdownEnd end;
+        E end;
         bool hibernate, shutdown;
-        QStringList calls;
-    } cases[] = {
-        {CountdownEnd::CountedDown, true, false, {"Hibernate(false)"}},
-        {CountdownEnd::ClosedByFrame, true, false, {"Hibernate(false)"}},
-        {CountdownEnd::Cancelled, true, false, {}},
-        {CountdownEnd::Cancelled, false, true, {}},
-        {CountdownEnd::CountedDown, true, true, {"Hibernate(false)"}}, // hibernation wins, with its own texts
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(static_cast<int>(c.end) * 10 + c.hibernate * 2 + c.shutdown);
-        m_mock->ClearCalls();
-        m_app.messages.Clear();
-        bool shutdownTexts = false;
-        Power(c.end, &shutdownTexts).RunPowerAction(c.hibernate, c.shutdown);
-        EXPECT_EQ(m_mock->Calls(), c.calls);
-        EXPECT_EQ(shutdownTexts, c.shutdown && !c.hibernate);
-        EXPECT_TRUE(Log().isEmpty()) << Log().toStdString();
-        ExpectNothingPending();
-    }
-}
-
-TEST_F(PowerActionsTest, RefusalsGiveTheirMessagesAndLeaveTheSchedulerRunning)
-{
-    const struct {
         const char *refused, *canPowerOff; // the method logind refuses; CanPowerOff's answer
-        bool otherUser, hibernate;
-        const char* message;
-        bool powerOffCalled;
+        bool otherUser;
+        const char *called, *message; // the actions asked of logind; what the log says
     } cases[] = {
-        {"Hibernate", nullptr, false, true, kHibernateFailed, false},
-        {"PowerOff", nullptr, false, false, kInsufficient, true},
-        {"PowerOff", nullptr, true, false, kOtherUsers, true},
-        {nullptr, "no", false, false, kCannotAdjust, false},
+        {E::CountedDown, true, false, nullptr, nullptr, false, "Hibernate(false)", ""},
+        {E::ClosedByFrame, true, false, nullptr, nullptr, false, "Hibernate(false)", ""},
+        {E::Cancelled, true, false, nullptr, nullptr, false, "", ""},
+        {E::Cancelled, false, true, nullptr, nullptr, false, "", ""},
+        {E::CountedDown, true, true, nullptr, nullptr, false, "Hibernate(false)", ""}, // hibernation wins
+        {E::CountedDown, true, false, "Hibernate", nullptr, false, "Hibernate(false)", kHibernateFailed},
+        {E::CountedDown, false, true, "PowerOff", nullptr, false, "PowerOff(false)",
+         "Insufficient user privilege to programmatically shut down computer"},
+        {E::CountedDown, false, true, "PowerOff", nullptr, true, "PowerOff(false)",
+         "Cannot shut down computer - other users logged on"},
+        {E::CountedDown, false, true, nullptr, "no", false, "", kCannotAdjust},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(std::string(c.message));
+        SCOPED_TRACE(std::string(c.called) + "|" + c.message + "|" + std::to_string(static_cast<int>(c.end)));
         m_mock.reset(); // each case starts from the template's defaults
         m_mock = std::make_unique<MockLogind>();
         ASSERT_TRUE(m_mock->Ready());
@@ -140,13 +107,21 @@ TEST_F(PowerActionsTest, RefusalsGiveTheirMessagesAndLeaveTheSchedulerRunning)
         if (c.otherUser)
             m_mock->AddSession(QStringLiteral("c9"), 4242, QStringLiteral("visitor"));
         m_app.messages.Clear();
+        m_shutdownTexts = false;
         bool woken = false;
-        Power(CountdownEnd::CountedDown, nullptr, [&woken] { woken = true; }).RunPowerAction(c.hibernate, !c.hibernate);
-        EXPECT_TRUE(Log().contains(QLatin1String(c.message))) << Log().toStdString();
-        EXPECT_FALSE(Log().contains(QLatin1String(kUnreachable)));
-        EXPECT_EQ(m_mock->Calls().contains(QStringLiteral("PowerOff(false)")), c.powerOffCalled);
-        ExpectNothingPending();
-        EXPECT_FALSE(woken);
+        PowerActions(m_app.state, m_app.messages, m_logind, DialogEndingWith(m_app.state, c.end, &m_shutdownTexts),
+                     [&woken] { woken = true; })
+            .RunPowerAction(c.hibernate, c.shutdown);
+        for (const char* action : {"Hibernate(false)", "PowerOff(false)"})
+            EXPECT_EQ(m_mock->Calls().contains(QLatin1String(action)), QByteArray(c.called).contains(action)) << action;
+        EXPECT_TRUE(*c.message ? Log().contains(QLatin1String(c.message)) && !Log().contains(QLatin1String(kUnreachable))
+                               : Log().isEmpty())
+            << Log().toStdString();
+        if (!*c.message)
+            EXPECT_EQ(m_shutdownTexts, c.shutdown && !c.hibernate);
+        else
+            EXPECT_FALSE(woken);
+        EXPECT_FALSE(m_app.state.PowerActionPending || m_app.state.QuitRequested);
     }
 }
 
@@ -154,18 +129,17 @@ TEST_F(PowerActionsTest, AnAcceptedPowerOffEndsTheMainLoop)
 {
     MainLoopChecks checks(m_app);
     qApp->installEventFilter(&checks);
-    PowerActions power = Power(CountdownEnd::CountedDown, nullptr, &WakeMainLoop);
+    PowerActions power(m_app.state, m_app.messages, m_logind,
+                       DialogEndingWith(m_app.state, CountdownEnd::CountedDown, &m_shutdownTexts), &WakeMainLoop);
     QTimer::singleShot(0, [&power] { power.RunPowerAction(false, true); });
     EXPECT_EQ(RunMainLoop(), 0);
     qApp->removeEventFilter(&checks);
     EXPECT_TRUE(m_app.state.QuitRequested);
     EXPECT_TRUE(m_app.state.PowerActionPending) << "nothing else runs before the loop ends";
     EXPECT_TRUE(m_mock->Calls().contains(QStringLiteral("PowerOff(false)")));
-    EXPECT_TRUE(Log().isEmpty()) << Log().toStdString();
 }
 
-// A signal ends the main loop and with it the countdown's: the program ends, and the
-// computer is left alone.
+// A signal ends the main loop and with it the countdown's: the computer is left alone.
 TEST_F(PowerActionsTest, QuittingDuringTheCountdownRunsNoAction)
 {
     PowerActions power(m_app.state, m_app.messages, m_logind, [](bool shutdown) {
@@ -179,19 +153,18 @@ TEST_F(PowerActionsTest, QuittingDuringTheCountdownRunsNoAction)
     EXPECT_FALSE(m_app.state.PowerActionPending);
 }
 
-// What start-up finds refused is told at start-up, is not offered by the Event dialog, is
-// noted when an Event file asks for it anyway, and holds nothing up after that Event's recording.
-TEST_F(PowerActionsTest, ARefusedActionIsNotOfferedIsNotedWhenArmedAndIsNotCountedDown)
+// What start-up finds refused is told then, is not offered (the reason shown beside the
+// Event dialog's box), is noted when an Event file asks for it anyway, and holds nothing
+// up after that Event's recording.
+TEST_F(PowerActionsTest, ARefusedActionIsToldNotOfferedNotedWhenArmedAndNotCountedDown)
 {
     const struct {
-        const char *canHibernate, *canPowerOff;
-        const char *hibernateRefused, *shutdownRefused; // as shown beside the box; nullptr when offered
+        const char *canHibernate, *canPowerOff, *hibernateRefused, *shutdownRefused;
     } cases[] = {
         {"na", "no", "this computer cannot hibernate", "not allowed for this user"},
-        {"yes", "na", nullptr, "this computer cannot power off"},
-        {"challenge", "challenge", nullptr, nullptr},
-        {"no", "yes", "not allowed for this user", nullptr},
-        {"yes", "yes", nullptr, nullptr},
+        {"yes", "na", "", "this computer cannot power off"},
+        {"challenge", "challenge", "", ""},
+        {"no", "yes", "not allowed for this user", ""},
     };
     ScopedProcessDirectory dir;
     for (const auto& c : cases) {
@@ -205,45 +178,26 @@ TEST_F(PowerActionsTest, ARefusedActionIsNotOfferedIsNotedWhenArmedAndIsNotCount
             app.state, app.messages, m_logind,
             [&countdowns](bool) { return ++countdowns, static_cast<int>(CountdownEnd::Cancelled); }, [] {},
             CheckPowerAtStartup(m_logind, app.messages));
-        EXPECT_EQ(app.messages.Text().contains(QLatin1String(kNoHibernation)), c.hibernateRefused != nullptr) << app.messages.Text().toStdString();
-        EXPECT_EQ(app.messages.Text().contains(QLatin1String(kNoPrivilege)), c.shutdownRefused != nullptr);
-        EXPECT_FALSE(app.messages.Text().contains(QLatin1String(kUnreachable)));
+        const QString told = app.messages.Text();
+        EXPECT_EQ(told.contains(QLatin1String(kNoHibernation)), *c.hibernateRefused != 0) << told.toStdString();
+        EXPECT_EQ(told.contains(QLatin1String(kNoPrivilege)), *c.shutdownRefused != 0);
+        EXPECT_EQ(app.power->WhyNot(PowerAction::Hibernate), QLatin1String(c.hibernateRefused));
+        EXPECT_EQ(app.power->WhyNot(PowerAction::Shutdown), QLatin1String(c.shutdownRefused));
+
         app.scheduler.SetSystemPower(app.power.get());
-
-        QTimer::singleShot(0, [&c] {
-            auto* d = qobject_cast<ScheduleEventDialog*>(QApplication::activeModalWidget());
-            ASSERT_NE(d, nullptr);
-            for (const auto& [box, reasonName, refused] : {std::tuple{"hibernate", "hibernateRefused", c.hibernateRefused},
-                                                            std::tuple{"shutdown", "shutdownRefused", c.shutdownRefused}}) {
-                const auto* reason = d->findChild<QLabel*>(QLatin1String(reasonName));
-                EXPECT_EQ(ById<QCheckBox>(*d, box)->isEnabled(), refused == nullptr) << box;
-                EXPECT_EQ(reason ? reason->text() : QString(),
-                          refused ? QStringLiteral("(%1)").arg(QLatin1String(refused)) : QString());
-            }
-            d->reject();
-        });
-        RunMenuDialog(app, MenuDialog::ScheduleEvent, nullptr);
-
-        // An Event file that asks to shut down, armed.
         app.messages.Clear();
         const UtcTime now = UtcTimeNow(m_log.Clock());
-        ASSERT_EQ(app.eventSchedule.InsertIntoSchedule(
-                      MakeEventRecord(MakeEventFileFields({2026, 3, 0, 15, 4, 0, 0, 0}, {0, 0, 0, 0, 0, 1, 0, 0}, false,
-                                                          true),
-                                      now),
-                      now),
-                  InsertResult::Accepted);
+        const EventFileFields shutdown =
+            MakeEventFileFields({2026, 3, 0, 15, 4, 0, 0, 0}, {0, 0, 0, 0, 0, 1, 0, 0}, false, true);
+        ASSERT_EQ(app.eventSchedule.InsertIntoSchedule(MakeEventRecord(shutdown, now), now), InsertResult::Accepted);
         app.scheduler.ArmNextEvent();
-        EXPECT_EQ(app.messages.Text().contains(QStringLiteral("NOTE: this Event asks to shut down the computer after recording, "
-                                                "which the system does not allow")),
-                  c.shutdownRefused != nullptr)
+        EXPECT_EQ(app.messages.Text().contains(QStringLiteral(
+                      "NOTE: this Event asks to shut down the computer after recording, which the system does not allow")),
+                  *c.shutdownRefused != 0)
             << app.messages.Text().toStdString();
-        EXPECT_EQ(app.messages.Text().contains(QLatin1String("computer will shut down 30 seconds")), c.shutdownRefused == nullptr);
         app.scheduler.DisarmEvent();
-
         app.power->RunPowerAction(false, true);
-        EXPECT_EQ(countdowns, c.shutdownRefused ? 0 : 1);
-        EXPECT_FALSE(app.state.PowerActionPending);
+        EXPECT_EQ(countdowns, *c.shutdownRefused ? 0 : 1);
         app.scheduler.SetSystemPower(nullptr);
     }
 }
@@ -254,7 +208,7 @@ TEST_F(PowerActionsTest, TheSleepInhibitorIsHeldWhileArmedAndReleasedAfter)
     const auto held = [this](const QStringList& expected) {
         return QTest::qWaitFor([&] { return m_mock->Inhibitors() == expected; }, 10'000);
     };
-    PowerActions power = Power(CountdownEnd::Cancelled);
+    PowerActions power(m_app.state, m_app.messages, m_logind, nullptr, [] {});
     power.HoldKeepAwake(true);
     EXPECT_TRUE(held(armed));
     power.KeepAwakeOnce(); // the held lock serves; no second one
@@ -262,7 +216,6 @@ TEST_F(PowerActionsTest, TheSleepInhibitorIsHeldWhileArmedAndReleasedAfter)
     EXPECT_TRUE(held(armed));
     power.HoldKeepAwake(false);
     EXPECT_TRUE(held({}));
-
     // Without a hold, a one-off request lasts its period and then lets go.
     power.SetKeepAwakeOncePeriod(std::chrono::milliseconds(10));
     power.KeepAwakeOnce();
@@ -272,7 +225,7 @@ TEST_F(PowerActionsTest, TheSleepInhibitorIsHeldWhileArmedAndReleasedAfter)
     EXPECT_TRUE(Log().isEmpty()) << Log().toStdString();
 }
 
-// Without a login manager every power message says why, and nothing blocks for long.
+// Without a login manager every power message says why.
 TEST(PowerActionsUnreachable, EveryMessageSaysTheLoginManagerCannotBeReached)
 {
     ScopedLogAndClock log{CalendarTime{2026, 3, 0, 15, 3, 4, 5, 0}};
@@ -292,20 +245,17 @@ TEST(PowerActionsUnreachable, EveryMessageSaysTheLoginManagerCannotBeReached)
         CheckPowerAtStartup(logind, app.messages);
         for (const char* message : {kNoHibernation, kNoPrivilege, kUnreachable})
             EXPECT_TRUE(app.messages.Text().contains(QLatin1String(message))) << app.messages.Text().toStdString();
-
         PowerActions power(
             app.state, app.messages, logind, [](bool) { return static_cast<int>(CountdownEnd::CountedDown); }, [] {});
         for (const auto& [hibernate, message] : {std::pair{true, kHibernateFailed}, std::pair{false, kCannotAdjust}}) {
             app.messages.Clear();
             power.RunPowerAction(hibernate, !hibernate);
-            EXPECT_TRUE(app.messages.Text().contains(QLatin1String(message))) << app.messages.Text().toStdString();
-            EXPECT_TRUE(app.messages.Text().contains(QLatin1String(kUnreachable)));
+            EXPECT_TRUE(app.messages.Text().contains(QLatin1String(message)) && app.messages.Text().contains(kUnreachable))
+                << app.messages.Text().toStdString();
             EXPECT_FALSE(app.state.PowerActionPending || app.state.QuitRequested);
         }
         app.messages.Clear();
         power.HoldKeepAwake(true);
-        power.KeepAwakeOnce();
-        power.HoldKeepAwake(false);
         EXPECT_TRUE(app.messages.Text().contains(QLatin1String(kUnreachable))) << app.messages.Text().toStdString();
     }
     if (!privateBus)

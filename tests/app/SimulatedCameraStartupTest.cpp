@@ -1,6 +1,6 @@
-// The program's start-up with the simulator camera: the device is chosen, the video
-// window is sized to its format, the first preview reaches the window, and an Event
-// recording ended by closing the program is complete.
+// The program's start-up on the simulator camera with a stored saturation threshold: the
+// device is chosen, the first preview reaches the sized video window, and an Event
+// recording ended by closing the program is complete and runs no power action.
 #include "app/CaptureApp.h"
 #include "app/Startup.h"
 #include "app/ui/MainWindow.h"
@@ -22,15 +22,6 @@
 
 namespace {
 
-// The program started offscreen with the simulator camera; nullptr when start-up aborted.
-std::unique_ptr<CaptureApp> StartWithSimulator()
-{
-    static const SystemClock clock; // stateless: the computer's clock
-    auto app = std::make_unique<CaptureApp>(clock);
-    app->messages.SetEchoToStderr(false);
-    return InitialiseApp(*app, true) == Status::Ok ? std::move(app) : nullptr;
-}
-
 struct CountingPower final : SystemPower {
     void HoldKeepAwake(bool) override {}
     void KeepAwakeOnce() override {}
@@ -40,69 +31,43 @@ struct CountingPower final : SystemPower {
 
 } // namespace
 
-TEST(SimulatedCameraStartup, FirstPreviewReachesTheVideoWindow)
-{
-    ScopedProcessDirectory dir;
-    const std::unique_ptr<CaptureApp> app = StartWithSimulator();
-    ASSERT_NE(app, nullptr);
-    EXPECT_EQ(app->state.DeviceCount, 1);
-    ASSERT_TRUE(app->state.UsableCamera);
-    for (MenuCommand command : {MenuCommand::BrightnessContrast, MenuCommand::PixelSaturation, MenuCommand::ClockDrift,
-                                MenuCommand::FrameIntegration, MenuCommand::Devices, MenuCommand::CodecDefault})
-        EXPECT_TRUE(app->mainWindow->ActionFor(command)->isEnabled()) << static_cast<int>(command);
-    EXPECT_EQ(app->videoWindow->size(), QSize(728, 488)); // the simulator's first format is 720 x 480
-
-    ASSERT_EQ(app->recording.StartCapture(), Status::Ok);
-    auto* video = static_cast<VideoWindow*>(app->videoWindow.data());
-    EXPECT_TRUE(QTest::qWaitFor([video] { return video->FramesPresented() >= 10; }, 10000));
-    EXPECT_EQ(video->LatestFrame().size(), QSize(720, 480));
-    EXPECT_EQ(app->recording.StopCapture(), Status::Ok);
-}
-
-TEST(SimulatedCameraStartup, AStoredSaturationThresholdMarksFromTheFirstPicture)
+TEST(SimulatedCameraStartup, PreviewReachesTheVideoWindowAndClosingCompletesAnEventRecording)
 {
     ScopedProcessDirectory dir;
     AppOptions saving;
     SetOptionDefaults(saving);
-    // What Save in the Pixel Saturation dialog leaves before the file is written.
-    saving.SaturationDefault = saving.PixelSaturationValue = 180;
+    saving.SaturationDefault = saving.PixelSaturationValue = 180; // as Save in its dialog leaves it
     ASSERT_TRUE(SaveOptionsFile(saving));
-    const std::unique_ptr<CaptureApp> app = StartWithSimulator();
-    ASSERT_NE(app, nullptr);
-    EXPECT_EQ(app->options.SaturationDefault, 180);
-    EXPECT_EQ(app->state.Analysis.saturationThreshold, 180);
-    ASSERT_EQ(app->recording.StartCapture(), Status::Ok);
-    EXPECT_TRUE(app->captureGraph->PixelAnalysisRequested());
-    EXPECT_EQ(app->recording.StopCapture(), Status::Ok);
-    SetOptionDefaults(app->options);
-}
+    const SystemClock clock;
+    CaptureApp app(clock);
+    app.messages.SetEchoToStderr(false);
+    ASSERT_EQ(InitialiseApp(app, true), Status::Ok);
+    ASSERT_TRUE(app.state.UsableCamera);
+    EXPECT_TRUE(app.mainWindow->ActionFor(MenuCommand::Devices)->isEnabled());
+    EXPECT_EQ(app.videoWindow->size(), QSize(728, 488)); // the simulator's first format is 720 x 480
+    EXPECT_EQ(app.state.Analysis.saturationThreshold, 180);
+    auto& counted = static_cast<CountingPower&>(*(app.power = std::make_unique<CountingPower>()));
+    app.scheduler.SetSystemPower(app.power.get());
 
-TEST(SimulatedCameraStartup, ClosingDuringAnEventRecordingWritesTheLogAndRunsNoPowerAction)
-{
-    ScopedProcessDirectory dir;
-    const std::unique_ptr<CaptureApp> app = StartWithSimulator();
-    ASSERT_NE(app, nullptr);
-    auto& counted = static_cast<CountingPower&>(*(app->power = std::make_unique<CountingPower>()));
-    app->scheduler.SetSystemPower(app->power.get());
-    ASSERT_EQ(app->recording.StartCapture(), Status::Ok);
+    ASSERT_EQ(app.recording.StartCapture(), Status::Ok);
+    EXPECT_TRUE(app.captureGraph->PixelAnalysisRequested()); // marks from the first picture
+    auto* video = static_cast<VideoWindow*>(app.videoWindow.data());
+    EXPECT_TRUE(QTest::qWaitFor([video] { return video->FramesPresented() >= 10; }, 10000));
+    EXPECT_EQ(video->LatestFrame().size(), QSize(720, 480));
 
     // An Event asking for hibernation, its recording starting a few seconds from now.
-    const CalendarTime now = app->clock.UtcNow();
-    const CalendarTime at = TicksToCalendar((*CalendarToTicks(now) / kTicksPerSecond + 4) * kTicksPerSecond);
+    const CalendarTime at = TicksToCalendar((*CalendarToTicks(clock.UtcNow()) / kTicksPerSecond + 4) * kTicksPerSecond);
     ASSERT_FALSE(WriteTestEvent(QStringLiteral("Events"), at, 0, 0, 4, true).isEmpty());
-    app->scheduler.LoadEventSchedule();
-    ASSERT_TRUE(app->state.EventArmed);
-    ASSERT_TRUE(QTest::qWaitFor([&app] { return app->state.EventRecordingActive; }, 10000));
+    app.scheduler.LoadEventSchedule();
+    ASSERT_TRUE(QTest::qWaitFor([&app] { return app.state.EventRecordingActive; }, 10000));
     QCoreApplication::processEvents(QEventLoop::AllEvents, 500);
-    const QString avi = app->state.RecordingFileName;
-
+    const QString avi = app.state.RecordingFileName;
     QTimer::singleShot(0, [] { // "Exit anyway?" Yes
         if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
             box->button(QMessageBox::Yes)->click();
     });
-    app->mainWindow->close();
+    app.mainWindow->close();
     QTest::qWait(1500); // the duration timer would have ended the Event by now
     EXPECT_EQ(counted.actions, 0);
-    EXPECT_TRUE(QFile::exists(avi));
-    EXPECT_TRUE(QFile::exists(RecordingLogFileName(avi)));
+    EXPECT_TRUE(QFile::exists(avi) && QFile::exists(RecordingLogFileName(avi)));
 }

@@ -2,8 +2,7 @@
 """Finds mutable process-wide state in src/: namespace-scope variables and static locals or
 members that are not const. Each part is owned by the application object and handed to what
 uses it; a place the platform forces carries "// process-wide: <why>" on its line or the
-line above. Prints one hit per line (file:line: text); exits 1 when there is one outside the
-folders given with --pending."""
+line above. Prints one hit per line (file:line: text) and exits 1 when there is one."""
 
 import argparse, os, re, sys
 
@@ -48,21 +47,16 @@ def hits(path):
 def main():
     parser = argparse.ArgumentParser(description=__doc__)
     parser.add_argument("--root", default=os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", ".."))
-    parser.add_argument("--pending", nargs="*", default=[],
-                        help="folders of src/ whose hits are listed but do not fail (a sweep under way)")
-    args = parser.parse_args()
-    failing = 0
-    for folder, dirs, files in os.walk(os.path.join(args.root, "src")):
+    root, failing = parser.parse_args().root, 0
+    for folder, dirs, files in os.walk(os.path.join(root, "src")):
         dirs.sort()
         for name in sorted(f for f in files if f.endswith((".h", ".cpp"))):
-            path = os.path.relpath(os.path.join(folder, name), args.root)
-            pending = any(path.startswith(os.path.join("src", p) + os.sep) for p in args.pending)
-            for number, text in hits(os.path.join(args.root, path)):
-                print(f"{path}:{number}: {'(pending) ' if pending else ''}{text}")
-                failing += not pending
+            path = os.path.relpath(os.path.join(folder, name), root)
+            for number, text in hits(os.path.join(root, path)):
+                print(f"{path}:{number}: {text}")
+                failing += 1
     print(f"{failing} place(s) keep mutable process-wide state: give it to the application object and pass it in,"
-          f" or mark what the platform forces with '{MARKER} <why>'" if failing else
-          "no mutable process-wide state in src/ outside the pending folders")
+          f" or mark what the platform forces with '{MARKER} <why>'" if failing else "no mutable process-wide state in src/")
     return 1 if failing else 0
 
 

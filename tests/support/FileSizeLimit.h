@@ -3,9 +3,7 @@
 #include <csignal>
 #include <sys/resource.h>
 
-// A full disk, as far as this process can tell: while the object lives, no file can
-// grow beyond the given size (a write that would fails with EFBIG). Keep the scope
-// short; the test's own output is written to files too.
+// A full disk for this process while the object lives: a write past the size fails (EFBIG).
 class ScopedFileSizeLimit {
 public:
     explicit ScopedFileSizeLimit(rlim_t bytes);

@@ -6,8 +6,7 @@
 
 #include <QString>
 
-// For one test: a standing clock, and an empty User Messages log on it that is not
-// echoed to standard error.
+// A standing clock and a silent, empty User Messages log on it.
 class ScopedLogAndClock {
 public:
     explicit ScopedLogAndClock(const CalendarTime& utc);
@@ -16,7 +15,6 @@ public:
 
     ManualClock& Clock() { return m_clock; }
     UserMessageLog& Log() const { return m_log; }
-    // The log as paragraphs: every line end is '\n'.
     QString Messages() const { return m_log.Text(); }
     void ClearMessages() const { m_log.Clear(); }
 

@@ -1,5 +1,4 @@
-// Runs GoogleTest inside a QApplication (offscreen in ctest), so widgets, timers and
-// posted events work as they do in the program.
+// GoogleTest inside a QApplication, so widgets, timers and posted events work.
 #include <QApplication>
 #include <gtest/gtest.h>
 

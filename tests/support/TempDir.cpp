@@ -17,7 +17,5 @@ ScopedProcessDirectory::~ScopedProcessDirectory()
 QByteArray ReadFileBytes(const QString& path)
 {
     QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    return f.readAll();
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }

@@ -4,8 +4,7 @@
 #include <QString>
 #include <QTemporaryDir>
 
-// A scratch process directory: the current directory moves into a new temporary
-// folder for the lifetime of the object and back afterwards.
+// The current directory moves into a new temporary folder while the object lives.
 class ScopedProcessDirectory {
 public:
     ScopedProcessDirectory();

@@ -9,8 +9,7 @@ class QListWidget;
 
 void AddMissingControlFailure(const char* name);
 
-// Driving dialogs as a user does: controls found by their object name or text.
-// The named control; a test failure when there is none.
+// The control of that object name; a test failure when there is none.
 template <class Control>
 Control* ById(const QWidget& parent, const char* name)
 {
@@ -19,11 +18,9 @@ Control* ById(const QWidget& parent, const char* name)
         AddMissingControlFailure(name);
     return found;
 }
-// The button or check box showing text; a test failure when there is none.
 QAbstractButton* ByText(const QWidget& parent, const QString& text);
 
-// Clicks near the left edge: a check box or radio button stretched by its layout reacts
-// to its indicator and text only.
+// Near the left edge: a stretched check box reacts to its indicator and text only.
 void Click(QWidget* w);
 void Click(const QWidget& parent, const char* name);
 void ClickRow(QListWidget* list, int row);
