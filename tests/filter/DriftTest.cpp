@@ -106,55 +106,42 @@ protected:
 
 TEST_F(DriftMeasurementTest, InjectedDriftIsMeasuredWithProgressAndReport)
 {
+    // The midnight cases pass it on the VTI before the computer does, and after it; the
+    // repeating VTI shows one second twice while it corrects itself: 25 frames 1 s behind.
+    const CalendarTime lateNight{2026, 12, 0, 31, 23, 52, 45, 0};
+    const auto repeat = [](std::uint32_t k, VtiDisplayTime& t) {
+        t.second = static_cast<std::uint16_t>(k >= 2010 && k < 2035 ? (t.second + 59) % 60 : t.second);
+    };
     const struct {
-        std::uint32_t fps, minutes;
-        double drift;
-    } cases[] = {{25, 3, 1.0}, {25, 15, 1.0}, {25, 12, -2.5}, {60, 10, 0.25}};
-    for (const auto& c : cases) {
+        Measurement run;
+        std::string inReport;
+    } cases[] = {
+        {{25, 3, kStart, 300.0, 1.0}, "There were 0 frames that failed OCR\r\n"},
+        {{25, 12, kStart, 300.0, -2.5}, "There were 0 frames that failed OCR\r\n"},
+        {{60, 10, kStart, 300.0, 0.25}, "There were 0 frames that failed OCR\r\n"},
+        {{25, 15, lateNight, 500.0, 1.0}, "start time 23:52:45 Thursday, December 31, 2026 (UTC)"},
+        {{25, 15, lateNight, -500.0, 1.0}, "start time 23:52:45 Thursday, December 31, 2026 (UTC)"},
+        {{25, 15, kStart, 300.0, 1.0, repeat}, "There were 25 outlier frames removed after first least squares attempt\r\n"},
+    };
+    for (auto c : cases) {
         CapturedMessages log;
-        const Measurement& r = Measurement{c.fps, c.minutes, kStart, 300.0, c.drift}.Run(sets, log);
-        const std::uint32_t total = c.minutes * 60 * c.fps;
+        const Measurement& r = c.run.Run(sets, log);
+        SCOPED_TRACE(testing::Message() << r.fps << " fps " << r.minutes << " min, " << c.inReport);
+        const std::uint32_t total = r.minutes * 60 * r.fps;
         EXPECT_EQ(r.record.totalSamples, total);
         EXPECT_EQ(r.frames, 30 + total + 1) << "probe frames, samples, then the report frame";
         EXPECT_TRUE(r.finished);
         // Three minutes hold too few millisecond steps for that precision.
-        EXPECT_NEAR(DriftIn(r.report), c.drift, c.minutes > 3 ? 0.005 : 0.05) << c.fps << " fps " << c.minutes << " min";
-        EXPECT_TRUE(Has(r.report, "There were 0 frames that failed OCR\r\n"));
-        EXPECT_FALSE(Has(r.report, "outlier"));
-        std::vector<CapturedMessages::Entry> expected{{"Clock drift measurement will occur for " + std::to_string(c.minutes) + " minutes\r\n", true}};
-        for (std::uint32_t i = 1; i <= 3 * c.minutes; ++i)
-            expected.push_back({"Processed " + std::to_string(i * 20 * c.fps) + " frames of " + std::to_string(total) + " total frames", false});
+        EXPECT_NEAR(DriftIn(r.report), r.driftMsPerMinute, r.minutes > 3 ? 0.005 : 0.05);
+        EXPECT_TRUE(Has(r.report, c.inReport));
+        EXPECT_EQ(Has(r.report, "outlier"), Has(c.inReport, "outlier"));
+        std::vector<CapturedMessages::Entry> expected{{"Clock drift measurement will occur for " + std::to_string(r.minutes) + " minutes\r\n", true}};
+        for (std::uint32_t i = 1; i <= 3 * r.minutes; ++i)
+            expected.push_back({"Processed " + std::to_string(i * 20 * r.fps) + " frames of " + std::to_string(total) + " total frames", false});
         expected.push_back({kWritten, true});
         ASSERT_EQ(log.entries.size(), expected.size());
-        for (std::size_t i = 0; i < expected.size(); ++i) {
-            EXPECT_EQ(log.entries[i].text, expected[i].text);
-            EXPECT_EQ(log.entries[i].timeStamp, expected[i].timeStamp) << expected[i].text;
-        }
-    }
-}
-
-TEST_F(DriftMeasurementTest, RepeatedVtiSecondsAreRemovedAsOutliers)
-{
-    // The VTI shows one second twice while it corrects itself: 25 frames 1 s behind.
-    Measurement run{25, 15};
-    run.shown = [](std::uint32_t k, VtiDisplayTime& t) {
-        if (k >= 2010 && k < 2035)
-            t.second = static_cast<std::uint16_t>((t.second + 59) % 60);
-    };
-    run.Run(sets, messages);
-    EXPECT_NEAR(DriftIn(run.report), 1.0, 0.005);
-    EXPECT_TRUE(Has(run.report, "There were 25 outlier frames removed after first least squares attempt\r\n"));
-}
-
-TEST_F(DriftMeasurementTest, MeasurementAcrossMidnight)
-{
-    // The VTI passes midnight before the computer does, and after it.
-    for (double ahead : {+500.0, -500.0}) {
-        const Measurement& r = Measurement{25, 15, {2026, 12, 0, 31, 23, 52, 45, 0}, ahead}.Run(sets, messages);
-        EXPECT_NEAR(DriftIn(r.report), 1.0, 0.005) << ahead;
-        EXPECT_FALSE(Has(r.report, "outlier")) << ahead;
-        EXPECT_TRUE(Has(r.report, "There were 0 frames that failed OCR"));
-        EXPECT_TRUE(Has(r.report, "start time 23:52:45 Thursday, December 31, 2026 (UTC)"));
+        for (std::size_t i = 0; i < expected.size(); ++i)
+            EXPECT_EQ(std::pair(log.entries[i].text, log.entries[i].timeStamp), std::pair(expected[i].text, expected[i].timeStamp));
     }
     const FileTimeTicks newYear = *CalendarToTicks({2027, 1, 0, 1, 0, 0, 0, 0});
     const FileTimeTicks ms = kTicksPerMillisecond;
