@@ -167,6 +167,8 @@ TEST_F(DriftMeasurementTest, OcrGivingUpEndsTheMeasurementWithoutReport)
     const Measurement& r = Measurement{}.Run(CharacterSetList{{sets.sets[0]}}, messages);
     EXPECT_EQ(r.frames, 1u) << "no OCR: the step gives up at once";
     EXPECT_TRUE(r.report.empty());
+    EXPECT_EQ(messages.Count("As reported at application startup, character recognition sets are missing.  You cannot do OCR.\r\n"), 1);
+    EXPECT_TRUE(messages.entries.back().timeStamp);
 }
 
 TEST_F(DriftMeasurementTest, SampleArrayIsSizedFromTheFormat)
