@@ -217,8 +217,8 @@ void FillMessagesMenu(CaptureApp& app)
     QAction* save = AppendMenuEntry(app.messagesFileMenu, QStringLiteral("Save Messages"), MenuCommand::SaveMessages);
     QAction* saveClear = AppendMenuEntry(app.messagesFileMenu, QStringLiteral("Save Messages and Clear"),
                                          MenuCommand::SaveMessagesAndClear);
-    QObject::connect(save, &QAction::triggered, [] { SaveUserMessages(UserMessageLog::Instance(), false); });
-    QObject::connect(saveClear, &QAction::triggered, [] { SaveUserMessages(UserMessageLog::Instance(), true); });
+    QObject::connect(save, &QAction::triggered, [&app] { SaveUserMessages(app.options, app.messages, app.clock, false); });
+    QObject::connect(saveClear, &QAction::triggered, [&app] { SaveUserMessages(app.options, app.messages, app.clock, true); });
 }
 
 void ShowWindow(QWidget* window, bool minimised)

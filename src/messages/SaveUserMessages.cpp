@@ -9,9 +9,9 @@
 
 #include <QFile>
 
-bool SaveUserMessages(UserMessageLog& log, bool clear)
+bool SaveUserMessages(const AppOptions& options, UserMessageLog& log, const Clock& clock, bool clear)
 {
-    const QString name = MakeMessageLogFileName(Options(), UserMessageLog::Instance(), AppClock());
+    const QString name = MakeMessageLogFileName(options, log, clock);
     if (name.isEmpty())
         return false;
 
