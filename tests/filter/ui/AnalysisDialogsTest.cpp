@@ -139,14 +139,12 @@ TEST_F(AnalysisDialogTest, SaturationOffOpensAt255AndKeysMoveTheThresholdLikeThe
 TEST_F(AnalysisDialogTest, SavedSaturationDefaultReachesTheOptionsFile)
 {
     ScopedProcessDirectory dir;
-    Options() = AppOptions{};
-    m_request.saturationThreshold = 200;
-    Options().SaturationDefault = 200;
+    m_request.saturationThreshold = m_options.SaturationDefault = 200;
     CommandSteps steps;
-    steps.SaveOptionsFile = [] { SaveOptionsFile(Options()); };
+    steps.SaveOptionsFile = [this] { SaveOptionsFile(m_options); };
     steps.RestartGraph = RecordRestarts();
     steps.RunDialog = [this](MenuDialog) {
-        PixelSaturationDialog d({m_request, Options(), m_pipeline}, RecordRestarts());
+        PixelSaturationDialog d({m_request, m_options, m_pipeline}, RecordRestarts());
         QTimer::singleShot(0, &d, [&d] {
             auto* slider = d.findChild<QSlider*>();
             slider->setSliderDown(true);
@@ -157,7 +155,6 @@ TEST_F(AnalysisDialogTest, SavedSaturationDefaultReachesTheOptionsFile)
         return d.exec();
     };
     ASSERT_TRUE(RunDialogCommand(MenuCommand::PixelSaturation, steps));
-    EXPECT_EQ(Options().SaturationDefault, 77);
+    EXPECT_EQ(m_options.SaturationDefault, 77);
     EXPECT_TRUE(ReadFileBytes(dir.FilePath(QLatin1String(kOptionsFileName))).contains("<PixelSaturationValue Value=\"77\"/>"));
-    Options() = AppOptions{};
 }
