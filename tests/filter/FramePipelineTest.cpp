@@ -66,34 +66,32 @@ protected:
 
 } // namespace
 
-TEST_F(FramePipelineTest, IntegrationDropsAllButTheLastOfEachGroupAndDeliversTheSum)
+TEST_F(FramePipelineTest, IntegrationOfThreeDropsTwoAndDeliversTheSum)
 {
-    // The first frame gives the dark level (10, then 3); in each group the first frame is
-    // taken as it is, the later ones add their luma above the dark level and the last
-    // delivers. 50 + 15 = 65; 30 + 240 saturates; in pairs the first frame comes raw.
-    constexpr Status P = Status::Partial, K = Status::Ok;
-    const struct {
-        std::uint32_t frames;
-        std::initializer_list<std::pair<std::uint8_t, Status>> sequence;
-        std::initializer_list<TestFrame> delivered;
-        std::uint32_t darkLevel;
-    } cases[] = {
-        {3, {{10, P}, {50, P}, {25, P}, {90, K}, {30, P}, {250, P}, {9, K}, {40, P}}, {Yuy2(65, 51), Yuy2(255, 31)}, 10},
-        {2, {{3, P}, {40, P}, {77, K}, {41, P}, {78, K}}, {Yuy2(40, 41), Yuy2(41, 42)}, 3},
-    };
-    for (const auto& c : cases) {
-        Build(Integration(c.frames), Yuy2(0, 0).geometry);
-        EXPECT_EQ(pipeline.LiveSaturationThreshold(), -1);
-        Sequence(c.sequence, c.delivered);
-        EXPECT_EQ(pipeline.Levels().yuy2, c.darkLevel);
-    }
-    // Every build starts afresh, and stopping releases the buffer.
     Build(Integration(3), Yuy2(0, 0).geometry);
-    Sequence({{10, P}, {200, P}}, {});
+    EXPECT_EQ(pipeline.LiveSaturationThreshold(), -1);
+    // Dark level 10; each group: the first frame as it is plus the second's luma above 10;
+    // the third only delivers. 50 + 15 = 65; 30 + 240 saturates.
+    Sequence({{10, Status::Partial}, {50, Status::Partial}, {25, Status::Partial}, {90, Status::Ok}, {30, Status::Partial}, {250, Status::Partial}, {9, Status::Ok},
+              {40, Status::Partial}},
+             {Yuy2(65, 51), Yuy2(255, 31)});
+    EXPECT_EQ(pipeline.Levels().yuy2, 10u);
+}
+
+TEST_F(FramePipelineTest, IntegrationOfTwoDeliversEachFirstFrameRaw)
+{
+    Build(Integration(2), Yuy2(0, 0).geometry);
+    Sequence({{3, Status::Partial}, {40, Status::Partial}, {77, Status::Ok}, {41, Status::Partial}, {78, Status::Ok}}, {Yuy2(40, 41), Yuy2(41, 42)});
+}
+
+TEST_F(FramePipelineTest, EveryBuildStartsAfreshAndStopReleasesTheBuffer)
+{
+    Build(Integration(3), Yuy2(0, 0).geometry);
+    Sequence({{10, Status::Partial}, {200, Status::Partial}}, {});
     Build(Integration(3), Yuy2(0, 0).geometry);
     EXPECT_EQ(pipeline.Levels().yuy2, 0u);
     EXPECT_TRUE(pipeline.DarkLevelPending());
-    Sequence({{20, P}, {30, P}, {30, P}, {30, K}}, {Yuy2(40, 31)});
+    Sequence({{20, Status::Partial}, {30, Status::Partial}, {30, Status::Partial}, {30, Status::Ok}}, {Yuy2(40, 31)});
     pipeline.ReleaseIntegrationBuffer();
     EXPECT_EQ(pipeline.IntegrationBufferBytes(), 0u);
 }
