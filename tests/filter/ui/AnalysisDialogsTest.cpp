@@ -78,10 +78,8 @@ TEST_F(AnalysisDialogTest, DriftMinutesOutsideThreeToSixtyAreCorrectedAndValidOn
     EXPECT_TRUE(d.isVisible()) << "Enter while typing is not OK";
     Click(ByText(d, QStringLiteral(" Camera attached to VELA VTI")));
     Click(ByText(d, QStringLiteral("OK")));
-    EXPECT_EQ(d.result(), 1);
-    EXPECT_EQ(m_request.driftMinutes, 60u);
-    EXPECT_TRUE(m_request.cameraAttached);
-    EXPECT_FALSE(m_request.tvSafeMode);
+    EXPECT_EQ(std::tuple(d.result(), m_request.driftMinutes, m_request.cameraAttached, m_request.tvSafeMode),
+              std::tuple(1, 60u, true, false));
 }
 
 TEST_F(AnalysisDialogTest, IntegrationCountsAreCorrectedEveryStartRebuildsAndLeavingSwitchesItOff)
@@ -105,8 +103,7 @@ TEST_F(AnalysisDialogTest, IntegrationCountsAreCorrectedEveryStartRebuildsAndLea
     Click(ByText(d, QStringLiteral("Start")));
     EXPECT_EQ(m_restarts, (QStringList{"frames 5 histogram 0", "frames 30 histogram 1", "frames 30 histogram 1"}));
     d.close();
-    EXPECT_EQ(d.result(), 1);
-    EXPECT_EQ(m_request.integrationFrames, 1u);
+    EXPECT_EQ(std::pair(d.result(), m_request.integrationFrames), std::pair(1, 1u));
 
     FrameIntegrationDialog unused(m_request, m_log, RecordRestarts());
     unused.open();
