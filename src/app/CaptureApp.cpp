@@ -1,22 +1,10 @@
 #include "app/CaptureApp.h"
 
+#include "capture/CaptureGraph.h"
+#include "recording/GraphControl.h"
+
 #include <QAction>
 #include <QMenu>
-
-namespace {
-CaptureApp* g_app = nullptr;
-} // namespace
-
-CaptureApp* TheCaptureApp()
-{
-    return g_app;
-}
-
-void SetCaptureApp(CaptureApp* app)
-{
-    g_app = app;
-    SetAppState(app);
-}
 
 QAction* CaptureApp::MenuAction(MenuCommand command) const
 {
@@ -28,4 +16,9 @@ QAction* CaptureApp::MenuAction(MenuCommand command) const
                 return a;
     }
     return nullptr;
+}
+
+void CaptureApp::UseGraph(GraphControl* other)
+{
+    recording.SetGraph(other ? other : static_cast<GraphControl*>(captureGraph.get()));
 }

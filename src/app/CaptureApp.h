@@ -18,12 +18,12 @@
 #include <QTimer>
 #include <array>
 #include <cstdint>
+#include <memory>
+#include <optional>
 
 class QAction;
 class QMenu;
 class QMenuBar;
-class QMainWindow;
-class QPlainTextEdit;
 class QWidget;
 class MainWindow;
 class UserMessagesWindow;
@@ -31,25 +31,55 @@ class ControlsWindow;
 class CountdownWindow;
 class BrightnessContrastWindow;
 class CaptureGraph;
+class GraphControl;
+class RecordingUi;
+class SchedulerTimers;
+class SystemPower;
+class LogindPower;
 enum class MenuCommand : int;
 void WakeMainLoop(); // MainLoop.h, which includes this header
 
 enum class MenuIndex { File = 0, Events = 1, Display = 2, Options = 3, Help = 4 };
 
-// The one application object. Windows and menus are owned by Qt's object tree; the
-// pointers here are null until created. It lives until the process ends.
-struct CaptureApp : AppState {
+// The one application object, made by main. It owns every part of the program; the
+// start-up steps hand each part references to the others it uses. Windows are deleted
+// with it, in the order they were made; each holds a reference to it.
+class CaptureApp {
+public:
+    CaptureApp();
+    ~CaptureApp();
+    CaptureApp(const CaptureApp&) = delete;
+    CaptureApp& operator=(const CaptureApp&) = delete;
+
+    // The parts of the program, in the order they are made; each takes references to the
+    // ones before it.
+    AppClockView clock;
+    AppOptions& options;
+    DeviceTable& devices;
+    AppState state;
+    UserMessageLog& messages;
+    CharacterSetList characterSets; // loaded at start-up
+    FramePipeline framePipeline{characterSets, messages, clock, &WakeMainLoop};
+    EventSchedule eventSchedule;
+    SchedulerState schedulerState;
+    EventDialogState eventDialogState;
+    RecordingControl recording{state, options, messages, clock};
+    Scheduler scheduler{schedulerState, state, eventSchedule, options, devices, recording, messages, clock};
+    std::unique_ptr<CaptureGraph> captureGraph; // null without a device
+
+    // The scheduler's view of the windows and timers, and the power actions.
+    std::unique_ptr<RecordingUi> recordingUi;
+    std::unique_ptr<SchedulerTimers> schedulerTimers;
+    std::unique_ptr<LogindPower> logind;
+    std::unique_ptr<SystemPower> power;
+
     QMenuBar* mainMenuBar = nullptr;
     std::array<QMenu*, 5> menus{}; // File, Events, Display, Options, Help
     QMenu* messagesFileMenu = nullptr;
-    std::array<std::int32_t, 5> topMenuPositions{-1, -1, -1, -1, -1};
     bool showMinimised = false; // the show command the process was started with
 
-    AppClockView clock;
-    CharacterSetList characterSets; // loaded at start-up
-    FramePipeline framePipeline{characterSets, UserMessageLog::Instance(), clock, &WakeMainLoop};
-    CaptureGraph* captureGraph = nullptr;     // null without a device
-    DeviceTable* codecCatalogue = nullptr;    // the device table once codecs are listed
+    DeviceTable* codecCatalogue = nullptr; // the device table once codecs are listed
+    std::optional<bool> restrictedFormatsForRun; // the Devices dialog's restriction, kept for the run
 
     QPointer<UserMessagesWindow> userMessagesWindow;
     QPointer<QWidget> videoWindow;
@@ -58,33 +88,21 @@ struct CaptureApp : AppState {
     QPointer<CountdownWindow> countdownWindow;
     QPointer<BrightnessContrastWindow> brightnessContrastWindow;
 
-    QPointer<QTimer> countdownTimer;      // owned by the main window
+    QPointer<QTimer> countdownTimer; // owned by the main window
     QPointer<QTimer> eventRecordingTimer;
-    QPointer<QTimer> startAlarm;          // single shot: the recording start between two ticks
+    QPointer<QTimer> startAlarm; // single shot: the recording start between two ticks
 
     AppFonts fonts;
     AppIcons icons;
-    std::int32_t frameWidth = 0;  // of the selected format, once the video window is sized
+    std::int32_t frameWidth = 0; // of the selected format, once the video window is sized
     std::int32_t frameHeight = 0;
     bool simulatedCamera = false;
 
-    EventSchedule eventSchedule;
-    SchedulerState schedulerState;
-    EventDialogState eventDialogState;
-    RecordingControl recording{*this, Options(), UserMessageLog::Instance(), clock};
-    Scheduler scheduler{schedulerState, *this, eventSchedule, Options(), Devices(), recording,
-                        UserMessageLog::Instance(), clock};
-
     // What the Event dialogs work on.
-    EventDialogContext EventDialogs()
-    {
-        return {eventSchedule, eventDialogState, UserMessageLog::Instance(), clock, Options()};
-    }
+    EventDialogContext EventDialogs() { return {eventSchedule, eventDialogState, messages, clock, options}; }
 
     // The main menus' action that carries the command, or nullptr.
     QAction* MenuAction(MenuCommand command) const;
+    // Points the scheduler at another graph (a test's), or back at the capture graph.
+    void UseGraph(GraphControl* other);
 };
-
-// The process-wide reference, set at the very start of InitialiseApp.
-CaptureApp* TheCaptureApp();
-void SetCaptureApp(CaptureApp* app);

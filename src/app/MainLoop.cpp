@@ -8,14 +8,13 @@
 
 bool MainLoopChecks::eventFilter(QObject* watched, QEvent* e)
 {
-    CaptureApp* app = TheCaptureApp();
-    if (app && app->QuitRequested) {
+    if (m_app.state.QuitRequested) {
         QCoreApplication::exit(0);
         return true;
     }
-    if (app && app->framePipeline.MeasurementFinished().Take()) {
-        app->Analysis.driftMinutes = 0;
-        static_cast<void>(app->recording.RestartCapture()); // the graph reports its own failures
+    if (m_app.framePipeline.MeasurementFinished().Take()) {
+        m_app.state.Analysis.driftMinutes = 0;
+        static_cast<void>(m_app.recording.RestartCapture()); // the graph reports its own failures
     }
     return QObject::eventFilter(watched, e);
 }

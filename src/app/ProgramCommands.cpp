@@ -28,103 +28,79 @@
 namespace {
 
 // What the system lets an Event ask for after its recording, as start-up found it.
-EventPowerChoices PowerChoicesOfTheSystem()
+EventPowerChoices PowerChoicesOfTheSystem(const CaptureApp& app)
 {
-    const SystemPower* power = TheCaptureApp() ? TheCaptureApp()->scheduler.TheSystemPower() : nullptr;
-    if (!power)
+    if (!app.power)
         return {};
-    return {power->WhyNot(PowerAction::Hibernate), power->WhyNot(PowerAction::Shutdown)};
-}
-
-bool EventArmed()
-{
-    return TheAppState().EventArmed;
+    return {app.power->WhyNot(PowerAction::Hibernate), app.power->WhyNot(PowerAction::Shutdown)};
 }
 
 // The Event Pending window's title pane says which of the two the window shows.
-void RepaintCountdownTitle()
+void RepaintCountdownTitle(const CaptureApp& app)
 {
-    const CaptureApp* app = TheCaptureApp();
-    if (!app || !app->countdownWindow)
+    if (!app.countdownWindow)
         return;
-    CountdownPane* title = app->countdownWindow->Pane(CountdownPaneKind::Title);
+    CountdownPane* title = app.countdownWindow->Pane(CountdownPaneKind::Title);
     title->show();
     title->update();
 }
 
-// The scheduler's and recording control's operations, on the program's own.
-void DisarmEvent()
-{
-    TheCaptureApp()->scheduler.DisarmEvent();
-}
-
-void ReloadScheduleWhenIdle()
-{
-    TheCaptureApp()->scheduler.ReloadScheduleWhenIdle();
-}
-
-void RestartGraph()
-{
-    TheCaptureApp()->recording.RestartGraph();
-}
-
 // What accepting a new device or format sets going in the program.
-DeviceAcceptSteps ProgramDeviceAcceptSteps()
+DeviceAcceptSteps ProgramDeviceAcceptSteps(CaptureApp& app)
 {
     DeviceAcceptSteps s;
-    s.SizeVideoWindow = [] {
-        if (AttachedDevice(Devices(), Devices().currentDeviceIndex))
-            SizeVideoWindowToFormat(TheCaptureApp() ? TheCaptureApp()->videoWindow.data() : nullptr);
+    s.SizeVideoWindow = [&app] {
+        if (AttachedDevice(app.devices, app.devices.currentDeviceIndex))
+            SizeVideoWindowToFormat(app, app.videoWindow.data());
     };
-    s.EventArmed = &EventArmed;
-    s.DisarmEvent = &DisarmEvent;
-    s.RestartGraph = &RestartGraph;
-    s.LoadEventSchedule = &ReloadScheduleWhenIdle;
+    s.EventArmed = [&app] { return app.state.EventArmed; };
+    s.DisarmEvent = [&app] { app.scheduler.DisarmEvent(); };
+    s.RestartGraph = [&app] { app.recording.RestartGraph(); };
+    s.LoadEventSchedule = [&app] { app.scheduler.ReloadScheduleWhenIdle(); };
     return s;
 }
 
 } // namespace
 
-int RunMenuDialog(MenuDialog dialog, QWidget* parent)
+int RunMenuDialog(CaptureApp& app, MenuDialog dialog, QWidget* parent)
 {
-    CaptureApp* app = TheCaptureApp();
-    const AppIcons icons = app ? app->icons : AppIcons();
+    const AppIcons& icons = app.icons;
+    const auto restartGraph = [&app] { app.recording.RestartGraph(); };
     switch (dialog) {
     case MenuDialog::ScheduleEvent:
-        return RunScheduleEventDialog(app->EventDialogs(), parent, PowerChoicesOfTheSystem(), icons);
-    case MenuDialog::EditEvent: return RunEditEventDialog(app->EventDialogs(), parent, PowerChoicesOfTheSystem(), icons);
-    case MenuDialog::ViewEvents: return RunViewEventsDialog(app->EventDialogs(), parent, icons);
-    case MenuDialog::FileOptions: return RunFileOptionsDialog(Options(), UserMessageLog::Instance(), parent, icons);
-    case MenuDialog::DefaultDuration: return RunDefaultDurationDialog(Options(), parent, icons);
-    case MenuDialog::EventPendingOptions: return RunEventPendingOptionsDialog(Options(), parent, &RepaintCountdownTitle);
-    case MenuDialog::PerformanceOptions: return RunPerformanceOptionsDialog(Options(), UserMessageLog::Instance(), parent);
+        return RunScheduleEventDialog(app.EventDialogs(), parent, PowerChoicesOfTheSystem(app), icons);
+    case MenuDialog::EditEvent: return RunEditEventDialog(app.EventDialogs(), parent, PowerChoicesOfTheSystem(app), icons);
+    case MenuDialog::ViewEvents: return RunViewEventsDialog(app.EventDialogs(), parent, icons);
+    case MenuDialog::FileOptions: return RunFileOptionsDialog(app.options, app.messages, parent, icons);
+    case MenuDialog::DefaultDuration: return RunDefaultDurationDialog(app.options, parent, icons);
+    case MenuDialog::EventPendingOptions:
+        return RunEventPendingOptionsDialog(app.options, parent, [&app] { RepaintCountdownTitle(app); });
+    case MenuDialog::PerformanceOptions: return RunPerformanceOptionsDialog(app.options, app.messages, parent);
     case MenuDialog::PixelSaturation:
-        return RunPixelSaturationDialog(parent, {TheAppState().Analysis, Options(), TheCaptureApp()->framePipeline}, &RestartGraph);
-    case MenuDialog::ClockDrift:
-        return RunMeasureClockDriftDialog(parent, TheAppState().Analysis, UserMessageLog::Instance());
+        return RunPixelSaturationDialog(parent, {app.state.Analysis, app.options, app.framePipeline}, restartGraph);
+    case MenuDialog::ClockDrift: return RunMeasureClockDriftDialog(parent, app.state.Analysis, app.messages);
     case MenuDialog::FrameIntegration:
-        return RunFrameIntegrationDialog(parent, TheAppState().Analysis, UserMessageLog::Instance(), &RestartGraph);
-    case MenuDialog::DeviceFormat: {
-        // Kept for the run, as the dialog requires; the application object takes it over.
-        static std::optional<bool> restrictedForRun;
-        return RunDeviceFormatDialog(Options(), Devices(), restrictedForRun, parent, ProgramDeviceAcceptSteps());
-    }
-    case MenuDialog::CodecSelector: return RunCodecSelectorDialog(Options(), Devices(), parent);
+        return RunFrameIntegrationDialog(parent, app.state.Analysis, app.messages, restartGraph);
+    case MenuDialog::DeviceFormat:
+        return RunDeviceFormatDialog(app.options, app.devices, app.restrictedFormatsForRun, parent,
+                                     ProgramDeviceAcceptSteps(app));
+    case MenuDialog::CodecSelector: return RunCodecSelectorDialog(app.options, app.devices, parent);
     }
     return 3; // not reached: every dialog is listed
 }
 
-CommandSteps ProgramCommandSteps(QWidget* dialogParent)
+CommandSteps ProgramCommandSteps(CaptureApp& app, QWidget* dialogParent)
 {
     CommandSteps s;
-    s.RunDialog = [dialogParent](MenuDialog dialog) { return RunMenuDialog(dialog, dialogParent); };
-    s.EventArmed = &EventArmed;
-    s.DisarmEvent = &DisarmEvent;
-    s.LoadEventSchedule = &ReloadScheduleWhenIdle;
-    s.SaveOptionsAndReport = [] { SaveOptionsAndReport(Options(), UserMessageLog::Instance()); };
-    s.SaveOptionsFile = [] { SaveOptionsFile(Options()); };
-    s.RestartGraph = &RestartGraph;
-    s.DeviceCount = [] { return Devices().count; };
-    s.CodecCatalogueExists = [] { return TheCaptureApp() && TheCaptureApp()->codecCatalogue; };
+    s.RunDialog = [&app, dialogParent](MenuDialog dialog) { return RunMenuDialog(app, dialog, dialogParent); };
+    s.EventArmed = [&app] { return app.state.EventArmed; };
+    s.DisarmEvent = [&app] { app.scheduler.DisarmEvent(); };
+    s.LoadEventSchedule = [&app] { app.scheduler.ReloadScheduleWhenIdle(); };
+    s.SaveOptionsAndReport = [&app] { SaveOptionsAndReport(app.options, app.messages); };
+    s.SaveOptionsFile = [&app] { SaveOptionsFile(app.options); };
+    s.RestartGraph = [&app] { app.recording.RestartGraph(); };
+    s.DeviceCount = [&app] { return app.devices.count; };
+    s.CodecCatalogueExists = [&app] { return app.codecCatalogue != nullptr; };
+    s.Log = [&app](const QString& text) { app.messages.Append(text, true); };
     return s;
 }

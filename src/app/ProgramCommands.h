@@ -3,10 +3,11 @@
 #include "ui/MenuCommands.h"
 
 class QWidget;
+class CaptureApp;
 
-// Opens a command's dialog modally over parent (the main window) with the program's
-// operations behind it, and gives its result.
-int RunMenuDialog(MenuDialog dialog, QWidget* parent);
+// Opens a command's dialog modally over parent (the main window) with app's operations
+// behind it, and gives its result.
+int RunMenuDialog(CaptureApp& app, MenuDialog dialog, QWidget* parent);
 
-// The real operations and the real dialogs, opened over dialogParent.
-CommandSteps ProgramCommandSteps(QWidget* dialogParent);
+// The real operations and the real dialogs of app, opened over dialogParent.
+CommandSteps ProgramCommandSteps(CaptureApp& app, QWidget* dialogParent);

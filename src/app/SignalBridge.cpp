@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 namespace {
+// process-wide: a signal handler reaches only what lives outside every object.
 int g_fds[2] = {-1, -1};
 
 extern "C" void OnTerminationSignal(int)

@@ -15,6 +15,7 @@
 #include "capture/CodecEnumeration.h"
 #include "capture/DeviceEnumeration.h"
 #include "capture/RecordingRecovery.h"
+#include "common/Clock.h"
 #include "common/ResourceLocator.h"
 #include "devices/DeviceTable.h"
 #include "events/EventSchedule.h"
@@ -22,6 +23,8 @@
 #include "filter/AnalysisMessages.h"
 #include "filter/FramePipeline.h"
 #include "filter/CharacterSet.h"
+#include "filter/DriftMeasurement.h"
+#include "filter/FramePipeline.h"
 #include "messages/MessageTables.h"
 #include "messages/SaveUserMessages.h"
 #include "messages/UserMessageLog.h"
@@ -33,6 +36,7 @@
 #include "recording/PowerActions.h"
 #include "recording/RecordingControl.h"
 #include "recording/Scheduler.h"
+#include "recording/SchedulerHooks.h"
 
 #include <QAction>
 #include <QApplication>
@@ -83,11 +87,11 @@ void CreateFonts(CaptureApp& app)
 // Only when devices were found; without them no camera is usable.
 void ChooseCamera(CaptureApp& app)
 {
-    app.UsableCamera = false;
+    app.state.UsableCamera = false;
     if (!app.captureGraph)
         return;
-    DeviceTable& table = Devices();
-    const AppOptions& o = Options();
+    DeviceTable& table = app.devices;
+    const AppOptions& o = app.options;
     int chosen = 0;
     if (o.HasDefaultDevice) {
         chosen = -1;
@@ -96,36 +100,34 @@ void ChooseCamera(CaptureApp& app)
                 chosen = i;
         if (chosen < 0) {
             chosen = 0;
-            AppendUserMessage(QStringLiteral("\r\nWARNING: default camera in options file is not attached to computer.  "
-                                             "Using the first one found.\r\n"),
-                              true);
+            app.messages.Append(QStringLiteral("\r\nWARNING: default camera in options file is not attached to computer.  "
+                                               "Using the first one found.\r\n"),
+                                true);
         }
     }
     table.defaultDeviceIndex = chosen;
     table.currentDeviceIndex = chosen;
-    app.UsableCamera = SizeVideoWindowToFormat(app.videoWindow);
+    app.state.UsableCamera = SizeVideoWindowToFormat(app, app.videoWindow);
     // The overlay renderers draw into a native window of their own.
     if (o.DefaultRenderer != VideoRenderer::Window && app.videoWindow)
         app.captureGraph->SetWindowHandle(static_cast<std::uintptr_t>(app.videoWindow->winId()));
 }
 
 
-// The process-wide reference, the message log and what the start-up reads first.
+// The message log and what the start-up reads first.
 void PrepareAppState(CaptureApp& app, bool simulatedCamera)
 {
-    SetCaptureApp(&app);
     app.simulatedCamera = simulatedCamera;
 
     // The message tables are constant; the log must live on this thread.
-    UserMessageLog::Instance();
 
     // The desktop work area, exclusive right and bottom.
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect r = screen->availableGeometry();
-        app.WorkArea = {r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
+        app.state.WorkArea = {r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
     }
-    Devices() = DeviceTable{};
-    app.RecordingFileName.clear();
+    app.devices = DeviceTable{};
+    app.state.RecordingFileName.clear();
 }
 
 // A missing file is not reported.
@@ -148,17 +150,15 @@ Status CreateWindows(CaptureApp& app)
         ReportAppMessage(9);
         return Status::Aborted;
     }
-    app.mainWindow = new (std::nothrow) MainWindow;
+    app.mainWindow = new (std::nothrow) MainWindow(app);
     if (!app.mainWindow) {
         ReportAppMessage(1);
         return Status::Aborted;
     }
     app.mainMenuBar = app.mainWindow->menuBar();
     const char* titles[] = {"File", "Events", "Display", "Options", "Help"};
-    for (std::size_t i = 0; i < app.menus.size(); ++i) {
+    for (std::size_t i = 0; i < app.menus.size(); ++i)
         app.menus[i] = app.mainMenuBar->addMenu(QString::fromLatin1(titles[i]));
-        app.topMenuPositions[i] = static_cast<std::int32_t>(i);
-    }
     app.messagesFileMenu = app.userMessagesWindow->FileMenu();
     if (!app.userMessagesWindow->CreateView()) {
         ReportAppMessage(10);
@@ -172,11 +172,11 @@ Status CreateWindows(CaptureApp& app)
 Status FindDevicesAndGraph(CaptureApp& app, bool simulatedCamera, const SimulatorSettings& simulator)
 {
     PrepareCaptureBackEnd(simulatedCamera, simulator);
-    if (EnumerateCaptureDevices(Devices(), UserMessageLog::Instance(), simulatedCamera) != Status::Ok || Devices().count <= 0)
+    if (EnumerateCaptureDevices(app.devices, app.messages, simulatedCamera) != Status::Ok || app.devices.count <= 0)
         return Status::Ok;
     // A failure leaves "NONE" for every device and has been reported: recording goes on.
-    static_cast<void>(EnumerateCodecs(Devices(), UserMessageLog::Instance()));
-    app.codecCatalogue = &Devices();
+    static_cast<void>(EnumerateCodecs(app.devices, app.messages));
+    app.codecCatalogue = &app.devices;
     auto* video = new (std::nothrow) VideoWindow(app.mainWindow->centralWidget());
     if (!video) {
         ReportAppMessage(7);
@@ -184,13 +184,13 @@ Status FindDevicesAndGraph(CaptureApp& app, bool simulatedCamera, const Simulato
     }
     video->setGeometry(0, 0, 100, 100);
     app.videoWindow = video;
-    app.captureGraph = new CaptureGraph(
-        CaptureGraphParts{Options(), Devices(), app, UserMessageLog::Instance(), app.framePipeline}, video, 0);
+    app.captureGraph = std::make_unique<CaptureGraph>(
+        CaptureGraphParts{app.options, app.devices, app.state, app.messages, app.framePipeline}, video, 0);
     app.captureGraph->SetFailureHandler([&app] {
         // Restart once the failing graph's message has been handled.
         QTimer::singleShot(0, [&app] { static_cast<void>(app.recording.RestartCapture()); });
     });
-    app.recording.SetGraph(app.captureGraph);
+    app.UseGraph(nullptr);
     if (!LoadCharacterSets(app.characterSets))
         ReportGraphMessage(29);
     return Status::Ok;
@@ -198,14 +198,14 @@ Status FindDevicesAndGraph(CaptureApp& app, bool simulatedCamera, const Simulato
 
 void ReadOptionsFile(CaptureApp& app)
 {
-    AppOptions& options = Options();
+    AppOptions& options = app.options;
     if (LoadOptionsFile(options)) {
         options.OptionsLoadedFromFile = true;
         CheckLoadedOptions(options, Devices(), UserMessageLog::Instance());
         if (options.PixelSaturationValue != -1)
             options.SaturationDefault = options.PixelSaturationValue;
         // The stored threshold is the one in effect from the first picture on.
-        app.Analysis.saturationThreshold = options.PixelSaturationValue;
+        app.state.Analysis.saturationThreshold = options.PixelSaturationValue;
     } else {
         options.HasDefaultDevice = false;
         options.DefaultRecordingDuration = DefaultDurationValue();
@@ -231,7 +231,7 @@ void ShowWindow(QWidget* window, bool minimised)
 
 void ShowUserMessages(CaptureApp& app)
 {
-    const WindowPosition4& place = Options().MessageWindowPosition;
+    const WindowPosition4& place = app.options.MessageWindowPosition;
     app.userMessagesWindow->move(place.left, place.top);
     app.userMessagesWindow->resize(place.width, place.height);
     ShowWindow(app.userMessagesWindow, app.showMinimised);
@@ -241,8 +241,8 @@ void ShowUserMessages(CaptureApp& app)
 // where they were loaded.
 void CreateChildWindows(CaptureApp& app)
 {
-    app.countdownWindow = new CountdownWindow;
-    app.brightnessContrastWindow = new BrightnessContrastWindow;
+    app.countdownWindow = new CountdownWindow(app);
+    app.brightnessContrastWindow = new BrightnessContrastWindow(app);
     if (app.icons.logoLarge.isNull() && app.icons.logoSmall.isNull())
         return;
     QIcon windowIcon = app.icons.logoLarge;
@@ -256,13 +256,13 @@ void CreateChildWindows(CaptureApp& app)
 
 Status CreateControlsWindow(CaptureApp& app)
 {
-    app.controlsWindow = new (std::nothrow) ControlsWindow;
+    app.controlsWindow = new (std::nothrow) ControlsWindow(app);
     if (!app.controlsWindow) {
         ReportAppMessage(8);
         return Status::Aborted;
     }
     // The scheduler reaches the windows and the main window's timers from here on.
-    InstallRecordingUi();
+    InstallRecordingUi(app);
     return Status::Ok;
 }
 
@@ -270,12 +270,12 @@ Status CreateControlsWindow(CaptureApp& app)
 // stored places when a camera is usable.
 void PlaceWindows(CaptureApp& app)
 {
-    const AppOptions& options = Options();
+    const AppOptions& options = app.options;
     const WindowPosition4 place = PlaceMainWindow(app.frameWidth, app.frameHeight, options.MainWindowPosition,
-                                                  options.OptionsLoadedFromFile, app.WorkArea);
+                                                  options.OptionsLoadedFromFile, app.state.WorkArea);
     app.mainWindow->move(place.left, place.top);
     app.mainWindow->resize(place.width, place.height);
-    if (!app.UsableCamera)
+    if (!app.state.UsableCamera)
         return;
     app.controlsWindow->move(options.ControlsWindowPosition.left, options.ControlsWindowPosition.top);
     app.countdownWindow->move(options.CountdownWindowPosition.left, options.CountdownWindowPosition.top);
@@ -283,26 +283,27 @@ void PlaceWindows(CaptureApp& app)
                                        options.BrightnessContrastWindowPosition.top);
 }
 
-// What the login manager allows; the power actions live as long as the process.
+// What the login manager allows.
 void SetUpPowerActions(CaptureApp& app)
 {
-    auto* logind = new LogindPower;
-    UserMessageLog& log = UserMessageLog::Instance();
-    app.scheduler.SetSystemPower(new PowerActions(app, log, *logind, &ShowPowerCountdown, &WakeMainLoop,
-                                                  CheckPowerAtStartup(*logind, log)));
+    app.logind = std::make_unique<LogindPower>();
+    app.power = std::make_unique<PowerActions>(
+        app.state, app.messages, *app.logind, [&app](bool shutdownTexts) { return ShowPowerCountdown(app, shutdownTexts); },
+        &WakeMainLoop, CheckPowerAtStartup(*app.logind, app.messages));
+    app.scheduler.SetSystemPower(app.power.get());
 }
 
 // The Event schedule; its rebuild arms the soonest Event.
 void ArmSchedule(CaptureApp& app)
 {
-    if (app.UsableCamera)
+    if (app.state.UsableCamera)
         app.scheduler.LoadEventSchedule();
 }
 
 void ShowWindows(CaptureApp& app)
 {
     ShowWindow(app.mainWindow, app.showMinimised);
-    if (app.UsableCamera)
+    if (app.state.UsableCamera)
         ShowWindow(app.controlsWindow, app.showMinimised);
     else
         app.controlsWindow->hide();
@@ -319,35 +320,32 @@ std::unique_ptr<QLabel> ShowSplash()
     return splash;
 }
 
-// The splash, the application object, its start-up and the first preview.
-Status StartUp(const CommandLine& commandLine)
+// The splash, the application object's start-up and the first preview.
+Status StartUp(CaptureApp& app, const CommandLine& commandLine)
 {
     const std::unique_ptr<QLabel> splash = ShowSplash();
-    UserMessageLog::Instance().SetFatalHandler([](const QString& line) {
+    app.messages.SetFatalHandler([](const QString& line) {
         QMessageBox::critical(nullptr, QStringLiteral("VELA Video App"), ToParagraphs(line));
     });
-    auto* app = new (std::nothrow) CaptureApp; // lives until the process ends
-    if (!app)
-        return Status::OutOfMemory;
-    if (Failed(InitialiseApp(*app, commandLine.simulatedCamera, commandLine.simulator)))
+    if (Failed(InitialiseApp(app, commandLine.simulatedCamera, commandLine.simulator)))
         return Status::Aborted;
     // Without it the program runs on: the graph has said why, and Events are still armed.
-    if (app->DeviceCount > 0)
-        static_cast<void>(app->recording.StartCapture());
+    if (app.state.DeviceCount > 0)
+        static_cast<void>(app.recording.StartCapture());
     return Status::Ok;
 }
 
 // SIGTERM and SIGINT end the program at once, as the main window does after its
 // question: a service manager or a terminal cannot answer one.
-int RunMainLoop()
+int RunMainLoop(CaptureApp& app)
 {
-    SignalBridge signalBridge([] {
-        if (CaptureApp* a = TheCaptureApp(); a && a->mainWindow)
-            a->mainWindow->EndProgram();
+    SignalBridge signalBridge([&app] {
+        if (app.mainWindow)
+            app.mainWindow->EndProgram();
         else
             QCoreApplication::exit(0);
     });
-    MainLoopChecks checks;
+    MainLoopChecks checks(app);
     QCoreApplication::instance()->installEventFilter(&checks);
     const int exitCode = QApplication::exec();
     QCoreApplication::instance()->removeEventFilter(&checks);
@@ -355,9 +353,9 @@ int RunMainLoop()
 }
 
 // Release the lock, then give the system a millisecond.
-void EndProcess(SingleInstance& instance)
+void EndProcess(CaptureApp& app, SingleInstance& instance)
 {
-    UserMessageLog::Instance().Drain();
+    app.messages.Drain();
     instance.Release();
     QElapsedTimer t;
     t.start();
@@ -367,35 +365,61 @@ void EndProcess(SingleInstance& instance)
 
 } // namespace
 
+// Made and unmade beside the start-up steps, so that the windows' headers stay out of
+// CaptureApp's own files (the windows include it).
+CaptureApp::CaptureApp()
+    : options(Options())
+    , devices(Devices())
+    , messages(UserMessageLog::Instance())
+{
+    SetAppState(&state);
+}
+
+CaptureApp::~CaptureApp()
+{
+    scheduler.SetRecordingUi(nullptr);
+    scheduler.SetSchedulerTimers(nullptr);
+    scheduler.SetSystemPower(nullptr);
+    recording.SetGraph(nullptr);
+    // The graph first: it hands frames to the video window.
+    captureGraph.reset();
+    delete mainWindow;
+    delete userMessagesWindow;
+    delete controlsWindow;
+    delete countdownWindow;
+    delete brightnessContrastWindow;
+    SetAppState(nullptr);
+}
+
 Status InitialiseApp(CaptureApp& app, bool simulatedCamera, const SimulatorSettings& simulator)
 {
     PrepareAppState(app, simulatedCamera);
     LoadIcons(app);
-    SetOptionDefaults(Options());
+    SetOptionDefaults(app.options);
     if (Failed(CreateWindows(app)) || Failed(FindDevicesAndGraph(app, simulatedCamera, simulator)))
         return Status::Aborted;
     ReadOptionsFile(app);
     // The video folder is known now: recordings that a killed program or a power cut left
     // without header and index are rebuilt beside them, camera or not.
-    RecoverInterruptedRecordings(Options(), UserMessageLog::Instance());
+    RecoverInterruptedRecordings(app.options, app.messages);
     FillMessagesMenu(app);
     ShowUserMessages(app);
     CreateChildWindows(app);
     CreateFonts(app);
     ChooseCamera(app);
-    app.mainWindow->BuildMainMenus(app.UsableCamera);
-    CheckTimeZone();
+    app.mainWindow->BuildMainMenus(app.state.UsableCamera);
+    CheckTimeZone(app.clock, app.messages);
     if (Failed(CreateControlsWindow(app)))
         return Status::Aborted;
     PlaceWindows(app);
     SetUpPowerActions(app);
     ArmSchedule(app);
     ShowWindows(app);
-    app.DeviceCount = Devices().count;
+    app.state.DeviceCount = app.devices.count;
     return Status::Ok;
 }
 
-Status Run(const CommandLine& commandLine)
+Status Run(CaptureApp& app, const CommandLine& commandLine)
 {
     // One copy only; the second shows nothing.
     SingleInstance instance;
@@ -403,9 +427,9 @@ Status Run(const CommandLine& commandLine)
         std::fputs("vela-video: another copy is already running\n", stderr);
         return Status::Aborted;
     }
-    if (const Status started = StartUp(commandLine); Failed(started))
+    if (const Status started = StartUp(app, commandLine); Failed(started))
         return started;
-    const int exitCode = RunMainLoop();
-    EndProcess(instance);
+    const int exitCode = RunMainLoop(app);
+    EndProcess(app, instance);
     return exitCode == 0 ? Status::Ok : Status::Failed;
 }

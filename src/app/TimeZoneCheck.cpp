@@ -2,7 +2,6 @@
 
 #include "common/Clock.h"
 #include "messages/UserMessageLog.h"
-#include "recording/AppState.h"
 
 #include <QLocale>
 
@@ -56,9 +55,9 @@ TimeZoneCheck EvaluateTimeZone(const QTimeZone& zone, const QDateTime& utcNow)
     return c;
 }
 
-void CheckTimeZone()
+void CheckTimeZone(const Clock& clock, UserMessageLog& log)
 {
-    const CalendarTime t = AppClock().UtcNow();
+    const CalendarTime t = clock.UtcNow();
     const QDateTime utcNow(QDate(t.year, t.month, t.day), QTime(t.hour, t.minute, t.second), QTimeZone::utc());
-    AppendUserMessage(EvaluateTimeZone(QTimeZone::systemTimeZone(), utcNow).line, true);
+    log.Append(EvaluateTimeZone(QTimeZone::systemTimeZone(), utcNow).line, true);
 }

@@ -4,6 +4,9 @@
 #include <QString>
 #include <QTimeZone>
 
+class Clock;
+class UserMessageLog;
+
 enum class TimeZoneResult { DaylightTime, StandardTime, NoTransitions, Failure };
 
 struct TimeZoneCheck {
@@ -16,4 +19,4 @@ TimeZoneCheck EvaluateTimeZone(const QTimeZone& zone, const QDateTime& utcNow);
 
 // Reads the computer's time zone once and logs the line with a time stamp. Nothing
 // depends on the zone: the schedule counts down in UTC.
-void CheckTimeZone();
+void CheckTimeZone(const Clock& clock, UserMessageLog& log);

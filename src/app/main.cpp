@@ -1,3 +1,4 @@
+#include "app/CaptureApp.h"
 #include "app/CommandLine.h"
 #include "app/ExitStatus.h"
 #include "app/Startup.h"
@@ -5,6 +6,8 @@
 
 #include <QApplication>
 #include <cstdio>
+#include <memory>
+#include <new>
 #include <string>
 
 int main(int argc, char* argv[])
@@ -40,5 +43,9 @@ int main(int argc, char* argv[])
     QApplication application(qtArgc, argv);
     QApplication::setApplicationName(QStringLiteral("vela-video"));
     QApplication::setApplicationVersion(QStringLiteral("1.1"));
-    return ExitStatusFor(Run(commandLine));
+    // Every part of the program lives in it, until the toolkit goes.
+    const std::unique_ptr<CaptureApp> app(new (std::nothrow) CaptureApp);
+    if (!app)
+        return ExitStatusFor(Status::OutOfMemory);
+    return ExitStatusFor(Run(*app, commandLine));
 }

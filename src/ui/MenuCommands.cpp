@@ -1,7 +1,5 @@
 #include "ui/MenuCommands.h"
 
-#include "messages/UserMessageLog.h"
-
 namespace {
 
 void DisarmWhenArmed(const CommandSteps& s)
@@ -79,7 +77,7 @@ bool RunDialogCommand(MenuCommand command, const CommandSteps& s)
         return true;
     case MenuCommand::Devices:
         if (s.DeviceCount() < 1)
-            AppendUserMessage(QStringLiteral("Internal Error detected, no devices\r\n"), true);
+            s.Log(QStringLiteral("Internal Error detected, no devices\r\n"));
         else
             SaveOnOne(s, MenuDialog::DeviceFormat);
         return true;

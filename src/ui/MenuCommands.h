@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QString>
 #include <functional>
 
 // The menu commands. An action carries its command in its data; no file or message
@@ -52,6 +53,7 @@ struct CommandSteps {
     std::function<void()> RestartGraph;    // StopCapture, and on success StartCapture
     std::function<int()> DeviceCount;
     std::function<bool()> CodecCatalogueExists;
+    std::function<void(const QString&)> Log; // a time-stamped User Messages entry
 };
 
 // Runs a dialog command and acts on the dialog's result; false when the command opens no

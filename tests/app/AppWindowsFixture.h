@@ -11,29 +11,38 @@
 // Stands in for the capture graph: counts stops and builds and keeps every colour call.
 class FakeGraph final : public GraphControl {
 public:
-    Status BuildGraph(const QString*, bool) override;
-    Status StopGraph() override;
-    Status SetBrightnessContrast(int brightness, int contrast) override;
-    void Reset();
+    Status BuildGraph(const QString*, bool) override
+    {
+        ++builds;
+        return Status::Ok;
+    }
+    Status StopGraph() override
+    {
+        ++stops;
+        return Status::Ok;
+    }
+    Status SetBrightnessContrast(int brightness, int contrast) override
+    {
+        colour.emplace_back(brightness, contrast);
+        return Status::Ok;
+    }
 
     int builds = 0;
     int stops = 0;
     std::vector<std::pair<int, int>> colour;
 };
 
-// Deletes the top-level windows and the application object of a started program.
-void EndStartedApp(CaptureApp* app);
-
-// The program's windows started offscreen without a camera, once per suite, with a fake
-// graph installed for each test and an empty, silent log.
+// The program started offscreen without a camera, once per suite (it starts once per
+// process), with a fresh fake graph for each test and an empty, silent log.
 class AppWindowsTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite();
     static void TearDownTestSuite();
     void SetUp() override;
-    void TearDown() override;
+    void TearDown() override { s_app->UseGraph(nullptr); }
 
     static inline ScopedProcessDirectory* s_dir = nullptr;
     static inline CaptureApp* s_app = nullptr;
+    static inline Status s_started = Status::Aborted;
     FakeGraph m_graph;
 };

@@ -160,20 +160,17 @@ TEST_F(PowerActionsTest, RefusalsGiveTheirMessagesAndLeaveTheSchedulerRunning)
 TEST_F(PowerActionsTest, AnAcceptedPowerOffEndsTheMainLoop)
 {
     CaptureApp app;
-    SetCaptureApp(&app);
-    MainLoopChecks checks;
+    MainLoopChecks checks(app);
     QCoreApplication::instance()->installEventFilter(&checks);
-    PowerActions power(app, UserMessageLog::Instance(), m_logind, DialogEndingWith(CountdownEnd::CountedDown),
-                       &WakeMainLoop);
+    PowerActions power(app.state, app.messages, m_logind, DialogEndingWith(CountdownEnd::CountedDown), &WakeMainLoop);
     QTimer::singleShot(0, [&power] { power.RunPowerAction(false, true); });
     // A safety net only: the loop must end long before this.
     QTimer::singleShot(20'000, [] { QCoreApplication::exit(99); });
     const int exitCode = QApplication::exec();
     QCoreApplication::instance()->removeEventFilter(&checks);
-    SetCaptureApp(nullptr);
     EXPECT_EQ(exitCode, 0);
-    EXPECT_TRUE(app.QuitRequested);
-    EXPECT_TRUE(app.PowerActionPending) << "nothing else runs before the loop ends";
+    EXPECT_TRUE(app.state.QuitRequested);
+    EXPECT_TRUE(app.state.PowerActionPending) << "nothing else runs before the loop ends";
     EXPECT_TRUE(m_mock->Calls().contains(QStringLiteral("PowerOff(false)")));
     EXPECT_TRUE(Log().isEmpty()) << Log().toStdString();
 }
@@ -215,21 +212,21 @@ TEST_F(PowerActionsTest, ARefusedActionIsNotOfferedIsNotedWhenArmedAndIsNotCount
         {"yes", "yes", nullptr, nullptr},
     };
     ScopedProcessDirectory dir;
-    CaptureApp app;
-    SetCaptureApp(&app);
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.canHibernate) + "/" + c.canPowerOff);
         m_mock->Answer(QStringLiteral("CanHibernate"), QLatin1String(c.canHibernate));
         m_mock->Answer(QStringLiteral("CanPowerOff"), QLatin1String(c.canPowerOff));
         m_log.ClearMessages();
         int countdowns = 0;
-        PowerActions power(
-            app, UserMessageLog::Instance(), m_logind,
+        CaptureApp app;
+        app.power = std::make_unique<PowerActions>(
+            app.state, app.messages, m_logind,
             [&countdowns](bool) {
                 ++countdowns;
                 return static_cast<int>(CountdownEnd::Cancelled);
             },
-            [] {}, CheckPowerAtStartup(m_logind, UserMessageLog::Instance()));
+            [] {}, CheckPowerAtStartup(m_logind, app.messages));
+        SystemPower& power = *app.power;
         EXPECT_EQ(Log().contains(QLatin1String(kNoHibernation)), c.hibernateRefused != nullptr) << Log().toStdString();
         EXPECT_EQ(Log().contains(QLatin1String(kNoPrivilege)), c.shutdownRefused != nullptr);
         EXPECT_FALSE(Log().contains(QLatin1String(kUnreachable)));
@@ -247,7 +244,7 @@ TEST_F(PowerActionsTest, ARefusedActionIsNotOfferedIsNotedWhenArmedAndIsNotCount
             }
             d->reject();
         });
-        RunMenuDialog(MenuDialog::ScheduleEvent, nullptr);
+        RunMenuDialog(app, MenuDialog::ScheduleEvent, nullptr);
 
         // An Event file that asks to shut down, armed.
         m_log.ClearMessages();
@@ -265,10 +262,9 @@ TEST_F(PowerActionsTest, ARefusedActionIsNotOfferedIsNotedWhenArmedAndIsNotCount
 
         power.RunPowerAction(false, true);
         EXPECT_EQ(countdowns, c.shutdownRefused ? 0 : 1);
-        EXPECT_FALSE(TheAppState().PowerActionPending);
+        EXPECT_FALSE(app.state.PowerActionPending);
         app.scheduler.SetSystemPower(nullptr);
     }
-    SetCaptureApp(nullptr);
 }
 
 TEST_F(PowerActionsTest, TheSleepInhibitorIsHeldWhileArmedAndReleasedAfter)

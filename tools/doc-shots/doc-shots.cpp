@@ -77,7 +77,7 @@ void Save(QWidget* window, const QString& name)
 
 // Opens a menu command's dialog as the menu does, pictures it once it has painted, and
 // closes it as Cancel would.
-void ShootDialog(MenuDialog dialog, const QString& name)
+void ShootDialog(CaptureApp& app, MenuDialog dialog, const QString& name)
 {
     bool shot = false;
     QTimer::singleShot(700ms, [&] {
@@ -87,7 +87,7 @@ void ShootDialog(MenuDialog dialog, const QString& name)
             open->reject();
         }
     });
-    RunMenuDialog(dialog, TheCaptureApp()->mainWindow);
+    RunMenuDialog(app, dialog, app.mainWindow);
     if (!shot) {
         Say(QStringLiteral("%1 did not open").arg(name));
         ++g_failures;
@@ -154,11 +154,11 @@ int main(int argc, char* argv[])
 
     UserMessageLog::Instance().SetEchoToStderr(false);
     auto* app = new CaptureApp;
-    if (InitialiseApp(*app, true) != Status::Ok || !app->UsableCamera) {
+    if (InitialiseApp(*app, true) != Status::Ok || !app->state.UsableCamera) {
         Say(QStringLiteral("the program did not start with the simulator camera"));
         return 1;
     }
-    MainLoopChecks checks;
+    MainLoopChecks checks(*app);
     application.installEventFilter(&checks);
     if (Failed(app->recording.StartCapture())) {
         Say(QStringLiteral("the simulator's preview did not start"));
@@ -177,17 +177,17 @@ int main(int argc, char* argv[])
     Save(app->controlsWindow, QStringLiteral("controls-window"));
     Save(app->countdownWindow, QStringLiteral("countdown-window"));
 
-    ShootDialog(MenuDialog::DeviceFormat, QStringLiteral("device-format-dialog"));
-    ShootDialog(MenuDialog::CodecSelector, QStringLiteral("codec-dialog"));
-    ShootDialog(MenuDialog::FileOptions, QStringLiteral("file-options-dialog"));
-    ShootDialog(MenuDialog::DefaultDuration, QStringLiteral("default-duration-dialog"));
-    ShootDialog(MenuDialog::EventPendingOptions, QStringLiteral("event-pending-dialog"));
-    ShootDialog(MenuDialog::PerformanceOptions, QStringLiteral("performance-dialog"));
-    ShootDialog(MenuDialog::ScheduleEvent, QStringLiteral("schedule-event-dialog"));
-    ShootDialog(MenuDialog::ViewEvents, QStringLiteral("view-events-dialog"));
-    ShootDialog(MenuDialog::ClockDrift, QStringLiteral("clock-drift-dialog"));
-    ShootDialog(MenuDialog::PixelSaturation, QStringLiteral("pixel-saturation-dialog"));
-    ShootDialog(MenuDialog::FrameIntegration, QStringLiteral("frame-integration-dialog"));
+    ShootDialog(*app, MenuDialog::DeviceFormat, QStringLiteral("device-format-dialog"));
+    ShootDialog(*app, MenuDialog::CodecSelector, QStringLiteral("codec-dialog"));
+    ShootDialog(*app, MenuDialog::FileOptions, QStringLiteral("file-options-dialog"));
+    ShootDialog(*app, MenuDialog::DefaultDuration, QStringLiteral("default-duration-dialog"));
+    ShootDialog(*app, MenuDialog::EventPendingOptions, QStringLiteral("event-pending-dialog"));
+    ShootDialog(*app, MenuDialog::PerformanceOptions, QStringLiteral("performance-dialog"));
+    ShootDialog(*app, MenuDialog::ScheduleEvent, QStringLiteral("schedule-event-dialog"));
+    ShootDialog(*app, MenuDialog::ViewEvents, QStringLiteral("view-events-dialog"));
+    ShootDialog(*app, MenuDialog::ClockDrift, QStringLiteral("clock-drift-dialog"));
+    ShootDialog(*app, MenuDialog::PixelSaturation, QStringLiteral("pixel-saturation-dialog"));
+    ShootDialog(*app, MenuDialog::FrameIntegration, QStringLiteral("frame-integration-dialog"));
 
     if (!MeasureDrift(*app))
         ++g_failures;

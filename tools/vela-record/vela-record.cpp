@@ -157,7 +157,7 @@ int main(int argc, char* argv[])
     if (const int status = ParseArguments(QApplication::arguments(), r); status != kContinue)
         return status;
 
-    CheckTimeZone(); // recording names carry UTC, as in the program
+    CheckTimeZone(AppClock(), UserMessageLog::Instance()); // recording names carry UTC, as in the program
     PrepareCaptureBackEnd(true);
     Devices() = DeviceTable{};
     if (EnumerateCaptureDevices(Devices(), UserMessageLog::Instance(), true) != Status::Ok) {

@@ -3,6 +3,7 @@
 #include "app/CaptureApp.h"
 #include "messages/MessageTables.h"
 #include "options/AppOptions.h"
+#include "recording/AppState.h"
 #include "recording/GraphControl.h"
 #include "recording/RecordingControl.h"
 #include "recording/Scheduler.h"
@@ -33,17 +34,11 @@ void LightGrey(QWidget* w)
 constexpr Qt::WindowFlags kNoCloseItem =
     Qt::Window | Qt::WindowTitleHint | Qt::CustomizeWindowHint | Qt::WindowSystemMenuHint;
 
-QFont AppFont(QFont AppFonts::*font)
-{
-    const CaptureApp* app = TheCaptureApp();
-    return app ? app->fonts.*font : QFont();
-}
-
-QPushButton* MakeControlButton(const QString& text, int x, const QIcon& icon, QWidget* parent)
+QPushButton* MakeControlButton(const QString& text, int x, const QIcon& icon, const QFont& font, QWidget* parent)
 {
     auto* b = new QPushButton(text, parent);
     b->setGeometry(x, 3, 100, 100);
-    b->setFont(AppFont(&AppFonts::buttons));
+    b->setFont(font);
     // An icon button shows its icon alone (the text would not fit beside a 64-pixel
     // icon); the text stays as its tool tip and accessible name.
     if (!icon.isNull()) {
@@ -84,22 +79,9 @@ bool TakesPosition(int action)
     }
 }
 
-void UncheckMenuEntry()
-{
-    if (const CaptureApp* app = TheCaptureApp(); app && !app->mainWindow.isNull())
-        if (QAction* a = app->MenuAction(MenuCommand::BrightnessContrast))
-            a->setChecked(false);
-}
-
-void ResetColour()
-{
-    if (GraphControl* graph = TheCaptureApp() ? TheCaptureApp()->recording.Graph() : nullptr)
-        static_cast<void>(graph->SetBrightnessContrast(50, 50)); // without a colour control there is nothing to reset
-}
-
 } // namespace
 
-ControlsWindow::ControlsWindow()
+ControlsWindow::ControlsWindow(CaptureApp& app)
 {
     setObjectName(QStringLiteral("IconWindow"));
     setWindowTitle(QStringLiteral("Event Recording Controls"));
@@ -107,14 +89,13 @@ ControlsWindow::ControlsWindow()
     LightGrey(this);
     move(150, 150);
     resize(224, 144);
-    const CaptureApp* app = TheCaptureApp();
-    m_start = MakeControlButton(QStringLiteral("Start\nRecording"), 3, app ? app->icons.start : QIcon(), this);
+    m_start = MakeControlButton(QStringLiteral("Start\nRecording"), 3, app.icons.start, app.fonts.buttons, this);
     m_start->setObjectName(QStringLiteral("StartButton"));
-    m_stop = MakeControlButton(QStringLiteral("Stop\nRecording"), 106, app ? app->icons.stop : QIcon(), this);
+    m_stop = MakeControlButton(QStringLiteral("Stop\nRecording"), 106, app.icons.stop, app.fonts.buttons, this);
     m_stop->setObjectName(QStringLiteral("StopButton"));
     m_stop->setEnabled(false);
-    connect(m_start, &QPushButton::clicked, this, [] { TheCaptureApp()->scheduler.StartButtonPressed(); });
-    connect(m_stop, &QPushButton::clicked, this, [] { TheCaptureApp()->scheduler.StopButtonPressed(); });
+    connect(m_start, &QPushButton::clicked, this, [&app] { app.scheduler.StartButtonPressed(); });
+    connect(m_stop, &QPushButton::clicked, this, [&app] { app.scheduler.StopButtonPressed(); });
 }
 
 void ControlsWindow::closeEvent(QCloseEvent* e)
@@ -122,8 +103,9 @@ void ControlsWindow::closeEvent(QCloseEvent* e)
     e->ignore();
 }
 
-CountdownPane::CountdownPane(CountdownPaneKind kind, QWidget* parent)
+CountdownPane::CountdownPane(const CaptureApp& app, CountdownPaneKind kind, QWidget* parent)
     : QFrame(parent)
+    , m_app(app)
     , m_kind(kind)
 {
 }
@@ -136,11 +118,10 @@ void CountdownPane::paintEvent(QPaintEvent* e)
     p.setBackground(kLightGrey);
     p.setPen(Qt::black);
     const bool countdown = m_kind == CountdownPaneKind::Countdown;
-    p.setFont(AppFont(countdown ? &AppFonts::countdown : &AppFonts::lists));
+    p.setFont(countdown ? m_app.fonts.countdown : m_app.fonts.lists);
     // Drawn from the top-left corner of the text, as the positions are given.
     const QPoint at = countdown ? QPoint(25, 17) : m_kind == CountdownPaneKind::Title ? QPoint(10, 12) : QPoint(10, 5);
-    const QString text = CountdownPaneText(m_kind, TheCaptureApp() ? TheCaptureApp()->schedulerState : SchedulerState{},
-                                           Options().ShowEventTimeAsUtc);
+    const QString text = CountdownPaneText(m_kind, m_app.schedulerState, m_app.options.ShowEventTimeAsUtc);
     // The fallback fonts run wider than the ones the panes were laid out for: shrink the
     // text to the pane rather than cut off the seconds or the time of day.
     const int room = width() - at.x() - 4;
@@ -154,7 +135,7 @@ void CountdownPane::paintEvent(QPaintEvent* e)
     p.drawText(QRect(at, size()), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, text);
 }
 
-CountdownWindow::CountdownWindow()
+CountdownWindow::CountdownWindow(const CaptureApp& app)
 {
     setObjectName(QStringLiteral("CountdownWindow"));
     setWindowTitle(QStringLiteral("Event Pending"));
@@ -163,7 +144,7 @@ CountdownWindow::CountdownWindow()
     move(100, 600);
     resize(318, 266);
     for (const PanePlace& place : kPanes) {
-        auto* pane = new CountdownPane(place.kind, this);
+        auto* pane = new CountdownPane(app, place.kind, this);
         pane->setGeometry(0, place.y, 306, place.height);
         if (place.bordered)
             pane->setFrameStyle(QFrame::Box | QFrame::Plain);
@@ -186,7 +167,8 @@ void CountdownWindow::closeEvent(QCloseEvent* e)
     e->ignore();
 }
 
-BrightnessContrastWindow::BrightnessContrastWindow()
+BrightnessContrastWindow::BrightnessContrastWindow(CaptureApp& app)
+    : m_app(app)
 {
     setObjectName(QStringLiteral("BrightnessContrast"));
     setWindowTitle(QStringLiteral("Brightness and Contrast"));
@@ -212,8 +194,8 @@ QSlider* BrightnessContrastWindow::MakeSlider(bool brightness, int y, int failur
     slider->setSingleStep(1);
     slider->setPageStep(1);
     slider->setValue(50);
-    connect(slider, &QSlider::actionTriggered, this, [slider, brightness](int action) {
-        GraphControl* graph = TheCaptureApp() ? TheCaptureApp()->recording.Graph() : nullptr;
+    connect(slider, &QSlider::actionTriggered, this, [this, slider, brightness](int action) {
+        GraphControl* graph = m_app.recording.Graph();
         if (!graph || !TakesPosition(action))
             return;
         // The position the action leads to; the value follows only after this signal.
@@ -235,7 +217,7 @@ QLabel* BrightnessContrastWindow::MakeLabel(const QString& text, int y, int fail
     }
     label->setGeometry(20, y, 250, 30);
     label->setAlignment(Qt::AlignCenter);
-    label->setFont(AppFont(&AppFonts::lists));
+    label->setFont(m_app.fonts.lists);
     LightGrey(label);
     label->show();
     return label;
@@ -250,6 +232,19 @@ void BrightnessContrastWindow::ShowBrightnessContrast()
     m_contrast = MakeSlider(false, 150, 12);
     m_brightnessLabel = MakeLabel(QStringLiteral("Brightness"), 70, 13);
     m_contrastLabel = MakeLabel(QStringLiteral("Contrast"), 190, 14);
+}
+
+void BrightnessContrastWindow::UncheckMenuEntry()
+{
+    if (!m_app.mainWindow.isNull())
+        if (QAction* a = m_app.MenuAction(MenuCommand::BrightnessContrast))
+            a->setChecked(false);
+}
+
+void BrightnessContrastWindow::ResetColour()
+{
+    if (GraphControl* graph = m_app.recording.Graph())
+        static_cast<void>(graph->SetBrightnessContrast(50, 50)); // without a colour control there is nothing to reset
 }
 
 void BrightnessContrastWindow::DestroySliders()
@@ -270,10 +265,10 @@ void BrightnessContrastWindow::HideBrightnessContrast()
 
 void BrightnessContrastWindow::CloseForRecording()
 {
-    if (!TheAppState().BrightnessContrastShown)
+    if (!m_app.state.BrightnessContrastShown)
         return;
     ResetColour();
-    TheAppState().BrightnessContrastShown = false;
+    m_app.state.BrightnessContrastShown = false;
     DestroySliders();
     UncheckMenuEntry();
     hide();
@@ -282,8 +277,7 @@ void BrightnessContrastWindow::CloseForRecording()
 void BrightnessContrastWindow::closeEvent(QCloseEvent* e)
 {
     HideBrightnessContrast();
-    TheAppState().BrightnessContrastShown = false;
-    if (CaptureApp* app = TheCaptureApp())
-        app->recording.RestartGraph();
+    m_app.state.BrightnessContrastShown = false;
+    m_app.recording.RestartGraph();
     e->accept();
 }

@@ -10,12 +10,13 @@
 #include <array>
 
 class QPushButton;
+class CaptureApp;
 
 // "Event Recording Controls": Start and Stop Recording. It cannot be closed by its frame.
 class ControlsWindow final : public QWidget {
     Q_OBJECT
 public:
-    ControlsWindow();
+    explicit ControlsWindow(CaptureApp& app);
     QPushButton* StartButton() const { return m_start; }
     QPushButton* StopButton() const { return m_stop; }
 
@@ -32,13 +33,14 @@ private:
 class CountdownPane final : public QFrame {
     Q_OBJECT
 public:
-    CountdownPane(CountdownPaneKind kind, QWidget* parent);
+    CountdownPane(const CaptureApp& app, CountdownPaneKind kind, QWidget* parent);
 
 protected:
     void paintEvent(QPaintEvent* e) override;
 
 private:
     Q_DISABLE_COPY_MOVE(CountdownPane)
+    const CaptureApp& m_app;
     CountdownPaneKind m_kind;
 };
 
@@ -47,7 +49,7 @@ private:
 class CountdownWindow final : public QWidget {
     Q_OBJECT
 public:
-    CountdownWindow();
+    explicit CountdownWindow(const CaptureApp& app);
     // Shows and repaints the window and its five panes.
     void ShowCountdownPanes();
     CountdownPane* Pane(CountdownPaneKind kind) const { return m_panes[static_cast<std::size_t>(kind)]; }
@@ -65,7 +67,7 @@ private:
 class BrightnessContrastWindow final : public QWidget {
     Q_OBJECT
 public:
-    BrightnessContrastWindow();
+    explicit BrightnessContrastWindow(CaptureApp& app);
 
     // Creates the sliders (range 0..100, position 50) and their labels; the caller shows
     // the window.
@@ -90,7 +92,10 @@ private:
     QSlider* MakeSlider(bool brightness, int y, int failureMessage);
     QLabel* MakeLabel(const QString& text, int y, int failureMessage);
     void DestroySliders();
+    void ResetColour();
+    void UncheckMenuEntry();
 
+    CaptureApp& m_app;
     QPointer<QSlider> m_brightness;
     QPointer<QSlider> m_contrast;
     QPointer<QLabel> m_brightnessLabel;

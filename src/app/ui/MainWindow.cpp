@@ -50,14 +50,6 @@ constexpr MenuCommand kNeedCamera[] = {MenuCommand::Devices,          MenuComman
                                        MenuCommand::BrightnessContrast, MenuCommand::ClockDrift,
                                        MenuCommand::FrameIntegration,   MenuCommand::PixelSaturation};
 
-void ShowAbout()
-{
-    AppendUserMessage(QStringLiteral("VELA Video Application Version 1.1"), true);
-    AppendUserMessage(QStringLiteral("Report errors to \"%1\".  Please describe").arg(QLatin1String(kErrorReportAddress)),
-                      false);
-    AppendUserMessage(QStringLiteral("how to duplicate the error and attach a saved user message log file.\n"), false);
-}
-
 // A window's place as start-up applies it (move and resize); a minimised one reads as
 // parked off to the left, so it is not stored.
 std::optional<WindowPosition4> RectOf(const QWidget* w)
@@ -67,14 +59,24 @@ std::optional<WindowPosition4> RectOf(const QWidget* w)
     return WindowPosition4{w->isMinimized() ? kMinimisedLeft : w->x(), w->y(), w->width(), w->height()};
 }
 
+} // namespace
+
+void MainWindow::ShowAbout()
+{
+    UserMessageLog& log = m_app.messages;
+    log.Append(QStringLiteral("VELA Video Application Version 1.1"), true);
+    log.Append(QStringLiteral("Report errors to \"%1\".  Please describe").arg(QLatin1String(kErrorReportAddress)), false);
+    log.Append(QStringLiteral("how to duplicate the error and attach a saved user message log file.\n"), false);
+}
+
 // The question before an exit that would lose an Event, naming it; empty when no Event
 // is armed or recording.
-QString ExitQuestion()
+QString MainWindow::ExitQuestion() const
 {
-    const AppState& app = TheAppState();
+    const AppState& app = m_app.state;
     if (!app.EventArmed && !app.EventRecordingActive)
         return {};
-    const SchedulerState& s = TheCaptureApp()->schedulerState;
+    const SchedulerState& s = m_app.schedulerState;
     const CalendarTime& d = s.ArmedEventDuration;
     const QString event = QStringLiteral("The Event of %1 (recording %2)")
                               .arg(EventTimeText(s.ArmedEventTime),
@@ -84,8 +86,6 @@ QString ExitQuestion()
                : event + QStringLiteral(" is armed and will not be recorded if the program ends.\n\nExit anyway?");
 }
 
-} // namespace
-
 QAction* AppendMenuEntry(QMenu* menu, const QString& label, MenuCommand command)
 {
     QAction* a = menu->addAction(label);
@@ -93,7 +93,8 @@ QAction* AppendMenuEntry(QMenu* menu, const QString& label, MenuCommand command)
     return a;
 }
 
-MainWindow::MainWindow()
+MainWindow::MainWindow(CaptureApp& app)
+    : m_app(app)
 {
     setObjectName(QStringLiteral("VELA_VideoCapture"));
     setWindowTitle(QStringLiteral("VELA Video App"));
@@ -113,12 +114,10 @@ MainWindow::MainWindow()
     m_eventRecordingTimer = MakeSchedulerTimer("eventRecordingTimer", Qt::PreciseTimer);
     m_startAlarm = MakeSchedulerTimer("startAlarm", Qt::PreciseTimer);
     m_startAlarm->setSingleShot(true);
-    m_steps = ProgramCommandSteps(this);
-    if (CaptureApp* app = TheCaptureApp()) {
-        app->countdownTimer = m_countdownTimer;
-        app->eventRecordingTimer = m_eventRecordingTimer;
-        app->startAlarm = m_startAlarm;
-    }
+    m_steps = ProgramCommandSteps(app, this);
+    app.countdownTimer = m_countdownTimer;
+    app.eventRecordingTimer = m_eventRecordingTimer;
+    app.startAlarm = m_startAlarm;
 }
 
 QTimer* MainWindow::MakeSchedulerTimer(const char* name, Qt::TimerType type)
@@ -127,18 +126,14 @@ QTimer* MainWindow::MakeSchedulerTimer(const char* name, Qt::TimerType type)
     timer->setObjectName(QLatin1String(name));
     timer->setTimerType(type);
     // The scheduler's flags, not the timer, decide what a tick does.
-    connect(timer, &QTimer::timeout, this, [] {
-        if (CaptureApp* app = TheCaptureApp())
-            app->scheduler.SchedulerTick();
-    });
+    connect(timer, &QTimer::timeout, this, [this] { m_app.scheduler.SchedulerTick(); });
     return timer;
 }
 
 void MainWindow::BuildMainMenus(bool usableCamera)
 {
-    CaptureApp* app = TheCaptureApp();
     for (const MenuEntry& e : kMainEntries) {
-        QMenu* menu = app->menus[static_cast<std::size_t>(e.menu)];
+        QMenu* menu = m_app.menus[static_cast<std::size_t>(e.menu)];
         QAction* a = AppendMenuEntry(menu, QString::fromLatin1(e.label), e.command);
         connect(a, &QAction::triggered, this, [this, command = e.command] { OnCommand(command); });
     }
@@ -153,8 +148,7 @@ void MainWindow::BuildMainMenus(bool usableCamera)
 
 QAction* MainWindow::ActionFor(MenuCommand command) const
 {
-    const CaptureApp* app = TheCaptureApp();
-    return app ? app->MenuAction(command) : nullptr;
+    return m_app.MenuAction(command);
 }
 
 void MainWindow::OnCommand(MenuCommand command)
@@ -170,9 +164,9 @@ void MainWindow::OnCommand(MenuCommand command)
         ToggleBrightnessContrast();
         break;
     case MenuCommand::SetWindowPositions:
-        SaveWindowPositions();
-        SaveOptionsAndReport(Options(), UserMessageLog::Instance());
-        AppendUserMessage(QStringLiteral("Default window positions are set\r\n"), true);
+        SaveWindowPositions(m_app);
+        SaveOptionsAndReport(m_app.options, m_app.messages);
+        m_app.messages.Append(QStringLiteral("Default window positions are set\r\n"), true);
         break;
     default:
         RunDialogCommand(command, m_steps);
@@ -182,10 +176,10 @@ void MainWindow::OnCommand(MenuCommand command)
 
 void MainWindow::ToggleBrightnessContrast()
 {
-    CaptureApp* app = TheCaptureApp();
-    BrightnessContrastWindow* window = app->brightnessContrastWindow;
-    app->BrightnessContrastShown = !app->BrightnessContrastShown;
-    if (app->BrightnessContrastShown) {
+    BrightnessContrastWindow* window = m_app.brightnessContrastWindow;
+    bool& shown = m_app.state.BrightnessContrastShown;
+    shown = !shown;
+    if (shown) {
         ActionFor(MenuCommand::BrightnessContrast)->setChecked(true);
         if (window) {
             window->ShowBrightnessContrast();
@@ -195,19 +189,18 @@ void MainWindow::ToggleBrightnessContrast()
         window->HideBrightnessContrast();
     }
     // The colour control is part of the graph only while the window is shown.
-    app->recording.RestartGraph();
+    m_app.recording.RestartGraph();
 }
 
-void SaveWindowPositions()
+void SaveWindowPositions(CaptureApp& app)
 {
-    const CaptureApp* app = TheCaptureApp();
     WindowRects rects;
-    rects.main = RectOf(app->mainWindow);
-    rects.messages = RectOf(app->userMessagesWindow);
-    rects.controls = RectOf(app->controlsWindow);
-    rects.countdown = RectOf(app->countdownWindow);
-    rects.brightnessContrast = RectOf(app->brightnessContrastWindow);
-    StoreWindowPositions(Options(), rects);
+    rects.main = RectOf(app.mainWindow);
+    rects.messages = RectOf(app.userMessagesWindow);
+    rects.controls = RectOf(app.controlsWindow);
+    rects.countdown = RectOf(app.countdownWindow);
+    rects.brightnessContrast = RectOf(app.brightnessContrastWindow);
+    StoreWindowPositions(app.options, rects);
 }
 
 void MainWindow::closeEvent(QCloseEvent* e)
@@ -233,14 +226,13 @@ void MainWindow::EndProgram()
     m_eventRecordingTimer->stop();
     m_startAlarm->stop();
     // A failure has been reported by the graph; the program ends all the same.
-    if (CaptureApp* app = TheCaptureApp())
-        static_cast<void>(app->recording.StopCapture());
+    static_cast<void>(m_app.recording.StopCapture());
     QMetaObject::invokeMethod(QCoreApplication::instance(), [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
 }
 
 void MainWindow::moveEvent(QMoveEvent* e)
 {
     QMainWindow::moveEvent(e);
-    if (CaptureApp* app = TheCaptureApp(); app && app->controlsWindow && app->controlsWindow->isVisible())
-        app->controlsWindow->raise();
+    if (m_app.controlsWindow && m_app.controlsWindow->isVisible())
+        m_app.controlsWindow->raise();
 }

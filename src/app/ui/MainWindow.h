@@ -8,13 +8,14 @@
 class QAction;
 class QMenu;
 class QTimer;
+class CaptureApp;
 
 // "VELA Video App": the live video, the menus, and the dispatcher that turns commands
 // into dialogs and acts on their results. Every timer it owns runs the scheduler tick.
 class MainWindow final : public QMainWindow {
     Q_OBJECT
 public:
-    MainWindow();
+    explicit MainWindow(CaptureApp& app);
 
     // Appends the five drop-downs' entries in their fixed order; without a usable
     // camera the six device entries are grey for the rest of the run.
@@ -41,6 +42,10 @@ private:
     Q_DISABLE_COPY_MOVE(MainWindow)
     QTimer* MakeSchedulerTimer(const char* name, Qt::TimerType type);
     void ToggleBrightnessContrast();
+    void ShowAbout();
+    QString ExitQuestion() const;
+
+    CaptureApp& m_app;
 
     // The Event countdown's once-a-second tick, the end of an Event recording, and the
     // single shot that starts an Event recording on time between two ticks.
@@ -55,7 +60,7 @@ QAction* AppendMenuEntry(QMenu* menu, const QString& label, MenuCommand command)
 
 // Copies the windows' places into the options; minimised windows keep their stored
 // places.
-void SaveWindowPositions();
+void SaveWindowPositions(CaptureApp& app);
 
 // The address the About entry gives for error reports.
 inline constexpr const char* kErrorReportAddress = "vela-video-bugs@example.org";

@@ -13,141 +13,118 @@
 #include <QPushButton>
 #include <QTimer>
 
-namespace {
-
-CaptureApp* App()
-{
-    return TheCaptureApp();
-}
-
-QTimer* Timer(QPointer<QTimer> CaptureApp::*timer)
-{
-    const CaptureApp* app = App();
-    return app ? (app->*timer).data() : nullptr;
-}
-
-} // namespace
 
 void AppRecordingUi::SetMainTitle(const QString& title)
 {
-    if (CaptureApp* app = App(); app && app->mainWindow)
-        app->mainWindow->setWindowTitle(title);
+    if (m_app.mainWindow)
+        m_app.mainWindow->setWindowTitle(title);
 }
 
 void AppRecordingUi::SetCountdownTitle(const QString& title)
 {
-    if (CaptureApp* app = App(); app && app->countdownWindow)
-        app->countdownWindow->setWindowTitle(title);
+    if (m_app.countdownWindow)
+        m_app.countdownWindow->setWindowTitle(title);
 }
 
 void AppRecordingUi::ShowCountdown()
 {
-    if (CaptureApp* app = App(); app && app->countdownWindow)
-        app->countdownWindow->ShowCountdownPanes();
+    if (m_app.countdownWindow)
+        m_app.countdownWindow->ShowCountdownPanes();
 }
 
 void AppRecordingUi::HideCountdown()
 {
-    if (CaptureApp* app = App(); app && app->countdownWindow)
-        app->countdownWindow->hide();
+    if (m_app.countdownWindow)
+        m_app.countdownWindow->hide();
 }
 
 void AppRecordingUi::RepaintCountdownPane()
 {
-    if (CaptureApp* app = App(); app && app->countdownWindow)
-        app->countdownWindow->Pane(CountdownPaneKind::Countdown)->update();
+    if (m_app.countdownWindow)
+        m_app.countdownWindow->Pane(CountdownPaneKind::Countdown)->update();
 }
 
 void AppRecordingUi::SetRecordingControls(bool recording)
 {
-    if (CaptureApp* app = App(); app && app->controlsWindow) {
-        app->controlsWindow->StartButton()->setEnabled(!recording);
-        app->controlsWindow->StopButton()->setEnabled(recording);
+    if (m_app.controlsWindow) {
+        m_app.controlsWindow->StartButton()->setEnabled(!recording);
+        m_app.controlsWindow->StopButton()->setEnabled(recording);
     }
 }
 
 void AppRecordingUi::SetMenusForRecording(bool recording)
 {
-    CaptureApp* app = App();
-    if (!app || !app->mainMenuBar)
-        return;
-    // Whole drop-downs by their stored places in the bar; "File" itself stays usable.
-    const QList<QAction*> bar = app->mainMenuBar->actions();
-    for (MenuIndex m : {MenuIndex::Events, MenuIndex::Display, MenuIndex::Options, MenuIndex::Help}) {
-        const std::int32_t position = app->topMenuPositions[static_cast<std::size_t>(m)];
-        if (position >= 0 && position < bar.size())
-            bar[position]->setEnabled(!recording);
-    }
+    // Whole drop-downs; "File" itself stays usable.
+    for (MenuIndex m : {MenuIndex::Events, MenuIndex::Display, MenuIndex::Options, MenuIndex::Help})
+        if (QMenu* menu = m_app.menus[static_cast<std::size_t>(m)])
+            menu->menuAction()->setEnabled(!recording);
     // Messages cannot be saved while a recording runs.
-    if (app->messagesFileMenu)
-        app->messagesFileMenu->menuAction()->setEnabled(!recording);
-    if (app->mainWindow)
-        if (QAction* exit = app->mainWindow->ActionFor(MenuCommand::Exit))
+    if (m_app.messagesFileMenu)
+        m_app.messagesFileMenu->menuAction()->setEnabled(!recording);
+    if (m_app.mainWindow)
+        if (QAction* exit = m_app.mainWindow->ActionFor(MenuCommand::Exit))
             exit->setEnabled(!recording);
 }
 
 void AppRecordingUi::CloseBrightnessContrastForRecording()
 {
-    if (CaptureApp* app = App(); app && app->brightnessContrastWindow)
-        app->brightnessContrastWindow->CloseForRecording();
+    if (m_app.brightnessContrastWindow)
+        m_app.brightnessContrastWindow->CloseForRecording();
 }
 
 bool AppRecordingUi::AskStopEventRecording()
 {
-    const CaptureApp* app = App();
     QMessageBox box(QMessageBox::Warning, QStringLiteral("Attention"),
                     QStringLiteral("Event recording in progress.  Stop now?"), QMessageBox::Yes | QMessageBox::No,
-                    app ? app->mainWindow.data() : nullptr);
+                    m_app.mainWindow.data());
     return box.exec() == QMessageBox::Yes;
 }
 
 void MainWindowTimers::StartCountdownTimer()
 {
-    if (QTimer* t = Timer(&CaptureApp::countdownTimer))
+    if (QTimer* t = m_app.countdownTimer)
         t->start(kCountdownTickPeriod);
 }
 
 void MainWindowTimers::KillCountdownTimer()
 {
-    if (QTimer* t = Timer(&CaptureApp::countdownTimer))
+    if (QTimer* t = m_app.countdownTimer)
         t->stop();
 }
 
 void MainWindowTimers::StartStartAlarm(std::chrono::milliseconds delay)
 {
-    if (QTimer* t = Timer(&CaptureApp::startAlarm))
+    if (QTimer* t = m_app.startAlarm)
         t->start(delay);
 }
 
 void MainWindowTimers::KillStartAlarm()
 {
-    if (QTimer* t = Timer(&CaptureApp::startAlarm))
+    if (QTimer* t = m_app.startAlarm)
         t->stop();
 }
 
 void MainWindowTimers::StartEventRecordingTimer(std::chrono::milliseconds period)
 {
-    if (QTimer* t = Timer(&CaptureApp::eventRecordingTimer))
+    if (QTimer* t = m_app.eventRecordingTimer)
         t->start(period);
 }
 
 void MainWindowTimers::KillEventRecordingTimer()
 {
-    if (QTimer* t = Timer(&CaptureApp::eventRecordingTimer))
+    if (QTimer* t = m_app.eventRecordingTimer)
         t->stop();
 }
 
-void InstallRecordingUi()
+void InstallRecordingUi(CaptureApp& app)
 {
-    static AppRecordingUi ui;
-    static MainWindowTimers timers;
-    TheCaptureApp()->scheduler.SetRecordingUi(&ui);
-    TheCaptureApp()->scheduler.SetSchedulerTimers(&timers);
+    app.recordingUi = std::make_unique<AppRecordingUi>(app);
+    app.schedulerTimers = std::make_unique<MainWindowTimers>(app);
+    app.scheduler.SetRecordingUi(app.recordingUi.get());
+    app.scheduler.SetSchedulerTimers(app.schedulerTimers.get());
 }
 
-int ShowPowerCountdown(bool shutdownTexts)
+int ShowPowerCountdown(const CaptureApp& app, bool shutdownTexts)
 {
-    const CaptureApp* app = App();
-    return RunPowerCountdownDialog(shutdownTexts, app ? app->fonts.powerCountdown : QFont(),
-                                   app ? app->mainWindow.data() : nullptr);
+    return RunPowerCountdownDialog(shutdownTexts, app.fonts.powerCountdown, app.mainWindow.data());
 }

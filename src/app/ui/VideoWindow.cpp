@@ -130,24 +130,22 @@ void VideoWindow::paintEvent(QPaintEvent*)
     }
 }
 
-bool SizeVideoWindowToFormat(QWidget* videoWindow)
+bool SizeVideoWindowToFormat(CaptureApp& app, QWidget* videoWindow)
 {
-    DeviceTable& table = Devices();
+    DeviceTable& table = app.devices;
     CaptureDevice& device = table.devices[static_cast<std::size_t>(table.currentDeviceIndex)];
     if (device.formats.isEmpty()) {
         table.currentDeviceIndex = -1;
         device.selectedFormatIndex = -1;
         if (videoWindow)
             videoWindow->hide();
-        AppendUserMessage(QStringLiteral("Selected camera (or the only attached camera) has no supported media formats.\r\n"),
-                          true);
+        app.messages.Append(
+            QStringLiteral("Selected camera (or the only attached camera) has no supported media formats.\r\n"), true);
         return false;
     }
     const MediaFormat& f = device.formats[device.selectedFormatIndex < 0 ? 0 : device.selectedFormatIndex];
-    if (CaptureApp* app = TheCaptureApp()) {
-        app->frameWidth = f.width;
-        app->frameHeight = f.height;
-    }
+    app.frameWidth = f.width;
+    app.frameHeight = f.height;
     if (videoWindow)
         videoWindow->resize(f.width + 8, f.height + 8);
     return true;

@@ -6,6 +6,8 @@
 #include <QWidget>
 #include <mutex>
 
+class CaptureApp;
+
 // "VelaVideoWindow": the live picture. The window renderer hands it frames on the
 // streaming thread; it keeps the newest one and repaints on the UI thread, never making
 // the streaming thread wait, and paints it straight from the renderer's buffer (YUY2
@@ -35,6 +37,6 @@ private:
 };
 
 // Sizes the video window to the current device's selected format (or its first) plus 8
-// each way, recording the frame size in the application object. A device without
-// formats leaves no current device, hides the window, logs why and gives false.
-bool SizeVideoWindowToFormat(QWidget* videoWindow);
+// each way, recording the frame size in app. A device without formats leaves no current
+// device, hides the window, logs why and gives false.
+bool SizeVideoWindowToFormat(CaptureApp& app, QWidget* videoWindow);
