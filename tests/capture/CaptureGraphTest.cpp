@@ -532,7 +532,7 @@ TEST_F(CaptureGraphTest, RecordedFramesReadBackTheSimulatorsVtiTime)
     // machine, so the steps between frames are exact.
     m_graph->SetSourceSetup([](GstElement* source) { g_object_set(source, "is-live", FALSE, "offset", kOffsetMs, nullptr); });
     const auto msOfDay = [](const RecordedVtiTime& t) { return ((t.hour * 60L + t.minute) * 60L + t.second) * 1000L + t.milliseconds; };
-    const auto now = [] { return static_cast<long>(UtcNowTicks(m_clock) % kTicksPerDay / kTicksPerMillisecond); };
+    const auto now = [this] { return static_cast<long>(UtcNowTicks(m_clock) % kTicksPerDay / kTicksPerMillisecond); };
     // b - a in milliseconds, across midnight.
     const auto after = [](long a, long b) { return ((b - a) % 86'400'000 + 86'400'000 + 43'200'000) % 86'400'000 - 43'200'000; };
     const long started = now();
