@@ -222,7 +222,9 @@ protected:
     {
         const int logged = LoggedFrames(avi);
         EXPECT_GT(logged, 10);
-        EXPECT_EQ(ProbeVideo(avi).frames, logged);
+        const VideoProbe probe = ProbeVideo(avi);
+        EXPECT_EQ(probe.frames, logged);
+        EXPECT_EQ(probe.headerFrames, logged) << "readers that trust the header see the same";
     }
     // The committed character sets, loaded as the program loads them.
     void LoadTheCharacterSets()
@@ -476,6 +478,16 @@ TEST_F(CaptureGraphTest, AnUnpluggedCameraFailsUntilPluggedInAgainAndItsRecordin
     EXPECT_EQ(m_recording.StartCapture(), Status::Ok);
     EXPECT_EQ(m_graph->State(), GraphState::Running);
     EXPECT_EQ(m_recording.StopCapture(), Status::Ok);
+
+    // An error still waiting on the bus when the recording stops (a lost camera posts two)
+    // is no reason to leave the file without its header.
+    app.RecordingActive = true;
+    ASSERT_EQ(m_recording.StartCapture(), Status::Ok);
+    RunEventsFor(1000);
+    GstElement* pipeline = m_graph->Pipeline();
+    gst_element_post_message(pipeline, gst_message_new_error(GST_OBJECT(pipeline), nullptr, "stale"));
+    EXPECT_EQ(m_recording.StopCapture(), Status::Ok);
+    ExpectReadable(app.RecordingFileName);
 }
 
 TEST_F(CaptureGraphTest, DriftModeReadsEveryFrameOfTheSimulator)
