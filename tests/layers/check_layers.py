@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Checks every #include "..." of the sources against the layer table (layers.txt beside
 this file): no include into a higher layer and nothing but the top layer includes it; and
-every #include <...> of src/ against the table's rules for other libraries' headers. Prints
+every #include <...> of src/ against the table's rules for other libraries' headers; and no
+include circle among the files of src/. Prints
 one fault per line (file:line: rule) and exits 1 when there is one."""
 
 import argparse, glob, os, re, sys
@@ -51,7 +52,7 @@ def includes(root, path, pattern):
 
 def check(root, table_path, qt_dir):
     layers, folder_layer, open_to_tests, headers = read_table(table_path)
-    order, top, qt_modules, faults = "from the bottom: " + ", ".join(layers), layers[-1], {}, []
+    order, top, qt_modules, faults, edges = "from the bottom: " + ", ".join(layers), layers[-1], {}, [], {}
 
     def header_rule(header):
         if header.startswith("Q") and qt_dir and "/" not in header and header not in qt_modules:
@@ -83,6 +84,8 @@ def check(root, table_path, qt_dir):
                            if os.path.isfile(os.path.join(root, c))), None)
             if target is None or (path.startswith("tests/") and any(target.startswith(f + "/") for f in open_to_tests)):
                 continue  # a system or generated header, or a test helper
+            if path.startswith("src/"):
+                edges.setdefault(path, []).append(target)
             target_layer, at = layer_of(folder_layer, target), f"{path}:{number}: #include \"{name}\""
             if target_layer in (None, layer):
                 continue
@@ -90,7 +93,27 @@ def check(root, table_path, qt_dir):
                 faults.append(f"{at}: nothing includes the {top} layer but the {top} layer itself")
             elif layers.index(target_layer) > layers.index(layer):
                 faults.append(f"{at}: the {layer} layer includes the higher {target_layer} layer ({order})")
-    return faults, order
+    return faults + circles(edges), order
+
+
+def circles(edges):
+    """One fault per include circle: the files on it, in include order."""
+    faults, state = [], {}  # state: 1 on the current path, 2 done
+
+    def visit(path, stack):
+        state[path] = 1
+        for target in edges.get(path, ()):
+            if state.get(target) == 1:
+                ring = stack[stack.index(target):] + [target]
+                faults.append(f"{ring[0]}: include circle: {' -> '.join(ring)}")
+            elif target not in state:
+                visit(target, stack + [target])
+        state[path] = 2
+
+    for path in sorted(edges):
+        if path not in state:
+            visit(path, [path])
+    return faults
 
 
 def main():
