@@ -109,7 +109,7 @@ TEST_F(DriftMeasurementTest, InjectedDriftIsMeasuredWithProgressAndReport)
 {
     // The midnight cases pass it on the VTI before the computer does, and after it; the
     // repeating VTI shows one second twice while it corrects itself: 25 frames 1 s behind.
-    const CalendarTime lateNight{2026, 12, 0, 31, 23, 52, 45, 0};
+    const CalendarTime lateNight{2026, 12, 0, 31, 23, 58, 45, 0};
     const auto repeat = [](std::uint32_t k, VtiDisplayTime& t) {
         t.second = static_cast<std::uint16_t>(k >= 2010 && k < 2035 ? (t.second + 59) % 60 : t.second);
     };
@@ -119,9 +119,9 @@ TEST_F(DriftMeasurementTest, InjectedDriftIsMeasuredWithProgressAndReport)
     } cases[] = {
         {{25, 3, kStart, 300.0, -2.5}, "There were 0 frames that failed OCR\r\n"},
         {{60, 10, kStart, 300.0, 0.25}, "There were 0 frames that failed OCR\r\n"},
-        {{25, 15, lateNight, 500.0, 1.0}, "start time 23:52:45 Thursday, December 31, 2026 (UTC)"},
-        {{25, 15, lateNight, -500.0, 1.0}, "start time 23:52:45 Thursday, December 31, 2026 (UTC)"},
-        {{25, 15, kStart, 300.0, 1.0, repeat}, "There were 25 outlier frames removed after first least squares attempt\r\n"},
+        {{25, 4, lateNight, 500.0, 1.0}, "start time 23:58:45 Thursday, December 31, 2026 (UTC)"},
+        {{25, 4, lateNight, -500.0, 1.0}, "start time 23:58:45 Thursday, December 31, 2026 (UTC)"},
+        {{25, 4, kStart, 300.0, 1.0, repeat}, "There were 25 outlier frames removed after first least squares attempt\r\n"},
     };
     for (auto c : cases) {
         CapturedMessages log;
