@@ -83,8 +83,7 @@ TEST_F(FramePipelineTest, IntegrationDropsAllButTheLastOfEachGroupAndEveryBuildS
     EXPECT_EQ(pipeline.IntegrationBufferBytes(), 0u);
 }
 
-// RGB24 with rows longer than width x 4: the buffer sized from the format must grow to a
-// whole frame.
+// RGB24 rows longer than width x 4: the buffer sized from the format must grow to a frame.
 TEST_F(FramePipelineTest, PaddedFramesIntegrateWhole)
 {
     TestFrame dark(FrameSubtype::RGB24, 385, 289, 400);
@@ -115,8 +114,7 @@ TEST_F(FramePipelineTest, PlainCopyMarksWithTheThresholdOfEachFrame)
     EXPECT_EQ(out.Row(288)[0], 0xE1);
     EXPECT_EQ(out.Row(288)[1], 0);
 
-    // The dialog's slider, between frames: only the low byte counts, and a negative
-    // threshold marks nothing.
+    // The slider between frames: only the low byte counts; a negative one marks nothing.
     for (const auto& [threshold, shown] : {std::pair{211, 210}, {256 + 200, 0xE1}, {-1, 210}}) {
         pipeline.SetLiveSaturationThreshold(threshold);
         ASSERT_EQ(Run(in, out), Status::Ok);
