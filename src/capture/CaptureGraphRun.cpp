@@ -25,8 +25,8 @@ void LogBusError(UserMessageLog& log, GstMessage* m)
     g_free(debug);
 }
 
-// What the elements said while the graph failed to start (a camera that cannot be opened,
-// a file that cannot be written), before the bus is flushed with the graph's teardown.
+// What the elements said and the bus still holds: why the graph failed to start (a camera
+// that cannot be opened, a file that cannot be written), or what came before a stop.
 void ReportPendingErrors(UserMessageLog& log, GstElement* pipeline)
 {
     GstBus* bus = gst_pipeline_get_bus(GST_PIPELINE(pipeline));
@@ -70,6 +70,9 @@ Status CaptureGraph::StopGraph()
 
 bool CaptureGraph::DrainIntoFile()
 {
+    // Errors posted before the stop (a lost camera posts one for the device and one for
+    // the stopped stream) are reported, not taken for a failure of the file's end.
+    ReportPendingErrors(m_parts.log, m_e->pipeline);
     // The AVI gets its header and index from the end of stream.
     gst_element_send_event(m_e->pipeline, gst_event_new_eos());
     GstBus* bus = gst_pipeline_get_bus(GST_PIPELINE(m_e->pipeline));

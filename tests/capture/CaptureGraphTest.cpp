@@ -222,7 +222,9 @@ protected:
     {
         const int logged = LoggedFrames(avi);
         EXPECT_GT(logged, 10);
-        EXPECT_EQ(ProbeVideo(avi).frames, logged);
+        const VideoProbe probe = ProbeVideo(avi);
+        EXPECT_EQ(probe.frames, logged);
+        EXPECT_EQ(probe.headerFrames, logged) << "readers that trust the header see the same";
     }
     // The committed character sets, loaded as the program loads them.
     void LoadTheCharacterSets()
@@ -476,6 +478,16 @@ TEST_F(CaptureGraphTest, AnUnpluggedCameraFailsUntilPluggedInAgainAndItsRecordin
     EXPECT_EQ(m_recording.StartCapture(), Status::Ok);
     EXPECT_EQ(m_graph->State(), GraphState::Running);
     EXPECT_EQ(m_recording.StopCapture(), Status::Ok);
+
+    // An error still waiting on the bus when the recording stops (a lost camera posts two)
+    // is no reason to leave the file without its header.
+    app.RecordingActive = true;
+    ASSERT_EQ(m_recording.StartCapture(), Status::Ok);
+    RunEventsFor(1000);
+    GstElement* pipeline = m_graph->Pipeline();
+    gst_element_post_message(pipeline, gst_message_new_error(GST_OBJECT(pipeline), nullptr, "stale"));
+    EXPECT_EQ(m_recording.StopCapture(), Status::Ok);
+    ExpectReadable(app.RecordingFileName);
 }
 
 TEST_F(CaptureGraphTest, DriftModeReadsEveryFrameOfTheSimulator)
@@ -532,7 +544,7 @@ TEST_F(CaptureGraphTest, RecordedFramesReadBackTheSimulatorsVtiTime)
     // machine, so the steps between frames are exact.
     m_graph->SetSourceSetup([](GstElement* source) { g_object_set(source, "is-live", FALSE, "offset", kOffsetMs, nullptr); });
     const auto msOfDay = [](const RecordedVtiTime& t) { return ((t.hour * 60L + t.minute) * 60L + t.second) * 1000L + t.milliseconds; };
-    const auto now = [] { return static_cast<long>(UtcNowTicks(m_clock) % kTicksPerDay / kTicksPerMillisecond); };
+    const auto now = [this] { return static_cast<long>(UtcNowTicks(m_clock) % kTicksPerDay / kTicksPerMillisecond); };
     // b - a in milliseconds, across midnight.
     const auto after = [](long a, long b) { return ((b - a) % 86'400'000 + 86'400'000 + 43'200'000) % 86'400'000 - 43'200'000; };
     const long started = now();
