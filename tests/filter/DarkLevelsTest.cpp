@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <numeric>
 
 TEST(DarkLevelOf, MostFrequentValueBelow75LowestOnTies)
 {
@@ -28,56 +27,41 @@ TEST(DarkLevelOf, MostFrequentValueBelow75LowestOnTies)
     }
 }
 
-TEST(MeasureDarkLevels, Yuy2CountsBothLumaBytesOfEveryPairAndListsTheHistogram)
+TEST(MeasureDarkLevels, EachLayoutCountsItsBrightnessBytesNeverChromaOrAlpha)
 {
-    CapturedMessages messages;
-    TestFrame frame(FrameSubtype::YUY2, 385, 289, 8);
-    frame.FillUnits({13, 12, 90, 12}); // chroma 12 is the commonest byte but not luma
-    DarkLevels levels{0, 33, 33, 33};
-    DarkHistograms h;
-
-    MeasureDarkLevels(frame.bytes.data(), frame.geometry, true, levels, h, messages);
-
-    EXPECT_EQ(levels.yuy2, 13u);
-    EXPECT_EQ(levels.blue, 33u);
-    EXPECT_EQ(h.luma[13], 193u * 289u); // 193 pairs a row, padding not counted
-    EXPECT_EQ(std::accumulate(h.luma.begin(), h.luma.end(), 0u), 2u * 193u * 289u);
-    const auto& m = messages.entries;
-    ASSERT_EQ(m.size(), 1u + 1u + 256u + 1u);
-    EXPECT_EQ(m[0].text, "Dark pixel value for YUY2 frame: 13\r\n");
-    EXPECT_TRUE(m[0].timeStamp);
-    EXPECT_EQ(m[1].text, "Dark pixel value histogram, YUY2 format");
-    EXPECT_EQ(m[2].text, "0\t0");
-    EXPECT_EQ(m[2 + 90].text, "90\t55777");
-    EXPECT_EQ(m.back().text, " ");
-    EXPECT_FALSE(m.back().timeStamp);
-}
-
-TEST(MeasureDarkLevels, RgbLayoutsCountEachChannelNeverAlpha)
-{
-    for (FrameSubtype subtype : {FrameSubtype::RGB24, FrameSubtype::ARGB32}) {
-        SCOPED_TRACE(SubtypeName(subtype));
+    // Chroma 12 and alpha 7 are the commonest dark bytes; red 120 is too bright, so red is
+    // the 40 of every other row. Padding is not counted.
+    const struct {
+        FrameSubtype subtype;
+        std::vector<std::uint8_t> unit;
+        DarkLevels levels;
+        std::size_t count;
+        std::vector<std::string> messages; // the first two, then histogram lines by their value
+    } cases[] = {
+        {FrameSubtype::YUY2, {13, 12, 90, 12}, {13, 33, 33, 33}, 259,
+         {"Dark pixel value for YUY2 frame: 13\r\n", "Dark pixel value histogram, YUY2 format", "0\t0", "90\t55777"}},
+        {FrameSubtype::RGB24, {20, 30, 120}, {9, 20, 30, 40}, 258,
+         {"Dark pixel values for RGB frame --  R: 40    G: 30    B: 20 \r\n", "Dark pixel value histogram, RGB format",
+          "20\tR: 0      \tG: 0      \tB: 111265 ", "40\tR: 145    \tG: 0      \tB: 0      "}},
+        {FrameSubtype::ARGB32, {20, 30, 120, 7}, {9, 20, 30, 40}, 1,
+         {"Dark pixel values for RGB frame --  R: 40    G: 30    B: 20 \r\n"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(SubtypeName(c.subtype));
         CapturedMessages messages;
-        TestFrame frame(subtype, 385, 289, 16);
-        frame.FillUnits(subtype == FrameSubtype::RGB24 ? std::vector<std::uint8_t>{20, 30, 120} : std::vector<std::uint8_t>{20, 30, 120, 7}); // alpha darkest
-        for (std::int32_t r = 0; r < frame.geometry.height; r += 2)
-            frame.Row(r)[2] = 40; // the one dark red; the commoner 120 is too bright
-        DarkLevels levels{9, 0, 0, 0};
+        TestFrame frame(c.subtype, 385, 289, 8);
+        frame.FillUnits(c.unit);
+        for (std::int32_t r = 0; r < frame.geometry.height && c.subtype != FrameSubtype::YUY2; r += 2)
+            frame.Row(r)[2] = 40;
+        DarkLevels levels{9, 33, 33, 33};
         DarkHistograms h;
-
-        MeasureDarkLevels(frame.bytes.data(), frame.geometry, subtype == FrameSubtype::RGB24, levels, h, messages);
-
-        EXPECT_EQ(std::tuple(levels.blue, levels.green, levels.red, levels.yuy2), std::tuple(20u, 30u, 40u, 9u));
-        EXPECT_EQ(h.blue[7], 0u);
-        const auto& m = messages.entries;
-        ASSERT_EQ(m.size(), subtype == FrameSubtype::RGB24 ? 258u : 1u);
-        EXPECT_EQ(m[0].text, "Dark pixel values for RGB frame --  R: 40    G: 30    B: 20 \r\n");
-        EXPECT_TRUE(m[0].timeStamp);
-        if (subtype == FrameSubtype::RGB24) {
-            EXPECT_EQ(m[1].text, "Dark pixel value histogram, RGB format");
-            EXPECT_EQ(m[2 + 20].text, "20\tR: 0      \tG: 0      \tB: 111265 ");
-            EXPECT_EQ(m[2 + 40].text, "40\tR: 145    \tG: 0      \tB: 0      ");
-        }
+        MeasureDarkLevels(frame.bytes.data(), frame.geometry, c.subtype != FrameSubtype::ARGB32, levels, h, messages);
+        EXPECT_EQ(std::tuple(levels.yuy2, levels.blue, levels.green, levels.red),
+                  std::tuple(c.levels.yuy2, c.levels.blue, c.levels.green, c.levels.red));
+        ASSERT_EQ(messages.entries.size(), c.count);
+        EXPECT_TRUE(messages.entries[0].timeStamp);
+        for (std::size_t i = 0; i < c.messages.size(); ++i)
+            EXPECT_EQ(messages.entries[i < 2 ? i : 2 + std::stoul(c.messages[i])].text, c.messages[i]);
     }
 }
 

@@ -41,22 +41,6 @@ protected:
         return pipeline.Transform(in.bytes.data(), out.bytes.data(), in.bytes.size());
     }
 
-    // Runs (luma, expected status) frames; a delivered frame must hold `delivered`.
-    void Sequence(std::initializer_list<std::pair<std::uint8_t, Status>> frames,
-                  std::initializer_list<TestFrame> delivered)
-    {
-        auto next = delivered.begin();
-        int frame = 0;
-        for (auto [luma, status] : frames) {
-            SCOPED_TRACE(testing::Message() << "frame " << frame++);
-            TestFrame out = Yuy2(1, 2);
-            ASSERT_EQ(Run(Yuy2(luma, static_cast<std::uint8_t>(luma + 1)), out), status);
-            if (status == Status::Ok) {
-                EXPECT_EQ(out.bytes, next++->bytes);
-            }
-        }
-    }
-
     const CharacterSetList sets = FontSets();
     const ManualClock clock;
     CapturedMessages messages;
@@ -65,38 +49,41 @@ protected:
 
 } // namespace
 
-TEST_F(FramePipelineTest, IntegrationOfThreeDropsTwoAndDeliversTheSum)
+TEST_F(FramePipelineTest, IntegrationDropsAllButTheLastOfEachGroupAndEveryBuildStartsAfresh)
 {
-    Build(Integration(3), Yuy2(0, 0).geometry);
-    EXPECT_EQ(pipeline.LiveSaturationThreshold(), -1);
-    // Dark level 10; each group: the first frame as it is plus the second's luma above 10;
-    // the third only delivers. 50 + 15 = 65; 30 + 240 saturates.
-    Sequence({{10, Status::Partial}, {50, Status::Partial}, {25, Status::Partial}, {90, Status::Ok}, {30, Status::Partial}, {250, Status::Partial}, {9, Status::Ok},
-              {40, Status::Partial}},
-             {Yuy2(65, 51), Yuy2(255, 31)});
-    EXPECT_EQ(pipeline.Levels().yuy2, 10u);
-}
-
-TEST_F(FramePipelineTest, IntegrationOfTwoDeliversEachFirstFrameRaw)
-{
-    Build(Integration(2), Yuy2(0, 0).geometry);
-    Sequence({{3, Status::Partial}, {40, Status::Partial}, {77, Status::Ok}, {41, Status::Partial}, {78, Status::Ok}}, {Yuy2(40, 41), Yuy2(41, 42)});
-}
-
-TEST_F(FramePipelineTest, EveryBuildStartsAfreshAndStopReleasesTheBuffer)
-{
-    Build(Integration(3), Yuy2(0, 0).geometry);
-    Sequence({{10, Status::Partial}, {200, Status::Partial}}, {});
-    Build(Integration(3), Yuy2(0, 0).geometry);
-    EXPECT_EQ(pipeline.Levels().yuy2, 0u);
-    EXPECT_TRUE(pipeline.DarkLevelPending());
-    Sequence({{20, Status::Partial}, {30, Status::Partial}, {30, Status::Partial}, {30, Status::Ok}}, {Yuy2(40, 31)});
+    // (luma, status) frames, chroma luma + 1. The first frame gives the dark level; each group
+    // delivers its first frame plus the next ones' luma above that level, saturating.
+    using Frames = std::vector<std::pair<std::uint8_t, Status>>;
+    const Status P = Status::Partial, K = Status::Ok;
+    const struct {
+        std::uint32_t frames;
+        Frames in;
+        std::vector<std::pair<std::uint8_t, std::uint8_t>> delivered;
+        std::uint32_t darkLevel;
+    } cases[] = {
+        {3, Frames{{10, P}, {50, P}, {25, P}, {90, K}, {30, P}, {250, P}, {9, K}, {40, P}}, {{65, 51}, {255, 31}}, 10},
+        {2, Frames{{3, P}, {40, P}, {77, K}, {41, P}, {78, K}}, {{40, 41}, {41, 42}}, 3},
+        {3, Frames{{20, P}, {30, P}, {30, P}, {30, K}}, {{40, 31}}, 20},
+    };
+    for (const auto& c : cases) {
+        Build(Integration(c.frames), Yuy2(0, 0).geometry);
+        EXPECT_EQ(std::pair(pipeline.Levels().yuy2, pipeline.LiveSaturationThreshold()), std::pair(0u, -1));
+        auto next = c.delivered.begin();
+        for (auto [luma, status] : c.in) {
+            TestFrame out = Yuy2(1, 2);
+            ASSERT_EQ(Run(Yuy2(luma, static_cast<std::uint8_t>(luma + 1)), out), status) << c.frames << " " << int{luma};
+            if (status == Status::Ok) {
+                EXPECT_EQ(out.bytes, Yuy2(next->first, next->second).bytes);
+                ++next;
+            }
+        }
+        EXPECT_EQ(pipeline.Levels().yuy2, c.darkLevel);
+    }
     pipeline.ReleaseIntegrationBuffer();
     EXPECT_EQ(pipeline.IntegrationBufferBytes(), 0u);
 }
 
-// RGB24 with rows longer than width x 4: the buffer sized from the format must grow to a
-// whole frame.
+// RGB24 rows longer than width x 4: the buffer sized from the format must grow to a frame.
 TEST_F(FramePipelineTest, PaddedFramesIntegrateWhole)
 {
     TestFrame dark(FrameSubtype::RGB24, 385, 289, 400);
@@ -127,8 +114,7 @@ TEST_F(FramePipelineTest, PlainCopyMarksWithTheThresholdOfEachFrame)
     EXPECT_EQ(out.Row(288)[0], 0xE1);
     EXPECT_EQ(out.Row(288)[1], 0);
 
-    // The dialog's slider, between frames: only the low byte counts, and a negative
-    // threshold marks nothing.
+    // The slider between frames: only the low byte counts; a negative one marks nothing.
     for (const auto& [threshold, shown] : {std::pair{211, 210}, {256 + 200, 0xE1}, {-1, 210}}) {
         pipeline.SetLiveSaturationThreshold(threshold);
         ASSERT_EQ(Run(in, out), Status::Ok);

@@ -5,7 +5,6 @@
 #include "filter/VtiOverlay.h"
 
 #include <gtest/gtest.h>
-#include <random>
 
 namespace {
 
@@ -82,27 +81,6 @@ TEST_F(OcrReader, EveryDigitAtEveryPositionLayoutAndField)
             }
 }
 
-TEST_F(OcrReader, TenThousandRandomTimesReadWithoutError)
-{
-    std::mt19937 random(20261206);
-    LumaNoise noise(8.0, 99);
-    std::vector<TestFrame> frames{TestFrame::Grey(720, 576), TestFrame::Grey(640, 480), TestFrame::Grey(720, 480, 8),
-                                  TestFrame::Grey(700, 470, 6)};
-    const auto upTo = [&random](unsigned n) { return static_cast<std::uint16_t>(random() % n); };
-    for (int i = 0, errors = 0; i < 10'000 && errors == 0; ++i) {
-        TestFrame& f = frames[random() % frames.size()];
-        const OcrLayout layout = kLayouts[random() % 4];
-        const VtiDisplayTime t{upTo(24), upTo(60), upTo(60), upTo(10000), upTo(10000)};
-        DrawVtiTime(f.Data(), f.geometry, layout, t, kPhases[random() % 2]);
-        noise.AddTo(f, layout.rowBase, layout.rowBase + 32);
-        VtiOcr& reader = Running(layout);
-        const CalendarTime& v = reader.VtiTime();
-        errors += !Read(reader, f) || v.hour != t.hour || v.minute != t.minute || v.second != t.second
-            || v.milliseconds != t.firstFieldFraction / 10;
-        EXPECT_EQ(errors, 0) << "frame " << i;
-    }
-}
-
 TEST_F(OcrReader, ReadsTimesAndRefusesImpossibleOnes)
 {
     // The hour digits allow 24 to 29; no time of day has them.
@@ -156,12 +134,6 @@ TEST_F(OcrReader, CharacterChecksRejectLitCheckBytes)
             EXPECT_TRUE(MatchGlyph(f.Data(), cell, f.geometry.stride, glyph));
         }
     }
-    // Our '8' lights every check byte of both phases, so none of these digits reads as 8.
-    for (FieldPhase phase : kPhases) {
-        TestFrame f = Showing(AllDigits(8), phase);
-        for (int d : {0, 3, 6, 9})
-            EXPECT_FALSE(MatchGlyph(f.Data(), cell, f.geometry.stride, sets.sets[phase == FieldPhase::Even ? 0 : 1][d])) << d;
-    }
 }
 
 TEST_F(OcrReader, ProbeRowChoosesTheSet)
@@ -186,10 +158,12 @@ TEST_F(OcrReader, LostFirstDigitsStopReadingOnTheTwelfthInARow)
 {
     // A dark first cell matches nothing; a fully lit one matches both '1' and '2' (the
     // '0' fails its centre check): ambiguous, read as '1' but counted as lost.
+    // A frame too small for the cells counts as lost and is never read outside the frame.
     TestFrame good = Showing({12, 0, 0, 0, 0});
-    for (const std::uint8_t fill : {std::uint8_t{16}, std::uint8_t{235}}) {
-        TestFrame lost = good;
-        PaintCell(lost, MakeDigitCell(0, {}), fill);
+    for (const std::uint8_t fill : {std::uint8_t{16}, std::uint8_t{235}, std::uint8_t{0}}) {
+        TestFrame lost = fill ? good : TestFrame::Grey(320, 240);
+        if (fill)
+            PaintCell(lost, MakeDigitCell(0, {}), fill);
         CapturedMessages log;
         VtiOcr& reader = Running({}, &log);
         for (int i = 0; i < 11; ++i)
@@ -201,8 +175,7 @@ TEST_F(OcrReader, LostFirstDigitsStopReadingOnTheTwelfthInARow)
         EXPECT_TRUE(reader.Enabled());
         Read(reader, lost);
         EXPECT_FALSE(reader.Enabled());
-        ASSERT_EQ(log.Count(kLostMessage), 1);
-        EXPECT_FALSE(log.entries.back().timeStamp) << "written without a time stamp";
+        EXPECT_EQ(std::tuple(log.Count(kLostMessage), log.entries.back().timeStamp), std::tuple(1, false));
         if (fill == 235) {
             EXPECT_TRUE(Read(Running(), lost));
             EXPECT_EQ(m_reader->VtiTime().hour, 12) << "the lower of the two matches, then the 2";
@@ -244,16 +217,8 @@ TEST_F(OcrReader, StartupCheckNeedsFiveCleanProbesInThirtyFrames)
     }
 }
 
-TEST_F(OcrReader, FrameTooSmallForTheCellsIsNeverRead)
+TEST(OcrLayoutFits, TheLastCellLiesInsideThePictureAndTheRow)
 {
-    // Counted as lost, never read outside the frame.
-    TestFrame small = TestFrame::Grey(320, 240);
-    VtiOcr& reader = Running();
-    for (int i = 0; i < 12; ++i)
-        EXPECT_FALSE(Read(reader, small));
-    EXPECT_FALSE(reader.Enabled());
-
-    // The last cell read must lie inside the picture and inside the row.
     const OcrLayout camera{kRowBasePlain, true};
     const DigitCell last = MakeDigitCell(kReadPositions - 1, camera);
     for (const auto& [width, height, stride, fits] :

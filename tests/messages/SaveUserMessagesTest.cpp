@@ -48,8 +48,7 @@ TEST_F(SaveUserMessagesTest, SavedFileEndsEveryLineInOneCrLfAndKeepsLinesAfterWi
                                            "\"LogFiles/03_15_2026_03_04_05.log\" and all messages cleared\n"));
 }
 
-// A file where the folder should be, the chosen folder or the default one, and a disk that
-// fills: the messages stay in the view, and the reason follows them.
+// A file where the chosen or default folder should be, or a full disk: the messages stay.
 TEST_F(SaveUserMessagesTest, AFailedSaveKeepsTheMessagesAndSaysWhy)
 {
     const std::tuple<const char*, const char*, std::optional<rlim_t>> cases[] = {
@@ -64,12 +63,12 @@ TEST_F(SaveUserMessagesTest, AFailedSaveKeepsTheMessagesAndSaysWhy)
         m_log.Clear();
         m_log.Append(QString(200, QLatin1Char('m')) + QStringLiteral("\r\n"), true);
         const QString before = m_log.Text();
-        std::optional<ScopedFileSizeLimit> full;
-        if (sizeLimit)
-            full.emplace(*sizeLimit);
-        const bool saved = Save(true);
-        full.reset();
-        EXPECT_FALSE(saved);
+        {
+            std::optional<ScopedFileSizeLimit> full;
+            if (sizeLimit)
+                full.emplace(*sizeLimit);
+            EXPECT_FALSE(Save(true));
+        }
         const QString name = QLatin1String(*folder ? folder : "LogFiles/") + QStringLiteral("03_15_2026_03_04_05.log");
         EXPECT_TRUE(m_log.Text().startsWith(before)); // not cleared
         EXPECT_TRUE(m_log.Text().contains(QStringLiteral("could not be saved in log file \"%1\"").arg(name))) << m_log.Text().toStdString();
