@@ -13,6 +13,7 @@ struct CaptureGraph::Counters {
     std::atomic<std::uint64_t> delivered{0}; // frames the source pushed
     std::atomic<std::uint64_t> dropped{0};   // gaps in the source's sequence numbers
     std::atomic<std::uint64_t> recorded{0};  // frames that reached the AVI multiplexer
+    std::atomic<bool> fileEnded{false};      // the end of stream passed the writer's input: the AVI is whole
     std::uint64_t nextOffset = GST_BUFFER_OFFSET_NONE; // source thread only
 };
 

@@ -113,9 +113,20 @@ Status CaptureGraph::LinkWithoutCodec()
     return Status::Ok;
 }
 
-// Frames that reach the multiplexer are the frames in the file.
+// Frames that reach the multiplexer are the frames in the file; the file is whole once the
+// end of stream has passed the writer's input.
 void CaptureGraph::CountRecordedFrames()
 {
+    GstPad* writerIn = gst_element_get_static_pad(m_e->fileWriter, "sink");
+    gst_pad_add_probe(
+        writerIn, GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM,
+        [](GstPad*, GstPadProbeInfo* info, gpointer user) -> GstPadProbeReturn {
+            if (GST_EVENT_TYPE(GST_PAD_PROBE_INFO_EVENT(info)) == GST_EVENT_EOS)
+                static_cast<Counters*>(user)->fileEnded.store(true);
+            return GST_PAD_PROBE_OK;
+        },
+        m_counters.get(), nullptr);
+    gst_object_unref(writerIn);
     GstPad* muxIn = gst_element_get_static_pad(m_e->captureQueue, "src");
     gst_pad_add_probe(
         muxIn, GST_PAD_PROBE_TYPE_BUFFER,

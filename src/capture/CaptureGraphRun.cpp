@@ -7,9 +7,11 @@
 #include "messages/MessageTables.h"
 #include "messages/UserMessageLog.h"
 
+
 namespace {
 
 constexpr GstClockTime kEndOfStreamWait = 10 * GST_SECOND;
+constexpr GstClockTime kDrainPoll = 20 * GST_MSECOND;
 constexpr GstClockTime kStartWait = 5 * GST_SECOND;
 
 void LogBusError(UserMessageLog& log, GstMessage* m)
@@ -73,16 +75,22 @@ bool CaptureGraph::DrainIntoFile()
     // Errors posted before the stop (a lost camera posts one for the device and one for
     // the stopped stream) are reported, not taken for a failure of the file's end.
     ReportPendingErrors(m_parts.log, m_e->pipeline);
-    // The AVI gets its header and index from the end of stream.
-    gst_element_send_event(m_e->pipeline, gst_event_new_eos());
+    // The AVI gets its header and index from the end of stream (a full disk has sent it
+    // already). The preview's end is not waited for: with the camera gone it may never come.
+    std::atomic<bool>& fileEnded = m_counters->fileEnded;
+    if (!fileEnded.load())
+        gst_element_send_event(m_e->pipeline, gst_event_new_eos());
     GstBus* bus = gst_pipeline_get_bus(GST_PIPELINE(m_e->pipeline));
-    const auto endOrError = static_cast<GstMessageType>(GST_MESSAGE_EOS | GST_MESSAGE_ERROR);
-    GstMessage* m = gst_bus_timed_pop_filtered(bus, kEndOfStreamWait, endOrError);
-    const bool drained = m && GST_MESSAGE_TYPE(m) == GST_MESSAGE_EOS;
-    if (m)
-        gst_message_unref(m);
+    bool failed = false;
+    for (GstClockTime waited = 0; !fileEnded.load() && !failed && waited < kEndOfStreamWait; waited += kDrainPoll) {
+        if (GstMessage* m = gst_bus_timed_pop_filtered(bus, kDrainPoll, GST_MESSAGE_ERROR)) {
+            LogBusError(m_parts.log, m);
+            gst_message_unref(m);
+            failed = true;
+        }
+    }
     gst_object_unref(bus);
-    return drained;
+    return fileEnded.load() && !failed;
 }
 
 int CaptureGraph::OnBusMessage(GstBus*, GstMessage* m, void* self)
