@@ -48,9 +48,9 @@ TEST_F(EventFileTest, WritesTheGoldenFileByteForByteAndReadsItBack)
 TEST_F(EventFileTest, CommentsSurviveAWriteAndReadCutAtTheirCapacity)
 {
     const std::pair<QString, QString> comments[] = {
-        {QStringLiteral("<b> & \"quotes\" 'apostrophes' >"), {}}, {QStringLiteral("tab\there, line\r\nbreak, \u00e9t\u00e9"), {}},
-        {QStringLiteral("\u03a9"), {}}, {QString(40, QLatin1Char('y')), QString(35, QLatin1Char('y'))},
+        {QString(40, QLatin1Char('y')), QString(35, QLatin1Char('y'))},
         {QString(34, QLatin1Char('c')) + QStringLiteral("\U0001F319"), QString(34, QLatin1Char('c'))},
+        {QStringLiteral("<b> & \"quotes\" 'apostrophes' >\t\r\n\u00e9\u03a9"), {}},
     };
     for (const auto& [comment, cut] : comments) {
         EventFileFields fields = GoldenFields(), read;
@@ -59,9 +59,7 @@ TEST_F(EventFileTest, CommentsSurviveAWriteAndReadCutAtTheirCapacity)
         EXPECT_TRUE(ReadEventFile(m_log.Log(), QStringLiteral("e.ief"), read));
         EXPECT_EQ(read.Comment, cut.isEmpty() ? comment : cut) << comment.toStdString();
     }
-    EXPECT_TRUE(ReadFileBytes(QStringLiteral("e.ief")).contains("<Comment Value=\"ccc"));
-    ASSERT_TRUE(WriteEventFile(MakeEventFileFields({}, {}, false, false, QStringLiteral("\u03a9")), QStringLiteral("e.ief")));
-    EXPECT_TRUE(ReadFileBytes(QStringLiteral("e.ief")).contains("<Comment Value=\"&#x3A9;\"/>"));
+    EXPECT_TRUE(ReadFileBytes(QStringLiteral("e.ief")).contains("&#x3A9;\"/>"));
 }
 
 TEST_F(EventFileTest, ReadsHandEditedFilesAndEmptiesEveryFieldOfAnUnreadableOne)
@@ -99,8 +97,7 @@ TEST_F(EventFileTest, AFailedSaveKeepsTheOldFile)
     const QByteArray before = ReadFileBytes(QStringLiteral("e.ief"));
     QString error;
     ScopedFileSizeLimit full(64);
-    EXPECT_FALSE(WriteEventFile(MakeEventFileFields({}, {}, true, true), QStringLiteral("e.ief"), &error));
-    EXPECT_FALSE(error.isEmpty());
+    EXPECT_FALSE(WriteEventFile(MakeEventFileFields({}, {}, true, true), QStringLiteral("e.ief"), &error) || error.isEmpty());
     EXPECT_EQ(ReadFileBytes(QStringLiteral("e.ief")), before);
     EXPECT_EQ(QDir().entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("e.ief")});
 }
