@@ -59,12 +59,12 @@ struct FakeHooks final : RecordingUi, SchedulerTimers, SystemPower {
     void StartEventRecordingTimer(milliseconds period) override { recordingPeriod = period; }
     void KillEventRecordingTimer() override { recordingPeriod = {}; }
     void HoldKeepAwake(bool hold) override { held = hold; }
-    void KeepAwakeOnce() override {}
+    void KeepAwakeOnce() override { ++requests; }
     void RunPowerAction(bool h, bool s) override { actions.push_back({h, s}); }
 
     std::function<void()> whileAsking; // what the event loop runs while the question is open
     bool recordingControls = false, answerYes = true, countdown = false, held = false;
-    int questions = 0;
+    int questions = 0, requests = 0;
     milliseconds alarm{}, recordingPeriod{};
     std::vector<std::pair<bool, bool>> actions;
 };
@@ -157,6 +157,7 @@ TEST_F(SchedulerTest, AnArmedEventRecordsOnTimeAndTheNextIsArmed)
     EXPECT_TRUE(Log().contains(QStringLiteral("NOTE: computer will be placed in hibernate 30 seconds after recording ends")));
     scheduler.SchedulerTick();
     EXPECT_EQ(state.CountdownText, QStringLiteral("00:00:14"));
+    EXPECT_EQ(hooks.requests, 1); // the first countdown tick keeps the system awake
     m_log.Clock().Advance(14s);
     scheduler.SchedulerTick();
     EXPECT_FALSE(app.EventRecordingActive); // 03:00:14.000 < 03:00:14.500
