@@ -339,12 +339,6 @@ Status StartUp(CaptureApp& app, const CommandLine& commandLine)
 // question: a service manager or a terminal cannot answer one.
 int RunMainLoop(CaptureApp& app)
 {
-    SignalBridge signalBridge([&app] {
-        if (app.mainWindow)
-            app.mainWindow->EndProgram();
-        else
-            QCoreApplication::exit(0);
-    });
     MainLoopChecks checks(app);
     QCoreApplication::instance()->installEventFilter(&checks);
     const int exitCode = QApplication::exec();
@@ -423,6 +417,14 @@ Status Run(CaptureApp& app, const CommandLine& commandLine)
         std::fputs("vela-video: another copy is already running\n", stderr);
         return Status::Aborted;
     }
+    // Caught from here on: a stop that comes while the program starts waits until the main
+    // loop runs and then ends it in order, instead of killing it half started.
+    SignalBridge signalBridge([&app] {
+        if (app.mainWindow)
+            app.mainWindow->EndProgram();
+        else
+            QCoreApplication::exit(0);
+    });
     if (const Status started = StartUp(app, commandLine); Failed(started))
         return started;
     const int exitCode = RunMainLoop(app);

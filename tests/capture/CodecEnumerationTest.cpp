@@ -13,13 +13,12 @@
 
 namespace {
 
-const QString kCompressorMessage =
-    QStringLiteral("ERROR -- Unable to create a video compressor enumerator to search for codecs.");
-
 class CodecTest : public ::testing::Test {
 protected:
+    // Twice in a test gives a fresh table.
     void SetUp() override
     {
+        table = DeviceTable{};
         ASSERT_EQ(ListCaptureDevice(table, m_log.Log(), QStringLiteral("YUY2 camera"),
                                     QStringLiteral("video/x-raw, format=YUY2, width=720, height=480, framerate=30000/1001; "
                                                    "video/x-raw, format=YUY2, width=720, height=576, framerate=25/1")),
@@ -31,17 +30,6 @@ protected:
     }
 
     const CaptureDevice& Device(int i) { return table.devices[static_cast<std::size_t>(i)]; }
-
-    // Each device's list is "NONE" alone, with no codec chosen.
-    void ExpectNoneOnly()
-    {
-        for (int i = 0; i < table.count; ++i) {
-            EXPECT_EQ(Device(i).codecNames, QStringList{QStringLiteral("NONE")});
-            ASSERT_EQ(Device(i).codecFilters.size(), 1);
-            EXPECT_FALSE(Device(i).codecFilters[0]);
-            EXPECT_EQ(Device(i).chosenCodecIndex, -1);
-        }
-    }
 
     DeviceTable table;
     ScopedProcessDirectory m_dir;
@@ -79,32 +67,37 @@ TEST_F(CodecTest, CatalogueListsEncodersThatFeedTheAviMux)
     EXPECT_FALSE(catalogue.contains(QStringLiteral("libav Ut Video encoder")));
 }
 
-TEST_F(CodecTest, NoEncodersLeavesNoneAndOneMessage)
+// What is missing, and where the catalogue stops with its message.
+TEST_F(CodecTest, AMissingElementStopsTheCatalogueWithItsMessage)
 {
-    ScopedHiddenFeatures encoders([](const char*, const char* klass) { return std::strstr(klass, "Encoder") != nullptr; });
-    ASSERT_GT(encoders.Count(), 0u);
-    EXPECT_EQ(EnumerateCodecs(table, m_log.Log()), Status::Aborted);
-    ExpectNoneOnly();
-    EXPECT_EQ(m_log.Messages().count(kCompressorMessage), 1);
-}
-
-TEST_F(CodecTest, MissingAviMuxStopsWithItsMessage)
-{
-    ScopedHiddenFeatures mux([](const char* name, const char*) { return std::strcmp(name, "avimux") == 0; });
-    ASSERT_EQ(mux.Count(), 1u);
-    EXPECT_EQ(EnumerateCodecs(table, m_log.Log()), Status::Aborted);
-    ExpectNoneOnly();
-    EXPECT_TRUE(m_log.Messages().contains(
-        QStringLiteral("SEVERE ERROR -- The SetOutputFileName method has failed.  Report this issue.")));
-}
-
-TEST_F(CodecTest, MissingJpegDecoderStopsAtTheMjpgDevice)
-{
-    ScopedHiddenFeatures decoder([](const char* name, const char*) { return std::strcmp(name, "jpegdec") == 0; });
-    EXPECT_EQ(EnumerateCodecs(table, m_log.Log()), Status::Aborted);
-    EXPECT_GT(Device(0).codecNames.size(), 1) << "the raw device before it keeps its codecs";
-    EXPECT_EQ(Device(1).codecNames, QStringList{QStringLiteral("NONE")});
-    EXPECT_TRUE(m_log.Messages().contains(QStringLiteral("Cannot get output IPin for source filter.")));
+    const struct {
+        std::function<bool(const char*, const char*)> hide;
+        const char* message;
+        bool firstKeepsItsCodecs;
+    } cases[] = {
+        {[](const char*, const char* klass) { return std::strstr(klass, "Encoder") != nullptr; },
+         "ERROR -- Unable to create a video compressor enumerator to search for codecs.", false},
+        {[](const char* name, const char*) { return std::strcmp(name, "avimux") == 0; },
+         "SEVERE ERROR -- The SetOutputFileName method has failed.  Report this issue.", false},
+        {[](const char* name, const char*) { return std::strcmp(name, "jpegdec") == 0; },
+         "Cannot get output IPin for source filter.", true}, // the raw device comes before the MJPG one
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.message);
+        SetUp();
+        const ScopedHiddenFeatures hidden(c.hide);
+        ASSERT_GT(hidden.Count(), 0u);
+        m_log.ClearMessages();
+        EXPECT_EQ(EnumerateCodecs(table, m_log.Log()), Status::Aborted);
+        EXPECT_EQ(Device(0).codecNames.size() > 1, c.firstKeepsItsCodecs);
+        for (int i = c.firstKeepsItsCodecs ? 1 : 0; i < table.count; ++i) {
+            EXPECT_EQ(Device(i).codecNames, QStringList{QStringLiteral("NONE")});
+            ASSERT_EQ(Device(i).codecFilters.size(), 1);
+            EXPECT_FALSE(Device(i).codecFilters[0]);
+            EXPECT_EQ(Device(i).chosenCodecIndex, -1);
+        }
+        EXPECT_EQ(m_log.Messages().count(QLatin1String(c.message)), 1);
+    }
 }
 
 } // namespace

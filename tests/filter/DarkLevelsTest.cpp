@@ -59,10 +59,7 @@ TEST(MeasureDarkLevels, RgbLayoutsCountEachChannelNeverAlpha)
         SCOPED_TRACE(SubtypeName(subtype));
         CapturedMessages messages;
         TestFrame frame(subtype, 385, 289, 16);
-        if (subtype == FrameSubtype::RGB24)
-            frame.FillUnits({20, 30, 120});
-        else
-            frame.FillUnits({20, 30, 120, 7}); // alpha is the darkest byte
+        frame.FillUnits(subtype == FrameSubtype::RGB24 ? std::vector<std::uint8_t>{20, 30, 120} : std::vector<std::uint8_t>{20, 30, 120, 7}); // alpha darkest
         for (std::int32_t r = 0; r < frame.geometry.height; r += 2)
             frame.Row(r)[2] = 40; // the one dark red; the commoner 120 is too bright
         DarkLevels levels{9, 0, 0, 0};
@@ -70,10 +67,7 @@ TEST(MeasureDarkLevels, RgbLayoutsCountEachChannelNeverAlpha)
 
         MeasureDarkLevels(frame.bytes.data(), frame.geometry, subtype == FrameSubtype::RGB24, levels, h, messages);
 
-        EXPECT_EQ(levels.blue, 20u);
-        EXPECT_EQ(levels.green, 30u);
-        EXPECT_EQ(levels.red, 40u);
-        EXPECT_EQ(levels.yuy2, 9u);
+        EXPECT_EQ(std::tuple(levels.blue, levels.green, levels.red, levels.yuy2), std::tuple(20u, 30u, 40u, 9u));
         EXPECT_EQ(h.blue[7], 0u);
         const auto& m = messages.entries;
         ASSERT_EQ(m.size(), subtype == FrameSubtype::RGB24 ? 258u : 1u);
@@ -94,8 +88,7 @@ TEST(MeasureDarkLevels, UnsupportedLayoutIsReportedAndChangesNothing)
     DarkLevels levels{1, 2, 3, 4};
     DarkHistograms h;
     MeasureDarkLevels(frame.data(), MakeFrameGeometry(FrameSubtype::None, 8, 2, 32), true, levels, h, messages);
-    EXPECT_EQ(levels.yuy2, 1u);
-    EXPECT_EQ(levels.red, 4u);
+    EXPECT_EQ(std::tuple(levels.yuy2, levels.red), std::tuple(1u, 4u));
     ASSERT_EQ(messages.entries.size(), 1u);
     EXPECT_EQ(messages.entries[0].text, "Frame integration not supported for this device format\r\n");
 }

@@ -1,8 +1,9 @@
 #include "messages/SaveUserMessages.h"
+
+#include "common/Clock.h"
 #include "messages/UserMessageLog.h"
 #include "options/AppOptions.h"
 #include "support/FileSizeLimit.h"
-#include "support/LogCapture.h"
 #include "support/TempDir.h"
 
 #include <QFile>
@@ -11,18 +12,17 @@
 
 namespace {
 
-// The file name takes the program's clock, the log its own at the same time.
 class SaveUserMessagesTest : public ::testing::Test {
 protected:
-    void SetUp() override
+    SaveUserMessagesTest()
     {
         SetOptionDefaults(m_options);
         m_log.SetEchoToStderr(false);
     }
-    QString Log() { return m_log.Text(); }
+    bool Save(bool clear) { return SaveUserMessages(m_log, m_options, m_clock, clear); }
 
-    ScopedLogAndClock m_program{CalendarTime{2026, 3, 0, 15, 3, 4, 5, 789}};
-    UserMessageLog m_log{m_program.Clock()};
+    const ManualClock m_clock{CalendarTime{2026, 3, 0, 15, 3, 4, 5, 789}};
+    UserMessageLog m_log{m_clock};
     AppOptions m_options;
     ScopedProcessDirectory m_dir;
 };
@@ -35,54 +35,44 @@ TEST_F(SaveUserMessagesTest, SavedFileEndsEveryLineInOneCrLfAndKeepsLinesAfterWi
     m_log.Append(QStringLiteral("Folder \u0416\u0416 and \U0001F600 here\n"), false);
     m_log.Append(QStringLiteral("after the wide characters\r"), false);
     m_options.LogfileNamePrefix = QStringLiteral("night");
-
-    ASSERT_TRUE(SaveUserMessages(m_log, m_options, m_program.Clock(), false));
-    const QByteArray bytes = ReadFileBytes(m_dir.FilePath(QStringLiteral("LogFiles/night03_15_2026_03_04_05.log")));
-    EXPECT_EQ(bytes, QByteArray("\r\n03:04:05 (UTC)\r\nCaf\xe9 line\r\n"
-                                "\r\nFolder ?? and ? here\r\n"
-                                "\r\nafter the wide characters\r\n"));
+    ASSERT_TRUE(Save(false));
+    EXPECT_EQ(ReadFileBytes(m_dir.FilePath(QStringLiteral("LogFiles/night03_15_2026_03_04_05.log"))),
+              QByteArray("\r\n03:04:05 (UTC)\r\nCaf\xe9 line\r\n\r\nFolder ?? and ? here\r\n\r\nafter the wide characters\r\n"));
     // Not cleared: the confirmation follows the saved text.
-    EXPECT_TRUE(Log().endsWith(
+    EXPECT_TRUE(m_log.Text().endsWith(
         QStringLiteral("\n03:04:05 (UTC)\nUser messages saved in log file \"LogFiles/night03_15_2026_03_04_05.log\"\n")));
 
     m_options.LogfileNamePrefix.clear();
-    ASSERT_TRUE(SaveUserMessages(m_log, m_options, m_program.Clock(), true));
-    EXPECT_EQ(Log(), QStringLiteral("\n03:04:05 (UTC)\nUser messages saved in log file "
-                                    "\"LogFiles/03_15_2026_03_04_05.log\" and all messages cleared\n"));
+    ASSERT_TRUE(Save(true));
+    EXPECT_EQ(m_log.Text(), QStringLiteral("\n03:04:05 (UTC)\nUser messages saved in log file "
+                                           "\"LogFiles/03_15_2026_03_04_05.log\" and all messages cleared\n"));
 }
 
 // A file where the folder should be, the chosen folder or the default one, and a disk that
 // fills: the messages stay in the view, and the reason follows them.
 TEST_F(SaveUserMessagesTest, AFailedSaveKeepsTheMessagesAndSaysWhy)
 {
-    const struct {
-        const char* blocker;
-        const char* folder;
-        std::optional<rlim_t> sizeLimit;
-    } cases[] = {{"notafolder", "notafolder/", {}}, {"LogFiles", "", {}}, {nullptr, "", 64}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.folder);
-        if (c.blocker) {
-            QFile blocker(m_dir.FilePath(QLatin1String(c.blocker)));
-            ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-        } else {
+    const std::tuple<const char*, const char*, std::optional<rlim_t>> cases[] = {
+        {"notafolder", "notafolder/", {}}, {"LogFiles", "", {}}, {nullptr, "", 64}};
+    for (const auto& [blocker, folder, sizeLimit] : cases) {
+        SCOPED_TRACE(folder);
+        if (blocker)
+            ASSERT_TRUE(QFile(m_dir.FilePath(QLatin1String(blocker))).open(QIODevice::WriteOnly));
+        else
             QFile::remove(m_dir.FilePath(QStringLiteral("LogFiles")));
-        }
-        m_options.LogfileDirectory = QLatin1String(c.folder);
+        m_options.LogfileDirectory = QLatin1String(folder);
         m_log.Clear();
         m_log.Append(QString(200, QLatin1Char('m')) + QStringLiteral("\r\n"), true);
-        const QString before = Log();
-        bool saved = true;
-        {
-            std::optional<ScopedFileSizeLimit> full;
-            if (c.sizeLimit)
-                full.emplace(*c.sizeLimit);
-            saved = SaveUserMessages(m_log, m_options, m_program.Clock(), true);
-        }
+        const QString before = m_log.Text();
+        std::optional<ScopedFileSizeLimit> full;
+        if (sizeLimit)
+            full.emplace(*sizeLimit);
+        const bool saved = Save(true);
+        full.reset();
         EXPECT_FALSE(saved);
-        const QString name = QLatin1String(*c.folder ? c.folder : "LogFiles/") + QStringLiteral("03_15_2026_03_04_05.log");
-        EXPECT_TRUE(Log().startsWith(before)); // not cleared
-        EXPECT_TRUE(Log().contains(QStringLiteral("could not be saved in log file \"%1\"").arg(name))) << Log().toStdString();
+        const QString name = QLatin1String(*folder ? folder : "LogFiles/") + QStringLiteral("03_15_2026_03_04_05.log");
+        EXPECT_TRUE(m_log.Text().startsWith(before)); // not cleared
+        EXPECT_TRUE(m_log.Text().contains(QStringLiteral("could not be saved in log file \"%1\"").arg(name))) << m_log.Text().toStdString();
         EXPECT_FALSE(QFile::exists(m_dir.FilePath(name)));
     }
 }

@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <gtest/gtest.h>
+#include <utility>
 
 namespace {
 
@@ -36,7 +37,6 @@ protected:
         f.close();
         return LoadOptionsFile(o);
     }
-    QString Log() { return m_log.Text(); }
 
     ScopedProcessDirectory m_dir;
     AppOptions o;
@@ -144,8 +144,15 @@ TEST_F(OptionsFileTest, NumbersStopAtTheFirstMismatchAndValuesAreCutAtTheirCapac
     EXPECT_EQ(o.DeviceCodecPairs[0].codec.size(), 127);
 }
 
-TEST_F(OptionsFileTest, WindowsWrittenLatin1AndBrokenFilesAreHandled)
+TEST_F(OptionsFileTest, EncodingsAndBrokenFilesAreHandled)
 {
+    // Characters outside Latin-1 are written as references and read back.
+    o.VideoDirectory = QStringLiteral("/home/\u041d\u0430\u0431\u043b/\U0001F52D/");
+    ASSERT_TRUE(SaveOptionsFile(o));
+    EXPECT_TRUE(Written().contains("<VideoDirectory Value=\"/home/&#x41D;&#x430;&#x431;&#x43B;/&#x1F52D;/\"/>\r\n"));
+    const QString written = std::exchange(o.VideoDirectory, QString());
+    ASSERT_TRUE(LoadOptionsFile(o));
+    EXPECT_EQ(o.VideoDirectory, written);
     // Bytes as the Windows program writes them: 8-bit text, CR LF, no encoding named.
     ASSERT_TRUE(Load(Document("\t<VideoDirectory Value=\"C:\\Vid\xe9o\\\"/>\r\n")));
     EXPECT_EQ(o.VideoDirectory, QStringLiteral("C:\\Vid\u00e9o\\"));
@@ -216,7 +223,7 @@ TEST_F(OptionsFileTest, CheckMatchesPairsAgainstTheAttachedDevices)
     EXPECT_EQ(o.DeviceCodecPairs[2].device, QStringLiteral("cam")); // names compare case-sensitively
     EXPECT_EQ(FindDeviceCodecPair(o, t, 0)->codec, QStringLiteral("JPEG image encoder"));
     EXPECT_EQ(t.devices[0].chosenCodecIndex, 1);
-    const QString log = Log();
+    const QString log = m_log.Text();
     EXPECT_TRUE(log.contains(QStringLiteral("(UTC)\nNOTE: the camera codec pair \"Cam | Gone 1\" because the codec is not installed\n")));
     EXPECT_TRUE(log.contains(QStringLiteral("NOTE: the camera codec pair \"Other | Gone 2\" because the codec is not installed\n")));
     EXPECT_TRUE(log.contains(QStringLiteral("(UTC)\nMedia format \"640x480\" is not available for video camera \"Other\"\n")));
@@ -231,19 +238,9 @@ TEST_F(OptionsFileTest, CheckMatchesPairsAgainstTheAttachedDevices)
     EXPECT_TRUE(Written().contains("Gone 3"));
 }
 
-TEST_F(OptionsFileTest, CharactersOutsideLatin1AreWrittenAsReferences)
+TEST_F(OptionsFileTest, SaveAndReportWritesTheDefaultThresholdAndAFailedSaveKeepsTheOldFile)
 {
-    o.VideoDirectory = QStringLiteral("/home/\u041d\u0430\u0431\u043b/\U0001F52D/");
-    ASSERT_TRUE(SaveOptionsFile(o));
-    EXPECT_TRUE(Written().contains("<VideoDirectory Value=\"/home/&#x41D;&#x430;&#x431;&#x43B;/&#x1F52D;/\"/>\r\n"));
-    const QString written = o.VideoDirectory;
-    o.VideoDirectory.clear();
-    ASSERT_TRUE(LoadOptionsFile(o));
-    EXPECT_EQ(o.VideoDirectory, written);
-}
-
-TEST_F(OptionsFileTest, SaveAndReportWritesTheDefaultThresholdAndKeepsTheOneInEffect)
-{
+    // The default threshold is written; the one in effect stays.
     o.PixelSaturationValue = 180;
     o.SaturationDefault = -1;
     SaveOptionsAndReport(o, m_log);
@@ -251,13 +248,8 @@ TEST_F(OptionsFileTest, SaveAndReportWritesTheDefaultThresholdAndKeepsTheOneInEf
     EXPECT_EQ(o.PixelSaturationValue, 180);
     o.SaturationDefault = 220;
     SaveOptionsAndReport(o, m_log);
-    EXPECT_TRUE(Written().contains("<PixelSaturationValue Value=\"220\"/>"));
-}
-
-TEST_F(OptionsFileTest, AFailedSaveKeepsTheOldFileAndIsReported)
-{
-    ASSERT_TRUE(SaveOptionsFile(o));
     const QByteArray before = Written();
+    EXPECT_TRUE(before.contains("<PixelSaturationValue Value=\"220\"/>"));
     // A disk that fills while the file is written: the file-size limit makes the write fail.
     o.VideoNamePrefix = QStringLiteral("new");
     {
@@ -265,7 +257,7 @@ TEST_F(OptionsFileTest, AFailedSaveKeepsTheOldFileAndIsReported)
         SaveOptionsAndReport(o, m_log);
     }
     EXPECT_EQ(Written(), before);
-    EXPECT_TRUE(Log().contains(QStringLiteral(
+    EXPECT_TRUE(m_log.Text().contains(QStringLiteral(
         "WARNING: Cannot save VELA_options.xml file in process directory - write protected?,  warning 17\n")));
     EXPECT_EQ(QDir(m_dir.Path()).entryList(QDir::Files), QStringList{QStringLiteral("VELA_options.xml")});
 }

@@ -78,10 +78,8 @@ TEST_F(AnalysisDialogTest, DriftMinutesOutsideThreeToSixtyAreCorrectedAndValidOn
     EXPECT_TRUE(d.isVisible()) << "Enter while typing is not OK";
     Click(ByText(d, QStringLiteral(" Camera attached to VELA VTI")));
     Click(ByText(d, QStringLiteral("OK")));
-    EXPECT_EQ(d.result(), 1);
-    EXPECT_EQ(m_request.driftMinutes, 60u);
-    EXPECT_TRUE(m_request.cameraAttached);
-    EXPECT_FALSE(m_request.tvSafeMode);
+    EXPECT_EQ(std::tuple(d.result(), m_request.driftMinutes, m_request.cameraAttached, m_request.tvSafeMode),
+              std::tuple(1, 60u, true, false));
 }
 
 TEST_F(AnalysisDialogTest, IntegrationCountsAreCorrectedEveryStartRebuildsAndLeavingSwitchesItOff)
@@ -105,8 +103,7 @@ TEST_F(AnalysisDialogTest, IntegrationCountsAreCorrectedEveryStartRebuildsAndLea
     Click(ByText(d, QStringLiteral("Start")));
     EXPECT_EQ(m_restarts, (QStringList{"frames 5 histogram 0", "frames 30 histogram 1", "frames 30 histogram 1"}));
     d.close();
-    EXPECT_EQ(d.result(), 1);
-    EXPECT_EQ(m_request.integrationFrames, 1u);
+    EXPECT_EQ(std::pair(d.result(), m_request.integrationFrames), std::pair(1, 1u));
 
     FrameIntegrationDialog unused(m_request, m_log, RecordRestarts());
     unused.open();
@@ -139,14 +136,12 @@ TEST_F(AnalysisDialogTest, SaturationOffOpensAt255AndKeysMoveTheThresholdLikeThe
 TEST_F(AnalysisDialogTest, SavedSaturationDefaultReachesTheOptionsFile)
 {
     ScopedProcessDirectory dir;
-    AppOptions options;
-    m_request.saturationThreshold = 200;
-    options.SaturationDefault = 200;
+    m_request.saturationThreshold = m_options.SaturationDefault = 200;
     CommandSteps steps;
-    steps.SaveOptionsFile = [&options] { SaveOptionsFile(options); };
+    steps.SaveOptionsFile = [this] { SaveOptionsFile(m_options); };
     steps.RestartGraph = RecordRestarts();
-    steps.RunDialog = [this, &options](MenuDialog) {
-        PixelSaturationDialog d({m_request, options, m_pipeline}, RecordRestarts());
+    steps.RunDialog = [this](MenuDialog) {
+        PixelSaturationDialog d({m_request, m_options, m_pipeline}, RecordRestarts());
         QTimer::singleShot(0, &d, [&d] {
             auto* slider = d.findChild<QSlider*>();
             slider->setSliderDown(true);
@@ -157,6 +152,6 @@ TEST_F(AnalysisDialogTest, SavedSaturationDefaultReachesTheOptionsFile)
         return d.exec();
     };
     ASSERT_TRUE(RunDialogCommand(MenuCommand::PixelSaturation, steps));
-    EXPECT_EQ(options.SaturationDefault, 77);
+    EXPECT_EQ(m_options.SaturationDefault, 77);
     EXPECT_TRUE(ReadFileBytes(dir.FilePath(QLatin1String(kOptionsFileName))).contains("<PixelSaturationValue Value=\"77\"/>"));
 }

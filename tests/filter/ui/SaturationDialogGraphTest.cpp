@@ -26,8 +26,7 @@
 
 namespace {
 
-// Counts the preview pixels in the marker colour (magenta once converted) of the
-// newest frame.
+// Counts the marker-coloured (magenta) preview pixels of the newest frame.
 class MarkCountingSink final : public PreviewSink {
 public:
     void PresentFrame(std::shared_ptr<const PreviewFrame> frame) override
@@ -60,24 +59,22 @@ TEST(PixelSaturationDialogOnTheSimulator, DraggingMovesTheRunningMarkingAndCance
     const SystemClock clock;
     UserMessageLog log(clock);
     log.SetEchoToStderr(false);
+    DeviceTable devices;
+    ASSERT_EQ(EnumerateCaptureDevices(devices, log, true), Status::Ok);
+    devices.currentDeviceIndex = FindDeviceIndex(devices, QStringLiteral("VTI Simulator"));
+    ASSERT_GE(devices.currentDeviceIndex, 0);
+    devices.devices[static_cast<std::size_t>(devices.currentDeviceIndex)].selectedFormatIndex =
+        FindFormatIndex(devices, devices.currentDeviceIndex, QStringLiteral("720x480"), FpsStandard::NTSC, VideoSubtype::YUY2);
+    AppState state;
     AppOptions options;
-    AppState app;
-    DeviceTable table;
-    ASSERT_EQ(EnumerateCaptureDevices(table, log, true), Status::Ok);
-    table.currentDeviceIndex = FindDeviceIndex(table, QStringLiteral("VTI Simulator"));
-    ASSERT_GE(table.currentDeviceIndex, 0);
-    table.devices[static_cast<std::size_t>(table.currentDeviceIndex)].selectedFormatIndex =
-        FindFormatIndex(table, table.currentDeviceIndex, QStringLiteral("720x480"), FpsStandard::NTSC, VideoSubtype::YUY2);
-
     const CharacterSetList noSets;
     FramePipeline pipeline(noSets, log, clock);
     MarkCountingSink sink;
-    CaptureGraph graph(CaptureGraphParts{options, table, app, log, pipeline},
-                       &sink, 0);
-    RecordingControl recording(app, options, log, clock, &graph);
-    app.Analysis.saturationThreshold = 200;
+    CaptureGraph graph(CaptureGraphParts{options, devices, state, log, pipeline}, &sink, 0);
+    RecordingControl recording(state, options, log, clock, &graph);
+    state.Analysis.saturationThreshold = 200;
     ASSERT_EQ(recording.StartCapture(), Status::Ok);
-    PixelSaturationDialog d({app.Analysis, options, pipeline}, [&recording] { recording.RestartGraph(); });
+    PixelSaturationDialog d({state.Analysis, options, pipeline}, [&recording] { recording.RestartGraph(); });
     d.open();
     GstElement* filter = gst_bin_get_by_name(GST_BIN(graph.Pipeline()), kTransformFilterName);
     ASSERT_NE(filter, nullptr) << "the preview runs through the transform element";
@@ -97,7 +94,7 @@ TEST(PixelSaturationDialogOnTheSimulator, DraggingMovesTheRunningMarkingAndCance
     Click(ByText(d, QStringLiteral("Cancel")));
     EXPECT_EQ(d.result(), 2);
     EXPECT_EQ(pipeline.LiveSaturationThreshold(), 200);
-    EXPECT_EQ(app.Analysis.saturationThreshold, 200);
+    EXPECT_EQ(state.Analysis.saturationThreshold, 200);
     EXPECT_LT(sink.MarkedAfterAFewFrames(), atLowest);
     EXPECT_EQ(recording.StopCapture(), Status::Ok);
 }
