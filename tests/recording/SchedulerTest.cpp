@@ -248,6 +248,7 @@ TEST_F(SchedulerTest, StopButtonAsksDuringAnEventRecording)
     EXPECT_EQ(hooks.recordingPeriod, 0ms);
     EXPECT_TRUE(Log().contains(QStringLiteral("\n03:00:01 (UTC)\nEvent recording is manually stopped")));
     EXPECT_TRUE(hooks.actions.empty());
+    EXPECT_TRUE(app.EventArmed); // the later Event; a reload does not bring back the stopped one
     scheduler.DisarmEvent();
     scheduler.LoadEventSchedule();
     EXPECT_EQ(state.ArmedEventTime, At(3, 10, 0));
