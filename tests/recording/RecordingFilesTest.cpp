@@ -21,7 +21,7 @@ protected:
     }
 
     ScopedProcessDirectory m_dir;
-    ScopedLogAndClock m_log{CalendarTime{2026, 3, 0, 15, 3, 4, 5, 789}};
+    ScopedLogAndClock m_log{CalendarTime{2027, 1, 0, 1, 4, 59, 59, 999}};
     AppOptions m_options;
 };
 
@@ -31,20 +31,17 @@ TEST_F(RecordingFilesTest, NamesAreFolderPrefixUtcTimeAndExtensionOf511Character
 {
     const QString capture = m_dir.Path() + QStringLiteral("/Capture/");
     const QString d483 = QString(483, QLatin1Char('d')) + QLatin1Char('/');
-    const std::tuple<QString, QString, CalendarTime, QString> cases[] = {
-        {{}, QStringLiteral("occ1"), {2026, 3, 0, 15, 3, 4, 5, 789}, QStringLiteral("VideoFiles/occ103_15_2026_03_04_05.avi")},
-        {capture, {}, {2026, 3, 0, 15, 3, 4, 5, 789}, capture + QStringLiteral("03_15_2026_03_04_05.avi")},
-        {{}, {}, {2027, 1, 0, 1, 4, 59, 59, 999}, QStringLiteral("VideoFiles/01_01_2027_04_59_59.avi")},
-        {d483, QStringLiteral("occ1"), {2027, 1, 0, 1, 4, 59, 59, 999}, d483 + QStringLiteral("occ101_01_2027_04_59_59.avi")},
-        {u'd' + d483, QStringLiteral("occ1"), {2027, 1, 0, 1, 4, 59, 59, 999}, {}},
+    const std::tuple<QString, QString, QString> cases[] = {
+        {{}, QStringLiteral("occ1"), QStringLiteral("VideoFiles/occ101_01_2027_04_59_59.avi")},
+        {capture, {}, capture + QStringLiteral("01_01_2027_04_59_59.avi")},
+        {d483, QStringLiteral("occ1"), d483 + QStringLiteral("occ101_01_2027_04_59_59.avi")},
+        {u'd' + d483, QStringLiteral("occ1"), {}},
     };
-    for (const auto& [directory, prefix, utc, expected] : cases) {
+    for (const auto& [directory, prefix, expected] : cases) {
         m_options.VideoDirectory = directory;
         m_options.VideoNamePrefix = prefix;
-        m_log.Clock().SetUtc(utc);
         EXPECT_EQ(RecordingName(), expected);
     }
-    EXPECT_TRUE(QFileInfo(QStringLiteral("VideoFiles")).isDir());
     EXPECT_FALSE(QFileInfo::exists(capture)); // a chosen folder is the user's to make
     m_options.LogfileNamePrefix = QStringLiteral("night_");
     EXPECT_EQ(MakeMessageLogFileName(m_options, m_log.Log(), m_log.Clock()),
@@ -59,39 +56,26 @@ TEST_F(RecordingFilesTest, NamesAreFolderPrefixUtcTimeAndExtensionOf511Character
                                                "\n04:59:59 (UTC)\n\nUnable to create \"VideoFiles\" directory under the "
                                                "process directory.  Check security settings.\n"));
 
-    for (const auto& [recording, log] : {std::pair{"VideoFiles/a.b_03_15.avi", "VideoFiles/a.b_03_15.log"}, // the last dot
-                                         {"VideoFiles/noextension", ""},
-                                         {"night.2026/noextension", ""}, // a dot in a folder is not the file's
-                                         {".avi", ".log"}})
+    for (const auto& [recording, log] : {std::pair{"VideoFiles/a.b_03_15.avi", "VideoFiles/a.b_03_15.log"},
+                                         {"night.2026/noextension", ""}, {".avi", ".log"}})
         EXPECT_EQ(RecordingLogFileName(QString::fromLatin1(recording)), QString::fromLatin1(log)) << recording;
 }
 
-TEST_F(RecordingFilesTest, TheLogHoldsFiveLinesEndingInCrLf)
+// Five lines ending in CR LF; the default folder is made absolute, a character outside
+// ISO 8859-1 is substituted with a note, and a log that cannot be written is reported
+// with its whole text.
+TEST_F(RecordingFilesTest, TheLogHoldsFiveLinesEndingInCrLfOrIsReported)
 {
-    m_options.VideoNamePrefix = QStringLiteral("occ1");
-    const QString name = RecordingName();
-    const QString start = QStringLiteral("Start recording at 03:04:05 (UTC)");
-    const QByteArray tail = "Number of recorded frames:  1500\r\nNumber of dropped frames:  3\r\n";
-    ASSERT_TRUE(WriteLog(name, true, start));
-    EXPECT_EQ(ReadFileBytes(QStringLiteral("VideoFiles/occ103_15_2026_03_04_05.log")),
-              "Start recording at 03:04:05 (UTC)\r\nStop\r\nVideo file:  " + QFile::encodeName(QDir::currentPath())
-                  + "/VideoFiles/occ103_15_2026_03_04_05.avi\r\n" + tail);
-    // A chosen folder is already in the name; an older log of the name is replaced.
-    ASSERT_TRUE(WriteLog(name, false));
-    EXPECT_EQ(ReadFileBytes(QStringLiteral("VideoFiles/occ103_15_2026_03_04_05.log")),
-              "Start\r\nStop\r\nVideo file:  VideoFiles/occ103_15_2026_03_04_05.avi\r\n" + tail);
-    EXPECT_EQ(m_log.Messages(), QString());
-
-    // A character outside ISO 8859-1 is substituted, with a note.
+    ASSERT_TRUE(QDir().mkdir(QStringLiteral("VideoFiles")));
+    const QByteArray tail = "Stop\r\nVideo file:  " + QFile::encodeName(QDir::currentPath())
+                            + "/VideoFiles/\xe9toile ?.avi\r\nNumber of recorded frames:  1500\r\nNumber of dropped frames:  3\r\n";
     const QString wide = QStringLiteral("VideoFiles/\u00e9toile \u03a9.avi");
-    ASSERT_TRUE(WriteLog(wide, false));
-    EXPECT_TRUE(ReadFileBytes(RecordingLogFileName(wide)).contains("Video file:  VideoFiles/\xe9toile ?.avi\r\n"));
-    EXPECT_EQ(m_log.Messages(),
-              QStringLiteral("\n03:04:05 (UTC)\n\n\nNOTE -- wide character buffer has unexpected bad character.\n"));
-}
+    ASSERT_TRUE(WriteLog(wide, false, QStringLiteral("Old")));
+    ASSERT_TRUE(WriteLog(wide, true));
+    EXPECT_EQ(ReadFileBytes(QStringLiteral("VideoFiles/\u00e9toile \u03a9.log")), "Start\r\n" + tail);
+    EXPECT_EQ(m_log.Messages(), QStringLiteral("\n04:59:59 (UTC)\n\n\nNOTE -- wide character buffer has unexpected bad "
+                                               "character.\n").repeated(2));
 
-TEST_F(RecordingFilesTest, ALogThatCannotBeWrittenIsReportedWithItsText)
-{
     const std::pair<QString, const char*> cases[] = {
         {QStringLiteral("VideoFiles/") + QString(497, QLatin1Char('n')) + QStringLiteral(".avi"),
          "its name is longer than 511 characters"},
@@ -99,7 +83,6 @@ TEST_F(RecordingFilesTest, ALogThatCannotBeWrittenIsReportedWithItsText)
          "its text is longer than 511 characters"},
         {QStringLiteral("NoSuchFolder/x.avi"), ""},
     };
-    ASSERT_TRUE(QDir().mkdir(QStringLiteral("VideoFiles")));
     for (const auto& [name, why] : cases) {
         m_log.ClearMessages();
         EXPECT_FALSE(WriteLog(name, false, QStringLiteral("Start recording at 03:04:05 (UTC) and then some")));

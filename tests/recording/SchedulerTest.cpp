@@ -37,13 +37,13 @@ struct FakeGraph final : GraphControl {
 };
 
 struct FakeHooks final : RecordingUi, SchedulerTimers, SystemPower {
-    void SetMainTitle(const QString& t) override { mainTitle = t; }
-    void SetCountdownTitle(const QString& t) override { countdownTitle = t; }
-    void ShowCountdown() override { countdownShown = true; }
-    void HideCountdown() override { countdownShown = false; }
+    void SetMainTitle(const QString&) override {}
+    void SetCountdownTitle(const QString&) override {}
+    void ShowCountdown() override {}
+    void HideCountdown() override {}
     void RepaintCountdownPane() override {}
     void SetRecordingControls(bool r) override { recordingControls = r; }
-    void SetMenusForRecording(bool r) override { menusGrey = r; }
+    void SetMenusForRecording(bool) override {}
     void CloseBrightnessContrastForRecording() override {}
     bool AskStopEventRecording() override
     {
@@ -63,9 +63,7 @@ struct FakeHooks final : RecordingUi, SchedulerTimers, SystemPower {
     void RunPowerAction(bool h, bool s) override { actions.push_back({h, s}); }
 
     std::function<void()> whileAsking; // what the event loop runs while the question is open
-    QString mainTitle, countdownTitle;
-    bool countdownShown = false, recordingControls = false, menusGrey = false, answerYes = true;
-    bool countdown = false, held = false;
+    bool recordingControls = false, answerYes = true, countdown = false, held = false;
     int questions = 0, requests = 0;
     milliseconds alarm{}, recordingPeriod{};
     std::vector<std::pair<bool, bool>> actions;
@@ -86,9 +84,11 @@ protected:
         scheduler.SetSchedulerTimers(&hooks);
         scheduler.SetSystemPower(&hooks);
     }
-    static void AddEvent(const CalendarTime& t, int dh, int dm, int ds, bool hibernate = false)
+    void Load(const CalendarTime& t, int dm, int ds, bool hibernate = false, const CalendarTime& next = At(3, 10, 0))
     {
-        ASSERT_FALSE(WriteTestEvent(QStringLiteral("Events"), t, dh, dm, ds, hibernate).isEmpty());
+        ASSERT_FALSE(WriteTestEvent(QStringLiteral("Events"), t, 0, dm, ds, hibernate).isEmpty());
+        ASSERT_FALSE(WriteTestEvent(QStringLiteral("Events"), next, 0, 1, 0).isEmpty());
+        scheduler.LoadEventSchedule();
     }
     // Ticks once a second, or when the start alarm is due, until the recording starts;
     // returns the ticks it took.
@@ -124,7 +124,7 @@ TEST(CountdownText, DaysHoursAndTheTrailingSpace)
 {
     const FileTimeSpan day = std::chrono::days(1);
     const std::pair<FileTimeSpan, const char*> cases[] = {
-        {day + 2h, "> 1 day "}, {2 * day + 1h, "> 2 days"}, {150 * day, "> 100 days"},
+        {day + 2h, "> 1 day "}, {2 * day + 1h, "> 2 days"}, {100 * day, "> 100 days"},
         {99 * day + 1s, "> 99 days"}, {23h + 59min + 59s, "23:59:59"},
         {day, "00:00:00"}, // exactly a day: hours modulo 24
         {500ms, "00:00:00"}};
@@ -134,80 +134,61 @@ TEST(CountdownText, DaysHoursAndTheTrailingSpace)
 
 TEST_F(SchedulerTest, EventInfoForTheExamples)
 {
-    app.RecordingFileName = QStringLiteral("VideoFiles/x.avi");
-    scheduler.ComposeEventInfo(At(3, 5, 5), {0, 0, 0, 0, 0, 2, 0, 0});
-    EXPECT_EQ(state.EventInfoText, QStringLiteral("Start time:  MAR 15, 2026  03:04:05\r\n"
-                                                  "Event time:  MAR 15, 2026  03:05:05\r\n"
-                                                  "Recording duration:  2 minutes  "));
-    EXPECT_EQ(state.EndTimeText, QStringLiteral("End time:    MAR 15, 2026  03:06:05\r\n"));
-    EXPECT_EQ(app.EventDuration, 2min);
-
-    app.RecordingFileName.clear();
     scheduler.ComposeEventInfo({2027, 1, 0, 1, 0, 0, 30, 0}, {0, 0, 0, 0, 1, 0, 1, 0});
-    EXPECT_EQ(state.EventInfoText, QStringLiteral("Start time:  DEC 31, 2026  23:30:29\r\n"
-                                                  "Event time:  JAN 1, 2027  00:00:30\r\n"
-                                                  "Recording duration:  1 hour  1 second\r\n"
-                                                  "You have not created or selected a capture file\r\n"));
+    EXPECT_EQ(state.EventInfoText + state.EndTimeText, QStringLiteral("Start time:  DEC 31, 2026  23:30:29\r\n"
+                                                                      "Event time:  JAN 1, 2027  00:00:30\r\n"
+                                                                      "Recording duration:  1 hour  1 second\r\n"
+                                                                      "You have not created or selected a capture file\r\n"
+                                                                      "End time:    JAN 1, 2027  00:30:30\r\n"));
     EXPECT_EQ(app.EventDuration, 1h + 1s);
 }
 
+// The countdown ends half a second before the recording start; a dialog closed meanwhile
+// rebuilds the schedule only when the recording ends, after which the power action runs.
 TEST_F(SchedulerTest, AnArmedEventRecordsOnTimeAndTheNextIsArmed)
 {
-    AddEvent(At(3, 0, 20), 0, 0, 10); // records 03:00:15 to 03:00:25
-    AddEvent(At(3, 10, 0), 0, 2, 0);
     devices.count = 0; // without a camera nothing is armed
-    scheduler.LoadEventSchedule();
+    Load(At(3, 0, 20), 0, 10, true); // records 03:00:15 to 03:00:25
     EXPECT_FALSE(app.EventArmed);
-    EXPECT_EQ(Log(), QString());
     devices.count = 1;
     scheduler.LoadEventSchedule();
     ASSERT_TRUE(app.EventArmed);
-    EXPECT_TRUE(hooks.countdown);
-    EXPECT_TRUE(hooks.countdownShown);
     EXPECT_TRUE(hooks.held); // no sleep while armed
-    EXPECT_EQ(hooks.mainTitle, QStringLiteral("VELA Video App -- Event pending"));
-    EXPECT_TRUE(Log().contains(QStringLiteral("Video file:  ")));
-
-    // The countdown ends half a second before the recording start: 14.5 s ahead.
+    EXPECT_TRUE(Log().contains(QStringLiteral("NOTE: computer will be placed in hibernate 30 seconds after recording ends")));
     scheduler.SchedulerTick();
     EXPECT_EQ(state.CountdownText, QStringLiteral("00:00:14"));
-    EXPECT_EQ(hooks.requests, 1);
+    EXPECT_EQ(hooks.requests, 1); // the first countdown tick keeps the system awake
     m_log.Clock().Advance(14s);
     scheduler.SchedulerTick();
     EXPECT_FALSE(app.EventRecordingActive); // 03:00:14.000 < 03:00:14.500
-    EXPECT_EQ(hooks.alarm, 500ms); // the next tick would be half a second late
+    EXPECT_EQ(hooks.alarm, 500ms);
     m_log.Clock().Advance(500ms);
     scheduler.SchedulerTick();
     ASSERT_TRUE(app.EventRecordingActive);
     EXPECT_FALSE(hooks.countdown);
     EXPECT_EQ(hooks.recordingPeriod, 10s + 450ms);
-    EXPECT_FALSE(graph.previewing);
-    EXPECT_TRUE(hooks.menusGrey);
-    EXPECT_EQ(hooks.countdownTitle, QStringLiteral("Recording Event"));
 
-    // A dialog closed during the recording asks for a rebuild: it waits for the end.
-    AddEvent(At(3, 5, 0), 0, 1, 0);
+    ASSERT_FALSE(WriteTestEvent(QStringLiteral("Events"), At(3, 5, 0), 0, 1, 0).isEmpty());
     scheduler.ReloadScheduleWhenIdle();
     EXPECT_FALSE(app.EventArmed);
-
-    // The duration timer ends it; preview again, then the schedule is rebuilt and armed.
     m_log.Clock().Advance(hooks.recordingPeriod);
     scheduler.SchedulerTick();
     EXPECT_FALSE(app.EventRecordingActive);
     EXPECT_TRUE(graph.previewing);
-    EXPECT_FALSE(hooks.menusGrey);
-    EXPECT_TRUE(hooks.actions.empty());
-    EXPECT_TRUE(app.EventArmed);
-    EXPECT_FALSE(app.ScheduleReloadPending);
+    EXPECT_EQ(hooks.actions, (std::vector<std::pair<bool, bool>>{{true, false}}));
     EXPECT_EQ(state.ArmedEventTime, At(3, 5, 0));
+    app.PowerActionPending = app.EventRecordingActive = true;
+    scheduler.SchedulerTick(); // while the power countdown shows, ticks do nothing
+    EXPECT_TRUE(app.EventRecordingActive);
 }
 
+// A zero-second Event still records; one armed after its recording began records only
+// the time left, so it ends when the Event ends.
 TEST_F(SchedulerTest, ZeroSecondAndAlreadyRunningEvents)
 {
     options.ShowEventTimeAsUtc = true;
-    AddEvent(At(3, 0, 5), 0, 0, 0);
+    ASSERT_FALSE(WriteTestEvent(QStringLiteral("Events"), At(3, 0, 5), 0, 0, 0).isEmpty());
     scheduler.LoadEventSchedule();
-    EXPECT_EQ(app.EventDuration, 0ms);
     m_log.Clock().Advance(3s);
     scheduler.SchedulerTick();
     EXPECT_EQ(state.CountdownText, QStringLiteral("03:00:03")); // the UTC display
@@ -215,16 +196,11 @@ TEST_F(SchedulerTest, ZeroSecondAndAlreadyRunningEvents)
     EXPECT_EQ(hooks.recordingPeriod, 450ms);
     scheduler.SchedulerTick();
     EXPECT_FALSE(app.EventRecordingActive);
-    EXPECT_TRUE(Log().endsWith(QStringLiteral("There are no scheduled Events\n")));
-    EXPECT_FALSE(app.EventArmed);
-    EXPECT_FALSE(hooks.countdown);
-    EXPECT_FALSE(hooks.held);
+    EXPECT_TRUE(Log().endsWith(QStringLiteral("(UTC)\nThere are no scheduled Events\n")));
+    EXPECT_FALSE(hooks.countdown || hooks.held);
 
-    // Armed after its recording began: it starts at the first tick and records the time
-    // left, so it ends when the Event ends instead of running into the next one.
     QDir(QStringLiteral("Events")).removeRecursively();
-    AddEvent(At(3, 1, 0), 0, 2, 0); // 03:00:00 .. 03:02:00
-    scheduler.LoadEventSchedule();
+    Load(At(3, 1, 0), 2, 0); // 03:00:00 .. 03:02:00
     EXPECT_EQ(TickUntilRecording(3), 1); // 03:00:05.5
     EXPECT_EQ(hooks.recordingPeriod, 114500ms - 500ms + 450ms);
     EXPECT_EQ(app.EventDuration, 114500ms);
@@ -232,16 +208,11 @@ TEST_F(SchedulerTest, ZeroSecondAndAlreadyRunningEvents)
 
 TEST_F(SchedulerTest, AFailedStartIsRetriedOnceThenLoggedAndTheNextEventArmed)
 {
-    AddEvent(At(3, 0, 10), 0, 0, 20); // 03:00:00 .. 03:00:20
-    AddEvent(At(3, 5, 0), 0, 0, 20);
-    scheduler.LoadEventSchedule();
+    Load(At(3, 0, 10), 0, 20, false, At(3, 5, 0)); // 03:00:00 .. 03:00:20
     const QString file = app.RecordingFileName;
     graph.failRecordings = 2;
     scheduler.SchedulerTick(); // the window has begun: the start fails
-    EXPECT_FALSE(app.EventRecordingActive);
-    EXPECT_TRUE(app.EventArmed);
     EXPECT_EQ(hooks.alarm, 1000ms);
-    EXPECT_FALSE(hooks.recordingControls);
     EXPECT_TRUE(graph.previewing); // the preview meanwhile
     m_log.Clock().Advance(1s);
     scheduler.SchedulerTick(); // the retry fails too
@@ -249,111 +220,64 @@ TEST_F(SchedulerTest, AFailedStartIsRetriedOnceThenLoggedAndTheNextEventArmed)
     EXPECT_TRUE(Log().contains(QStringLiteral(
         "\n03:00:01 (UTC)\n\nERROR -- The recording of the Event at 03:00:10 (UTC) could not start")));
     EXPECT_TRUE(ReadFileBytes(RecordingLogFileName(file)).startsWith("Recording could not start at 03:00:01 (UTC)\r\n"));
-    EXPECT_TRUE(app.EventArmed);
     EXPECT_EQ(state.ArmedEventTime, At(3, 5, 0));
-    EXPECT_FALSE(app.RecordingFileName.isEmpty());
 
-    // One failure: the retry records what is left of the Event.
+    // One failure: the retry records what is left of the Event (until 03:05:30).
     graph.failRecordings = 1;
     m_log.Clock().SetUtc(At(3, 4, 55));
     scheduler.SchedulerTick();
     m_log.Clock().Advance(1s);
     scheduler.SchedulerTick();
     ASSERT_TRUE(app.EventRecordingActive);
-    EXPECT_EQ(hooks.recordingPeriod, 14000ms - 500ms + 450ms); // ends at 03:05:10 like the Event
-
-    // A manual recording that cannot start goes back to the preview.
-    scheduler.SchedulerTick();
-    graph.failRecordings = 1;
-    scheduler.StartButtonPressed();
-    EXPECT_FALSE(app.RecordingActive);
-    EXPECT_FALSE(hooks.recordingControls);
-    EXPECT_TRUE(graph.previewing);
-    EXPECT_TRUE(Log().endsWith(QStringLiteral("\n03:04:56 (UTC)\n\nERROR -- The recording could not start; nothing was "
-                                              "recorded.  The reason is given above.\n"))); // and no reload
+    EXPECT_EQ(hooks.recordingPeriod, 34000ms - 500ms + 450ms);
 }
 
+// No to the question goes on; Yes stops without the power action, and a reload does not
+// bring the stopped Event back. The answer acts on what is true when it is given.
 TEST_F(SchedulerTest, StopButtonAsksDuringAnEventRecording)
 {
-    AddEvent(At(3, 0, 5), 0, 1, 0, true);
-    AddEvent(At(3, 10, 0), 0, 1, 0);
-    scheduler.LoadEventSchedule();
+    Load(At(3, 0, 5), 1, 0, true);
     ASSERT_EQ(TickUntilRecording(2), 1); // the window began at 02:59:35
     hooks.answerYes = false;
     scheduler.StopButtonPressed();
-    EXPECT_EQ(hooks.questions, 1);
-    EXPECT_TRUE(app.EventRecordingActive); // No: it goes on
-    EXPECT_NE(hooks.recordingPeriod, 0ms);
-
+    EXPECT_TRUE(app.EventRecordingActive);
     hooks.answerYes = true;
     scheduler.StopButtonPressed();
+    EXPECT_EQ(hooks.questions, 2);
     EXPECT_FALSE(app.EventRecordingActive);
     EXPECT_EQ(hooks.recordingPeriod, 0ms);
     EXPECT_TRUE(Log().contains(QStringLiteral("\n03:00:01 (UTC)\nEvent recording is manually stopped")));
-    EXPECT_TRUE(hooks.actions.empty()); // no hibernation after a hand-stopped Event
-    // The later Event is armed; a reload does not bring back the one stopped by hand.
-    EXPECT_TRUE(app.EventArmed);
-    EXPECT_EQ(state.ArmedEventTime, At(3, 10, 0));
+    EXPECT_TRUE(hooks.actions.empty());
+    EXPECT_TRUE(app.EventArmed); // the later Event; a reload does not bring back the stopped one
     scheduler.DisarmEvent();
     scheduler.LoadEventSchedule();
     EXPECT_EQ(state.ArmedEventTime, At(3, 10, 0));
-}
 
-TEST_F(SchedulerTest, TheStopQuestionActsOnWhatIsTrueWhenAnswered)
-{
-    AddEvent(At(3, 0, 20), 0, 0, 10);
-    AddEvent(At(3, 10, 0), 0, 1, 0);
-    scheduler.LoadEventSchedule();
+    QDir(QStringLiteral("Events")).removeRecursively();
+    Load(At(3, 0, 20), 0, 10);
     ASSERT_GT(TickUntilRecording(20), 0);
-    // The duration timer ends the recording and arms the next Event while the box is open.
-    hooks.whileAsking = [this] { scheduler.SchedulerTick(); };
+    hooks.whileAsking = [this] { scheduler.SchedulerTick(); }; // the recording ends meanwhile
     scheduler.StopButtonPressed();
-    EXPECT_TRUE(app.EventArmed);
     EXPECT_EQ(state.ArmedEventTime, At(3, 10, 0));
-    EXPECT_FALSE(app.RecordingFileName.isEmpty());
-    EXPECT_FALSE(Log().contains(QStringLiteral("manually stopped")));
+    EXPECT_FALSE(Log().contains(QStringLiteral("\n03:00:25 (UTC)\nEvent recording is manually stopped")));
     EXPECT_TRUE(graph.previewing);
-    EXPECT_TRUE(schedule.ManuallyStoppedEvents.empty());
+    EXPECT_EQ(schedule.ManuallyStoppedEvents.size(), 1u);
 }
 
 TEST_F(SchedulerTest, StartPreemptsAnArmedEventAndStopArmsItAgain)
 {
-    AddEvent(At(4, 0, 0), 0, 5, 0);
-    scheduler.LoadEventSchedule();
-    ASSERT_TRUE(app.EventArmed);
+    Load(At(4, 0, 0), 5, 0);
     scheduler.StartButtonPressed();
-    EXPECT_FALSE(app.EventArmed);
-    EXPECT_TRUE(app.ScheduleReloadPending);
     EXPECT_TRUE(app.RecordingActive);
-    EXPECT_FALSE(graph.previewing);
-    EXPECT_FALSE(hooks.countdownShown);
     scheduler.ReloadScheduleWhenIdle(); // a dialog closed during the manual recording waits for its end
     EXPECT_FALSE(app.EventArmed);
-
-    m_log.Clock().Advance(60s);
     scheduler.StopButtonPressed();
     EXPECT_EQ(hooks.questions, 0); // a manual recording stops without a question
-    EXPECT_FALSE(app.RecordingActive);
-    EXPECT_TRUE(app.EventArmed); // the reload armed it again
-    EXPECT_TRUE(graph.previewing);
-
-    graph.failRecordings = 1; // a manual recording that cannot start arms the Event again too
-    scheduler.StartButtonPressed();
-    EXPECT_FALSE(app.RecordingActive);
     EXPECT_TRUE(app.EventArmed);
-}
-
-TEST_F(SchedulerTest, PowerActionFollowsTheRecordingAndTicksWaitForIt)
-{
-    AddEvent(At(3, 0, 3), 0, 0, 2, true);
-    scheduler.LoadEventSchedule();
-    EXPECT_TRUE(Log().contains(QStringLiteral("NOTE: computer will be placed in hibernate 30 seconds after recording ends")));
-    ASSERT_GT(TickUntilRecording(5), 0);
-    scheduler.SchedulerTick();
-    EXPECT_EQ(hooks.actions, (std::vector<std::pair<bool, bool>>{{true, false}}));
-
-    app.PowerActionPending = true;
-    app.EventRecordingActive = true;
-    scheduler.SchedulerTick(); // while the power countdown shows, ticks do nothing
-    EXPECT_TRUE(app.EventRecordingActive);
+    graph.failRecordings = 1; // one that cannot start goes back to the preview and arms the Event again
+    scheduler.StartButtonPressed();
+    EXPECT_FALSE(app.RecordingActive || hooks.recordingControls);
+    EXPECT_TRUE(graph.previewing && app.EventArmed);
+    EXPECT_TRUE(Log().contains(QStringLiteral("\n03:00:00 (UTC)\n\nERROR -- The recording could not start; nothing was "
+                                              "recorded.  The reason is given above.\n")));
 }
