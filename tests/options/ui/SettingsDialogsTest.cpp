@@ -138,7 +138,7 @@ TEST_F(SettingsDialogs, PerformanceSizesAboveTwentyBecomeTwentyAndUncheckedSizes
                                                "or equal to 20\nManual pre-allocation set to 20 GB.\n"));
     m_log.ClearMessages();
     QLineEdit* event = ById<QLineEdit>(d, "eventGB");
-    TypeOver(event, QStringLiteral("30"));
+    TypeOver(event, QStringLiteral("90"));
     EXPECT_TRUE(m_log.Messages().contains(QStringLiteral("Entered Event 10 minute pre-allocation GB must be less than or equal to 20\n"
                                                          "Event pre-allocation set to 20 GB.\n")));
     // A third digit is cut off; 12 is in range and nothing is logged.
