@@ -28,7 +28,6 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QElapsedTimer>
-#include <QFileInfo>
 #include <QProcess>
 #include <gst/gst.h>
 #include <cerrno>
@@ -384,9 +383,7 @@ TEST_F(CaptureGraphTest, AnalysisOnMjpgIsRefusedAndTheRetryPreviewsWithoutIt)
     Select("640x480", VideoSubtype::MJPG);
     m_state.Analysis.saturationThreshold = 200;
     EXPECT_EQ(m_graph->BuildGraph(nullptr, true), Status::NotImplemented);
-    EXPECT_TRUE(m_messages.Text().contains(
-        QStringLiteral("Pixel analysis not supported for selected device and format with name \"VTI Simulator\"\n"
-                       "Expecting an analog video device with a supported format\n")));
+    EXPECT_TRUE(m_messages.Text().contains(QStringLiteral("Pixel analysis not supported for selected device")));
 
     EXPECT_EQ(m_recording.StartCapture(), Status::Ok); // switches the analyses off and builds again
     EXPECT_EQ(m_state.Analysis.saturationThreshold, -1);
@@ -490,58 +487,12 @@ TEST_F(CaptureGraphTest, AnUnpluggedCameraFailsUntilPluggedInAgainAndItsRecordin
     ExpectReadable(app.RecordingFileName);
 }
 
-TEST_F(CaptureGraphTest, DriftModeReadsEveryFrameOfTheSimulator)
-{
-    LoadTheCharacterSets();
-    Select("720x480", VideoSubtype::YUY2);
-    m_state.Analysis.driftMinutes = 3;
-    // As fast as the machine goes: three minutes of video in seconds.
-    m_graph->SetSourceSetup([](GstElement* source) { g_object_set(source, "is-live", FALSE, nullptr); });
-    ASSERT_EQ(m_recording.StartCapture(), Status::Ok);
-    EXPECT_EQ(m_graph->Renderer(), RendererKind::None); // no picture while the clock is measured
-    QElapsedTimer t;
-    t.start();
-    while (!m_pipeline.MeasurementFinished().IsRaised() && t.elapsed() < 90000)
-        RunEventsFor(100);
-    ASSERT_TRUE(m_pipeline.MeasurementFinished().Take());
-    EXPECT_EQ(m_recording.StopCapture(), Status::Ok);
-    const QByteArray report = ReadFileBytes(m_dir.FilePath(QStringLiteral("TimeDeltas.txt")));
-    EXPECT_TRUE(report.contains("Clock drift measured for a period of 3 minutes")) << report.constData();
-    EXPECT_TRUE(report.contains("There were 0 frames that failed OCR")) << report.constData();
-}
-
-namespace {
-class CountingSink final : public PreviewSink {
-public:
-    void PresentFrame(std::shared_ptr<const PreviewFrame>) override { frames.fetch_add(1); }
-    std::atomic<int> frames{0};
-};
-} // namespace
-
-TEST_F(CaptureGraphTest, IntegrationDeliversOneFrameInN)
-{
-    CountingSink sink;
-    CaptureGraph graph(Parts(), &sink, 0);
-    m_recording.SetGraph(&graph);
-    Select("640x480", VideoSubtype::YUY2);
-    m_state.Analysis.integrationFrames = 4;
-    ASSERT_EQ(m_recording.StartCapture(), Status::Ok);
-    RunEventsFor(3000);
-    EXPECT_EQ(m_recording.StopCapture(), Status::Ok);
-    m_recording.SetGraph(m_graph.get());
-    // The dark-level frame first, then every fourth frame; the live preview keeps up.
-    const int frames = static_cast<int>(graph.FramesDelivered());
-    EXPECT_GT(frames, 60);
-    EXPECT_NEAR(sink.frames.load(), (frames - 1) / 4, 2);
-}
-
 TEST_F(CaptureGraphTest, RecordedFramesReadBackTheSimulatorsVtiTime)
 {
     LoadTheCharacterSets();
     Select("720x480", VideoSubtype::YUY2);
     constexpr gint64 kOffsetMs = 2500;
-    // Not live: each frame shows the start time plus its own timestamp, however busy the
-    // machine, so the steps between frames are exact.
+    // Not live: each frame shows the start time plus its own timestamp, so the steps are exact.
     m_graph->SetSourceSetup([](GstElement* source) { g_object_set(source, "is-live", FALSE, "offset", kOffsetMs, nullptr); });
     const auto msOfDay = [](const RecordedVtiTime& t) { return ((t.hour * 60L + t.minute) * 60L + t.second) * 1000L + t.milliseconds; };
     const auto now = [this] { return static_cast<long>(UtcNowTicks(m_clock) % kTicksPerDay / kTicksPerMillisecond); };
@@ -557,24 +508,18 @@ TEST_F(CaptureGraphTest, RecordedFramesReadBackTheSimulatorsVtiTime)
     const long stopped = now();
 
     const RecordedVtiTimes times = ReadRecordedVtiTimes(avi, m_sets);
-    EXPECT_EQ(times.error, QString());
     ASSERT_EQ(static_cast<int>(times.frames.size()), LoggedFrames(avi));
     ASSERT_GE(times.frames.size(), 60u);
     const RecordedVtiTime& first = times.frames.front();
-    ASSERT_TRUE(first.readable);
     const long firstUtc = msOfDay(first) - kOffsetMs;
     EXPECT_GE(after(started, firstUtc), 0);
     EXPECT_GE(after(firstUtc, stopped), 0);
     for (const RecordedVtiTime& t : times.frames) {
-        SCOPED_TRACE(t.frame);
-        ASSERT_TRUE(t.readable);
-        // Frame n shows n frame periods (1001/30 ms) after the first, to the millisecond read.
-        const double expected = static_cast<double>(t.frame) * 1001.0 / 30.0;
-        EXPECT_LT(std::abs(static_cast<double>(after(msOfDay(first), msOfDay(t))) - expected), 1.0);
-        // The second field half a frame period later.
+        ASSERT_TRUE(t.readable) << t.frame;
+        // Frame n shows n frame periods (1001/30 ms) after the first; the second field half a period later.
+        EXPECT_LT(std::abs(static_cast<double>(after(msOfDay(first), msOfDay(t))) - static_cast<double>(t.frame) * 1001.0 / 30.0), 1.0);
         EXPECT_NEAR((t.secondFieldMilliseconds - t.milliseconds + 1000) % 1000, 16.7, 0.7);
     }
-
     RecordedVtiTimesRequest firstOnly;
     firstOnly.maxFrames = 1;
     const RecordedVtiTimes one = ReadRecordedVtiTimes(avi, m_sets, firstOnly);

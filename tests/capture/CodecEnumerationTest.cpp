@@ -45,23 +45,14 @@ TEST_F(CodecTest, CatalogueListsEncodersThatFeedTheAviMux)
     QStringList catalogue;
     for (int i = 0; i < table.count; ++i) {
         const CaptureDevice& d = Device(i);
-        ASSERT_FALSE(d.codecNames.isEmpty());
-        EXPECT_EQ(d.codecNames[0], QStringLiteral("NONE"));
-        EXPECT_FALSE(d.codecFilters[0]);
         ASSERT_EQ(d.codecFilters.size(), d.codecNames.size());
-        for (qsizetype c = 1; c < d.codecNames.size(); ++c) {
-            EXPECT_TRUE(d.codecFilters[c]) << d.codecNames[c].toStdString();
-            EXPECT_LE(d.codecNames[c].size(), 127);
-        }
-        EXPECT_EQ(d.chosenCodecIndex, -1);
+        EXPECT_EQ(d.codecNames.value(0), QStringLiteral("NONE"));
+        for (qsizetype c = 0; c < d.codecNames.size(); ++c)
+            EXPECT_EQ(static_cast<bool>(d.codecFilters[c]), c > 0) << d.codecNames[c].toStdString();
         catalogue += d.codecNames;
     }
     EXPECT_TRUE(Device(0).codecNames.contains(QStringLiteral("JPEG image encoder")));
-    const QStringList lossless = {QStringLiteral("libav Huffyuv / HuffYUV encoder"),
-                                  QStringLiteral("libav Huffyuv FFmpeg variant encoder"),
-                                  QStringLiteral("libav FFmpeg video codec #1 encoder")};
-    EXPECT_TRUE(std::any_of(lossless.begin(), lossless.end(), [&](const QString& n) { return catalogue.contains(n); }))
-        << catalogue.join(u'|').toStdString();
+    EXPECT_TRUE(catalogue.contains(QStringLiteral("libav Huffyuv / HuffYUV encoder"))) << catalogue.join(u'|').toStdString();
     // Encoders whose output the AVI multiplexer cannot take are never offered.
     EXPECT_FALSE(catalogue.contains(QStringLiteral("YUV4MPEG video encoder")));
     EXPECT_FALSE(catalogue.contains(QStringLiteral("libav Ut Video encoder")));
@@ -92,9 +83,7 @@ TEST_F(CodecTest, AMissingElementStopsTheCatalogueWithItsMessage)
         EXPECT_EQ(Device(0).codecNames.size() > 1, c.firstKeepsItsCodecs);
         for (int i = c.firstKeepsItsCodecs ? 1 : 0; i < table.count; ++i) {
             EXPECT_EQ(Device(i).codecNames, QStringList{QStringLiteral("NONE")});
-            ASSERT_EQ(Device(i).codecFilters.size(), 1);
-            EXPECT_FALSE(Device(i).codecFilters[0]);
-            EXPECT_EQ(Device(i).chosenCodecIndex, -1);
+            EXPECT_EQ(Device(i).codecFilters.size(), 1);
         }
         EXPECT_EQ(m_log.Messages().count(QLatin1String(c.message)), 1);
     }

@@ -88,14 +88,11 @@ TEST_F(DeviceFormatDialogTest, OpensWithMarksAndHighlightsTheFirstFormatForNoSel
     o.DefaultDevice = QStringLiteral("USB 2861 Device");
     Device(0).defaultFormatIndex = 1;
     auto d = OpenDeviceDialog();
-    auto* devices = ById<QListWidget>(*d, "devices");
-    auto* formats = ById<QListWidget>(*d, "formats");
-    EXPECT_EQ(Labels(devices), (QStringList{"  Bench Camera", kMark + "USB 2861 Device"}));
-    EXPECT_EQ(Labels(formats), (QStringList{"  640x480", kMark + "720x480"}));
-    EXPECT_EQ(formats->currentRow(), 0);
+    EXPECT_EQ(Labels(ById<QListWidget>(*d, "devices")), (QStringList{"  Bench Camera", kMark + "USB 2861 Device"}));
+    EXPECT_EQ(Labels(ById<QListWidget>(*d, "formats")), (QStringList{"  640x480", kMark + "720x480"}));
+    EXPECT_EQ(ById<QListWidget>(*d, "formats")->currentRow(), 0);
     EXPECT_EQ(ById<QLabel>(*d, "subtype")->text(), QStringLiteral("RGB24"));
     EXPECT_EQ(Device(0).selectedFormatIndex, -1) << "highlighting selects nothing";
-
 }
 
 TEST_F(DeviceFormatDialogTest, PalOnAnNtscOnlyDeviceEmptiesTheListAndAcceptKeepsTheFormat)
@@ -108,24 +105,6 @@ TEST_F(DeviceFormatDialogTest, PalOnAnNtscOnlyDeviceEmptiesTheListAndAcceptKeeps
     Click(ById<QPushButton>(*d, "accept"));
     EXPECT_EQ(d->result(), 2);
     EXPECT_EQ(m_steps, (QStringList{"size", "disarm", "restart 0/1", "schedule"}));
-}
-
-TEST_F(DeviceFormatDialogTest, DefaultsBoxCheckedThenClearedSavesNothingButRestartsWithTheHighlight)
-{
-    auto d = OpenDeviceDialog();
-    auto* makeDefault = ById<QCheckBox>(*d, "makeDefault");
-    auto* accept = ById<QPushButton>(*d, "accept");
-    ClickRow(ById<QListWidget>(*d, "devices"), 1);
-    Click(ById<QRadioButton>(*d, "pal"));
-    ClickRow(ById<QListWidget>(*d, "formats"), 1);
-    Click(makeDefault);
-    EXPECT_EQ(accept->text(), QStringLiteral("Save"));
-    Click(makeDefault);
-    EXPECT_EQ(accept->text(), QStringLiteral("OK"));
-    Click(accept);
-    EXPECT_EQ(d->result(), 2);
-    EXPECT_EQ(m_steps, (QStringList{"size", "restart 1/2", "schedule"}));
-    EXPECT_TRUE(o.DeviceFormatPairs.isEmpty() && o.DefaultDevice.isEmpty());
 }
 
 TEST_F(DeviceFormatDialogTest, ChangingOnlyTheStartupBoxSavesItButKeepsThisRunsRestriction)
@@ -141,49 +120,38 @@ TEST_F(DeviceFormatDialogTest, ChangingOnlyTheStartupBoxSavesItButKeepsThisRunsR
     EXPECT_EQ(Labels(ById<QListWidget>(*OpenDeviceDialog(), "formats")), QStringList{"  720x480"}) << "still restricted";
 }
 
-TEST_F(DeviceFormatDialogTest, SavedDefaultsCreateOrUpdateTheFormatPair)
+TEST_F(DeviceFormatDialogTest, SavedDefaultsCreateTheFormatPairAndMarkItsFormat)
 {
     auto d = OpenDeviceDialog();
     Click(ById<QCheckBox>(*d, "makeDefault"));
     Click(ById<QPushButton>(*d, "accept"));
     EXPECT_EQ(d->result(), 1);
     ASSERT_EQ(o.DeviceFormatPairs.size(), 1);
-    const DeviceFormatPair& created = o.DeviceFormatPairs[0];
-    EXPECT_EQ(created.device + created.size, QStringLiteral("Bench Camera640x480"));
+    EXPECT_EQ(o.DeviceFormatPairs[0].device + o.DeviceFormatPairs[0].size, QStringLiteral("Bench Camera640x480"));
     EXPECT_EQ(o.DefaultDevice, QStringLiteral("Bench Camera"));
-    EXPECT_EQ(Device(0).defaultFormatIndex, 0) << "the format the pair names is marked";
-
-    o.DeviceFormatPairs.append({"USB 2861 Device", "720x480", FpsStandard::NTSC, VideoSubtype::YUY2});
-    d = OpenDeviceDialog();
-    ClickRow(ById<QListWidget>(*d, "devices"), 1);
-    Click(ById<QRadioButton>(*d, "pal"));
-    ClickRow(ById<QListWidget>(*d, "formats"), 0); // already highlighted by the refill
-    Click(ById<QCheckBox>(*d, "makeDefault"));
-    Click(ById<QPushButton>(*d, "accept"));
-    ASSERT_EQ(o.DeviceFormatPairs.size(), 2);
-    EXPECT_EQ(o.DeviceFormatPairs[1].size, QStringLiteral("720x576"));
-    EXPECT_EQ(o.DeviceFormatPairs[1].fps, FpsStandard::PAL);
+    EXPECT_EQ(Device(0).defaultFormatIndex, 0);
 }
 
 // A graph built while the dialog is open (an Event starting) must find the choice in
 // force: only OK hands the new one over, whatever the accept button's wording (which a
 // platform may decorate with an accelerator); Cancel leaves it, and keys do nothing.
-TEST_F(DeviceFormatDialogTest, TheLiveTableChangesOnlyOnOk)
+TEST_F(DeviceFormatDialogTest, TheLiveTableChangesOnlyOnOkAndTheDeviceKeepsOnePair)
 {
     Device(0).selectedFormatIndex = 1;
+    o.DeviceFormatPairs.append({"USB 2861 Device", "720x480", FpsStandard::NTSC, VideoSubtype::YUY2});
     const auto live = [this] {
-        return QStringLiteral("%1/%2/%3")
-            .arg(table.currentDeviceIndex)
-            .arg(Device(0).selectedFormatIndex)
-            .arg(Device(1).selectedFormatIndex);
+        return QStringLiteral("%1/%2/%3").arg(table.currentDeviceIndex).arg(Device(0).selectedFormatIndex).arg(Device(1).selectedFormatIndex);
     };
     for (const bool ok : {false, true}) {
         SCOPED_TRACE(ok ? "OK" : "Cancel");
         auto d = OpenDeviceDialog();
+        auto* accept = ById<QPushButton>(*d, "accept");
         ClickRow(ById<QListWidget>(*d, "formats"), 0);
         ClickRow(ById<QListWidget>(*d, "devices"), 1);
         Click(ById<QRadioButton>(*d, "pal"));
         ClickRow(ById<QListWidget>(*d, "formats"), 1);
+        Click(ById<QCheckBox>(*d, "makeDefault"));
+        EXPECT_EQ(accept->text(), QStringLiteral("Save"));
         for (const Qt::Key key : {Qt::Key_Escape, Qt::Key_Return})
             QTest::keyClick(ById<QListWidget>(*d, "devices"), key);
         EXPECT_TRUE(d->isVisible());
@@ -192,47 +160,47 @@ TEST_F(DeviceFormatDialogTest, TheLiveTableChangesOnlyOnOk)
             Click(ById<QPushButton>(*d, "cancel"));
             EXPECT_EQ(d->result(), 3);
             EXPECT_EQ(live(), QStringLiteral("0/1/-1"));
-            EXPECT_TRUE(m_steps.isEmpty());
+            EXPECT_TRUE(m_steps.isEmpty() && o.DefaultDevice.isEmpty());
             continue;
         }
+        // Cleared, the box saves nothing; checked again, it saves.
         Click(ById<QCheckBox>(*d, "makeDefault"));
-        ById<QPushButton>(*d, "accept")->setText(QStringLiteral("&Save"));
-        Click(ById<QPushButton>(*d, "accept"));
+        EXPECT_EQ(accept->text(), QStringLiteral("OK"));
+        Click(ById<QCheckBox>(*d, "makeDefault"));
+        accept->setText(QStringLiteral("&Save"));
+        Click(accept);
         EXPECT_EQ(d->result(), 1);
         EXPECT_EQ(live(), QStringLiteral("1/0/2"));
         EXPECT_EQ(m_steps, (QStringList{"size", "restart 1/2", "schedule"}));
         EXPECT_EQ(o.DefaultDevice, QStringLiteral("USB 2861 Device"));
+        ASSERT_EQ(o.DeviceFormatPairs.size(), 1);
+        EXPECT_EQ(o.DeviceFormatPairs[0].size, QStringLiteral("640x480"));
+        EXPECT_EQ(o.DeviceFormatPairs[0].fps, FpsStandard::PAL);
     }
 }
 
-TEST_F(CodecSelectorDialogTest, PairedCodecKeepsItsMarkWhileAnotherIsChosenAndTheBoxRewritesThePair)
+TEST_F(CodecSelectorDialogTest, TheBoxWritesThePairOfTheChosenCodecAndKeysChangeNothing)
 {
     Device(0).chosenCodecIndex = 1;
-    o.DeviceCodecPairs.append({QStringLiteral("Bench Camera"), QStringLiteral("Codec B")});
-    CodecSelectorDialog d(o, table);
-    d.open();
-    auto* codecs = ById<QListWidget>(d, "codecs");
-    EXPECT_EQ(Labels(codecs), (QStringList{"  NONE", "  Codec A", kMark + "Codec B"}));
-    EXPECT_EQ(codecs->currentRow(), 1);
-    ClickRow(codecs, 0);
-    Click(ById<QCheckBox>(d, "pairWithCamera"));
-    Click(ById<QPushButton>(d, "accept"));
-    EXPECT_EQ(d.result(), 1);
-    EXPECT_EQ(Device(0).chosenCodecIndex, 0);
-    EXPECT_EQ(o.DeviceCodecPairs.size(), 1);
-    EXPECT_EQ(o.DeviceCodecPairs.value(0).codec, QStringLiteral("NONE"));
-}
-
-TEST_F(CodecSelectorDialogTest, TheBoxOnTheChosenCodecStoresAMissingPairAndKeysChangeNothing)
-{
-    Device(0).chosenCodecIndex = 1;
-    CodecSelectorDialog d(o, table);
-    d.open();
-    Click(ById<QCheckBox>(d, "pairWithCamera"));
-    Click(ById<QPushButton>(d, "accept"));
-    EXPECT_EQ(d.result(), 1);
-    EXPECT_EQ(o.DeviceCodecPairs.value(0).codec, QStringLiteral("Codec A"));
-
+    // The paired codec keeps its mark while another is chosen.
+    for (const auto& [paired, row, stored] : {std::tuple{"Codec B", 0, "NONE"}, {"", 1, "Codec A"}}) {
+        o.DeviceCodecPairs.clear();
+        if (*paired)
+            o.DeviceCodecPairs.append({QStringLiteral("Bench Camera"), QLatin1String(paired)});
+        CodecSelectorDialog d(o, table);
+        d.open();
+        auto* codecs = ById<QListWidget>(d, "codecs");
+        EXPECT_EQ(codecs->currentRow(), 1);
+        EXPECT_EQ(Labels(codecs).value(2), (*paired ? kMark : QStringLiteral("  ")) + "Codec B");
+        ClickRow(codecs, row);
+        Click(ById<QCheckBox>(d, "pairWithCamera"));
+        Click(ById<QPushButton>(d, "accept"));
+        EXPECT_EQ(d.result(), 1);
+        EXPECT_EQ(Device(0).chosenCodecIndex, row);
+        ASSERT_EQ(o.DeviceCodecPairs.size(), 1);
+        EXPECT_EQ(o.DeviceCodecPairs[0].codec, QLatin1String(stored));
+        Device(0).chosenCodecIndex = 1;
+    }
     CodecSelectorDialog keyed(o, table);
     keyed.open();
     ClickRow(ById<QListWidget>(keyed, "codecs"), 2);
