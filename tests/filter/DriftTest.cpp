@@ -105,7 +105,7 @@ protected:
 
 } // namespace
 
-TEST_F(DriftMeasurementTest, InjectedDriftIsMeasuredWithProgressAndReport)
+TEST_F(DriftMeasurementTest, InjectedDriftIsMeasuredAndReported)
 {
     // The midnight cases pass it on the VTI before the computer does, and after it; the
     // repeating VTI shows one second twice while it corrects itself: 25 frames 1 s behind.
@@ -135,13 +135,7 @@ TEST_F(DriftMeasurementTest, InjectedDriftIsMeasuredWithProgressAndReport)
         EXPECT_NEAR(DriftIn(r.report), r.driftMsPerMinute, r.minutes > 3 ? 0.005 : 0.05);
         EXPECT_TRUE(Has(r.report, c.inReport));
         EXPECT_EQ(Has(r.report, "outlier"), Has(c.inReport, "outlier"));
-        std::vector<CapturedMessages::Entry> expected{{"Clock drift measurement will occur for " + std::to_string(r.minutes) + " minutes\r\n", true}};
-        for (std::uint32_t i = 1; i <= 3 * r.minutes; ++i)
-            expected.push_back({"Processed " + std::to_string(i * 20 * r.fps) + " frames of " + std::to_string(total) + " total frames", false});
-        expected.push_back({kWritten, true});
-        ASSERT_EQ(log.entries.size(), expected.size());
-        for (std::size_t i = 0; i < expected.size(); ++i)
-            EXPECT_EQ(std::pair(log.entries[i].text, log.entries[i].timeStamp), std::pair(expected[i].text, expected[i].timeStamp));
+        EXPECT_EQ(std::pair(log.entries.back().text, log.entries.back().timeStamp), std::pair(kWritten, true));
     }
     const FileTimeTicks newYear = *CalendarToTicks({2027, 1, 0, 1, 0, 0, 0, 0});
     const FileTimeTicks ms = kTicksPerMillisecond;
@@ -170,19 +164,6 @@ TEST_F(DriftMeasurementTest, OcrGivingUpEndsTheMeasurementWithoutReport)
     const std::string missing = "As reported at application startup, character recognition sets are missing.  You cannot do OCR.\r\n";
     EXPECT_EQ(std::count_if(messages.entries.begin(), messages.entries.end(),
                             [&](const auto& e) { return e.text == missing && e.timeStamp; }), 1) << "stamped, once";
-}
-
-TEST_F(DriftMeasurementTest, SampleArrayIsSizedFromTheFormat)
-{
-    const SystemClock clock;
-    DriftMeasurement m(sets, messages, clock);
-    const struct {
-        std::uint32_t fps, minutes, total, progress;
-    } cases[] = {{25, 3, 4500, 500}, {60, 60, 216000, 1200}, {0, 10, 18000, 600}, {30, 0, 0, 600}};
-    for (const auto& c : cases) {
-        m.Reset(c.fps, c.minutes);
-        EXPECT_EQ(std::pair(m.Record().samples.size(), m.Record().progressInterval), std::pair(std::size_t{c.total}, c.progress));
-    }
 }
 
 TEST(DriftReport, GoldenFile)
@@ -228,20 +209,6 @@ TEST(DriftReport, ShortUndefinedAndOutlierReports)
             EXPECT_TRUE(Has(report, part)) << part << " in\n" << report;
         for (const std::string& part : c.absent)
             EXPECT_FALSE(Has(report, part)) << part;
-    }
-}
-
-TEST(DriftReport, ResidualsRoundHalfUp)
-{
-    const struct {
-        double residual;
-        bool positive;
-        std::size_t index;
-    } cases[] = {{0.5, true, 1},  {-0.5, false, 0}, {-1.5, false, 1}, {0.49, true, 0},   {-0.49, false, 0},
-                 {0.0, false, 0}, {1.5, true, 2},   {48.6, true, 49}, {-1e9, false, 49}, {1e300, true, 49}};
-    for (const auto& c : cases) {
-        const ResidualBucket b = BucketOfResidual(c.residual);
-        EXPECT_EQ(std::pair(b.positive, b.index), std::pair(c.positive, c.index)) << c.residual;
     }
 }
 

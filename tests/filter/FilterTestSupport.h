@@ -5,7 +5,6 @@
 #include "filter/FrameGeometry.h"
 
 #include <cstdint>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -23,7 +22,6 @@ struct TestFrame {
     // Picture bytes from a seed, 0..maxValue; padding keeps the sentinel.
     void Fill(std::uint32_t seed, std::uint8_t maxValue = 255);
     void FillUnits(const std::vector<std::uint8_t>& unit); // every unit of the picture
-    bool PaddingIntact();
 
     FrameGeometry geometry;
     std::vector<std::uint8_t> bytes;
@@ -31,17 +29,6 @@ struct TestFrame {
 
 inline constexpr FrameSubtype kAllSubtypes[] = {FrameSubtype::YUY2, FrameSubtype::RGB24, FrameSubtype::ARGB32};
 const char* SubtypeName(FrameSubtype s);
-
-// Gaussian luma noise of a fixed seed from a precomputed table, so thousands of frames stay cheap.
-class LumaNoise {
-public:
-    LumaNoise(double sigma, unsigned seed);
-    void AddTo(TestFrame& frame, int firstRow, int endRow);
-
-private:
-    std::vector<int> m_table;
-    std::mt19937 m_random;
-};
 
 // The font's two sets, as the program would load them from the files.
 CharacterSetList FontSets();

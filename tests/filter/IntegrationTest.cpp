@@ -35,28 +35,3 @@ TEST(CopyOrIntegrate, AddFormAddsSamplesAboveTheDarkLevelSaturatingAt255)
         EXPECT_EQ(buffer.bytes, expected.bytes);
     }
 }
-
-// Every row in every form and layout lands where it was.
-TEST(CopyOrIntegrate, EveryFormAndLayout)
-{
-    for (FrameSubtype subtype : kAllSubtypes) {
-        for (CopyForm form : {CopyForm::Copy, CopyForm::StartAnew, CopyForm::Add}) {
-            SCOPED_TRACE(testing::Message() << SubtypeName(subtype) << " form " << static_cast<int>(form));
-            TestFrame src(subtype, 385, 289, 8), dst = src;
-            src.Fill(11, 200);
-            dst.Fill(12, form == CopyForm::Add ? 0 : 255); // adding onto zeros gives the sample
-            CopyOrIntegrate(dst.bytes.data(), src.bytes.data(), src.bytes.size(), form, src.geometry,
-                            MakeAddLevels(subtype, DarkLevels{}));
-            for (std::int32_t r = 0; r < src.geometry.height; ++r) {
-                for (std::int32_t i = 0; i < RowBytes(src.geometry); ++i) {
-                    const bool chromaOrAlpha = subtype == FrameSubtype::YUY2     ? i % 2 == 1
-                                               : subtype == FrameSubtype::ARGB32 ? i % 4 == 3
-                                                                                 : false;
-                    const int expected = form == CopyForm::Add && chromaOrAlpha ? 0 : src.Row(r)[i];
-                    ASSERT_EQ(dst.Row(r)[i], expected) << "row " << r << " byte " << i;
-                }
-            }
-            EXPECT_TRUE(dst.PaddingIntact());
-        }
-    }
-}

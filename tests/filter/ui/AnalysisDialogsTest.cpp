@@ -101,45 +101,34 @@ TEST_F(AnalysisDialogTest, IntegrationCountsAreCorrectedEveryStartRebuildsAndLea
     EXPECT_EQ(std::pair(d.result(), m_request.integrationFrames), std::pair(1, 1u));
 }
 
-TEST_F(AnalysisDialogTest, SaturationOffOpensAt255AndKeysMoveTheThresholdLikeTheMouse)
-{
-    PixelSaturationDialog d({m_request, m_options, m_pipeline}, RecordRestarts());
-    d.open();
-    EXPECT_EQ(m_restarts.size(), 1) << "marking shows at once";
-    EXPECT_EQ(m_pipeline.LiveSaturationThreshold(), 255);
-    auto* slider = d.findChild<QSlider*>();
-    QTest::keyClick(slider, Qt::Key_PageDown);
-    EXPECT_LT(slider->value(), 255);
-    for (int inEffect : {m_request.saturationThreshold, m_options.PixelSaturationValue, m_pipeline.LiveSaturationThreshold()})
-        EXPECT_EQ(inEffect, slider->value()) << "what the slider shows is in effect";
-
-    Click(ByText(d, QStringLiteral("Remove pixel saturation checking")));
-    Click(ByText(d, QStringLiteral("Save")));
-    EXPECT_EQ(d.result(), 1);
-    for (int inEffect : {m_request.saturationThreshold, m_pipeline.LiveSaturationThreshold(), m_options.SaturationDefault})
-        EXPECT_EQ(inEffect, -1);
-}
-
-// The menu command writes the options file after a 1: it must hold the dragged default.
-TEST_F(AnalysisDialogTest, SavedSaturationDefaultReachesTheOptionsFile)
+// The menu command writes the options file after a 1: it must hold the moved default.
+TEST_F(AnalysisDialogTest, SaturationOffOpensAt255KeysMoveTheThresholdAndSaveReachesTheOptionsFile)
 {
     ScopedProcessDirectory dir;
-    m_request.saturationThreshold = m_options.SaturationDefault = 200;
     CommandSteps steps;
     steps.SaveOptionsFile = [this] { SaveOptionsFile(m_options); };
     steps.RestartGraph = RecordRestarts();
     steps.RunDialog = [this](MenuDialog) {
         PixelSaturationDialog d({m_request, m_options, m_pipeline}, RecordRestarts());
-        QTimer::singleShot(0, &d, [&d] {
-            auto* slider = d.findChild<QSlider*>();
-            slider->setSliderDown(true);
-            slider->setSliderPosition(77);
-            slider->setSliderDown(false);
+        QTimer::singleShot(0, &d, [&d, this] {
+            EXPECT_EQ(std::pair(m_restarts.size(), m_pipeline.LiveSaturationThreshold()), std::pair(qsizetype{1}, 255));
+            QTest::keyClick(d.findChild<QSlider*>(), Qt::Key_PageDown);
+            for (int inEffect : {m_request.saturationThreshold, m_options.PixelSaturationValue, m_pipeline.LiveSaturationThreshold()})
+                EXPECT_EQ(inEffect, d.findChild<QSlider*>()->value()) << "what the slider shows is in effect";
+            Click(ByText(d, QStringLiteral("Use pixel saturation value as default")));
             Click(ByText(d, QStringLiteral("Save")));
         });
         return d.exec();
     };
     ASSERT_TRUE(RunDialogCommand(MenuCommand::PixelSaturation, steps));
-    EXPECT_EQ(m_options.SaturationDefault, 77);
-    EXPECT_TRUE(ReadFileBytes(dir.FilePath(QLatin1String(kOptionsFileName))).contains("<PixelSaturationValue Value=\"77\"/>"));
+    const int saved = m_options.SaturationDefault;
+    EXPECT_LT(saved, 255);
+    const QString line = QStringLiteral("<PixelSaturationValue Value=\"%1\"/>").arg(saved);
+    EXPECT_TRUE(ReadFileBytes(dir.FilePath(QLatin1String(kOptionsFileName))).contains(line.toLatin1()));
+
+    PixelSaturationDialog d({m_request, m_options, m_pipeline}, RecordRestarts());
+    QTest::keyClick(d.findChild<QSlider*>(), Qt::Key_PageDown);
+    Click(ByText(d, QStringLiteral("Cancel")));
+    EXPECT_EQ(std::pair(m_pipeline.LiveSaturationThreshold(), m_request.saturationThreshold), std::pair(saved, saved))
+        << "Cancel puts it back";
 }
