@@ -4,29 +4,6 @@
 
 #include <gtest/gtest.h>
 
-
-TEST(DarkLevelOf, MostFrequentValueBelow75LowestOnTies)
-{
-    struct Case {
-        const char* what;
-        std::vector<std::pair<std::size_t, std::uint32_t>> counts;
-        std::uint32_t level;
-    };
-    const Case cases[] = {
-        {"tie at 12 and 13", {{12, 500}, {13, 500}, {40, 10}}, 12},
-        {"a mode at 80 is never chosen", {{80, 100000}, {30, 20}, {31, 19}}, 30},
-        {"74 is still dark", {{74, 9}, {3, 8}}, 74},
-        {"nothing below 75", {{75, 1000}}, 0},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        Histogram h{};
-        for (auto [value, count] : c.counts)
-            h[value] = count;
-        EXPECT_EQ(DarkLevelOf(h), c.level);
-    }
-}
-
 TEST(MeasureDarkLevels, EachLayoutCountsItsBrightnessBytesNeverChromaOrAlpha)
 {
     // Chroma 12 and alpha 7 are the commonest dark bytes; red 120 is too bright, so red is

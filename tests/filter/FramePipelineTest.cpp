@@ -122,22 +122,6 @@ TEST_F(FramePipelineTest, PlainCopyMarksWithTheThresholdOfEachFrame)
     }
 }
 
-TEST_F(FramePipelineTest, DriftMeasurementIgnoresIntegrationAndThreshold)
-{
-    RequestedAnalysis requested = Integration(5);
-    requested.driftMinutes = 3;
-    TestFrame in(FrameSubtype::YUY2, 720, 576), out = in;
-    in.Fill(4, 255);
-    Build(requested, in.geometry);
-    // The format reported no frame rate: 30.
-    EXPECT_EQ(std::tuple(pipeline.Settings().integrationFrames, pipeline.IntegrationBufferBytes(), pipeline.LiveSaturationThreshold(),
-                         pipeline.Settings().framesPerSecond), std::tuple(1u, std::size_t{0}, -1, 30u));
-
-    pipeline.SetLiveSaturationThreshold(100); // the slider moved while the clock is measured
-    EXPECT_EQ(Run(in, out), Status::Ok);        // delivered, not dropped for integration
-    EXPECT_EQ(out.bytes, in.bytes);       // and not marked
-}
-
 TEST_F(FramePipelineTest, FailuresAndDrops)
 {
     Build(Integration(3), Yuy2(0, 0).geometry);

@@ -61,36 +61,3 @@ TEST(PreviewPixels, Yuy2ConvertsByTheDefinitionForEachMatrixAndRange)
             ASSERT_LE(std::abs(ours[i] - exact[i]), i % 4 == 3 ? 0 : 1) << "byte " << i;
     }
 }
-
-TEST(PreviewPixels, ARectangleIsTheSameColumnsOfTheWholePictureAndRgb32IsCopied)
-{
-    const int stride = kWidth * 2 + 4; // rows padded, as buffers often are
-    const Bytes yuy2 = TestPicture(stride);
-    PreviewFrame frame;
-    frame.pixels = yuy2.data();
-    frame.layout = PreviewFrame::Layout::Yuy2;
-    frame.yuv = MakeYuvToRgb(0.299, 0.114, false);
-    frame.width = kWidth;
-    frame.height = kHeight;
-    frame.stride = stride;
-    Bytes whole(static_cast<std::size_t>(kWidth) * 4 * kHeight);
-    frame.ToRgb32(whole.data(), kWidth * 4, 0, 0, kWidth, kHeight);
-
-    // Odd and even starts and widths: the second pixel of a pair keeps its pair's chroma.
-    // As RGB32 the whole picture gives the same rectangles by copying.
-    PreviewFrame rgb;
-    rgb.pixels = whole.data();
-    rgb.width = kWidth;
-    rgb.height = kHeight;
-    rgb.stride = kWidth * 4;
-    for (const PreviewFrame* f : {&frame, &rgb})
-        for (const int x : {0, 1, 5, 8, 13})
-            for (const int w : {1, 2, 9, kWidth - x}) {
-                SCOPED_TRACE(testing::Message() << "x " << x << " width " << w);
-                Bytes part(static_cast<std::size_t>(w) * 4 * 3, 0);
-                f->ToRgb32(part.data(), w * 4, x, 2, w, 3);
-                for (int row = 0; row < 3; ++row)
-                    ASSERT_TRUE(std::equal(part.begin() + row * w * 4, part.begin() + (row + 1) * w * 4,
-                                           whole.begin() + ((row + 2) * kWidth + x) * 4));
-            }
-}
