@@ -5,7 +5,6 @@
 #include "capture/CodecEnumeration.h"
 #include "capture/DeviceEnumeration.h"
 #include "capture/RecordedVtiTimes.h"
-#include "capture/sim/GTypeDefine.h"
 #include "common/Clock.h"
 #include "devices/DeviceTable.h"
 #include "devices/PreAllocation.h"
@@ -26,7 +25,6 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QDirIterator>
 #include <QElapsedTimer>
 #include <QProcess>
 #include <gst/gst.h>
@@ -35,51 +33,13 @@
 #include <cstring>
 #include <fcntl.h>
 #include <gtest/gtest.h>
-#include <iostream>
 #include <optional>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <cmath>
 
-// A camera unplugged after it was listed: its element cannot open the device.
-struct TestUnpluggedCamera {
-    GstDevice parent;
-};
-struct TestUnpluggedCameraClass {
-    GstDeviceClass parent;
-};
-VELA_DEFINE_TYPE(TestUnpluggedCamera, test_unplugged_camera, GST_TYPE_DEVICE)
-
-static void test_unplugged_camera_class_init(TestUnpluggedCameraClass* klass)
-{
-    GST_DEVICE_CLASS(klass)->create_element = [](GstDevice*, const gchar* name) -> GstElement* {
-        GstElement* source = gst_element_factory_make("v4l2src", name);
-        if (source)
-            g_object_set(source, "device", "/dev/video-unplugged", nullptr);
-        return source;
-    };
-}
-
-static void test_unplugged_camera_init(TestUnpluggedCamera*) {}
-
 namespace {
-
-DeviceHandle UnpluggedCamera()
-{
-    auto* device = GST_DEVICE(g_object_new(test_unplugged_camera_get_type(), "display-name", "Unplugged",
-                                           "device-class", "Video/Source", nullptr));
-    return DeviceHandle(GST_DEVICE(gst_object_ref_sink(device)), gst_object_unref);
-}
-
-QStringList FilesBelow(const QString& folder)
-{
-    QStringList files;
-    QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
-    while (it.hasNext())
-        files << QDir(folder).relativeFilePath(it.next());
-    return files;
-}
 
 // A file system mounted over the path for one test; Usable() is false where nothing can be
 // mounted (it needs root).
@@ -304,13 +264,6 @@ TEST_F(CaptureGraphTest, AFailedBuildSaysWhyAndLeavesNoFileOfItsOwn)
     m_options.FilePreAllocation = true;
     m_options.ManualAllocationGB = 1;
     m_state.RecordingActive = true;
-    const QString lockedFolder = m_dir.FilePath(QStringLiteral("locked"));
-    QDir().mkpath(lockedFolder);
-    QFile::setPermissions(lockedFolder, QFile::ReadOwner | QFile::ExeOwner);
-    const ScopedMount locked(lockedFolder, QStringLiteral("ro")); // for root, whom the write bits do not stop
-    GstElementFactory* v4l2 = gst_element_factory_find("v4l2src");
-    if (v4l2)
-        gst_object_unref(v4l2);
     const QString file = m_dir.FilePath(QStringLiteral("rec.avi"));
     const PreAllocationCalls lost{OpenThenLose, UnsupportedFallocate, ::ftruncate, ::close};
 
@@ -318,27 +271,20 @@ TEST_F(CaptureGraphTest, AFailedBuildSaysWhyAndLeavesNoFileOfItsOwn)
         const char* what;
         QString file;
         const char* reason;
-        bool usable = true;
         bool fullDisk = false, unplugged = false, hideMuxer = false, fileBefore = false;
         const PreAllocationCalls* calls = &kSystemPreAllocationCalls;
     };
     const Case cases[] = {
         {"no file name", QString(), "The recording was not started: it has no file name."},
         {"missing folder", m_dir.FilePath(QStringLiteral("missing/rec.avi")), "missing/rec.avi\" cannot be written"},
-        {"unwritable folder", m_dir.FilePath(QStringLiteral("locked/rec.avi")), "locked/rec.avi\" cannot be written",
-         ::access(QFile::encodeName(lockedFolder).constData(), W_OK) != 0},
-        {"too little room", file, "The recording was not started: there is room for only 1 MB", true, true},
-        {"camera cannot be opened", file, "ERROR -- VTI Simulator: ", v4l2 != nullptr, false, true},
-        {"a file that was there before stays", file, "", v4l2 != nullptr, false, true, false, true},
-        {"no multiplexer after the space was claimed", file, "", true, false, false, true},
-        {"the claimed file is gone before it is opened", file, "", true, false, false, false, false, &lost},
+        {"too little room", file, "The recording was not started: there is room for only 1 MB", true},
+        {"camera cannot be opened", file, "ERROR -- VTI Simulator: ", false, true},
+        {"a file that was there before stays", file, "", false, true, false, true},
+        {"no multiplexer after the space was claimed", file, "", false, false, true},
+        {"the claimed file is gone before it is opened", file, "", false, false, false, false, &lost},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        if (!c.usable) {
-            std::cerr << c.what << ": cannot be arranged here, skipped\n";
-            continue;
-        }
         m_messages.Clear();
         if (c.fileBefore) {
             QFile before(file);
@@ -351,9 +297,10 @@ TEST_F(CaptureGraphTest, AFailedBuildSaysWhyAndLeavesNoFileOfItsOwn)
         if (c.fullDisk)
             limit.emplace(1 << 20);
         CaptureGraph graph(Parts(*c.calls), nullptr, 0);
-        const DeviceHandle camera = Device().sourceDevice;
-        if (c.unplugged)
-            Device().sourceDevice = UnpluggedCamera();
+        QFile unplugged(m_dir.FilePath(QLatin1String(kUnplugFile)));
+        if (c.unplugged) {
+            ASSERT_TRUE(unplugged.open(QIODevice::WriteOnly));
+        }
         std::fflush(stdout);
         const int savedStdout = ::dup(STDOUT_FILENO);
         const int captured = ::memfd_create("stdout", 0);
@@ -367,13 +314,13 @@ TEST_F(CaptureGraphTest, AFailedBuildSaysWhyAndLeavesNoFileOfItsOwn)
         ::close(savedStdout);
         EXPECT_EQ(::lseek(captured, 0, SEEK_END), 0) << "bytes written to standard output";
         ::close(captured);
-        Device().sourceDevice = camera;
+        unplugged.remove();
         hidden.reset();
         EXPECT_TRUE(Failed(built)) << StatusCode(built);
         EXPECT_EQ(stopped, Status::Ok);
         const QString messages = m_messages.Text();
         EXPECT_TRUE(messages.contains(QLatin1String(c.reason))) << messages.toStdString();
-        EXPECT_EQ(FilesBelow(m_dir.Path()), c.fileBefore ? QStringList{QStringLiteral("rec.avi")} : QStringList());
+        EXPECT_EQ(QDir(m_dir.Path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), c.fileBefore ? QStringList{QStringLiteral("rec.avi")} : QStringList());
         QFile::remove(file);
     }
 }
@@ -401,9 +348,7 @@ TEST_F(CaptureGraphTest, ElementRunsInThePreviewAndColourReachesTheBalance)
     ASSERT_EQ(m_recording.StartCapture(), Status::Ok);
     GstElement* filter = gst_bin_get_by_name(GST_BIN(m_graph->Pipeline()), "VELA Transform Filter Video");
     GstElement* balance = gst_bin_get_by_name(GST_BIN(m_graph->Pipeline()), "Color Control");
-    ASSERT_NE(filter, nullptr);
-    ASSERT_NE(balance, nullptr);
-    RunEventsFor(500);
+    ASSERT_TRUE(filter && balance);
     // -1 leaves that control as it is.
     for (const auto& [setBrightness, setContrast, contrast] : {std::tuple{75, -1, 1.0}, {-1, 0, 0.0}}) {
         EXPECT_EQ(m_graph->SetBrightnessContrast(setBrightness, setContrast), Status::Ok);
@@ -453,8 +398,6 @@ TEST_F(CaptureGraphTest, AnUnpluggedCameraFailsUntilPluggedInAgainAndItsRecordin
     unplug();
     EXPECT_EQ(m_recording.StartCapture(), Status::Aborted);
     EXPECT_TRUE(WaitForMessage(m_messages, "ERROR -- VTI Simulator: Cannot identify device 'VTI Simulator'."));
-    EXPECT_TRUE(m_messages.Text().contains(QStringLiteral("Cannot play filter graph video stream,  error 1005")));
-    EXPECT_NE(m_graph->State(), GraphState::Running);
 
     // Plugged in again: a recording starts, and pulling the camera out ends it readable.
     ASSERT_TRUE(unplugged.remove());
@@ -470,14 +413,10 @@ TEST_F(CaptureGraphTest, AnUnpluggedCameraFailsUntilPluggedInAgainAndItsRecordin
     EXPECT_NE(m_graph->State(), GraphState::Running) << "restarted while still unplugged";
     ExpectReadable(app.RecordingFileName);
 
+    // Plugged in again; an error still waiting on the bus when the recording stops (a lost
+    // camera posts two) is no reason to leave the file without its header.
     ASSERT_TRUE(unplugged.remove());
     EXPECT_EQ(m_recording.StopCapture(), Status::Ok);
-    EXPECT_EQ(m_recording.StartCapture(), Status::Ok);
-    EXPECT_EQ(m_graph->State(), GraphState::Running);
-    EXPECT_EQ(m_recording.StopCapture(), Status::Ok);
-
-    // An error still waiting on the bus when the recording stops (a lost camera posts two)
-    // is no reason to leave the file without its header.
     app.RecordingActive = true;
     ASSERT_EQ(m_recording.StartCapture(), Status::Ok);
     RunEventsFor(1000);
@@ -520,10 +459,4 @@ TEST_F(CaptureGraphTest, RecordedFramesReadBackTheSimulatorsVtiTime)
         EXPECT_LT(std::abs(static_cast<double>(after(msOfDay(first), msOfDay(t))) - static_cast<double>(t.frame) * 1001.0 / 30.0), 1.0);
         EXPECT_NEAR((t.secondFieldMilliseconds - t.milliseconds + 1000) % 1000, 16.7, 0.7);
     }
-    RecordedVtiTimesRequest firstOnly;
-    firstOnly.maxFrames = 1;
-    const RecordedVtiTimes one = ReadRecordedVtiTimes(avi, m_sets, firstOnly);
-    ASSERT_EQ(one.frames.size(), 1u);
-    EXPECT_EQ(msOfDay(one.frames.front()), msOfDay(first));
-    EXPECT_FALSE(ReadRecordedVtiTimes(m_dir.FilePath(QStringLiteral("missing.avi")), m_sets).error.isEmpty());
 }

@@ -85,21 +85,6 @@ TEST_F(DeviceTableTest, TheEleventhDeviceStopsWithOneMessageAndOneWithoutFormats
     EXPECT_TRUE(m_log.Messages().contains(QStringLiteral("(UTC)"))) << "the message is time-stamped";
 }
 
-TEST_F(DeviceTableTest, SubtypeNameAndStandardTakeMinusOneAsFirstFormat)
-{
-    AddDevice(QStringLiteral("Cam"), {Format(640, 480, kPal, VideoSubtype::RGB24), Format(640, 480, kNtsc)});
-    const CaptureDevice* d = AttachedDevice(table, 0);
-    EXPECT_EQ(SubtypeName(d, -1), QStringLiteral("RGB24"));
-    EXPECT_EQ(SubtypeName(d, 1), QStringLiteral("YUY2"));
-    EXPECT_EQ(FormatStandardOf(d, -1), FpsStandard::PAL);
-    EXPECT_EQ(FormatStandardOf(d, 1), FpsStandard::NTSC);
-    table.devices[0].formats[0].subtype = VideoSubtype::OTHER;
-    EXPECT_EQ(SubtypeName(d, 0), QStringLiteral(" "));
-    table.devices[0].formats.clear();
-    EXPECT_EQ(FormatStandardOf(d, -1), FpsStandard::NTSC) << "a device without formats reads NTSC";
-    EXPECT_EQ(AttachedDevice(table, 1), nullptr);
-}
-
 TEST_F(DeviceTableTest, FormatListsAreRestrictedByDeviceAndStandard)
 {
     const struct {
@@ -126,25 +111,6 @@ TEST_F(DeviceTableTest, FormatListsAreRestrictedByDeviceAndStandard)
         EXPECT_EQ(Indexes(ListFormatsForStandard(&table.devices[0], c.standard, c.restricted)), c.expected)
             << c.device << " standard " << static_cast<int>(c.standard) << " restricted " << c.restricted;
     }
-}
-
-TEST_F(DeviceTableTest, FormatListsMarkTheDefaultAndSelectTheSelectedFormat)
-{
-    AddDevice(QStringLiteral("USB 28"), AllSizes());
-    CaptureDevice& d = table.devices[0];
-    d.defaultFormatIndex = 5;
-    d.selectedFormatIndex = 5;
-    const FormatList list = ListFormatsForStandard(&d, FpsStandard::PAL, true);
-    ASSERT_EQ(list.entries.size(), 2);
-    EXPECT_EQ(list.entries[0].label, QStringLiteral("  640x480"));
-    EXPECT_EQ(list.entries[1].label, QString(QChar(0x2713)) + QStringLiteral(" 720x576"));
-    EXPECT_EQ(list.selectPosition, 1);
-    d.selectedFormatIndex = 4; // 720x480 PAL is not listed when restricted
-    EXPECT_EQ(ListFormatsForStandard(&d, FpsStandard::PAL, true).selectPosition, 0);
-    EXPECT_EQ(ListFormatsForStandard(&d, FpsStandard::PAL, false).selectPosition, 1);
-    d.selectedFormatIndex = -1;
-    EXPECT_EQ(ListFormatsForStandard(&d, FpsStandard::PAL, false).selectPosition, 0);
-    EXPECT_TRUE(ListFormatsForStandard(nullptr, FpsStandard::PAL, false).entries.isEmpty()) << "no such device";
 }
 
 } // namespace

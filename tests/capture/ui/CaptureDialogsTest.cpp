@@ -3,21 +3,16 @@
 #include "capture/ui/DeviceFormatDialog.h"
 #include "devices/FormatRules.h"
 #include "messages/UserMessageLog.h"
-#include "options/OptionsFile.h"
-#include "ui/MenuCommands.h"
 
 #include "support/LogCapture.h"
-#include "support/TempDir.h"
 #include "support/WidgetDriving.h"
 
 #include <QCheckBox>
-#include <QFile>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
-#include <QTimer>
 #include <gtest/gtest.h>
 
 namespace {
@@ -31,29 +26,20 @@ protected:
     void SetUp() override
     {
         o.UseDefaultDeviceSettings = false;
-        Add(QStringLiteral("Bench Camera"), {{VideoSubtype::RGB24, 640, 480, kNtsc}, {VideoSubtype::YUY2, 720, 480, kNtsc}});
-        Add(QStringLiteral("USB 2861 Device"), {{VideoSubtype::YUY2, 720, 480, kNtsc}, {VideoSubtype::YUY2, 720, 576, kPal},
-                                                {VideoSubtype::MJPG, 640, 480, kPal}, {VideoSubtype::YUY2, 320, 240, kPal}});
-        table.currentDeviceIndex = 0;
-        table.defaultDeviceIndex = 0;
+        using enum VideoSubtype;
+        for (const auto& [name, formats] : {std::pair{"Bench Camera", QList{MakeMediaFormat(RGB24, 640, 480, kNtsc), MakeMediaFormat(YUY2, 720, 480, kNtsc)}},
+                                            {"USB 2861 Device", {MakeMediaFormat(YUY2, 720, 480, kNtsc), MakeMediaFormat(YUY2, 720, 576, kPal),
+                                                                 MakeMediaFormat(MJPG, 640, 480, kPal), MakeMediaFormat(YUY2, 320, 240, kPal)}}}) {
+            CaptureDevice* slot = FreeDeviceSlot(table, m_log.Log());
+            slot->name = QLatin1String(name);
+            slot->formats = formats;
+            CommitDeviceSlot(table);
+        }
+        table.currentDeviceIndex = table.defaultDeviceIndex = 0;
         Device(0).codecNames = {QStringLiteral("NONE"), QStringLiteral("Codec A"), QStringLiteral("Codec B")};
     }
 
-    struct Shape {
-        VideoSubtype subtype;
-        int width, height;
-        std::int64_t interval;
-    };
     CaptureDevice& Device(int i) { return table.devices[static_cast<std::size_t>(i)]; }
-    void Add(const QString& name, std::initializer_list<Shape> shapes)
-    {
-        CaptureDevice* slot = FreeDeviceSlot(table, m_log.Log());
-        slot->name = name;
-        for (const Shape& s : shapes)
-            slot->formats.append(MakeMediaFormat(s.subtype, s.width, s.height, s.interval));
-        CommitDeviceSlot(table);
-    }
-
     std::unique_ptr<DeviceFormatDialog> OpenDeviceDialog()
     {
         DeviceAcceptSteps s;
@@ -107,31 +93,6 @@ TEST_F(DeviceFormatDialogTest, PalOnAnNtscOnlyDeviceEmptiesTheListAndAcceptKeeps
     EXPECT_EQ(m_steps, (QStringList{"size", "disarm", "restart 0/1", "schedule"}));
 }
 
-TEST_F(DeviceFormatDialogTest, ChangingOnlyTheStartupBoxSavesItButKeepsThisRunsRestriction)
-{
-    o.UseDefaultDeviceSettings = true;
-    table.currentDeviceIndex = 1;
-    auto d = OpenDeviceDialog();
-    Click(ById<QCheckBox>(*d, "useDefaults"));
-    Click(ById<QPushButton>(*d, "accept"));
-    EXPECT_EQ(d->result(), 1);
-    EXPECT_FALSE(o.UseDefaultDeviceSettings);
-    EXPECT_TRUE(o.DeviceFormatPairs.isEmpty());
-    EXPECT_EQ(Labels(ById<QListWidget>(*OpenDeviceDialog(), "formats")), QStringList{"  720x480"}) << "still restricted";
-}
-
-TEST_F(DeviceFormatDialogTest, SavedDefaultsCreateTheFormatPairAndMarkItsFormat)
-{
-    auto d = OpenDeviceDialog();
-    Click(ById<QCheckBox>(*d, "makeDefault"));
-    Click(ById<QPushButton>(*d, "accept"));
-    EXPECT_EQ(d->result(), 1);
-    ASSERT_EQ(o.DeviceFormatPairs.size(), 1);
-    EXPECT_EQ(o.DeviceFormatPairs[0].device + o.DeviceFormatPairs[0].size, QStringLiteral("Bench Camera640x480"));
-    EXPECT_EQ(o.DefaultDevice, QStringLiteral("Bench Camera"));
-    EXPECT_EQ(Device(0).defaultFormatIndex, 0);
-}
-
 // A graph built while the dialog is open (an Event starting) must find the choice in
 // force: only OK hands the new one over, whatever the accept button's wording (which a
 // platform may decorate with an accelerator); Cancel leaves it, and keys do nothing.
@@ -151,7 +112,6 @@ TEST_F(DeviceFormatDialogTest, TheLiveTableChangesOnlyOnOkAndTheDeviceKeepsOnePa
         Click(ById<QRadioButton>(*d, "pal"));
         ClickRow(ById<QListWidget>(*d, "formats"), 1);
         Click(ById<QCheckBox>(*d, "makeDefault"));
-        EXPECT_EQ(accept->text(), QStringLiteral("Save"));
         for (const Qt::Key key : {Qt::Key_Escape, Qt::Key_Return})
             QTest::keyClick(ById<QListWidget>(*d, "devices"), key);
         EXPECT_TRUE(d->isVisible());
@@ -163,10 +123,6 @@ TEST_F(DeviceFormatDialogTest, TheLiveTableChangesOnlyOnOkAndTheDeviceKeepsOnePa
             EXPECT_TRUE(m_steps.isEmpty() && o.DefaultDevice.isEmpty());
             continue;
         }
-        // Cleared, the box saves nothing; checked again, it saves.
-        Click(ById<QCheckBox>(*d, "makeDefault"));
-        EXPECT_EQ(accept->text(), QStringLiteral("OK"));
-        Click(ById<QCheckBox>(*d, "makeDefault"));
         accept->setText(QStringLiteral("&Save"));
         Click(accept);
         EXPECT_EQ(d->result(), 1);
@@ -207,30 +163,6 @@ TEST_F(CodecSelectorDialogTest, TheBoxWritesThePairOfTheChosenCodecAndKeysChange
     QTest::keyClick(ById<QListWidget>(keyed, "codecs"), Qt::Key_Enter);
     EXPECT_EQ(keyed.result(), 4);
     EXPECT_EQ(Device(0).chosenCodecIndex, 1);
-}
-
-// Through the menu command: another codec without the box restarts capture with it and
-// writes no options file.
-TEST_F(CodecSelectorDialogTest, ChosenWithoutTheBoxRestartsCaptureAndLeavesTheOptionsFile)
-{
-    ScopedProcessDirectory dir;
-    Device(0).chosenCodecIndex = 0;
-    QStringList calls;
-    CommandSteps steps;
-    steps.CodecCatalogueExists = [] { return true; };
-    steps.SaveOptionsAndReport = [&] { SaveOptionsAndReport(o, m_log.Log()); };
-    steps.RestartGraph = [&] { calls << QStringLiteral("restart with %1").arg(Device(0).chosenCodecIndex); };
-    steps.RunDialog = [this](MenuDialog) {
-        CodecSelectorDialog d(o, table);
-        QTimer::singleShot(0, &d, [&d] {
-            ClickRow(ById<QListWidget>(d, "codecs"), 1);
-            Click(ById<QPushButton>(d, "accept"));
-        });
-        return d.exec();
-    };
-    ASSERT_TRUE(RunDialogCommand(MenuCommand::CodecDefault, steps));
-    EXPECT_EQ(calls, QStringList{"restart with 1"});
-    EXPECT_FALSE(QFile::exists(dir.FilePath(QLatin1String(kOptionsFileName))));
 }
 
 } // namespace
