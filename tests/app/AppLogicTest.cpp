@@ -1,16 +1,12 @@
-// What app/ decides without windows: the command line, the main window's place, the time
-// zone line, the countdown panes' texts, and what each menu command does around its dialog.
+// What app/ decides without windows: the command line, the main window's place, the
+// countdown panes' texts, and what each menu command does around its dialog.
 #include "app/CommandLine.h"
 #include "app/CountdownPaneText.h"
-#include "app/TimeZoneCheck.h"
 #include "app/WindowPlacement.h"
-#include "common/Clock.h"
-#include "messages/UserMessageLog.h"
 #include "recording/Scheduler.h"
 #include "ui/MenuCommands.h"
 
 #include <gtest/gtest.h>
-#include <ctime>
 #include <deque>
 
 TEST(CommandLine, OptionsAndSimulatorSettings)
@@ -71,29 +67,6 @@ TEST(WindowPlacement, FitsTheFrameIntoTheWorkAreaUnlessStoredAndStoresOnlyRightO
     EXPECT_EQ(o.MessageWindowPosition, AppOptions().MessageWindowPosition);
     EXPECT_EQ(o.BrightnessContrastWindowPosition, AppOptions().BrightnessContrastWindowPosition);
     EXPECT_EQ(o.ControlsWindowPosition, (WindowPosition2{-500, -600}));
-}
-
-TEST(TimeZoneCheck, TheLineNamesTheZoneOrSaysWhyItCannot)
-{
-    const QDateTime july(QDate(2026, 7, 1), QTime(12, 0), QTimeZone::utc());
-    const QTimeZone berlin("Europe/Berlin");
-    EXPECT_EQ(EvaluateTimeZone(berlin, july).result, TimeZoneResult::DaylightTime);
-    EXPECT_EQ(EvaluateTimeZone(berlin, july.addMonths(5)).result, TimeZoneResult::StandardTime);
-    EXPECT_EQ(EvaluateTimeZone(QTimeZone("Asia/Tokyo"), july).result, TimeZoneResult::NoTransitions);
-    EXPECT_EQ(EvaluateTimeZone(QTimeZone(), july).line,
-              QStringLiteral("Computer time zone is unknown.  You may only use local time and not use UTC time\r\n"));
-    // The computer's zone, as TZ sets it, logged with the clock's time.
-    const QByteArray saved = qgetenv("TZ");
-    const ManualClock clock(CalendarTime{2026, 7, 3, 1, 12, 0, 0, 0});
-    UserMessageLog log(clock);
-    log.SetEchoToStderr(false);
-    qputenv("TZ", "Asia/Kolkata");
-    tzset();
-    CheckTimeZone(clock, log);
-    EXPECT_TRUE(log.Text().startsWith(QStringLiteral("\n12:00:00 (UTC)\nComputer local time is ")));
-    EXPECT_TRUE(log.Text().endsWith(QStringLiteral(" because transition dates to daylight savings are unknown.\n")));
-    saved.isNull() ? qunsetenv("TZ") : qputenv("TZ", saved);
-    tzset();
 }
 
 TEST(CountdownPanes, EachPaneShowsItsLineOfTheEventInfo)

@@ -1,7 +1,6 @@
 #include "events/EventFile.h"
 
 #include "messages/UserMessageLog.h"
-#include "support/FileSizeLimit.h"
 #include "support/LogCapture.h"
 #include "support/TempDir.h"
 
@@ -43,25 +42,6 @@ TEST_F(EventFileTest, WritesTheGoldenFileByteForByteAndReadsItBack)
     EXPECT_EQ(m_log.Messages(), QString());
 }
 
-// Comments survive a write and read, cut at 35 characters, never half a character; one
-// outside ISO 8859-1 is written as a reference.
-TEST_F(EventFileTest, CommentsSurviveAWriteAndReadCutAtTheirCapacity)
-{
-    const std::pair<QString, QString> comments[] = {
-        {QString(40, QLatin1Char('y')), QString(35, QLatin1Char('y'))},
-        {QString(34, QLatin1Char('c')) + QStringLiteral("\U0001F319"), QString(34, QLatin1Char('c'))},
-        {QStringLiteral("<b> & \"quotes\" 'apostrophes' >\t\r\n\u00e9\u03a9"), {}},
-    };
-    for (const auto& [comment, cut] : comments) {
-        EventFileFields fields = GoldenFields(), read;
-        fields.Comment = comment;
-        EXPECT_TRUE(WriteEventFile(fields, QStringLiteral("e.ief")));
-        EXPECT_TRUE(ReadEventFile(m_log.Log(), QStringLiteral("e.ief"), read));
-        EXPECT_EQ(read.Comment, cut.isEmpty() ? comment : cut) << comment.toStdString();
-    }
-    EXPECT_TRUE(ReadFileBytes(QStringLiteral("e.ief")).contains("&#x3A9;\"/>"));
-}
-
 TEST_F(EventFileTest, ReadsHandEditedFilesAndEmptiesEveryFieldOfAnUnreadableOne)
 {
     QFile hand(QStringLiteral("hand.ief"));
@@ -89,17 +69,6 @@ TEST_F(EventFileTest, ReadsHandEditedFilesAndEmptiesEveryFieldOfAnUnreadableOne)
         EXPECT_EQ(fields, EventFileFields{}) << name;
     }
     EXPECT_EQ(m_log.Messages(), QString());
-}
-
-TEST_F(EventFileTest, AFailedSaveKeepsTheOldFile)
-{
-    ASSERT_TRUE(WriteEventFile(GoldenFields(), QStringLiteral("e.ief")));
-    const QByteArray before = ReadFileBytes(QStringLiteral("e.ief"));
-    QString error;
-    ScopedFileSizeLimit full(64);
-    EXPECT_FALSE(WriteEventFile(MakeEventFileFields({}, {}, true, true), QStringLiteral("e.ief"), &error) || error.isEmpty());
-    EXPECT_EQ(ReadFileBytes(QStringLiteral("e.ief")), before);
-    EXPECT_EQ(QDir().entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("e.ief")});
 }
 
 TEST(EventRecordTest, RefusesMissingOrOutOfRangeNumbersAndDaysTheMonthDoesNotHave)

@@ -143,16 +143,6 @@ TEST_F(EventScheduleTest, RebuildListsTheAcceptedEventsButNoneStoppedByHand)
     EXPECT_EQ(m_schedule.Records.size(), 2u);
 }
 
-TEST_F(EventScheduleTest, FileNameOrderDecidesWhichOverlappingEventSurvives)
-{
-    for (int minute : {9, 3, 7, 1, 5, 8, 2, 6, 4})
-        WriteEvent(Time(10, minute, 0), 10);
-    EXPECT_TRUE(Load());
-    EXPECT_EQ(m_schedule.Records.size(), 1u);
-    EXPECT_TRUE(m_log.Messages().contains(QStringLiteral("scheduled):\n03_15_2026_10_01_00\nNOTE: the Event "
-                                                         "03_15_2026_10_02_00.ief is ignored")));
-}
-
 // Bad files are named in every rebuild and kept; without Event files a rebuild says so.
 TEST_F(EventScheduleTest, ABadEventFileIsNamedInEveryRebuildAndKept)
 {
