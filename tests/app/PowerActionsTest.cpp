@@ -12,6 +12,7 @@
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <memory>
 
 namespace {
@@ -162,7 +163,6 @@ TEST_F(PowerActionsTest, ARefusedActionIsToldNotOfferedNotedWhenArmedAndNotCount
     } cases[] = {
         {"na", "no", "this computer cannot hibernate", "not allowed for this user"},
         {"yes", "na", "", "this computer cannot power off"},
-        {"challenge", "challenge", "", ""},
         {"no", "yes", "not allowed for this user", ""},
     };
     ScopedProcessDirectory dir;
@@ -215,12 +215,6 @@ TEST_F(PowerActionsTest, TheSleepInhibitorIsHeldWhileArmedAndReleasedAfter)
     EXPECT_TRUE(held(armed));
     power.HoldKeepAwake(false);
     EXPECT_TRUE(held({}));
-    // Without a hold, a one-off request lasts its period and then lets go.
-    power.SetKeepAwakeOncePeriod(std::chrono::milliseconds(10));
-    power.KeepAwakeOnce();
-    EXPECT_TRUE(m_logind.HoldsSleepInhibitor());
-    EXPECT_TRUE(held({}));
-    EXPECT_FALSE(m_logind.HoldsSleepInhibitor());
     EXPECT_TRUE(Log().isEmpty()) << Log().toStdString();
 }
 
@@ -232,14 +226,19 @@ TEST(PowerActionsUnreachable, EveryMessageSaysTheLoginManagerCannotBeReached)
     app.messages.SetEchoToStderr(false);
     LogindPower logind(QDBusConnection::connectToBus(QStringLiteral("unix:path=/nonexistent/vela/bus"),
                                                      QStringLiteral("vela-no-bus")));
+    const auto said = [&app](std::initializer_list<const char*> messages) {
+        const QString text = app.messages.Text();
+        app.messages.Clear();
+        return std::all_of(messages.begin(), messages.end(), [&](const char* m) { return text.contains(QLatin1String(m)); })
+               && text.contains(QLatin1String(kUnreachable));
+    };
     CheckPowerAtStartup(logind, app.messages);
+    EXPECT_TRUE(said({kNoHibernation, kNoPrivilege}));
     PowerActions power(
         app.state, app.messages, logind, [](bool) { return static_cast<int>(CountdownEnd::CountedDown); }, [] {});
     power.RunPowerAction(true, false);
+    EXPECT_TRUE(said({kHibernateFailed}));
     power.HoldKeepAwake(true);
-    const QString text = app.messages.Text();
-    for (const char* message : {kNoHibernation, kNoPrivilege, kHibernateFailed})
-        EXPECT_TRUE(text.contains(QLatin1String(message))) << text.toStdString();
-    EXPECT_EQ(text.count(QLatin1String(kUnreachable)), 4) << text.toStdString();
+    EXPECT_TRUE(said({}));
     EXPECT_FALSE(app.state.PowerActionPending || app.state.QuitRequested);
 }
