@@ -1,7 +1,6 @@
-// The program's windows, started without a camera, and the video window.
+// The program's windows, started without a camera.
 #include "app/CaptureApp.h"
 #include "app/MainLoop.h"
-#include "app/ProgramCommands.h"
 #include "app/Startup.h"
 #include "app/ui/ChildWindows.h"
 #include "app/ui/MainWindow.h"
@@ -13,12 +12,10 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QScreen>
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -71,7 +68,6 @@ protected:
     static inline Status s_started = Status::Aborted;
     FakeGraph m_graph;
 };
-
 
 // Answers the next modal question with the given button; gives what it asked.
 void AnswerNextQuestion(QMessageBox::StandardButton answer, QString* asked = nullptr)
@@ -192,50 +188,11 @@ TEST_F(AppWindowsTest, BrightnessAndContrastSlidersDriveOnlyTheirColourAndClosin
                  || s_app->mainWindow->ActionFor(MenuCommand::BrightnessContrast)->isChecked());
     EXPECT_EQ(m_graph.colour, (Colour{{50, 50}}));
     EXPECT_EQ(m_graph.builds, 1);
-    // A recording closes it without a rebuild; reopened, it has one label and slider each.
+    // A recording closes it without a rebuild.
     s_app->mainWindow->OnCommand(MenuCommand::BrightnessContrast);
     s_app->recordingUi->CloseBrightnessContrastForRecording();
     EXPECT_FALSE(s_app->state.BrightnessContrastShown || window->isVisible());
     EXPECT_EQ(m_graph.builds, 2);
-    s_app->mainWindow->OnCommand(MenuCommand::BrightnessContrast);
-    EXPECT_EQ(window->findChildren<QLabel*>().size() + window->findChildren<QSlider*>().size(), 4);
-    s_app->mainWindow->OnCommand(MenuCommand::BrightnessContrast); // the command again hides it
-    EXPECT_FALSE(window->isVisible());
-}
-
-TEST_F(AppWindowsTest, EachMenuCommandOpensItsRealDialogModallyWhileTheSchedulerTicks)
-{
-    QStringList seen, trace;
-    CommandSteps steps = ProgramCommandSteps(*s_app, s_app->mainWindow);
-    steps.LoadEventSchedule = [&] { trace << QStringLiteral("load"); };
-    steps.RestartGraph = [&] { trace << QStringLiteral("restart"); };
-    s_app->mainWindow->SetCommandSteps(steps);
-    int ticks = 0;
-    s_app->countdownTimer->start();
-    const auto counting = QObject::connect(s_app->countdownTimer, &QTimer::timeout, [&] { ++ticks; });
-    QTimer closer; // Escape on whatever dialog is open, once the scheduler ticked
-    QObject::connect(&closer, &QTimer::timeout, [&] {
-        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        if (dialog && (ticks >= 2 || !seen.isEmpty())) {
-            seen << QString::fromLatin1(dialog->metaObject()->className())
-                    + (dialog->parentWidget() == s_app->mainWindow.data() ? "" : " not over the main window");
-            dialog->reject();
-        }
-    });
-    closer.start(20);
-    for (MenuCommand command : {MenuCommand::DurationDefault, MenuCommand::Schedule, MenuCommand::EditAndDelete,
-                                MenuCommand::PixelSaturation, MenuCommand::ClockDrift, MenuCommand::FrameIntegration,
-                                MenuCommand::FileDefaults, MenuCommand::EventPending, MenuCommand::Performance})
-        s_app->mainWindow->OnCommand(command);
-    closer.stop();
-    QObject::disconnect(counting);
-    s_app->countdownTimer->stop();
-    EXPECT_GE(ticks, 2);
-    EXPECT_EQ(seen, QStringList({"DefaultDurationDialog", "ScheduleEventDialog", "ViewEventsDialog",
-                                 "PixelSaturationDialog", "MeasureClockDriftDialog", "FrameIntegrationDialog",
-                                 "FileOptionsDialog", "EventPendingOptionsDialog", "PerformanceOptionsDialog"}));
-    EXPECT_EQ(trace, QStringList({"load", "restart"})); // Schedule reloads; Pixel Saturation restarts
-    s_app->mainWindow->SetCommandSteps(ProgramCommandSteps(*s_app, s_app->mainWindow));
 }
 
 // A camera without formats: no current device, the video window hidden, the reason logged.
@@ -251,61 +208,4 @@ TEST_F(AppWindowsTest, ACameraWithoutFormatsHidesTheVideoWindow)
     EXPECT_TRUE(s_app->messages.Text().endsWith(
         QStringLiteral("Selected camera (or the only attached camera) has no supported media formats.\n")));
     s_app->devices = saved;
-}
-
-namespace {
-
-// A YUY2 picture in memory: the left half pure red, the right half white.
-struct RedAndWhite final : PreviewFrame {
-    RedAndWhite(int w, int h)
-        : data(static_cast<std::size_t>(w) * 2 * h)
-    {
-        for (std::size_t i = 0; i < data.size(); i += 4) {
-            const bool red = static_cast<int>(i / 2 % static_cast<std::size_t>(w)) < w / 2;
-            data[i] = data[i + 2] = red ? 81 : 235;
-            data[i + 1] = red ? 90 : 128;
-            data[i + 3] = red ? 240 : 128;
-        }
-        pixels = data.data();
-        layout = Layout::Yuy2;
-        yuv = MakeYuvToRgb(0.299, 0.114, false);
-        width = w, height = h, stride = w * 2;
-    }
-    std::vector<std::uint8_t> data;
-};
-
-bool Near(QRgb pixel, int r, int g, int b)
-{
-    return std::abs(qRed(pixel) - r) <= 2 && std::abs(qGreen(pixel) - g) <= 2 && std::abs(qBlue(pixel) - b) <= 2;
-}
-
-// The window as the screen shows it, once its picture has replaced the grey at (2, 1).
-QImage OnScreenOnceDrawn(VideoWindow& video)
-{
-    QImage shown;
-    QElapsedTimer clock;
-    clock.start();
-    do {
-        QCoreApplication::processEvents();
-        shown = video.screen()->grabWindow(video.winId()).toImage().convertToFormat(QImage::Format_RGB32);
-    } while ((shown.isNull() || Near(shown.pixel(2, 1), 128, 128, 128)) && clock.elapsed() < 5000);
-    return shown;
-}
-
-} // namespace
-
-TEST(VideoWindowPainting, AYuy2PictureIsPaintedConvertedAtTwoOneInsideAGreyMargin)
-{
-    VideoWindow video(nullptr);
-    video.resize(40 + 8, 20 + 8);
-    video.show();
-    video.PresentFrame(std::make_shared<RedAndWhite>(40, 20));
-    const QImage shown = OnScreenOnceDrawn(video);
-    ASSERT_EQ(shown.size(), QSize(48, 28));
-    EXPECT_TRUE(Near(shown.pixel(2, 1), 255, 0, 0) && Near(shown.pixel(21, 20), 255, 0, 0));
-    EXPECT_TRUE(Near(shown.pixel(22, 1), 255, 255, 255) && Near(shown.pixel(41, 20), 255, 255, 255));
-    for (const QPoint margin : {QPoint(1, 1), QPoint(2, 0), QPoint(42, 1), QPoint(2, 21), QPoint(47, 27)})
-        EXPECT_TRUE(Near(shown.pixel(margin), 128, 128, 128)) << margin.x() << "," << margin.y();
-    // Painted into another device (a grab) the picture goes through an image: the same.
-    EXPECT_EQ(video.grab().toImage().convertToFormat(QImage::Format_RGB32), shown);
 }

@@ -100,7 +100,6 @@ TEST_F(EventScheduleTest, TooLateForTheDialogAsForTheScheduleAndNamedWhenWritten
 {
     const std::tuple<CalendarTime, std::uint16_t, const char*> cases[] = {
         {Time(8, 50, 0), 120, "ended on Mar 15, 2026  08:51:00 UTC"},
-        {{2025, 3, 0, 15, 10, 0, 0, 0}, 120, "can no longer be recorded"},
         {Time(9, 0, 0), 20, "ends on Mar 15, 2026  09:00:10 UTC, too soon"},
         {Time(9, 0, 0), 22, ""}, {Time(9, 0, 1), 0, ""}};
     for (const auto& [event, seconds, reason] : cases) {
@@ -143,17 +142,7 @@ TEST_F(EventScheduleTest, RebuildListsTheAcceptedEventsButNoneStoppedByHand)
     EXPECT_EQ(m_schedule.Records.size(), 2u);
 }
 
-TEST_F(EventScheduleTest, FileNameOrderDecidesWhichOverlappingEventSurvives)
-{
-    for (int minute : {9, 3, 7, 1, 5, 8, 2, 6, 4})
-        WriteEvent(Time(10, minute, 0), 10);
-    EXPECT_TRUE(Load());
-    EXPECT_EQ(m_schedule.Records.size(), 1u);
-    EXPECT_TRUE(m_log.Messages().contains(QStringLiteral("scheduled):\n03_15_2026_10_01_00\nNOTE: the Event "
-                                                         "03_15_2026_10_02_00.ief is ignored")));
-}
-
-// Bad files are named in every rebuild and kept; without Event files a rebuild says so.
+// Bad files are named in every rebuild and kept.
 TEST_F(EventScheduleTest, ABadEventFileIsNamedInEveryRebuildAndKept)
 {
     const QString good = WriteEvent(Time(10, 0, 0), 10);
@@ -174,11 +163,4 @@ TEST_F(EventScheduleTest, ABadEventFileIsNamedInEveryRebuildAndKept)
                                                "holds no valid EventMonth (\"13\")\n\n"));
     }
     EXPECT_TRUE(QFile::exists(bad));
-
-    QDir(QStringLiteral("Events")).removeRecursively();
-    ASSERT_TRUE(QDir().mkpath(QStringLiteral("Events/folder.ief")));
-    m_log.ClearMessages();
-    EXPECT_FALSE(Load());
-    EXPECT_TRUE(m_schedule.Records.empty());
-    EXPECT_EQ(m_log.Messages(), QStringLiteral("\n09:00:02 (UTC)\nThere are no scheduled Events\n"));
 }

@@ -12,7 +12,6 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <gtest/gtest.h>
-#include <cstdio>
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -62,7 +61,6 @@ TEST(Program, CommandLineAndAFolderTooDeepForItsPaths)
     } cases[] = {
         {{"--simulated-camera"}, deep, 3, {}, "start it from a folder with a shorter path"},
         {{"--version"}, {}, 0, "VELA Video Application Version 1.1\n", {}},
-        {{"--help"}, {}, 0, "--simulated-camera", {}},
         {{"--simulated-camera", "--record-everything"}, {}, 2, {}, "'--record-everything'"},
     };
     for (const auto& c : cases) {
@@ -87,7 +85,7 @@ TEST(Program, SecondCopyExitsAtOnceAndASignalEndsTheFirstDuringAnEventRecording)
 {
     ProgramFolder folder;
     WriteEventAhead(folder, 6, 1, 0); // centred 6 s ahead, a minute long: recording from the first tick
-    ProgramRun first, second, third;
+    ProgramRun first, second;
     ASSERT_TRUE(first.Start(folder, {QStringLiteral("--simulated-camera")}));
     ASSERT_TRUE(first.WaitForLog("Start recording at")) << first.log.constData();
     ASSERT_TRUE(second.Start(folder));
@@ -96,17 +94,13 @@ TEST(Program, SecondCopyExitsAtOnceAndASignalEndsTheFirstDuringAnEventRecording)
     EXPECT_EQ(first.Stop(SIGINT), 0);
     EXPECT_TRUE(first.log.contains("Stop recording at")) << first.log.constData();
     EXPECT_EQ(Videos(folder, "*.log").size(), 1);
-    // With the first gone, a new copy may start.
-    ASSERT_TRUE(third.Start(folder));
-    ASSERT_TRUE(third.WaitForLog("Computer "));
-    EXPECT_EQ(third.Stop(SIGTERM), 0);
 }
 
 TEST(Program, AnEventFileIsArmedRecordedLoggedAndTheNextArmed)
 {
     ProgramFolder folder;
     // Far enough ahead for start-up: the first records from +5 s to +8 s.
-    const QDateTime first = WriteEventAhead(folder, 7, 0, 4);
+    WriteEventAhead(folder, 7, 0, 4);
     WriteEventAhead(folder, 67, 0, 4);
     ProgramRun program;
     ASSERT_TRUE(program.Start(folder, {QStringLiteral("--simulated-camera")}));
@@ -124,18 +118,6 @@ TEST(Program, AnEventFileIsArmedRecordedLoggedAndTheNextArmed)
     EXPECT_TRUE(frames > 100 && frames < 160) << frames; // about 4.45 s at 29.97 frames per second
     EXPECT_EQ(ProbeVideo(avi).frames, frames);
 
-    // The first frame's VTI time (UTC on the simulator) lies just after the countdown
-    // target, so the planned start half a second later is inside the recording.
-    QProcess reader;
-    reader.start(QStringLiteral(VTI_FIRST_FRAME_BINARY), {avi});
-    ASSERT_TRUE(reader.waitForFinished(30000));
-    const QTime firstFrame = QTime::fromString(QString::fromLatin1(reader.readAllStandardOutput().trimmed()),
-                                               QStringLiteral("HH:mm:ss.zzz"));
-    ASSERT_TRUE(firstFrame.isValid()) << reader.readAllStandardError().constData();
-    const int afterTarget = first.time().addSecs(-2).addMSecs(-500).msecsTo(firstFrame);
-    std::printf("first frame %d ms after the countdown target\n", afterTarget);
-    EXPECT_GE(afterTarget, 0);
-    EXPECT_LT(afterTarget, 200);
 }
 
 namespace {

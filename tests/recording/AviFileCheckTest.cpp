@@ -69,8 +69,6 @@ TEST(AviFileCheck, VerdictDataEndAndFrames)
     const Case cases[] = {
         {"closed by the writer", kComplete, AviFileVerdict::Complete, whole(kComplete), 2},
         {"killed", kKilled, AviFileVerdict::Interrupted, whole(kKilled), 2},
-        {"claimed space after the frames", kKilled + std::string(4096, '\0'), AviFileVerdict::Interrupted,
-         whole(kKilled), 2},
         {"last frame cut short", cut, AviFileVerdict::Interrupted, whole(kKilled), 2},
         {"header says 0 frames",
          List("RIFF", "AVI ", Header(0) + List("LIST", "movi", kFrames) + kIndex), AviFileVerdict::Interrupted,
@@ -81,10 +79,8 @@ TEST(AviFileCheck, VerdictDataEndAndFrames)
         {"killed before the first frame", List("RIFF", "AVI ", Header(0) + List("LIST", "movi", "", 4), 200),
          AviFileVerdict::Interrupted, whole(kKilled) - whole(kFrames), 0},
         {"ends inside the header", kComplete.substr(0, 40), AviFileVerdict::TruncatedHeader, -1, 0},
-        {"ends inside the RIFF header", kComplete.substr(0, 7), AviFileVerdict::TruncatedHeader, -1, 0},
         {"empty", "", AviFileVerdict::Empty, -1, 0},
         {"RIFF but not AVI", List("RIFF", "WAVE", Chunk("fmt ", "")), AviFileVerdict::NotAvi, -1, 0},
-        {"text", "not a video at all\n", AviFileVerdict::NotAvi, -1, 0},
     };
     for (const Case& c : cases) {
         const AviFileCheck r = Check(c.bytes);

@@ -139,11 +139,6 @@ QStringList MockLogind::Calls()
     });
 }
 
-void MockLogind::ClearCalls()
-{
-    Call(kMock, QStringLiteral("ClearCalls"));
-}
-
 QStringList MockLogind::Inhibitors()
 {
     return Rows(Call(kManager, QStringLiteral("ListInhibitors")), [](const QDBusArgument& inhibitor) {

@@ -26,7 +26,6 @@ public:
     void AddSession(const QString& id, uint uid, const QString& user);
     // The Manager calls so far, as "Name(args)", e.g. "Hibernate(false)".
     QStringList Calls();
-    void ClearCalls();
     // Each held inhibitor as "what|who|why|mode".
     QStringList Inhibitors();
 
