@@ -35,11 +35,3 @@ TEST(SimulatorScene, OddSizesWithPaddedStridesStayInsideTheFrame)
                     ASSERT_EQ(buffer[static_cast<std::size_t>(y * g.stride + b)], 0) << "row " << y << " byte " << b;
         }
 }
-
-TEST(SimulatorScene, ASharedSceneIsReusedOnlyForTheSameGeometry)
-{
-    const auto first = SharedSimulatorScene(MakeFrameGeometry(FrameSubtype::YUY2, 720, 576));
-    EXPECT_EQ(SharedSimulatorScene(MakeFrameGeometry(FrameSubtype::YUY2, 720, 576)), first);
-    EXPECT_NE(SharedSimulatorScene(MakeFrameGeometry(FrameSubtype::RGB24, 720, 576)), first);
-    EXPECT_EQ(first->FrameBytes(), 720u * 2 * 576) << "the first scene stays whole for a stream still holding it";
-}
