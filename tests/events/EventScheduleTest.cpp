@@ -142,7 +142,7 @@ TEST_F(EventScheduleTest, RebuildListsTheAcceptedEventsButNoneStoppedByHand)
     EXPECT_EQ(m_schedule.Records.size(), 2u);
 }
 
-// Bad files are named in every rebuild and kept.
+// Bad files are named in every rebuild and kept; without Event files a rebuild says so.
 TEST_F(EventScheduleTest, ABadEventFileIsNamedInEveryRebuildAndKept)
 {
     const QString good = WriteEvent(Time(10, 0, 0), 10);
@@ -163,4 +163,12 @@ TEST_F(EventScheduleTest, ABadEventFileIsNamedInEveryRebuildAndKept)
                                                "holds no valid EventMonth (\"13\")\n\n"));
     }
     EXPECT_TRUE(QFile::exists(bad));
+
+    // Without Event files (a folder is no file) a rebuild says so, stamped.
+    QDir(QStringLiteral("Events")).removeRecursively();
+    ASSERT_TRUE(QDir().mkpath(QStringLiteral("Events/folder.ief")));
+    m_log.ClearMessages();
+    EXPECT_FALSE(Load());
+    EXPECT_TRUE(m_schedule.Records.empty());
+    EXPECT_EQ(m_log.Messages(), QStringLiteral("\n09:00:02 (UTC)\nThere are no scheduled Events\n"));
 }

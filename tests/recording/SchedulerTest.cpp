@@ -183,6 +183,7 @@ TEST_F(SchedulerTest, AnArmedEventRecordsOnTimeAndTheNextIsArmed)
 }
 
 // A zero-second Event still records, for its half-second lead-in; the countdown may show UTC.
+// One armed after its recording began records only the time left.
 TEST_F(SchedulerTest, AZeroSecondEventRecords)
 {
     options.ShowEventTimeAsUtc = true;
@@ -193,6 +194,17 @@ TEST_F(SchedulerTest, AZeroSecondEventRecords)
     EXPECT_EQ(state.CountdownText, QStringLiteral("03:00:03")); // the UTC display
     EXPECT_EQ(TickUntilRecording(10), 2); // 03:00:05 >= 03:00:04.5
     EXPECT_EQ(hooks.recordingPeriod, 450ms);
+    scheduler.SchedulerTick();
+    EXPECT_FALSE(app.EventRecordingActive);
+    EXPECT_TRUE(Log().endsWith(QStringLiteral("(UTC)\nThere are no scheduled Events\n")));
+    EXPECT_FALSE(hooks.countdown || hooks.held);
+
+    // Armed after its recording began (a restart mid-Event): only the time left is recorded.
+    QDir(QStringLiteral("Events")).removeRecursively();
+    Load(At(3, 1, 0), 2, 0); // 03:00:00 .. 03:02:00
+    EXPECT_EQ(TickUntilRecording(3), 1); // 03:00:05.5
+    EXPECT_EQ(hooks.recordingPeriod, 114500ms - 500ms + 450ms);
+    EXPECT_EQ(app.EventDuration, 114500ms);
 }
 
 TEST_F(SchedulerTest, AFailedStartIsRetriedOnceThenLoggedAndTheNextEventArmed)
