@@ -61,6 +61,10 @@ CommandLine ParseCommandLine(const QStringList& arguments)
             c.action = CommandLine::Action::Version;
             return c;
         }
+        if (a == QLatin1String("--list-devices")) {
+            c.action = CommandLine::Action::ListDevices;
+            continue;
+        }
         if (a == kSimulatedCamera) {
             c.simulatedCamera = true;
             continue;
@@ -85,6 +89,7 @@ QString UsageText()
 {
     return QStringLiteral(
         "Usage: vela-video [--simulated-camera[=SETTING,...]]\n"
+        "       vela-video --list-devices [--simulated-camera]\n"
         "       vela-video --help | --version\n"
         "\n"
         "Shows live video from a capture device, records AVI files by hand or for\n"
@@ -99,6 +104,9 @@ QString UsageText()
         "                        unplug-file=PATH  the camera is unplugged while PATH\n"
         "                                          exists, and plugged in again once it\n"
         "                                          is removed\n"
+        "  --list-devices      print every capture device with its formats (size,\n"
+        "                      subtype, frame rate, standard) and codecs, then exit;\n"
+        "                      needs no display\n"
         "  --help              show this text\n"
         "  --version           show the version\n"
         "\n"

@@ -6,7 +6,7 @@
 #include <QStringList>
 
 struct CommandLine {
-    enum class Action { Run, Help, Version, UsageError };
+    enum class Action { Run, Help, Version, ListDevices, UsageError };
     Action action = Action::Run;
     bool simulatedCamera = false;
     SimulatorSettings simulator; // from --simulated-camera=KEY=VALUE,...

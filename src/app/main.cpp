@@ -1,6 +1,7 @@
 #include "app/CaptureApp.h"
 #include "app/CommandLine.h"
 #include "app/ExitStatus.h"
+#include "app/ListDevices.h"
 #include "app/Startup.h"
 #include "common/ProcessDirectory.h"
 
@@ -23,6 +24,8 @@ int main(int argc, char* argv[])
     case CommandLine::Action::Version:
         std::printf("%s\n", kVersionText);
         return 0;
+    case CommandLine::Action::ListDevices:
+        return ExitStatusFor(ListDevices(commandLine));
     case CommandLine::Action::UsageError:
         std::fprintf(stderr, "vela-video: %s\n\n%s", commandLine.error.toLocal8Bit().constData(),
                      UsageText().toLocal8Bit().constData());

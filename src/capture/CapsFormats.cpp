@@ -3,8 +3,8 @@
 #include "capture/MediaObjects.h"
 #include "devices/FormatRules.h"
 
+#include <algorithm>
 #include <optional>
-#include <utility>
 #include <vector>
 
 namespace {
@@ -13,14 +13,16 @@ struct Size {
     int width;
     int height;
 };
+struct Rate {
+    int num;
+    int den;
+};
 
-// What a range stands for: the sizes and rates that capture devices really deliver.
-constexpr Size kCommonSizes[] = {{1920, 1080}, {1280, 1024}, {1280, 720}, {1024, 768}, {800, 600},
-                                 {768, 576},   {720, 576},   {720, 480},  {640, 480},  {352, 288},
-                                 {320, 240},   {176, 144},   {160, 120}};
-constexpr std::pair<int, int> kCommonRates[] = {{60, 1}, {60000, 1001}, {50, 1}, {30, 1}, {30000, 1001},
-                                                {25, 1}, {24, 1}, {24000, 1001}, {20, 1}, {15, 1},
-                                                {10, 1}, {15, 2}, {5, 1}};
+// A range stands for the sizes and rates a VTI's time stamps are read at: analog video as
+// grabbers digitise it, and the 640x480 that every device offers. 720x480 goes with NTSC
+// rates and 720x576 with PAL, as analog video carries them.
+constexpr Size kAnalogSizes[] = {{720, 480}, {720, 576}, {640, 480}};
+constexpr Rate kAnalogRates[] = {{30000, 1001}, {25, 1}};
 
 std::optional<VideoSubtype> AcceptedSubtype(const GstStructure* s)
 {
@@ -31,9 +33,17 @@ std::optional<VideoSubtype> AcceptedSubtype(const GstStructure* s)
     const gchar* format = gst_structure_get_string(s, "format");
     if (g_strcmp0(format, "YUY2") == 0)
         return VideoSubtype::YUY2;
+    if (g_strcmp0(format, "UYVY") == 0)
+        return VideoSubtype::UYVY;
     if (g_strcmp0(format, "BGR") == 0)
         return VideoSubtype::RGB24;
     return std::nullopt;
+}
+
+// Frames that arrive one field at a time would reach the analysis as half pictures.
+bool DeliversFields(const GstStructure* s)
+{
+    return g_strcmp0(gst_structure_get_string(s, "interlace-mode"), "alternate") == 0;
 }
 
 bool IntAllowed(const GValue* v, int x)
@@ -66,39 +76,45 @@ std::vector<int> ListedInts(const GValue* v)
     return out;
 }
 
-std::vector<Size> SizesOf(const GstStructure* s)
+struct Sizes {
+    std::vector<Size> sizes;
+    bool fromRange = false; // analog sizes, each kept to the rates of its standard
+};
+
+Sizes SizesOf(const GstStructure* s)
 {
     const GValue* w = gst_structure_get_value(s, "width");
     const GValue* h = gst_structure_get_value(s, "height");
     if (!w || !h)
         return {};
-    std::vector<Size> sizes;
+    Sizes out;
     const std::vector<int> widths = ListedInts(w);
     const std::vector<int> heights = ListedInts(h);
     if (!widths.empty() && !heights.empty() && !GST_VALUE_HOLDS_INT_RANGE(w) && !GST_VALUE_HOLDS_INT_RANGE(h)) {
         for (int width : widths)
             for (int height : heights)
-                sizes.push_back({width, height});
-        return sizes;
+                out.sizes.push_back({width, height});
+        return out;
     }
-    for (const Size& c : kCommonSizes)
+    out.fromRange = true;
+    for (const Size& c : kAnalogSizes)
         if (IntAllowed(w, c.width) && IntAllowed(h, c.height))
-            sizes.push_back(c);
-    return sizes;
+            out.sizes.push_back(c);
+    return out;
 }
 
-void AppendRates(const GValue* v, std::vector<std::pair<int, int>>& rates)
+void AppendRates(const GValue* v, std::vector<Rate>& rates)
 {
     if (GST_VALUE_HOLDS_FRACTION(v)) {
-        rates.emplace_back(gst_value_get_fraction_numerator(v), gst_value_get_fraction_denominator(v));
+        rates.push_back({gst_value_get_fraction_numerator(v), gst_value_get_fraction_denominator(v)});
     } else if (GST_VALUE_HOLDS_FRACTION_RANGE(v)) {
         GValue rate = G_VALUE_INIT;
         g_value_init(&rate, GST_TYPE_FRACTION);
-        for (const auto& [num, den] : kCommonRates) {
-            gst_value_set_fraction(&rate, num, den);
+        for (const Rate& r : kAnalogRates) {
+            gst_value_set_fraction(&rate, r.num, r.den);
             if (gst_value_compare(&rate, gst_value_get_fraction_range_min(v)) != GST_VALUE_LESS_THAN &&
                 gst_value_compare(&rate, gst_value_get_fraction_range_max(v)) != GST_VALUE_GREATER_THAN)
-                rates.emplace_back(num, den);
+                rates.push_back(r);
         }
         g_value_unset(&rate);
     } else if (GST_VALUE_HOLDS_LIST(v)) {
@@ -107,11 +123,29 @@ void AppendRates(const GValue* v, std::vector<std::pair<int, int>>& rates)
     }
 }
 
-CapsHandle FixedCaps(const GstStructure* s, Size size, std::pair<int, int> rate)
+// A size a range stood for goes only with the rates of its standard.
+bool SizeFitsRate(const MediaFormat& f, bool fromRange)
+{
+    if (!fromRange || f.width != 720)
+        return true;
+    return f.height == 480 ? f.standard == FpsStandard::NTSC : f.standard == FpsStandard::PAL;
+}
+
+// The options and the dialog know a format by size, subtype and whole frames per second:
+// a second entry with all three equal could never be chosen.
+bool AlreadyListed(const QList<MediaFormat>& formats, const MediaFormat& f)
+{
+    return std::any_of(formats.begin(), formats.end(), [&](const MediaFormat& o) {
+        return o.width == f.width && o.height == f.height && o.subtype == f.subtype &&
+               o.framesPerSecond == f.framesPerSecond;
+    });
+}
+
+CapsHandle FixedCaps(const GstStructure* s, Size size, Rate rate)
 {
     GstStructure* fixed = gst_structure_copy(s);
     gst_structure_set(fixed, "width", G_TYPE_INT, size.width, "height", G_TYPE_INT, size.height, "framerate",
-                      GST_TYPE_FRACTION, rate.first, rate.second, nullptr);
+                      GST_TYPE_FRACTION, rate.num, rate.den, nullptr);
     GstCaps* caps = gst_caps_new_full(fixed, nullptr);
     return AdoptCaps(gst_caps_fixate(caps));
 }
@@ -130,15 +164,15 @@ QList<MediaFormat> FormatsFromCaps(const GstCaps* caps)
         const GstStructure* s = gst_caps_get_structure(caps, i);
         const std::optional<VideoSubtype> subtype = AcceptedSubtype(s);
         const GValue* framerate = gst_structure_get_value(s, "framerate");
-        if (!subtype || !framerate)
+        if (!subtype || !framerate || DeliversFields(s))
             continue;
-        std::vector<std::pair<int, int>> rates;
+        std::vector<Rate> rates;
         AppendRates(framerate, rates);
-        for (const Size& size : SizesOf(s)) {
-            for (const auto& rate : rates) {
-                MediaFormat f = MakeMediaFormat(*subtype, size.width, size.height,
-                                                AvgTimePerFrameOf(rate.first, rate.second));
-                if (f.framesPerSecond == 0)
+        const Sizes sizes = SizesOf(s);
+        for (const Size& size : sizes.sizes) {
+            for (const Rate& rate : rates) {
+                MediaFormat f = MakeMediaFormat(*subtype, size.width, size.height, AvgTimePerFrameOf(rate.num, rate.den));
+                if (f.framesPerSecond == 0 || !SizeFitsRate(f, sizes.fromRange) || AlreadyListed(formats, f))
                     continue;
                 f.caps = FixedCaps(s, size, rate);
                 formats.append(std::move(f));

@@ -3,6 +3,7 @@
 #include "capture/CapsFormats.h"
 #include "capture/MediaObjects.h"
 #include "devices/DeviceTable.h"
+#include "devices/FormatRules.h"
 
 #include <QStringList>
 
@@ -62,16 +63,34 @@ void CollectProviders(GstDeviceMonitor* monitor, bool simulatedCamera, DevicePro
     }
 }
 
+// The capture driver a device's properties name: V4L2's own provider and PipeWire's
+// spell it differently; the simulator's provider reports itself.
+QString DriverOf(GstDevice* device)
+{
+    GstStructure* properties = gst_device_get_properties(device);
+    if (!properties)
+        return {};
+    QString driver;
+    for (const char* key : {"v4l2.device.driver", "api.v4l2.cap.driver"})
+        if (const gchar* value = gst_structure_get_string(properties, key); value && driver.isEmpty())
+            driver = QString::fromUtf8(value);
+    if (driver.isEmpty() && g_strcmp0(gst_structure_get_string(properties, "device.api"), kSimulatorDriver) == 0)
+        driver = QLatin1String(kSimulatorDriver);
+    gst_structure_free(properties);
+    return driver;
+}
+
 // The table step for one device: the free slot takes its name and source, its formats
 // are read (from the given caps, else from the device), and it counts only with formats.
 // Status::Partial when the table was full.
-Status OfferDevice(DeviceTable& table, UserMessageLog& log, const QString& name, DeviceHandle device,
-                   const GstCaps* caps)
+Status OfferDevice(DeviceTable& table, UserMessageLog& log, const QString& name, const QString& driver,
+                   DeviceHandle device, const GstCaps* caps)
 {
     CaptureDevice* slot = FreeDeviceSlot(table, log);
     if (!slot)
         return Status::Partial;
     slot->name = name.left(kDeviceNameCapacity - 1);
+    slot->driver = driver;
     slot->sourceDevice = std::move(device);
     if (caps) {
         slot->formats = FormatsFromCaps(caps);
@@ -97,14 +116,15 @@ Status EnumerateDeviceFormats(DeviceTable& table, int deviceIndex)
     return Status::Ok;
 }
 
-Status ListCaptureDevice(DeviceTable& table, UserMessageLog& log, const QString& name, const QString& capsText)
+Status ListCaptureDevice(DeviceTable& table, UserMessageLog& log, const QString& name, const QString& capsText,
+                         const QString& driver)
 {
     if (!EnsureMediaFramework())
         return Status::Failed;
     CapsPtr caps(gst_caps_from_string(capsText.toUtf8().constData()));
     if (!caps)
         caps.reset(gst_caps_new_empty());
-    return OfferDevice(table, log, name, nullptr, caps.get());
+    return OfferDevice(table, log, name, driver, nullptr, caps.get());
 }
 
 Status EnumerateCaptureDevices(DeviceTable& table, UserMessageLog& log, bool simulatedCamera)
@@ -131,7 +151,8 @@ Status EnumerateCaptureDevices(DeviceTable& table, UserMessageLog& log, bool sim
             gchar* displayName = gst_device_get_display_name(device);
             const QString name = QString::fromUtf8(displayName);
             g_free(displayName);
-            status = OfferDevice(table, log, name, AdoptDevice(GST_DEVICE(gst_object_ref(device))), nullptr);
+            status = OfferDevice(table, log, name, DriverOf(device), AdoptDevice(GST_DEVICE(gst_object_ref(device))),
+                                 nullptr);
         }
         g_list_free_full(devices, gst_object_unref);
         if (status != Status::Ok)

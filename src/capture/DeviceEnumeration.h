@@ -16,10 +16,11 @@ Status EnumerateCaptureDevices(DeviceTable& table, UserMessageLog& log, bool sim
 // device. Called by EnumerateCaptureDevices only.
 Status EnumerateDeviceFormats(DeviceTable& table, int deviceIndex);
 
-// Offers one device, given by its name and caps text, to the table as the enumeration
+// Offers one device, given by its name, caps text and driver, to the table as the enumeration
 // does with each device it finds: Status::Partial when the table was already full (the message
 // is logged), else Status::Ok, whether or not the device had formats to be listed.
-Status ListCaptureDevice(DeviceTable& table, UserMessageLog& log, const QString& name, const QString& capsText);
+Status ListCaptureDevice(DeviceTable& table, UserMessageLog& log, const QString& name, const QString& capsText,
+                         const QString& driver = {});
 
 // The device provider of the simulator camera, which registers itself when asked for.
 inline constexpr char kSimulatorProviderName[] = "velavtisimprovider";

@@ -33,6 +33,7 @@ struct MediaFormat {
 
 struct CaptureDevice {
     QString name;               // at most 255 characters
+    QString driver;             // the capture driver the media framework names ("em28xx"); may be empty
     QStringList codecNames;     // entry 0 is "NONE" once codecs are enumerated
     std::int32_t chosenCodecIndex = -1;
     QList<MediaFormat> formats;

@@ -1,5 +1,10 @@
 #include "devices/FormatRules.h"
 
+#include <QRegularExpression>
+#include <QStringList>
+
+#include <algorithm>
+
 namespace {
 
 // Frame intervals count 100 ns units.
@@ -82,9 +87,17 @@ FpsStandard FormatStandardOf(const CaptureDevice* device, int formatIndex)
     return f ? f->standard : FpsStandard::NTSC;
 }
 
-bool IsKnownDevice(const QString& name)
+bool IsKnownDevice(const QString& name, const QString& driver)
 {
-    return name.startsWith(QStringLiteral("USB 28")) || name == QStringLiteral("DFG/USB2pro");
+    // The V4L2 drivers of analog composite grabbers and capture cards: their devices are
+    // named after the card ("EM2860/SAA711X Reference Design", "stk1160"), not the product.
+    static const QStringList analogDrivers = {
+        QStringLiteral("em28xx"),  QStringLiteral("stk1160"), QStringLiteral("usbtv"),  QStringLiteral("cx231xx"),
+        QStringLiteral("saa7134"), QStringLiteral("bttv"),    QStringLiteral("cx23885"), QStringLiteral("cx8800"),
+        QStringLiteral("cx18"),    QStringLiteral("ivtv"),    QStringLiteral("tw68"),   QStringLiteral("tw686x"),
+        QStringLiteral("au0828"),  QStringLiteral("tm6000"),  QStringLiteral("smi2021"), QLatin1String(kSimulatorDriver)};
+    return name.startsWith(QStringLiteral("USB 28")) || name == QStringLiteral("DFG/USB2pro") ||
+           analogDrivers.contains(driver);
 }
 
 QString CheckMarkLabel(bool storedDefault, const QString& name)
@@ -97,15 +110,34 @@ FormatList ListFormatsForStandard(const CaptureDevice* d, FpsStandard standard, 
     FormatList list;
     if (!d)
         return list;
-    const bool known = IsKnownDevice(d->name);
+    const bool known = IsKnownDevice(d->name, d->driver);
     const int selected = d->selectedFormatIndex < 0 ? 0 : d->selectedFormatIndex;
+    // A device that starts without a stored format starts with its first one.
+    const int startDefault = d->defaultFormatIndex < 0 ? 0 : d->defaultFormatIndex;
+    QList<int> listed;
     for (int i = 0; i < d->formats.size(); ++i) {
         const MediaFormat& f = d->formats[i];
-        if (f.standard != standard || (restricted && !SizeAllowed(f, standard, known)))
+        if (f.standard != standard || (restricted && i != selected && !SizeAllowed(f, standard, known)))
             continue;
         if (i == selected)
-            list.selectPosition = static_cast<int>(list.entries.size());
-        list.entries.append({i, CheckMarkLabel(i == d->defaultFormatIndex, f.name)});
+            list.selectPosition = static_cast<int>(listed.size());
+        listed.append(i);
+    }
+    for (const int i : listed) {
+        const MediaFormat& f = d->formats[i];
+        const bool sizeShared = std::count_if(listed.begin(), listed.end(),
+                                              [&](int j) { return d->formats[j].name == f.name; }) > 1;
+        const QString text = sizeShared ? QStringLiteral("%1 %2 %3 fps").arg(f.name, SubtypeName(d, i), FrameRateText(f))
+                                         : f.name;
+        list.entries.append({i, CheckMarkLabel(i == startDefault, text)});
     }
     return list;
+}
+
+QString FrameRateText(const MediaFormat& f)
+{
+    if (f.avgTimePerFrame <= 0)
+        return QStringLiteral("0");
+    return QString::number(static_cast<double>(kUnitsPerSecond) / static_cast<double>(f.avgTimePerFrame), 'f', 2)
+        .remove(QRegularExpression(QStringLiteral("\\.?0+$")));
 }

@@ -21,8 +21,12 @@ MediaFormat MakeMediaFormat(VideoSubtype subtype, std::int32_t width, std::int32
 QString SubtypeName(const CaptureDevice* device, int formatIndex);
 FpsStandard FormatStandardOf(const CaptureDevice* device, int formatIndex);
 
-// Devices whose default settings we know well enough to restrict their format list.
-bool IsKnownDevice(const QString& name);
+// Devices whose default settings we know well enough to restrict their format list:
+// analog grabbers, known by the names their Windows drivers give them or by their Linux
+// capture driver, and the simulator.
+bool IsKnownDevice(const QString& name, const QString& driver = {});
+// The driver name the simulator camera reports.
+inline constexpr char kSimulatorDriver[] = "simulator";
 
 // The label of a device, format or codec list item: a check mark for the stored default
 // (a space otherwise), a space, then the name.
@@ -38,4 +42,10 @@ struct FormatList {
     int selectPosition = 0;
 };
 
+// The format in use (the selected one, else the first) is always listed when it is of the
+// standard asked for, whatever the restriction hides. Where two listed formats share a
+// size, each label also gives the subtype and the frame rate.
 FormatList ListFormatsForStandard(const CaptureDevice* device, FpsStandard standard, bool restricted);
+
+// The frame rate for people: "29.97", "25", "7.5".
+QString FrameRateText(const MediaFormat& format);

@@ -25,6 +25,7 @@ TEST(CommandLine, OptionsAndSimulatorSettings)
         {{"--simulated-camera=offset=86400000,drift=-60000"}, A::Run, true, {86'400'000, -60000, ""}, ""},
         {{"--simulated-camera=offset=5", "--help"}, A::Help, true, {5, 0.0, ""}, ""},
         {{"--version"}, A::Version, false, {}, ""},
+        {{"--simulated-camera", "--list-devices"}, A::ListDevices, true, {}, ""},
         {{"--simulated-camera="}, A::UsageError, true, {}, "wants settings"},
         {{"--simulated-camera=offset=1.5"}, A::UsageError, true, {}, "not '1.5'"},
         {{"--simulated-camera=offset=86400001"}, A::UsageError, true, {}, "offset wants whole milliseconds"},

@@ -19,12 +19,13 @@ constexpr std::int64_t kFifty = 200'000;
 class DeviceTableTest : public ::testing::Test {
 protected:
     // Puts a device into the next slot the way the enumeration does.
-    bool AddDevice(const QString& name, QList<MediaFormat> formats)
+    bool AddDevice(const QString& name, QList<MediaFormat> formats, const QString& driver = {})
     {
         CaptureDevice* slot = FreeDeviceSlot(table, m_log.Log());
         if (!slot)
             return false;
         slot->name = name;
+        slot->driver = driver;
         slot->formats = std::move(formats);
         CommitDeviceSlot(table);
         return true;
@@ -92,8 +93,14 @@ TEST_F(DeviceTableTest, FormatListsAreRestrictedByDeviceAndStandard)
         FpsStandard standard;
         bool restricted;
         QList<int> expected;
+        const char* driver = "";
     } cases[] = {
         {"USB 2861 Device", FpsStandard::PAL, true, {3, 5}},
+        // Known by their Linux capture driver, whatever the card is called; the simulator too.
+        {"EM2860/SAA711X Reference Design", FpsStandard::PAL, true, {3, 5}, "em28xx"},
+        {"stk1160", FpsStandard::NTSC, true, {0, 1}, "stk1160"},
+        {"VTI Simulator", FpsStandard::PAL, true, {3, 5}, "simulator"},
+        {"USB Camera", FpsStandard::PAL, true, {3}, "uvcvideo"},
         {"USB 2861 Device", FpsStandard::NTSC, true, {0, 1}},
         {"DFG/USB2pro", FpsStandard::PAL, true, {3, 5}},
         {"DFG/USB2pro+", FpsStandard::PAL, true, {3}}, // known names: a prefix, or exact
@@ -107,9 +114,41 @@ TEST_F(DeviceTableTest, FormatListsAreRestrictedByDeviceAndStandard)
     };
     for (const auto& c : cases) {
         table = DeviceTable{};
-        AddDevice(QString::fromLatin1(c.device), AllSizes());
+        AddDevice(QString::fromLatin1(c.device), AllSizes(), QLatin1String(c.driver));
         EXPECT_EQ(Indexes(ListFormatsForStandard(&table.devices[0], c.standard, c.restricted)), c.expected)
             << c.device << " standard " << static_cast<int>(c.standard) << " restricted " << c.restricted;
+    }
+}
+
+// The format in use is listed and highlighted even where the restriction hides its size,
+// and rows of one size say what they are, so accepting the dialog keeps what runs.
+TEST_F(DeviceTableTest, TheFormatInUseIsListedAndRowsOfOneSizeSayWhatTheyAre)
+{
+    using enum VideoSubtype;
+    AddDevice(QStringLiteral("Webcam"), {Format(720, 480, 333'667), Format(720, 576, kPal), Format(640, 480, 333'667),
+                                         Format(640, 480, 333'667, RGB24), Format(640, 480, 333'667, MJPG)});
+    const QString mark = QString(QChar(0x2713)) + u' ';
+    const struct {
+        int selected;
+        FpsStandard standard;
+        QStringList labels;
+        int position;
+    } cases[] = {
+        {-1, FpsStandard::NTSC, {mark + "720x480", "  640x480 YUY2 29.97 fps", "  640x480 RGB24 29.97 fps",
+                                 "  640x480 MJPG 29.97 fps"}, 0},
+        {3, FpsStandard::NTSC, {"  640x480 YUY2 29.97 fps", "  640x480 RGB24 29.97 fps", mark + "640x480 MJPG 29.97 fps"}, 1},
+        {1, FpsStandard::PAL, {"  720x576"}, 0},
+        {1, FpsStandard::NTSC, {"  640x480 YUY2 29.97 fps", "  640x480 RGB24 29.97 fps", mark + "640x480 MJPG 29.97 fps"}, 0},
+    };
+    for (const auto& c : cases) {
+        table.devices[0].selectedFormatIndex = c.selected;
+        table.devices[0].defaultFormatIndex = c.selected < 0 ? -1 : 4;
+        const FormatList list = ListFormatsForStandard(&table.devices[0], c.standard, true);
+        QStringList labels;
+        for (const FormatListEntry& e : list.entries)
+            labels << e.label;
+        EXPECT_EQ(labels, c.labels) << c.selected;
+        EXPECT_EQ(list.selectPosition, c.position) << c.selected;
     }
 }
 

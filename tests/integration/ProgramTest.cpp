@@ -61,6 +61,10 @@ TEST(Program, CommandLineAndAFolderTooDeepForItsPaths)
     } cases[] = {
         {{"--simulated-camera"}, deep, 3, {}, "start it from a folder with a shorter path"},
         {{"--version"}, {}, 0, "VELA Video Application Version 1.1\n", {}},
+        {{"--list-devices", "--simulated-camera"}, {}, 0,
+         "VTI Simulator\n  driver: simulator (known device)\n  formats:\n    720x480   YUY2  29.97 fps NTSC\n"
+         "    720x576   YUY2  25 fps    PAL\n",
+         {}},
         {{"--simulated-camera", "--record-everything"}, {}, 2, {}, "'--record-everything'"},
     };
     for (const auto& c : cases) {
