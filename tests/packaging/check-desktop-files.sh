@@ -13,8 +13,9 @@ for tool in desktop-file-validate appstreamcli groff; do
 done
 
 # Some of its errors still leave the exit status 0 ("will be fatal in the future").
-complaints=$(desktop-file-validate vela-video.desktop 2>&1) && ! printf '%s' "$complaints" | grep -qE 'error|warning' \
-  || fail "vela-video.desktop does not validate: $complaints"
+if ! complaints=$(desktop-file-validate vela-video.desktop 2>&1) || printf '%s' "$complaints" | grep -qE 'error|warning'; then
+  fail "vela-video.desktop does not validate: $complaints"
+fi
 appstreamcli validate --no-net org.example.velavideo.metainfo.xml || fail "the metainfo file does not validate"
 
 warnings=$(groff -man -ww -z -Tascii vela-video.1 2>&1)
