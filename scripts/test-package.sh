@@ -44,6 +44,9 @@ cd "$work/station"
 version=$(vela-video --version)
 [[ $version == "VELA Video Application Version "* ]] || fail "--version printed '$version'"
 echo "test-package: $version"
+icon=$(sed -n 's/^Icon=//p' /usr/share/applications/vela-video.desktop)
+compgen -G "/usr/share/icons/hicolor/*/apps/$icon.png" > /dev/null \
+  || fail "the menu entry's icon '$icon' is not in the installed icon theme"
 devices=$(vela-video --list-devices --simulated-camera) || fail "--list-devices failed"
 grep -q "VTI Simulator" <<< "$devices" || fail "--list-devices does not list the simulator: $devices"
 
