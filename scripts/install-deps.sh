@@ -21,6 +21,9 @@ packages=(
   # a faked wall clock across daylight-saving changes (tests, bench/night.sh), with the zones
   faketime tzdata
   fonts-dejavu-core
+  # the Debian package: cpack's dependency list and stripping, the desktop entry, the
+  # software-centre entry and the manual page are checked by their own tools
+  dpkg-dev file desktop-file-utils appstream groff-base
 )
 
 SUDO=""

@@ -1,5 +1,7 @@
 // make-icons: draws the icons of resources/VelaVideoIcons/ with QPainter and
-// writes them as .ico files.  Usage: make-icons OUTPUT_DIR
+// writes them as .ico files; given a second folder, also writes the logo as the
+// PNG sizes of a desktop icon theme (SIZExSIZE/apps/vela-video.png) there.
+// Usage: make-icons OUTPUT_DIR [HICOLOR_DIR]
 //
 // Every icon is pure vector drawing, so the files can be regenerated at will
 // and nothing third-party ends up in the tree.
@@ -235,14 +237,29 @@ bool writeIcon(const QString &path, const std::vector<int> &sizes, const Drawer 
     return true;
 }
 
+// The desktop menus and software centres look the program up by name in the
+// hicolor theme, which holds plain PNGs, one folder per size.
+bool writeThemeIcons(const QDir &theme, const Drawer &draw)
+{
+    for (int px : {16, 22, 24, 32, 48, 64, 128, 256}) {
+        const QString dir = QStringLiteral("%1x%1/apps").arg(px);
+        const QString path = theme.filePath(dir + QStringLiteral("/vela-video.png"));
+        if (!theme.mkpath(dir) || !render(px, draw).save(path, "PNG")) {
+            std::fprintf(stderr, "make-icons: cannot write %s\n", qPrintable(path));
+            return false;
+        }
+    }
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
     // No QGuiApplication: QImage, QPainter and the image-format plugins work
     // without one, so the tool runs on a build machine with no display.
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: make-icons OUTPUT_DIR\n");
+    if (argc != 2 && argc != 3) {
+        std::fprintf(stderr, "usage: make-icons OUTPUT_DIR [HICOLOR_DIR]\n");
         return 2;
     }
     const QDir out(QString::fromLocal8Bit(argv[1]));
@@ -257,5 +274,7 @@ int main(int argc, char *argv[])
     ok &= writeIcon(out.filePath("folderClear32x.ico"), {32}, drawFolderClear);
     ok &= writeIcon(out.filePath("start64x.ico"), {64}, drawStart);
     ok &= writeIcon(out.filePath("stop64x.ico"), {64}, drawStop);
+    if (argc == 3)
+        ok &= writeThemeIcons(QDir(QString::fromLocal8Bit(argv[2])), drawLogo);
     return ok ? 0 : 1;
 }
