@@ -90,12 +90,6 @@ void TimingRecordWriter::Request(const QString& aviPath)
     m_changed.notify_all();
 }
 
-void TimingRecordWriter::WaitUntilIdle()
-{
-    std::unique_lock lock(m_mutex);
-    m_changed.wait(lock, [this] { return m_queue.isEmpty() && !m_busy; });
-}
-
 void TimingRecordWriter::Work()
 {
     std::unique_lock lock(m_mutex);
@@ -104,12 +98,9 @@ void TimingRecordWriter::Work()
         if (m_stopping)
             return;
         const QString path = m_queue.takeFirst();
-        m_busy = true;
         lock.unlock();
         const TimingRecordOutcome outcome = WriteTimingRecord(path, m_sets, &m_cancel);
         m_log.Append(m_cancel ? Unfinished(path) : outcome.message, true);
         lock.lock();
-        m_busy = false;
-        m_changed.notify_all();
     }
 }

@@ -44,8 +44,6 @@ public:
     TimingRecordWriter& operator=(const TimingRecordWriter&) = delete;
 
     void Request(const QString& aviPath);
-    // Until every request so far is done.
-    void WaitUntilIdle();
 
 private:
     void Work();
@@ -55,7 +53,6 @@ private:
     std::mutex m_mutex;
     std::condition_variable m_changed;
     QStringList m_queue;
-    bool m_busy = false;
     bool m_stopping = false;
     std::atomic<bool> m_cancel{false};
     std::thread m_thread; // last: it starts once the rest is ready
