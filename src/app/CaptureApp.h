@@ -31,6 +31,7 @@ class ControlsWindow;
 class CountdownWindow;
 class BrightnessContrastWindow;
 class CaptureGraph;
+class TimingRecordWriter;
 class GraphControl;
 class RecordingUi;
 class SchedulerTimers;
@@ -68,6 +69,7 @@ public:
     RecordingControl recording{state, options, messages, clock};
     Scheduler scheduler{schedulerState, state, eventSchedule, options, devices, recording, messages, clock};
     std::unique_ptr<CaptureGraph> captureGraph; // null without a device
+    std::unique_ptr<TimingRecordWriter> timingRecords; // of the graph's recordings
 
     // The scheduler's view of the windows and timers, and the power actions.
     std::unique_ptr<RecordingUi> recordingUi;

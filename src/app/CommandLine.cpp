@@ -5,6 +5,7 @@
 namespace {
 
 constexpr QLatin1StringView kSimulatedCamera("--simulated-camera");
+constexpr QLatin1StringView kReadTimes("--read-times");
 
 // The settings of --simulated-camera=KEY=VALUE,...; an empty text on success, else what
 // is wrong. keysSeen spans every occurrence of the option, so no key is given twice.
@@ -52,7 +53,20 @@ CommandLine ParseCommandLine(const QStringList& arguments)
 {
     CommandLine c;
     QSet<QString> simulatorKeys;
-    for (const QString& a : arguments) {
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString& a = arguments[i];
+        if (a == kReadTimes || a.startsWith(kReadTimes + QLatin1Char('='))) {
+            c.readTimesFile = a == kReadTimes ? arguments.value(++i) : a.mid(kReadTimes.size() + 1);
+            c.action = CommandLine::Action::ReadTimes;
+            if (c.readTimesFile.isEmpty()) {
+                c.action = CommandLine::Action::UsageError;
+                c.error = QStringLiteral("--read-times wants a recording: --read-times FILE.avi");
+            } else if (i + 1 < arguments.size()) {
+                c.action = CommandLine::Action::UsageError;
+                c.error = QStringLiteral("--read-times takes one recording; '%1' is one too many").arg(arguments[i + 1]);
+            }
+            return c;
+        }
         if (a == QLatin1String("--help") || a == QLatin1String("-h")) {
             c.action = CommandLine::Action::Help;
             return c;
@@ -90,6 +104,7 @@ QString UsageText()
     return QStringLiteral(
         "Usage: vela-video [--simulated-camera[=SETTING,...]]\n"
         "       vela-video --list-devices [--simulated-camera]\n"
+        "       vela-video --read-times FILE.avi\n"
         "       vela-video --help | --version\n"
         "\n"
         "Shows live video from a capture device, records AVI files by hand or for\n"
@@ -107,6 +122,10 @@ QString UsageText()
         "  --list-devices      print every capture device with its formats (size,\n"
         "                      subtype, frame rate, standard) and codecs, then exit;\n"
         "                      needs no display\n"
+        "  --read-times FILE.avi\n"
+        "                      read the VTI time of every frame of an uncompressed\n"
+        "                      YUY2 or UYVY recording into FILE.vti.csv beside it,\n"
+        "                      print the summary line and end (no window is opened)\n"
         "  --help              show this text\n"
         "  --version           show the version\n"
         "\n"

@@ -6,11 +6,12 @@
 #include <QStringList>
 
 struct CommandLine {
-    enum class Action { Run, Help, Version, ListDevices, UsageError };
+    enum class Action { Run, Help, Version, ListDevices, ReadTimes, UsageError };
     Action action = Action::Run;
     bool simulatedCamera = false;
     SimulatorSettings simulator; // from --simulated-camera=KEY=VALUE,...
     QString error; // for UsageError
+    QString readTimesFile; // for ReadTimes
 };
 
 CommandLine ParseCommandLine(const QStringList& arguments); // arguments without the program name

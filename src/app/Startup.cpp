@@ -15,6 +15,7 @@
 #include "capture/CodecEnumeration.h"
 #include "capture/DeviceEnumeration.h"
 #include "capture/RecordingRecovery.h"
+#include "capture/TimingRecords.h"
 #include "common/Clock.h"
 #include "common/ResourceLocator.h"
 #include "devices/DeviceTable.h"
@@ -189,6 +190,11 @@ Status FindDevicesAndGraph(CaptureApp& app, bool simulatedCamera, const Simulato
     app.captureGraph->SetFailureHandler([&app] {
         // Restart once the failing graph's message has been handled.
         QTimer::singleShot(0, [&app] { static_cast<void>(app.recording.RestartCapture()); });
+    });
+    app.timingRecords = std::make_unique<TimingRecordWriter>(app.characterSets, app.messages);
+    app.captureGraph->SetRecordingFinishedHandler([&app](const QString& file, VideoSubtype source) {
+        if (MakesTimingRecord(source))
+            app.timingRecords->Request(file);
     });
     app.UseGraph(nullptr);
     if (!LoadCharacterSets(app.characterSets))

@@ -3,6 +3,7 @@
 #include "app/ExitStatus.h"
 #include "app/ListDevices.h"
 #include "app/Startup.h"
+#include "capture/TimingRecords.h"
 #include "common/ProcessDirectory.h"
 
 #include <QApplication>
@@ -10,6 +11,25 @@
 #include <memory>
 #include <new>
 #include <string>
+
+namespace {
+
+// --read-times: no window and no display, so no toolkit application either.
+int ReadTimes(const QString& aviPath)
+{
+    CharacterSetList sets;
+    static_cast<void>(LoadCharacterSets(sets)); // missing sets are the outcome's message
+    const TimingRecordOutcome outcome = WriteTimingRecord(aviPath, sets);
+    const QByteArray line = outcome.message.trimmed().toLocal8Bit();
+    if (!outcome.written) {
+        std::fprintf(stderr, "vela-video: %s\n", line.constData());
+        return 1;
+    }
+    std::printf("%s\n", line.constData());
+    return 0;
+}
+
+} // namespace
 
 int main(int argc, char* argv[])
 {
@@ -30,6 +50,8 @@ int main(int argc, char* argv[])
         std::fprintf(stderr, "vela-video: %s\n\n%s", commandLine.error.toLocal8Bit().constData(),
                      UsageText().toLocal8Bit().constData());
         return kExitUsage;
+    case CommandLine::Action::ReadTimes:
+        return ReadTimes(commandLine.readTimesFile);
     case CommandLine::Action::Run:
         break;
     }

@@ -215,6 +215,7 @@ Status CaptureGraph::BuildGraph(const QString* fileName, bool defaultFolder)
         if (const Status s = RecordingFile::CheckTarget(*fileName, *f, m_parts.log); Failed(s))
             return s;
         m_file = std::make_unique<RecordingFile>(*fileName, m_parts.log);
+        m_recordedSubtype = f->subtype;
     }
     const auto discard = qScopeGuard([this] {
         if (m_state != GraphState::Running)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "devices/PreAllocation.h"
+#include "options/AppOptions.h"
 #include "filter/PreviewPixels.h"
 #include "recording/GraphControl.h"
 
@@ -84,6 +85,13 @@ public:
     // after the failure has been reported and a recording has been closed.
     void SetFailureHandler(std::function<void()> handler) { m_failureHandler = std::move(handler); }
 
+    // Called on the UI thread once a recording's file is closed and its log written, with
+    // the file's name and the format of the source it was recorded from.
+    void SetRecordingFinishedHandler(std::function<void(const QString&, VideoSubtype)> handler)
+    {
+        m_recordingFinished = std::move(handler);
+    }
+
 private:
     struct Counters; // shared with the streaming threads
     struct Elements;
@@ -139,6 +147,8 @@ private:
     unsigned m_spaceWatch = 0;
     bool m_recordingBranchEnded = false;
     std::function<void()> m_failureHandler;
+    std::function<void(const QString&, VideoSubtype)> m_recordingFinished;
+    VideoSubtype m_recordedSubtype{};
     std::function<void(GstElement*)> m_sourceSetup;
 
     std::unique_ptr<Elements> m_e;

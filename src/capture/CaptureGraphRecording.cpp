@@ -187,6 +187,8 @@ void CaptureGraph::FinishRecording(bool orderly)
     const AppState& app = m_parts.app;
     WriteRecordingLog(m_parts.log, m_file->FileName(), app.StartRecordingText, app.StopRecordingText, m_defaultFolder,
                       m_counters->recorded.load(), m_counters->dropped.load());
+    if (m_recordingFinished)
+        m_recordingFinished(m_file->FileName(), m_recordedSubtype);
 }
 
 void CaptureGraph::DiscardUnusedFile()

@@ -2,34 +2,32 @@
 
 #include "filter/CharacterSet.h"
 #include "filter/VtiOcr.h"
+#include "filter/VtiTimingRecord.h"
 
 #include <QString>
+#include <atomic>
 #include <cstdint>
+#include <optional>
 #include <vector>
-
-// The VTI time that one frame of a recording shows.
-struct RecordedVtiTime {
-    std::uint64_t frame = 0; // 0: the file's first frame
-    bool readable = false;   // false: the time line could not be read and the fields below are 0
-    std::uint16_t hour = 0;
-    std::uint16_t minute = 0;
-    std::uint16_t second = 0;
-    std::uint16_t milliseconds = 0;            // the first field's
-    std::int32_t secondFieldMilliseconds = -1; // -1: not read
-};
 
 struct RecordedVtiTimesRequest {
     std::uint64_t maxFrames = 0; // 0: every frame of the file
-    OcrLayout layout;            // where the time line lies: TV safe mode, camera attached
+    // Where the time line lies (TV safe mode, camera attached); nothing: the layout under
+    // which the first frames read, for uncompressed 4:2:2 files.
+    std::optional<OcrLayout> layout;
+    bool packed422Only = false;               // refuse other formats instead of decoding them
+    const std::atomic<bool>* cancel = nullptr; // reading stops, with an error, once it is set
 };
 
 struct RecordedVtiTimes {
-    std::vector<RecordedVtiTime> frames; // in file order, one per frame read
+    std::vector<VtiFrameTime> frames; // in file order, one per frame read
+    double framePeriod = 0;           // in ten-thousandths of a second; 0 when the file does not say
     QString error; // why reading stopped before the end (or maxFrames); frames read until then are kept
 };
 
-// Reads the VTI time of an AVI recording's frames with the program's own reader. Every
-// format the file can hold is decoded to YUY2 first; a frame whose time line cannot be
-// read is an entry with readable false, never an error.
+// Reads the VTI time of an AVI recording's frames with the program's own reader. An
+// uncompressed YUY2 or UYVY file is read in place, only the rows of the time line of
+// each frame; any other format is decoded to YUY2 first. A frame whose time line cannot
+// be read is an entry with readable false, never an error.
 RecordedVtiTimes ReadRecordedVtiTimes(const QString& aviPath, const CharacterSetList& sets,
                                       const RecordedVtiTimesRequest& request = {});

@@ -179,17 +179,18 @@ VtiLineReading ReadVtiLine(const std::uint8_t* frame, const FrameGeometry& geome
     return r;
 }
 
-int ReadSecondFieldMilliseconds(const std::uint8_t* frame, const FrameGeometry& geometry, const OcrLayout& layout,
-                                const CharacterSetList& sets)
+int ReadDisplayDigits(const std::uint8_t* frame, const FrameGeometry& geometry, const OcrLayout& layout,
+                      const CharacterSetList& sets, int first, int count)
 {
-    constexpr int kFirst = 10; // after the first field's four fraction digits
     constexpr int kAnyDigit = 9;
-    const DigitCell last = MakeDigitCell(kFirst + 2, layout);
+    if (first < 0 || count < 1 || first + count > kDisplayPositions)
+        return -1;
+    const DigitCell last = MakeDigitCell(first + count - 1, layout);
     if (!sets.Complete() || !OcrLayoutFits(layout, geometry) || geometry.width < last.right
         || geometry.stride < 2 * last.right)
         return -1;
     int value = 0;
-    for (int pos = kFirst; pos < kFirst + 3; ++pos) {
+    for (int pos = first; pos < first + count; ++pos) {
         const GlyphMatch m = FindGlyph(frame, MakeDigitCell(pos, layout), geometry.stride, kAnyDigit, sets);
         if (!m.glyph)
             return -1;

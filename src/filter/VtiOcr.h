@@ -66,10 +66,10 @@ struct VtiLineReading {
 };
 VtiLineReading ReadVtiLine(const std::uint8_t* frame, const FrameGeometry& geometry, const OcrLayout& layout,
                            const CharacterSetList& sets);
-// The second field's milliseconds (the first three digits of its fraction group), or -1
-// when a digit matches no glyph or the cells lie outside the frame.
-int ReadSecondFieldMilliseconds(const std::uint8_t* frame, const FrameGeometry& geometry, const OcrLayout& layout,
-                                const CharacterSetList& sets);
+// The number that count digits from display position first on show (any digit 0 to 9
+// each), or -1 when a digit matches no glyph or a cell lies outside the frame.
+int ReadDisplayDigits(const std::uint8_t* frame, const FrameGeometry& geometry, const OcrLayout& layout,
+                      const CharacterSetList& sets, int first, int count);
 
 // The reader's state between frames of one graph build.
 class VtiOcr {

@@ -9,8 +9,6 @@
 
 namespace {
 
-using FourCc = std::array<char, 4>;
-
 bool Is(const FourCc& id, const char* text)
 {
     return std::memcmp(id.data(), text, 4) == 0;
@@ -64,53 +62,67 @@ struct ChunkWalk {
     bool moviSeen = false;
 };
 
-// One walk through the whole file: RIFF and LIST headers are stepped into, every other
-// chunk over. The top-level RIFFs ("AVI " and any OpenDML "AVIX") must follow each other
-// exactly up to the end of the file, as the writer's closing leaves them.
+// One walk through the whole file. The top-level RIFFs ("AVI " and any OpenDML "AVIX")
+// must follow each other exactly up to the end of the file, as the writer's closing
+// leaves them.
 ChunkWalk WalkChunks(std::int64_t fileSize, const AviReadAt& read, AviFileCheck& r)
 {
     ChunkWalk walk;
     bool headerRead = false;
-    std::int64_t pos = 0;
-    while (pos + 8 <= fileSize) {
-        unsigned char h[12] = {};
-        if (read(pos, h, 8) < 8)
-            break;
-        FourCc id;
-        std::memcpy(id.data(), h, 4);
-        const std::int64_t size = LittleEndian32(h + 4);
-        if (Is(id, "RIFF") || Is(id, "LIST")) {
-            if (pos + 12 > fileSize || read(pos + 8, h + 8, 4) < 4)
-                break;
-            if (Is(id, "RIFF")) {
-                walk.riffsTile = walk.riffsTile && pos == walk.nextRiff;
-                walk.nextRiff = pos + 8 + size + (size & 1);
-            } else if (std::memcmp(h + 8, "movi", 4) == 0) {
-                walk.moviSeen = true;
-            }
-            pos += 12;
-            r.dataEnd = pos;
-            continue;
-        }
-        if (!IsChunkId(id) || pos + 8 + size > fileSize)
-            break;
-        if (Is(id, "avih") && !headerRead && size >= kTotalFramesOffset + 4) {
+    r.dataEnd = WalkAviChunks(fileSize, read, [&](const AviChunk& c) {
+        if (Is(c.id, "RIFF")) {
+            walk.riffsTile = walk.riffsTile && c.offset == walk.nextRiff;
+            walk.nextRiff = c.offset + 8 + c.size + (c.size & 1);
+        } else if (c.IsList()) {
+            walk.moviSeen = walk.moviSeen || Is(c.listType, "movi");
+        } else if (Is(c.id, "avih") && !headerRead && c.size >= kTotalFramesOffset + 4) {
             unsigned char frames[4] = {};
-            if (read(pos + 8 + kTotalFramesOffset, frames, 4) == 4)
+            if (read(c.offset + 8 + kTotalFramesOffset, frames, 4) == 4)
                 r.headerFrames = LittleEndian32(frames);
             headerRead = true;
-        } else if (Is(id, "idx1")) {
+        } else if (Is(c.id, "idx1")) {
             r.hasIndex = true;
-        } else if (walk.moviSeen && IsVideoFrame(id)) {
+        } else if (walk.moviSeen && IsVideoFrame(c.id)) {
             ++r.videoChunks;
         }
-        pos = std::min(pos + 8 + size + (size & 1), fileSize);
-        r.dataEnd = pos;
-    }
+    });
     return walk;
 }
 
 } // namespace
+
+bool AviChunk::IsList() const
+{
+    return Is(id, "RIFF") || Is(id, "LIST");
+}
+
+std::int64_t WalkAviChunks(std::int64_t fileSize, const AviReadAt& read, const std::function<void(const AviChunk&)>& visit)
+{
+    std::int64_t pos = 0;
+    std::int64_t end = 0;
+    while (pos + 8 <= fileSize) {
+        unsigned char h[8] = {};
+        if (read(pos, h, 8) < 8)
+            break;
+        AviChunk c;
+        std::memcpy(c.id.data(), h, 4);
+        c.offset = pos;
+        c.size = LittleEndian32(h + 4);
+        if (c.IsList()) {
+            if (pos + 12 > fileSize || read(pos + 8, c.listType.data(), 4) < 4)
+                break;
+            visit(c);
+            pos += 12;
+        } else {
+            if (!IsChunkId(c.id) || pos + 8 + c.size > fileSize)
+                break;
+            visit(c);
+            pos = std::min<std::int64_t>(pos + 8 + c.size + (c.size & 1), fileSize);
+        }
+        end = pos;
+    }
+    return end;
+}
 
 AviFileCheck CheckAviFile(std::int64_t fileSize, const AviReadAt& read)
 {
@@ -130,13 +142,82 @@ AviFileCheck CheckAviFile(std::int64_t fileSize, const AviReadAt& read)
     return r;
 }
 
-AviFileCheck CheckAviFile(int fd)
+namespace {
+
+// The file's size and reads from it; false when it cannot be looked at.
+bool FileReader(int fd, std::int64_t& size, AviReadAt& read)
 {
     struct stat st {};
     if (fd < 0 || ::fstat(fd, &st) != 0)
-        return {};
-    return CheckAviFile(st.st_size, [fd](std::int64_t offset, void* to, std::size_t n) -> std::size_t {
+        return false;
+    size = st.st_size;
+    read = [fd](std::int64_t offset, void* to, std::size_t n) -> std::size_t {
         const ssize_t got = ::pread(fd, to, n, static_cast<off_t>(offset));
         return got < 0 ? 0 : static_cast<std::size_t>(got);
+    };
+    return true;
+}
+
+std::int32_t LittleEndianInt32(const unsigned char* p)
+{
+    return static_cast<std::int32_t>(LittleEndian32(p));
+}
+
+// strh: type at 0, scale at 20, rate at 24; strf of video (a bitmap header): width at 4,
+// height at 8, compression at 16.
+constexpr std::uint32_t kStreamHeaderBytes = 28;
+constexpr std::uint32_t kBitmapHeaderBytes = 20;
+
+} // namespace
+
+AviFileCheck CheckAviFile(int fd)
+{
+    std::int64_t size = 0;
+    AviReadAt read;
+    return FileReader(fd, size, read) ? CheckAviFile(size, read) : AviFileCheck{};
+}
+
+AviVideoStream ReadAviVideoStream(std::int64_t fileSize, const AviReadAt& read)
+{
+    AviVideoStream v;
+    int streams = 0;        // stream headers seen
+    int videoStream = -1;   // the number of the first video stream
+    bool inVideoStream = false;
+    bool moviSeen = false;
+    char frameId[2] = {};   // "00": the stream number its frame chunks begin with
+    WalkAviChunks(fileSize, read, [&](const AviChunk& c) {
+        unsigned char d[kStreamHeaderBytes] = {};
+        if (c.IsList()) {
+            moviSeen = moviSeen || Is(c.listType, "movi");
+        } else if (Is(c.id, "strh")) {
+            inVideoStream = false;
+            if (videoStream < 0 && c.size >= kStreamHeaderBytes && read(c.offset + 8, d, sizeof d) == sizeof d
+                && std::memcmp(d, "vids", 4) == 0) {
+                videoStream = streams;
+                inVideoStream = true;
+                v.scale = LittleEndian32(d + 20);
+                v.rate = LittleEndian32(d + 24);
+                frameId[0] = static_cast<char>('0' + videoStream / 10 % 10);
+                frameId[1] = static_cast<char>('0' + videoStream % 10);
+            }
+            ++streams;
+        } else if (Is(c.id, "strf") && inVideoStream && c.size >= kBitmapHeaderBytes
+                   && read(c.offset + 8, d, kBitmapHeaderBytes) == kBitmapHeaderBytes) {
+            v.found = true;
+            v.width = LittleEndianInt32(d + 4);
+            v.height = LittleEndianInt32(d + 8);
+            std::memcpy(v.compression.data(), d + 16, 4);
+            inVideoStream = false;
+        } else if (moviSeen && v.found && IsVideoFrame(c.id) && c.id[0] == frameId[0] && c.id[1] == frameId[1]) {
+            v.frames.push_back({c.offset + 8, c.size});
+        }
     });
+    return v;
+}
+
+AviVideoStream ReadAviVideoStream(int fd)
+{
+    std::int64_t size = 0;
+    AviReadAt read;
+    return FileReader(fd, size, read) ? ReadAviVideoStream(size, read) : AviVideoStream{};
 }

@@ -4,7 +4,7 @@
 #include "capture/CaptureGraph.h"
 #include "capture/CodecEnumeration.h"
 #include "capture/DeviceEnumeration.h"
-#include "capture/RecordedVtiTimes.h"
+#include "capture/TimingRecords.h"
 #include "common/Clock.h"
 #include "devices/DeviceTable.h"
 #include "devices/PreAllocation.h"
@@ -16,6 +16,7 @@
 #include "recording/AppState.h"
 #include "recording/GraphControl.h"
 #include "recording/RecordingControl.h"
+#include "recording/AviFileCheck.h"
 #include "recording/RecordingLog.h"
 #include "HiddenFeatures.h"
 #include "support/FileSizeLimit.h"
@@ -426,41 +427,122 @@ TEST_F(CaptureGraphTest, AnUnpluggedCameraFailsUntilPluggedInAgainAndItsRecordin
     ExpectReadable(app.RecordingFileName);
 }
 
-TEST_F(CaptureGraphTest, RecordedFramesReadBackTheSimulatorsVtiTime)
+namespace {
+
+// A timing record's rows: both fields' times in ten-thousandths of a second of the day
+// (-1: empty) and the flags.
+struct TimingRow {
+    long long first = -1, second = -1;
+    bool unreadable = false, gap = false, repeat = false;
+};
+
+std::vector<TimingRow> ReadTimingRecord(const QString& csv)
+{
+    const auto time = [](const QByteArray& t) {
+        int h = 0, m = 0, s = 0, fraction = 0;
+        return std::sscanf(t.constData(), "%d:%d:%d.%d", &h, &m, &s, &fraction) == 4
+                   ? ((h * 60LL + m) * 60 + s) * 10'000 + fraction
+                   : -1;
+    };
+    std::vector<TimingRow> rows;
+    for (const QByteArray& line : ReadFileBytes(csv).split('\n').mid(1)) {
+        const QList<QByteArray> f = line.trimmed().split(',');
+        if (f.size() == 6)
+            rows.push_back({time(f[1]), time(f[2]), f[3] == "1", f[4] == "1", f[5] == "1"});
+    }
+    return rows;
+}
+
+// Overwrites frame `to` of a recording with the bytes of frame `from`: a duplicated frame.
+void CopyFrame(const QString& avi, std::size_t from, std::size_t to)
+{
+    const int fd = ::open(QFile::encodeName(avi).constData(), O_RDWR | O_CLOEXEC);
+    const AviVideoStream v = ReadAviVideoStream(fd);
+    ASSERT_GT(v.frames.size(), to);
+    std::vector<char> bytes(v.frames[from].size);
+    EXPECT_EQ(::pread(fd, bytes.data(), bytes.size(), v.frames[from].offset), static_cast<ssize_t>(bytes.size()));
+    EXPECT_EQ(::pwrite(fd, bytes.data(), bytes.size(), v.frames[to].offset), static_cast<ssize_t>(bytes.size()));
+    ::close(fd);
+}
+
+} // namespace
+
+// Every recorded frame's VTI time, read back into its timing record, is the simulator's to
+// the millisecond, and the record marks exactly the frames dropped or duplicated.
+TEST_F(CaptureGraphTest, TimingRecordsShowTheSimulatorsTimeAndExactlyItsGapsAndRepeats)
 {
     LoadTheCharacterSets();
     Select("720x480", VideoSubtype::YUY2);
     constexpr gint64 kOffsetMs = 2500;
     constexpr double kDriftMsPerMinute = 600; // a frame period shows 1 % longer
-    // Not live: each frame shows the start time plus its own timestamp, so the steps are exact.
-    m_graph->SetSourceSetup([](GstElement* source) {
-        g_object_set(source, "is-live", FALSE, "offset", kOffsetMs, "drift", kDriftMsPerMinute, nullptr);
-    });
-    const auto msOfDay = [](const RecordedVtiTime& t) { return ((t.hour * 60L + t.minute) * 60L + t.second) * 1000L + t.milliseconds; };
-    const auto now = [this] { return static_cast<long>(UtcNowTicks(m_clock) % kTicksPerDay / kTicksPerMillisecond); };
-    // b - a in milliseconds, across midnight.
-    const auto after = [](long a, long b) { return ((b - a) % 86'400'000 + 86'400'000 + 43'200'000) % 86'400'000 - 43'200'000; };
-    const long started = now();
-    const QString avi = Record(0, m_dir.FilePath(QStringLiteral("times.avi")), [this] {
-        QElapsedTimer guard;
-        guard.start();
-        while (m_graph->FramesDelivered() < 60 && guard.elapsed() < 30000)
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
-    });
-    const long stopped = now();
+    constexpr double kPeriod = 10'000 * 1001.0 / 30'000; // in ten-thousandths of a second
+    constexpr long long kDay = 864'000'000;
+    const auto now = [this] { return static_cast<long long>(UtcNowTicks(m_clock) % kTicksPerDay / 1000); };
+    const auto after = [](long long a, long long b) { return ((b - a) % kDay + kDay + kDay / 2) % kDay - kDay / 2; };
+    const struct {
+        const char* name;
+        guint dropEvery;
+        bool duplicate, uyvy;
+    } cases[] = {{"plain", 0, false, false},
+                 {"every 7th frame dropped", 7, false, false},
+                 {"frame 10 copied over frame 11", 0, true, false},
+                 {"converted to UYVY", 0, false, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        // Not live: each frame shows the start time plus its own timestamp, so the steps are exact.
+        m_graph->SetSourceSetup([&c](GstElement* source) {
+            g_object_set(source, "is-live", FALSE, "offset", kOffsetMs, "drift", kDriftMsPerMinute, "drop-every",
+                         c.dropEvery, nullptr);
+        });
+        const long long started = now();
+        QString avi = Record(0, m_dir.FilePath(QStringLiteral("times.avi")), [this] {
+            QElapsedTimer guard;
+            guard.start();
+            while (m_graph->FramesDelivered() < 60 && guard.elapsed() < 30000)
+                QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
+        });
+        const long long stopped = now();
+        // The simulator's frame numbers behind the file's frames.
+        std::vector<long long> shown;
+        for (long long n = 0; static_cast<int>(shown.size()) < LoggedFrames(avi); ++n)
+            if (c.dropEvery == 0 || (n + 1) % c.dropEvery != 0)
+                shown.push_back(n);
+        if (c.duplicate) {
+            CopyFrame(avi, 10, 11);
+            shown[11] = shown[10];
+        }
+        if (c.uyvy) {
+            const QString uyvy = m_dir.FilePath(QStringLiteral("uyvy.avi"));
+            ASSERT_EQ(QProcess::execute(QStringLiteral("ffmpeg"), {"-v", "error", "-i", avi, "-c:v", "rawvideo",
+                                                                   "-pix_fmt", "uyvy422", "-y", uyvy}),
+                      0);
+            avi = uyvy;
+        }
 
-    const RecordedVtiTimes times = ReadRecordedVtiTimes(avi, m_sets);
-    ASSERT_EQ(static_cast<int>(times.frames.size()), LoggedFrames(avi));
-    ASSERT_GE(times.frames.size(), 60u);
-    const RecordedVtiTime& first = times.frames.front();
-    const long firstUtc = msOfDay(first) - kOffsetMs;
-    EXPECT_GE(after(started, firstUtc), 0);
-    EXPECT_GE(after(firstUtc, stopped), 0);
-    for (const RecordedVtiTime& t : times.frames) {
-        ASSERT_TRUE(t.readable) << t.frame;
-        // Frame n shows n drifting frame periods (1001/30 ms) after the first; the second field half a period later.
-        const double shown = static_cast<double>(t.frame) * 1001.0 / 30.0 * (1 + kDriftMsPerMinute / 60'000);
-        EXPECT_LT(std::abs(static_cast<double>(after(msOfDay(first), msOfDay(t))) - shown), 1.0) << t.frame;
-        EXPECT_NEAR((t.secondFieldMilliseconds - t.milliseconds + 1000) % 1000, 16.7, 0.7);
+        const TimingRecordOutcome outcome = WriteTimingRecord(avi, m_sets);
+        ASSERT_TRUE(outcome.written) << outcome.message.toStdString();
+        const std::vector<TimingRow> rows = ReadTimingRecord(TimingRecordFileName(avi));
+        ASSERT_EQ(rows.size(), shown.size());
+        ASSERT_GE(rows.size(), 60u);
+        const long long firstUtc = rows[0].first - kOffsetMs * 10;
+        EXPECT_GE(after(started, firstUtc), 0);
+        EXPECT_GE(after(firstUtc, stopped), 0);
+        int gaps = 0, repeats = 0;
+        for (std::size_t n = 0; n < rows.size(); ++n) {
+            SCOPED_TRACE(n);
+            ASSERT_FALSE(rows[n].unreadable);
+            const double expected = static_cast<double>(shown[n] - shown[0]) * kPeriod * (1 + kDriftMsPerMinute / 60'000);
+            EXPECT_LT(std::abs(static_cast<double>(after(rows[0].first, rows[n].first)) - expected), 10.0);
+            EXPECT_NEAR(static_cast<double>(after(rows[n].first, rows[n].second)), kPeriod / 2, 2.0);
+            const long long step = n == 0 ? 1 : shown[n] - shown[n - 1];
+            EXPECT_EQ(rows[n].gap, step > 1);
+            EXPECT_EQ(rows[n].repeat, step == 0);
+            gaps += step > 1;
+            repeats += step == 0;
+        }
+        EXPECT_TRUE(outcome.message.contains(
+            QStringLiteral("%1 frames, %2 gaps, %3 repeats, 0 unreadable").arg(rows.size()).arg(gaps).arg(repeats)))
+            << outcome.message.toStdString();
+        EXPECT_EQ(gaps > 5, c.dropEvery > 0);
     }
 }

@@ -53,6 +53,12 @@ TEST(Program, CommandLineAndAFolderTooDeepForItsPaths)
     // 3 × 200 characters below the folder: far beyond the 511 the program holds.
     const QString deep = folder.FilePath(QStringLiteral("%1/%1/%1").arg(QString(200, QLatin1Char('d'))));
     ASSERT_TRUE(QDir().mkpath(deep));
+    ASSERT_EQ(QProcess::execute(QStringLiteral("ffmpeg"), {"-v", "error", "-f", "lavfi", "-i", "testsrc=size=64x48",
+                                                           "-frames:v", "2", "-c:v", "mjpeg", folder.FilePath("mjpg.avi")}),
+              0);
+    // None of these opens a window: no display is needed.
+    for (const char* display : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
+        folder.env.remove(QLatin1String(display));
     const struct {
         QStringList args;
         QString cwd;
@@ -66,6 +72,9 @@ TEST(Program, CommandLineAndAFolderTooDeepForItsPaths)
          "    720x576   YUY2  25 fps    PAL\n",
          {}},
         {{"--simulated-camera", "--record-everything"}, {}, 2, {}, "'--record-everything'"},
+        {{"--read-times"}, {}, 2, {}, "--read-times wants a recording"},
+        {{"--read-times", "gone.avi"}, {}, 1, {}, "gone.avi: no such file"},
+        {{"--read-times", "mjpg.avi"}, {}, 1, {}, "mjpg.avi holds MJPG video"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.args.join(u' ').toStdString());
@@ -109,6 +118,7 @@ TEST(Program, AnEventFileIsArmedRecordedLoggedAndTheNextArmed)
     ProgramRun program;
     ASSERT_TRUE(program.Start(folder, {QStringLiteral("--simulated-camera")}));
     program.WaitForLog("Start time:", 2); // the second is armed once the first was recorded
+    program.WaitForLog("VTI times in");
     EXPECT_EQ(program.Stop(), 0);
     const QString text = QString::fromUtf8(program.log);
     EXPECT_EQ(text.count(QStringLiteral("Start time:")), 2) << text.toStdString();
@@ -121,6 +131,21 @@ TEST(Program, AnEventFileIsArmedRecordedLoggedAndTheNextArmed)
                                          "Number of recorded frames");
     EXPECT_TRUE(frames > 100 && frames < 160) << frames; // about 4.45 s at 29.97 frames per second
     EXPECT_EQ(ProbeVideo(avi).frames, frames);
+
+    // Its timing record follows, and --read-times makes the same one again.
+    const QString csv = folder.FilePath(QStringLiteral("VideoFiles/") + avis[0].chopped(4) + QStringLiteral(".vti.csv"));
+    const QByteArray summary = QStringLiteral("%1 frames, ").arg(frames).toLatin1();
+    EXPECT_TRUE(program.log.contains("VTI times in " + QFileInfo(csv).fileName().toLatin1() + ": ")) << text.toStdString();
+    EXPECT_TRUE(program.log.contains(summary));
+    const QByteArray record = ReadFileBytes(csv);
+    EXPECT_EQ(record.count('\n'), frames + 1);
+    ASSERT_TRUE(QFile::remove(csv));
+    ProgramRun readTimes;
+    ASSERT_TRUE(readTimes.Start(folder, {QStringLiteral("--read-times"), avi}));
+    ASSERT_TRUE(readTimes.process.waitForFinished(30000));
+    EXPECT_EQ(readTimes.process.exitCode(), 0);
+    EXPECT_TRUE(readTimes.process.readAllStandardOutput().contains(summary));
+    EXPECT_EQ(ReadFileBytes(csv), record);
 
 }
 

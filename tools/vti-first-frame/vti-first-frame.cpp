@@ -30,12 +30,13 @@ int main(int argc, char* argv[])
 {
     RecordedVtiTimesRequest request;
     request.maxFrames = 1;
+    OcrLayout& layout = request.layout.emplace();
     const char* path = nullptr;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--tv-safe") == 0)
-            request.layout.rowBase = kRowBaseTvSafe;
+            layout.rowBase = kRowBaseTvSafe;
         else if (std::strcmp(argv[i], "--camera-attached") == 0)
-            request.layout.cameraAttached = true;
+            layout.cameraAttached = true;
         else if (argv[i][0] == '-' || path != nullptr)
             return Usage();
         else
@@ -54,11 +55,11 @@ int main(int argc, char* argv[])
                      times.error.isEmpty() ? "the file holds no frame" : times.error.toLocal8Bit().constData());
         return kExitUnreadableFile;
     }
-    const RecordedVtiTime& t = times.frames.front();
+    const VtiFrameTime& t = times.frames.front();
     if (!t.readable) {
         std::puts("unreadable");
         return kExitUnreadableTime;
     }
-    std::printf("%02u:%02u:%02u.%03u\n", t.hour, t.minute, t.second, t.milliseconds);
+    std::printf("%02u:%02u:%02u.%03u\n", t.hour, t.minute, t.second, t.firstFieldFraction / 10);
     return 0;
 }
