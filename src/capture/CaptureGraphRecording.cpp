@@ -77,6 +77,7 @@ Status CaptureGraph::LinkThroughCodec(GstElementFactory* factory, const QString&
     if (decoder ? gst_element_link_many(queue, decoder, codec, m_e->mux, nullptr)
                 : gst_element_link_many(queue, codec, m_e->mux, nullptr)) {
         Log(codecName + QStringLiteral(" is used in filter graph\r\n"));
+        m_recordedSubtype = VideoSubtype::OTHER; // the file holds the codec's output, not the camera's frames
         return Status::Ok;
     }
     for (GstElement* e : {codec, decoder}) {

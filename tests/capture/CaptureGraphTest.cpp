@@ -231,6 +231,8 @@ TEST_F(CaptureGraphTest, RecordingsReadBackFrameForFrame)
         m_options.ManualAllocationGB = c.preAllocationGB;
         m_graph->SetSourceSetup([&c](GstElement* source) { g_object_set(source, "drop-every", c.dropEvery, nullptr); });
         const QString file = m_dir.FilePath(QStringLiteral("rec.avi"));
+        bool timingRecord = false; // asked for only where the file holds the camera's own frames
+        m_graph->SetRecordingFinishedHandler([&](const QString&, VideoSubtype s) { timingRecord = MakesTimingRecord(s); });
         struct stat st {};
         const QString avi = Record(5000, file, [&] {
             if (c.preAllocationGB == 0)
@@ -252,6 +254,7 @@ TEST_F(CaptureGraphTest, RecordingsReadBackFrameForFrame)
         EXPECT_EQ(p.width, c.width);
         EXPECT_EQ(p.height, c.height);
         EXPECT_EQ(p.codec, QLatin1String(c.ffprobeCodec));
+        EXPECT_EQ(timingRecord, c.subtype == VideoSubtype::YUY2 && p.codec == QLatin1String("rawvideo"));
         EXPECT_EQ(p.rate, c.width == 720 && c.height == 576 ? QStringLiteral("25/1") : QStringLiteral("30000/1001"));
         QFile::remove(avi);
     }
