@@ -69,7 +69,8 @@ void MainWindow::ShowAbout()
 {
     UserMessageLog& log = m_app.messages;
     log.Append(QStringLiteral("VELA Video Application Version 1.1"), true);
-    log.Append(QStringLiteral("Report errors to \"%1\".  Please describe").arg(QLatin1String(kErrorReportAddress)), false);
+    log.Append(QStringLiteral("Report errors as the user guide (README) says under \"Reporting problems\".  Please describe"),
+               false);
     log.Append(QStringLiteral("how to duplicate the error and attach a saved user message log file.\n"), false);
 }
 
