@@ -1,5 +1,6 @@
 #include "app/CountdownPaneText.h"
 
+#include "common/CalendarTime.h"
 #include "recording/Scheduler.h"
 
 namespace {
@@ -20,12 +21,19 @@ QString EventInfoLine(const QString& text, int line)
     return end < 0 ? QString() : text.mid(start, end - start);
 }
 
-QString CountdownPaneText(CountdownPaneKind pane, const SchedulerState& state, bool showEventTimeAsUtc)
+QString CountdownPaneText(CountdownPaneKind pane, const SchedulerState& state, bool showEventTimeAsUtc,
+                          bool eventRecording)
 {
     switch (pane) {
     case CountdownPaneKind::Countdown:
+        if (eventRecording) {
+            const CalendarTime end = UtcTimeToCalendar(state.ArmedRecordingEnd);
+            return QString::asprintf("%2.2d:%2.2d:%2.2d", end.hour, end.minute, end.second);
+        }
         return state.CountdownText;
     case CountdownPaneKind::Title:
+        if (eventRecording)
+            return QStringLiteral("Event recording until (UTC):");
         return showEventTimeAsUtc ? QStringLiteral("  Computer time (UTC):")
                                   : QStringLiteral("Countdown to recording start time:");
     case CountdownPaneKind::StartLine:

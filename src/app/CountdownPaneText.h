@@ -13,4 +13,7 @@ enum class CountdownPaneKind { Countdown, Title, StartLine, EventLine, EndLine }
 QString EventInfoLine(const QString& eventInfoText, int line);
 
 // What a pane draws, from the scheduler's texts and the Event Pending display option.
-QString CountdownPaneText(CountdownPaneKind pane, const SchedulerState& state, bool showEventTimeAsUtc);
+// While the Event records, the countdown (long run out) gives way to the time its
+// recording ends.
+QString CountdownPaneText(CountdownPaneKind pane, const SchedulerState& state, bool showEventTimeAsUtc,
+                          bool eventRecording = false);

@@ -205,7 +205,7 @@ Status FindDevicesAndGraph(CaptureApp& app, bool simulatedCamera, const Simulato
 void ReadOptionsFile(CaptureApp& app)
 {
     AppOptions& options = app.options;
-    if (LoadOptionsFile(options)) {
+    if (LoadOptionsFile(options, &app.messages)) {
         options.OptionsLoadedFromFile = true;
         CheckLoadedOptions(options, app.devices, app.messages);
         if (options.PixelSaturationValue != -1)

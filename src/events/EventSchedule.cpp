@@ -85,9 +85,12 @@ void EventSchedule::OfferToSchedule(const QString& fileName, std::unique_ptr<Eve
                               listing.Accepted == 0);
         break;
     case InsertResult::Overlaps:
-        log.Append(QStringLiteral("NOTE: the Event ") + fileName
-                              + QStringLiteral(" is ignored because it overlaps (within one minute) another Event\r\n"),
-                          listing.Accepted == 0);
+        // The rule as it was applied, so the user knows how far to move the Event.
+        log.Append(QStringLiteral("NOTE: the Event %1 is ignored because its recording overlaps another Event's or "
+                                  "starts less than %2 seconds after it ends\r\n")
+                       .arg(fileName)
+                       .arg(kOverlapMargin.count()),
+                   listing.Accepted == 0);
         break;
     }
 }

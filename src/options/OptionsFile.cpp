@@ -1,11 +1,14 @@
 #include "options/OptionsFile.h"
 
+#include "common/AtomicFile.h"
 #include "common/ProcessDirectory.h"
 #include "devices/DeviceTable.h"
 #include "messages/MessageTables.h"
 #include "messages/UserMessageLog.h"
 #include "options/XmlDocumentText.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <cstdio>
 
 namespace {
@@ -183,11 +186,21 @@ void ApplyOptionValue(AppOptions& o, const QString& key, const QString& value)
                                                            : VideoRenderer::Window;
 }
 
-bool LoadOptionsFile(AppOptions& o)
+bool LoadOptionsFile(AppOptions& o, UserMessageLog* log)
 {
-    const auto children = ReadFlatDocument(OptionsPath());
-    if (!children)
+    const QString path = OptionsPath();
+    QString why;
+    const auto children = ReadFlatDocument(path, &why);
+    if (!children) {
+        // No file is the first start, and needs no word.
+        if (log && QFileInfo::exists(path))
+            log->Append(QStringLiteral("\r\nWARNING: %1 was not read: %2.  The built-in default settings are in use.  "
+                                       "The file is left as it is until a setting is saved; it is then kept as "
+                                       "%1%3.\r\n")
+                            .arg(QLatin1String(kOptionsFileName), why, QLatin1String(kUnreadableOptionsSuffix)),
+                        true);
         return false;
+    }
     for (const XmlChild& c : *children) {
         const QStringList& a = c.attributeValues;
         if (a.size() == 1) {
@@ -296,7 +309,22 @@ QString OptionsDocumentText(const AppOptions& o)
 
 bool SaveOptionsFile(const AppOptions& options, QString* error)
 {
-    return WriteXmlDocumentText(OptionsDocumentText(options), OptionsPath(), error);
+    const QString path = OptionsPath();
+    if (QFileInfo::exists(path) && !ReadFlatDocument(path)) {
+        QFile old(path);
+        std::string why = "cannot be opened";
+        const bool kept = old.open(QIODevice::ReadOnly)
+            && WriteFileAtomically((path + QLatin1String(kUnreadableOptionsSuffix)).toStdString(),
+                                   old.readAll().toStdString(), &why);
+        if (!kept) {
+            if (error)
+                *error = QStringLiteral("the unreadable file could not be kept as %1%2: %3")
+                             .arg(QLatin1String(kOptionsFileName), QLatin1String(kUnreadableOptionsSuffix),
+                                  QString::fromStdString(why));
+            return false;
+        }
+    }
+    return WriteXmlDocumentText(OptionsDocumentText(options), path, error);
 }
 
 void SaveOptionsAndReport(AppOptions& o, UserMessageLog& log)

@@ -9,9 +9,13 @@ class UserMessageLog;
 
 inline constexpr const char* kOptionsFileName = "VELA_options.xml";
 
+inline constexpr const char* kUnreadableOptionsSuffix = ".unreadable";
+
 // Reads "VELA_options.xml" from the process directory into the options. True when the
-// document was parsed and its root's children listed; bad elements are skipped.
-bool LoadOptionsFile(AppOptions& options);
+// document was parsed and its root's children listed; bad elements are skipped. A file
+// that is there but cannot be read so is named in the log, when one is given, with the
+// reason; the defaults stay in use and the file is left as it is.
+bool LoadOptionsFile(AppOptions& options, UserMessageLog* log = nullptr);
 // Stores one single-attribute element's value; unknown keys are ignored.
 void ApplyOptionValue(AppOptions& options, const QString& key, const QString& value);
 // After a successful load: the derived values, then the stored device pairs against the
@@ -19,7 +23,9 @@ void ApplyOptionValue(AppOptions& options, const QString& key, const QString& va
 void CheckLoadedOptions(AppOptions& options, DeviceTable& devices, UserMessageLog& log);
 
 // Writes the whole of the options to the file; false (and *error set) when nothing was
-// written. The old file stays whole on failure.
+// written. The old file stays whole on failure. An old file that cannot be read as an
+// options file is first kept as "VELA_options.xml.unreadable", so the hand edits in it
+// are never lost to a save.
 bool SaveOptionsFile(const AppOptions& options, QString* error = nullptr);
 // The save used by menu commands and dialogs: writes SaturationDefault as the threshold,
 // reports message 17 on failure.

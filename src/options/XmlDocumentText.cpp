@@ -90,14 +90,19 @@ bool WriteXmlDocumentText(const QString& documentText, const QString& path, QStr
     return true;
 }
 
-std::optional<QList<XmlChild>> ReadFlatDocument(const QString& path)
+std::optional<QList<XmlChild>> ReadFlatDocument(const QString& path, QString* why)
 {
+    auto fail = [why](const QString& reason) -> std::optional<QList<XmlChild>> {
+        if (why)
+            *why = reason;
+        return std::nullopt;
+    };
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
+        return fail(QStringLiteral("it cannot be opened (%1)").arg(file.errorString()));
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
-        return std::nullopt;
+        return fail(QStringLiteral("it cannot be read (%1)").arg(file.errorString()));
 
     // Files written here carry no encoding and are ISO 8859-1; a hand-edited file may
     // declare UTF-8.
@@ -118,10 +123,12 @@ std::optional<QList<XmlChild>> ReadFlatDocument(const QString& path)
     const pugi::xml_parse_result parsed =
         doc.load_buffer(bytes.constData(), static_cast<std::size_t>(bytes.size()), options, encoding);
     if (!parsed)
-        return std::nullopt;
+        return fail(QStringLiteral("it is not an XML document (%1 at byte %2)")
+                        .arg(QString::fromLatin1(parsed.description()))
+                        .arg(parsed.offset));
     const pugi::xml_node root = doc.document_element();
     if (!root)
-        return std::nullopt;
+        return fail(QStringLiteral("it holds no XML element"));
 
     QList<XmlChild> children;
     for (const pugi::xml_node child : root.children()) {

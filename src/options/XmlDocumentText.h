@@ -34,7 +34,7 @@ struct XmlChild {
 };
 
 // Parses a file and lists the root's element children in document order; nullopt when
-// the file cannot be read or parsed, or has no root element. The root's name is not
-// checked. Text is taken as ISO 8859-1 unless the declaration names UTF-8. No DTD and no
-// external entities are ever processed.
-std::optional<QList<XmlChild>> ReadFlatDocument(const QString& path);
+// the file cannot be read or parsed, or has no root element (then *why, when given, says
+// which). The root's name is not checked. Text is taken as ISO 8859-1 unless the
+// declaration names UTF-8. No DTD and no external entities are ever processed.
+std::optional<QList<XmlChild>> ReadFlatDocument(const QString& path, QString* why = nullptr);

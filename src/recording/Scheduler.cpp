@@ -211,6 +211,8 @@ void Scheduler::StartEventRecording(UtcTime now)
     if (m_timers)
         m_timers->StartEventRecordingTimer(TimerDelay(stopAt - now));
     m_app.EventRecordingActive = true;
+    // The Event Pending window now says until when the Event records.
+    Ui(&RecordingUi::ShowCountdown);
 }
 
 // The duration timer: the Event recording is complete.

@@ -17,6 +17,8 @@ void ScheduleCommand(const CommandSteps& s)
     s.LoadEventSchedule();
 }
 
+// As after Schedule..., the folder is read again however the dialogs end, so an Event
+// file copied in by hand is taken up by either command; only a change disarms first.
 void EditAndDeleteCommand(const CommandSteps& s)
 {
     int result = s.RunDialog(MenuDialog::ViewEvents);
@@ -27,13 +29,10 @@ void EditAndDeleteCommand(const CommandSteps& s)
         s.LoadEventSchedule();
         result = s.RunDialog(MenuDialog::ViewEvents);
     }
-    if (result == 1) { // every listed Event was deleted
+    // 1: every listed Event was deleted; 0: one was chosen for editing.
+    if (result == 1 || (result == 0 && s.RunDialog(MenuDialog::EditEvent) == 1))
         DisarmWhenArmed(s);
-        s.LoadEventSchedule();
-    } else if (result == 0 && s.RunDialog(MenuDialog::EditEvent) == 1) {
-        DisarmWhenArmed(s);
-        s.LoadEventSchedule();
-    }
+    s.LoadEventSchedule();
 }
 
 void SaveOnOne(const CommandSteps& s, MenuDialog dialog)

@@ -8,6 +8,8 @@
 enum class MenuCommand : int {
     SaveMessages,
     SaveMessagesAndClear,
+    StartRecording,
+    StopRecording,
     Exit,
     Schedule,
     EditAndDelete,

@@ -82,6 +82,10 @@ TEST(CountdownPanes, EachPaneShowsItsLineOfTheEventInfo)
     EXPECT_EQ(CountdownPaneText(K::Countdown, s, false), s.CountdownText);
     EXPECT_EQ(CountdownPaneText(K::Title, s, false), QStringLiteral("Countdown to recording start time:"));
     EXPECT_EQ(CountdownPaneText(K::Title, s, true), QStringLiteral("  Computer time (UTC):"));
+    // While the Event records: until when, not a countdown run out.
+    s.ArmedRecordingEnd = CalendarToUtcTime({2026, 3, 0, 15, 3, 6, 5, 0}).value();
+    EXPECT_EQ(CountdownPaneText(K::Title, s, true, true) + CountdownPaneText(K::Countdown, s, true, true),
+              QStringLiteral("Event recording until (UTC):03:06:05"));
     // Without a carriage return in the first 512 characters there are no lines to show.
     EXPECT_EQ(EventInfoLine(QString(512, QLatin1Char('x')) + "\r\nEvent\r\n", 1), QString());
 }
@@ -115,7 +119,7 @@ QString Trace(MenuCommand command, std::deque<int> results, bool armed = true, i
 
 } // namespace
 
-TEST(MenuCommands, EventCommandsDisarmOnlyAfterASaveAndOptionDialogsSaveAndRestartByResult)
+TEST(MenuCommands, EventCommandsReloadAlwaysAndDisarmOnlyAfterAChangeOptionDialogsSaveAndRestartByResult)
 {
     using M = MenuCommand;
     const struct {
@@ -129,7 +133,8 @@ TEST(MenuCommands, EventCommandsDisarmOnlyAfterASaveAndOptionDialogsSaveAndResta
         // 2: some deleted (disarm, reload, list again); 4: expired toggled; 1: all deleted.
         {M::EditAndDelete, {2, 4, 2, 1}, true, "view disarm load view load view disarm load view disarm load"},
         {M::EditAndDelete, {0, 1}, true, "view edit disarm load"},
-        {M::EditAndDelete, {4, 0, 0}, true, "view load view edit"},
+        {M::EditAndDelete, {4, 0, 0}, true, "view load view edit load"},
+        {M::EditAndDelete, {3}, true, "view load"}, // cancelled, as Schedule... cancelled
         {M::PixelSaturation, {1}, true, "dialog saveFile restart"},
         {M::PixelSaturation, {2}, true, "dialog restart"},
         {M::FrameIntegration, {2}, true, "dialog"},

@@ -93,7 +93,8 @@ TEST_F(AppWindowsTest, WithoutADeviceTheDeviceEntriesAreGreyAndTheMenusFollowRec
     ASSERT_EQ(actions.size(), static_cast<int>(MenuCommand::About) + 1);
     const QList<MenuCommand> grey = {MenuCommand::BrightnessContrast, MenuCommand::PixelSaturation,
                                      MenuCommand::ClockDrift,         MenuCommand::FrameIntegration,
-                                     MenuCommand::Devices,            MenuCommand::CodecDefault};
+                                     MenuCommand::Devices,            MenuCommand::CodecDefault,
+                                     MenuCommand::StartRecording,     MenuCommand::StopRecording};
     for (int i = 0; i < actions.size(); ++i) {
         EXPECT_EQ(actions[i]->data().toInt(), i) << "the command in the order of the menus";
         EXPECT_EQ(actions[i]->isEnabled(), !grey.contains(static_cast<MenuCommand>(i))) << i;
@@ -111,6 +112,19 @@ TEST_F(AppWindowsTest, WithoutADeviceTheDeviceEntriesAreGreyAndTheMenusFollowRec
     s_app->recordingUi->SetMenusForRecording(false);
     EXPECT_EQ(menusEnabled(), (QList<bool>(7, true)));
     EXPECT_FALSE(s_app->mainWindow->ActionFor(MenuCommand::Devices)->isEnabled());
+
+    // The icon-only buttons are named for the pointer and screen readers; the File menu
+    // shows their shortcuts, and its Stop entry follows the Stop button.
+    const QPushButton *start = s_app->controlsWindow->StartButton(), *stopButton = s_app->controlsWindow->StopButton();
+    EXPECT_EQ((QStringList{start->toolTip(), start->accessibleName(), stopButton->toolTip(), stopButton->accessibleName()}),
+              (QStringList{"Start recording", "Start recording", "Stop recording", "Stop recording"}));
+    QAction* stop = s_app->mainWindow->ActionFor(MenuCommand::StopRecording);
+    EXPECT_EQ(s_app->mainWindow->ActionFor(MenuCommand::StartRecording)->shortcut().toString() + " "
+                  + stop->shortcut().toString(),
+              "Ctrl+R Ctrl+Shift+R");
+    s_app->recordingUi->SetRecordingControls(true);
+    EXPECT_TRUE(stop->isEnabled());
+    s_app->recordingUi->SetRecordingControls(false);
 }
 
 TEST_F(AppWindowsTest, FinishedMeasurementIsTakenOnceByTheMainLoop)

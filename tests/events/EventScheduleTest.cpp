@@ -132,8 +132,9 @@ TEST_F(EventScheduleTest, RebuildListsTheAcceptedEventsButNoneStoppedByHand)
         EXPECT_TRUE(Load());
         EXPECT_EQ(m_log.Messages(),
                   QStringLiteral("\n09:00:00 (UTC)\nThe following Events are Loaded (scheduled):\n03_15_2026_10_05_00\n"
-                                 "NOTE: the Event 03_15_2026_10_15_20.ief is ignored because it overlaps (within one "
-                                 "minute) another Event\n\n03_15_2026_11_00_00\n03_15_2026_13_00_00\n"));
+                                 "NOTE: the Event 03_15_2026_10_15_20.ief is ignored because its recording overlaps "
+                                 "another Event's or starts less than 30 seconds after it ends\n\n03_15_2026_11_00_00\n"
+                                 "03_15_2026_13_00_00\n"));
         EXPECT_EQ(Listed(), (std::vector<Span>{{At(12, 55, 0), At(13, 5, 0)},
                                                {At(10, 55, 0), At(11, 5, 0)},
                                                {At(10, 0, 0), At(10, 10, 0)}}));

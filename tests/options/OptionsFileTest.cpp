@@ -35,7 +35,7 @@ protected:
         EXPECT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
         f.write(bytes);
         f.close();
-        return LoadOptionsFile(o);
+        return LoadOptionsFile(o, &m_log);
     }
 
     ScopedProcessDirectory m_dir;
@@ -136,12 +136,23 @@ TEST_F(OptionsFileTest, EncodingsAndBrokenFilesAreHandled)
     ASSERT_TRUE(Load("<?xml version=\"1.0\" encoding=\"UTF-8\"?><Root><VideoNamePrefix Value=\"\xd0\x96\"/></Root>"));
     EXPECT_EQ(o.VideoNamePrefix, QStringLiteral("\u0416"));
 
+    // A file that is there but not an options document is named, left alone until a save,
+    // and kept whole beside the new file by the save (a second save keeps that copy).
     for (const QByteArray& broken : {QByteArray(), QByteArray("<Root><VideoNamePrefix Value=\"x\"></Root>"),
                                      QByteArray("not xml at all"), QByteArray("<?xml version=\"1.0\"?>")}) {
         o.VideoNamePrefix = QStringLiteral("kept");
+        m_log.Clear();
         EXPECT_FALSE(Load(broken)) << broken.constData();
         EXPECT_EQ(o.VideoNamePrefix, QStringLiteral("kept"));
+        EXPECT_TRUE(m_log.Text().contains(QStringLiteral("WARNING: VELA_options.xml was not read: "))) << broken.constData();
+        EXPECT_EQ(Written(), broken);
+        ASSERT_TRUE(SaveOptionsFile(o) && SaveOptionsFile(o));
+        EXPECT_EQ(ReadFileBytes(OptionsFile() + ".unreadable"), broken);
     }
+    // No file at all is the first start: nothing to say.
+    m_log.Clear();
+    QFile::remove(OptionsFile());
+    EXPECT_FALSE(LoadOptionsFile(o, &m_log) || m_log.Text().contains(QLatin1String("WARNING")));
 }
 
 TEST_F(OptionsFileTest, CheckDerivesDurationAndDisplay)

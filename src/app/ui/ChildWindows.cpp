@@ -34,19 +34,20 @@ void LightGrey(QWidget* w)
 constexpr Qt::WindowFlags kNoCloseItem =
     Qt::Window | Qt::WindowTitleHint | Qt::CustomizeWindowHint | Qt::WindowSystemMenuHint;
 
-QPushButton* MakeControlButton(const QString& text, int x, const QIcon& icon, const QFont& font, QWidget* parent)
+// `what` names the button for the mouse pointer and for screen readers, also when its
+// icon shows alone (the text would not fit beside a 64-pixel icon).
+QPushButton* MakeControlButton(const QString& text, const QString& what, int x, const QIcon& icon, const QFont& font,
+                               QWidget* parent)
 {
     auto* b = new QPushButton(text, parent);
     b->setGeometry(x, 3, 100, 100);
     b->setFont(font);
-    // An icon button shows its icon alone (the text would not fit beside a 64-pixel
-    // icon); the text stays as its tool tip and accessible name.
+    b->setToolTip(what);
+    b->setAccessibleName(what);
     if (!icon.isNull()) {
         b->setIcon(icon);
         b->setIconSize(QSize(64, 64));
         b->setText(QString());
-        b->setToolTip(QString(text).replace(QLatin1Char('\n'), QLatin1Char(' ')));
-        b->setAccessibleName(b->toolTip());
     }
     return b;
 }
@@ -89,9 +90,11 @@ ControlsWindow::ControlsWindow(CaptureApp& app)
     LightGrey(this);
     move(150, 150);
     resize(224, 144);
-    m_start = MakeControlButton(QStringLiteral("Start\nRecording"), 3, app.icons.start, app.fonts.buttons, this);
+    m_start = MakeControlButton(QStringLiteral("Start\nRecording"), QStringLiteral("Start recording"), 3, app.icons.start,
+                                app.fonts.buttons, this);
     m_start->setObjectName(QStringLiteral("StartButton"));
-    m_stop = MakeControlButton(QStringLiteral("Stop\nRecording"), 106, app.icons.stop, app.fonts.buttons, this);
+    m_stop = MakeControlButton(QStringLiteral("Stop\nRecording"), QStringLiteral("Stop recording"), 106, app.icons.stop,
+                               app.fonts.buttons, this);
     m_stop->setObjectName(QStringLiteral("StopButton"));
     m_stop->setEnabled(false);
     connect(m_start, &QPushButton::clicked, this, [&app] { app.scheduler.StartButtonPressed(); });
@@ -121,7 +124,8 @@ void CountdownPane::paintEvent(QPaintEvent* e)
     p.setFont(countdown ? m_app.fonts.countdown : m_app.fonts.lists);
     // Drawn from the top-left corner of the text, as the positions are given.
     const QPoint at = countdown ? QPoint(25, 17) : m_kind == CountdownPaneKind::Title ? QPoint(10, 12) : QPoint(10, 5);
-    const QString text = CountdownPaneText(m_kind, m_app.schedulerState, m_app.options.ShowEventTimeAsUtc);
+    const QString text = CountdownPaneText(m_kind, m_app.schedulerState, m_app.options.ShowEventTimeAsUtc,
+                                           m_app.state.EventRecordingActive);
     // The fallback fonts run wider than the ones the panes were laid out for: shrink the
     // text to the pane rather than cut off the seconds or the time of day.
     const int room = width() - at.x() - 4;

@@ -26,9 +26,12 @@ struct MenuEntry {
     MenuIndex menu;
     const char* label;
     MenuCommand command;
+    const char* shortcut = nullptr;
 };
 
 constexpr MenuEntry kMainEntries[] = {
+    {MenuIndex::File, "Start Recording", MenuCommand::StartRecording, "Ctrl+R"},
+    {MenuIndex::File, "Stop Recording", MenuCommand::StopRecording, "Ctrl+Shift+R"},
     {MenuIndex::File, "Exit", MenuCommand::Exit},
     {MenuIndex::Events, "Schedule...", MenuCommand::Schedule},
     {MenuIndex::Events, "Edit and Delete...", MenuCommand::EditAndDelete},
@@ -48,7 +51,8 @@ constexpr MenuEntry kMainEntries[] = {
 
 constexpr MenuCommand kNeedCamera[] = {MenuCommand::Devices,          MenuCommand::CodecDefault,
                                        MenuCommand::BrightnessContrast, MenuCommand::ClockDrift,
-                                       MenuCommand::FrameIntegration,   MenuCommand::PixelSaturation};
+                                       MenuCommand::FrameIntegration,   MenuCommand::PixelSaturation,
+                                       MenuCommand::StartRecording};
 
 // A window's place as start-up applies it (move and resize); a minimised one reads as
 // parked off to the left, so it is not stored.
@@ -65,7 +69,8 @@ void MainWindow::ShowAbout()
 {
     UserMessageLog& log = m_app.messages;
     log.Append(QStringLiteral("VELA Video Application Version 1.1"), true);
-    log.Append(QStringLiteral("Report errors to \"%1\".  Please describe").arg(QLatin1String(kErrorReportAddress)), false);
+    log.Append(QStringLiteral("Report errors as the user guide (README) says under \"Reporting problems\".  Please describe"),
+               false);
     log.Append(QStringLiteral("how to duplicate the error and attach a saved user message log file.\n"), false);
 }
 
@@ -135,10 +140,17 @@ void MainWindow::BuildMainMenus(bool usableCamera)
     for (const MenuEntry& e : kMainEntries) {
         QMenu* menu = m_app.menus[static_cast<std::size_t>(e.menu)];
         QAction* a = AppendMenuEntry(menu, QString::fromLatin1(e.label), e.command);
+        if (e.shortcut) {
+            a->setShortcut(QKeySequence(QString::fromLatin1(e.shortcut)));
+            // Also from the controls and User Messages windows, where a hand is likelier.
+            a->setShortcutContext(Qt::ApplicationShortcut);
+        }
         connect(a, &QAction::triggered, this, [this, command = e.command] { OnCommand(command); });
     }
     // Checked exactly while the Brightness and Contrast window is shown.
     ActionFor(MenuCommand::BrightnessContrast)->setCheckable(true);
+    // As the Stop button, until a recording starts.
+    ActionFor(MenuCommand::StopRecording)->setEnabled(false);
     if (!usableCamera) {
         for (MenuCommand command : kNeedCamera)
             if (QAction* a = ActionFor(command))
@@ -159,6 +171,12 @@ void MainWindow::OnCommand(MenuCommand command)
         break;
     case MenuCommand::About:
         ShowAbout();
+        break;
+    case MenuCommand::StartRecording:
+        m_app.scheduler.StartButtonPressed();
+        break;
+    case MenuCommand::StopRecording:
+        m_app.scheduler.StopButtonPressed();
         break;
     case MenuCommand::BrightnessContrast:
         ToggleBrightnessContrast();

@@ -62,5 +62,3 @@ QAction* AppendMenuEntry(QMenu* menu, const QString& label, MenuCommand command)
 // places.
 void SaveWindowPositions(CaptureApp& app);
 
-// The address the About entry gives for error reports.
-inline constexpr const char* kErrorReportAddress = "vela-video-bugs@example.org";

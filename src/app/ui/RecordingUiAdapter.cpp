@@ -50,6 +50,12 @@ void AppRecordingUi::SetRecordingControls(bool recording)
         m_app.controlsWindow->StartButton()->setEnabled(!recording);
         m_app.controlsWindow->StopButton()->setEnabled(recording);
     }
+    // The File menu's entries and their shortcuts follow the buttons; without a usable
+    // camera nothing can be started.
+    if (QAction* start = m_app.MenuAction(MenuCommand::StartRecording))
+        start->setEnabled(!recording && m_app.state.UsableCamera);
+    if (QAction* stop = m_app.MenuAction(MenuCommand::StopRecording))
+        stop->setEnabled(recording);
 }
 
 void AppRecordingUi::SetMenusForRecording(bool recording)

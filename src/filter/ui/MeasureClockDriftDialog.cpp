@@ -5,6 +5,7 @@
 #include "ui/DialogSupport.h"
 
 #include <QCheckBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -24,11 +25,17 @@ MeasureClockDriftDialog::MeasureClockDriftDialog(RequestedAnalysis& request, Use
     PrepareModalDialog(*this, QStringLiteral("Measure Clock Drift"));
     auto* column = new QVBoxLayout(this);
     AddTextLines(column, {"VELA VTI must be inserted in video stream with",
-                          "mode switch set to \"Time\" and and 1pps blinking.",
+                          "mode switch set to \"Time\" and 1pps blinking.",
                           "Video format must be 640x480, 720x480, or 720x576.",
                           "Camera must have power on if attached is checked."});
     m_minutes = AddTwoDigitBox(column, QStringLiteral("10"), QStringLiteral("Minutes"));
     AddTextLines(column, {"Minutes range is 3 to 60."});
+    // A corrected value is not measured behind the user's back: the dialog says it waits.
+    m_corrected = new QLabel(this);
+    m_corrected->setObjectName(QStringLiteral("correctedMinutes"));
+    m_corrected->hide();
+    column->addWidget(m_corrected);
+    connect(m_minutes, &QLineEdit::textEdited, m_corrected, &QWidget::hide);
     m_tvSafe = new QCheckBox(QStringLiteral(" TV Safe mode"), this);
     m_cameraAttached = new QCheckBox(QStringLiteral(" Camera attached to VELA VTI"), this);
     column->addWidget(m_tvSafe);
@@ -48,9 +55,16 @@ void MeasureClockDriftDialog::Accept()
     const EntryRange range{kFewestMinutes, kMostMinutes,
                            {QStringLiteral("Entered minutes must be from 3 to 60."),
                             QStringLiteral("Minutes set to %1.  Select OK if you wish to continue.\r\n")}};
+    const bool typing = focusWidget() == m_minutes;
     const std::optional<std::uint32_t> minutes = EnteredValueInRange(this, m_minutes, range, m_log);
-    if (!minutes)
+    if (!minutes) {
+        if (!typing) {
+            m_corrected->setText(QStringLiteral("Minutes set to %1: select OK to measure for %1 minutes.")
+                                     .arg(m_minutes->text()));
+            m_corrected->show();
+        }
         return;
+    }
     m_request.driftMinutes = *minutes;
     m_request.tvSafeMode = m_tvSafe->isChecked();
     m_request.cameraAttached = m_cameraAttached->isChecked();

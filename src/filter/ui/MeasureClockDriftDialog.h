@@ -3,6 +3,7 @@
 #include <QDialog>
 
 class QCheckBox;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 class UserMessageLog;
@@ -31,6 +32,7 @@ private:
     QLineEdit* m_minutes = nullptr;
     QCheckBox* m_tvSafe = nullptr;
     QCheckBox* m_cameraAttached = nullptr;
+    QLabel* m_corrected = nullptr; // says that a corrected value waits for OK
 };
 
 // Opens the dialog modally over parent.

@@ -33,9 +33,21 @@ PixelSaturationDialog::PixelSaturationDialog(const SaturationThresholdPlaces& pl
     m_first->setDefault(true);
     auto* cancel = MakeDialogButton(this, QStringLiteral("Cancel"));
 
+    // The number beside the slider follows the thumb, so a threshold can be noted and set
+    // again on another night.
+    auto* value = new QLabel(this);
+    value->setObjectName(QStringLiteral("thresholdValue"));
+    value->setMinimumWidth(value->fontMetrics().horizontalAdvance(QStringLiteral("0000")));
+    value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    connect(m_slider, &QSlider::valueChanged, value, [value](int v) { value->setNum(v); });
+    value->setNum(m_slider->value());
+    auto* sliderRow = new QHBoxLayout;
+    sliderRow->addWidget(m_slider, 1);
+    sliderRow->addWidget(value);
+
     auto* column = new QVBoxLayout(this);
     column->addWidget(new QLabel(QStringLiteral("Set pixel saturation value, range 50 to 255"), this));
-    column->addWidget(m_slider);
+    column->addLayout(sliderRow);
     column->addWidget(m_useAsDefault);
     column->addWidget(m_remove);
     column->addLayout(ButtonRow(m_first, cancel));

@@ -3,26 +3,10 @@
 #include "recording/PowerActions.h"
 
 #include <QCloseEvent>
+#include <QGridLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
-
-namespace {
-
-// The layout is given in dialog units of a 12-point dialog font: about 2 pixels each way.
-QRect Units(int x, int y, int w, int h)
-{
-    return {x * 2, y * 2, w * 2, h * 2};
-}
-
-QLabel* MakeLabel(QWidget* parent, const QString& text, QRect place)
-{
-    auto* label = new QLabel(text, parent);
-    label->setGeometry(place);
-    return label;
-}
-
-} // namespace
 
 PowerCountdownDialog::PowerCountdownDialog(bool shutdownTexts, const QFont& countFont, QWidget* parent,
                                            std::chrono::milliseconds period)
@@ -36,26 +20,34 @@ PowerCountdownDialog::PowerCountdownDialog(bool shutdownTexts, const QFont& coun
     dialogFont.setFamilies({QStringLiteral("Tahoma"), QStringLiteral("DejaVu Sans")});
     dialogFont.setPointSize(12);
     setFont(dialogFont);
-    setFixedSize(Units(0, 0, 175, 101).size());
 
     setWindowTitle(shutdownTexts ? QStringLiteral("Shut down") : QStringLiteral("Hibernate"));
     m_cancel = new QPushButton(shutdownTexts ? QStringLiteral("Cancel Shutdown") : QStringLiteral("Cancel Hibernate"), this);
     m_cancel->setObjectName(QStringLiteral("cancel"));
-    m_cancel->setGeometry(Units(55, 81, 67, 14));
     // Enter must not cancel: only a deliberate click does.
     m_cancel->setAutoDefault(false);
     m_cancel->setDefault(false);
     connect(m_cancel, &QPushButton::clicked, this, [this] { done(static_cast<int>(CountdownEnd::Cancelled)); });
-    MakeLabel(this, shutdownTexts ? QStringLiteral("Shut down in") : QStringLiteral("Hibernate in"), Units(30, 28, 42, 8));
-    m_count = MakeLabel(this, QStringLiteral("TIME"), Units(76, 21, 20, 21));
+    m_count = new QLabel(QStringLiteral("TIME"), this);
     m_count->setObjectName(QStringLiteral("count"));
     m_count->setAlignment(Qt::AlignCenter);
     m_count->setFont(countFont);
-    MakeLabel(this, QStringLiteral("seconds"), Units(103, 28, 26, 8));
-    MakeLabel(this,
-              shutdownTexts ? QStringLiteral("unless you select Cancel Shutdown")
-                            : QStringLiteral("unless you select Cancel Hibernate"),
-              Units(28, 42, 113, 8));
+
+    // Laid out rather than placed: the fallback fonts run wider than the ones the dialog
+    // was drawn for, and a cut line would hide how to stop the shut-down.
+    auto* grid = new QGridLayout(this);
+    grid->setSizeConstraint(QLayout::SetFixedSize);
+    grid->setContentsMargins(40, 24, 40, 16);
+    grid->addWidget(new QLabel(shutdownTexts ? QStringLiteral("Shut down in") : QStringLiteral("Hibernate in"), this), 0,
+                    0, Qt::AlignRight);
+    grid->addWidget(m_count, 0, 1);
+    grid->addWidget(new QLabel(QStringLiteral("seconds"), this), 0, 2, Qt::AlignLeft);
+    grid->addWidget(new QLabel(shutdownTexts ? QStringLiteral("unless you select Cancel Shutdown")
+                                             : QStringLiteral("unless you select Cancel Hibernate"),
+                               this),
+                    1, 0, 1, 3, Qt::AlignCenter);
+    grid->setRowMinimumHeight(2, 12);
+    grid->addWidget(m_cancel, 3, 0, 1, 3, Qt::AlignCenter);
 
     ShowCounter();
     m_timer.setObjectName(QStringLiteral("powerCountdownTimer"));

@@ -11,6 +11,7 @@
 #include "support/WidgetDriving.h"
 
 #include <QAbstractButton>
+#include <QLabel>
 #include <QLineEdit>
 #include <QSlider>
 #include <QTest>
@@ -66,6 +67,8 @@ TEST_F(AnalysisDialogTest, DriftMinutesOutsideThreeToSixtyAreCorrectedAndValidOn
                       QStringLiteral("Minutes set to %1.  Select OK if you wish to continue."),
                       {{"61", "60"}, {"-1", "60"}, {"2", "3"}, {"", "3"}, {"x", "3"}});
     EXPECT_EQ(m_request.driftMinutes, 0u);
+    EXPECT_EQ(d.findChild<QLabel*>(QStringLiteral("correctedMinutes"))->text(),
+              QStringLiteral("Minutes set to 3: select OK to measure for 3 minutes."));
 
     Type(edit, "60");
     Click(ByText(d, QStringLiteral(" Camera attached to VELA VTI")));
@@ -110,8 +113,9 @@ TEST_F(AnalysisDialogTest, SaturationOffOpensAt255KeysMoveTheThresholdAndSaveRea
         QTimer::singleShot(0, &d, [&d, this] {
             EXPECT_EQ(std::pair(m_restarts.size(), m_pipeline.LiveSaturationThreshold()), std::pair(qsizetype{1}, 255));
             QTest::keyClick(d.findChild<QSlider*>(), Qt::Key_PageDown);
-            for (int inEffect : {m_request.saturationThreshold, m_options.PixelSaturationValue, m_pipeline.LiveSaturationThreshold()})
-                EXPECT_EQ(inEffect, d.findChild<QSlider*>()->value()) << "what the slider shows is in effect";
+            for (int inEffect : {m_request.saturationThreshold, m_options.PixelSaturationValue, m_pipeline.LiveSaturationThreshold(),
+                                 d.findChild<QLabel*>(QStringLiteral("thresholdValue"))->text().toInt()})
+                EXPECT_EQ(inEffect, d.findChild<QSlider*>()->value()) << "what the slider shows is in effect, and its number";
             Click(ByText(d, QStringLiteral("Use pixel saturation value as default")));
             Click(ByText(d, QStringLiteral("Save")));
         });

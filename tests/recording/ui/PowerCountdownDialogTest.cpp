@@ -2,12 +2,13 @@
 
 #include "recording/PowerActions.h"
 
+#include <QLabel>
 #include <QPushButton>
 #include <QTest>
 #include <gtest/gtest.h>
 
 // The dialog's own timer counts it down; keys never end it (the power action tests drive
-// the count, Cancel and the frame).
+// the count, Cancel and the frame); no text is cut, whatever font stands in.
 TEST(PowerCountdownDialog, ItsTimerEndsItAndKeysDoNot)
 {
     PowerCountdownDialog timed(false, QFont(), nullptr, std::chrono::milliseconds(1));
@@ -19,4 +20,6 @@ TEST(PowerCountdownDialog, ItsTimerEndsItAndKeysDoNot)
         QTest::keyClick(d.CancelButton(), key);
     }
     EXPECT_TRUE(d.isVisible());
+    for (const QLabel* label : d.findChildren<QLabel*>())
+        EXPECT_GE(label->width(), label->sizeHint().width()) << "cut: " << label->text().toStdString();
 }
