@@ -4,6 +4,10 @@
 #include <cstddef>
 #include <cstring>
 
+#include <libyuv/convert_argb.h>
+#include <libyuv/cpu_id.h>
+#include <libyuv/row.h>
+
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -118,6 +122,58 @@ VELA_VEX_CLONE void ConvertYuy2ToRgb32(const std::uint8_t* src, int srcStride, s
         for (; x < width; x += 2)
             ConvertPair(s + 2 * x, d + 4 * x, width - x >= 2 ? 2 : 1, k);
     }
+}
+
+namespace {
+
+// libyuv's packed 4:2:2 converters take a fixed matrix; its row kernels take any of its
+// constant sets. They are picked as its own converters pick them: the widest the
+// processor has, in the form that takes any width.
+using RowKernel = void (*)(const std::uint8_t*, std::uint8_t*, const libyuv::YuvConstants*, int);
+struct RowKernels {
+    RowKernel yuy2 = libyuv::YUY2ToARGBRow_C;
+    RowKernel uyvy = libyuv::UYVYToARGBRow_C;
+};
+
+RowKernels PickRowKernels()
+{
+    RowKernels k;
+#if defined(HAS_YUY2TOARGBROW_SSSE3) && defined(HAS_UYVYTOARGBROW_SSSE3)
+    if (libyuv::TestCpuFlag(libyuv::kCpuHasSSSE3))
+        k = {libyuv::YUY2ToARGBRow_Any_SSSE3, libyuv::UYVYToARGBRow_Any_SSSE3};
+#endif
+#if defined(HAS_YUY2TOARGBROW_AVX2) && defined(HAS_UYVYTOARGBROW_AVX2)
+    if (libyuv::TestCpuFlag(libyuv::kCpuHasAVX2))
+        k = {libyuv::YUY2ToARGBRow_Any_AVX2, libyuv::UYVYToARGBRow_Any_AVX2};
+#endif
+#if defined(HAS_YUY2TOARGBROW_NEON) && defined(HAS_UYVYTOARGBROW_NEON)
+    if (libyuv::TestCpuFlag(libyuv::kCpuHasNEON))
+        k = {libyuv::YUY2ToARGBRow_Any_NEON, libyuv::UYVYToARGBRow_Any_NEON};
+#endif
+    return k;
+}
+
+const libyuv::YuvConstants& ConstantsFor(const YuvColours& c)
+{
+    switch (c.matrix) {
+    case YuvMatrix::Bt709: return c.fullRange ? libyuv::kYuvF709Constants : libyuv::kYuvH709Constants;
+    case YuvMatrix::Bt2020: return c.fullRange ? libyuv::kYuvV2020Constants : libyuv::kYuv2020Constants;
+    case YuvMatrix::Bt601: break;
+    }
+    return c.fullRange ? libyuv::kYuvJPEGConstants : libyuv::kYuvI601Constants;
+}
+
+} // namespace
+
+void ConvertPacked422ToRgb32(bool uyvy, const std::uint8_t* src, int srcStride, std::uint8_t* dst, int dstStride,
+                             int width, int height, const YuvColours& colours)
+{
+    static const RowKernels kernels = PickRowKernels();
+    const RowKernel row = uyvy ? kernels.uyvy : kernels.yuy2;
+    const libyuv::YuvConstants* constants = &ConstantsFor(colours);
+    for (int r = 0; r < height; ++r)
+        row(src + static_cast<std::ptrdiff_t>(r) * srcStride, dst + static_cast<std::ptrdiff_t>(r) * dstStride,
+            constants, width);
 }
 
 void PreviewFrame::ToRgb32(std::uint8_t* dst, int dstStride, int x, int y, int w, int h) const

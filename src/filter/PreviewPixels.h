@@ -28,6 +28,18 @@ YuvToRgb MakeYuvToRgb(double kr, double kb, bool fullRange);
 void ConvertYuy2ToRgb32(const std::uint8_t* src, int srcStride, std::uint8_t* dst, int dstStride, int width,
                         int height, const YuvToRgb& k);
 
+// The matrix and range of a packed 4:2:2 picture, as its caps' colorimetry gives them.
+enum class YuvMatrix : std::int32_t { Bt601, Bt709, Bt2020 };
+struct YuvColours {
+    YuvMatrix matrix = YuvMatrix::Bt601;
+    bool fullRange = false; // Y and chroma span 0..255 rather than 16..235 and 16..240
+};
+
+// The same conversion by libyuv's row kernels, for YUY2 or UYVY byte order; src starts on
+// a pixel pair, an odd width converts the last pixel with its pair's chroma.
+void ConvertPacked422ToRgb32(bool uyvy, const std::uint8_t* src, int srcStride, std::uint8_t* dst, int dstStride,
+                             int width, int height, const YuvColours& colours);
+
 // One preview picture, top row first. It holds the renderer's buffer and stays valid while
 // the object lives, so a sink keeps the newest picture without copying it.
 class PreviewFrame {

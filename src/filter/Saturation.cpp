@@ -32,14 +32,19 @@ std::uint32_t Select(bool hit, std::uint32_t painted, std::uint32_t w)
     return (painted & m) | (w & ~m);
 }
 
-struct Yuy2Pair { // Y0 U Y1 V, little-endian in one word
+// A packed 4:2:2 pair in one little-endian word, luma at byte L and L + 2: YUY2 (Y0 U Y1 V)
+// for L = 0, UYVY (U Y0 V Y1) for L = 1. The marker is the same colour in both orders.
+template <unsigned L>
+struct Packed422Pair {
     static constexpr std::size_t kBytes = 4;
-    static constexpr std::array<std::uint8_t, kBytes> kTested{0xFF, 0, 0xFF, 0};
+    static constexpr std::array<std::uint8_t, kBytes> kTested{L == 0 ? 0xFF : 0, L == 0 ? 0 : 0xFF,
+                                                               L == 0 ? 0xFF : 0, L == 0 ? 0 : 0xFF};
+    static constexpr std::uint32_t kMarker = L == 0 ? 0xDE6ACA6Au : 0x6ADE6ACAu;
     static void Mark(std::uint8_t* p, std::uint8_t t)
     {
         const std::uint32_t w = Load32(p);
-        const bool hit = (w & 0xFF) >= t || ((w >> 16) & 0xFF) >= t;
-        Store32(p, Select(hit, 0xDE6ACA6Au, w));
+        const bool hit = ((w >> (8 * L)) & 0xFF) >= t || ((w >> (8 * L + 16)) & 0xFF) >= t;
+        Store32(p, Select(hit, kMarker, w));
     }
 };
 
@@ -118,7 +123,9 @@ MarkKernel MarkKernelFor(FrameSubtype subtype)
 {
     switch (subtype) {
     case FrameSubtype::YUY2:
-        return &CopyMarkFrame<Yuy2Pair>;
+        return &CopyMarkFrame<Packed422Pair<0>>;
+    case FrameSubtype::UYVY:
+        return &CopyMarkFrame<Packed422Pair<1>>;
     case FrameSubtype::RGB24:
         return &CopyMarkFrame<Rgb24Pixel>;
     case FrameSubtype::ARGB32:
