@@ -165,20 +165,7 @@ void BM_UyvyConvertedThenAdded(benchmark::State& state)
 }
 
 // The video window's conversion to 32-bit pixels (twice the bytes written of the memcpy).
-void BM_PreviewHandWritten(benchmark::State& state)
-{
-    Setup s(state);
-    const FrameGeometry& g = s.geometry;
-    std::vector<std::uint8_t> rgb(static_cast<std::size_t>(g.width) * 4 * static_cast<std::size_t>(g.height));
-    const YuvToRgb k = MakeYuvToRgb(0.299, 0.114, false);
-    for (auto _ : state) {
-        ConvertYuy2ToRgb32(s.src.data(), g.stride, rgb.data(), g.width * 4, g.width, g.height, k);
-        benchmark::ClobberMemory();
-    }
-    Label(state, s);
-}
-
-void BM_PreviewLibyuv(benchmark::State& state)
+void BM_PreviewConversion(benchmark::State& state)
 {
     Setup s(state);
     const FrameGeometry& g = s.geometry;
@@ -200,5 +187,4 @@ BENCHMARK(BM_IntegrationAdd)->DenseRange(0, 3);
 BENCHMARK(BM_UyvyConverted)->Arg(kUyvy);
 BENCHMARK(BM_UyvyConvertedThenMarked)->Arg(kUyvy);
 BENCHMARK(BM_UyvyConvertedThenAdded)->Arg(kUyvy);
-BENCHMARK(BM_PreviewHandWritten)->Arg(0);
-BENCHMARK(BM_PreviewLibyuv)->DenseRange(0, 1);
+BENCHMARK(BM_PreviewConversion)->DenseRange(0, 1); // YUY2, UYVY
