@@ -31,6 +31,8 @@ std::optional<VideoSubtype> AcceptedSubtype(const GstStructure* s)
     const gchar* format = gst_structure_get_string(s, "format");
     if (g_strcmp0(format, "YUY2") == 0)
         return VideoSubtype::YUY2;
+    if (g_strcmp0(format, "UYVY") == 0)
+        return VideoSubtype::UYVY;
     if (g_strcmp0(format, "BGR") == 0)
         return VideoSubtype::RGB24;
     return std::nullopt;

@@ -7,7 +7,7 @@
 
 typedef struct _GstCaps GstCaps;
 
-// The accepted formats that a device's caps offer, in caps order: YUY2, BGR (RGB24)
+// The accepted formats that a device's caps offer, in caps order: YUY2, UYVY, BGR (RGB24)
 // and JPEG; every other type is skipped. Lists and ranges of sizes and rates become one
 // fixed format each (ranges by the common values inside them), and formats without a
 // frame rate are dropped. Each format keeps its fixed caps.
