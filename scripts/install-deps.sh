@@ -12,6 +12,8 @@ packages=(
   libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad
   gstreamer1.0-libav gstreamer1.0-tools gstreamer1.0-x
+  # the preview's colour conversion
+  libyuv-dev
   # files and tests
   libpugixml-dev libgtest-dev libgmock-dev libbenchmark-dev
   # power actions are tested against a mock logind on a private bus

@@ -18,6 +18,21 @@
 
 namespace {
 
+// The nearest of the matrices the conversion knows; an unknown one is that of
+// standard-definition video.
+YuvColours ColoursOf(const GstVideoColorimetry& c)
+{
+    YuvColours colours;
+    colours.fullRange = c.range == GST_VIDEO_COLOR_RANGE_0_255;
+    switch (c.matrix) {
+    case GST_VIDEO_COLOR_MATRIX_BT709:
+    case GST_VIDEO_COLOR_MATRIX_SMPTE240M: colours.matrix = YuvMatrix::Bt709; break;
+    case GST_VIDEO_COLOR_MATRIX_BT2020: colours.matrix = YuvMatrix::Bt2020; break;
+    default: colours.matrix = YuvMatrix::Bt601; break;
+    }
+    return colours;
+}
+
 // A preview sample mapped for reading for as long as the frame lives.
 class MappedPreviewFrame final : public PreviewFrame {
 public:
@@ -33,17 +48,11 @@ public:
         case GST_VIDEO_FORMAT_BGRx:
             layout = Layout::Rgb32;
             break;
-        case GST_VIDEO_FORMAT_YUY2: {
-            layout = Layout::Yuy2;
-            gdouble kr = 0.299;
-            gdouble kb = 0.114;
-            if (!gst_video_color_matrix_get_Kr_Kb(info.colorimetry.matrix, &kr, &kb)) {
-                kr = 0.299; // an unknown matrix: the one of standard-definition video
-                kb = 0.114;
-            }
-            yuv = MakeYuvToRgb(kr, kb, info.colorimetry.range == GST_VIDEO_COLOR_RANGE_0_255);
+        case GST_VIDEO_FORMAT_YUY2:
+        case GST_VIDEO_FORMAT_UYVY:
+            layout = GST_VIDEO_INFO_FORMAT(&info) == GST_VIDEO_FORMAT_UYVY ? Layout::Uyvy : Layout::Yuy2;
+            colours = ColoursOf(info.colorimetry);
             break;
-        }
         default:
             return; // not a layout the window paints: no pixels
         }
@@ -77,7 +86,7 @@ const MediaFormat* SelectedFormat(const CaptureDevice& d)
 
 bool AnalysableSubtype(VideoSubtype s)
 {
-    return s == VideoSubtype::YUY2 || s == VideoSubtype::RGB24 || s == VideoSubtype::ARGB32;
+    return s == VideoSubtype::YUY2 || s == VideoSubtype::UYVY || s == VideoSubtype::RGB24 || s == VideoSubtype::ARGB32;
 }
 
 RendererKind RendererKindOf(VideoRenderer choice)
@@ -95,9 +104,10 @@ GstElement* MakeWindowRenderer(PreviewSink* preview)
     GstElement* sink = gst_element_factory_make("appsink", "Video Window");
     if (!sink)
         return nullptr;
-    // YUY2 first, so a YUY2 camera's pictures pass the converter untouched and are
-    // converted once, while painted; RGB pictures become BGRx.
-    GstCaps* caps = gst_caps_from_string("video/x-raw, format=(string)YUY2; video/x-raw, format=(string)BGRx");
+    // The packed 4:2:2 layouts first, so a YUY2 or UYVY camera's pictures pass the
+    // converter untouched and are converted once, while painted; RGB pictures become BGRx.
+    GstCaps* caps =
+        gst_caps_from_string("video/x-raw, format=(string){ YUY2, UYVY }; video/x-raw, format=(string)BGRx");
     g_object_set(sink, "caps", caps, "max-buffers", 1u, "drop", TRUE, "sync", FALSE, "qos", FALSE, nullptr);
     gst_caps_unref(caps);
     GstAppSinkCallbacks callbacks{};

@@ -22,12 +22,12 @@ void Report(AnalysisMessages& messages, bool timeStamp, const char* format, Args
                         timeStamp);
 }
 
-void CountYuy2(const std::uint8_t* frame, const FrameGeometry& g, DarkHistograms& h)
+void CountLuma(const std::uint8_t* frame, const FrameGeometry& g, DarkHistograms& h)
 {
     h.luma.fill(0);
     const std::size_t rowBytes = static_cast<std::size_t>(RowBytes(g));
     for (std::int32_t r = 0; r < g.height; ++r) {
-        const std::uint8_t* row = frame + static_cast<std::ptrdiff_t>(r) * g.stride;
+        const std::uint8_t* row = frame + static_cast<std::ptrdiff_t>(r) * g.stride + LumaByte(g.subtype);
         for (std::size_t i = 0; i < rowBytes; i += 4) {
             ++h.luma[row[i]];
             ++h.luma[row[i + 2]];
@@ -51,12 +51,13 @@ void CountRgb(const std::uint8_t* frame, const FrameGeometry& g, std::size_t pix
     }
 }
 
-void ReportYuy2(const DarkLevels& levels, const DarkHistograms& h, bool showHistogram, AnalysisMessages& messages)
+void ReportLuma(const char* layout, const DarkLevels& levels, const DarkHistograms& h, bool showHistogram,
+                AnalysisMessages& messages)
 {
-    Report(messages, true, "Dark pixel value for YUY2 frame: %u\r\n", levels.yuy2);
+    Report(messages, true, "Dark pixel value for %s frame: %u\r\n", layout, levels.yuy2);
     if (!showHistogram)
         return;
-    messages.Report("Dark pixel value histogram, YUY2 format", false);
+    Report(messages, false, "Dark pixel value histogram, %s format", layout);
     for (int v = 0; v < 256; ++v)
         Report(messages, false, "%d\t%u", v, h.luma[static_cast<std::size_t>(v)]);
     messages.Report(" ", false);
@@ -91,9 +92,10 @@ void MeasureDarkLevels(const std::uint8_t* frame, const FrameGeometry& g, bool s
 {
     switch (g.subtype) {
     case FrameSubtype::YUY2:
-        CountYuy2(frame, g, histograms);
+    case FrameSubtype::UYVY:
+        CountLuma(frame, g, histograms);
         levels.yuy2 = DarkLevelOf(histograms.luma);
-        ReportYuy2(levels, histograms, showHistogram, messages);
+        ReportLuma(g.subtype == FrameSubtype::YUY2 ? "YUY2" : "UYVY", levels, histograms, showHistogram, messages);
         return;
     case FrameSubtype::RGB24:
     case FrameSubtype::ARGB32:

@@ -8,7 +8,7 @@
 
 // The dark level subtracted from each sample while frames are integrated, 0..74.
 struct DarkLevels {
-    std::uint32_t yuy2 = 0;
+    std::uint32_t yuy2 = 0; // luma, of either 4:2:2 layout
     std::uint32_t blue = 0;
     std::uint32_t green = 0;
     std::uint32_t red = 0;

@@ -64,6 +64,8 @@ Status DriftMeasurement::Step(const std::uint8_t* frame, const FrameGeometry& ge
         return Status::Ok;
     }
     m_ocr.CountFrame();
+    // The reader looks at luma in even bytes; UYVY has it one byte on.
+    frame += LumaByte(geometry.subtype);
     DriftRecord& d = m_record;
     if (m_ocr.FrameCount() <= kProbeFrames) {
         m_ocr.CheckTimeDisplay(frame, geometry);

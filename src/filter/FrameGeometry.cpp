@@ -14,6 +14,7 @@ std::int32_t RowBytes(const FrameGeometry& g)
 {
     switch (g.subtype) {
     case FrameSubtype::YUY2:
+    case FrameSubtype::UYVY:
         return (g.width + 1) / 2 * 4;
     case FrameSubtype::RGB24:
         return g.width * 3;

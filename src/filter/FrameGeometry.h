@@ -3,8 +3,9 @@
 #include <cstddef>
 #include <cstdint>
 
-// The three layouts the frame analysis accepts.
-enum class FrameSubtype : std::int32_t { None = 0, YUY2, RGB24, ARGB32 };
+// The layouts the frame analysis accepts. YUY2 (Y0 U Y1 V) and UYVY (U Y0 V Y1) are both
+// packed 4:2:2: the same pairs with luma and chroma bytes swapped.
+enum class FrameSubtype : std::int32_t { None = 0, YUY2, RGB24, ARGB32, UYVY };
 
 // Rows run top row first, as GStreamer stores every layout.
 struct FrameGeometry {
@@ -14,9 +15,20 @@ struct FrameGeometry {
     std::int32_t height = 0;
 };
 
+inline constexpr bool IsPacked422(FrameSubtype s)
+{
+    return s == FrameSubtype::YUY2 || s == FrameSubtype::UYVY;
+}
+
+// Where a packed 4:2:2 pixel's luma sits in its two bytes; the chroma byte is the other.
+inline constexpr int LumaByte(FrameSubtype s)
+{
+    return s == FrameSubtype::UYVY ? 1 : 0;
+}
+
 inline constexpr int BitsPerPixel(FrameSubtype s)
 {
-    return s == FrameSubtype::YUY2 ? 16 : s == FrameSubtype::RGB24 ? 24 : s == FrameSubtype::ARGB32 ? 32 : 0;
+    return IsPacked422(s) ? 16 : s == FrameSubtype::RGB24 ? 24 : s == FrameSubtype::ARGB32 ? 32 : 0;
 }
 
 // The row length rounded up to a multiple of 4 bytes.
@@ -32,7 +44,7 @@ FrameGeometry MakeFrameGeometry(FrameSubtype subtype, std::int32_t width, std::i
 // beyond the formula's multiple of 4.
 FrameGeometry MakeFrameGeometry(FrameSubtype subtype, std::int32_t width, std::int32_t height, std::int32_t stride);
 
-// Bytes of picture in one row: whole YUY2 pairs (an odd width ends in a full pair),
+// Bytes of picture in one row: whole 4:2:2 pairs (an odd width ends in a full pair),
 // 3 bytes per RGB24 pixel, 4 per ARGB32 pixel. Padding after them is never visited.
 std::int32_t RowBytes(const FrameGeometry& g);
 

@@ -43,6 +43,10 @@ AddLevels MakeAddLevels(FrameSubtype subtype, const DarkLevels& levels)
         const std::uint8_t y = Level(levels.yuy2);
         return {RepeatPattern(std::array<std::uint8_t, 4>{y, 255, y, 255})};
     }
+    case FrameSubtype::UYVY: {
+        const std::uint8_t y = Level(levels.yuy2);
+        return {RepeatPattern(std::array<std::uint8_t, 4>{255, y, 255, y})};
+    }
     case FrameSubtype::RGB24:
         return {RepeatPattern(std::array<std::uint8_t, 3>{b, gr, r})};
     case FrameSubtype::ARGB32:

@@ -26,33 +26,63 @@ void Store32(std::uint8_t* p, std::uint32_t w)
     std::memcpy(p, &w, 4);
 }
 
+// The high bit of each byte of x that is at or over its byte of tt, without a carry
+// between bytes: the high bits decide unless equal, then the low seven bits do.
+std::uint64_t BytesAtOrOver(std::uint64_t x, std::uint64_t tt)
+{
+    constexpr std::uint64_t kHigh = 0x8080808080808080ull;
+    const std::uint64_t lowAtOrOver = (x | kHigh) - (tt & ~kHigh);
+    return ((x & ~tt) | (~(x ^ tt) & lowAtOrOver)) & kHigh;
+}
+
 std::uint32_t Select(bool hit, std::uint32_t painted, std::uint32_t w)
 {
     const std::uint32_t m = 0u - static_cast<std::uint32_t>(hit);
     return (painted & m) | (w & ~m);
 }
 
-struct Yuy2Pair { // Y0 U Y1 V, little-endian in one word
+// A packed 4:2:2 pair in one little-endian word, luma at byte L and L + 2: YUY2 (Y0 U Y1 V)
+// for L = 0, UYVY (U Y0 V Y1) for L = 1. The marker is the same colour in both orders.
+template <unsigned L>
+struct Packed422Pair {
     static constexpr std::size_t kBytes = 4;
-    static constexpr std::array<std::uint8_t, kBytes> kTested{0xFF, 0, 0xFF, 0};
+    static constexpr std::array<std::uint8_t, kBytes> kTested{L == 0 ? 0xFF : 0, L == 0 ? 0 : 0xFF,
+                                                               L == 0 ? 0xFF : 0, L == 0 ? 0 : 0xFF};
+    static constexpr std::uint32_t kMarker = L == 0 ? 0xDE6ACA6Au : 0x6ADE6ACAu;
     static void Mark(std::uint8_t* p, std::uint8_t t)
     {
         const std::uint32_t w = Load32(p);
-        const bool hit = (w & 0xFF) >= t || ((w >> 16) & 0xFF) >= t;
-        Store32(p, Select(hit, 0xDE6ACA6Au, w));
+        const bool hit = ((w >> (8 * L)) & 0xFF) >= t || ((w >> (8 * L + 16)) & 0xFF) >= t;
+        Store32(p, Select(hit, kMarker, w));
     }
 };
 
-struct Rgb24Pixel { // B G R; three bytes do not fit a word, so a branch per pixel
+struct Rgb24Pixel { // B G R; three bytes do not fit a word
     static constexpr std::size_t kBytes = 3;
     static constexpr std::array<std::uint8_t, kBytes> kTested{0xFF, 0xFF, 0xFF};
     static void Mark(std::uint8_t* p, std::uint8_t t)
     {
-        if (std::max(std::max(p[0], p[1]), p[2]) < t)
-            return;
+        if (std::max(std::max(p[0], p[1]), p[2]) >= t)
+            Paint(p);
+    }
+    static void Paint(std::uint8_t* p)
+    {
         p[0] = 0xE1;
         p[1] = 0;
         p[2] = 0xE1;
+    }
+    // A run's 16 pixels would cost 16 unpredictable branches: the bytes at the threshold
+    // are found eight at a time instead, and only their pixels are painted (a painted
+    // byte found again repaints its own pixel).
+    static void MarkRun(std::uint8_t* p, std::uint8_t t)
+    {
+        const std::uint64_t tt = 0x0101010101010101ull * t;
+        for (std::size_t w = 0; w < kRunBytes; w += 8) {
+            std::uint64_t word;
+            std::memcpy(&word, p + w, 8);
+            for (std::uint64_t hits = BytesAtOrOver(word, tt); hits != 0; hits &= hits - 1)
+                Paint(p + (w + static_cast<std::size_t>(std::countr_zero(hits)) / 8) / kBytes * kBytes);
+        }
     }
 };
 
@@ -72,6 +102,15 @@ void MarkUnits(std::uint8_t* p, std::size_t bytes, std::uint8_t t)
 {
     for (std::size_t i = 0; i < bytes; i += Unit::kBytes)
         Unit::Mark(p + i, t);
+}
+
+template <class Unit>
+void MarkRun(std::uint8_t* p, std::uint8_t t)
+{
+    if constexpr (requires { Unit::MarkRun(p, t); })
+        Unit::MarkRun(p, t);
+    else
+        MarkUnits<Unit>(p, kRunBytes, t);
 }
 
 // The bits a byte at or over t must have one of: those from t's highest bit up.
@@ -106,7 +145,7 @@ void CopyMarkFrame(std::uint8_t* dst, const std::uint8_t* src, const FrameGeomet
         std::size_t i = 0;
         for (std::size_t k = 0; k < runs; ++k, i += kRunBytes)
             if (CopyAnyMaskedBit(out + i, src + i, filter))
-                MarkUnits<Unit>(out + i, kRunBytes, t);
+                MarkRun<Unit>(out + i, t);
         std::memmove(out + i, src + i, stride - i); // in place, src is out
         MarkUnits<Unit>(out + i, rowBytes - i, t);
     }
@@ -118,7 +157,9 @@ MarkKernel MarkKernelFor(FrameSubtype subtype)
 {
     switch (subtype) {
     case FrameSubtype::YUY2:
-        return &CopyMarkFrame<Yuy2Pair>;
+        return &CopyMarkFrame<Packed422Pair<0>>;
+    case FrameSubtype::UYVY:
+        return &CopyMarkFrame<Packed422Pair<1>>;
     case FrameSubtype::RGB24:
         return &CopyMarkFrame<Rgb24Pixel>;
     case FrameSubtype::ARGB32:

@@ -22,8 +22,9 @@ void PutPixel(std::uint8_t* row, int x, FrameSubtype subtype, bool lit)
 {
     switch (subtype) {
     case FrameSubtype::YUY2:
-        row[2 * x] = lit ? kOverlayLitLuma : kOverlayDarkLuma;
-        row[2 * x + 1] = 128; // the chroma byte of this pixel: neutral grey
+    case FrameSubtype::UYVY:
+        row[2 * x + LumaByte(subtype)] = lit ? kOverlayLitLuma : kOverlayDarkLuma;
+        row[2 * x + 1 - LumaByte(subtype)] = 128; // the chroma byte of this pixel: neutral grey
         break;
     case FrameSubtype::RGB24:
         std::fill_n(row + 3 * x, 3, lit ? 255 : 0);

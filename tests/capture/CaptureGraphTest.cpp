@@ -10,6 +10,7 @@
 #include "devices/PreAllocation.h"
 #include "filter/AnalysisFlags.h"
 #include "filter/CharacterSet.h"
+#include "filter/DriftReport.h"
 #include "filter/FramePipeline.h"
 #include "messages/UserMessageLog.h"
 #include "options/AppOptions.h"
@@ -25,6 +26,7 @@
 #include "support/TempDir.h"
 
 #include <QCoreApplication>
+#include <QRegularExpression>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QProcess>
@@ -38,9 +40,58 @@
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <atomic>
 #include <cmath>
+#include <thread>
 
 namespace {
+
+// The computer's clock as the timestamp of the frame in the analysis tells it, so that a
+// camera faster than real time still looks real to the clock-drift measurement. It also
+// holds each frame at the source until the analysis has taken the one before: the fit
+// counts frames, and the preview's leaky queue would lose some.
+class FrameTimeClock final : public Clock {
+public:
+    explicit FrameTimeClock(FileTimeTicks start) : m_start(start), m_now(start) {}
+    CalendarTime UtcNow() const override { return TicksToCalendar(m_now.load()); }
+    void AtSource()
+    {
+        QElapsedTimer waited; // bounded: a stopping graph takes no more frames
+        waited.start();
+        while (m_taken.load() < m_pushed.load() && waited.elapsed() < 1000)
+            std::this_thread::yield();
+        ++m_pushed;
+    }
+    void AtAnalysis(GstClockTime pts)
+    {
+        m_now.store(m_start + pts / 100);
+        ++m_taken;
+    }
+
+private:
+    const FileTimeTicks m_start;
+    std::atomic<FileTimeTicks> m_now;
+    std::atomic<std::uint64_t> m_pushed{0}, m_taken{0};
+};
+
+GstPadProbeReturn AtSource(GstPad*, GstPadProbeInfo*, gpointer clock)
+{
+    static_cast<FrameTimeClock*>(clock)->AtSource();
+    return GST_PAD_PROBE_OK;
+}
+
+GstPadProbeReturn AtAnalysis(GstPad*, GstPadProbeInfo* info, gpointer clock)
+{
+    static_cast<FrameTimeClock*>(clock)->AtAnalysis(GST_BUFFER_PTS(GST_PAD_PROBE_INFO_BUFFER(info)));
+    return GST_PAD_PROBE_OK;
+}
+
+void ProbePad(GstElement* element, const char* pad, GstPadProbeCallback probe, FrameTimeClock* clock)
+{
+    GstPad* p = gst_element_get_static_pad(element, pad);
+    gst_pad_add_probe(p, GST_PAD_PROBE_TYPE_BUFFER, probe, clock, nullptr);
+    gst_object_unref(p);
+}
 
 // A file system mounted over the path for one test; Usable() is false where nothing can be
 // mounted (it needs root).
@@ -213,16 +264,18 @@ TEST_F(CaptureGraphTest, RecordingsReadBackFrameForFrame)
         const char* codec;
         int width, height;
         const char* ffprobeCodec;
+        const char* pixelFormat; // as the camera delivers it, for the raw formats
         guint dropEvery = 0;
         std::uint32_t preAllocationGB = 0;
     } cases[] = {
-        {"720x480", VideoSubtype::YUY2, "NONE", 720, 480, "rawvideo"},
-        {"640x480", VideoSubtype::RGB24, "NONE", 640, 480, "rawvideo"},
-        {"640x480", VideoSubtype::MJPG, "NONE", 640, 480, "mjpeg"},
-        {"720x576", VideoSubtype::YUY2, "JPEG image encoder", 720, 576, "mjpeg"},
-        {"640x480", VideoSubtype::YUY2, "NONE", 640, 480, "rawvideo", 50},
+        {"720x480", VideoSubtype::YUY2, "NONE", 720, 480, "rawvideo", "yuyv422"},
+        {"720x576", VideoSubtype::UYVY, "NONE", 720, 576, "rawvideo", "uyvy422"},
+        {"640x480", VideoSubtype::RGB24, "NONE", 640, 480, "rawvideo", "bgr24"},
+        {"640x480", VideoSubtype::MJPG, "NONE", 640, 480, "mjpeg", nullptr},
+        {"720x576", VideoSubtype::YUY2, "JPEG image encoder", 720, 576, "mjpeg", nullptr},
+        {"640x480", VideoSubtype::YUY2, "NONE", 640, 480, "rawvideo", "yuyv422", 50},
         // Claimed in real blocks at the start, cut to what was written at the end.
-        {"640x480", VideoSubtype::YUY2, "NONE", 640, 480, "rawvideo", 0, 1},
+        {"640x480", VideoSubtype::YUY2, "NONE", 640, 480, "rawvideo", "yuyv422", 0, 1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.size) + " " + c.codec + " dropping " + std::to_string(c.dropEvery));
@@ -254,7 +307,8 @@ TEST_F(CaptureGraphTest, RecordingsReadBackFrameForFrame)
         EXPECT_EQ(p.width, c.width);
         EXPECT_EQ(p.height, c.height);
         EXPECT_EQ(p.codec, QLatin1String(c.ffprobeCodec));
-        EXPECT_EQ(timingRecord, c.subtype == VideoSubtype::YUY2 && p.codec == QLatin1String("rawvideo"));
+        EXPECT_EQ(timingRecord, (c.subtype == VideoSubtype::YUY2 || c.subtype == VideoSubtype::UYVY) && p.codec == QLatin1String("rawvideo"));
+        EXPECT_EQ(p.pixelFormat, QLatin1String(c.pixelFormat ? c.pixelFormat : p.pixelFormat.toLatin1().constData()));
         EXPECT_EQ(p.rate, c.width == 720 && c.height == 576 ? QStringLiteral("25/1") : QStringLiteral("30000/1001"));
         QFile::remove(avi);
     }
@@ -548,4 +602,35 @@ TEST_F(CaptureGraphTest, TimingRecordsShowTheSimulatorsTimeAndExactlyItsGapsAndR
             << outcome.message.toStdString();
         EXPECT_EQ(gaps > 5, c.dropEvery > 0);
     }
+}
+
+TEST_F(CaptureGraphTest, ClockDriftIsMeasuredOnUyvyFrames)
+{
+    LoadTheCharacterSets();
+    Select("720x576", VideoSubtype::UYVY);
+    FrameTimeClock clock(UtcNowTicks(m_clock));
+    FramePipeline frames{m_sets, m_messages, clock};
+    CaptureGraph graph({m_options, m_devices, m_state, m_messages, frames, kSystemPreAllocationCalls}, nullptr, 0);
+    m_recording.SetGraph(&graph);
+    // Not live: as fast as the analysis goes, the VTI 2 ms a minute ahead of the frames' times.
+    graph.SetSourceSetup([&](GstElement* source) {
+        g_object_set(source, "is-live", FALSE, "drift", 2.0, "utc-clock", static_cast<const Clock*>(&clock), nullptr);
+        ProbePad(source, "src", AtSource, &clock);
+        g_signal_connect(graph.Pipeline(), "element-added", G_CALLBACK(+[](GstBin*, GstElement* e, gpointer c) {
+            if (g_strcmp0(GST_ELEMENT_NAME(e), "VELA Transform Filter Video") == 0)
+                ProbePad(e, "sink", AtAnalysis, static_cast<FrameTimeClock*>(c));
+        }), &clock);
+    });
+    m_state.Analysis.driftMinutes = 3;
+    ASSERT_EQ(m_recording.StartCapture(), Status::Ok);
+    QElapsedTimer guard;
+    guard.start();
+    while (!frames.MeasurementFinished().IsRaised() && guard.elapsed() < 120000)
+        RunEventsFor(50);
+    EXPECT_EQ(m_recording.StopCapture(), Status::Ok);
+    const QString report = QString::fromLatin1(ReadFileBytes(m_dir.FilePath(QLatin1String(kDriftReportFile))));
+    const auto fit = QRegularExpression(QStringLiteral("based on least squares fit: (\\S+)")).match(report);
+    ASSERT_TRUE(fit.hasMatch()) << report.toStdString();
+    EXPECT_NEAR(fit.captured(1).toDouble(), 2.0, 0.05);
+    EXPECT_TRUE(report.contains(QStringLiteral("There were 0 frames that failed OCR"))) << report.toStdString();
 }

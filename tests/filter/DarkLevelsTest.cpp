@@ -17,6 +17,7 @@ TEST(MeasureDarkLevels, EachLayoutCountsItsBrightnessBytesNeverChromaOrAlpha)
     } cases[] = {
         {FrameSubtype::YUY2, {13, 12, 90, 12}, {13, 33, 33, 33}, 259,
          {"Dark pixel value for YUY2 frame: 13\r\n", "Dark pixel value histogram, YUY2 format", "0\t0", "90\t55777"}},
+        {FrameSubtype::UYVY, {12, 13, 12, 90}, {13, 33, 33, 33}, 1, {"Dark pixel value for UYVY frame: 13\r\n"}},
         {FrameSubtype::RGB24, {20, 30, 120}, {9, 20, 30, 40}, 258,
          {"Dark pixel values for RGB frame --  R: 40    G: 30    B: 20 \r\n", "Dark pixel value histogram, RGB format",
           "20\tR: 0      \tG: 0      \tB: 111265 ", "40\tR: 145    \tG: 0      \tB: 0      "}},
@@ -28,11 +29,11 @@ TEST(MeasureDarkLevels, EachLayoutCountsItsBrightnessBytesNeverChromaOrAlpha)
         CapturedMessages messages;
         TestFrame frame(c.subtype, 385, 289, 8);
         frame.FillUnits(c.unit);
-        for (std::int32_t r = 0; r < frame.geometry.height && c.subtype != FrameSubtype::YUY2; r += 2)
+        for (std::int32_t r = 0; r < frame.geometry.height && !IsPacked422(c.subtype); r += 2)
             frame.Row(r)[2] = 40;
         DarkLevels levels{9, 33, 33, 33};
         DarkHistograms h;
-        MeasureDarkLevels(frame.bytes.data(), frame.geometry, c.subtype != FrameSubtype::ARGB32, levels, h, messages);
+        MeasureDarkLevels(frame.bytes.data(), frame.geometry, c.count > 1, levels, h, messages);
         EXPECT_EQ(std::tuple(levels.yuy2, levels.blue, levels.green, levels.red),
                   std::tuple(c.levels.yuy2, c.levels.blue, c.levels.green, c.levels.red));
         ASSERT_EQ(messages.entries.size(), c.count);

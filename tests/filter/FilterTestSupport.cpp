@@ -35,7 +35,7 @@ void TestFrame::FillUnits(const std::vector<std::uint8_t>& unit)
 
 const char* SubtypeName(FrameSubtype s)
 {
-    return s == FrameSubtype::YUY2 ? "YUY2" : s == FrameSubtype::RGB24 ? "RGB24" : "ARGB32";
+    return s == FrameSubtype::YUY2 ? "YUY2" : s == FrameSubtype::RGB24 ? "RGB24" : s == FrameSubtype::UYVY ? "UYVY" : "ARGB32";
 }
 
 CharacterSetList FontSets()

@@ -27,7 +27,8 @@ struct TestFrame {
     std::vector<std::uint8_t> bytes;
 };
 
-inline constexpr FrameSubtype kAllSubtypes[] = {FrameSubtype::YUY2, FrameSubtype::RGB24, FrameSubtype::ARGB32};
+inline constexpr FrameSubtype kAllSubtypes[] = {FrameSubtype::YUY2, FrameSubtype::RGB24, FrameSubtype::ARGB32,
+                                                 FrameSubtype::UYVY};
 const char* SubtypeName(FrameSubtype s);
 
 // The font's two sets, as the program would load them from the files.

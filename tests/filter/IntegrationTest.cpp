@@ -19,6 +19,8 @@ TEST(CopyOrIntegrate, AddFormAddsSamplesAboveTheDarkLevelSaturatingAt255)
          {255, 128, 100, 128}},
         {"YUY2 at and below the level add nothing", FrameSubtype::YUY2, {10, 0, 0, 0}, {100, 50, 100, 60},
          {15, 200, 9, 200}, {105, 50, 100, 60}},
+        {"UYVY luma at odd bytes", FrameSubtype::UYVY, {10, 0, 0, 0}, {128, 250, 50, 100}, {255, 20, 200, 9},
+         {128, 255, 50, 100}},
         {"RGB24 each channel its own level", FrameSubtype::RGB24, {0, 5, 6, 7}, {250, 10, 20}, {15, 6, 100},
          {255, 10, 113}},
         {"ARGB32 alpha stays", FrameSubtype::ARGB32, {0, 5, 6, 7}, {1, 2, 3, 40}, {5, 7, 9, 200}, {1, 3, 5, 40}},

@@ -29,10 +29,13 @@ TEST(MarkKernel, WholeOddSizedFramesWithPaddedStrides)
             for (std::int32_t r = 0; r < frame.geometry.height; ++r) {
                 for (std::uint8_t* p = expected.Row(r); p < expected.Row(r) + RowBytes(frame.geometry); p += unit) {
                     const bool hit = subtype == FrameSubtype::YUY2    ? p[0] >= t || p[2] >= t
+                                     : subtype == FrameSubtype::UYVY  ? p[1] >= t || p[3] >= t
                                      : subtype == FrameSubtype::RGB24 ? std::max({p[0], p[1], p[2]}) >= t
                                                                       : p[0] + p[1] + p[2] >= 3 * t;
                     if (hit && subtype == FrameSubtype::YUY2)
                         std::copy_n("\x6A\xCA\x6A\xDE", 4, p);
+                    else if (hit && subtype == FrameSubtype::UYVY)
+                        std::copy_n("\xCA\x6A\xDE\x6A", 4, p);
                     else if (hit)
                         std::copy_n("\xE1\x00\xE1", 3, p);
                 }

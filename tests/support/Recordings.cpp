@@ -8,7 +8,7 @@ VideoProbe ProbeVideo(const QString& path)
 {
     QProcess p;
     p.start(QStringLiteral("ffprobe"), {"-v", "error", "-select_streams", "v:0", "-count_frames", "-show_entries",
-                                        "stream=nb_read_frames,nb_frames,width,height,codec_name,r_frame_rate", "-of",
+                                        "stream=nb_read_frames,nb_frames,width,height,codec_name,r_frame_rate,pix_fmt", "-of",
                                         "default=nw=1", path});
     VideoProbe r;
     if (!p.waitForFinished(60000) || p.exitCode() != 0)
@@ -20,8 +20,10 @@ VideoProbe ProbeVideo(const QString& path)
                           : key == "height"            ? &r.height
                                                        : nullptr)
             *number = value == "N/A" ? -1 : value.toInt();
-        else if (key == "codec_name" || key == "r_frame_rate")
-            (key == "codec_name" ? r.codec : r.rate) = value;
+        else if (QString* text = key == "codec_name" ? &r.codec : key == "r_frame_rate" ? &r.rate
+                                 : key == "pix_fmt"      ? &r.pixelFormat
+                                                         : nullptr)
+            *text = value;
     }
     return r;
 }

@@ -7,7 +7,7 @@ struct VideoProbe {
     int frames = -1;
     int headerFrames = -1;
     int width = 0, height = 0;
-    QString codec, rate;
+    QString codec, rate, pixelFormat;
 };
 VideoProbe ProbeVideo(const QString& path);
 

@@ -69,7 +69,7 @@ int ParseArguments(const QStringList& arguments, Request& r)
                                     QStringLiteral("N"));
     const QCommandLineOption format(QStringLiteral("format"), QStringLiteral("Frame size."), QStringLiteral("WxH"),
                                     r.format);
-    const QCommandLineOption subtype(QStringLiteral("subtype"), QStringLiteral("YUY2, RGB24 or MJPG."),
+    const QCommandLineOption subtype(QStringLiteral("subtype"), QStringLiteral("YUY2, UYVY, RGB24 or MJPG."),
                                      QStringLiteral("NAME"), r.subtype);
     const QCommandLineOption threshold(QStringLiteral("threshold"), QStringLiteral("Saturation threshold (0..255)."),
                                        QStringLiteral("T"));

@@ -10,7 +10,7 @@ class CaptureApp;
 
 // "VelaVideoWindow": the live picture. The window renderer hands it frames on the
 // streaming thread; it keeps the newest one and repaints on the UI thread, never making
-// the streaming thread wait, and paints it straight from the renderer's buffer (YUY2
+// the streaming thread wait, and paints it straight from the renderer's buffer (YUY2 and UYVY
 // pictures converted on the way, into the window's own surface when it can). The
 // picture is painted at (2, 1) with its aspect kept.
 class VideoWindow final : public QWidget, public PreviewSink {

@@ -57,9 +57,9 @@ SimulatorScene::SimulatorScene(const FrameGeometry& geometry, unsigned seed)
     DrawStar(geometry.width * 0.55, geometry.height * 0.4, 2.2, 190.0);
     DrawWord(geometry.width / 24, geometry.height / 24, std::max(1, geometry.width / 240), 96);
 
-    // The luma of YUY2 sits at every other byte; RGB gets the same noise in each channel.
+    // The luma of YUY2 and UYVY sits at every other byte; RGB gets the same noise in each channel.
     std::normal_distribution<double> normal(0.0, kNoiseSigma);
-    const int step = geometry.subtype == FrameSubtype::YUY2 ? 2 : 1;
+    const int step = IsPacked422(geometry.subtype) ? 2 : 1;
     const int rowBytes = geometry.width * BytesPerPixel(geometry);
     m_noisy.resize(kNoisyCopies * FrameBytes());
     for (std::size_t copy = 0; copy < kNoisyCopies; ++copy) {
@@ -67,7 +67,7 @@ SimulatorScene::SimulatorScene(const FrameGeometry& geometry, unsigned seed)
         std::memcpy(frame, m_background.data(), FrameBytes());
         for (int y = 0; y < geometry.height; ++y) {
             std::uint8_t* row = frame + static_cast<std::ptrdiff_t>(y) * geometry.stride;
-            for (int b = 0; b < rowBytes; b += step)
+            for (int b = LumaByte(geometry.subtype); b < rowBytes; b += step)
                 row[b] = static_cast<std::uint8_t>(std::clamp(row[b] + std::lround(normal(random)), 0L, 255L));
         }
     }
@@ -122,15 +122,16 @@ void SimulatorScene::DrawWord(int left, int top, int scale, std::uint8_t level)
 
 std::uint8_t SimulatorScene::GreyAt(int x, int y) const
 {
-    return m_background[static_cast<std::size_t>(y * m_geometry.stride + x * BytesPerPixel(m_geometry))];
+    return m_background[static_cast<std::size_t>(y * m_geometry.stride + x * BytesPerPixel(m_geometry)
+                                                 + LumaByte(m_geometry.subtype))];
 }
 
 void SimulatorScene::SetGrey(int x, int y, std::uint8_t value)
 {
     std::uint8_t* p = m_background.data() + y * m_geometry.stride + x * BytesPerPixel(m_geometry);
-    if (m_geometry.subtype == FrameSubtype::YUY2) {
-        p[0] = value;
-        p[1] = 128; // neutral chroma
+    if (IsPacked422(m_geometry.subtype)) {
+        p[LumaByte(m_geometry.subtype)] = value;
+        p[1 - LumaByte(m_geometry.subtype)] = 128; // neutral chroma
     } else {
         std::fill_n(p, BytesPerPixel(m_geometry), value);
     }

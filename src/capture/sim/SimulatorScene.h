@@ -17,7 +17,7 @@
 // Noise comes from a few noisy copies of the scene, mixed row by row per frame.
 class SimulatorScene {
 public:
-    // geometry: top-down YUY2 or RGB24 (BGR byte order is the same for grey) with its stride.
+    // geometry: top-down YUY2, UYVY or RGB24 (BGR byte order is the same for grey) with its stride.
     explicit SimulatorScene(const FrameGeometry& geometry, unsigned seed = 1);
 
     const FrameGeometry& Geometry() const { return m_geometry; }

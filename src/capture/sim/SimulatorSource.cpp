@@ -240,6 +240,7 @@ gboolean SetCaps(GstBaseSrc* src, GstCaps* caps)
     FrameGeometry geometry;
     switch (GST_VIDEO_INFO_FORMAT(&info)) {
     case GST_VIDEO_FORMAT_YUY2: geometry.subtype = FrameSubtype::YUY2; break;
+    case GST_VIDEO_FORMAT_UYVY: geometry.subtype = FrameSubtype::UYVY; break;
     case GST_VIDEO_FORMAT_BGR: geometry.subtype = FrameSubtype::RGB24; break;
     default: return FALSE;
     }

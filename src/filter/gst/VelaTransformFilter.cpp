@@ -22,13 +22,14 @@ VELA_DEFINE_TYPE(VelaTransformFilter, vela_transform_filter, GST_TYPE_VIDEO_FILT
 
 namespace {
 
-constexpr const char* kCaps = "video/x-raw, format=(string){ YUY2, BGR, BGRA }, width=(int)[1, 32767], "
+constexpr const char* kCaps = "video/x-raw, format=(string){ YUY2, UYVY, BGR, BGRA }, width=(int)[1, 32767], "
                               "height=(int)[1, 32767], framerate=(fraction)[0/1, 2147483647/1]";
 
 FrameSubtype SubtypeOf(GstVideoFormat f)
 {
     switch (f) {
     case GST_VIDEO_FORMAT_YUY2: return FrameSubtype::YUY2;
+    case GST_VIDEO_FORMAT_UYVY: return FrameSubtype::UYVY;
     case GST_VIDEO_FORMAT_BGR: return FrameSubtype::RGB24;
     case GST_VIDEO_FORMAT_BGRA: return FrameSubtype::ARGB32;
     default: return FrameSubtype::None;
