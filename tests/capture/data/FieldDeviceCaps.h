@@ -61,6 +61,16 @@ inline constexpr FieldDevice kFieldDevices[] = {
      "video/x-raw, format=(string)YUY2, width=(int)640, height=(int)480, pixel-aspect-ratio=(fraction)1/1, framerate=(fraction)30/1; "
      "video/x-raw, format=(string)YUY2, width=(int)352, height=(int)288, pixel-aspect-ratio=(fraction)1/1, framerate=(fraction)30/1; "
      "video/x-raw, format=(string)YUY2, width=(int)320, height=(int)240, pixel-aspect-ratio=(fraction)1/1, framerate=(fraction)30/1"},
+    // UVC webcam on Linux: the same rate list, 30 and 25 among them, at every size.
+    // https://github.com/vkohaupt/vokoscreenNG/issues/113
+    {"UVC Camera (046d:0825)", "",
+     "video/x-raw, format=YUY2, width=640, height=480, framerate={ (fraction)30/1, (fraction)25/1, (fraction)20/1, (fraction)15/1, (fraction)10/1, (fraction)5/1 }; "
+     "video/x-raw, format=YUY2, width=160, height=120, framerate={ (fraction)30/1, (fraction)25/1, (fraction)20/1, (fraction)15/1, (fraction)10/1, (fraction)5/1 }; "
+     "video/x-raw, format=YUY2, width=176, height=144, framerate={ (fraction)30/1, (fraction)25/1, (fraction)20/1, (fraction)15/1, (fraction)10/1, (fraction)5/1 }; "
+     "video/x-raw, format=YUY2, width=320, height=176, framerate={ (fraction)30/1, (fraction)25/1, (fraction)20/1, (fraction)15/1, (fraction)10/1, (fraction)5/1 }; "
+     "video/x-raw, format=YUY2, width=320, height=240, framerate={ (fraction)30/1, (fraction)25/1, (fraction)20/1, (fraction)15/1, (fraction)10/1, (fraction)5/1 }; "
+     "video/x-raw, format=YUY2, width=352, height=288, framerate={ (fraction)30/1, (fraction)25/1, (fraction)20/1, (fraction)15/1, (fraction)10/1, (fraction)5/1 }; "
+     "video/x-raw, format=YUY2, width=432, height=240, framerate={ (fraction)30/1, (fraction)25/1, (fraction)20/1, (fraction)15/1, (fraction)10/1, (fraction)5/1 }"},
     // UVC conference camera, MJPG only: repeated rates and a repeated 1280x720 entry.
     // https://github.com/webcamoid/webcamoid/issues/433
     {"Jabra PanaCast", "",
