@@ -10,6 +10,7 @@
 
 #include <QEventLoop>
 #include <QTimer>
+#include <csignal>
 #include <cstdio>
 
 bool HeadlessRecordingUi::AskStopEventRecording()
@@ -49,6 +50,9 @@ int RunHeadlessPowerCountdown(UserMessageLog& log, bool shutdownTexts)
 Status InitialiseHeadlessApp(CaptureApp& app, bool simulatedCamera, const SimulatorSettings& simulator)
 {
     app.headless = true;
+    // Standard output may be a pipe whose reader goes away (an ssh session, a pager): the
+    // write then fails instead of ending the program during a recording.
+    std::signal(SIGPIPE, SIG_IGN);
     app.messages.SetEchoStream(stdout);
     PrepareAppRecords(app, simulatedCamera);
     SetOptionDefaults(app.options);
