@@ -15,7 +15,6 @@
 
 #include <QPointer>
 #include <QString>
-#include <QTimer>
 #include <array>
 #include <cstdint>
 #include <memory>
@@ -34,7 +33,8 @@ class CaptureGraph;
 class TimingRecordWriter;
 class GraphControl;
 class RecordingUi;
-class SchedulerTimers;
+class SchedulerTimerSet;
+class EventFolderWatch;
 class SystemPower;
 class LogindPower;
 enum class MenuCommand : int;
@@ -73,9 +73,10 @@ public:
 
     // The scheduler's view of the windows and timers, and the power actions.
     std::unique_ptr<RecordingUi> recordingUi;
-    std::unique_ptr<SchedulerTimers> schedulerTimers;
+    std::unique_ptr<SchedulerTimerSet> schedulerTimers;
     std::unique_ptr<LogindPower> logind;
     std::unique_ptr<SystemPower> power;
+    std::unique_ptr<EventFolderWatch> eventFolderWatch; // with a usable camera
 
     QMenuBar* mainMenuBar = nullptr;
     std::array<QMenu*, 5> menus{}; // File, Events, Display, Options, Help
@@ -92,15 +93,12 @@ public:
     QPointer<CountdownWindow> countdownWindow;
     QPointer<BrightnessContrastWindow> brightnessContrastWindow;
 
-    QPointer<QTimer> countdownTimer; // owned by the main window
-    QPointer<QTimer> eventRecordingTimer;
-    QPointer<QTimer> startAlarm; // single shot: the recording start between two ticks
-
     AppFonts fonts;
     AppIcons icons;
     std::int32_t frameWidth = 0; // of the selected format, once the video window is sized
     std::int32_t frameHeight = 0;
     bool simulatedCamera = false;
+    bool headless = false; // no windows and no display: InitialiseHeadlessApp
 
     // What the Event dialogs work on.
     EventDialogContext EventDialogs() { return {eventSchedule, eventDialogState, messages, clock, options}; }

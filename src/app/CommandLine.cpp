@@ -79,6 +79,10 @@ CommandLine ParseCommandLine(const QStringList& arguments)
             c.action = CommandLine::Action::ListDevices;
             continue;
         }
+        if (a == QLatin1String("--headless")) {
+            c.headless = true;
+            continue;
+        }
         if (a == kSimulatedCamera) {
             c.simulatedCamera = true;
             continue;
@@ -102,7 +106,7 @@ CommandLine ParseCommandLine(const QStringList& arguments)
 QString UsageText()
 {
     return QStringLiteral(
-        "Usage: vela-video [--simulated-camera[=SETTING,...]]\n"
+        "Usage: vela-video [--headless] [--simulated-camera[=SETTING,...]]\n"
         "       vela-video --list-devices [--simulated-camera]\n"
         "       vela-video --read-times FILE.avi\n"
         "       vela-video --help | --version\n"
@@ -111,6 +115,9 @@ QString UsageText()
         "scheduled Events, and measures the computer clock against a video time inserter.\n"
         "Files are read and written relative to the current directory.\n"
         "\n"
+        "  --headless          run without windows or display, for an unattended\n"
+        "                      station: User Messages go to standard output, and\n"
+        "                      Event files copied into Events/ are scheduled\n"
         "  --simulated-camera  also list the \"VTI Simulator\" camera, for rehearsals\n"
         "  --simulated-camera=SETTING,...\n"
         "                      the same, set up by comma-separated settings:\n"

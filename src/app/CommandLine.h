@@ -9,6 +9,7 @@ struct CommandLine {
     enum class Action { Run, Help, Version, ListDevices, ReadTimes, UsageError };
     Action action = Action::Run;
     bool simulatedCamera = false;
+    bool headless = false; // no windows, no display server
     SimulatorSettings simulator; // from --simulated-camera=KEY=VALUE,...
     QString error; // for UsageError
     QString readTimesFile; // for ReadTimes

@@ -2,6 +2,7 @@
 
 #include "app/CaptureApp.h"
 #include "recording/RecordingControl.h"
+#include "recording/SchedulerTimerSet.h"
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -23,4 +24,13 @@ void WakeMainLoop()
 {
     if (QCoreApplication* a = QCoreApplication::instance())
         QCoreApplication::postEvent(a, new QEvent(QEvent::User));
+}
+
+void EndProgramNow(CaptureApp& app)
+{
+    if (app.schedulerTimers)
+        app.schedulerTimers->KillAll();
+    // A failure has been reported by the graph; the program ends all the same.
+    static_cast<void>(app.recording.StopCapture());
+    QMetaObject::invokeMethod(QCoreApplication::instance(), [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
 }

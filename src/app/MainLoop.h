@@ -23,3 +23,9 @@ private:
 // Posts an event so the loop runs its checks even when nothing else happens. Safe to
 // call from any thread.
 void WakeMainLoop();
+
+// Ends the program without a question: no scheduler tick follows (an Event recording
+// ended here runs no power action), the capture stops (a recording is finished and
+// logged), then the main loop is left. Any nested loop (a dialog, a power countdown)
+// ends with it.
+void EndProgramNow(CaptureApp& app);

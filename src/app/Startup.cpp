@@ -1,6 +1,8 @@
 #include "app/Startup.h"
 
 #include "app/CaptureApp.h"
+#include "app/Headless.h"
+#include "app/StartupSteps.h"
 #include "app/MainLoop.h"
 #include "app/SignalBridge.h"
 #include "app/SingleInstance.h"
@@ -14,11 +16,11 @@
 #include "capture/CaptureGraph.h"
 #include "capture/CodecEnumeration.h"
 #include "capture/DeviceEnumeration.h"
-#include "capture/RecordingRecovery.h"
 #include "capture/TimingRecords.h"
 #include "common/Clock.h"
 #include "common/ResourceLocator.h"
 #include "devices/DeviceTable.h"
+#include "events/EventFolderWatch.h"
 #include "events/EventSchedule.h"
 #include "filter/AnalysisFlags.h"
 #include "filter/AnalysisMessages.h"
@@ -38,6 +40,7 @@
 #include "recording/RecordingControl.h"
 #include "recording/Scheduler.h"
 #include "recording/SchedulerHooks.h"
+#include "recording/SchedulerTimerSet.h"
 
 #include <QAction>
 #include <QApplication>
@@ -88,47 +91,21 @@ void CreateFonts(CaptureApp& app)
 // Only when devices were found; without them no camera is usable.
 void ChooseCamera(CaptureApp& app)
 {
-    app.state.UsableCamera = false;
-    if (!app.captureGraph)
-        return;
-    DeviceTable& table = app.devices;
-    const AppOptions& o = app.options;
-    int chosen = 0;
-    if (o.HasDefaultDevice) {
-        chosen = -1;
-        for (int i = 0; i < table.count && chosen < 0; ++i)
-            if (table.devices[static_cast<std::size_t>(i)].name == o.DefaultDevice)
-                chosen = i;
-        if (chosen < 0) {
-            chosen = 0;
-            app.messages.Append(QStringLiteral("\r\nWARNING: default camera in options file is not attached to computer.  "
-                                               "Using the first one found.\r\n"),
-                                true);
-        }
-    }
-    table.defaultDeviceIndex = chosen;
-    table.currentDeviceIndex = chosen;
-    app.state.UsableCamera = SizeVideoWindowToFormat(app, app.videoWindow);
+    app.state.UsableCamera = ChooseDefaultCamera(app) && SizeVideoWindowToFormat(app, app.videoWindow);
     // The overlay renderers draw into a native window of their own.
-    if (o.DefaultRenderer != VideoRenderer::Window && app.videoWindow)
+    if (app.state.UsableCamera && app.options.DefaultRenderer != VideoRenderer::Window && app.videoWindow)
         app.captureGraph->SetWindowHandle(static_cast<std::uintptr_t>(app.videoWindow->winId()));
 }
-
 
 // The message log and what the start-up reads first.
 void PrepareAppState(CaptureApp& app, bool simulatedCamera)
 {
-    app.simulatedCamera = simulatedCamera;
-
-    // The message tables are constant; the log must live on this thread.
-
+    PrepareAppRecords(app, simulatedCamera);
     // The desktop work area, exclusive right and bottom.
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect r = screen->availableGeometry();
         app.state.WorkArea = {r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
     }
-    app.devices = DeviceTable{};
-    app.state.RecordingFileName.clear();
 }
 
 // A missing file is not reported.
@@ -172,12 +149,8 @@ Status CreateWindows(CaptureApp& app)
 // character sets and the colour control). Without a device there is no graph.
 Status FindDevicesAndGraph(CaptureApp& app, bool simulatedCamera, const SimulatorSettings& simulator)
 {
-    PrepareCaptureBackEnd(simulatedCamera, simulator);
-    if (EnumerateCaptureDevices(app.devices, app.messages, simulatedCamera) != Status::Ok || app.devices.count <= 0)
+    if (!FindDevices(app, simulatedCamera, simulator))
         return Status::Ok;
-    // A failure leaves "NONE" for every device and has been reported: recording goes on.
-    static_cast<void>(EnumerateCodecs(app.devices, app.messages));
-    app.codecCatalogue = &app.devices;
     auto* video = new (std::nothrow) VideoWindow(app.mainWindow->centralWidget());
     if (!video) {
         ReportAppMessage(app.messages, 7);
@@ -185,37 +158,8 @@ Status FindDevicesAndGraph(CaptureApp& app, bool simulatedCamera, const Simulato
     }
     video->setGeometry(0, 0, 100, 100);
     app.videoWindow = video;
-    app.captureGraph = std::make_unique<CaptureGraph>(
-        CaptureGraphParts{app.options, app.devices, app.state, app.messages, app.framePipeline}, video, 0);
-    app.captureGraph->SetFailureHandler([&app] {
-        // Restart once the failing graph's message has been handled.
-        QTimer::singleShot(0, [&app] { static_cast<void>(app.recording.RestartCapture()); });
-    });
-    app.timingRecords = std::make_unique<TimingRecordWriter>(app.characterSets, app.messages);
-    app.captureGraph->SetRecordingFinishedHandler([&app](const QString& file, VideoSubtype source) {
-        if (MakesTimingRecord(source))
-            app.timingRecords->Request(file);
-    });
-    app.UseGraph(nullptr);
-    if (!LoadCharacterSets(app.characterSets))
-        ReportGraphMessage(app.messages, 29);
+    MakeCaptureGraph(app, video);
     return Status::Ok;
-}
-
-void ReadOptionsFile(CaptureApp& app)
-{
-    AppOptions& options = app.options;
-    if (LoadOptionsFile(options, &app.messages)) {
-        options.OptionsLoadedFromFile = true;
-        CheckLoadedOptions(options, app.devices, app.messages);
-        if (options.PixelSaturationValue != -1)
-            options.SaturationDefault = options.PixelSaturationValue;
-        // The stored threshold is the one in effect from the first picture on.
-        app.state.Analysis.saturationThreshold = options.PixelSaturationValue;
-    } else {
-        options.HasDefaultDevice = false;
-        options.DefaultRecordingDuration = DefaultDurationValue();
-    }
 }
 
 void FillMessagesMenu(CaptureApp& app)
@@ -289,23 +233,6 @@ void PlaceWindows(CaptureApp& app)
                                        options.BrightnessContrastWindowPosition.top);
 }
 
-// What the login manager allows.
-void SetUpPowerActions(CaptureApp& app)
-{
-    app.logind = std::make_unique<LogindPower>();
-    app.power = std::make_unique<PowerActions>(
-        app.state, app.messages, *app.logind, [&app](bool shutdownTexts) { return ShowPowerCountdown(app, shutdownTexts); },
-        &WakeMainLoop, CheckPowerAtStartup(*app.logind, app.messages));
-    app.scheduler.SetSystemPower(app.power.get());
-}
-
-// The Event schedule; its rebuild arms the soonest Event.
-void ArmSchedule(CaptureApp& app)
-{
-    if (app.state.UsableCamera)
-        app.scheduler.LoadEventSchedule();
-}
-
 void ShowWindows(CaptureApp& app)
 {
     ShowWindow(app.mainWindow, app.showMinimised);
@@ -341,26 +268,21 @@ Status StartUp(CaptureApp& app, const CommandLine& commandLine)
     return Status::Ok;
 }
 
-// SIGTERM and SIGINT end the program at once, as the main window does after its
-// question: a service manager or a terminal cannot answer one.
+Status StartUpHeadless(CaptureApp& app, const CommandLine& commandLine)
+{
+    if (const Status s = InitialiseHeadlessApp(app, commandLine.simulatedCamera, commandLine.simulator); Failed(s))
+        return s;
+    static_cast<void>(app.recording.StartCapture()); // the graph has said why it could not
+    return Status::Ok;
+}
+
 int RunMainLoop(CaptureApp& app)
 {
     MainLoopChecks checks(app);
     QCoreApplication::instance()->installEventFilter(&checks);
-    const int exitCode = QApplication::exec();
+    const int exitCode = QCoreApplication::exec();
     QCoreApplication::instance()->removeEventFilter(&checks);
     return exitCode;
-}
-
-// Release the lock, then give the system a millisecond.
-void EndProcess(CaptureApp& app, SingleInstance& instance)
-{
-    app.messages.Drain();
-    instance.Release();
-    QElapsedTimer t;
-    t.start();
-    while (std::chrono::nanoseconds(t.nsecsElapsed()) < std::chrono::milliseconds(1))
-        QThread::yieldCurrentThread();
 }
 
 } // namespace
@@ -374,6 +296,8 @@ CaptureApp::CaptureApp(const Clock& programClock)
 
 CaptureApp::~CaptureApp()
 {
+    scheduler.SetScheduleReadHook({});
+    eventFolderWatch.reset();
     scheduler.SetRecordingUi(nullptr);
     scheduler.SetSchedulerTimers(nullptr);
     scheduler.SetSystemPower(nullptr);
@@ -395,9 +319,7 @@ Status InitialiseApp(CaptureApp& app, bool simulatedCamera, const SimulatorSetti
     if (Failed(CreateWindows(app)) || Failed(FindDevicesAndGraph(app, simulatedCamera, simulator)))
         return Status::Aborted;
     ReadOptionsFile(app);
-    // The video folder is known now: recordings that a killed program or a power cut left
-    // without header and index are rebuilt beside them, camera or not.
-    RecoverInterruptedRecordings(app.options, app.messages);
+    RecoverRecordings(app); // the video folder is known now
     FillMessagesMenu(app);
     ShowUserMessages(app);
     CreateChildWindows(app);
@@ -408,8 +330,8 @@ Status InitialiseApp(CaptureApp& app, bool simulatedCamera, const SimulatorSetti
     if (Failed(CreateControlsWindow(app)))
         return Status::Aborted;
     PlaceWindows(app);
-    SetUpPowerActions(app);
-    ArmSchedule(app);
+    SetUpPowerActions(app, [&app](bool shutdownTexts) { return ShowPowerCountdown(app, shutdownTexts); });
+    ArmScheduleAndWatchEvents(app);
     ShowWindows(app);
     app.state.DeviceCount = app.devices.count;
     return Status::Ok;
@@ -424,14 +346,15 @@ Status Run(CaptureApp& app, const CommandLine& commandLine)
         return Status::Aborted;
     }
     // Caught from here on: a stop that comes while the program starts waits until the main
-    // loop runs and then ends it in order, instead of killing it half started.
+    // loop runs and then ends it in order, instead of killing it half started. SIGTERM and
+    // SIGINT end the program at once, as the main window does after its question: a
+    // service manager or a terminal cannot answer one.
     SignalBridge signalBridge([&app] {
-        if (app.mainWindow)
-            app.mainWindow->EndProgram();
-        else
-            QCoreApplication::exit(0);
+        app.state.QuitRequested = true; // the main loop's check ends it also before it ran
+        EndProgramNow(app);
     });
-    if (const Status started = StartUp(app, commandLine); Failed(started))
+    const Status started = commandLine.headless ? StartUpHeadless(app, commandLine) : StartUp(app, commandLine);
+    if (Failed(started))
         return started;
     const int exitCode = RunMainLoop(app);
     EndProcess(app, instance);

@@ -65,9 +65,12 @@ int main(int argc, char* argv[])
     }
 
     int qtArgc = 1;
-    QApplication application(qtArgc, argv);
-    QApplication::setApplicationName(QStringLiteral("vela-video"));
-    QApplication::setApplicationVersion(QStringLiteral("1.1"));
+    // Without windows no GUI platform is loaded, so no display server is needed.
+    const std::unique_ptr<QCoreApplication> application = commandLine.headless
+        ? std::make_unique<QCoreApplication>(qtArgc, argv)
+        : std::make_unique<QApplication>(qtArgc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("vela-video"));
+    QCoreApplication::setApplicationVersion(QStringLiteral("1.1"));
     // Every part of the program lives in it, until the toolkit goes.
     const SystemClock clock;
     const std::unique_ptr<CaptureApp> app(new (std::nothrow) CaptureApp(clock));

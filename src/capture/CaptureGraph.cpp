@@ -372,7 +372,7 @@ Status CaptureGraph::SetCaptureFormat(const MediaFormat& f)
 Status CaptureGraph::AddRenderer(bool recording)
 {
     const AppOptions& o = m_parts.options;
-    m_renderer = (o.DisplayOffWhileRecording && recording) || m_parts.app.Analysis.driftMinutes > 0
+    m_renderer = m_noDisplay || (o.DisplayOffWhileRecording && recording) || m_parts.app.Analysis.driftMinutes > 0
                      ? RendererKind::None
                      : RendererKindOf(o.DefaultRenderer);
     switch (m_renderer) {

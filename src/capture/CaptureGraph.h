@@ -68,6 +68,8 @@ public:
 
     // The native window the overlay renderers draw into (0: none).
     void SetWindowHandle(std::uintptr_t handle) { m_windowHandle = handle; }
+    // Without a display every build ends in the null renderer, whatever the options say.
+    void SetNoDisplay() { m_noDisplay = true; }
 
     GraphState State() const { return m_state; }
     bool PixelAnalysisRequested() const { return m_pixelAnalysisRequested; }
@@ -139,6 +141,7 @@ private:
     GraphState m_state = GraphState::Idle;
     RendererKind m_renderer = RendererKind::Window;
     bool m_pixelAnalysisRequested = false;
+    bool m_noDisplay = false;
     bool m_colourControlAvailable = false;
     int m_brightness = 50;
     int m_contrast = 50;

@@ -333,20 +333,20 @@ void ReportLeftAlone(UserMessageLog& log, const QString& path, const QString& wh
                true);
 }
 
-void RecoverRecording(UserMessageLog& log, const QString& path, bool defaultFolder)
+bool RecoverRecording(UserMessageLog& log, const QString& path, bool defaultFolder)
 {
     const QByteArray encoded = QFile::encodeName(path);
     const FileDescriptor in(::open(encoded.constData(), O_RDONLY | O_CLOEXEC));
     if (in.Get() < 0) {
         ReportLeftAlone(log, path, QStringLiteral("cannot be read (%1)").arg(SystemError(errno)));
-        return;
+        return false;
     }
     const AviFileCheck check = CheckAviFile(in.Get());
     if (check.verdict == AviFileVerdict::Complete)
-        return;
+        return false;
     if (const QString why = Unrecoverable(check); !why.isEmpty()) {
         ReportLeftAlone(log, path, why);
-        return;
+        return false;
     }
 
     const QString target = RecoveredRecordingFileName(path);
@@ -356,7 +356,7 @@ void RecoverRecording(UserMessageLog& log, const QString& path, bool defaultFold
                                   "It is left as it is.\r\n")
                        .arg(path, why),
                    true);
-        return;
+        return false;
     }
     // The log first: a rebuilt file under its final name always has its log.
     WriteRecoveredLog(log, RecordingLogFileName(target),
@@ -369,7 +369,7 @@ void RecoverRecording(UserMessageLog& log, const QString& path, bool defaultFold
                                   "\"%2\" cannot be written (%3).  It is left as it is.\r\n")
                        .arg(path, target, SystemError(error)),
                    true);
-        return;
+        return false;
     }
     log.Append(QStringLiteral("\r\nNOTE -- the recording \"%1\" was interrupted before it was closed.  "
                               "Recovered %2 frames into \"%3\"; the original is kept as it was.\r\n")
@@ -377,31 +377,34 @@ void RecoverRecording(UserMessageLog& log, const QString& path, bool defaultFold
                    .arg(frames)
                    .arg(target),
                true);
+    return true;
 }
 
 } // namespace
 
-void RecoverInterruptedRecordings(const AppOptions& options, UserMessageLog& log)
+QStringList RecoverInterruptedRecordings(const AppOptions& options, UserMessageLog& log)
 {
+    QStringList recovered;
     const QString option = options.VideoDirectory;
     const bool defaultFolder = option.isEmpty();
     const QString folder = defaultFolder ? QStringLiteral("VideoFiles/") : option;
     const QFileInfo folderInfo(folder);
     if (!folderInfo.isDir())
-        return; // nothing recorded there yet
+        return recovered; // nothing recorded there yet
     if (!folderInfo.isReadable()) {
         log.Append(QStringLiteral("\r\nWARNING: the video folder \"%1\" cannot be read, so interrupted "
                                   "recordings in it cannot be recovered.\r\n")
                        .arg(folder),
                    true);
-        return;
+        return recovered;
     }
     const QStringList names = QDir(folder).entryList({QStringLiteral("*.avi")},
                                                      QDir::Files | QDir::CaseSensitive, QDir::Name);
     for (const QString& name : names) {
         const QString path = folder + name;
         if (!name.endsWith(QStringLiteral("_recovered.avi")) && !QFileInfo::exists(RecordingLogFileName(path))
-            && !QFileInfo::exists(RecoveredRecordingFileName(path)))
-            RecoverRecording(log, path, defaultFolder);
+            && !QFileInfo::exists(RecoveredRecordingFileName(path)) && RecoverRecording(log, path, defaultFolder))
+            recovered << RecoveredRecordingFileName(path);
     }
+    return recovered;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QStringList>
+
 struct AppOptions;
 class UserMessageLog;
 
@@ -12,5 +14,5 @@ class UserMessageLog;
 // one whose recovered file exists is done, so each is rebuilt once.
 //
 // Every recovery and every file that cannot be recovered is told in User Messages;
-// nothing here stops the program from starting.
-void RecoverInterruptedRecordings(const AppOptions& options, UserMessageLog& log);
+// nothing here stops the program from starting. Returns the recovered files.
+QStringList RecoverInterruptedRecordings(const AppOptions& options, UserMessageLog& log);

@@ -16,7 +16,7 @@ QString TimeStampLine(const CalendarTime& t)
         .arg(t.second, 2, 10, QLatin1Char('0'));
 }
 
-void EchoToStderr(const QString& entry)
+void Echo(const QString& entry, std::FILE* stream)
 {
     QByteArray out;
     const QStringList lines = ToParagraphs(entry).split(QLatin1Char('\n'));
@@ -27,8 +27,8 @@ void EchoToStderr(const QString& entry)
         out += '\n';
     }
     if (!out.isEmpty()) {
-        std::fwrite(out.constData(), 1, static_cast<std::size_t>(out.size()), stderr);
-        std::fflush(stderr);
+        std::fwrite(out.constData(), 1, static_cast<std::size_t>(out.size()), stream);
+        std::fflush(stream);
     }
 }
 
@@ -68,7 +68,7 @@ void UserMessageLog::Append(const QString& text, bool timeStamp)
     std::lock_guard lock(m_mutex);
     m_pending.append(entry);
     if (m_echo)
-        EchoToStderr(entry);
+        Echo(entry, m_echo);
     if (!m_wakePosted) {
         if (QCoreApplication::instance()) {
             m_wakePosted = true;
@@ -112,10 +112,10 @@ void UserMessageLog::Clear()
     emit Cleared();
 }
 
-void UserMessageLog::SetEchoToStderr(bool on)
+void UserMessageLog::SetEchoStream(std::FILE* stream)
 {
     std::lock_guard lock(m_mutex);
-    m_echo = on;
+    m_echo = stream;
 }
 
 bool UserMessageLog::event(QEvent* e)

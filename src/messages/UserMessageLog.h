@@ -5,6 +5,7 @@
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <cstdio>
 #include <functional>
 #include <mutex>
 
@@ -13,7 +14,8 @@ class Clock;
 // The User Messages log. Entries may be appended from any thread: the caller composes
 // its entry, queues it under a short lock and returns; the UI thread moves queued
 // entries into the text in the order they were queued, so entries never interleave and
-// no caller ever waits for the UI thread. Every entry is also echoed to standard error.
+// no caller ever waits for the UI thread. Every entry is also echoed, line by line, to
+// standard error (standard output for a program without windows).
 //
 // The text keeps paragraphs separated by '\n'; saving writes them as CR LF. The frame
 // analysis reports into it (AnalysisMessages) from the streaming thread.
@@ -38,7 +40,8 @@ public:
     void Clear();
     void Drain();
 
-    void SetEchoToStderr(bool on);
+    void SetEchoToStderr(bool on) { SetEchoStream(on ? stderr : nullptr); }
+    void SetEchoStream(std::FILE* stream); // nullptr: no echo
 
 signals:
     void EntriesAppended(const QString& paragraphs); // '\n'-separated, to add at the end
@@ -55,7 +58,7 @@ private:
     std::function<void(const QString&)> m_fatalHandler;
     QStringList m_pending;
     bool m_wakePosted = false;
-    bool m_echo = true;
+    std::FILE* m_echo = stderr;
     QString m_text;
 };
 

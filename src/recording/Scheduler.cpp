@@ -302,6 +302,8 @@ void Scheduler::LoadEventSchedule()
 {
     if (m_devices.count == 0)
         return;
+    if (m_scheduleRead)
+        m_scheduleRead();
     if (m_schedule.LoadEventSchedule(m_log, UtcTimeNow(m_clock)))
         ArmNextEvent();
 }
@@ -312,6 +314,20 @@ void Scheduler::ReloadScheduleWhenIdle()
         m_app.ScheduleReloadPending = true;
     else
         LoadEventSchedule();
+}
+
+void Scheduler::EventFilesChanged(const QStringList& arrived)
+{
+    for (const QString& name : arrived)
+        m_schedule.AddWrittenEventFile(name);
+    // The power countdown runs inside a tick, which arms the next Event when it returns.
+    if (m_app.RecordingActive || m_app.EventRecordingActive || m_app.PowerActionPending) {
+        m_app.ScheduleReloadPending = true;
+        return;
+    }
+    if (m_app.EventArmed)
+        DisarmEvent();
+    LoadEventSchedule();
 }
 
 void Scheduler::ArmCountdown()
@@ -329,8 +345,13 @@ void Scheduler::ArmCountdown()
         line += QStringLiteral("\r\n");
     m_log.Append(line, false);
 
-    if (m_timers)
+    if (m_timers) {
         m_timers->StartCountdownTimer();
+        // Armed within a second of its start (a file dropped in late, a rebuild): the
+        // first tick would come too late.
+        if (const FileTimeSpan left = m_state.CountdownTarget - UtcTimeNow(m_clock); left <= kCountdownTickPeriod)
+            m_timers->StartStartAlarm(TimerDelay(left));
+    }
     m_state.KeepAwakeCounter = 0;
     m_app.EventArmed = true;
     HoldKeepAwake(true);

@@ -3,7 +3,9 @@
 #include "common/CalendarTime.h"
 
 #include <QString>
+#include <QStringList>
 #include <cstdint>
+#include <functional>
 
 struct AppOptions;
 struct AppState;
@@ -67,6 +69,13 @@ public:
     // Rebuilds the schedule now, or when the recording in progress ends (a dialog that was
     // open when it began must not arm an Event under it).
     void ReloadScheduleWhenIdle();
+    // The Event files changed on disk (copied in, edited or deleted while the program
+    // runs); arrived names the files that are new or changed. The schedule is rebuilt and
+    // its soonest Event armed, once no recording or power countdown runs. A file that
+    // arrived too late to be recorded is named in User Messages.
+    void EventFilesChanged(const QStringList& arrived);
+    // Called as each rebuild is about to read the Events folder.
+    void SetScheduleReadHook(std::function<void()> hook) { m_scheduleRead = std::move(hook); }
     void ArmCountdown();
     void DisarmEvent();
     void SchedulerTick();
@@ -102,4 +111,5 @@ private:
     RecordingUi* m_ui = nullptr;
     SchedulerTimers* m_timers = nullptr;
     SystemPower* m_power = nullptr;
+    std::function<void()> m_scheduleRead;
 };

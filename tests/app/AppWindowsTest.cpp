@@ -8,6 +8,7 @@
 #include "messages/ui/UserMessagesWindow.h"
 #include "recording/GraphControl.h"
 #include "recording/SchedulerHooks.h"
+#include "recording/SchedulerTimerSet.h"
 #include "support/TempDir.h"
 
 #include <QAction>
@@ -171,8 +172,9 @@ TEST_F(AppWindowsTest, ExitAsksWhileAnEventIsArmedOrRecordingAndYesStopsTheTimer
     s_app->schedulerTimers->StartStartAlarm(std::chrono::milliseconds(300));
     AnswerNextQuestion(QMessageBox::Yes);
     EXPECT_TRUE(s_app->mainWindow->close());
-    EXPECT_FALSE(s_app->countdownTimer->isActive() || s_app->eventRecordingTimer->isActive()
-                 || s_app->startAlarm->isActive());
+    SchedulerTimerSet& timers = *s_app->schedulerTimers;
+    EXPECT_FALSE(timers.CountdownTimer()->isActive() || timers.EventRecordingTimer()->isActive()
+                 || timers.StartAlarm()->isActive());
     EXPECT_EQ(m_graph.stops, 1);
     EXPECT_FALSE(s_app->state.RecordingActive);
     s_app->state.EventArmed = s_app->state.EventRecordingActive = false;

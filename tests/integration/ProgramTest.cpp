@@ -11,6 +11,8 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QTemporaryDir>
+#include <QThread>
 #include <gtest/gtest.h>
 #include <fcntl.h>
 #include <sys/resource.h>
@@ -254,4 +256,83 @@ TEST(Program, KilledRecordingIsRebuiltOnceBesideTheOriginal)
         EXPECT_EQ(videos.entryList(QDir::Files), files);
         EXPECT_EQ(FileHash(recovered), recoveredHash);
     }
+}
+
+namespace {
+
+// Copies a file the way scp over a slow link writes it: in pieces, each well within the
+// half second a settled look waits.
+void CopySlowly(const QString& from, const QString& to)
+{
+    const QByteArray bytes = ReadFileBytes(from);
+    QFile out(to);
+    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+    for (qsizetype at = 0; at < bytes.size(); at += 40) {
+        out.write(bytes.mid(at, 40));
+        out.flush();
+        QThread::msleep(150);
+    }
+}
+
+} // namespace
+
+// The unattended station: no display at all, three Events copied in while it runs (one
+// slowly), killed during the second recording and started again as its service would be.
+TEST(Program, HeadlessStationRecordsEventsDroppedInAndRecoversAfterAKill)
+{
+    ProgramFolder folder;
+    folder.NoDisplay(); // a program that asked for a GUI platform would end here at once
+    const QStringList args{QStringLiteral("--headless"), QStringLiteral("--simulated-camera")};
+    ProgramRun station;
+    ASSERT_TRUE(station.Start(folder, args));
+    ASSERT_TRUE(station.WaitForLog("There are no scheduled Events")) << station.log.toStdString();
+
+    // 4 s each, centred 36 s apart: 32 s between recordings, beyond the overlap margin.
+    WriteEventAhead(folder, 9, 0, 4);
+    WriteEventAhead(folder, 45, 0, 4);
+    const QTemporaryDir staging;
+    const QDateTime third = QDateTime::currentDateTimeUtc().addSecs(81);
+    const QString name = WriteTestEvent(staging.path(), CalendarFromUtc(third), 0, 0, 4);
+    CopySlowly(staging.filePath(name), folder.FilePath(QStringLiteral("Events/") + name));
+
+    ASSERT_TRUE(station.WaitForLog("Stop recording at")) << station.log.toStdString();
+    ASSERT_TRUE(station.WaitForLog("Start recording at", 2)) << station.log.toStdString();
+    QString killed;
+    QElapsedTimer t;
+    t.start();
+    while (t.elapsed() < 20000 && station.process.state() == QProcess::Running) {
+        for (const QString& avi : Videos(folder, "*.avi"))
+            if (!QFile::exists(RecordingLogFileName(folder.FilePath("VideoFiles/" + avi))))
+                killed = folder.FilePath("VideoFiles/" + avi);
+        if (!killed.isEmpty() && CheckFile(killed).videoChunks >= 30)
+            break;
+        station.Read();
+    }
+    station.Stop(SIGKILL);
+    ASSERT_FALSE(killed.isEmpty());
+
+    ProgramRun restarted;
+    ASSERT_TRUE(restarted.Start(folder, args));
+    ASSERT_TRUE(restarted.WaitForLog("Stop recording at", 1, 60000)) << restarted.log.toStdString();
+    // The recovered recording's timing record and the third's.
+    ASSERT_TRUE(restarted.WaitForLog("VTI times in", 2)) << restarted.log.toStdString();
+    EXPECT_EQ(restarted.Stop(SIGTERM), 0);
+
+    const QByteArray log = station.log + restarted.log;
+    EXPECT_FALSE(log.contains("is not scheduled because")) << log.toStdString(); // no half-read file
+    const QString recovered = killed.chopped(4) + QStringLiteral("_recovered.avi");
+    EXPECT_TRUE(restarted.log.contains("Recovered ") && ProbeVideo(recovered).frames >= 30) << log.toStdString();
+    const QStringList logs = Videos(folder, "*.log");
+    ASSERT_EQ(logs.size(), 3) << logs.join(u' ').toStdString(); // the first, the recovered, the third
+    for (const QString& logName : logs) {
+        const QString avi = folder.FilePath("VideoFiles/" + logName.chopped(4) + ".avi");
+        const int frames = RecordingLogCount(QString::fromLatin1(ReadFileBytes(RecordingLogFileName(avi))),
+                                             "Number of recorded frames");
+        EXPECT_GE(frames, 30) << logName.toStdString();
+        EXPECT_EQ(ProbeVideo(avi).frames, frames) << logName.toStdString();
+        const QByteArray record = ReadFileBytes(folder.FilePath("VideoFiles/" + logName.chopped(4) + ".vti.csv"));
+        EXPECT_EQ(record.count('\n'), frames + 1) << logName.toStdString(); // a header, a line per frame
+        EXPECT_FALSE(record.contains(",1,0,0\r\n") || record.contains(",0,1\r\n")) << "unreadable or repeated frames";
+    }
+    EXPECT_TRUE(station.log.contains("VTI times in")) << "the first recording's record, before the kill";
 }

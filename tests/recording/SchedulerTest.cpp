@@ -282,3 +282,26 @@ TEST_F(SchedulerTest, StartPreemptsAnArmedEventAndStopArmsItAgain)
     EXPECT_TRUE(Log().contains(QStringLiteral("\n03:00:00 (UTC)\n\nERROR -- The recording could not start; nothing was "
                                               "recorded.  The reason is given above.\n")));
 }
+
+// Event files copied in while the program runs: the rebuild waits for the recording's end,
+// a file too late to record is named, and an Event rearmed within a second of its start
+// gets its start alarm rather than a tick that comes too late.
+TEST_F(SchedulerTest, EventFilesChangedRebuildAfterTheRecordingAndArmOnTime)
+{
+    Load(At(3, 0, 5), 0, 4); // records 03:00:03 to 03:00:07
+    ASSERT_GT(TickUntilRecording(10), 0);
+    const QString dropped = WriteTestEvent(QStringLiteral("Events"), At(3, 1, 0), 0, 0, 4);
+    scheduler.EventFilesChanged({dropped});
+    EXPECT_TRUE(app.EventRecordingActive && app.ScheduleReloadPending);
+    EXPECT_FALSE(Log().contains(dropped.chopped(4)));
+    m_log.Clock().Advance(hooks.recordingPeriod);
+    scheduler.SchedulerTick(); // the recording ends; the rebuild lists the new file
+    EXPECT_TRUE(Log().contains(dropped.chopped(4)));
+    EXPECT_EQ(state.ArmedEventTime, At(3, 1, 0));
+
+    const QString late = WriteTestEvent(QStringLiteral("Events"), At(2, 0, 0), 0, 0, 4);
+    m_log.Clock().SetUtc(At(3, 0, 57));
+    scheduler.EventFilesChanged({late});
+    EXPECT_TRUE(Log().contains(QStringLiteral("NOTE: the Event %1 is not scheduled because its recording time is over").arg(late)));
+    EXPECT_EQ(hooks.alarm, 500ms); // 03:00:57.000 to 03:00:57.500
+}

@@ -9,6 +9,12 @@ ProgramFolder::ProgramFolder()
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
 }
 
+void ProgramFolder::NoDisplay()
+{
+    for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
+        env.remove(QLatin1String(name));
+}
+
 ProgramRun::~ProgramRun()
 {
     if (process.state() != QProcess::NotRunning) {
@@ -29,7 +35,13 @@ bool ProgramRun::Start(const ProgramFolder& folder, const QStringList& args, con
 void ProgramRun::Read(int ms)
 {
     process.waitForReadyRead(ms);
+    Collect();
+}
+
+void ProgramRun::Collect()
+{
     log += process.readAllStandardError();
+    log += process.readAllStandardOutput();
 }
 
 bool ProgramRun::WaitForLog(const QByteArray& text, int times, int ms)
@@ -38,7 +50,7 @@ bool ProgramRun::WaitForLog(const QByteArray& text, int times, int ms)
     t.start();
     while (log.count(text) < times && t.elapsed() < ms && process.state() == QProcess::Running)
         Read();
-    log += process.readAllStandardError();
+    Collect();
     return log.count(text) >= times;
 }
 
@@ -47,6 +59,6 @@ int ProgramRun::Stop(int signal)
     if (process.state() == QProcess::Running)
         ::kill(static_cast<pid_t>(process.processId()), signal);
     const bool ended = process.waitForFinished(20000);
-    log += process.readAllStandardError();
+    Collect();
     return ended && process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
 }

@@ -12,12 +12,14 @@
 struct ProgramFolder {
     ProgramFolder();
     QString FilePath(const QString& name) const { return cwd.filePath(name); }
+    // No display server and no platform to draw offscreen on, as on a station.
+    void NoDisplay();
 
     QTemporaryDir tmp, cwd;
     QProcessEnvironment env;
 };
 
-// vela-video started in a folder; its standard error collects in log.
+// vela-video started in a folder; its standard error and output collect in log.
 class ProgramRun {
 public:
     ProgramRun() = default;
@@ -34,4 +36,7 @@ public:
 
     QProcess process;
     QByteArray log;
+
+private:
+    void Collect();
 };

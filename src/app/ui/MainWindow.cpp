@@ -1,6 +1,7 @@
 #include "app/ui/MainWindow.h"
 
 #include "app/CaptureApp.h"
+#include "app/MainLoop.h"
 #include "app/ProgramCommands.h"
 #include "app/WindowPlacement.h"
 #include "app/ui/ChildWindows.h"
@@ -14,11 +15,9 @@
 
 #include <QAction>
 #include <QCloseEvent>
-#include <QCoreApplication>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
-#include <QTimer>
 
 namespace {
 
@@ -114,25 +113,7 @@ MainWindow::MainWindow(CaptureApp& app)
     setCentralWidget(client);
     move(100, 100);
     resize(660, 540);
-    m_countdownTimer = MakeSchedulerTimer("countdownTimer", Qt::CoarseTimer);
-    m_countdownTimer->setInterval(kCountdownTickPeriod);
-    m_eventRecordingTimer = MakeSchedulerTimer("eventRecordingTimer", Qt::PreciseTimer);
-    m_startAlarm = MakeSchedulerTimer("startAlarm", Qt::PreciseTimer);
-    m_startAlarm->setSingleShot(true);
     m_steps = ProgramCommandSteps(app, this);
-    app.countdownTimer = m_countdownTimer;
-    app.eventRecordingTimer = m_eventRecordingTimer;
-    app.startAlarm = m_startAlarm;
-}
-
-QTimer* MainWindow::MakeSchedulerTimer(const char* name, Qt::TimerType type)
-{
-    auto* timer = new QTimer(this);
-    timer->setObjectName(QLatin1String(name));
-    timer->setTimerType(type);
-    // The scheduler's flags, not the timer, decide what a tick does.
-    connect(timer, &QTimer::timeout, this, [this] { m_app.scheduler.SchedulerTick(); });
-    return timer;
 }
 
 void MainWindow::BuildMainMenus(bool usableCamera)
@@ -238,14 +219,7 @@ void MainWindow::closeEvent(QCloseEvent* e)
 
 void MainWindow::EndProgram()
 {
-    // Stopping writes the recording's log. No tick may follow, so an Event recording
-    // ended here runs no power action.
-    m_countdownTimer->stop();
-    m_eventRecordingTimer->stop();
-    m_startAlarm->stop();
-    // A failure has been reported by the graph; the program ends all the same.
-    static_cast<void>(m_app.recording.StopCapture());
-    QMetaObject::invokeMethod(QCoreApplication::instance(), [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
+    EndProgramNow(m_app);
 }
 
 void MainWindow::moveEvent(QMoveEvent* e)

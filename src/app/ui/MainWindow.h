@@ -7,11 +7,10 @@
 
 class QAction;
 class QMenu;
-class QTimer;
 class CaptureApp;
 
 // "VELA Video App": the live video, the menus, and the dispatcher that turns commands
-// into dialogs and acts on their results. Every timer it owns runs the scheduler tick.
+// into dialogs and acts on their results.
 class MainWindow final : public QMainWindow {
     Q_OBJECT
 public:
@@ -40,18 +39,11 @@ protected:
 
 private:
     Q_DISABLE_COPY_MOVE(MainWindow)
-    QTimer* MakeSchedulerTimer(const char* name, Qt::TimerType type);
     void ToggleBrightnessContrast();
     void ShowAbout();
     QString ExitQuestion() const;
 
     CaptureApp& m_app;
-
-    // The Event countdown's once-a-second tick, the end of an Event recording, and the
-    // single shot that starts an Event recording on time between two ticks.
-    QTimer* m_countdownTimer = nullptr;
-    QTimer* m_eventRecordingTimer = nullptr;
-    QTimer* m_startAlarm = nullptr;
     CommandSteps m_steps;
 };
 

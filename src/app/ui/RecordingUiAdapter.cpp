@@ -1,6 +1,7 @@
 #include "app/ui/RecordingUiAdapter.h"
 
 #include "app/CaptureApp.h"
+#include "app/StartupSteps.h"
 #include "app/ui/ChildWindows.h"
 #include "app/ui/MainWindow.h"
 #include "messages/ui/UserMessagesWindow.h"
@@ -11,7 +12,6 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QTimer>
 
 
 void AppRecordingUi::SetMainTitle(const QString& title)
@@ -86,48 +86,11 @@ bool AppRecordingUi::AskStopEventRecording()
     return box.exec() == QMessageBox::Yes;
 }
 
-void MainWindowTimers::StartCountdownTimer()
-{
-    if (QTimer* t = m_app.countdownTimer)
-        t->start(kCountdownTickPeriod);
-}
-
-void MainWindowTimers::KillCountdownTimer()
-{
-    if (QTimer* t = m_app.countdownTimer)
-        t->stop();
-}
-
-void MainWindowTimers::StartStartAlarm(std::chrono::milliseconds delay)
-{
-    if (QTimer* t = m_app.startAlarm)
-        t->start(delay);
-}
-
-void MainWindowTimers::KillStartAlarm()
-{
-    if (QTimer* t = m_app.startAlarm)
-        t->stop();
-}
-
-void MainWindowTimers::StartEventRecordingTimer(std::chrono::milliseconds period)
-{
-    if (QTimer* t = m_app.eventRecordingTimer)
-        t->start(period);
-}
-
-void MainWindowTimers::KillEventRecordingTimer()
-{
-    if (QTimer* t = m_app.eventRecordingTimer)
-        t->stop();
-}
-
 void InstallRecordingUi(CaptureApp& app)
 {
     app.recordingUi = std::make_unique<AppRecordingUi>(app);
-    app.schedulerTimers = std::make_unique<MainWindowTimers>(app);
     app.scheduler.SetRecordingUi(app.recordingUi.get());
-    app.scheduler.SetSchedulerTimers(app.schedulerTimers.get());
+    InstallSchedulerTimers(app);
 }
 
 int ShowPowerCountdown(const CaptureApp& app, bool shutdownTexts)

@@ -23,23 +23,8 @@ private:
     CaptureApp& m_app;
 };
 
-// The main window's countdown and Event recording timers, and its start alarm.
-class MainWindowTimers final : public SchedulerTimers {
-public:
-    explicit MainWindowTimers(CaptureApp& app) : m_app(app) {}
-    void StartCountdownTimer() override;
-    void KillCountdownTimer() override;
-    void StartStartAlarm(std::chrono::milliseconds delay) override;
-    void KillStartAlarm() override;
-    void StartEventRecordingTimer(std::chrono::milliseconds period) override;
-    void KillEventRecordingTimer() override;
-
-private:
-    CaptureApp& m_app;
-};
-
-// Makes both as parts of app and hands them to the scheduler; they reach the windows
-// through app at each call.
+// Makes the windows' view and the scheduler's timers as parts of app and hands them to
+// the scheduler; the view reaches the windows through app at each call.
 void InstallRecordingUi(CaptureApp& app);
 
 // The countdown before a power action, over the main window with the count font made at

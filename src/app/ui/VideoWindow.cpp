@@ -1,6 +1,7 @@
 #include "app/ui/VideoWindow.h"
 
 #include "app/CaptureApp.h"
+#include "app/StartupSteps.h"
 #include "devices/DeviceTable.h"
 #include "messages/UserMessageLog.h"
 
@@ -132,21 +133,12 @@ void VideoWindow::paintEvent(QPaintEvent*)
 
 bool SizeVideoWindowToFormat(CaptureApp& app, QWidget* videoWindow)
 {
-    DeviceTable& table = app.devices;
-    CaptureDevice& device = table.devices[static_cast<std::size_t>(table.currentDeviceIndex)];
-    if (device.formats.isEmpty()) {
-        table.currentDeviceIndex = -1;
-        device.selectedFormatIndex = -1;
+    if (!UseSelectedFormat(app)) {
         if (videoWindow)
             videoWindow->hide();
-        app.messages.Append(
-            QStringLiteral("Selected camera (or the only attached camera) has no supported media formats.\r\n"), true);
         return false;
     }
-    const MediaFormat& f = device.formats[device.selectedFormatIndex < 0 ? 0 : device.selectedFormatIndex];
-    app.frameWidth = f.width;
-    app.frameHeight = f.height;
     if (videoWindow)
-        videoWindow->resize(f.width + 8, f.height + 8);
+        videoWindow->resize(app.frameWidth + 8, app.frameHeight + 8);
     return true;
 }
