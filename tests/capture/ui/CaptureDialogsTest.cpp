@@ -87,6 +87,7 @@ TEST_F(CaptureDialogTest, DefaultsStoreOnePairPerDeviceNamingTheChoice)
     Device(1).selectedFormatIndex = 2;
     StoreDeviceFormatPair(o, table, 0); // nothing selected: the first format
     StoreDeviceFormatPair(o, table, 1);
+    StoreDeviceFormatPair(o, table, 2); // no such device: nothing
     StoreDeviceCodecPair(o, table, 0, QStringLiteral("NONE"));
     EXPECT_EQ(PairsText(o), QStringLiteral("USB 2861 Device 640x480 1 0, Bench Camera 640x480 0 1, Bench Camera NONE"));
     EXPECT_EQ(Device(1).selectedFormatIndex, 2);
