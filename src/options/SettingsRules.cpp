@@ -1,7 +1,9 @@
 #include "options/SettingsRules.h"
 
+#include "devices/DeviceTable.h"
 #include "messages/UserMessageLog.h"
 #include "options/AppOptions.h"
+#include "options/OptionsFile.h"
 
 namespace {
 
@@ -88,4 +90,32 @@ int ApplyEventPendingChoice(AppOptions& o, bool showUtc, bool storeAsDefault, bo
         return 3;
     }
     return showUtc != utcAtOpening ? 2 : 3;
+}
+
+void StoreDeviceFormatPair(AppOptions& o, DeviceTable& devices, int deviceIndex)
+{
+    CaptureDevice* device = AttachedDevice(devices, deviceIndex);
+    if (!device || device->formats.isEmpty())
+        return;
+    const int index = device->selectedFormatIndex < 0 ? 0 : device->selectedFormatIndex;
+    const MediaFormat& format = device->formats[index];
+    if (DeviceFormatPair* pair = FindDeviceFormatPair(o, devices, deviceIndex)) {
+        pair->size = format.name;
+        pair->fps = format.standard;
+        pair->subtype = format.subtype;
+        device->selectedFormatIndex = index;
+    } else {
+        o.DeviceFormatPairs.append({device->name, format.name, format.standard, format.subtype});
+    }
+}
+
+void StoreDeviceCodecPair(AppOptions& o, const DeviceTable& devices, int deviceIndex, const QString& codec)
+{
+    const CaptureDevice* device = AttachedDevice(devices, deviceIndex);
+    if (!device)
+        return;
+    if (DeviceCodecPair* pair = FindDeviceCodecPair(o, devices, deviceIndex))
+        pair->codec = codec;
+    else
+        o.DeviceCodecPairs.append({device->name, codec});
 }

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 struct AppOptions;
+struct DeviceTable;
 class UserMessageLog;
 
 // The rules the settings dialogs apply to what the user enters, kept apart from the
@@ -39,3 +40,10 @@ std::uint32_t AllocationValue(const QString& text);
 // default changed (the options must be saved), 2 when the choice differs from the one
 // in force at opening (applied for this run only), else 3.
 int ApplyEventPendingChoice(AppOptions& options, bool showUtc, bool storeAsDefault, bool utcAtOpening);
+
+// "Make default" in the Device and Format dialog: the device's format pair names its
+// selected format, the first when none is selected. A device without formats has
+// nothing to name. Each device keeps one pair: a stored one is replaced.
+void StoreDeviceFormatPair(AppOptions& options, DeviceTable& devices, int deviceIndex);
+// "Pair with camera" in the Codec Selector: the device's codec pair names the codec.
+void StoreDeviceCodecPair(AppOptions& options, const DeviceTable& devices, int deviceIndex, const QString& codec);

@@ -92,26 +92,20 @@ TEST(CountdownPanes, EachPaneShowsItsLineOfTheEventInfo)
 
 namespace {
 
-// Steps that write what they do into a trace; dialogs answer from a queue.
-QString Trace(MenuCommand command, std::deque<int> results, bool armed = true, int devices = 1, bool catalogue = true)
+// Runs a command with steps that write what they do into a trace; dialogs answer from a queue.
+QString Trace(MenuCommand command, std::deque<int> results, int devices = 1, bool catalogue = true)
 {
     QStringList trace;
-    CommandSteps s;
-    s.RunDialog = [&](MenuDialog d) {
-        trace << (d == MenuDialog::ViewEvents ? "view" : d == MenuDialog::EditEvent ? "edit" : "dialog");
-        const int r = results.front();
-        results.pop_front();
-        return r;
-    };
-    s.EventArmed = [armed] { return armed; };
-    s.DisarmEvent = [&] { trace << QStringLiteral("disarm"); };
-    s.LoadEventSchedule = [&] { trace << QStringLiteral("load"); };
-    s.SaveOptionsAndReport = [&] { trace << QStringLiteral("save"); };
-    s.SaveOptionsFile = [&] { trace << QStringLiteral("saveFile"); };
-    s.RestartGraph = [&] { trace << QStringLiteral("restart"); };
-    s.DeviceCount = [devices] { return devices; };
-    s.CodecCatalogueExists = [catalogue] { return catalogue; };
-    s.Log = [&](const QString& text) { trace << text; };
+    const auto note = [&trace](const char* step) { return [&trace, step] { trace << QLatin1String(step); }; };
+    const CommandSteps s{[&](MenuDialog d) {
+                             trace << (d == MenuDialog::ViewEvents ? "view" : d == MenuDialog::EditEvent ? "edit" : "dialog");
+                             const int r = results.front();
+                             results.pop_front();
+                             return r;
+                         },
+                         [] { return true; }, note("disarm"), note("load"), note("save"), note("saveFile"),
+                         note("restart"), [devices] { return devices; }, [catalogue] { return catalogue; },
+                         [&trace](const QString& text) { trace << text; }};
     EXPECT_EQ(RunDialogCommand(command, s), command != MenuCommand::About);
     EXPECT_TRUE(results.empty()) << "dialog shown too few times";
     return trace.join(QLatin1Char(' '));
@@ -125,31 +119,30 @@ TEST(MenuCommands, EventCommandsReloadAlwaysAndDisarmOnlyAfterAChangeOptionDialo
     const struct {
         M command;
         std::deque<int> results;
-        bool armed;
         const char* trace;
     } cases[] = {
-        {M::Schedule, {0}, true, "dialog load"},
-        {M::Schedule, {1}, true, "dialog disarm load"},
+        {M::Schedule, {0}, "dialog load"},
+        {M::Schedule, {1}, "dialog disarm load"},
         // 2: some deleted (disarm, reload, list again); 4: expired toggled; 1: all deleted.
-        {M::EditAndDelete, {2, 4, 2, 1}, true, "view disarm load view load view disarm load view disarm load"},
-        {M::EditAndDelete, {0, 1}, true, "view edit disarm load"},
-        {M::EditAndDelete, {4, 0, 0}, true, "view load view edit load"},
-        {M::EditAndDelete, {3}, true, "view load"}, // cancelled, as Schedule... cancelled
-        {M::PixelSaturation, {1}, true, "dialog saveFile restart"},
-        {M::PixelSaturation, {2}, true, "dialog restart"},
-        {M::FrameIntegration, {2}, true, "dialog"},
-        {M::Devices, {1}, true, "dialog save"},
-        {M::DurationDefault, {4}, true, "dialog"},
-        {M::CodecDefault, {1}, true, "dialog save restart"},
-        {M::CodecDefault, {4}, true, "dialog"},
-        {M::EventPending, {1}, true, "dialog save"},
-        {M::Performance, {1}, true, "dialog save restart"},
-        {M::Performance, {3}, true, "dialog"},
-        {M::About, {}, true, ""},
+        {M::EditAndDelete, {2, 4, 2, 1}, "view disarm load view load view disarm load view disarm load"},
+        {M::EditAndDelete, {0, 1}, "view edit disarm load"},
+        {M::EditAndDelete, {4, 0, 0}, "view load view edit load"},
+        {M::EditAndDelete, {3}, "view load"}, // cancelled, as Schedule... cancelled
+        {M::PixelSaturation, {1}, "dialog saveFile restart"},
+        {M::PixelSaturation, {2}, "dialog restart"},
+        {M::FrameIntegration, {2}, "dialog"},
+        {M::Devices, {1}, "dialog save"},
+        {M::DurationDefault, {4}, "dialog"},
+        {M::CodecDefault, {1}, "dialog save restart"},
+        {M::CodecDefault, {4}, "dialog"},
+        {M::EventPending, {1}, "dialog save"},
+        {M::Performance, {1}, "dialog save restart"},
+        {M::Performance, {3}, "dialog"},
+        {M::About, {}, ""},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(Trace(c.command, c.results, c.armed), QLatin1String(c.trace)) << static_cast<int>(c.command);
+        EXPECT_EQ(Trace(c.command, c.results), QLatin1String(c.trace)) << static_cast<int>(c.command);
     // Without a device or a codec catalogue nothing opens.
-    EXPECT_EQ(Trace(M::Devices, {}, true, 0), "Internal Error detected, no devices\r\n");
-    EXPECT_EQ(Trace(M::CodecDefault, {}, true, 1, false), "");
+    EXPECT_EQ(Trace(M::Devices, {}, 0), "Internal Error detected, no devices\r\n");
+    EXPECT_EQ(Trace(M::CodecDefault, {}, 1, false), "");
 }

@@ -30,11 +30,7 @@ using Colour = std::vector<std::pair<int, int>>;
 struct FakeGraph final : GraphControl {
     Status BuildGraph(const QString*, bool) override { return ++builds, Status::Ok; }
     Status StopGraph() override { return ++stops, Status::Ok; }
-    Status SetBrightnessContrast(int brightness, int contrast) override
-    {
-        colour.emplace_back(brightness, contrast);
-        return Status::Ok;
-    }
+    Status SetBrightnessContrast(int b, int c) override { return colour.emplace_back(b, c), Status::Ok; }
     int builds = 0, stops = 0;
     Colour colour;
 };

@@ -3,6 +3,7 @@
 #include "devices/DeviceTable.h"
 #include "devices/FormatRules.h"
 #include "options/OptionsFile.h"
+#include "options/SettingsRules.h"
 #include "ui/DialogSupport.h"
 
 #include <QCheckBox>
@@ -73,10 +74,7 @@ void CodecSelectorDialog::Accept()
     const bool changed = h != device->chosenCodecIndex;
     device->chosenCodecIndex = h;
     if (m_pairWithCamera->isChecked()) {
-        if (DeviceCodecPair* pair = FindDeviceCodecPair(m_options, m_table, m_device))
-            pair->codec = device->codecNames[h];
-        else
-            m_options.DeviceCodecPairs.append({device->name, device->codecNames[h]});
+        StoreDeviceCodecPair(m_options, m_table, m_device, device->codecNames[h]);
         done(1);
         return;
     }

@@ -2,7 +2,7 @@
 
 #include "devices/DeviceTable.h"
 #include "devices/FormatRules.h"
-#include "options/OptionsFile.h"
+#include "options/SettingsRules.h"
 #include "ui/DialogSupport.h"
 
 #include <QCheckBox>
@@ -149,30 +149,11 @@ void DeviceFormatDialog::UpdateAcceptText()
     m_accept->setText(SavesOptions() ? QStringLiteral("Save") : QStringLiteral("OK"));
 }
 
-// The format pair of the current device names its selected format (the first when none
-// is selected). A device without formats has nothing to name.
-void DeviceFormatDialog::StoreDefaultFormatPair()
-{
-    CaptureDevice* device = CurrentDevice();
-    if (!device || device->formats.isEmpty())
-        return;
-    const int index = device->selectedFormatIndex < 0 ? 0 : device->selectedFormatIndex;
-    const MediaFormat& format = device->formats[index];
-    if (DeviceFormatPair* pair = FindDeviceFormatPair(m_options, m_table, m_table.currentDeviceIndex)) {
-        pair->size = format.name;
-        pair->fps = format.standard;
-        pair->subtype = format.subtype;
-        device->selectedFormatIndex = index;
-    } else {
-        m_options.DeviceFormatPairs.append({device->name, format.name, format.standard, format.subtype});
-    }
-}
-
 void DeviceFormatDialog::Accept()
 {
     const bool makeDefault = m_makeDefault->isChecked();
     if (makeDefault)
-        StoreDefaultFormatPair();
+        StoreDeviceFormatPair(m_options, m_table, m_table.currentDeviceIndex);
     // Only now does the program use the new choice: a graph built while the dialog was
     // open (an Event starting, say) took the one in force.
     DeviceTable& table = m_program;

@@ -55,7 +55,6 @@ private:
     bool SavesOptions() const;
     void UpdateAcceptText();
     void Accept();
-    void StoreDefaultFormatPair();
 
     AppOptions& m_options;
     DeviceTable& m_program; // takes the choice on accept

@@ -2,7 +2,7 @@
 #include "capture/ui/CodecSelectorDialog.h"
 #include "capture/ui/DeviceFormatDialog.h"
 #include "devices/FormatRules.h"
-#include "messages/UserMessageLog.h"
+#include "options/SettingsRules.h"
 
 #include "support/LogCapture.h"
 #include "support/WidgetDriving.h"
@@ -69,45 +69,51 @@ protected:
 using DeviceFormatDialogTest = CaptureDialogTest;
 using CodecSelectorDialogTest = CaptureDialogTest;
 
-TEST_F(DeviceFormatDialogTest, OpensWithMarksAndHighlightsTheFirstFormatForNoSelection)
+QString PairsText(const AppOptions& o)
 {
-    o.DefaultDevice = QStringLiteral("USB 2861 Device");
-    Device(0).defaultFormatIndex = 1;
-    auto d = OpenDeviceDialog();
-    EXPECT_EQ(Labels(ById<QListWidget>(*d, "devices")), (QStringList{"  Bench Camera", kMark + "USB 2861 Device"}));
-    EXPECT_EQ(Labels(ById<QListWidget>(*d, "formats")), (QStringList{"  640x480", kMark + "720x480"}));
-    EXPECT_EQ(ById<QListWidget>(*d, "formats")->currentRow(), 0);
-    EXPECT_EQ(ById<QLabel>(*d, "subtype")->text(), QStringLiteral("RGB24"));
-    EXPECT_EQ(Device(0).selectedFormatIndex, -1) << "highlighting selects nothing";
+    QStringList pairs;
+    for (const DeviceFormatPair& p : o.DeviceFormatPairs)
+        pairs << QStringLiteral("%1 %2 %3 %4").arg(p.device, p.size).arg(static_cast<int>(p.fps)).arg(static_cast<int>(p.subtype));
+    for (const DeviceCodecPair& p : o.DeviceCodecPairs)
+        pairs << p.device + u' ' + p.codec;
+    return pairs.join(QLatin1String(", "));
 }
 
-TEST_F(DeviceFormatDialogTest, PalOnAnNtscOnlyDeviceEmptiesTheListAndAcceptKeepsTheFormat)
+// Each device keeps one pair of each kind: a stored one is replaced, never doubled.
+TEST_F(CaptureDialogTest, DefaultsStoreOnePairPerDeviceNamingTheChoice)
 {
-    Device(0).selectedFormatIndex = 1;
-    m_armed = true;
-    auto d = OpenDeviceDialog();
-    Click(ById<QRadioButton>(*d, "pal"));
-    EXPECT_EQ(ById<QListWidget>(*d, "formats")->count(), 0);
-    Click(ById<QPushButton>(*d, "accept"));
-    EXPECT_EQ(d->result(), 2);
-    EXPECT_EQ(m_steps, (QStringList{"size", "disarm", "restart 0/1", "schedule"}));
+    o.DeviceFormatPairs.append({"USB 2861 Device", "720x480", FpsStandard::NTSC, VideoSubtype::YUY2});
+    o.DeviceCodecPairs.append({QStringLiteral("Bench Camera"), QStringLiteral("Codec B")});
+    Device(1).selectedFormatIndex = 2;
+    StoreDeviceFormatPair(o, table, 0); // nothing selected: the first format
+    StoreDeviceFormatPair(o, table, 1);
+    StoreDeviceFormatPair(o, table, 2); // no such device: nothing
+    StoreDeviceCodecPair(o, table, 0, QStringLiteral("NONE"));
+    EXPECT_EQ(PairsText(o), QStringLiteral("USB 2861 Device 640x480 1 0, Bench Camera 640x480 0 1, Bench Camera NONE"));
+    EXPECT_EQ(Device(1).selectedFormatIndex, 2);
 }
 
 // A graph built while the dialog is open (an Event starting) must find the choice in
 // force: only OK hands the new one over, whatever the accept button's wording (which a
 // platform may decorate with an accelerator); Cancel leaves it, and keys do nothing.
-TEST_F(DeviceFormatDialogTest, TheLiveTableChangesOnlyOnOkAndTheDeviceKeepsOnePair)
+TEST_F(DeviceFormatDialogTest, TheLiveTableChangesOnlyOnOk)
 {
-    Device(0).selectedFormatIndex = 1;
-    o.DeviceFormatPairs.append({"USB 2861 Device", "720x480", FpsStandard::NTSC, VideoSubtype::YUY2});
+    o.DefaultDevice = QStringLiteral("USB 2861 Device");
+    Device(0).defaultFormatIndex = 1;
     const auto live = [this] {
         return QStringLiteral("%1/%2/%3").arg(table.currentDeviceIndex).arg(Device(0).selectedFormatIndex).arg(Device(1).selectedFormatIndex);
     };
     for (const bool ok : {false, true}) {
         SCOPED_TRACE(ok ? "OK" : "Cancel");
+        m_armed = ok;
         auto d = OpenDeviceDialog();
-        auto* accept = ById<QPushButton>(*d, "accept");
+        EXPECT_EQ(Labels(ById<QListWidget>(*d, "devices")), (QStringList{"  Bench Camera", kMark + "USB 2861 Device"}));
+        EXPECT_EQ(Labels(ById<QListWidget>(*d, "formats")), (QStringList{"  640x480", kMark + "720x480"}));
+        EXPECT_EQ(ById<QLabel>(*d, "subtype")->text(), QStringLiteral("RGB24"));
+        EXPECT_EQ(live(), QStringLiteral("0/-1/-1")) << "highlighting selects nothing";
         ClickRow(ById<QListWidget>(*d, "formats"), 0);
+        Click(ById<QRadioButton>(*d, "pal")); // none on this device: the list empties
+        EXPECT_EQ(ById<QListWidget>(*d, "formats")->count(), 0);
         ClickRow(ById<QListWidget>(*d, "devices"), 1);
         Click(ById<QRadioButton>(*d, "pal"));
         ClickRow(ById<QListWidget>(*d, "formats"), 1);
@@ -115,31 +121,23 @@ TEST_F(DeviceFormatDialogTest, TheLiveTableChangesOnlyOnOkAndTheDeviceKeepsOnePa
         for (const Qt::Key key : {Qt::Key_Escape, Qt::Key_Return})
             QTest::keyClick(ById<QListWidget>(*d, "devices"), key);
         EXPECT_TRUE(d->isVisible());
-        EXPECT_EQ(live(), QStringLiteral("0/1/-1")) << "while open";
-        if (!ok) {
-            Click(ById<QPushButton>(*d, "cancel"));
-            EXPECT_EQ(d->result(), 3);
-            EXPECT_EQ(live(), QStringLiteral("0/1/-1"));
-            EXPECT_TRUE(m_steps.isEmpty() && o.DefaultDevice.isEmpty());
-            continue;
-        }
+        EXPECT_EQ(live(), QStringLiteral("0/-1/-1")) << "while open";
+        auto* accept = ById<QPushButton>(*d, "accept");
         accept->setText(QStringLiteral("&Save"));
-        Click(accept);
-        EXPECT_EQ(d->result(), 1);
-        EXPECT_EQ(live(), QStringLiteral("1/0/2"));
-        EXPECT_EQ(m_steps, (QStringList{"size", "restart 1/2", "schedule"}));
-        EXPECT_EQ(o.DefaultDevice, QStringLiteral("USB 2861 Device"));
-        ASSERT_EQ(o.DeviceFormatPairs.size(), 1);
-        EXPECT_EQ(o.DeviceFormatPairs[0].size, QStringLiteral("640x480"));
-        EXPECT_EQ(o.DeviceFormatPairs[0].fps, FpsStandard::PAL);
+        Click(ok ? accept : ById<QPushButton>(*d, "cancel"));
+        EXPECT_EQ(d->result(), ok ? 1 : 3);
+        EXPECT_EQ(live(), ok ? QStringLiteral("1/0/2") : QStringLiteral("0/-1/-1"));
+        EXPECT_EQ(m_steps.join(u' '), ok ? QStringLiteral("size disarm restart 1/2 schedule") : QString());
+        EXPECT_EQ(PairsText(o), ok ? QStringLiteral("USB 2861 Device 640x480 1 0") : QString());
     }
 }
 
+// The paired codec keeps its mark while another is chosen; a checked box stores the
+// highlighted codec, also the one already chosen; keys change nothing.
 TEST_F(CodecSelectorDialogTest, TheBoxWritesThePairOfTheChosenCodecAndKeysChangeNothing)
 {
-    Device(0).chosenCodecIndex = 1;
-    // The paired codec keeps its mark while another is chosen.
     for (const auto& [paired, row, stored] : {std::tuple{"Codec B", 0, "NONE"}, {"", 1, "Codec A"}}) {
+        Device(0).chosenCodecIndex = 1;
         o.DeviceCodecPairs.clear();
         if (*paired)
             o.DeviceCodecPairs.append({QStringLiteral("Bench Camera"), QLatin1String(paired)});
@@ -153,9 +151,7 @@ TEST_F(CodecSelectorDialogTest, TheBoxWritesThePairOfTheChosenCodecAndKeysChange
         Click(ById<QPushButton>(d, "accept"));
         EXPECT_EQ(d.result(), 1);
         EXPECT_EQ(Device(0).chosenCodecIndex, row);
-        ASSERT_EQ(o.DeviceCodecPairs.size(), 1);
-        EXPECT_EQ(o.DeviceCodecPairs[0].codec, QLatin1String(stored));
-        Device(0).chosenCodecIndex = 1;
+        EXPECT_EQ(PairsText(o), QStringLiteral("Bench Camera ") + stored);
     }
     CodecSelectorDialog keyed(o, table);
     keyed.open();

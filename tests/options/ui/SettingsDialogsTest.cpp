@@ -1,5 +1,6 @@
 #include "messages/UserMessageLog.h"
 #include "options/OptionsFile.h"
+#include "options/SettingsRules.h"
 #include "options/ui/DefaultDurationDialog.h"
 #include "options/ui/EventPendingOptionsDialog.h"
 #include "options/ui/FileOptionsDialog.h"
@@ -8,7 +9,6 @@
 #include "support/TempDir.h"
 #include "support/WidgetDriving.h"
 
-#include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -19,12 +19,6 @@
 
 namespace {
 
-void TypeOver(QLineEdit* edit, const QString& keys)
-{
-    edit->selectAll();
-    QTest::keyClicks(edit, keys);
-}
-
 class SettingsDialogs : public ::testing::Test {
 protected:
     // The element lines of the file the options writer makes of the options.
@@ -32,10 +26,6 @@ protected:
     {
         EXPECT_TRUE(SaveOptionsFile(o));
         return ReadFileBytes(m_dir.FilePath(QString::fromLatin1(kOptionsFileName)));
-    }
-    FileOptionsDialog::FolderPicker Picker()
-    {
-        return [this](QWidget*, const QString&) { return m_pickedFolder; };
     }
 
     ScopedProcessDirectory m_dir;
@@ -45,36 +35,87 @@ protected:
     QString m_pickedFolder;
 };
 
+using SettingsRules = SettingsDialogs;
+
+const QString kStamp = QStringLiteral("\n03:04:05 (UTC)\n");
+
 } // namespace
+
+// A size edit keeps two digits and at most 20; a picked folder gets its "/" unless that
+// makes it too long for the option (cut, it would name another folder).
+TEST_F(SettingsRules, EnteredSizesAndFoldersAreCorrectedAndReported)
+{
+    using enum AllocationKind;
+    const struct {
+        QString text;
+        AllocationKind kind;
+        const char* checked;
+        std::uint32_t value;
+        const char* logged;
+    } sizes[] = {
+        {"25", Manual, "20", 20, "Entered manual pre-allocation GB must be less than or equal to 20\nManual pre-allocation set to 20 GB.\n"},
+        {"90", Event, "20", 20, "Entered Event 10 minute pre-allocation GB must be less than or equal to 20\nEvent pre-allocation set to 20 GB.\n"},
+        {"123x", Event, "12", 12, ""}, {"20", Manual, "20", 20, ""}, {"19", Manual, "19", 19, ""}, {"7x", Manual, "7x", 7, ""},
+    };
+    for (const auto& c : sizes) {
+        m_log.ClearMessages();
+        const QString checked = CheckedAllocationText(c.text, c.kind, log);
+        EXPECT_EQ(checked, QLatin1String(c.checked)) << c.text.toStdString();
+        EXPECT_EQ(AllocationValue(checked), c.value) << c.text.toStdString();
+        EXPECT_EQ(m_log.Messages(), *c.logged ? kStamp + QLatin1String(c.logged) : QString());
+    }
+    const QString longest = QStringLiteral("/") + QString(509, QLatin1Char('d'));
+    const struct {
+        QString picked, stored;
+    } folders[] = {{"", ""}, {"/v", "/v/"}, {"/v/", "/v/"}, {longest, longest + "/"}, {longest + "d", ""}};
+    m_log.ClearMessages();
+    for (const auto& c : folders)
+        EXPECT_EQ(FolderOptionText(c.picked, log), c.stored) << c.picked.size();
+    EXPECT_EQ(m_log.Messages(), kStamp + "WARNING: the chosen folder's path is longer than 511 characters; the folder was not changed.\n");
+}
+
+// 1: the stored default changed (save); 2: another choice for this run only; else 3.
+TEST_F(SettingsRules, EventPendingResultSaysWhetherTheStoredDefaultChanged)
+{
+    const struct {
+        const char* stored;
+        bool utcAtOpening, utc, asDefault;
+        int result;
+        const char* storedAfter;
+    } cases[] = {
+        {"COUNTDOWN", false, false, true, 3, "COUNTDOWN"}, {"COUNTDOWN", false, true, true, 1, "UTC"},
+        {"", false, false, true, 1, "COUNTDOWN"},          {"UTC", true, true, true, 3, "UTC"},
+        {"Utc", false, false, true, 3, "Utc"}, // any word but UTC means countdown
+        {"UTC", true, false, false, 2, "UTC"},             {"", false, false, false, 3, ""},
+    };
+    for (const auto& c : cases) {
+        o.EventPendingDisplay = QString::fromLatin1(c.stored);
+        EXPECT_EQ(ApplyEventPendingChoice(o, c.utc, c.asDefault, c.utcAtOpening), c.result) << c.stored << c.utc;
+        EXPECT_EQ(o.EventPendingDisplay + (o.ShowEventTimeAsUtc == c.utc ? "" : " wrong choice"), c.storedAfter);
+    }
+}
 
 TEST_F(SettingsDialogs, FileOptionsShowTheExampleAndStoreOnlyOnSave)
 {
     o.LogfileDirectory = QStringLiteral("/logs/");
-    m_pickedFolder = QStringLiteral("/") + QString(509, QLatin1Char('d')); // the longest that fits
-    FileOptionsDialog d(o, log, nullptr, Picker());
+    m_pickedFolder = QStringLiteral("/videos");
+    FileOptionsDialog d(o, log, nullptr, [this](QWidget*, const QString&) { return m_pickedFolder; });
     d.open();
     QTest::keyClicks(ById<QLineEdit>(d, "videoPrefix"), QStringLiteral("ob"));
     EXPECT_EQ(ById<QLabel>(d, "videoExample")->text(), QStringLiteral("File name:  obmm_dd_yyyy_hh_mm_ss.avi"));
     QTest::keyClicks(ById<QLineEdit>(d, "logPrefix"), QStringLiteral("abcdefghijklmnopqrstuvwxyz"));
     EXPECT_EQ(ById<QLabel>(d, "logExample")->text(), QStringLiteral("File name:  abcdefghijklmnopqrstmm_dd_yyyy_hh_mm_ss.log"));
-
-    // The picked folder gets its "/"; a cancelled picker, or a path too long for the
-    // option (cut, it would name another folder), leaves the folder as it was.
     Click(d, "videoSelectFolder");
-    EXPECT_EQ(ById<QLineEdit>(d, "videoFolder")->text(), m_pickedFolder + QLatin1Char('/'));
-    for (const QString& answer : {QString(), QStringLiteral("/") + QString(510, QLatin1Char('d'))}) {
-        m_pickedFolder = answer;
-        Click(d, "logSelectFolder");
-        EXPECT_EQ(ById<QLineEdit>(d, "logFolder")->text(), QStringLiteral("/logs/"));
-    }
-    EXPECT_TRUE(m_log.Messages().contains(QStringLiteral("longer than 511 characters")));
+    EXPECT_EQ(ById<QLineEdit>(d, "videoFolder")->text(), QStringLiteral("/videos/"));
+    m_pickedFolder.clear(); // cancelled: the folder stays
+    Click(d, "logSelectFolder");
+    EXPECT_EQ(ById<QLineEdit>(d, "logFolder")->text(), QStringLiteral("/logs/"));
     EXPECT_TRUE(o.VideoNamePrefix.isEmpty()) << "nothing is stored before Save";
 
     Click(d, "logClearFolder");
     Click(d, "save");
     EXPECT_EQ(d.result(), 1);
-    EXPECT_EQ(o.VideoNamePrefix + o.LogfileNamePrefix, QStringLiteral("obabcdefghijklmnopqrst"));
-    EXPECT_EQ(o.VideoDirectory.size(), 511);
+    EXPECT_EQ(o.VideoNamePrefix + o.LogfileNamePrefix + o.VideoDirectory, QStringLiteral("obabcdefghijklmnopqrst/videos/"));
     EXPECT_TRUE(SavedOptions().contains("\r\n\t<LogfileDirectory Value=\"\"/>\r\n"));
 }
 
@@ -113,23 +154,12 @@ TEST_F(SettingsDialogs, PerformanceSizesAboveTwentyBecomeTwentyAndUncheckedSizes
     o.EventAllocationGB = 3;
     PerformanceOptionsDialog d(o, log);
     d.open();
-    TypeOver(ById<QLineEdit>(d, "manualGB"), QStringLiteral("25"));
-    EXPECT_EQ(ById<QLineEdit>(d, "manualGB")->text(), QStringLiteral("20"));
-    EXPECT_EQ(m_log.Messages(), QStringLiteral("\n03:04:05 (UTC)\nEntered manual pre-allocation GB must be less than "
-                                               "or equal to 20\nManual pre-allocation set to 20 GB.\n"));
-    m_log.ClearMessages();
-    QLineEdit* event = ById<QLineEdit>(d, "eventGB");
-    TypeOver(event, QStringLiteral("90"));
-    EXPECT_TRUE(m_log.Messages().contains(QStringLiteral("Entered Event 10 minute pre-allocation GB must be less than or equal to 20\n"
-                                                         "Event pre-allocation set to 20 GB.\n")));
-    // A third digit is cut off; 12 is in range and nothing is logged.
-    m_log.ClearMessages();
-    TypeOver(event, QStringLiteral("123x"));
-    EXPECT_EQ(event->text(), QStringLiteral("12"));
-    EXPECT_TRUE(m_log.Messages().isEmpty()) << m_log.Messages().toStdString();
-
+    QLineEdit* manual = ById<QLineEdit>(d, "manualGB");
+    manual->selectAll();
+    QTest::keyClicks(manual, QStringLiteral("25"));
+    EXPECT_EQ(manual->text(), QStringLiteral("20"));
     Click(d, "preAllocation");
-    EXPECT_FALSE(event->isEnabled());
+    EXPECT_FALSE(ById<QLineEdit>(d, "eventGB")->isEnabled());
     Click(d, "displayOff");
     Click(d, "xOverlayRenderer");
     Click(d, "save");
@@ -139,37 +169,17 @@ TEST_F(SettingsDialogs, PerformanceSizesAboveTwentyBecomeTwentyAndUncheckedSizes
         EXPECT_TRUE(file.contains(line)) << line;
 }
 
-TEST_F(SettingsDialogs, EventPendingResultSaysWhetherTheStoredDefaultChanged)
+TEST_F(SettingsDialogs, EventPendingSaveStoresTheChoice)
 {
-    const struct {
-        const char* stored;
-        bool utcInForce;
-        bool utc; // the radio button clicked
-        bool asDefault;
-        int result;
-        const char* storedAfter;
-    } cases[] = {
-        {"COUNTDOWN", false, false, true, 3, "COUNTDOWN"}, // already the default: nothing to save
-        {"COUNTDOWN", false, true, true, 1, "UTC"},
-        {"", false, false, true, 1, "COUNTDOWN"},
-        {"UTC", true, true, true, 3, "UTC"},
-        {"Utc", false, false, true, 3, "Utc"}, // any word but UTC means countdown
-        {"UTC", true, false, false, 2, "UTC"}, // applied for this run only
-        {"", false, false, false, 3, ""},
-    };
-    for (const auto& c : cases) {
-        o.EventPendingDisplay = QString::fromLatin1(c.stored);
-        o.ShowEventTimeAsUtc = c.utcInForce;
-        EventPendingOptionsDialog d(o);
-        d.open();
-        EXPECT_TRUE(ById<QRadioButton>(d, c.utcInForce ? "showUtc" : "showCountdown")->isChecked());
-        Click(d, c.utc ? "showUtc" : "showCountdown");
-        if (c.asDefault)
-            Click(d, "asDefault");
-        EXPECT_EQ(ById<QPushButton>(d, "confirm")->text(), c.asDefault ? QStringLiteral("Save") : QStringLiteral("OK"));
-        Click(d, "confirm");
-        EXPECT_EQ(d.result(), c.result) << c.stored << " " << c.utc;
-        EXPECT_EQ(o.EventPendingDisplay, QString::fromLatin1(c.storedAfter));
-        EXPECT_EQ(o.ShowEventTimeAsUtc, c.utc);
-    }
+    o.EventPendingDisplay = QStringLiteral("UTC");
+    o.ShowEventTimeAsUtc = true;
+    EventPendingOptionsDialog d(o);
+    d.open();
+    EXPECT_TRUE(ById<QRadioButton>(d, "showUtc")->isChecked());
+    Click(d, "showCountdown");
+    Click(d, "asDefault");
+    EXPECT_EQ(ById<QPushButton>(d, "confirm")->text(), QStringLiteral("Save"));
+    Click(d, "confirm");
+    EXPECT_EQ(d.result(), 1);
+    EXPECT_EQ(o.EventPendingDisplay + (o.ShowEventTimeAsUtc ? "UTC" : ""), QStringLiteral("COUNTDOWN"));
 }
