@@ -49,6 +49,13 @@ compgen -G "/usr/share/icons/hicolor/*/apps/$icon.png" > /dev/null \
   || fail "the menu entry's icon '$icon' is not in the installed icon theme"
 devices=$(vela-video --list-devices --simulated-camera) || fail "--list-devices failed"
 grep -q "VTI Simulator" <<< "$devices" || fail "--list-devices does not list the simulator: $devices"
+# The station's user service: valid, and the program it starts is found.
+unit=/usr/lib/systemd/user/vela-video-station.service
+[ -f "$unit" ] || fail "the station service is not installed"
+if command -v systemd-analyze > /dev/null; then
+  problems=$(XDG_RUNTIME_DIR="$work/runtime" systemd-analyze verify --user "$unit" 2>&1) \
+    && [ -z "$problems" ] || fail "the station service does not verify: $problems"
+fi
 
 # A whole start on the simulator, without a display: the installed program must find its
 # character sets (and, the same way, its icons) away from the build tree. It ends on SIGTERM
