@@ -39,6 +39,7 @@ void DriftMeasurement::Reset(std::uint32_t framesPerSecond, std::uint32_t driftM
     d.negativeHistogram.fill(0);
     d.startTime = m_clock.UtcNow();
     m_ocr.Reset(d.startTime);
+    m_nextFrameNumber.reset();
 
     d.framesPerSecond = framesPerSecond ? framesPerSecond : 30;
     d.progressInterval = d.framesPerSecond * 20;
@@ -55,7 +56,36 @@ void DriftMeasurement::Reset(std::uint32_t framesPerSecond, std::uint32_t driftM
     m_messages.Report(text, true);
 }
 
-Status DriftMeasurement::Step(const std::uint8_t* frame, const FrameGeometry& geometry, std::uint32_t& driftMinutes)
+void DriftMeasurement::CountSample()
+{
+    DriftRecord& d = m_record;
+    if (++d.sampleCount % d.progressInterval == 0) {
+        char text[96];
+        std::snprintf(text, sizeof text, "Processed %" PRIu32 " frames of %" PRIu32 " total frames", d.sampleCount,
+                      d.totalSamples);
+        m_messages.Report(text, false);
+    }
+}
+
+// The fit takes a sample's place for its time: a frame a busy computer's queue dropped, or a
+// driver skipped, still takes its place, unread. A jump of more than ten seconds is no loss
+// but a new count (a restarted or rewound sequence) and is not filled.
+void DriftMeasurement::KeepPlacesOfLostFrames(std::uint64_t frameNumber)
+{
+    if (frameNumber == kNoFrameNumber)
+        return;
+    DriftRecord& d = m_record;
+    if (m_nextFrameNumber && frameNumber > *m_nextFrameNumber
+        && frameNumber - *m_nextFrameNumber <= std::uint64_t{d.framesPerSecond} * 10)
+        for (std::uint64_t lost = frameNumber - *m_nextFrameNumber; lost > 0 && d.sampleCount < d.totalSamples; --lost) {
+            d.samples[d.sampleCount].valid = 0;
+            CountSample();
+        }
+    m_nextFrameNumber = frameNumber + 1;
+}
+
+Status DriftMeasurement::Step(const std::uint8_t* frame, const FrameGeometry& geometry, std::uint32_t& driftMinutes,
+                              std::uint64_t frameNumber)
 {
     if (driftMinutes == 0)
         return Status::Ok;
@@ -67,7 +97,10 @@ Status DriftMeasurement::Step(const std::uint8_t* frame, const FrameGeometry& ge
     // The reader looks at luma in even bytes; UYVY has it one byte on.
     frame += LumaByte(geometry.subtype);
     DriftRecord& d = m_record;
-    if (m_ocr.FrameCount() <= kProbeFrames) {
+    const bool probing = m_ocr.FrameCount() <= kProbeFrames;
+    if (!probing)
+        KeepPlacesOfLostFrames(frameNumber);
+    if (probing) {
         m_ocr.CheckTimeDisplay(frame, geometry);
     } else if (d.sampleCount < d.totalSamples) {
         DriftSample& sample = d.samples[d.sampleCount];
@@ -80,12 +113,7 @@ Status DriftMeasurement::Step(const std::uint8_t* frame, const FrameGeometry& ge
             ++d.failedOcrCount;
             sample.valid = 0;
         }
-        if (++d.sampleCount % d.progressInterval == 0) {
-            char text[96];
-            std::snprintf(text, sizeof text, "Processed %" PRIu32 " frames of %" PRIu32 " total frames", d.sampleCount,
-                          d.totalSamples);
-            m_messages.Report(text, false);
-        }
+        CountSample();
     } else {
         WriteDriftReport(d, m_messages);
         driftMinutes = 0;

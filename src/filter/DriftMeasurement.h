@@ -1,5 +1,7 @@
 #pragma once
 
+#include <optional>
+
 #include "common/CalendarTime.h"
 #include "common/Status.h"
 #include "filter/AnalysisFlags.h"
@@ -15,6 +17,8 @@ class Clock;
 
 // The VTI OCR and the clock-drift measurement of one graph build: the reader plus the
 // samples.
+inline constexpr std::uint64_t kNoFrameNumber = ~std::uint64_t{0};
+
 class DriftMeasurement {
 public:
     // The sets, the messages and the clock must outlive the measurement; the waker (may be
@@ -33,16 +37,23 @@ public:
     void Reset(std::uint32_t framesPerSecond, std::uint32_t driftMinutes);
     // The per-frame step on a top-down frame; Status::Ok in every case. Sets driftMinutes
     // to 0 when OCR gives up or the measurement ends; at the end, after the report is
-    // written, raises Finished().
-    Status Step(const std::uint8_t* frame, const FrameGeometry& geometry, std::uint32_t& driftMinutes);
+    // written, raises Finished(). frameNumber is the frame's place in the camera's sequence
+    // (kNoFrameNumber when unknown): frames lost before the analysis keep their places as
+    // samples without a reading, so that a sample's place stays its time in the fit.
+    Status Step(const std::uint8_t* frame, const FrameGeometry& geometry, std::uint32_t& driftMinutes,
+                std::uint64_t frameNumber = kNoFrameNumber);
 
     DriftRecord& Record() { return m_record; }
     VtiOcr& Ocr() { return m_ocr; }
     MeasurementFinishedFlag& Finished() { return m_finished; }
 
 private:
+    void KeepPlacesOfLostFrames(std::uint64_t frameNumber);
+    void CountSample();
+
     VtiOcr m_ocr;
     DriftRecord m_record;
+    std::optional<std::uint64_t> m_nextFrameNumber; // the number the next frame should carry
     AnalysisMessages& m_messages;
     const Clock& m_clock;
     MeasurementFinishedFlag m_finished;

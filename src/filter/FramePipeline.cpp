@@ -62,7 +62,7 @@ bool FramePipeline::AllocateIntegrationBuffer(std::size_t bytes)
     return false;
 }
 
-Status FramePipeline::Transform(const std::uint8_t* src, std::uint8_t* dst, std::size_t len)
+Status FramePipeline::Transform(const std::uint8_t* src, std::uint8_t* dst, std::size_t len, std::uint64_t frameNumber)
 {
     if (src == nullptr || dst == nullptr)
         return Status::NullPointer;
@@ -80,7 +80,7 @@ Status FramePipeline::Transform(const std::uint8_t* src, std::uint8_t* dst, std:
     if (m_settings.driftMinutes > 0 || threshold < 0) {
         CopyOrIntegrate(dst, src, len, CopyForm::Copy, m_geometry, m_addLevels);
         if (m_settings.driftMinutes > 0)
-            return m_drift.Step(dst, m_geometry, m_settings.driftMinutes);
+            return m_drift.Step(dst, m_geometry, m_settings.driftMinutes, frameNumber);
         return Status::Ok;
     }
     m_mark(dst, src, m_geometry, static_cast<std::uint8_t>(threshold & 0xFF));

@@ -50,8 +50,10 @@ public:
     // One frame: Status::Ok delivers dst, Status::Partial drops it, a failure stops the
     // stream.
     // src holds len bytes and dst at least as many; a frame shorter than stride x height
-    // is dropped rather than read past its end.
-    Status Transform(const std::uint8_t* src, std::uint8_t* dst, std::size_t len);
+    // is dropped rather than read past its end. frameNumber: the frame's place in the
+    // camera's sequence, for the drift measurement (kNoFrameNumber when unknown).
+    Status Transform(const std::uint8_t* src, std::uint8_t* dst, std::size_t len,
+                     std::uint64_t frameNumber = kNoFrameNumber);
 
     const AnalysisSettings& Settings() const { return m_settings; }
     const FrameGeometry& Geometry() const { return m_geometry; }

@@ -67,7 +67,11 @@ GstFlowReturn TransformFrame(GstVideoFilter* filter, GstVideoFrame* in, GstVideo
         * static_cast<std::size_t>(GST_VIDEO_FRAME_HEIGHT(in));
     // Times and flags travel on the buffers themselves; the base class copies them. The
     // pipeline was checked when the caps were set, before any frame.
-    const Status s = PipelineOf(filter)->Transform(src, dst, len);
+    // The camera's frame number (the driver's sequence, kept through the queues) places each
+    // drift sample even when a queue in front of the analysis had to drop frames.
+    const GstBuffer* buffer = in->buffer;
+    const Status s = PipelineOf(filter)->Transform(
+        src, dst, len, GST_BUFFER_OFFSET_IS_VALID(buffer) ? GST_BUFFER_OFFSET(buffer) : kNoFrameNumber);
     if (s == Status::Ok)
         return GST_FLOW_OK;
     if (s == Status::Partial || s == Status::Aborted) // dropped, or the measurement has finished
