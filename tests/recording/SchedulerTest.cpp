@@ -43,7 +43,7 @@ struct FakeHooks final : RecordingUi, SchedulerTimers, SystemPower {
     void HideCountdown() override {}
     void RepaintCountdownPane() override {}
     void SetRecordingControls(bool r) override { recordingControls = r; }
-    void SetMenusForRecording(bool) override {}
+    void SetMenusForRecording(bool r) override { menusForRecording = r; }
     void CloseBrightnessContrastForRecording() override {}
     bool AskStopEventRecording() override
     {
@@ -63,7 +63,7 @@ struct FakeHooks final : RecordingUi, SchedulerTimers, SystemPower {
     void RunPowerAction(bool h, bool s) override { actions.push_back({h, s}); }
 
     std::function<void()> whileAsking; // what the event loop runs while the question is open
-    bool recordingControls = false, answerYes = true, countdown = false, held = false;
+    bool recordingControls = false, menusForRecording = false, answerYes = true, countdown = false, held = false;
     int questions = 0, requests = 0;
     milliseconds alarm{}, recordingPeriod{};
     std::vector<std::pair<bool, bool>> actions;
@@ -141,6 +141,7 @@ TEST_F(SchedulerTest, EventInfoForTheExamples)
                                                                       "You have not created or selected a capture file\r\n"
                                                                       "End time:    JAN 1, 2027  00:30:30\r\n"));
     EXPECT_EQ(app.EventDuration, 1h + 1s);
+    EXPECT_TRUE(Log().contains(QStringLiteral("(UTC)\nStart time:  DEC 31, 2026"))) << "logged with its time";
 }
 
 // The countdown ends half a second before the recording start; a dialog closed meanwhile
@@ -261,6 +262,7 @@ TEST_F(SchedulerTest, StopButtonAsksDuringAnEventRecording)
     scheduler.StopButtonPressed();
     EXPECT_EQ(state.ArmedEventTime, At(3, 10, 0));
     EXPECT_FALSE(Log().contains(QStringLiteral("\n03:00:25 (UTC)\nEvent recording is manually stopped")));
+    EXPECT_TRUE(Log().contains(QStringLiteral("(UTC)\nNOTE: that Event recording had already ended")));
     EXPECT_TRUE(graph.previewing);
     EXPECT_EQ(schedule.ManuallyStoppedEvents.size(), 1u);
 }
@@ -269,7 +271,7 @@ TEST_F(SchedulerTest, StartPreemptsAnArmedEventAndStopArmsItAgain)
 {
     Load(At(4, 0, 0), 5, 0);
     scheduler.StartButtonPressed();
-    EXPECT_TRUE(app.RecordingActive);
+    EXPECT_TRUE(app.RecordingActive && hooks.menusForRecording);
     scheduler.ReloadScheduleWhenIdle(); // a dialog closed during the manual recording waits for its end
     EXPECT_FALSE(app.EventArmed);
     scheduler.StopButtonPressed();
@@ -277,7 +279,7 @@ TEST_F(SchedulerTest, StartPreemptsAnArmedEventAndStopArmsItAgain)
     EXPECT_TRUE(app.EventArmed);
     graph.failRecordings = 1; // one that cannot start goes back to the preview and arms the Event again
     scheduler.StartButtonPressed();
-    EXPECT_FALSE(app.RecordingActive || hooks.recordingControls);
+    EXPECT_FALSE(app.RecordingActive || hooks.recordingControls || hooks.menusForRecording);
     EXPECT_TRUE(graph.previewing && app.EventArmed);
     EXPECT_TRUE(Log().contains(QStringLiteral("\n03:00:00 (UTC)\n\nERROR -- The recording could not start; nothing was "
                                               "recorded.  The reason is given above.\n")));
