@@ -144,11 +144,17 @@ TEST_F(OptionsFileTest, EncodingsAndBrokenFilesAreHandled)
         m_log.Clear();
         EXPECT_FALSE(Load(broken)) << broken.constData();
         EXPECT_EQ(o.VideoNamePrefix, QStringLiteral("kept"));
-        EXPECT_TRUE(m_log.Text().contains(QStringLiteral("WARNING: VELA_options.xml was not read: "))) << broken.constData();
+        EXPECT_TRUE(m_log.Text().contains(QStringLiteral("(UTC)\n\nWARNING: VELA_options.xml was not read: "))) << broken.constData();
         EXPECT_EQ(Written(), broken);
         ASSERT_TRUE(SaveOptionsFile(o) && SaveOptionsFile(o));
         EXPECT_EQ(ReadFileBytes(OptionsFile() + ".unreadable"), broken);
     }
+    // Where the copy cannot be kept, the save fails and the unreadable file stays as it was.
+    QFile::remove(OptionsFile() + ".unreadable");
+    ASSERT_TRUE(QDir().mkpath(OptionsFile() + ".unreadable/inside"));
+    QString why;
+    EXPECT_FALSE(Load("not xml") || SaveOptionsFile(o, &why));
+    EXPECT_EQ(Written(), QByteArray("not xml")) << why.toStdString();
     // No file at all is the first start: nothing to say.
     m_log.Clear();
     QFile::remove(OptionsFile());
