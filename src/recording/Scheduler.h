@@ -53,9 +53,6 @@ public:
     void SetRecordingUi(RecordingUi* ui) { m_ui = ui; }
     void SetSchedulerTimers(SchedulerTimers* timers) { m_timers = timers; }
     void SetSystemPower(SystemPower* power) { m_power = power; }
-    RecordingUi* TheRecordingUi() const { return m_ui; }
-    SchedulerTimers* TheSchedulerTimers() const { return m_timers; }
-    SystemPower* TheSystemPower() const { return m_power; }
 
     // The lines of an Event as the countdown window and User Messages show them; also
     // sets EventDuration, CountdownTarget and ArmedRecordingEnd, and logs EventInfoText
