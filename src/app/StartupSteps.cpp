@@ -7,6 +7,7 @@
 #include "capture/CaptureGraph.h"
 #include "capture/CodecEnumeration.h"
 #include "capture/DeviceEnumeration.h"
+#include "capture/RecordedVtiTimes.h"
 #include "capture/RecordingRecovery.h"
 #include "capture/TimingRecords.h"
 #include "events/EventFolderWatch.h"
@@ -63,7 +64,7 @@ void MakeCaptureGraph(CaptureApp& app, PreviewSink* preview)
 void RecoverRecordings(CaptureApp& app)
 {
     for (const QString& recovered : RecoverInterruptedRecordings(app.options, app.messages))
-        if (app.timingRecords && MakesTimingRecord(recovered))
+        if (app.timingRecords && HoldsPacked422Video(recovered))
             app.timingRecords->Request(recovered);
 }
 

@@ -28,6 +28,14 @@ struct Packed422Layout {
 };
 constexpr Packed422Layout kPacked422[] = {{"YUY2", 0}, {"YUYV", 0}, {"UYVY", 1}};
 
+const Packed422Layout* Packed422LayoutOf(const FourCc& compression)
+{
+    for (const Packed422Layout& l : kPacked422)
+        if (std::memcmp(compression.data(), l.fourCc, 4) == 0)
+            return &l;
+    return nullptr;
+}
+
 // What the layout search tries: the frames of a time line that starts late are unreadable
 // whatever the layout.
 constexpr std::size_t kLayoutSearchFrames = 50;
@@ -102,10 +110,7 @@ bool ReadPacked422(const QString& aviPath, int fd, const CharacterSetList& sets,
         result.error = QStringLiteral("%1 is not an AVI recording").arg(aviPath);
         return true;
     }
-    const Packed422Layout* packed = nullptr;
-    for (const Packed422Layout& l : kPacked422)
-        if (std::memcmp(stream.compression.data(), l.fourCc, 4) == 0)
-            packed = &l;
+    const Packed422Layout* packed = Packed422LayoutOf(stream.compression);
     if (!packed) {
         if (request.packed422Only)
             result.error = QStringLiteral("%1 holds %2 video; VTI times are read from uncompressed YUY2 or UYVY "
@@ -237,4 +242,14 @@ RecordedVtiTimes ReadRecordedVtiTimes(const QString& aviPath, const CharacterSet
     if (!read)
         ReadDecoded(aviPath, sets, request, result);
     return result;
+}
+
+bool HoldsPacked422Video(const QString& aviPath)
+{
+    const int fd = ::open(QFile::encodeName(aviPath).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const AviVideoStream stream = ReadAviVideoStream(fd);
+    ::close(fd);
+    return stream.found && Packed422LayoutOf(stream.compression) != nullptr;
 }

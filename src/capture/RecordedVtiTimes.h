@@ -31,3 +31,7 @@ struct RecordedVtiTimes {
 // be read is an entry with readable false, never an error.
 RecordedVtiTimes ReadRecordedVtiTimes(const QString& aviPath, const CharacterSetList& sets,
                                       const RecordedVtiTimesRequest& request = {});
+
+// Whether the recording holds uncompressed packed 4:2:2 video (YUY2, UYVY), which the
+// reader reads in place; false for a file that cannot be read.
+bool HoldsPacked422Video(const QString& aviPath);

@@ -4,14 +4,10 @@
 #include "common/AtomicFile.h"
 #include "filter/VtiTimingRecord.h"
 #include "messages/UserMessageLog.h"
-
-#include "recording/AviFileCheck.h"
+#include "recording/RecordingLog.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <cstring>
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace {
 
@@ -34,17 +30,6 @@ QString TimingRecordFileName(const QString& aviPath)
 bool MakesTimingRecord(VideoSubtype source)
 {
     return source == VideoSubtype::YUY2 || source == VideoSubtype::UYVY;
-}
-
-bool MakesTimingRecord(const QString& aviPath)
-{
-    const int fd = ::open(QFile::encodeName(aviPath).constData(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    const AviVideoStream stream = ReadAviVideoStream(fd);
-    ::close(fd);
-    const auto is = [&stream](const char* code) { return std::memcmp(stream.compression.data(), code, 4) == 0; };
-    return stream.found && (is("YUY2") || is("YUYV") || is("UYVY"));
 }
 
 TimingRecordOutcome WriteTimingRecord(const QString& aviPath, const CharacterSetList& sets,

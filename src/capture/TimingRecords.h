@@ -19,8 +19,6 @@ QString TimingRecordFileName(const QString& aviPath);
 // Whether recordings from a source of this format get a timing record: the packed 4:2:2
 // formats, which the reader reads in place.
 bool MakesTimingRecord(VideoSubtype source);
-// The same for a recording on disk (a recovered one): whether it holds packed 4:2:2 video.
-bool MakesTimingRecord(const QString& aviPath);
 
 struct TimingRecordOutcome {
     bool written = false;
