@@ -301,10 +301,7 @@ QString RecoverInto(int sourceFd, const AviFileCheck& check, const QString& targ
 // "VideoFiles/x.avi" -> "VideoFiles/x_recovered.avi": sorts right after its original.
 QString RecoveredRecordingFileName(const QString& recordingFileName)
 {
-    const qsizetype dot = recordingFileName.lastIndexOf(QLatin1Char('.'));
-    const QString base = dot > recordingFileName.lastIndexOf(QLatin1Char('/')) ? recordingFileName.left(dot)
-                                                                                : recordingFileName;
-    return base + QStringLiteral("_recovered.avi");
+    return RecordingBaseName(recordingFileName) + QStringLiteral("_recovered.avi");
 }
 
 // Why a file without a log cannot be recovered; empty when it can, or needs not be.

@@ -22,9 +22,7 @@ QString Unfinished(const QString& aviPath)
 
 QString TimingRecordFileName(const QString& aviPath)
 {
-    const qsizetype dot = aviPath.lastIndexOf(QLatin1Char('.'));
-    const qsizetype slash = aviPath.lastIndexOf(QLatin1Char('/'));
-    return (dot > slash ? aviPath.left(dot) : aviPath) + QStringLiteral(".vti.csv");
+    return RecordingBaseName(aviPath) + QStringLiteral(".vti.csv");
 }
 
 bool MakesTimingRecord(VideoSubtype source)

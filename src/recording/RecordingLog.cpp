@@ -27,6 +27,12 @@ QString RecordingLogFileName(const QString& recordingFileName)
     return recordingFileName.left(dot) + QStringLiteral(".log");
 }
 
+QString RecordingBaseName(const QString& recordingFileName)
+{
+    const qsizetype dot = recordingFileName.lastIndexOf(QLatin1Char('.'));
+    return dot > recordingFileName.lastIndexOf(QLatin1Char('/')) ? recordingFileName.left(dot) : recordingFileName;
+}
+
 QString RecordingLogText(const QString& recordingFileName, const QString& startLine, const QString& stopLine,
                          bool defaultFolder, std::int64_t recordedFrames, std::int64_t droppedFrames)
 {

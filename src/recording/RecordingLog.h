@@ -8,6 +8,9 @@ class UserMessageLog;
 // The log beside a recording: the recording's name with everything from its last "."
 // replaced by ".log"; empty when the name has no ".".
 QString RecordingLogFileName(const QString& recordingFileName);
+// The recording's name without its extension (a dot in a folder name is no extension);
+// the whole name when it has none. The files made beside a recording start with it.
+QString RecordingBaseName(const QString& recordingFileName);
 
 // The five lines of the log, CR LF after each. startLine and stopLine come without line
 // ends. defaultFolder: VideoDirectory was empty when the recording began, so the file
