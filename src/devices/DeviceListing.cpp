@@ -1,19 +1,7 @@
 #include "devices/DeviceListing.h"
 
 #include "devices/FormatRules.h"
-
-namespace {
-
-QString StandardName(FpsStandard s)
-{
-    switch (s) {
-    case FpsStandard::NTSC: return QStringLiteral("NTSC");
-    case FpsStandard::PAL: return QStringLiteral("PAL");
-    default: return QStringLiteral("OTHER");
-    }
-}
-
-} // namespace
+#include "options/OptionsFile.h"
 
 QString DeviceListingText(const DeviceTable& table)
 {
@@ -31,7 +19,7 @@ QString DeviceListingText(const DeviceTable& table)
                        .arg(m.name, -9)
                        .arg(SubtypeName(&d, f), -5)
                        .arg(FrameRateText(m) + QStringLiteral(" fps"), -9)
-                       .arg(StandardName(m.standard));
+                       .arg(FpsStandardWord(m.standard));
         }
         out += QStringLiteral("  codecs:\n");
         for (const QString& codec : d.codecNames)
