@@ -90,7 +90,6 @@ namespace {
 
 class SaveUserMessagesTest : public ::testing::Test {
 protected:
-    SaveUserMessagesTest() { SetOptionDefaults(m_options); }
     bool Save(bool clear) { return SaveUserMessages(m_log.Log(), m_options, m_log.Clock(), clear); }
 
     ScopedLogAndClock m_log{CalendarTime{2026, 3, 0, 15, 3, 4, 5, 789}};
