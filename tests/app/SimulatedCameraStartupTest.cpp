@@ -35,7 +35,6 @@ TEST(SimulatedCameraStartup, PreviewReachesTheVideoWindowAndClosingCompletesAnEv
 {
     ScopedProcessDirectory dir;
     AppOptions saving;
-    SetOptionDefaults(saving);
     saving.SaturationDefault = saving.PixelSaturationValue = 180; // as Save in its dialog leaves it
     ASSERT_TRUE(SaveOptionsFile(saving));
     const SystemClock clock;

@@ -2,9 +2,8 @@
 #include "recording/AviFileCheck.h"
 
 #include <gtest/gtest.h>
-#include <algorithm>
-#include <cstring>
 #include <string>
+#include <tuple>
 
 namespace {
 
@@ -44,11 +43,7 @@ AviFileCheck Check(const std::string& bytes)
     return CheckAviFile(static_cast<std::int64_t>(bytes.size()),
                         [&bytes](std::int64_t offset, void* to, std::size_t n) -> std::size_t {
                             const auto at = static_cast<std::size_t>(offset);
-                            if (at >= bytes.size())
-                                return 0;
-                            const std::size_t count = std::min(n, bytes.size() - at);
-                            std::memcpy(to, bytes.data() + at, count);
-                            return count;
+                            return at < bytes.size() ? bytes.copy(static_cast<char*>(to), n, at) : 0;
                         });
 }
 
@@ -59,14 +54,8 @@ TEST(AviFileCheck, VerdictDataEndAndFrames)
     const std::string cut = kKilled + Chunk("00db", std::string(100, 'x')).substr(0, 30);
     const std::string openDml = kComplete + List("RIFF", "AVIX", List("LIST", "movi", kFrames, 4), 4);
     const auto whole = [](const std::string& s) { return static_cast<std::int64_t>(s.size()); };
-    struct Case {
-        const char* name;
-        std::string bytes;
-        AviFileVerdict verdict;
-        std::int64_t dataEnd;
-        std::int64_t frames;
-    };
-    const Case cases[] = {
+    // The name, the bytes, the verdict, where the data ends (-1: not checked) and the frames.
+    const std::tuple<const char*, std::string, AviFileVerdict, std::int64_t, std::int64_t> cases[] = {
         {"closed by the writer", kComplete, AviFileVerdict::Complete, whole(kComplete), 2},
         {"killed", kKilled, AviFileVerdict::Interrupted, whole(kKilled), 2},
         {"last frame cut short", cut, AviFileVerdict::Interrupted, whole(kKilled), 2},
@@ -82,10 +71,10 @@ TEST(AviFileCheck, VerdictDataEndAndFrames)
         {"empty", "", AviFileVerdict::Empty, -1, 0},
         {"RIFF but not AVI", List("RIFF", "WAVE", Chunk("fmt ", "")), AviFileVerdict::NotAvi, -1, 0},
     };
-    for (const Case& c : cases) {
-        const AviFileCheck r = Check(c.bytes);
-        EXPECT_EQ(r.verdict, c.verdict) << c.name;
-        EXPECT_TRUE(c.dataEnd < 0 || r.dataEnd == c.dataEnd) << c.name << ": " << r.dataEnd;
-        EXPECT_EQ(r.videoChunks, c.frames) << c.name;
+    for (const auto& [name, bytes, verdict, dataEnd, frames] : cases) {
+        const AviFileCheck r = Check(bytes);
+        EXPECT_EQ(r.verdict, verdict) << name;
+        EXPECT_TRUE(dataEnd < 0 || r.dataEnd == dataEnd) << name << ": " << r.dataEnd;
+        EXPECT_EQ(r.videoChunks, frames) << name;
     }
 }

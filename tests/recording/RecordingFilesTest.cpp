@@ -2,7 +2,6 @@
 #include "recording/RecordingLog.h"
 
 #include "options/AppOptions.h"
-#include "messages/UserMessageLog.h"
 #include "support/LogCapture.h"
 #include "support/TempDir.h"
 
@@ -14,7 +13,6 @@ namespace {
 
 class RecordingFilesTest : public ::testing::Test {
 protected:
-    QString RecordingName() { return MakeRecordingFileName(m_options, m_log.Log(), m_log.Clock()); }
     bool WriteLog(const QString& name, bool defaultFolder, const QString& start = QStringLiteral("Start"))
     {
         return WriteRecordingLog(m_log.Log(), name, start, QStringLiteral("Stop"), defaultFolder, 1500, 3);
@@ -40,7 +38,7 @@ TEST_F(RecordingFilesTest, NamesAreFolderPrefixUtcTimeAndExtensionOf511Character
     for (const auto& [directory, prefix, expected] : cases) {
         m_options.VideoDirectory = directory;
         m_options.VideoNamePrefix = prefix;
-        EXPECT_EQ(RecordingName(), expected);
+        EXPECT_EQ(MakeRecordingFileName(m_options, m_log.Log(), m_log.Clock()), expected);
     }
     EXPECT_FALSE(QFileInfo::exists(capture)); // a chosen folder is the user's to make
     m_options.LogfileNamePrefix = QStringLiteral("night_");

@@ -1,8 +1,6 @@
 #include "messages/ui/UserMessagesWindow.h"
 
-#include "common/Clock.h"
-#include "messages/UserMessageLog.h"
-#include "support/QtPrinters.h"
+#include "support/LogCapture.h"
 
 #include <QCoreApplication>
 #include <QPlainTextEdit>
@@ -11,21 +9,19 @@
 
 TEST(UserMessagesWindow, ViewAppendsAtTheEndWhateverTheSelection)
 {
-    const ManualClock clock;
-    UserMessageLog log(clock);
-    log.SetEchoToStderr(false);
-    log.Append(QStringLiteral("one\r\n"), false);
-    UserMessagesWindow window(log);
+    ScopedLogAndClock s(CalendarTime{});
+    s.Log().Append(QStringLiteral("one\r\n"), false);
+    UserMessagesWindow window(s.Log());
     ASSERT_TRUE(window.CreateView());
     QPlainTextEdit* view = window.View();
     QTextCursor c(view->document());
     c.setPosition(2);
     c.setPosition(4, QTextCursor::KeepAnchor); // "ne" of "one" selected
     view->setTextCursor(c);
-    log.Append(QStringLiteral("three\r\n"), false);
+    s.Log().Append(QStringLiteral("three\r\n"), false);
     QCoreApplication::processEvents();
     EXPECT_EQ(view->toPlainText(), QStringLiteral("\none\n\nthree\n"));
 
-    log.Clear();
+    s.ClearMessages();
     EXPECT_TRUE(view->toPlainText().isEmpty());
 }
