@@ -25,11 +25,12 @@
 #include "support/Recordings.h"
 #include "support/TempDir.h"
 
-#include <QCoreApplication>
 #include <QRegularExpression>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QProcess>
+#include <QScopeGuard>
+#include <QTest>
 #include <gst/gst.h>
 #include <cerrno>
 #include <cstdio>
@@ -37,7 +38,6 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <optional>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <atomic>
@@ -54,69 +54,34 @@ class FrameTimeClock final : public Clock {
 public:
     explicit FrameTimeClock(FileTimeTicks start) : m_start(start), m_now(start) {}
     CalendarTime UtcNow() const override { return TicksToCalendar(m_now.load()); }
-    void AtSource()
+    // On the source's src pad and on the analysis element's sink pad.
+    void Watch(GstElement* element, const char* pad)
     {
-        QElapsedTimer waited; // bounded: a stopping graph takes no more frames
-        waited.start();
-        while (m_taken.load() < m_pushed.load() && waited.elapsed() < 1000)
-            std::this_thread::yield();
-        ++m_pushed;
-    }
-    void AtAnalysis(GstClockTime pts)
-    {
-        m_now.store(m_start + pts / 100);
-        ++m_taken;
+        GstPad* p = gst_element_get_static_pad(element, pad);
+        gst_pad_add_probe(p, GST_PAD_PROBE_TYPE_BUFFER, &FrameTimeClock::Probe, this, nullptr);
+        gst_object_unref(p);
     }
 
 private:
+    static GstPadProbeReturn Probe(GstPad* pad, GstPadProbeInfo* info, gpointer self)
+    {
+        auto* clock = static_cast<FrameTimeClock*>(self);
+        if (GST_PAD_IS_SRC(pad)) {
+            QElapsedTimer waited; // bounded: a stopping graph takes no more frames
+            waited.start();
+            while (clock->m_taken.load() < clock->m_pushed.load() && waited.elapsed() < 1000)
+                std::this_thread::yield();
+            ++clock->m_pushed;
+        } else {
+            clock->m_now.store(clock->m_start + GST_BUFFER_PTS(GST_PAD_PROBE_INFO_BUFFER(info)) / 100);
+            ++clock->m_taken;
+        }
+        return GST_PAD_PROBE_OK;
+    }
+
     const FileTimeTicks m_start;
     std::atomic<FileTimeTicks> m_now;
     std::atomic<std::uint64_t> m_pushed{0}, m_taken{0};
-};
-
-GstPadProbeReturn AtSource(GstPad*, GstPadProbeInfo*, gpointer clock)
-{
-    static_cast<FrameTimeClock*>(clock)->AtSource();
-    return GST_PAD_PROBE_OK;
-}
-
-GstPadProbeReturn AtAnalysis(GstPad*, GstPadProbeInfo* info, gpointer clock)
-{
-    static_cast<FrameTimeClock*>(clock)->AtAnalysis(GST_BUFFER_PTS(GST_PAD_PROBE_INFO_BUFFER(info)));
-    return GST_PAD_PROBE_OK;
-}
-
-void ProbePad(GstElement* element, const char* pad, GstPadProbeCallback probe, FrameTimeClock* clock)
-{
-    GstPad* p = gst_element_get_static_pad(element, pad);
-    gst_pad_add_probe(p, GST_PAD_PROBE_TYPE_BUFFER, probe, clock, nullptr);
-    gst_object_unref(p);
-}
-
-// A file system mounted over the path for one test; Usable() is false where nothing can be
-// mounted (it needs root).
-class ScopedMount {
-public:
-    ScopedMount(const QString& path, const QString& options)
-        : m_path(path)
-    {
-        QDir().mkpath(path);
-        m_mounted = QProcess::execute(QStringLiteral("mount"), {QStringLiteral("-t"), QStringLiteral("tmpfs"),
-                                                                QStringLiteral("-o"), options, QStringLiteral("tmpfs"), path})
-                    == 0;
-    }
-    ~ScopedMount()
-    {
-        if (m_mounted)
-            QProcess::execute(QStringLiteral("umount"), {m_path});
-    }
-    ScopedMount(const ScopedMount&) = delete;
-    ScopedMount& operator=(const ScopedMount&) = delete;
-    bool Usable() const { return m_mounted; }
-
-private:
-    QString m_path;
-    bool m_mounted = false;
 };
 
 int UnsupportedFallocate(int, int, off_t, off_t)
@@ -134,21 +99,9 @@ int OpenThenLose(const char* path, int flags, mode_t mode)
     return fd;
 }
 
-void RunEventsFor(int ms)
-{
-    QElapsedTimer t;
-    t.start();
-    while (t.elapsed() < ms)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-}
-
 bool WaitForMessage(UserMessageLog& log, const char* text)
 {
-    QElapsedTimer t;
-    t.start();
-    while (!log.Text().contains(QLatin1String(text)) && t.elapsed() < 20000)
-        RunEventsFor(50);
-    return log.Text().contains(QLatin1String(text));
+    return QTest::qWaitFor([&] { return log.Text().contains(QLatin1String(text)); }, 20000);
 }
 
 class CaptureGraphTest : public ::testing::Test {
@@ -179,7 +132,6 @@ protected:
         m_messages.SetEchoToStderr(false);
         m_messages.Clear();
         m_devices = s_listed;
-        m_device = -1;
         for (int i = 0; i < m_devices.count; ++i)
             if (m_devices.devices[static_cast<std::size_t>(i)].name == QLatin1String("VTI Simulator"))
                 m_device = i;
@@ -188,21 +140,15 @@ protected:
         m_graph = std::make_unique<CaptureGraph>(Parts(), nullptr, 0);
         m_recording.SetGraph(m_graph.get());
     }
-    void TearDown() override
-    {
-        m_recording.SetGraph(nullptr);
-        m_graph.reset();
-    }
 
     // StartCapture and StopCapture still reach the program's own records.
     CaptureGraphParts Parts(const PreAllocationCalls& calls = kSystemPreAllocationCalls)
     {
         return {m_options, m_devices, m_state, m_messages, m_pipeline, calls};
     }
-    CaptureDevice& Device() { return m_devices.devices[static_cast<std::size_t>(m_device)]; }
     void Select(const char* size, VideoSubtype subtype, const char* codec = "NONE")
     {
-        CaptureDevice& d = Device();
+        CaptureDevice& d = m_devices.devices[static_cast<std::size_t>(m_device)];
         d.selectedFormatIndex = -1;
         for (int i = 0; i < d.formats.size(); ++i)
             if (d.formats[i].name == QLatin1String(size) && d.formats[i].subtype == subtype)
@@ -214,13 +160,12 @@ protected:
     // A recording through StartCapture and StopCapture, as the buttons make it.
     QString Record(int ms, const QString& file, const std::function<void()>& started = {})
     {
-        AppState& app = m_state;
-        app.RecordingActive = true;
-        app.RecordingFileName = file;
+        m_state.RecordingActive = true;
+        m_state.RecordingFileName = file;
         EXPECT_EQ(m_recording.StartCapture(), Status::Ok);
         if (started)
             started();
-        RunEventsFor(ms);
+        QTest::qWait(ms);
         EXPECT_EQ(m_recording.StopCapture(), Status::Ok);
         return file;
     }
@@ -359,19 +304,12 @@ TEST_F(CaptureGraphTest, AFailedBuildSaysWhyAndLeavesNoFileOfItsOwn)
         if (c.unplugged) {
             ASSERT_TRUE(unplugged.open(QIODevice::WriteOnly));
         }
-        std::fflush(stdout);
-        const int savedStdout = ::dup(STDOUT_FILENO);
-        const int captured = ::memfd_create("stdout", 0);
-        ::dup2(captured, STDOUT_FILENO);
+        testing::internal::CaptureStdout();
         const Status built = graph.BuildGraph(&c.file, true);
         limit.reset();
-        RunEventsFor(500);
+        QTest::qWait(500);
         const Status stopped = graph.StopGraph();
-        std::fflush(stdout);
-        ::dup2(savedStdout, STDOUT_FILENO);
-        ::close(savedStdout);
-        EXPECT_EQ(::lseek(captured, 0, SEEK_END), 0) << "bytes written to standard output";
-        ::close(captured);
+        EXPECT_EQ(testing::internal::GetCapturedStdout(), "") << "bytes written to standard output";
         unplugged.remove();
         hidden.reset();
         EXPECT_TRUE(Failed(built)) << StatusCode(built);
@@ -422,25 +360,22 @@ TEST_F(CaptureGraphTest, ElementRunsInThePreviewAndColourReachesTheBalance)
 
 TEST_F(CaptureGraphTest, AFullDiskEndsTheRecordingReadableAndThePreviewGoesOn)
 {
-    const ScopedMount small(m_dir.FilePath(QStringLiteral("small")), QStringLiteral("size=48m"));
-    if (!small.Usable())
+    const QString small = m_dir.FilePath(QStringLiteral("small"));
+    ASSERT_TRUE(QDir().mkpath(small));
+    if (QProcess::execute(QStringLiteral("mount"), {"-t", "tmpfs", "-o", "size=48m", "tmpfs", small}) != 0)
         GTEST_SKIP() << "cannot mount a small file system here (needs root)";
+    const auto unmount = qScopeGuard([&small] { QProcess::execute(QStringLiteral("umount"), {small}); });
     Select("640x480", VideoSubtype::YUY2);
-    AppState& app = m_state;
-    app.RecordingActive = true;
-    app.RecordingFileName = m_dir.FilePath(QStringLiteral("small/full.avi"));
-    ASSERT_EQ(m_recording.StartCapture(), Status::Ok);
-    ASSERT_TRUE(WaitForMessage(m_messages, "is full"));
-    ASSERT_TRUE(m_messages.Text().contains(QStringLiteral("The recording was ended to keep the file readable")));
+    ExpectReadable(Record(0, small + QStringLiteral("/full.avi"), [this] {
+        ASSERT_TRUE(WaitForMessage(m_messages, "is full"));
+        ASSERT_TRUE(m_messages.Text().contains(QStringLiteral("The recording was ended to keep the file readable")));
+        const std::uint64_t before = m_graph->FramesDelivered();
+        QTest::qWait(600);
+        EXPECT_GT(m_graph->FramesDelivered(), before);
+        EXPECT_EQ(m_graph->State(), GraphState::Running);
+    }));
 
-    const std::uint64_t before = m_graph->FramesDelivered();
-    RunEventsFor(600);
-    EXPECT_GT(m_graph->FramesDelivered(), before);
-    EXPECT_EQ(m_graph->State(), GraphState::Running);
-    ASSERT_EQ(m_recording.StopCapture(), Status::Ok);
-    ExpectReadable(app.RecordingFileName);
-
-    app.RecordingActive = false; // the next start works
+    m_state.RecordingActive = false; // the next start works
     EXPECT_EQ(m_recording.StartCapture(), Status::Ok);
     EXPECT_EQ(m_recording.StopCapture(), Status::Ok);
 }
@@ -459,29 +394,26 @@ TEST_F(CaptureGraphTest, AnUnpluggedCameraFailsUntilPluggedInAgainAndItsRecordin
 
     // Plugged in again: a recording starts, and pulling the camera out ends it readable.
     ASSERT_TRUE(unplugged.remove());
-    AppState& app = m_state;
-    app.RecordingActive = true;
-    app.RecordingFileName = m_dir.FilePath(QStringLiteral("pulled.avi"));
+    m_state.RecordingActive = true;
+    m_state.RecordingFileName = m_dir.FilePath(QStringLiteral("pulled.avi"));
     ASSERT_EQ(m_recording.StartCapture(), Status::Ok);
-    RunEventsFor(1000);
+    QTest::qWait(1000);
     unplug();
     EXPECT_TRUE(WaitForMessage(m_messages, "ERROR -- VTI Simulator: Could not read from resource."));
-    RunEventsFor(500);
-    EXPECT_FALSE(app.RecordingActive);
+    QTest::qWait(500);
+    EXPECT_FALSE(m_state.RecordingActive);
     EXPECT_NE(m_graph->State(), GraphState::Running) << "restarted while still unplugged";
-    ExpectReadable(app.RecordingFileName);
+    ExpectReadable(m_state.RecordingFileName);
 
     // Plugged in again; an error still waiting on the bus when the recording stops (a lost
     // camera posts two) is no reason to leave the file without its header.
     ASSERT_TRUE(unplugged.remove());
     EXPECT_EQ(m_recording.StopCapture(), Status::Ok);
-    app.RecordingActive = true;
-    ASSERT_EQ(m_recording.StartCapture(), Status::Ok);
-    RunEventsFor(1000);
-    GstElement* pipeline = m_graph->Pipeline();
-    gst_element_post_message(pipeline, gst_message_new_error(GST_OBJECT(pipeline), nullptr, "stale"));
-    EXPECT_EQ(m_recording.StopCapture(), Status::Ok);
-    ExpectReadable(app.RecordingFileName);
+    ExpectReadable(Record(0, m_state.RecordingFileName, [this] {
+        QTest::qWait(1000);
+        GstElement* pipeline = m_graph->Pipeline();
+        gst_element_post_message(pipeline, gst_message_new_error(GST_OBJECT(pipeline), nullptr, "stale"));
+    }));
 }
 
 namespace {
@@ -553,10 +485,7 @@ TEST_F(CaptureGraphTest, TimingRecordsShowTheSimulatorsTimeAndExactlyItsGapsAndR
         });
         const long long started = now();
         QString avi = Record(0, m_dir.FilePath(QStringLiteral("times.avi")), [this] {
-            QElapsedTimer guard;
-            guard.start();
-            while (m_graph->FramesDelivered() < 60 && guard.elapsed() < 30000)
-                QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
+            EXPECT_TRUE(QTest::qWaitFor([this] { return m_graph->FramesDelivered() >= 60; }, 30000));
         });
         const long long stopped = now();
         // The simulator's frame numbers behind the file's frames.
@@ -620,18 +549,15 @@ TEST_F(CaptureGraphTest, ClockDriftIsMeasuredOnUyvyFramesAlsoWhenFramesAreLost)
         graph.SetSourceSetup([&](GstElement* source) {
             g_object_set(source, "is-live", FALSE, "drift", 2.0, "drop-every", dropEvery, "utc-clock",
                          static_cast<const Clock*>(&clock), nullptr);
-            ProbePad(source, "src", AtSource, &clock);
+            clock.Watch(source, "src");
             g_signal_connect(graph.Pipeline(), "element-added", G_CALLBACK(+[](GstBin*, GstElement* e, gpointer c) {
                 if (g_strcmp0(GST_ELEMENT_NAME(e), "VELA Transform Filter Video") == 0)
-                    ProbePad(e, "sink", AtAnalysis, static_cast<FrameTimeClock*>(c));
+                    static_cast<FrameTimeClock*>(c)->Watch(e, "sink");
             }), &clock);
         });
         m_state.Analysis.driftMinutes = 3;
         ASSERT_EQ(m_recording.StartCapture(), Status::Ok);
-        QElapsedTimer guard;
-        guard.start();
-        while (!frames.MeasurementFinished().IsRaised() && guard.elapsed() < 120000)
-            RunEventsFor(50);
+        EXPECT_TRUE(QTest::qWaitFor([&frames] { return frames.MeasurementFinished().IsRaised(); }, 120000));
         EXPECT_EQ(m_recording.StopCapture(), Status::Ok);
         m_recording.SetGraph(m_graph.get());
         const QString report = QString::fromLatin1(ReadFileBytes(m_dir.FilePath(QLatin1String(kDriftReportFile))));

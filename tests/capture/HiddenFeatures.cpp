@@ -8,15 +8,9 @@ ScopedHiddenFeatures::ScopedHiddenFeatures(const std::function<bool(const char*,
         gst_init(nullptr, nullptr);
     GstRegistry* registry = gst_registry_get();
     GList* features = gst_registry_get_feature_list(registry, GST_TYPE_ELEMENT_FACTORY);
-    features = g_list_concat(features, gst_registry_get_feature_list(registry, GST_TYPE_DEVICE_PROVIDER_FACTORY));
     for (GList* l = features; l; l = l->next) {
         auto* feature = GST_PLUGIN_FEATURE(l->data);
-        const char* klass = GST_IS_ELEMENT_FACTORY(feature)
-                                ? gst_element_factory_get_metadata(GST_ELEMENT_FACTORY(feature), GST_ELEMENT_METADATA_KLASS)
-                                : nullptr;
-        if (GST_IS_DEVICE_PROVIDER_FACTORY(feature))
-            klass = gst_device_provider_factory_get_metadata(GST_DEVICE_PROVIDER_FACTORY(feature),
-                                                             GST_ELEMENT_METADATA_KLASS);
+        const char* klass = gst_element_factory_get_metadata(GST_ELEMENT_FACTORY(feature), GST_ELEMENT_METADATA_KLASS);
         if (hide(GST_OBJECT_NAME(feature), klass ? klass : "")) {
             // Loaded first: a plugin loaded later would register the feature again.
             if (GstPluginFeature* loaded = gst_plugin_feature_load(feature))

@@ -5,12 +5,11 @@
 
 typedef struct _GstPluginFeature GstPluginFeature;
 
-// Takes plugin features out of this process's registry for one test, as if they were not
+// Takes element factories out of this process's registry for one test, as if they were not
 // installed, and puts them back afterwards. The registry on disk is not touched.
 class ScopedHiddenFeatures {
 public:
-    // Every feature for which the predicate holds (given the feature's name and, for
-    // element factories, their class text).
+    // Every factory for which the predicate holds, given its name and class text.
     explicit ScopedHiddenFeatures(const std::function<bool(const char* name, const char* klass)>& hide);
     ~ScopedHiddenFeatures();
     ScopedHiddenFeatures(const ScopedHiddenFeatures&) = delete;

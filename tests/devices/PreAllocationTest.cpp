@@ -5,7 +5,6 @@
 #include <QDir>
 #include <QFile>
 #include <cerrno>
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -42,27 +41,12 @@ struct stat StatOf(const char* path)
     return st;
 }
 
-int FailFallocate(int, int, off_t, off_t)
+template <int Error>
+int FailingFallocate(int, int, off_t, off_t)
 {
-    errno = EOPNOTSUPP;
+    errno = Error;
     return -1;
 }
-
-int FullFallocate(int, int, off_t, off_t)
-{
-    errno = ENOSPC;
-    return -1;
-}
-
-int RealOpen(const char* path, int flags, mode_t mode)
-{
-    return ::open(path, flags, mode);
-}
-
-class PreAllocationTest : public ::testing::Test {
-protected:
-    ScopedProcessDirectory m_dir;
-};
 
 } // namespace
 
@@ -96,8 +80,9 @@ TEST(PreAllocationSizeTest, SizesFollowTheOptionsAndTheEventDuration)
         EXPECT_EQ(PreAllocationSize(c.request), c.size) << c.what;
 }
 
-TEST_F(PreAllocationTest, ClaimsRealBlocksOnlyForANewFileAndFallsBackToTheSizeOrAnEmptyFile)
+TEST(PreAllocationTest, ClaimsRealBlocksOnlyForANewFileAndFallsBackToTheSizeOrAnEmptyFile)
 {
+    const ScopedProcessDirectory dir;
     PreAllocationRequest preview = Manual(20);
     preview.FileName.clear();
     PreAllocationRequest off = Manual(20);
@@ -123,11 +108,12 @@ TEST_F(PreAllocationTest, ClaimsRealBlocksOnlyForANewFileAndFallsBackToTheSizeOr
     EXPECT_EQ(ReadFileBytes(QStringLiteral("VideoFiles/x.avi")), QByteArray("recorded before"));
 
     ASSERT_TRUE(QFile::remove(QStringLiteral("VideoFiles/x.avi")));
-    const PreAllocationCalls unsupported{RealOpen, FailFallocate, ::ftruncate, ::close};
+    const PreAllocationCalls unsupported{kSystemPreAllocationCalls.Open, FailingFallocate<EOPNOTSUPP>, ::ftruncate,
+                                         ::close};
     EXPECT_EQ(PreAllocateRecordingFile(Event(1, 1000), unsupported), PreAllocationOutcome::SizeOnly);
     EXPECT_EQ(StatOf("VideoFiles/x.avi").st_size, 1'789'569);
 
-    const PreAllocationCalls full{RealOpen, FullFallocate, ::ftruncate, ::close};
+    const PreAllocationCalls full{kSystemPreAllocationCalls.Open, FailingFallocate<ENOSPC>, ::ftruncate, ::close};
     PreAllocationRequest second = Event(1, 1000);
     second.FileName = QStringLiteral("VideoFiles/y.avi");
     EXPECT_EQ(PreAllocateRecordingFile(second, full), PreAllocationOutcome::Failed);
