@@ -37,7 +37,7 @@ QString MakeName(const NameKind& kind, const QString& directory, const QString& 
     QString name;
     if (directory.isEmpty()) {
         const QString folder = QString::fromLatin1(kind.defaultFolder);
-        if (!QFileInfo::exists(folder) && !QDir::current().mkdir(folder)) {
+        if (!QFileInfo(folder).isDir() && !QDir::current().mkdir(folder)) { // a plain file there fails too
             log.Append(QString::fromLatin1(kind.folderMessage), true);
             return {};
         }
