@@ -131,7 +131,8 @@ TEST_F(OptionsFileTest, EncodingsAndBrokenFilesAreHandled)
         m_log.ClearMessages();
         EXPECT_FALSE(Load(broken)) << broken.constData();
         EXPECT_EQ(o.VideoNamePrefix, QStringLiteral("kept"));
-        EXPECT_TRUE(m_log.Messages().contains(QStringLiteral("(UTC)\n\nWARNING: VELA_options.xml was not read: "))) << broken.constData();
+        EXPECT_TRUE(m_log.Messages().contains(QStringLiteral("(UTC)\n\nWARNING: VELA_options.xml was not read: ")))
+            << broken.constData();
         EXPECT_EQ(Written(), broken);
         ASSERT_TRUE(SaveOptionsFile(o) && SaveOptionsFile(o));
         EXPECT_EQ(ReadFileBytes(OptionsFile() + ".unreadable"), broken);
