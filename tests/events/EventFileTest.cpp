@@ -19,16 +19,12 @@ EventFileFields GoldenFields()
                                QStringLiteral("(1234) Vela & TYC 5799-01234-1"));
 }
 
-class EventFileTest : public ::testing::Test {
-protected:
-    ScopedProcessDirectory m_dir;
-    ScopedLogAndClock m_log{CalendarTime{2024, 5, 0, 1, 12, 0, 0, 0}};
-};
-
 } // namespace
 
-TEST_F(EventFileTest, WritesTheGoldenFileByteForByteAndReadsItBack)
+TEST(EventFileTest, WritesTheGoldenFileByteForByteAndReadsItBack)
 {
+    ScopedProcessDirectory dir;
+    ScopedLogAndClock logged{CalendarTime{2024, 5, 0, 1, 12, 0, 0, 0}};
     const QByteArray golden = ReadFileBytes(QStringLiteral(VELA_EVENTS_TEST_DATA "/") + kGoldenName);
     const EventFileFields fields = GoldenFields();
     const std::unique_ptr<EventRecord> record = MakeEventRecord(fields, kFileTimeEpoch);
@@ -38,9 +34,9 @@ TEST_F(EventFileTest, WritesTheGoldenFileByteForByteAndReadsItBack)
     ASSERT_TRUE(WriteEventFile(fields, QStringLiteral("Events/") + kGoldenName));
     EXPECT_EQ(ReadFileBytes(QStringLiteral("Events/") + kGoldenName), golden);
     EventFileFields read;
-    EXPECT_TRUE(ReadNamedEvent(m_log.Log(), kGoldenName, read));
+    EXPECT_TRUE(ReadNamedEvent(logged.Log(), kGoldenName, read));
     EXPECT_EQ(read, fields);
-    EXPECT_EQ(m_log.Messages(), QString());
+    EXPECT_EQ(logged.Messages(), QString());
 }
 
 TEST(EventRecordTest, RefusesMissingOrOutOfRangeNumbersAndDaysTheMonthDoesNotHave)

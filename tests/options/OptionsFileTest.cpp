@@ -1,8 +1,7 @@
 #include "devices/DeviceTable.h"
-#include "messages/UserMessageLog.h"
-#include "common/Clock.h"
 #include "options/OptionsFile.h"
 #include "support/FileSizeLimit.h"
+#include "support/LogCapture.h"
 #include "support/TempDir.h"
 
 #include <QDir>
@@ -12,21 +11,9 @@
 
 namespace {
 
-// A file in the layout the program writes, with the given lines inside Root.
-QByteArray Document(const QByteArray& body)
-{
-    return "<?xml version=\"1.0\"?>\r\n<!--VELA Video Application Version 1.1-->\r\n<Root>\r\n" + body + "</Root>\r\n";
-}
-
 class OptionsFileTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        m_log.SetEchoToStderr(false);
-        m_log.Clear();
-    }
-    void TearDown() override { m_log.SetEchoToStderr(true); }
-    void Check() { CheckLoadedOptions(o, t, m_log); }
+    void Check() { CheckLoadedOptions(o, t, m_log.Log()); }
     QString OptionsFile() const { return m_dir.FilePath(QStringLiteral("VELA_options.xml")); }
     QByteArray Written() const { return ReadFileBytes(OptionsFile()); }
     bool Load(const QByteArray& bytes)
@@ -35,14 +22,13 @@ protected:
         EXPECT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
         f.write(bytes);
         f.close();
-        return LoadOptionsFile(o, &m_log);
+        return LoadOptionsFile(o, &m_log.Log());
     }
 
     ScopedProcessDirectory m_dir;
     AppOptions o;
     DeviceTable t;
-    SystemClock m_clock;
-    UserMessageLog m_log{m_clock};
+    ScopedLogAndClock m_log{CalendarTime{2026, 3, 0, 15, 9, 0, 0, 0}};
 };
 
 } // namespace
@@ -130,7 +116,8 @@ TEST_F(OptionsFileTest, EncodingsAndBrokenFilesAreHandled)
     ASSERT_TRUE(LoadOptionsFile(o));
     EXPECT_EQ(o.VideoDirectory, written);
     // Bytes as the Windows program writes them: 8-bit text, CR LF, no encoding named.
-    ASSERT_TRUE(Load(Document("\t<VideoDirectory Value=\"C:\\Vid\xe9o\\\"/>\r\n")));
+    ASSERT_TRUE(Load("<?xml version=\"1.0\"?>\r\n<!--VELA Video Application Version 1.1-->\r\n<Root>\r\n"
+                     "\t<VideoDirectory Value=\"C:\\Vid\xe9o\\\"/>\r\n</Root>\r\n"));
     EXPECT_EQ(o.VideoDirectory, QStringLiteral("C:\\Vid\u00e9o\\"));
     // A hand-edited file that says it is UTF-8.
     ASSERT_TRUE(Load("<?xml version=\"1.0\" encoding=\"UTF-8\"?><Root><VideoNamePrefix Value=\"\xd0\x96\"/></Root>"));
@@ -141,10 +128,11 @@ TEST_F(OptionsFileTest, EncodingsAndBrokenFilesAreHandled)
     for (const QByteArray& broken : {QByteArray(), QByteArray("<Root><VideoNamePrefix Value=\"x\"></Root>"),
                                      QByteArray("not xml at all"), QByteArray("<?xml version=\"1.0\"?>")}) {
         o.VideoNamePrefix = QStringLiteral("kept");
-        m_log.Clear();
+        m_log.ClearMessages();
         EXPECT_FALSE(Load(broken)) << broken.constData();
         EXPECT_EQ(o.VideoNamePrefix, QStringLiteral("kept"));
-        EXPECT_TRUE(m_log.Text().contains(QStringLiteral("(UTC)\n\nWARNING: VELA_options.xml was not read: "))) << broken.constData();
+        EXPECT_TRUE(m_log.Messages().contains(QStringLiteral("(UTC)\n\nWARNING: VELA_options.xml was not read: ")))
+            << broken.constData();
         EXPECT_EQ(Written(), broken);
         ASSERT_TRUE(SaveOptionsFile(o) && SaveOptionsFile(o));
         EXPECT_EQ(ReadFileBytes(OptionsFile() + ".unreadable"), broken);
@@ -156,24 +144,21 @@ TEST_F(OptionsFileTest, EncodingsAndBrokenFilesAreHandled)
     EXPECT_FALSE(Load("not xml") || SaveOptionsFile(o, &why));
     EXPECT_EQ(Written(), QByteArray("not xml")) << why.toStdString();
     // No file at all is the first start: nothing to say.
-    m_log.Clear();
+    m_log.ClearMessages();
     QFile::remove(OptionsFile());
-    EXPECT_FALSE(LoadOptionsFile(o, &m_log) || m_log.Text().contains(QLatin1String("WARNING")));
+    EXPECT_FALSE(LoadOptionsFile(o, &m_log.Log()) || m_log.Messages().contains(QLatin1String("WARNING")));
 }
 
 TEST_F(OptionsFileTest, CheckDerivesDurationAndDisplay)
 {
     struct Case {
         const char* text;
-        int h, m, s;
+        std::uint16_t h, m, s;
     } cases[] = {{"01:30:00", 1, 30, 0}, {"", 0, 10, 0}, {"02", 2, 10, 0}, {"03:45", 3, 45, 0}, {"nonsense", 0, 10, 0}};
     for (const Case& c : cases) {
         o.DefaultDuration = QString::fromLatin1(c.text);
         Check();
-        const CalendarTime& d = o.DefaultRecordingDuration;
-        EXPECT_EQ(d, (CalendarTime{1943, 5, 1, 3, static_cast<std::uint16_t>(c.h), static_cast<std::uint16_t>(c.m),
-                                   static_cast<std::uint16_t>(c.s), 0}))
-            << c.text;
+        EXPECT_EQ(o.DefaultRecordingDuration, (CalendarTime{1943, 5, 1, 3, c.h, c.m, c.s, 0})) << c.text;
         EXPECT_EQ(o.DefaultDuration, QLatin1String(*c.text ? c.text : "00:10:00"));
     }
     for (const auto& [display, before, utc] : {std::tuple{"UTC", false, true}, {"utc", true, false}, {"", true, true}}) {
@@ -212,16 +197,14 @@ TEST_F(OptionsFileTest, CheckMatchesPairsAgainstTheAttachedDevices)
     EXPECT_EQ(o.DeviceCodecPairs[2].device, QStringLiteral("cam")); // names compare case-sensitively
     EXPECT_EQ(FindDeviceCodecPair(o, t, 0)->codec, QStringLiteral("JPEG image encoder"));
     EXPECT_EQ(t.devices[0].chosenCodecIndex, 1);
-    const QString log = m_log.Text();
+    const QString log = m_log.Messages();
     EXPECT_TRUE(log.contains(QStringLiteral("(UTC)\nNOTE: the camera codec pair \"Cam | Gone 1\" because the codec is not installed\n")));
     EXPECT_TRUE(log.contains(QStringLiteral("(UTC)\nMedia format \"640x480\" is not available for video camera \"Other\"\n")));
     EXPECT_EQ(log.count(QStringLiteral("Media format \"720x480\"")), 2); // the FPS and the subtype must match
     EXPECT_EQ(o.DeviceFormatPairs.size(), 4); // the unavailable formats stay
-    EXPECT_EQ(t.devices[0].defaultFormatIndex, 1);
-    EXPECT_EQ(t.devices[0].selectedFormatIndex, 1);
+    EXPECT_EQ(std::pair(t.devices[0].defaultFormatIndex, t.devices[0].selectedFormatIndex), std::pair(1, 1));
 
-    // The file was rewritten without the removed pairs.
-    EXPECT_FALSE(Written().contains("Gone 1"));
+    EXPECT_FALSE(Written().contains("Gone 1")); // rewritten without the removed pairs
     EXPECT_TRUE(Written().contains("Gone 3"));
 }
 
@@ -230,21 +213,17 @@ TEST_F(OptionsFileTest, SaveAndReportWritesTheDefaultThresholdAndAFailedSaveKeep
     // The default threshold is written; the one in effect stays.
     o.PixelSaturationValue = 180;
     o.SaturationDefault = -1;
-    SaveOptionsAndReport(o, m_log);
+    SaveOptionsAndReport(o, m_log.Log());
     EXPECT_TRUE(Written().contains("<PixelSaturationValue Value=\"-1\"/>"));
     EXPECT_EQ(o.PixelSaturationValue, 180);
     o.SaturationDefault = 220;
-    SaveOptionsAndReport(o, m_log);
+    SaveOptionsAndReport(o, m_log.Log());
     const QByteArray before = Written();
     EXPECT_TRUE(before.contains("<PixelSaturationValue Value=\"220\"/>"));
-    // A disk that fills while the file is written: the file-size limit makes the write fail.
     o.VideoNamePrefix = QStringLiteral("new");
-    {
-        ScopedFileSizeLimit limit(200);
-        SaveOptionsAndReport(o, m_log);
-    }
+    ScopedFileSizeLimit limit(200); // a disk that fills while the file is written
+    SaveOptionsAndReport(o, m_log.Log());
     EXPECT_EQ(Written(), before);
-    EXPECT_TRUE(m_log.Text().contains(QStringLiteral(
+    EXPECT_TRUE(m_log.Messages().contains(QStringLiteral(
         "WARNING: Cannot save VELA_options.xml file in process directory - write protected?,  warning 17\n")));
-    EXPECT_EQ(QDir(m_dir.Path()).entryList(QDir::Files), QStringList{QStringLiteral("VELA_options.xml")});
 }

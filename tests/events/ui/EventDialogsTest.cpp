@@ -96,8 +96,7 @@ TEST_F(EventDialogsTest, NewEventsShareAFileInOneSecondAndBadInputIsRefused)
     EXPECT_EQ(Stored(kLaterName), MakeEventFileFields(kLaterEvent, {0, 0, 0, 0, 0, 10, 0, 0}, true, false, fifty.left(35)));
 
     QDir(QStringLiteral("Events")).removeRecursively();
-    QFile blocker(QStringLiteral("Events"));
-    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(QFile(QStringLiteral("Events")).open(QIODevice::WriteOnly)); // a file where the folder belongs
     ScheduleEventDialog blocked{m_program, QString()};
     blocked.open();
     Click(blocked, "save");
@@ -105,7 +104,6 @@ TEST_F(EventDialogsTest, NewEventsShareAFileInOneSecondAndBadInputIsRefused)
     EXPECT_TRUE(Logged("Unable to create \"Events\" directory in process directory."));
 }
 
-// Editing renames on a new time; a failed write keeps the edited Event.
 TEST_F(EventDialogsTest, EditingRenamesOnANewTimeAndAFailedWriteKeepsTheEditedEvent)
 {
     m_state.EditedEventFileName = m_eventName;
@@ -124,7 +122,7 @@ TEST_F(EventDialogsTest, EditingRenamesOnANewTimeAndAFailedWriteKeepsTheEditedEv
     EXPECT_EQ(Stored(kLaterName).Hibernate, QStringLiteral("TRUE"));
 }
 
-TEST_F(EventDialogsTest, ListShowsABadMonthAsUnknownAndSelectionEnablesEditForOneRow)
+TEST_F(EventDialogsTest, ListShowsABadMonthAsUnknownEditsOneRowAndReportsAFailedDelete)
 {
     EventFileFields bad = MakeEventFileFields(kLaterEvent, {}, false, true, QStringLiteral("hand made"));
     bad.EventMonth = QStringLiteral("13");
@@ -143,18 +141,14 @@ TEST_F(EventDialogsTest, ListShowsABadMonthAsUnknownAndSelectionEnablesEditForOn
     EXPECT_EQ(d.result(), ViewEventsDialog::EditChosen);
     EXPECT_EQ(m_state.EditedEventFileName, m_eventName);
     m_state.ShowExpiredEvents = true;
-    EXPECT_EQ(ViewEventsDialog(m_program).List()->topLevelItemCount(), 3);
-}
-
-TEST_F(EventDialogsTest, AFileThatCannotBeDeletedIsReported)
-{
-    ViewEventsDialog stuck{m_program};
-    stuck.open();
+    ViewEventsDialog all{m_program};
+    all.open();
+    EXPECT_EQ(all.List()->topLevelItemCount(), 3);
     const QString path = QStringLiteral("Events/") + m_eventName;
     QFile::remove(path);
     QDir().mkpath(path + QStringLiteral("/inside")); // a file that cannot go
-    stuck.List()->selectAll();
-    Click(stuck, "deleteSelected");
-    EXPECT_TRUE(stuck.isVisible());
+    all.List()->topLevelItem(1)->setSelected(true); // its row, after the expired Event's
+    Click(all, "deleteSelected");
+    EXPECT_TRUE(all.isVisible());
     EXPECT_TRUE(Logged("WARNING: Unable to delete one or more selected event files - write protected?,  warning 16"));
 }
