@@ -161,7 +161,8 @@ TEST_F(DriftMeasurementTest, OcrGivingUpOrAnUnwritableReportEndsTheMeasurementWi
     EXPECT_EQ(r.frames, 1u) << "no OCR: the step gives up at once";
     EXPECT_TRUE(r.report.empty());
     const std::string missing = "As reported at application startup, character recognition sets are missing.  You cannot do OCR.\r\n";
-    EXPECT_EQ(std::pair(messages.Count(missing), messages.entries.back().timeStamp), std::pair(1, true)) << "stamped, once";
+    EXPECT_EQ(std::count_if(messages.entries.begin(), messages.entries.end(),
+                            [&](const auto& e) { return e.text == missing && e.timeStamp; }), 1) << "stamped, once";
 
     Measurement blocked;
     blocked.reportBlocked = true;
