@@ -18,13 +18,6 @@ std::string Replace(std::string text, const std::string& from, const std::string
     return text;
 }
 
-void WriteText(const QString& path, const std::string& text)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(text.data(), static_cast<qint64>(text.size()));
-}
-
 } // namespace
 
 TEST(CharacterSet, CommittedFilesAreWhatTheFontWritesAndParseBack)
@@ -45,10 +38,7 @@ TEST(CharacterSet, RejectsShortOrMalformedFiles)
 {
     const std::string valid = ValidText();
     const std::string lastValue = valid.substr(0, valid.find_last_not_of("\r\n") + 1);
-    const struct {
-        const char* what;
-        std::string text;
-    } cases[] = {
+    const std::pair<const char*, std::string> cases[] = {
         {"empty", ""},
         {"no count", "x\r\n"},
         {"fewer than ten glyphs", Replace(valid, "10\r\n", "9\r\n").substr(0, valid.find("9 1\r\n"))},
@@ -60,17 +50,20 @@ TEST(CharacterSet, RejectsShortOrMalformedFiles)
         {"digits out of order", Replace(valid, "\n1 1\r\n", "\n7 1\r\n")},
         {"count of four digits", Replace(valid, "10\r\n", "0010\r\n")},
     };
-    for (const auto& c : cases)
-        EXPECT_FALSE(ParseCharacterSet(c.text).has_value()) << c.what;
+    for (const auto& [what, text] : cases)
+        EXPECT_FALSE(ParseCharacterSet(text).has_value()) << what;
 }
 
 TEST(CharacterSet, LoadingAppendsOnlySetsThatParse)
 {
     ScopedProcessDirectory dir;
-    std::string lf = ValidText();
+    std::string lf = ValidText(); // LF line ends are fine too
     std::erase(lf, '\r');
-    WriteText(dir.FilePath("good.iff"), lf); // LF line ends are fine too
-    WriteText(dir.FilePath("bad.iff"), Replace(ValidText(), "ff", "zz"));
+    for (const auto& [name, text] : {std::pair{"good.iff", lf}, {"bad.iff", Replace(ValidText(), "ff", "zz")}}) {
+        QFile f(dir.FilePath(name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(text.data(), static_cast<qint64>(text.size()));
+    }
     CharacterSetList list;
     EXPECT_FALSE(LoadCharacterSet(list, "not-there.iff"));
     EXPECT_FALSE(LoadCharacterSet(list, "bad.iff"));

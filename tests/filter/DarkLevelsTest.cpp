@@ -4,10 +4,11 @@
 
 #include <gtest/gtest.h>
 
-TEST(MeasureDarkLevels, EachLayoutCountsItsBrightnessBytesNeverChromaOrAlpha)
+TEST(MeasureDarkLevels, EachLayoutCountsItsBrightnessBytesNeverChromaOrAlphaAnUnsupportedOneNothing)
 {
     // Chroma 12 and alpha 7 are the commonest dark bytes; red 120 is too bright, so red is
-    // the 40 of every other row. Padding is not counted.
+    // the 40 of every other row. Padding is not counted. A layout without a picture is
+    // reported and changes no level.
     const struct {
         FrameSubtype subtype;
         std::vector<std::uint8_t> unit;
@@ -23,6 +24,7 @@ TEST(MeasureDarkLevels, EachLayoutCountsItsBrightnessBytesNeverChromaOrAlpha)
           "20\tR: 0      \tG: 0      \tB: 111265 ", "40\tR: 145    \tG: 0      \tB: 0      "}},
         {FrameSubtype::ARGB32, {20, 30, 120, 7}, {9, 20, 30, 40}, 1,
          {"Dark pixel values for RGB frame --  R: 40    G: 30    B: 20 \r\n"}},
+        {FrameSubtype::None, {}, {9, 33, 33, 33}, 1, {"Frame integration not supported for this device format\r\n"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(SubtypeName(c.subtype));
@@ -41,16 +43,4 @@ TEST(MeasureDarkLevels, EachLayoutCountsItsBrightnessBytesNeverChromaOrAlpha)
         for (std::size_t i = 0; i < c.messages.size(); ++i)
             EXPECT_EQ(messages.entries[i < 2 ? i : 2 + std::stoul(c.messages[i])].text, c.messages[i]);
     }
-}
-
-TEST(MeasureDarkLevels, UnsupportedLayoutIsReportedAndChangesNothing)
-{
-    CapturedMessages messages;
-    std::vector<std::uint8_t> frame(64, 3);
-    DarkLevels levels{1, 2, 3, 4};
-    DarkHistograms h;
-    MeasureDarkLevels(frame.data(), MakeFrameGeometry(FrameSubtype::None, 8, 2, 32), true, levels, h, messages);
-    EXPECT_EQ(std::tuple(levels.yuy2, levels.red), std::tuple(1u, 4u));
-    ASSERT_EQ(messages.entries.size(), 1u);
-    EXPECT_EQ(messages.entries[0].text, "Frame integration not supported for this device format\r\n");
 }

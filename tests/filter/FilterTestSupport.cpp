@@ -3,6 +3,7 @@
 #include "filter/GlyphFont.h"
 
 #include <algorithm>
+#include <array>
 #include <random>
 
 TestFrame::TestFrame(FrameSubtype subtype, std::int32_t width, std::int32_t height, std::int32_t extraStride)
@@ -35,7 +36,7 @@ void TestFrame::FillUnits(const std::vector<std::uint8_t>& unit)
 
 const char* SubtypeName(FrameSubtype s)
 {
-    return s == FrameSubtype::YUY2 ? "YUY2" : s == FrameSubtype::RGB24 ? "RGB24" : s == FrameSubtype::UYVY ? "UYVY" : "ARGB32";
+    return std::array{"None", "YUY2", "RGB24", "ARGB32", "UYVY"}[static_cast<std::size_t>(s)];
 }
 
 CharacterSetList FontSets()

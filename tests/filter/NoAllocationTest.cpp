@@ -48,13 +48,9 @@ TEST(Transform, AllocatesNothingPerFrameInAnyMode)
     const CharacterSetList sets; // none loaded: the drift mode reports that at each build
     const ManualClock clock;
     CountedMessages messages;
-    RequestedAnalysis plain, marking, drift, integration;
-    marking.saturationThreshold = 60;
-    drift.driftMinutes = 3;
-    integration.integrationFrames = 4;
-    integration.showHistogram = true;
     const std::pair<const char*, RequestedAnalysis> modes[] = {
-        {"plain", plain}, {"marking", marking}, {"drift", drift}, {"integration", integration}, {"finished", plain}};
+        {"plain", {}}, {"marking", {.saturationThreshold = 60}}, {"drift", {.driftMinutes = 3}},
+        {"integration", {.integrationFrames = 4, .showHistogram = true}}, {"finished", {}}};
     for (const auto& [name, requested] : modes) {
         for (FrameSubtype subtype : kAllSubtypes) {
             SCOPED_TRACE(testing::Message() << name << " " << SubtypeName(subtype));

@@ -62,19 +62,17 @@ Bytes Exact(const Bytes& yuy2, double kr, double kb, bool fullRange)
 TEST(PreviewPixels, PackedYuvConvertsByTheDefinitionForEachMatrixRangeAndByteOrder)
 {
     const Bytes yuy2 = TestPicture();
-    const struct {
-        YuvColours colours;
-        double kr, kb;
-    } cases[] = {{{YuvMatrix::Bt601, false}, 0.299, 0.114},   {{YuvMatrix::Bt601, true}, 0.299, 0.114},
-                 {{YuvMatrix::Bt709, false}, 0.2126, 0.0722}, {{YuvMatrix::Bt709, true}, 0.2126, 0.0722},
-                 {{YuvMatrix::Bt2020, false}, 0.2627, 0.0593}};
-    for (const auto& c : cases) {
-        const Bytes exact = Exact(yuy2, c.kr, c.kb, c.colours.fullRange);
+    const std::tuple<YuvColours, double, double> cases[] = {
+        {{YuvMatrix::Bt601, false}, 0.299, 0.114},   {{YuvMatrix::Bt601, true}, 0.299, 0.114},
+        {{YuvMatrix::Bt709, false}, 0.2126, 0.0722}, {{YuvMatrix::Bt709, true}, 0.2126, 0.0722},
+        {{YuvMatrix::Bt2020, false}, 0.2627, 0.0593}};
+    for (const auto& [colours, kr, kb] : cases) {
+        const Bytes exact = Exact(yuy2, kr, kb, colours.fullRange);
         for (const bool uyvy : {false, true}) {
-            SCOPED_TRACE(testing::Message() << c.kr << (c.colours.fullRange ? " full range" : "") << (uyvy ? " UYVY" : " YUY2"));
+            SCOPED_TRACE(testing::Message() << kr << (colours.fullRange ? " full range" : "") << (uyvy ? " UYVY" : " YUY2"));
             Bytes out(exact.size(), 0);
             ConvertPacked422ToRgb32(uyvy, (uyvy ? ToUyvy(yuy2) : yuy2).data(), kStride, out.data(), kWidth * 4, kWidth,
-                                    kHeight, c.colours);
+                                    kHeight, colours);
             int largest = 0;
             double sum = 0;
             for (std::size_t i = 0; i < out.size(); ++i) {

@@ -12,19 +12,17 @@ TEST(MarkKernel, WholeOddSizedFramesWithPaddedStrides)
 {
     // 256 has the low byte 0, which every unit reaches, even in a black frame; 129 and 1
     // sit just above a power of two, where a quick test on high bits must not skip a unit.
-    struct Case {
-        std::int32_t extra, threshold;
-        std::uint8_t maxValue;
-    };
-    const Case cases[] = {{0, 230, 255}, {4, 230, 255}, {36, 230, 255}, {4, 256, 0}, {36, 129, 255}, {0, 1, 255}};
+    // Extra stride, threshold, largest picture byte.
+    const std::tuple<std::int32_t, std::int32_t, std::uint8_t> cases[] = {{0, 230, 255}, {4, 230, 255}, {36, 230, 255},
+                                                                         {4, 256, 0},   {36, 129, 255}, {0, 1, 255}};
     for (FrameSubtype subtype : kAllSubtypes) {
-        for (const Case& c : cases) {
-            SCOPED_TRACE(testing::Message() << SubtypeName(subtype) << " " << c.extra << " " << c.threshold);
-            TestFrame frame(subtype, 385, 289, c.extra);
-            frame.Fill(7, c.maxValue);
+        for (const auto& [extra, threshold, maxValue] : cases) {
+            SCOPED_TRACE(testing::Message() << SubtypeName(subtype) << " " << extra << " " << threshold);
+            TestFrame frame(subtype, 385, 289, extra);
+            frame.Fill(7, maxValue);
             TestFrame expected = frame;
             const std::vector<std::uint8_t> unmarked = frame.bytes;
-            const auto t = static_cast<std::uint8_t>(c.threshold);
+            const auto t = static_cast<std::uint8_t>(threshold);
             const std::int32_t unit = subtype == FrameSubtype::RGB24 ? 3 : 4;
             for (std::int32_t r = 0; r < frame.geometry.height; ++r) {
                 for (std::uint8_t* p = expected.Row(r); p < expected.Row(r) + RowBytes(frame.geometry); p += unit) {

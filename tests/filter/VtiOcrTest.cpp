@@ -12,7 +12,6 @@ const std::string kLostMessage = "Too many consecutive lost frames.  Stopping OC
 const std::string kCannotRead =
     "Cannot read time display.  VELA VTI not connected, wrong frame size used, or dialog check marks incorrect.\r\n";
 const OcrLayout kLayouts[] = {{kRowBasePlain, false}, {kRowBasePlain, true}, {kRowBaseTvSafe, false}, {kRowBaseTvSafe, true}};
-const FieldPhase kPhases[] = {FieldPhase::Even, FieldPhase::Odd};
 
 VtiDisplayTime AllDigits(int d)
 {
@@ -23,7 +22,7 @@ VtiDisplayTime AllDigits(int d)
 
 TestFrame Showing(const VtiDisplayTime& t, FieldPhase phase = FieldPhase::Odd, const OcrLayout& layout = {})
 {
-    TestFrame f = TestFrame::Grey(720, 576);
+    TestFrame f = TestFrame::Grey(720, 576, 12);
     DrawVtiTime(f.Data(), f.geometry, layout, t, phase);
     return f;
 }
@@ -64,10 +63,9 @@ protected:
 TEST_F(OcrReader, EveryDigitAtEveryPositionLayoutAndField)
 {
     for (const OcrLayout& layout : kLayouts)
-        for (FieldPhase phase : kPhases)
+        for (FieldPhase phase : {FieldPhase::Even, FieldPhase::Odd})
             for (int d = 0; d <= 9; ++d) {
-                TestFrame f = TestFrame::Grey(720, 576, 12);
-                DrawVtiTime(f.Data(), f.geometry, layout, AllDigits(d), phase);
+                TestFrame f = Showing(AllDigits(d), phase, layout);
                 for (int pos = 0; pos < kReadPositions; ++pos) {
                     SCOPED_TRACE(testing::Message() << layout.rowBase << layout.cameraAttached << " digit " << d << " at " << pos);
                     const GlyphMatch m = FindGlyph(f.Data(), MakeDigitCell(pos, layout), f.geometry.stride, 9, sets);
@@ -79,32 +77,26 @@ TEST_F(OcrReader, EveryDigitAtEveryPositionLayoutAndField)
             }
 }
 
-TEST_F(OcrReader, ReadsTimesAndRefusesImpossibleOnes)
+TEST_F(OcrReader, ReadsTimesAndRefusesImpossibleOrUnreadableOnes)
 {
-    // The hour digits allow 24 to 29; no time of day has them.
-    const std::pair<VtiDisplayTime, CalendarTime> cases[] = {
-        {{23, 59, 59, 9876, 9999}, {2026, 12, 0, 6, 23, 59, 59, 987}}, {{0, 0, 0, 0, 0}, {2026, 12, 0, 6, 0, 0, 0, 0}},
-        {{19, 5, 30, 5009, 5209}, {2026, 12, 0, 6, 19, 5, 30, 500}},
-        {{24, 0, 0, 0, 0}, {2026, 12, 0, 6, kVtiHourNotRead, 0, 0, 0}},
-        {{29, 59, 59, 0, 0}, {2026, 12, 0, 6, kVtiHourNotRead, 0, 0, 0}}};
-    for (const auto& [shown, expected] : cases) {
-        TestFrame f = Showing(shown);
-        VtiOcr& reader = Running();
-        EXPECT_EQ(Read(reader, f), expected.hour != kVtiHourNotRead) << shown.hour;
-        EXPECT_EQ(reader.VtiTime(), expected);
-    }
-}
-
-TEST_F(OcrReader, UnreadableLaterDigitFailsTheFrameWithoutCountingALostFrame)
-{
-    for (int blank : {5, 6, 7, 8}) { // seconds units, then each fraction digit
-        VtiOcr& reader = Running();
-        TestFrame f = Showing({12, 34, 56, 7890, 0}, FieldPhase::Even);
-        PaintCell(f, MakeDigitCell(blank, {}), 16);
-        for (int i = 0; i < 15; ++i)
-            EXPECT_FALSE(Read(reader, f)) << blank;
-        EXPECT_TRUE(reader.Enabled()) << "only the first digit counts lost frames";
-    }
+    // The hour digits allow 24 to 29; no time of day has them. A dark seconds units or
+    // fraction digit (cells 5 to 8) fails the frame, but only the first digit counts lost frames.
+    const CalendarTime refused{2026, 12, 0, 6, kVtiHourNotRead, 0, 0, 0};
+    const std::tuple<VtiDisplayTime, int, CalendarTime> cases[] = {
+        {{23, 59, 59, 9876, 9999}, -1, {2026, 12, 0, 6, 23, 59, 59, 987}}, {{0, 0, 0, 0, 0}, -1, {2026, 12, 0, 6, 0, 0, 0, 0}},
+        {{19, 5, 30, 5009, 5209}, -1, {2026, 12, 0, 6, 19, 5, 30, 500}}, {{24, 0, 0, 0, 0}, -1, refused},
+        {{29, 59, 59, 0, 0}, -1, refused}, {{12, 34, 56, 7890, 0}, 5, refused}, {{12, 34, 56, 7890, 0}, 6, refused},
+        {{12, 34, 56, 7890, 0}, 7, refused}, {{12, 34, 56, 7890, 0}, 8, refused}};
+    for (const auto& [shown, blankCell, read] : cases)
+        for (FieldPhase phase : {FieldPhase::Even, FieldPhase::Odd}) {
+            TestFrame f = Showing(shown, phase);
+            if (blankCell >= 0)
+                PaintCell(f, MakeDigitCell(blankCell, {}), 16);
+            VtiOcr& reader = Running();
+            for (int i = 0; i < 15; ++i) // more than the lost frames tolerated
+                EXPECT_EQ(Read(reader, f), read.hour != kVtiHourNotRead) << shown.hour << " blank " << blankCell;
+            EXPECT_EQ(std::pair(reader.VtiTime(), reader.Enabled()), std::pair(read, true));
+        }
     EXPECT_EQ(messages.Count(kLostMessage), 0);
 }
 
@@ -186,10 +178,8 @@ TEST_F(OcrReader, StartupCheckNeedsFiveCleanProbesInThirtyFrames)
     TestFrame good = Showing({21, 0, 0, 0, 0}, FieldPhase::Even);
     TestFrame bad = TestFrame::Grey(720, 576);
     TestFrame small = TestFrame::Grey(320, 240); // holds no digit cell: never looked at
-    const struct {
-        std::string pattern; // frame by frame: g good, s small, else bad
-        bool passes;
-    } cases[] = {
+    // Frame by frame: g good, s small, else bad; whether the check passes.
+    const std::pair<std::string, bool> cases[] = {
         {"ggggg", true},
         {"bbbbbbbbbbbbbbbbbbbbbbbbbggggg", true}, // frames 26 to 30
         {"ggggbggggbggggbggggbggggbgggg", false},
@@ -197,21 +187,21 @@ TEST_F(OcrReader, StartupCheckNeedsFiveCleanProbesInThirtyFrames)
         {"", false},
         {std::string(30, 's'), false},
     };
-    for (const auto& c : cases) {
+    for (const auto& [pattern, passes] : cases) {
         CapturedMessages log;
         VtiOcr ocr(sets, log);
         ocr.Reset({});
         for (std::uint32_t frame = 1; frame <= kProbeFrames; ++frame) {
             ocr.CountFrame();
-            const char kind = frame <= c.pattern.size() ? c.pattern[frame - 1] : 'b';
+            const char kind = frame <= pattern.size() ? pattern[frame - 1] : 'b';
             TestFrame& f = kind == 'g' ? good : kind == 's' ? small : bad;
             ocr.CheckTimeDisplay(f.Data(), f.geometry);
             if (frame < kProbeFrames) {
-                EXPECT_TRUE(ocr.Enabled()) << c.pattern << " frame " << frame;
+                EXPECT_TRUE(ocr.Enabled()) << pattern << " frame " << frame;
             }
         }
-        EXPECT_EQ(ocr.Enabled(), c.passes) << c.pattern;
-        EXPECT_EQ(log.Count(kCannotRead), c.passes ? 0 : 1) << c.pattern;
+        EXPECT_EQ(ocr.Enabled(), passes) << pattern;
+        EXPECT_EQ(log.Count(kCannotRead), passes ? 0 : 1) << pattern;
     }
 }
 

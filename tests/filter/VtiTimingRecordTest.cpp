@@ -19,26 +19,23 @@ VtiFrameTime Shown(std::int64_t units)
 TEST(VtiTimingRecord, StepsAcrossMidnightAndOverUnreadableFrames)
 {
     constexpr std::int64_t kLast = kVtiUnitsPerDay - 100; // 23:59:59.9900
-    const struct {
-        const char* name;
-        std::vector<std::int64_t> shown;
-        const char* flags; // per frame: '.' sound, 'u' unreadable, 'g' gap, 'r' repeat
-    } cases[] = {
+    // The flags per frame: '.' sound, 'u' unreadable, 'g' gap, 'r' repeat.
+    const std::tuple<const char*, std::vector<std::int64_t>, const char*> cases[] = {
         {"midnight", {kLast - 400, kLast, 300, 700}, "...."},
         {"a frame dropped at midnight", {kLast, 700}, ".g"},
         {"an unreadable frame between", {0, -1, 800, 1200}, ".u.."},
         {"one dropped behind an unreadable one", {0, -1, 1200}, ".ug"},
         {"the same time twice", {0, 400, 400, 800}, "..r."},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const auto& [name, shown, expected] : cases) {
+        SCOPED_TRACE(name);
         std::vector<VtiFrameTime> times;
-        for (const std::int64_t units : c.shown)
+        for (const std::int64_t units : shown)
             times.push_back(Shown(units));
         const TimingRecord r = MakeTimingRecord(times, 400.0);
         std::string flags;
         for (const TimingFlags& f : r.flags)
             flags += f.unreadable ? 'u' : f.gap ? 'g' : f.repeat ? 'r' : '.';
-        EXPECT_EQ(flags, c.flags);
+        EXPECT_EQ(flags, expected);
     }
 }

@@ -62,7 +62,6 @@ TEST_F(AnalysisDialogTest, DriftMinutesOutsideThreeToSixtyAreCorrectedAndValidOn
 {
     MeasureClockDriftDialog d(m_request, m_log);
     d.open();
-    auto* edit = d.findChild<QLineEdit*>();
     ExpectCorrections(d, QStringLiteral("OK"), QStringLiteral("Entered minutes must be from 3 to 60."),
                       QStringLiteral("Minutes set to %1.  Select OK if you wish to continue."),
                       {{"61", "60"}, {"-1", "60"}, {"2", "3"}, {"", "3"}, {"x", "3"}});
@@ -70,7 +69,7 @@ TEST_F(AnalysisDialogTest, DriftMinutesOutsideThreeToSixtyAreCorrectedAndValidOn
     EXPECT_EQ(d.findChild<QLabel*>(QStringLiteral("correctedMinutes"))->text(),
               QStringLiteral("Minutes set to 3: select OK to measure for 3 minutes."));
 
-    Type(edit, "60");
+    Type(d.findChild<QLineEdit*>(), "60");
     Click(ByText(d, QStringLiteral(" Camera attached to VELA VTI")));
     Click(ByText(d, QStringLiteral("OK")));
     EXPECT_EQ(std::tuple(d.result(), m_request.driftMinutes, m_request.cameraAttached, m_request.tvSafeMode),
