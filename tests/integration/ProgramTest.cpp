@@ -171,7 +171,7 @@ QByteArray StartAndStop(const ProgramFolder& folder, rlim_t fileSizeLimit = 0)
     }
     EXPECT_TRUE(p.Start(folder));
     EXPECT_TRUE(p.WaitForLog("Computer ")) << p.log.toStdString();
-    p.Stop();
+    EXPECT_EQ(p.Stop(), 0) << "a stop right after the time-zone line, while starting, also ends in order";
     return p.log;
 }
 
