@@ -142,7 +142,7 @@ TEST_F(SaveUserMessagesTest, AFailedSaveKeepsTheMessagesAndSaysWhy)
         const QString name = QLatin1String(*folder ? folder : "LogFiles/") + QStringLiteral("03_15_2026_03_04_05.log");
         EXPECT_TRUE(m_log.Messages().startsWith(before)); // not cleared
         // A plain file named like the default folder is no folder: nothing is written into it.
-        const QString said = blocker && !*folder ? QStringLiteral("Unable to create \"LogFiles\" directory")
+        const QString said = blocker && !*folder ? QStringLiteral("(UTC)\n\nUnable to create \"LogFiles\" directory")
                                                  : QStringLiteral("could not be saved in log file \"%1\"").arg(name);
         EXPECT_TRUE(m_log.Messages().contains(said)) << m_log.Messages().toStdString();
         EXPECT_FALSE(QFile::exists(m_dir.FilePath(name)));

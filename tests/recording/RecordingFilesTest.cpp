@@ -45,7 +45,8 @@ TEST_F(RecordingFilesTest, NamesAreFolderPrefixUtcTimeAndExtensionOf511Character
     EXPECT_EQ(MakeMessageLogFileName(m_options, m_log.Log(), m_log.Clock()),
               QStringLiteral("LogFiles/night_01_01_2027_04_59_59.log"));
     EXPECT_TRUE(QFileInfo(QStringLiteral("LogFiles")).isDir());
-    EXPECT_TRUE(m_log.Messages().contains(QStringLiteral("ERROR -- file name is longer than 511 characters")));
+    EXPECT_TRUE(
+        m_log.Messages().contains(QStringLiteral("04:59:59 (UTC)\n\nERROR -- file name is longer than 511 characters")));
 
     for (const auto& [recording, log] : {std::pair{"VideoFiles/a.b_03_15.avi", "VideoFiles/a.b_03_15.log"},
                                          {"night.2026/noextension", ""}, {".avi", ".log"}})
