@@ -4,7 +4,6 @@
 #include "app/StartupSteps.h"
 #include "app/TimeZoneCheck.h"
 #include "messages/UserMessageLog.h"
-#include "options/OptionsFile.h"
 #include "recording/PowerActions.h"
 
 #include <QEventLoop>

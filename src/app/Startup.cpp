@@ -12,21 +12,13 @@
 #include "app/ui/MainWindow.h"
 #include "app/ui/RecordingUiAdapter.h"
 #include "app/ui/VideoWindow.h"
-#include "capture/CaptureBackEnd.h"
 #include "capture/CaptureGraph.h"
-#include "capture/CodecEnumeration.h"
-#include "capture/DeviceEnumeration.h"
 #include "capture/TimingRecords.h"
 #include "common/Clock.h"
 #include "common/ResourceLocator.h"
 #include "devices/DeviceTable.h"
 #include "events/EventFolderWatch.h"
-#include "events/EventSchedule.h"
-#include "filter/AnalysisFlags.h"
-#include "filter/AnalysisMessages.h"
-#include "filter/FramePipeline.h"
 #include "filter/CharacterSet.h"
-#include "filter/DriftMeasurement.h"
 #include "filter/FramePipeline.h"
 #include "messages/MessageTables.h"
 #include "messages/SaveUserMessages.h"
@@ -34,12 +26,10 @@
 #include "messages/ui/UserMessagesWindow.h"
 #include "options/AppOptions.h"
 #include "options/OptionsFile.h"
-#include "recording/GraphControl.h"
 #include "recording/LogindPower.h"
 #include "recording/PowerActions.h"
 #include "recording/RecordingControl.h"
 #include "recording/Scheduler.h"
-#include "recording/SchedulerHooks.h"
 #include "recording/SchedulerTimerSet.h"
 
 #include <QAction>
@@ -50,10 +40,8 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
-#include <QPlainTextEdit>
 #include <QScreen>
 #include <QThread>
-#include <QTimer>
 #include <chrono>
 #include <memory>
 #include <new>
@@ -283,6 +271,17 @@ int RunMainLoop(CaptureApp& app)
     const int exitCode = QCoreApplication::exec();
     QCoreApplication::instance()->removeEventFilter(&checks);
     return exitCode;
+}
+
+// Release the lock, then give the system a millisecond.
+void EndProcess(CaptureApp& app, SingleInstance& instance)
+{
+    app.messages.Drain();
+    instance.Release();
+    QElapsedTimer t;
+    t.start();
+    while (std::chrono::nanoseconds(t.nsecsElapsed()) < std::chrono::milliseconds(1))
+        QThread::yieldCurrentThread();
 }
 
 } // namespace

@@ -2,7 +2,6 @@
 
 #include "app/CaptureApp.h"
 #include "app/MainLoop.h"
-#include "app/SingleInstance.h"
 #include "capture/CaptureBackEnd.h"
 #include "capture/CaptureGraph.h"
 #include "capture/CodecEnumeration.h"
@@ -17,11 +16,7 @@
 #include "recording/LogindPower.h"
 #include "recording/SchedulerTimerSet.h"
 
-#include <QCoreApplication>
-#include <QElapsedTimer>
-#include <QThread>
 #include <QTimer>
-#include <chrono>
 
 void PrepareAppRecords(CaptureApp& app, bool simulatedCamera)
 {
@@ -150,14 +145,4 @@ void ArmScheduleAndWatchEvents(CaptureApp& app)
             app.eventFolderWatch->TakeBaseline();
     });
     app.scheduler.LoadEventSchedule();
-}
-
-void EndProcess(CaptureApp& app, SingleInstance& instance)
-{
-    app.messages.Drain();
-    instance.Release();
-    QElapsedTimer t;
-    t.start();
-    while (std::chrono::nanoseconds(t.nsecsElapsed()) < std::chrono::milliseconds(1))
-        QThread::yieldCurrentThread();
 }

@@ -5,7 +5,6 @@
 
 class CaptureApp;
 class PreviewSink;
-class SingleInstance;
 
 // The start-up steps that the program with windows and the station without them share,
 // in the order InitialiseApp and InitialiseHeadlessApp call them. None makes a widget.
@@ -34,5 +33,3 @@ void SetUpPowerActions(CaptureApp& app, PowerCountdown countdown);
 // With a usable camera: the Event schedule (its rebuild arms the soonest Event), and the
 // Events folder watched for files copied in, changed or deleted from then on.
 void ArmScheduleAndWatchEvents(CaptureApp& app);
-// Release the lock, then give the system a millisecond.
-void EndProcess(CaptureApp& app, SingleInstance& instance);

@@ -1,7 +1,5 @@
 #pragma once
 
-#include <optional>
-
 #include "common/CalendarTime.h"
 #include "common/Status.h"
 #include "filter/AnalysisFlags.h"
@@ -12,13 +10,15 @@
 #include "filter/VtiOcr.h"
 
 #include <cstdint>
+#include <optional>
 
 class Clock;
 
-// The VTI OCR and the clock-drift measurement of one graph build: the reader plus the
-// samples.
+// A frame whose place in the camera's sequence is not known.
 inline constexpr std::uint64_t kNoFrameNumber = ~std::uint64_t{0};
 
+// The VTI OCR and the clock-drift measurement of one graph build: the reader plus the
+// samples.
 class DriftMeasurement {
 public:
     // The sets, the messages and the clock must outlive the measurement; the waker (may be
