@@ -59,8 +59,7 @@ TEST(Program, CommandLineAndAFolderTooDeepForItsPaths)
                                                            "-frames:v", "2", "-c:v", "mjpeg", folder.FilePath("mjpg.avi")}),
               0);
     // None of these opens a window: no display is needed.
-    for (const char* display : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
-        folder.env.remove(QLatin1String(display));
+    folder.NoDisplay();
     const struct {
         QStringList args;
         QString cwd;
@@ -136,25 +135,33 @@ TEST(Program, AnEventFileIsArmedRecordedLoggedAndTheNextArmed)
 
 namespace {
 
-// Records an Event on the simulator and kills the program (as a power cut would) once
-// the file holds a second of frames; the recording.
+// Kills the program (as a power cut would) once the recording in progress, the AVI that
+// has no log yet, holds a second of frames; that recording.
+QString KillOnceRecorded(ProgramRun& p, const ProgramFolder& folder)
+{
+    QString avi;
+    QElapsedTimer t;
+    t.start();
+    while (t.elapsed() < 20000 && p.process.state() == QProcess::Running) {
+        for (const QString& name : Videos(folder, "*.avi"))
+            if (!QFile::exists(RecordingLogFileName(folder.FilePath("VideoFiles/" + name))))
+                avi = folder.FilePath("VideoFiles/" + name);
+        if (!avi.isEmpty() && CheckFile(avi).videoChunks >= 30)
+            break;
+        p.Read();
+    }
+    p.Stop(SIGKILL);
+    return avi;
+}
+
+// Records an Event on the simulator and kills the program during it; the recording.
 QString KillDuringEventRecording(const ProgramFolder& folder)
 {
     WriteEventAhead(folder, 8, 0, 10);
     ProgramRun p;
     EXPECT_TRUE(p.Start(folder, {QStringLiteral("--simulated-camera")}));
     EXPECT_TRUE(p.WaitForLog("Start recording at ")) << p.log.toStdString();
-    QString avi;
-    QElapsedTimer t;
-    t.start();
-    while (t.elapsed() < 20000 && p.process.state() == QProcess::Running) {
-        const QStringList names = Videos(folder, "*.avi");
-        if (!names.isEmpty() && CheckFile(avi = folder.FilePath("VideoFiles/" + names[0])).videoChunks >= 30)
-            break;
-        p.Read();
-    }
-    p.Stop(SIGKILL);
-    return avi;
+    return KillOnceRecorded(p, folder);
 }
 
 // Starts the program without a camera and stops it; what it logged. fileSizeLimit > 0:
@@ -276,18 +283,7 @@ TEST(Program, HeadlessStationRecordsEventsDroppedInAndRecoversAfterAKill)
 
     ASSERT_TRUE(station.WaitForLog("Stop recording at")) << station.log.toStdString();
     ASSERT_TRUE(station.WaitForLog("Start recording at", 2)) << station.log.toStdString();
-    QString killed;
-    QElapsedTimer t;
-    t.start();
-    while (t.elapsed() < 20000 && station.process.state() == QProcess::Running) {
-        for (const QString& avi : Videos(folder, "*.avi"))
-            if (!QFile::exists(RecordingLogFileName(folder.FilePath("VideoFiles/" + avi))))
-                killed = folder.FilePath("VideoFiles/" + avi);
-        if (!killed.isEmpty() && CheckFile(killed).videoChunks >= 30)
-            break;
-        station.Read();
-    }
-    station.Stop(SIGKILL);
+    const QString killed = KillOnceRecorded(station, folder);
     ASSERT_FALSE(killed.isEmpty());
 
     ProgramRun restarted;

@@ -72,7 +72,7 @@ struct FakeHooks final : RecordingUi, SchedulerTimers, SystemPower {
 // UTC on the test's day, 15 March 2026.
 CalendarTime At(int h, int mi, int s)
 {
-    return {2026, 3, 0, 15, static_cast<std::uint16_t>(h), static_cast<std::uint16_t>(mi), static_cast<std::uint16_t>(s), 0};
+    return Calendar(2026, 3, 15, h, mi, s);
 }
 
 class SchedulerTest : public ::testing::Test {
